@@ -1,0 +1,43 @@
+# One library per folder under src/. Sources are picked up from the folder tree,
+# so adding a class needs no edit here.
+function(nimbrel_add_library name dir)
+    cmake_parse_arguments(ARG "" "" "PUBLIC_LIBS" ${ARGN})
+    file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
+        ${CMAKE_SOURCE_DIR}/src/${dir}/*.cpp
+        ${CMAKE_SOURCE_DIR}/src/${dir}/*.qrc)
+    list(FILTER srcs INCLUDE REGEX "\\.(cpp|qrc)$")
+    if(srcs)
+        file(GLOB_RECURSE hdrs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${dir}/*.h)
+        add_library(${name} STATIC ${srcs} ${hdrs})
+        target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+        target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS})
+    else()
+        # Nothing built here yet: an interface target keeps the dependency graph whole.
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+        target_link_libraries(${name} INTERFACE ${ARG_PUBLIC_LIBS})
+    endif()
+endfunction()
+
+# One GoogleTest executable per folder under tests/; tests are discovered when
+# CTest runs so that GUI suites are listed under Xvfb too.
+function(nimbrel_add_test_suite name)
+    cmake_parse_arguments(ARG "GUI" "DIR" "LIBS;EXCLUDE" ${ARGN})
+    file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${ARG_DIR}/*.cpp)
+    foreach(ex ${ARG_EXCLUDE})
+        list(FILTER srcs EXCLUDE REGEX "${ex}")
+    endforeach()
+    if(ARG_GUI)
+        list(APPEND srcs ${CMAKE_SOURCE_DIR}/tests/support/main_gui.cpp)
+    else()
+        list(APPEND srcs ${CMAKE_SOURCE_DIR}/tests/support/main_core.cpp)
+    endif()
+    add_executable(${name} ${srcs})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
+    target_compile_definitions(${name} PRIVATE
+        NIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+        NIMBREL_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb")
+endfunction()

@@ -1,0 +1,41 @@
+#pragma once
+// Per-user store of text values addressed by application, section and key.
+// Names are matched without regard to letter case; a missing value reads as "".
+// Lives under $XDG_CONFIG_HOME/Nimbrel/ (default ~/.config/Nimbrel/); safe against
+// a writer killed mid-write and against several processes writing at once.
+#include <QString>
+#include <QList>
+#include <QPair>
+#include <memory>
+
+namespace nimbrel::platform {
+
+class SettingsStore {
+public:
+    using Pair = QPair<QString, QString>;
+
+    // Opens the store in the default folder, or in `folder` when given (tests).
+    explicit SettingsStore(const QString& folder = QString());
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    QString value(const QString& app, const QString& section, const QString& key) const;
+    // Returns false when the value could not be written (disk full, no permission).
+    bool setValue(const QString& app, const QString& section, const QString& key, const QString& value);
+    // Pairs of a section in the order their keys were first written.
+    QList<Pair> section(const QString& app, const QString& section) const;
+    bool deleteSection(const QString& app, const QString& section);
+
+    // Folder the store lives in, and the path of a damaged store file set aside at open ("" if none).
+    QString folder() const;
+    QString setAsidePath() const;
+
+    static QString defaultFolder();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace nimbrel::platform
