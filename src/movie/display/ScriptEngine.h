@@ -1,0 +1,63 @@
+#pragma once
+// The seam between the timeline and an ActionScript interpreter. The timeline
+// hands code over at the moments the player would run it; how it runs is the
+// interpreter's business. The base class ignores everything, which is exactly
+// what a player without scripts needs (NullScriptEngine is that class).
+//
+// Order within one frame tick of the player:
+//   1. frameStarted()                      once
+//   2. clipEvent(obj, ClipEventEnterFrame) for every clip already on stage
+//   3. timelines advance, parents before children: display-list changes of the
+//      frame, objectCreated/objectRemoved/clipEvent(Load|Unload) as they happen,
+//      initActions before the first frame that holds them, frameActions after
+//      the frame's display-list changes
+//   4. runQueuedActions()                  once, after the whole tree advanced
+// A goto (from the player or from a script) replays display-list changes
+// without running the skipped frames' actions; the target frame's actions are
+// handed over as frameActions.
+#include "movie/swf/ClipEvent.h"
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+namespace nimbrel::movie::display {
+
+class DisplayObject;
+class MovieClip;
+class ButtonObject;
+class ScriptHost;
+
+class ScriptEngine {
+public:
+    virtual ~ScriptEngine() = default;
+
+    // A movie has been loaded: root is its main timeline (root->movie() the
+    // parsed file, shared); host receives traces, fscommands and URL requests.
+    virtual void attach(MovieClip* root, ScriptHost* host) {}
+    // Called before the root and its tree are destroyed.
+    virtual void detach() {}
+
+    virtual void frameStarted() {}
+    // DoAction bytes of the frame just entered by clip, in tag order. Expected
+    // to be queued and run by runQueuedActions().
+    virtual void frameActions(MovieClip* clip, const QByteArray& actions) {}
+    // DoInitAction for the sprite character spriteId; handed over once per
+    // movie, before the frame that holds the tag runs its own actions.
+    virtual void initActions(MovieClip* root, uint16_t spriteId, const QByteArray& actions) {}
+    // Action bytes of a button condition that fired (press, release, roll...).
+    virtual void buttonActions(ButtonObject* button, const QByteArray& actions) {}
+    // A clip event reached object; object->clipActions() holds the handlers
+    // placed with it (scripts may have set their own handlers too).
+    virtual void clipEvent(DisplayObject* object, swf::ClipEvent event, int keyCode = 0) {}
+
+    // Display objects come and go; scripts holding references follow them.
+    virtual void objectCreated(DisplayObject* object) {}
+    virtual void objectRenamed(DisplayObject* object, const QString& oldName) {}
+    virtual void objectRemoved(DisplayObject* object) {}
+
+    virtual void runQueuedActions() {}
+};
+
+using NullScriptEngine = ScriptEngine;
+
+} // namespace nimbrel::movie::display
