@@ -1,0 +1,23 @@
+#pragma once
+// Draws parsed shapes and morph shapes. The painter's world transform must
+// already map the shape's twips to device pixels (object matrix x stage matrix).
+#include "movie/swf/Shape.h"
+#include "movie/swf/Types.h"
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <functional>
+
+namespace nimbrel::movie::render {
+
+using BitmapLookup = std::function<const QImage*(uint16_t id)>;
+
+void paintShape(QPainter& p, const swf::ShapeDef& s, const swf::ColorTransform& cx, const BitmapLookup& bitmaps);
+void paintMorphShape(QPainter& p, const swf::MorphShapeDef& m, double ratio /*0..1*/, const swf::ColorTransform& cx,
+                     const BitmapLookup& bitmaps);
+
+// Area covered by fills and strokes, in twips, for hit tests and masks.
+QPainterPath shapeOutline(const swf::ShapeDef& s);
+QPainterPath morphShapeOutline(const swf::MorphShapeDef& m, double ratio);
+
+} // namespace nimbrel::movie::render

@@ -1,0 +1,25 @@
+#pragma once
+// Bitmap characters: DefineBits (6, with the movie's JPEGTables), DefineBitsJPEG2 (21),
+// DefineBitsJPEG3 (35), DefineBitsJPEG4 (90), DefineBitsLossless (20) and
+// DefineBitsLossless2 (36). Bad or oversized input gives std::nullopt and *error.
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace nimbrel::movie::swf {
+
+struct BitmapDef {
+    uint16_t id = 0;
+    QImage image; // Format_ARGB32_Premultiplied
+};
+
+// Largest width or height accepted; bigger images are refused.
+constexpr int kMaxBitmapSide = 8192;
+
+std::optional<BitmapDef> parseBitmap(int tagCode, const uint8_t* body, size_t len, const QByteArray& jpegTables,
+                                     QString* error);
+
+} // namespace nimbrel::movie::swf
