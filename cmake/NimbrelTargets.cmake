@@ -38,6 +38,5 @@ function(nimbrel_add_test_suite name)
     target_compile_definitions(${name} PRIVATE
         NIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
         NIMBREL_BINARY_DIR="${CMAKE_BINARY_DIR}")
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb")
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 endfunction()
