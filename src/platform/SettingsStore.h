@@ -23,13 +23,16 @@ public:
     QString value(const QString& app, const QString& section, const QString& key) const;
     // Returns false when the value could not be written (disk full, no permission).
     bool setValue(const QString& app, const QString& section, const QString& key, const QString& value);
-    // Pairs of a section in the order their keys were first written.
+    // Pairs of a section in the order their keys were first written (overwriting keeps the
+    // place; after deleteSection() the order starts afresh). Keys keep their first spelling.
     QList<Pair> section(const QString& app, const QString& section) const;
     bool deleteSection(const QString& app, const QString& section);
 
     // Folder the store lives in, and the path of a damaged store file set aside at open ("" if none).
     QString folder() const;
     QString setAsidePath() const;
+    // Why the last failed write failed, for messages.
+    QString errorString() const;
 
     static QString defaultFolder();
 

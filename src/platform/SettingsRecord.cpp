@@ -1,0 +1,134 @@
+#include "platform/SettingsRecord.h"
+
+#include <QCryptographicHash>
+#include <QList>
+
+namespace nimbrel::platform {
+
+namespace {
+
+constexpr char kSep = '\t';
+constexpr qsizetype kSumLength = 8; // hex digits
+
+void appendEscaped(QByteArray& out, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    for (char c : utf8) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        default: out += c;
+        }
+    }
+}
+
+std::optional<QString> unescape(QByteArrayView field) {
+    QByteArray utf8;
+    utf8.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const char c = field[i];
+        if (c != '\\') {
+            utf8 += c;
+            continue;
+        }
+        if (++i == field.size())
+            return std::nullopt;
+        switch (field[i]) {
+        case '\\': utf8 += '\\'; break;
+        case 't': utf8 += '\t'; break;
+        case 'n': utf8 += '\n'; break;
+        case 'r': utf8 += '\r'; break;
+        default: return std::nullopt;
+        }
+    }
+    return QString::fromUtf8(utf8);
+}
+
+// A short digest of the line's body; it only has to catch damage, not tampering.
+QByteArray checksum(QByteArrayView body) {
+    return QCryptographicHash::hash(body, QCryptographicHash::Md5).left(kSumLength / 2).toHex();
+}
+
+} // namespace
+
+SettingsRecord SettingsRecord::set(const QString& app, const QString& section, const QString& key, const QString& value) {
+    SettingsRecord r;
+    r.kind = Kind::Set;
+    r.app = app;
+    r.section = section;
+    r.key = key;
+    r.value = value;
+    return r;
+}
+
+SettingsRecord SettingsRecord::deleteSection(const QString& app, const QString& section) {
+    SettingsRecord r;
+    r.kind = Kind::DeleteSection;
+    r.app = app;
+    r.section = section;
+    return r;
+}
+
+QByteArray SettingsRecord::header() {
+    return QByteArrayLiteral("NimbrelSettings\t1\n");
+}
+
+QByteArray SettingsRecord::encode() const {
+    QByteArray line;
+    line.reserve(32 + app.size() + section.size() + key.size() + value.size() * 3);
+    line += kind == Kind::Set ? 'S' : 'D';
+    line += kSep;
+    appendEscaped(line, app);
+    line += kSep;
+    appendEscaped(line, section);
+    line += kSep;
+    if (kind == Kind::Set) {
+        appendEscaped(line, key);
+        line += kSep;
+        appendEscaped(line, value);
+        line += kSep;
+    }
+    line += checksum(line);
+    line += '\n';
+    return line;
+}
+
+std::optional<SettingsRecord> SettingsRecord::decode(QByteArrayView line) {
+    if (line.size() < kSumLength + 2 || line[line.size() - kSumLength - 1] != kSep)
+        return std::nullopt;
+    const QByteArrayView body = line.first(line.size() - kSumLength);
+    if (checksum(body) != line.last(kSumLength))
+        return std::nullopt;
+
+    QList<QByteArrayView> fields;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        if (body[i] == kSep) {
+            fields.append(body.sliced(start, i - start));
+            start = i + 1;
+        }
+    }
+    if (fields.isEmpty() || fields[0].size() != 1)
+        return std::nullopt;
+
+    SettingsRecord r;
+    const char tag = fields[0][0];
+    if (tag == 'S' && fields.size() == 5)
+        r.kind = Kind::Set;
+    else if (tag == 'D' && fields.size() == 3)
+        r.kind = Kind::DeleteSection;
+    else
+        return std::nullopt;
+
+    QString* targets[] = {&r.app, &r.section, &r.key, &r.value};
+    for (qsizetype i = 1; i < fields.size(); ++i) {
+        auto text = unescape(fields[i]);
+        if (!text)
+            return std::nullopt;
+        *targets[i - 1] = std::move(*text);
+    }
+    return r;
+}
+
+} // namespace nimbrel::platform
