@@ -28,8 +28,11 @@ namespace nimbrel::platform {
 
 namespace {
 
-constexpr qsizetype kCompactMinDead = 1024;
+// Rewrite the journal when outdated records outnumber live ones by this factor, once
+// there are enough of them (or the file is big enough) for the rewrite to pay off.
 constexpr qsizetype kCompactDeadPerLive = 4;
+constexpr qsizetype kCompactMinDead = 1024;
+constexpr off_t kCompactMinBytes = 1 << 20;
 
 QString systemError(const char* what, const QString& path) {
     return QStringLiteral("%1 %2: %3").arg(QLatin1String(what), path, QString::fromLocal8Bit(std::strerror(errno)));
@@ -262,7 +265,7 @@ struct SettingsStore::Impl {
         index.apply(record);
         goodEnd += off_t(bytes.size());
         const qsizetype dead = index.recordCount() - index.liveCount();
-        if (dead >= kCompactMinDead && dead > kCompactDeadPerLive * index.liveCount())
+        if (dead > kCompactDeadPerLive * index.liveCount() && (dead >= kCompactMinDead || goodEnd >= kCompactMinBytes))
             compact();
         return true;
     }
