@@ -5,6 +5,7 @@
 #include "movie/swf/Types.h"
 #include <QPainterPath>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -87,6 +88,8 @@ struct ShapeDef {
     bool usesNonScalingStrokes = false;
     bool usesScalingStrokes = false;
     std::vector<StyleGroup> groups;
+    // Filled in by the renderer on first use (outline for hit tests).
+    mutable std::shared_ptr<const QPainterPath> outlineCache;
 };
 
 struct MorphFillStyle {
@@ -109,6 +112,9 @@ struct MorphShapeDef {
     // straight edges meeting curves are already turned into curves.
     std::vector<ShapeRecord> startRecords;
     std::vector<ShapeRecord> endRecords;
+    // Owned by the renderer: the paths built for the last ratio drawn.
+    struct FrameCache;
+    mutable std::shared_ptr<FrameCache> frameCache;
 };
 
 } // namespace nimbrel::movie::swf

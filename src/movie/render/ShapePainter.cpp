@@ -1,0 +1,244 @@
+#include "movie/render/ShapePainter.h"
+#include "movie/render/BitmapColorTransform.h"
+#include "movie/render/GradientBrush.h"
+#include "movie/render/MorphInterpolation.h"
+#include <QHash>
+#include <QPainterPathStroker>
+#include <cmath>
+
+namespace nimbrel::movie::swf {
+struct MorphShapeDef::FrameCache {
+    double ratio = -1;
+    StyleGroup group;
+};
+} // namespace nimbrel::movie::swf
+
+namespace nimbrel::movie::render {
+
+namespace {
+
+// Colour-transformed copies of bitmaps used by fills, so a tinted bitmap is
+// converted once rather than every frame.
+class TintedBitmapCache {
+public:
+    const QImage& get(const QImage& src, const swf::ColorTransform& cx) {
+        Key key{src.cacheKey(), cx};
+        auto it = entries_.find(key);
+        if (it != entries_.end()) return it.value();
+        if (entries_.size() >= kMaxEntries) entries_.clear();
+        return entries_.insert(key, colorTransformed(src, cx)).value();
+    }
+
+private:
+    static constexpr qsizetype kMaxEntries = 64;
+    struct Key {
+        qint64 image;
+        swf::ColorTransform cx;
+        bool operator==(const Key&) const = default;
+    };
+    friend size_t qHash(const Key& k, size_t seed) {
+        return qHashMulti(seed, k.image, k.cx.rMult, k.cx.gMult, k.cx.bMult, k.cx.aMult, k.cx.rAdd, k.cx.gAdd,
+                          k.cx.bAdd, k.cx.aAdd);
+    }
+    QHash<Key, QImage> entries_;
+};
+
+TintedBitmapCache& tintedBitmaps() {
+    static TintedBitmapCache cache;
+    return cache;
+}
+
+struct PreparedBrush {
+    QBrush brush;
+    double opacity = 1.0;
+    bool smooth = true;
+};
+
+// The brush for a fill under a colour transform; NoBrush when nothing is drawn.
+PreparedBrush brushFor(const swf::FillStyle& fill, const swf::ColorTransform& cx, const BitmapLookup& bitmaps) {
+    PreparedBrush out;
+    switch (fill.type) {
+    case swf::FillType::Solid:
+        out.brush = QBrush(cx.apply(fill.color).toQColor());
+        break;
+    case swf::FillType::LinearGradient:
+    case swf::FillType::RadialGradient:
+    case swf::FillType::FocalGradient:
+        out.brush = gradientBrush(fill, cx);
+        break;
+    case swf::FillType::Bitmap: {
+        const QImage* img = bitmaps ? bitmaps(fill.bitmapId) : nullptr;
+        if (!img || img->isNull()) {
+            out.brush = Qt::NoBrush;
+            break;
+        }
+        if (cx.isIdentity()) {
+            out.brush = QBrush(*img);
+        } else if (isAlphaOnly(cx)) {
+            out.brush = QBrush(*img);
+            out.opacity = cx.aMult / 256.0;
+        } else {
+            out.brush = QBrush(tintedBitmaps().get(*img, cx));
+        }
+        out.brush.setTransform(fill.matrix.toQTransform());
+        out.smooth = fill.smoothed;
+        break;
+    }
+    }
+    return out;
+}
+
+Qt::PenCapStyle capOf(swf::CapStyle c) {
+    switch (c) {
+    case swf::CapStyle::None: return Qt::FlatCap;
+    case swf::CapStyle::Square: return Qt::SquareCap;
+    default: return Qt::RoundCap;
+    }
+}
+
+Qt::PenJoinStyle joinOf(swf::JoinStyle j) {
+    switch (j) {
+    case swf::JoinStyle::Bevel: return Qt::BevelJoin;
+    case swf::JoinStyle::Miter: return Qt::MiterJoin;
+    default: return Qt::RoundJoin;
+    }
+}
+
+// Device-pixel scale factors of the painter's transform.
+struct DeviceScale {
+    double x = 1, y = 1, uniform = 1;
+};
+
+DeviceScale deviceScale(const QTransform& t) {
+    DeviceScale s;
+    s.x = std::hypot(t.m11(), t.m12());
+    s.y = std::hypot(t.m21(), t.m22());
+    s.uniform = std::sqrt(std::abs(t.determinant()));
+    return s;
+}
+
+QPen penFor(const swf::LineStyle& line, const swf::ColorTransform& cx, const BitmapLookup& bitmaps,
+            const DeviceScale& scale) {
+    QPen pen;
+    if (line.hasFill) pen.setBrush(brushFor(line.fill, cx, bitmaps).brush);
+    else pen.setColor(cx.apply(line.color).toQColor());
+    pen.setCapStyle(capOf(line.startCap));
+    pen.setJoinStyle(joinOf(line.join));
+    if (line.join == swf::JoinStyle::Miter) pen.setMiterLimit(std::max(1.0, line.miterLimit));
+
+    // Width on the device: no-scale strokes keep their width in pixels;
+    // anything thinner than a pixel is drawn as a one-pixel hairline.
+    double device;
+    if (line.noHScale && line.noVScale) device = line.width / 20.0;
+    else if (line.noHScale) device = line.width * scale.y;
+    else if (line.noVScale) device = line.width * scale.x;
+    else device = line.width * scale.uniform;
+    const bool noScale = line.noHScale || line.noVScale;
+    if (noScale || device < 1.0) {
+        pen.setCosmetic(true);
+        pen.setWidthF(std::max(1.0, device));
+    } else {
+        pen.setWidthF(line.width);
+    }
+    return pen;
+}
+
+void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform& cx, const BitmapLookup& bitmaps) {
+    p.setPen(Qt::NoPen);
+    for (size_t i = 0; i < g.fills.size() && i < g.fillPaths.size(); ++i) {
+        const QPainterPath& path = g.fillPaths[i];
+        if (path.isEmpty()) continue;
+        PreparedBrush b = brushFor(g.fills[i], cx, bitmaps);
+        if (b.brush.style() == Qt::NoBrush) continue;
+        if (g.fills[i].type == swf::FillType::Bitmap) {
+            p.save();
+            p.setRenderHint(QPainter::SmoothPixmapTransform, b.smooth);
+            p.setOpacity(p.opacity() * b.opacity);
+            p.setBrush(b.brush);
+            p.drawPath(path);
+            p.restore();
+        } else {
+            p.setBrush(b.brush);
+            p.drawPath(path);
+        }
+    }
+    if (g.lines.empty()) return;
+    p.setBrush(Qt::NoBrush);
+    const DeviceScale scale = deviceScale(p.worldTransform());
+    for (size_t i = 0; i < g.lines.size() && i < g.linePaths.size(); ++i) {
+        const QPainterPath& path = g.linePaths[i];
+        if (path.isEmpty()) continue;
+        p.setPen(penFor(g.lines[i], cx, bitmaps, scale));
+        p.drawPath(path);
+    }
+}
+
+const swf::StyleGroup& morphAt(const swf::MorphShapeDef& m, double ratio) {
+    if (!m.frameCache) m.frameCache = std::make_shared<swf::MorphShapeDef::FrameCache>();
+    auto& cache = *m.frameCache;
+    if (cache.ratio != ratio) {
+        cache.group = interpolateMorph(m, ratio);
+        cache.ratio = ratio;
+    }
+    return cache.group;
+}
+
+QPainterPath outlineOf(const swf::StyleGroup& g, QPainterPath& into) {
+    for (const QPainterPath& f : g.fillPaths) into.addPath(f);
+    QPainterPathStroker stroker;
+    for (size_t i = 0; i < g.lines.size() && i < g.linePaths.size(); ++i) {
+        if (g.linePaths[i].isEmpty()) continue;
+        stroker.setWidth(std::max<double>(20.0, g.lines[i].width)); // hairlines hit as one pixel
+        stroker.setCapStyle(capOf(g.lines[i].startCap));
+        stroker.setJoinStyle(joinOf(g.lines[i].join));
+        into.addPath(stroker.createStroke(g.linePaths[i]));
+    }
+    return into;
+}
+
+} // namespace
+
+void paintShape(QPainter& p, const swf::ShapeDef& s, const swf::ColorTransform& cx, const BitmapLookup& bitmaps) {
+    const QPainter::RenderHints hints = p.renderHints();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QPen oldPen = p.pen();
+    const QBrush oldBrush = p.brush();
+    for (const swf::StyleGroup& g : s.groups) paintGroup(p, g, cx, bitmaps);
+    p.setPen(oldPen);
+    p.setBrush(oldBrush);
+    p.setRenderHints(hints, true);
+    p.setRenderHints(~hints, false);
+}
+
+void paintMorphShape(QPainter& p, const swf::MorphShapeDef& m, double ratio, const swf::ColorTransform& cx,
+                     const BitmapLookup& bitmaps) {
+    const swf::StyleGroup& g = morphAt(m, ratio);
+    const QPainter::RenderHints hints = p.renderHints();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QPen oldPen = p.pen();
+    const QBrush oldBrush = p.brush();
+    paintGroup(p, g, cx, bitmaps);
+    p.setPen(oldPen);
+    p.setBrush(oldBrush);
+    p.setRenderHints(hints, true);
+    p.setRenderHints(~hints, false);
+}
+
+QPainterPath shapeOutline(const swf::ShapeDef& s) {
+    if (!s.outlineCache) {
+        QPainterPath out;
+        out.setFillRule(Qt::WindingFill);
+        for (const swf::StyleGroup& g : s.groups) outlineOf(g, out);
+        s.outlineCache = std::make_shared<const QPainterPath>(out);
+    }
+    return *s.outlineCache;
+}
+
+QPainterPath morphShapeOutline(const swf::MorphShapeDef& m, double ratio) {
+    QPainterPath out;
+    out.setFillRule(Qt::WindingFill);
+    outlineOf(morphAt(m, ratio), out);
+    return out;
+}
+
+} // namespace nimbrel::movie::render
