@@ -19,6 +19,10 @@ struct BitmapDef {
 // Largest width or height accepted; bigger images are refused.
 constexpr int kMaxBitmapSide = 8192;
 
+// JPEG data as SWF files store it, cleaned for a standard decoder: stray
+// end/start-of-image marker pairs between tables and image are removed.
+QByteArray normalizeJpeg(const QByteArray& jpeg);
+
 std::optional<BitmapDef> parseBitmap(int tagCode, const uint8_t* body, size_t len, const QByteArray& jpegTables,
                                      QString* error);
 
