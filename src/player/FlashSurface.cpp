@@ -1,0 +1,121 @@
+#include "player/FlashSurface.h"
+#include "movie/MoviePlayer.h"
+#include "platform/Twips.h"
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace nimbrel::player {
+
+using platform::Twips;
+
+FlashSurface::FlashSurface(QWidget* parent)
+    : QWidget(parent), player_(new movie::MoviePlayer(this)) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    // The window's control menu replaces Qt's default context handling.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    clock_.setTimerType(Qt::PreciseTimer);
+    clock_.setInterval(TickMs);
+    connect(&clock_, &QTimer::timeout, this, &FlashSurface::tick);
+    connect(player_, &movie::MoviePlayer::repaintNeeded, this, qOverload<>(&QWidget::update));
+    connect(player_, &movie::MoviePlayer::loadFailed, this, &FlashSurface::loadFailed);
+}
+
+FlashSurface::~FlashSurface() = default;
+
+void FlashSurface::setMovie(const QString& pathOrUrl) {
+    player_->setMovie(pathOrUrl);
+    if (pathOrUrl.isEmpty()) {
+        clock_.stop();
+    } else {
+        sinceLastTick_.start();
+        clock_.start();
+    }
+    update();
+}
+
+QString FlashSurface::Movie() const { return player_->movie(); }
+void FlashSurface::Play() { player_->play(); }
+void FlashSurface::Stop() { player_->stop(); }
+void FlashSurface::Rewind() { player_->rewind(); update(); }
+bool FlashSurface::IsPlaying() const { return player_->isPlaying(); }
+int FlashSurface::FrameNum() const { return player_->frameNum(); }
+void FlashSurface::setFrameNum(int frame) { player_->setFrameNum(frame); update(); }
+int FlashSurface::TotalFrames() const { return player_->totalFrames(); }
+void FlashSurface::GotoFrame(int frame) { player_->gotoFrame(frame); update(); }
+void FlashSurface::Zoom(int percent) { player_->zoom(percent); update(); }
+void FlashSurface::setScaleMode(int mode) { player_->setScaleMode(mode); update(); }
+int FlashSurface::ScaleMode() const { return player_->scaleMode(); }
+void FlashSurface::setMenu(bool on) { player_->setMenuEnabled(on); }
+bool FlashSurface::Menu() const { return player_->menuEnabled(); }
+
+void FlashSurface::Move(double left, double top, double width, double height) {
+    const double dx = Twips::dpiX(this);
+    const double dy = Twips::dpiY(this);
+    const int w = Twips::toPixels(width, dx);
+    const int h = Twips::toPixels(height, dy);
+    // A negative size cannot be applied; the surface keeps its previous place.
+    if (w < 0 || h < 0)
+        return;
+    setGeometry(Twips::toPixels(left, dx), Twips::toPixels(top, dy), w, h);
+}
+
+double FlashSurface::Top() const { return Twips::fromPixels(y(), Twips::dpiY(this)); }
+double FlashSurface::Height() const { return Twips::fromPixels(height(), Twips::dpiY(this)); }
+
+void FlashSurface::tick() {
+    const double elapsed = static_cast<double>(sinceLastTick_.restart());
+    player_->advanceTime(elapsed);
+}
+
+void FlashSurface::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    player_->render(painter, size());
+}
+
+void FlashSurface::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        if (Menu())
+            showBuiltInMenu(event->globalPosition().toPoint());
+        else
+            emit contextMenuRequested(event->globalPosition().toPoint());
+        return;
+    }
+    // Button presses reach the movie's own buttons here once the engine takes input.
+    QWidget::mousePressEvent(event);
+}
+
+void FlashSurface::mouseMoveEvent(QMouseEvent* event) {
+    emit mouseMovedOverMovie();
+    // Pointer positions reach the movie here once the engine takes input.
+    QWidget::mouseMoveEvent(event);
+}
+
+void FlashSurface::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+void FlashSurface::keyPressEvent(QKeyEvent* event) {
+    // Keys reach the movie here once the engine takes input.
+    QWidget::keyPressEvent(event);
+}
+
+void FlashSurface::showBuiltInMenu(const QPoint& globalPos) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("放大"), this, [this] { Zoom(50); });
+    menu.addAction(QStringLiteral("缩小"), this, [this] { Zoom(200); });
+    menu.addAction(QStringLiteral("全部显示"), this, [this] { Zoom(0); });
+    menu.addSeparator();
+    QAction* play = menu.addAction(QStringLiteral("播放"), this, [this] { IsPlaying() ? Stop() : Play(); });
+    play->setCheckable(true);
+    play->setChecked(IsPlaying());
+    menu.addAction(QStringLiteral("后退"), this, [this] { Rewind(); });
+    menu.exec(globalPos);
+}
+
+} // namespace nimbrel::player

@@ -1,0 +1,76 @@
+#pragma once
+// A movie surface: hosts the movie engine and offers the operations the rest of
+// the player calls on it. Every call is safe with no movie loaded; none shows a
+// message. Positions and sizes given to Move/Top/Height are twips of the parent.
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+
+namespace nimbrel::movie { class MoviePlayer; }
+
+namespace nimbrel::player {
+
+class FlashSurface : public QWidget {
+    Q_OBJECT
+public:
+    explicit FlashSurface(QWidget* parent = nullptr);
+    ~FlashSurface() override;
+
+    // Setting a path loads it and it starts playing; "" empties the surface.
+    void setMovie(const QString& pathOrUrl);
+    QString Movie() const;
+
+    void Play();
+    void Stop();
+    void Rewind();
+    bool IsPlaying() const;
+
+    int FrameNum() const;
+    void setFrameNum(int frame);
+    int TotalFrames() const;
+    void GotoFrame(int frame);
+    // 50 zooms in by two, 200 out by two.
+    void Zoom(int percent);
+    // 0 fit to the surface, 1 keep proportions by width, 2 keep both proportions.
+    void setScaleMode(int mode);
+    int ScaleMode() const;
+    // With the menu off the right button is left to the window (contextMenuRequested).
+    void setMenu(bool on);
+    bool Menu() const;
+
+    bool Visible() const { return isVisible(); }
+    void Move(double left, double top, double width, double height);
+    double Top() const;
+    double Height() const;
+
+    movie::MoviePlayer& player() { return *player_; }
+
+    // Ticks the movie clock at roughly 60 Hz while a movie is loaded.
+    static constexpr int TickMs = 16;
+    bool isTicking() const { return clock_.isActive(); }
+
+signals:
+    // Right button with the built-in menu off: the window shows its own control menu.
+    void contextMenuRequested(const QPoint& globalPos);
+    void mouseMovedOverMovie();
+    void doubleClicked();
+    // A movie that could not be loaded; the surface itself stays quiet.
+    void loadFailed(const QString& reason);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void tick();
+    void showBuiltInMenu(const QPoint& globalPos);
+
+    movie::MoviePlayer* player_;
+    QTimer clock_;
+    QElapsedTimer sinceLastTick_;
+};
+
+} // namespace nimbrel::player
