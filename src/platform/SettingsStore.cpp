@@ -175,15 +175,30 @@ struct SettingsStore::Impl {
             logFd = ::open(logPath.constData(), O_RDWR | O_CLOEXEC);
             if (logFd < 0)
                 logFd = ::open(logPath.constData(), O_RDONLY | O_CLOEXEC);
-            if (logFd < 0 || ::fstat(logFd, &st) != 0 || !S_ISREG(st.st_mode))
+            if (logFd < 0 || ::fstat(logFd, &st) != 0)
+                return unreadable();
+            if (!S_ISREG(st.st_mode))
                 return setAsideJournal();
             dev = st.st_dev;
             ino = st.st_ino;
         }
         QByteArray data;
         if (!readFrom(logFd, goodEnd, data))
-            return setAsideJournal();
+            return unreadable();
         return parse(data) || setAsideJournal();
+    }
+
+    // A file that cannot be read is set aside; running out of descriptors or memory
+    // says nothing about the file, so then the call just fails and the file stays.
+    bool unreadable() {
+        const int cause = errno;
+        if (cause == EMFILE || cause == ENFILE || cause == ENOMEM || cause == EINTR || cause == EAGAIN) {
+            errno = cause;
+            error = systemError("cannot read", QFile::decodeName(logPath));
+            closeLog();
+            return false;
+        }
+        return setAsideJournal();
     }
 
     // Replays `data`, which starts at goodEnd. False when the journal is damaged

@@ -12,6 +12,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 using nimbrel::platform::SettingsStore;
 using nimbrel::settingstest::stressRound;
 

@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using nimbrel::platform::SettingsStore;
 using Pairs = QList<SettingsStore::Pair>;
 
@@ -196,7 +199,8 @@ TEST_F(SettingsStoreTest, RewritingTheJournalKeepsEveryValueForAllInstances) {
 TEST_F(SettingsStoreTest, TornLastLineIsIgnoredAndRepairedByTheNextWrite) {
     writeThreePairs();
     const QByteArray sound = readLog();
-    appendLog("S\tNimbrel\tbfsz\td\tpartly wri"); // a writer killed mid-line
+    // A writer killed mid-line, its line longer than the next one so that leftovers would show.
+    appendLog("S\tNimbrel\tbfsz\td\tpartly written value, longer than the record that follows");
 
     SettingsStore s(folder());
     EXPECT_TRUE(s.setAsidePath().isEmpty());
@@ -307,6 +311,34 @@ TEST_F(SettingsStoreTest, WriteThatCannotReachTheDiskReportsFailure) {
     EXPECT_FALSE(s.deleteSection("Nimbrel", "bfsz"));
     EXPECT_FALSE(s.errorString().isEmpty());
     EXPECT_EQ(s.value("Nimbrel", "bfsz", "a"), "");
+}
+
+TEST_F(SettingsStoreTest, WriteCutShortByTheDiskFailsAndLeavesTheStoreAsItWas) {
+    writeThreePairs();
+    const QByteArray before = readLog();
+    SettingsStore s(folder());
+
+    // A file size limit makes the disk "full" a few bytes past the current end.
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = rlim_t(before.size() + 64);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool written = s.setValue("Nimbrel", "bfsz", "big", QString(5000, QLatin1Char('x')));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(s.errorString().isEmpty());
+    EXPECT_EQ(readLog(), before); // the partial line was taken back
+    EXPECT_EQ(s.value("Nimbrel", "bfsz", "big"), "");
+    EXPECT_EQ(s.section("Nimbrel", "bfsz"), (Pairs{{"a", "1"}, {"b", "2"}, {"c", "3"}}));
+
+    ASSERT_TRUE(s.setValue("Nimbrel", "bfsz", "big", "fits now"));
+    SettingsStore reopened(folder());
+    EXPECT_TRUE(reopened.setAsidePath().isEmpty());
+    EXPECT_EQ(reopened.value("Nimbrel", "bfsz", "big"), "fits now");
 }
 
 TEST(SettingsStoreLocation, FollowsXdgConfigHome) {
