@@ -2,6 +2,7 @@
 #include "movie/swf/BitReader.h"
 #include "movie/swf/ShapePathBuilder.h"
 #include "movie/swf/ShapeRecords.h"
+#include <algorithm>
 
 namespace nimbrel::movie::swf {
 
@@ -262,9 +263,12 @@ std::optional<MorphShapeDef> parseMorphShape(int tagCode, const uint8_t* body, s
     r.seek(endEdgesAt);
     fillBits = int(r.ub(4));
     lineBits = int(r.ub(4));
-    // An empty end shape (offset pointing at the very end) morphs to nothing
-    // in particular; treat it as staying at the start shape.
-    if (!r.failed() && !readShapeRecords(r, 3, fillBits, lineBits, end, nullptr)) {
+    // A morph of an empty shape may omit the end edges altogether.
+    const bool startHasEdges = std::any_of(start.begin(), start.end(), [](const ShapeRecord& s) {
+        return s.kind != ShapeRecord::Kind::StyleChange;
+    });
+    if ((r.failed() && startHasEdges) ||
+        (!r.failed() && !readShapeRecords(r, 3, fillBits, lineBits, end, nullptr))) {
         fail(error, QStringLiteral("morph shape %1: bad end edges").arg(m.id));
         return std::nullopt;
     }

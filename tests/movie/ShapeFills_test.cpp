@@ -1,0 +1,239 @@
+#include "ShapeTestBits.h"
+#include "movie/render/GradientBrush.h"
+#include "movie/render/ShapePainter.h"
+#include "movie/swf/ShapeParser.h"
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace nimbrel::movie;
+using nimbrel::movie::testing::TestBits;
+
+namespace {
+
+// A 100x100 px square (0..2000 twips) filled with whatever `writeFill` writes.
+template <typename F>
+swf::ShapeDef squareWith(int tag, F writeFill, int32_t size = 2000) {
+    TestBits b;
+    b.u16(1);
+    b.rect(0, size, 0, size);
+    b.u8(1);
+    writeFill(b);
+    b.u8(0);
+    b.ub(4, 1);
+    b.ub(4, 0);
+    b.styleChange(1, true, 0, 0, -1, 1);
+    b.box(size, size);
+    b.endShape();
+    QString error;
+    auto s = swf::parseShape(tag, b.data().data(), b.size(), &error);
+    EXPECT_TRUE(s) << error.toStdString();
+    return s ? *s : swf::ShapeDef{};
+}
+
+// Two-stop red-to-blue gradient whose square spans `span` twips from the origin.
+void linearRedBlue(TestBits& b, int32_t span, int spread, int interpolation) {
+    b.u8(0x10);
+    double k = span / 32768.0;
+    b.matrix(k, k, span / 2, span / 2);
+    b.ub(2, uint32_t(spread));
+    b.ub(2, uint32_t(interpolation));
+    b.ub(4, 2);
+    b.u8(0);
+    b.rgba(255, 0, 0, 255);
+    b.u8(255);
+    b.rgba(0, 0, 255, 255);
+}
+
+QImage draw(const swf::ShapeDef& s, const swf::ColorTransform& cx = {}, const render::BitmapLookup& bitmaps = {}) {
+    QImage img(100, 100, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.scale(1.0 / 20, 1.0 / 20);
+    render::paintShape(p, s, cx, bitmaps);
+    p.end();
+    return img;
+}
+
+::testing::AssertionResult near(QRgb got, QColor want, int tol) {
+    QColor g = QColor::fromRgba(got);
+    if (std::abs(g.red() - want.red()) <= tol && std::abs(g.green() - want.green()) <= tol &&
+        std::abs(g.blue() - want.blue()) <= tol && std::abs(g.alpha() - want.alpha()) <= tol)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got " << g.name(QColor::HexArgb).toStdString() << " want "
+                                         << want.name(QColor::HexArgb).toStdString();
+}
+
+} // namespace
+
+TEST(ShapeFills, LinearGradientEndsAndMiddle) {
+    swf::ShapeDef s = squareWith(32, [](TestBits& b) { linearRedBlue(b, 2000, 0, 0); });
+    ASSERT_EQ(s.groups[0].fills[0].type, swf::FillType::LinearGradient);
+    ASSERT_EQ(s.groups[0].fills[0].gradient.records.size(), 2u);
+    QImage img = draw(s);
+    EXPECT_TRUE(near(img.pixel(0, 50), QColor(255, 0, 0), 8));
+    EXPECT_TRUE(near(img.pixel(99, 50), QColor(0, 0, 255), 8));
+    EXPECT_TRUE(near(img.pixel(50, 50), QColor(128, 0, 128), 8));
+    EXPECT_EQ(img.pixel(50, 10), img.pixel(50, 90)) << "linear gradients vary along x only";
+}
+
+TEST(ShapeFills, SpreadModesBeyondTheGradientSquare) {
+    // The gradient covers the left half; x = 60 px is 1.2 gradient lengths in.
+    QImage pad = draw(squareWith(32, [](TestBits& b) { linearRedBlue(b, 1000, 0, 0); }));
+    QImage reflect = draw(squareWith(32, [](TestBits& b) { linearRedBlue(b, 1000, 1, 0); }));
+    QImage repeat = draw(squareWith(32, [](TestBits& b) { linearRedBlue(b, 1000, 2, 0); }));
+    EXPECT_TRUE(near(pad.pixel(60, 50), QColor(0, 0, 255), 4));
+    EXPECT_TRUE(near(reflect.pixel(60, 50), QColor(51, 0, 204), 14));
+    EXPECT_TRUE(near(repeat.pixel(60, 50), QColor(204, 0, 51), 14));
+}
+
+TEST(ShapeFills, LinearRgbInterpolationIsBrighterInTheMiddle) {
+    QImage img = draw(squareWith(32, [](TestBits& b) { linearRedBlue(b, 2000, 0, 1); }));
+    EXPECT_TRUE(near(img.pixel(50, 50), QColor(188, 0, 188), 10));
+    EXPECT_TRUE(near(img.pixel(0, 50), QColor(255, 0, 0), 8));
+}
+
+TEST(ShapeFills, RadialAndFocalGradients) {
+    auto radial = [](double focal) {
+        return [focal](TestBits& b) {
+            b.u8(focal != 0 ? 0x13 : 0x12);
+            double k = 1000 / 16384.0; // radius 50 px centred in the square
+            b.matrix(k, k, 1000, 1000);
+            b.ub(2, 0);
+            b.ub(2, 0);
+            b.ub(4, 2);
+            b.u8(0);
+            b.rgba(255, 255, 255, 255);
+            b.u8(255);
+            b.rgba(0, 0, 0, 255);
+            if (focal != 0) b.fixed8(focal);
+        };
+    };
+    swf::ShapeDef plain = squareWith(32, radial(0));
+    QImage img = draw(plain);
+    EXPECT_TRUE(near(img.pixel(50, 50), QColor(255, 255, 255), 12));
+    EXPECT_TRUE(near(img.pixel(2, 50), QColor(10, 10, 10), 6)) << "0.96 of the radius";
+    EXPECT_TRUE(near(img.pixel(5, 5), QColor(0, 0, 0), 2)) << "padded beyond the radius";
+
+    swf::ShapeDef focal = squareWith(32, radial(0.5));
+    ASSERT_EQ(focal.groups[0].fills[0].type, swf::FillType::FocalGradient);
+    EXPECT_DOUBLE_EQ(focal.groups[0].fills[0].gradient.focalPoint, 0.5);
+    QImage f = draw(focal);
+    // The first stop sits at the focal point, half way to the right edge.
+    EXPECT_TRUE(near(f.pixel(75, 50), QColor(255, 255, 255), 16));
+    EXPECT_LT(qRed(f.pixel(50, 50)), 250) << "centre is no longer the brightest point";
+}
+
+TEST(ShapeFills, ColourTransformAppliesToSolidAndGradientFills) {
+    swf::ColorTransform cx;
+    cx.rMult = 0;
+    cx.gAdd = 255;
+    QImage solid = draw(squareWith(32, [](TestBits& b) {
+        b.u8(0);
+        b.rgba(255, 0, 0, 255);
+    }), cx);
+    EXPECT_TRUE(near(solid.pixel(50, 50), QColor(0, 255, 0), 1));
+
+    swf::FillStyle fill;
+    fill.type = swf::FillType::LinearGradient;
+    fill.gradient.records = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 255}}};
+    QGradientStops stops = render::gradientStops(fill.gradient, cx);
+    ASSERT_EQ(stops.size(), 2);
+    EXPECT_EQ(stops[0].second, QColor(0, 255, 0));
+    EXPECT_EQ(stops[1].second, QColor(0, 255, 255));
+}
+
+TEST(ShapeFills, GradientWithoutRecordsDrawsNothing) {
+    swf::FillStyle fill;
+    fill.type = swf::FillType::RadialGradient;
+    EXPECT_EQ(render::gradientBrush(fill, {}).style(), Qt::NoBrush);
+    fill.gradient.records = {{10, {1, 2, 3, 255}}};
+    EXPECT_EQ(render::gradientBrush(fill, {}).color(), QColor(1, 2, 3)) << "one record is a solid colour";
+}
+
+namespace {
+
+QImage checker() {
+    QImage img(2, 2, QImage::Format_ARGB32_Premultiplied);
+    img.setPixel(0, 0, qRgb(255, 0, 0));
+    img.setPixel(1, 0, qRgb(0, 255, 0));
+    img.setPixel(0, 1, qRgb(0, 0, 255));
+    img.setPixel(1, 1, qRgb(255, 255, 255));
+    return img;
+}
+
+// Bitmap 1 drawn at 10 px per bitmap pixel.
+swf::ShapeDef bitmapSquare(uint8_t type, int32_t size) {
+    return squareWith(32, [type](TestBits& b) {
+        b.u8(type);
+        b.u16(1);
+        b.matrix(200, 200);
+    }, size);
+}
+
+} // namespace
+
+TEST(ShapeFills, BitmapFillsClippedRepeatingAndTinted) {
+    const QImage bmp = checker();
+    render::BitmapLookup lookup = [&](uint16_t id) { return id == 1 ? &bmp : nullptr; };
+
+    swf::ShapeDef clipped = bitmapSquare(0x43, 400);
+    ASSERT_EQ(clipped.groups[0].fills[0].type, swf::FillType::Bitmap);
+    EXPECT_TRUE(clipped.groups[0].fills[0].clipped);
+    EXPECT_FALSE(clipped.groups[0].fills[0].smoothed);
+    QImage img = draw(clipped, {}, lookup);
+    EXPECT_TRUE(near(img.pixel(5, 5), Qt::red, 0));
+    EXPECT_TRUE(near(img.pixel(15, 5), Qt::green, 0));
+    EXPECT_TRUE(near(img.pixel(5, 15), Qt::blue, 0));
+    EXPECT_EQ(qAlpha(img.pixel(30, 30)), 0) << "outside the shape";
+
+    QImage rep = draw(bitmapSquare(0x42, 800), {}, lookup);
+    EXPECT_TRUE(near(rep.pixel(25, 5), Qt::red, 0)) << "tile repeats after two bitmap pixels";
+    EXPECT_TRUE(near(rep.pixel(35, 35), Qt::white, 0));
+
+    swf::ColorTransform half;
+    half.aMult = 128;
+    QImage faded = draw(clipped, half, lookup);
+    EXPECT_NEAR(qAlpha(faded.pixel(5, 5)), 128, 2);
+    swf::ColorTransform tint;
+    tint.rMult = 0;
+    tint.bAdd = 255;
+    QImage tinted = draw(clipped, tint, lookup);
+    EXPECT_TRUE(near(tinted.pixel(5, 5), QColor(0, 0, 255), 1));
+    EXPECT_TRUE(near(tinted.pixel(15, 5), QColor(0, 255, 255), 1));
+
+    QImage missing = draw(clipped, {}, [](uint16_t) { return nullptr; });
+    EXPECT_EQ(qAlpha(missing.pixel(5, 5)), 0) << "an unknown bitmap draws nothing";
+}
+
+TEST(ShapeFills, StrokeWithGradientFill) {
+    TestBits b;
+    b.u16(1);
+    b.rect(0, 2000, 0, 2000);
+    b.rect(0, 2000, 0, 2000);
+    b.u8(0);
+    b.u8(0); // no fills
+    b.u8(1);
+    b.u16(400);
+    b.ub(2, 1); // flat caps
+    b.ub(2, 1); // bevel
+    b.ub(1, 1); // has fill
+    b.ub(3, 0);
+    b.ub(5, 0);
+    b.ub(1, 0);
+    b.ub(2, 1);
+    linearRedBlue(b, 2000, 0, 0);
+    b.ub(4, 0);
+    b.ub(4, 1);
+    b.styleChange(1, true, 0, 1000, -1, -1, 1);
+    b.line(2000, 0);
+    b.endShape();
+    QString error;
+    auto s = swf::parseShape(83, b.data().data(), b.size(), &error);
+    ASSERT_TRUE(s) << error.toStdString();
+    ASSERT_TRUE(s->groups[0].lines[0].hasFill);
+    QImage img = draw(*s);
+    EXPECT_TRUE(near(img.pixel(3, 50), QColor(255, 0, 0), 20));
+    EXPECT_TRUE(near(img.pixel(96, 50), QColor(0, 0, 255), 20));
+    EXPECT_EQ(qAlpha(img.pixel(50, 20)), 0);
+}
