@@ -1,41 +1,248 @@
 #include "movie/MoviePlayer.h"
+#include "movie/display/MovieClip.h"
+#include "movie/display/MovieContext.h"
+#include "movie/display/ScriptEngine.h"
+#include "movie/display/ScriptHost.h"
+#include "movie/host/ManualClock.h"
+#include "movie/host/NetworkFetcher.h"
+#include "movie/render/StageLayout.h"
+#include "movie/render/StageRenderer.h"
+#include "movie/swf/MovieParser.h"
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
+#include <QPaintDevice>
+#include <QUrl>
+#include <cmath>
 
-// First cut: remembers what it was given and plays nothing; the SWF engine fills this in.
 namespace nimbrel::movie {
 
-struct MoviePlayer::Impl {
-    QString movie;
-    bool playing = false;
+namespace {
+// A movie with no usable frame rate plays at the rate most authoring tools default to.
+constexpr double fallbackFrameRate = 12.0;
+constexpr double maxFrameRate = 120.0;
+} // namespace
+
+struct MoviePlayer::Impl : display::ScriptHost {
+    MoviePlayer* q = nullptr;
+    QString moviePath;
+    QString base;
+    QString error;
+    std::shared_ptr<const swf::Movie> movie;
+    std::unique_ptr<display::ScriptEngine> scripts;
+    std::unique_ptr<display::MovieContext> context;
+    std::shared_ptr<display::MovieClip> root;
+    ScriptEngineFactory factory;
+    std::function<void(const QString&)> traceSink;
+    host::ManualClock clock;
+    host::NetworkFetcher* fetcher = nullptr;
+    QRectF view;
     int scaleMode = 0;
     bool menu = true;
+    double pending = 0;
+    QImage buffer;
+
+    void trace(const QString& line) override {
+        if (traceSink) traceSink(line);
+        emit q->traced(line);
+    }
+    void fsCommand(const QString& command, const QString& args) override { emit q->fsCommand(command, args); }
+    void getUrl(const QString& url, const QString& target) override { emit q->urlRequested(url, target); }
+    QString baseUrl() const override { return base; }
 };
 
-MoviePlayer::MoviePlayer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {}
-MoviePlayer::~MoviePlayer() = default;
+MoviePlayer::MoviePlayer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) { d->q = this; }
 
-void MoviePlayer::setMovie(const QString& pathOrUrl) {
-    d->movie = pathOrUrl;
-    d->playing = !pathOrUrl.isEmpty();
+MoviePlayer::~MoviePlayer() { clear(); }
+
+void MoviePlayer::clear() {
+    if (d->fetcher) d->fetcher->cancelAll();
+    if (d->scripts) d->scripts->detach();
+    if (d->root) d->root->removed();
+    d->root.reset();
+    d->context.reset();
+    d->scripts.reset();
+    d->movie.reset();
+    d->pending = 0;
+    d->clock.reset();
+}
+
+void MoviePlayer::fail(const QString& reason) {
+    d->error = reason;
+    emit loadFailed(reason);
     emit repaintNeeded();
 }
-QString MoviePlayer::movie() const { return d->movie; }
-void MoviePlayer::play() { d->playing = !d->movie.isEmpty(); }
-void MoviePlayer::stop() { d->playing = false; }
-void MoviePlayer::rewind() {}
-bool MoviePlayer::isPlaying() const { return d->playing; }
-int MoviePlayer::frameNum() const { return 0; }
+
+void MoviePlayer::setMovie(const QString& pathOrUrl) {
+    clear();
+    d->moviePath = pathOrUrl;
+    d->error.clear();
+    if (pathOrUrl.isEmpty()) {
+        emit repaintNeeded();
+        return;
+    }
+    const QUrl url(pathOrUrl);
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
+        if (!d->fetcher) d->fetcher = new host::NetworkFetcher(this);
+        const QString requested = pathOrUrl;
+        d->fetcher->fetch(url, [this, requested](const QByteArray& data, const QString& error) {
+            if (d->moviePath != requested) return; // another movie was set meanwhile
+            if (!error.isEmpty()) return fail(error);
+            loadData(data, QUrl(requested).adjusted(QUrl::RemoveFilename).toString());
+        });
+        return;
+    }
+    // Windows-style drive paths ("C:/...") parse as a one-letter scheme: treat as local.
+    const QString local = scheme == QLatin1String("file") ? url.toLocalFile() : pathOrUrl;
+    QFile file(local);
+    if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString());
+    if (file.size() > maxFileBytes) return fail(QStringLiteral("file is too large"));
+    const QByteArray bytes = file.read(maxFileBytes);
+    loadData(bytes, QFileInfo(local).absolutePath());
+}
+
+QString MoviePlayer::movie() const { return d->moviePath; }
+
+bool MoviePlayer::loadData(const QByteArray& bytes, const QString& baseUrl) {
+    if (d->root) clear();
+    auto parsed = swf::MovieParser::parse(bytes);
+    if (!parsed) {
+        fail(parsed.error());
+        return false;
+    }
+    d->error.clear();
+    d->base = baseUrl;
+    d->movie = parsed.value();
+    d->scripts = d->factory ? d->factory() : nullptr;
+    if (!d->scripts) d->scripts = std::make_unique<display::NullScriptEngine>();
+    d->context = std::make_unique<display::MovieContext>(d->movie, d->scripts.get());
+    d->root = std::make_shared<display::MovieClip>(d->context.get(), 0, &d->movie->timeline);
+    d->view = d->movie->header.stage.toQRectF();
+    d->scripts->attach(d->root.get(), d.get());
+    d->scripts->frameStarted();
+    d->root->start();
+    d->root->flushActions();
+    d->scripts->runQueuedActions();
+    emit loaded();
+    emit repaintNeeded();
+    return true;
+}
+
+bool MoviePlayer::isLoaded() const { return d->root != nullptr; }
+QString MoviePlayer::errorString() const { return d->error; }
+
+void MoviePlayer::play() {
+    if (d->root) d->root->play();
+}
+
+void MoviePlayer::stop() {
+    if (d->root) d->root->stop();
+}
+
+void MoviePlayer::rewind() {
+    if (!d->root) return;
+    d->root->gotoFrame(0, d->root->isPlaying());
+    d->scripts->runQueuedActions();
+    emit repaintNeeded();
+}
+
+bool MoviePlayer::isPlaying() const { return d->root && d->root->isPlaying(); }
+int MoviePlayer::frameNum() const { return d->root ? d->root->currentFrame() : 0; }
 void MoviePlayer::setFrameNum(int frame) { gotoFrame(frame); }
-int MoviePlayer::totalFrames() const { return 0; }
-void MoviePlayer::gotoFrame(int) {}
-void MoviePlayer::zoom(int) {}
-void MoviePlayer::setScaleMode(int mode) { d->scaleMode = mode; }
+int MoviePlayer::totalFrames() const { return d->movie ? d->root->totalFrames() : 0; }
+
+void MoviePlayer::gotoFrame(int frame) {
+    if (!d->root) return;
+    d->root->gotoFrame(frame, false);
+    d->scripts->runQueuedActions();
+    emit repaintNeeded();
+}
+
+void MoviePlayer::zoom(int percent) {
+    if (!d->movie) return;
+    d->view = render::StageLayout::zoom(d->view, d->movie->header.stage.toQRectF(), percent);
+    emit repaintNeeded();
+}
+
+void MoviePlayer::setScaleMode(int mode) {
+    d->scaleMode = std::clamp(mode, 0, 2);
+    emit repaintNeeded();
+}
 int MoviePlayer::scaleMode() const { return d->scaleMode; }
 void MoviePlayer::setMenuEnabled(bool on) { d->menu = on; }
 bool MoviePlayer::menuEnabled() const { return d->menu; }
-void MoviePlayer::advanceTime(double) {}
-void MoviePlayer::render(QPainter& painter, const QSize& viewport) {
-    painter.fillRect(QRect(QPoint(0, 0), viewport), Qt::white);
+
+double MoviePlayer::frameRate() const { return d->movie ? d->movie->header.frameRate : 0; }
+
+double MoviePlayer::frameIntervalMs() const {
+    double rate = frameRate();
+    if (!(rate > 0.01)) rate = fallbackFrameRate;
+    return 1000.0 / std::min(rate, maxFrameRate);
 }
+
+void MoviePlayer::advanceTime(double elapsedMs) {
+    if (!d->root || !(elapsedMs > 0)) return;
+    d->pending += elapsedMs;
+    const double interval = frameIntervalMs();
+    int frames = int(std::floor(d->pending / interval));
+    if (frames > maxCatchUpFrames) {
+        frames = maxCatchUpFrames;
+        d->pending = 0;
+    } else {
+        d->pending -= frames * interval;
+    }
+    for (int i = 0; i < frames && d->root; ++i) stepFrame();
+}
+
+void MoviePlayer::stepFrame() {
+    if (!d->root) return;
+    auto root = d->root; // a script may unload the movie meanwhile
+    d->clock.advance(frameIntervalMs());
+    d->context->nextTick();
+    d->scripts->frameStarted();
+    root->dispatchEnterFrame();
+    root->tick();
+    d->scripts->runQueuedActions();
+    emit repaintNeeded();
+}
+
+double MoviePlayer::elapsedMs() const { return d->clock.elapsedMs(); }
+
+QSize MoviePlayer::stageSize() const {
+    if (!d->movie) return {};
+    const swf::Rect& r = d->movie->header.stage;
+    return QSize(int(std::lround(r.width() / 20.0)), int(std::lround(r.height() / 20.0)));
+}
+
+QColor MoviePlayer::backgroundColor() const {
+    return d->movie ? d->movie->backgroundColor.toQColor() : QColor(Qt::white);
+}
+
+QImage MoviePlayer::renderImage(const QSize& viewport, qreal dpr) {
+    const QSize pixels(int(std::ceil(viewport.width() * dpr)), int(std::ceil(viewport.height() * dpr)));
+    QImage image(pixels.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    QColor bg = backgroundColor();
+    bg.setAlpha(255);
+    image.fill(bg);
+    if (!d->root || viewport.isEmpty()) return image;
+    const QTransform stage =
+        render::StageLayout::transform(d->view, QSizeF(viewport), render::ScaleMode(d->scaleMode)) *
+        QTransform::fromScale(dpr, dpr);
+    render::StageRenderer(*d->movie).render(image, *d->root, stage);
+    return image;
+}
+
+void MoviePlayer::render(QPainter& painter, const QSize& viewport) {
+    const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    QImage image = renderImage(viewport, dpr);
+    image.setDevicePixelRatio(dpr);
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(viewport)), image);
+}
+
+std::shared_ptr<const swf::Movie> MoviePlayer::parsedMovie() const { return d->movie; }
+display::MovieClip* MoviePlayer::root() const { return d->root.get(); }
+void MoviePlayer::setScriptEngineFactory(ScriptEngineFactory factory) { d->factory = std::move(factory); }
+void MoviePlayer::setTraceSink(std::function<void(const QString&)> sink) { d->traceSink = std::move(sink); }
 
 } // namespace nimbrel::movie

@@ -5,16 +5,31 @@
 #include <QString>
 #include <QSize>
 #include <QColor>
+#include <QImage>
 #include <QPointF>
+#include <functional>
 #include <memory>
 
 class QPainter;
 
 namespace nimbrel::movie {
 
+namespace swf {
+struct Movie;
+}
+namespace display {
+class MovieClip;
+class ScriptEngine;
+} // namespace display
+
 class MoviePlayer : public QObject {
     Q_OBJECT
 public:
+    // Frames run per advanceTime() call at most; time beyond that is dropped
+    // so that a slow machine shows a jerkier movie, not a slower one.
+    static constexpr int maxCatchUpFrames = 4;
+    static constexpr qint64 maxFileBytes = 256LL * 1024 * 1024;
+
     explicit MoviePlayer(QObject* parent = nullptr);
     ~MoviePlayer() override;
 
@@ -22,6 +37,11 @@ public:
     // asynchronously); a newly set movie plays on load. "" empties the player.
     void setMovie(const QString& pathOrUrl);
     QString movie() const;
+    // Loads a movie already in memory; baseUrl resolves its relative loads.
+    // False (and errorString()) when the bytes are not a usable movie.
+    bool loadData(const QByteArray& bytes, const QString& baseUrl = QString());
+    bool isLoaded() const;
+    QString errorString() const;
 
     void play();
     void stop();
@@ -31,7 +51,7 @@ public:
     int frameNum() const;          // 0-based current frame
     void setFrameNum(int frame);   // same as gotoFrame
     int totalFrames() const;       // header frame count, 0 when nothing is loaded
-    void gotoFrame(int frame);     // clamped to the movie's frames
+    void gotoFrame(int frame);     // clamped to the movie's frames; playback pauses there
 
     void zoom(int percent);        // 50 zooms in by two, 200 out by two, 0 back to the whole movie
     void setScaleMode(int mode);   // 0 show all, 1 fill keeping proportions, 2 stretch
@@ -41,14 +61,41 @@ public:
 
     // Advances the movie by wall-clock time; frames are dropped rather than slowed.
     void advanceTime(double elapsedMs);
+    // One frame of the movie, exactly as advanceTime runs it.
+    void stepFrame();
+    double frameRate() const;      // frames per second from the header
+    double frameIntervalMs() const;
+    QSize stageSize() const;       // pixels
+    QColor backgroundColor() const;
+
     // Draws the movie into a viewport of the given size in device-independent pixels.
     void render(QPainter& painter, const QSize& viewport);
+    // The same drawing into a new image of size * devicePixelRatio pixels.
+    QImage renderImage(const QSize& viewport, qreal devicePixelRatio = 1.0);
+
+    // The parsed file and its main timeline, for tools and the interpreter.
+    std::shared_ptr<const swf::Movie> parsedMovie() const;
+    display::MovieClip* root() const;
+
+    // Interpreter for the movies loaded from now on; a null factory means no scripts.
+    using ScriptEngineFactory = std::function<std::unique_ptr<display::ScriptEngine>()>;
+    void setScriptEngineFactory(ScriptEngineFactory factory);
+    // Receives every trace line scripts produce (besides the traced() signal).
+    void setTraceSink(std::function<void(const QString&)> sink);
+    double elapsedMs() const;      // movie time since load, as getTimer reports it
 
 signals:
     void repaintNeeded();
     void loadFailed(const QString& reason);
+    void loaded();
+    void traced(const QString& line);
+    void fsCommand(const QString& command, const QString& args);
+    void urlRequested(const QString& url, const QString& target);
 
 private:
+    void clear();
+    void fail(const QString& reason);
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };

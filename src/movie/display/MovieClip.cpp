@@ -1,0 +1,377 @@
+#include "movie/display/MovieClip.h"
+#include "movie/display/ButtonObject.h"
+#include "movie/display/MovieContext.h"
+#include "movie/display/ScriptEngine.h"
+
+namespace nimbrel::movie::display {
+
+namespace {
+
+const swf::Timeline& emptyTimeline() {
+    static const swf::Timeline t{std::vector<swf::Frame>(1)};
+    return t;
+}
+
+// Copies the fields b carries over a.
+void merge(swf::PlaceObject& a, const swf::PlaceObject& b) {
+    if (b.matrix) a.matrix = b.matrix;
+    if (b.cxform) a.cxform = b.cxform;
+    if (b.ratio) a.ratio = b.ratio;
+    if (b.name) a.name = b.name;
+    if (b.clipDepth) a.clipDepth = b.clipDepth;
+    if (b.filters) a.filters = b.filters;
+    if (b.blendMode) a.blendMode = b.blendMode;
+    if (b.cacheAsBitmap) a.cacheAsBitmap = b.cacheAsBitmap;
+    if (b.visible) a.visible = b.visible;
+    if (!b.clipActions.empty()) a.clipActions = b.clipActions;
+}
+
+void resetPlacement(DisplayObject& o) {
+    o.matrix = {};
+    o.cxform = {};
+    o.ratio = 0;
+    o.clipDepth = 0;
+    o.filters.clear();
+    o.blendMode = swf::BlendMode::Normal;
+    o.cacheAsBitmap = false;
+    o.visible = true;
+}
+
+} // namespace
+
+// State of one depth while a goto replays the timeline.
+struct MovieClip::Slot {
+    uint16_t characterId = 0;
+    swf::PlaceObject placement; // fields set since the slot's object was placed (or since the start frame)
+    bool fresh = false;         // a new instance was placed during the replay
+};
+
+MovieClip::MovieClip(MovieContext* context, uint16_t characterId, const swf::Timeline* timeline)
+    : DisplayObject(Type::MovieClip, context, characterId),
+      timeline_(timeline ? timeline : &emptyTimeline()),
+      bornTick_(context->tick()) {}
+
+MovieClip::~MovieClip() {
+    for (auto& [depth, child] : children_) child->setParent(nullptr);
+}
+
+int MovieClip::totalFrames() const { return timeline_->frameCount(); }
+
+DisplayObject* MovieClip::childAt(int depth) const {
+    auto it = children_.find(depth);
+    return it == children_.end() ? nullptr : it->second.get();
+}
+
+DisplayObject* MovieClip::childByName(const QString& name) const {
+    for (const auto& [depth, child] : children_)
+        if (child->name().compare(name, Qt::CaseInsensitive) == 0) return child.get();
+    return nullptr;
+}
+
+void MovieClip::start() {
+    if (current_ >= 0) return;
+    current_ = 0;
+    runFrame(0);
+}
+
+void MovieClip::tick() {
+    auto keepAlive = shared_from_this();
+    if (bornTick_ != context()->tick() && playing_) {
+        if (current_ + 1 < totalFrames()) {
+            current_ += 1;
+            runFrame(current_);
+        } else if (totalFrames() > 1) {
+            rebuildTo(0); // looping is a goto to the first frame
+        }
+    }
+    flushActions();
+    std::vector<std::shared_ptr<DisplayObject>> snapshot;
+    snapshot.reserve(children_.size());
+    for (const auto& [depth, child] : children_) snapshot.push_back(child);
+    for (const auto& child : snapshot) {
+        if (child->parent() != this) continue; // removed meanwhile
+        if (child->type() == Type::MovieClip) static_cast<MovieClip*>(child.get())->tick();
+        else if (child->type() == Type::Button) static_cast<ButtonObject*>(child.get())->tick();
+    }
+}
+
+void MovieClip::dispatchEnterFrame() {
+    context()->scripts().clipEvent(this, swf::ClipEventEnterFrame);
+    std::vector<std::shared_ptr<DisplayObject>> snapshot;
+    for (const auto& [depth, child] : children_)
+        if (child->type() == Type::MovieClip) snapshot.push_back(child);
+    for (const auto& child : snapshot) static_cast<MovieClip*>(child.get())->dispatchEnterFrame();
+}
+
+void MovieClip::flushActions() {
+    ScriptEngine& scripts = context()->scripts();
+    MovieClip* root = this;
+    while (root->parent()) root = root->parent();
+    auto init = std::move(pendingInit_);
+    pendingInit_.clear();
+    for (auto& [spriteId, bytes] : init)
+        if (context()->claimInitActions(spriteId)) scripts.initActions(root, spriteId, bytes);
+    auto actions = std::move(pendingActions_);
+    pendingActions_.clear();
+    for (const QByteArray& bytes : actions) scripts.frameActions(this, bytes);
+    auto born = std::move(newborn_);
+    newborn_.clear();
+    for (auto& weak : born)
+        if (auto child = weak.lock(); child && child->type() == Type::MovieClip)
+            static_cast<MovieClip*>(child.get())->flushActions();
+}
+
+void MovieClip::gotoFrame(int frame, bool andPlay) {
+    auto keepAlive = shared_from_this();
+    frame = std::clamp(frame, 0, totalFrames() - 1);
+    playing_ = andPlay;
+    if (current_ < 0) {
+        current_ = 0;
+        runFrame(0);
+    }
+    if (frame != current_) rebuildTo(frame);
+    flushActions();
+}
+
+bool MovieClip::gotoLabel(const QString& label, bool andPlay) {
+    int f = timeline_->frameOfLabel(label);
+    if (f < 0) return false;
+    gotoFrame(f, andPlay);
+    return true;
+}
+
+void MovieClip::collectActions(int frame, bool frameActions) {
+    for (const auto& tag : timeline_->frames[size_t(frame)].tags) {
+        if (auto a = std::get_if<swf::DoAction>(&tag); a && frameActions) pendingActions_.push_back(a->actions);
+        else if (auto i = std::get_if<swf::DoInitAction>(&tag)) pendingInit_.emplace_back(i->spriteId, i->actions);
+    }
+}
+
+void MovieClip::runFrame(int frame) {
+    for (const auto& tag : timeline_->frames[size_t(frame)].tags) applyTag(tag);
+    collectActions(frame, true);
+}
+
+void MovieClip::applyTag(const swf::ControlTag& tag) {
+    if (auto po = std::get_if<swf::PlaceObject>(&tag)) placeFromTimeline(*po);
+    else if (auto ro = std::get_if<swf::RemoveObject>(&tag)) {
+        auto it = children_.find(ro->depth);
+        if (it != children_.end() && !it->second->placedByScript) removeDepth(ro->depth);
+    }
+}
+
+void MovieClip::placeFromTimeline(const swf::PlaceObject& po) {
+    auto it = children_.find(po.depth);
+    DisplayObject* existing = it == children_.end() ? nullptr : it->second.get();
+    if (existing && existing->placedByScript) return; // the timeline never displaces a script's object
+    if (po.move) {
+        if (!existing) return;
+        if (po.characterId && *po.characterId != existing->characterId()) {
+            // Another character takes the depth and keeps the old placement.
+            swf::PlaceObject carried;
+            carried.depth = po.depth;
+            carried.matrix = existing->matrix;
+            carried.cxform = existing->cxform;
+            carried.ratio = existing->ratio;
+            carried.clipDepth = existing->clipDepth;
+            if (!existing->name().isEmpty()) carried.name = existing->name();
+            merge(carried, po);
+            removeDepth(po.depth);
+            create(*po.characterId, po.depth, &carried);
+        } else {
+            existing->applyPlacement(po);
+        }
+        return;
+    }
+    if (!po.characterId) return;
+    if (existing) removeDepth(po.depth);
+    create(*po.characterId, po.depth, &po);
+}
+
+std::shared_ptr<DisplayObject> MovieClip::create(uint16_t characterId, int depth, const swf::PlaceObject* po) {
+    auto obj = context()->instantiate(characterId, this);
+    if (!obj) return nullptr;
+    obj->setParent(this);
+    obj->setDepth(depth);
+    if (po) obj->applyPlacement(*po);
+    children_[depth] = obj;
+    context()->scripts().objectCreated(obj.get());
+    if (obj->type() == Type::MovieClip) {
+        static_cast<MovieClip*>(obj.get())->start();
+        newborn_.push_back(obj);
+    } else if (obj->type() == Type::Button) {
+        static_cast<ButtonObject*>(obj.get())->start();
+    }
+    context()->scripts().clipEvent(obj.get(), swf::ClipEventLoad);
+    return obj;
+}
+
+void MovieClip::removeDepth(int depth) {
+    auto it = children_.find(depth);
+    if (it == children_.end()) return;
+    auto obj = std::move(it->second);
+    children_.erase(it);
+    obj->removed();
+    obj->setParent(nullptr);
+}
+
+void MovieClip::rebuildTo(int target) {
+    const bool backward = target < current_;
+    std::map<int, Slot> plan;
+    int from = current_ + 1;
+    if (backward) {
+        from = 0;
+    } else {
+        for (const auto& [depth, child] : children_) {
+            if (child->placedByScript) continue;
+            Slot& s = plan[depth];
+            s.characterId = child->characterId();
+            // What a character swap carries over to the new instance.
+            s.placement.matrix = child->matrix;
+            s.placement.cxform = child->cxform;
+            s.placement.ratio = child->ratio;
+            s.placement.clipDepth = child->clipDepth;
+            if (!child->name().isEmpty()) s.placement.name = child->name();
+        }
+    }
+    for (int f = from; f <= target; ++f) {
+        for (const auto& tag : timeline_->frames[size_t(f)].tags) {
+            if (auto ro = std::get_if<swf::RemoveObject>(&tag)) {
+                plan.erase(ro->depth);
+                continue;
+            }
+            auto po = std::get_if<swf::PlaceObject>(&tag);
+            if (!po) continue;
+            auto it = plan.find(po->depth);
+            if (po->move) {
+                if (it == plan.end()) continue;
+                if (po->characterId && *po->characterId != it->second.characterId) {
+                    it->second.characterId = *po->characterId;
+                    it->second.fresh = true;
+                }
+                merge(it->second.placement, *po);
+            } else if (po->characterId) {
+                Slot s;
+                s.characterId = *po->characterId;
+                s.placement = *po;
+                s.fresh = true;
+                plan[po->depth] = std::move(s);
+            }
+        }
+        if (f != target) collectActions(f, false);
+    }
+
+    // Keep what stands at the same depth with the same character; replace the rest.
+    std::vector<int> gone;
+    for (auto& [depth, child] : children_) {
+        if (child->placedByScript) continue;
+        auto it = plan.find(depth);
+        const bool keep = it != plan.end() && it->second.characterId == child->characterId() &&
+                          (backward || !it->second.fresh);
+        if (!keep) {
+            gone.push_back(depth);
+            continue;
+        }
+        if (backward) resetPlacement(*child);
+        child->applyPlacement(it->second.placement);
+        plan.erase(it);
+    }
+    for (int depth : gone) removeDepth(depth);
+    for (auto& [depth, slot] : plan) {
+        if (children_.count(depth)) continue; // a script's object holds the depth
+        slot.placement.depth = uint16_t(depth);
+        create(slot.characterId, depth, &slot.placement);
+    }
+    current_ = target;
+    collectActions(target, true);
+}
+
+MovieClip* MovieClip::createEmptyMovieClip(const QString& name, int depth) {
+    if (context()->objectCount() >= MovieContext::maxObjects || level() + 1 > MovieContext::maxNesting)
+        return nullptr;
+    removeDepth(depth);
+    auto clip = std::make_shared<MovieClip>(context(), 0, nullptr);
+    clip->placedByScript = true;
+    clip->setParent(this);
+    clip->setDepth(depth);
+    clip->setName(name);
+    children_[depth] = clip;
+    context()->scripts().objectCreated(clip.get());
+    clip->start();
+    return clip.get();
+}
+
+DisplayObject* MovieClip::attachMovie(const QString& exportName, const QString& newName, int depth) {
+    uint16_t id = 0;
+    if (!context()->movie()->exported(exportName, &id)) return nullptr;
+    removeDepth(depth);
+    swf::PlaceObject po;
+    po.depth = uint16_t(depth);
+    po.name = newName;
+    auto obj = create(id, depth, &po);
+    if (!obj) return nullptr;
+    obj->placedByScript = true;
+    flushActions();
+    return obj.get();
+}
+
+DisplayObject* MovieClip::duplicate(const QString& newName, int depth) {
+    MovieClip* p = parent();
+    if (!p || characterId() == 0) return nullptr;
+    p->removeDepth(depth);
+    swf::PlaceObject po;
+    po.depth = uint16_t(depth);
+    po.matrix = matrix;
+    po.cxform = cxform;
+    po.ratio = ratio;
+    po.name = newName;
+    po.clipActions = clipActions;
+    if (filters.size()) po.filters = filters;
+    po.blendMode = blendMode;
+    auto obj = p->create(characterId(), depth, &po);
+    if (!obj) return nullptr;
+    obj->placedByScript = true;
+    p->flushActions();
+    return obj.get();
+}
+
+bool MovieClip::removeChildAt(int depth) {
+    if (!children_.count(depth)) return false;
+    removeDepth(depth);
+    return true;
+}
+
+bool MovieClip::swapChildDepths(int fromDepth, int toDepth) {
+    auto a = children_.find(fromDepth);
+    if (a == children_.end() || fromDepth == toDepth) return false;
+    auto moving = a->second;
+    children_.erase(a);
+    auto b = children_.find(toDepth);
+    if (b != children_.end()) {
+        auto other = b->second;
+        other->setDepth(fromDepth);
+        children_[fromDepth] = other;
+    }
+    moving->setDepth(toDepth);
+    // Once moved by a script, the timeline no longer manages the object.
+    moving->placedByScript = true;
+    children_[toDepth] = moving;
+    return true;
+}
+
+QRectF MovieClip::localBounds() const {
+    QRectF r;
+    for (const auto& [depth, child] : children_) {
+        QRectF b = child->localBounds();
+        if (b.isNull() && b.isEmpty()) continue;
+        r = r.isNull() ? child->boundsInParent() : r.united(child->boundsInParent());
+    }
+    return r;
+}
+
+void MovieClip::removed() {
+    for (auto& [depth, child] : children_) child->removed();
+    DisplayObject::removed();
+}
+
+} // namespace nimbrel::movie::display

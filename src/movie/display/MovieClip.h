@@ -1,0 +1,82 @@
+#pragma once
+// A timeline with its own display list: the main movie and every placed
+// DefineSprite. Playing forward applies each frame's tags; a goto rebuilds
+// exactly the display list that playing to the target would have produced.
+#include "movie/display/DisplayObject.h"
+#include "movie/swf/Timeline.h"
+#include <QByteArray>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace nimbrel::movie::display {
+
+class MovieClip : public DisplayObject {
+public:
+    using ChildMap = std::map<int, std::shared_ptr<DisplayObject>>;
+
+    // timeline may be null for an empty clip made by a script.
+    MovieClip(MovieContext* context, uint16_t characterId, const swf::Timeline* timeline);
+    ~MovieClip() override;
+
+    const swf::Timeline* timeline() const { return timeline_; }
+    int currentFrame() const { return current_ < 0 ? 0 : current_; } // 0-based
+    int totalFrames() const;
+    bool isPlaying() const { return playing_; }
+    void play() { playing_ = true; }
+    void stop() { playing_ = false; }
+    // Clamped to the timeline; hands the target frame's actions to the script engine.
+    void gotoFrame(int frame, bool andPlay);
+    bool gotoLabel(const QString& label, bool andPlay);
+    void nextFrame() { gotoFrame(currentFrame() + 1, false); }
+    void prevFrame() { gotoFrame(currentFrame() - 1, false); }
+
+    const ChildMap& children() const { return children_; }
+    DisplayObject* childAt(int depth) const;
+    DisplayObject* childByName(const QString& name) const; // letter case ignored
+
+    // Display-list editing by scripts; depths as stored (scripts add 16384).
+    MovieClip* createEmptyMovieClip(const QString& name, int depth);
+    DisplayObject* attachMovie(const QString& exportName, const QString& newName, int depth);
+    // A copy of this clip beside it in the parent.
+    DisplayObject* duplicate(const QString& newName, int depth);
+    bool removeChildAt(int depth);
+    // Moves child from one depth to another, swapping with what is there.
+    bool swapChildDepths(int fromDepth, int toDepth);
+
+    // Shows the first frame of a clip just placed (display list only; its
+    // actions wait for flushActions so that parents' scripts run first).
+    void start();
+    // One frame tick of this clip and everything below it.
+    void tick();
+    // EnterFrame clip events for this clip and the clips below it.
+    void dispatchEnterFrame();
+    // Hands pending init and frame actions to the script engine: this clip's
+    // first, then those of clips created along with it.
+    void flushActions();
+
+    QRectF localBounds() const override;
+    void removed() override;
+
+private:
+    struct Slot;
+    void runFrame(int frame);
+    void rebuildTo(int frame);
+    void collectActions(int frame, bool frameActions);
+    void applyTag(const swf::ControlTag& tag);
+    void placeFromTimeline(const swf::PlaceObject& po);
+    std::shared_ptr<DisplayObject> create(uint16_t characterId, int depth, const swf::PlaceObject* po);
+    void removeDepth(int depth);
+
+    const swf::Timeline* timeline_;
+    int current_ = -1;
+    bool playing_ = true;
+    uint64_t bornTick_;
+    ChildMap children_;
+    std::vector<std::pair<uint16_t, QByteArray>> pendingInit_;
+    std::vector<QByteArray> pendingActions_;
+    std::vector<std::weak_ptr<DisplayObject>> newborn_;
+};
+
+} // namespace nimbrel::movie::display

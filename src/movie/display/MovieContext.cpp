@@ -1,0 +1,41 @@
+#include "movie/display/MovieContext.h"
+#include "movie/display/ButtonObject.h"
+#include "movie/display/MorphShapeObject.h"
+#include "movie/display/MovieClip.h"
+#include "movie/display/ScriptEngine.h"
+#include "movie/display/ShapeObject.h"
+
+namespace nimbrel::movie::display {
+
+namespace {
+ScriptEngine& nullEngine() {
+    static NullScriptEngine engine;
+    return engine;
+}
+} // namespace
+
+MovieContext::MovieContext(std::shared_ptr<const swf::Movie> movie, ScriptEngine* scripts)
+    : movie_(std::move(movie)), scripts_(scripts ? scripts : &nullEngine()) {}
+
+void MovieContext::setScripts(ScriptEngine* scripts) { scripts_ = scripts ? scripts : &nullEngine(); }
+
+std::shared_ptr<DisplayObject> MovieContext::instantiate(uint16_t characterId, MovieClip* parent) {
+    const swf::Character* c = movie_->character(characterId);
+    if (!c || objects_ >= maxObjects) return nullptr;
+    if (parent && parent->level() + 1 > maxNesting) return nullptr;
+    if (auto s = std::get_if<std::shared_ptr<const swf::ShapeDef>>(c))
+        return std::make_shared<ShapeObject>(this, characterId, *s);
+    if (auto m = std::get_if<std::shared_ptr<const swf::MorphShapeDef>>(c))
+        return std::make_shared<MorphShapeObject>(this, characterId, *m);
+    if (auto sp = std::get_if<std::shared_ptr<const swf::SpriteDef>>(c)) {
+        // A sprite inside its own chain of parents would nest without end.
+        for (MovieClip* p = parent; p; p = p->parent())
+            if (p->characterId() == characterId && p->parent()) return nullptr;
+        return std::make_shared<MovieClip>(this, characterId, &(*sp)->timeline);
+    }
+    if (auto b = std::get_if<std::shared_ptr<const swf::ButtonDef>>(c))
+        return std::make_shared<ButtonObject>(this, characterId, *b);
+    return nullptr;
+}
+
+} // namespace nimbrel::movie::display

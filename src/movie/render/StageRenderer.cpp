@@ -1,0 +1,169 @@
+#include "movie/render/StageRenderer.h"
+#include "movie/display/MorphShapeObject.h"
+#include "movie/display/ShapeObject.h"
+#include "movie/render/BlendPainter.h"
+#include "movie/render/FilterPainter.h"
+#include "movie/render/ShapePainter.h"
+#include <cmath>
+
+namespace nimbrel::movie::render {
+
+using display::DisplayObject;
+
+namespace {
+// Layers larger than this many pixels are not worth the memory: the object is
+// drawn without its effect instead.
+constexpr qint64 maxLayerPixels = 4096LL * 4096LL;
+
+bool invisibleColor(const swf::ColorTransform& cx) { return cx.aMult <= 0 && cx.aAdd <= 0; }
+} // namespace
+
+void StageRenderer::begin(Surface& s, QImage& image) {
+    s.image = &image;
+    s.painter.begin(&image);
+    s.painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+}
+
+void StageRenderer::render(QImage& target, const display::MovieClip& root, const QTransform& stage) {
+    Surface s;
+    begin(s, target);
+    drawChildren(s, root.children(), root.matrix.toQTransform() * stage, root.cxform, nullptr);
+    s.painter.end();
+}
+
+void StageRenderer::drawChildren(Surface& s, const Children& children, const QTransform& t,
+                                 const swf::ColorTransform& cx, const QPainterPath* clip) {
+    struct Mask {
+        int clipDepth;
+        QPainterPath area; // already intersected with the clip around it
+    };
+    std::vector<Mask> masks;
+    for (const auto& [depth, child] : children) {
+        while (!masks.empty() && depth > masks.back().clipDepth) masks.pop_back();
+        const QPainterPath* active = masks.empty() ? clip : &masks.back().area;
+        if (child->clipDepth > 0) {
+            QPainterPath area = outline(*child, child->matrix.toQTransform() * t);
+            if (active) area = area.intersected(*active);
+            masks.push_back({child->clipDepth, std::move(area)});
+            continue;
+        }
+        drawObject(s, *child, t, cx, active);
+    }
+}
+
+void StageRenderer::drawObject(Surface& s, const DisplayObject& o, const QTransform& parent,
+                               const swf::ColorTransform& parentCx, const QPainterPath* clip) {
+    if (!o.visible) return;
+    const QTransform t = o.matrix.toQTransform() * parent;
+    const swf::ColorTransform cx = parentCx * o.cxform;
+    if (invisibleColor(cx)) return;
+    if (clip && clip->isEmpty()) return;
+    if (!o.filters.empty() || o.blendMode != swf::BlendMode::Normal) drawLayered(s, o, t, cx, clip);
+    else drawContent(s, o, t, cx, clip);
+}
+
+void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTransform& t,
+                                const swf::ColorTransform& cx, const QPainterPath* clip) {
+    auto lookup = [this](uint16_t id) { return movie_.bitmap(id); };
+    switch (o.type()) {
+    case DisplayObject::Type::Shape:
+    case DisplayObject::Type::MorphShape: {
+        const QRectF device = t.mapRect(o.localBounds());
+        if (!device.intersects(QRectF(s.image->rect()).adjusted(-2, -2, 2, 2))) return;
+        s.painter.resetTransform();
+        if (clip) s.painter.setClipPath(*clip);
+        else s.painter.setClipping(false);
+        s.painter.setTransform(t);
+        if (o.type() == DisplayObject::Type::Shape)
+            paintShape(s.painter, static_cast<const display::ShapeObject&>(o).def(), cx, lookup);
+        else {
+            auto& m = static_cast<const display::MorphShapeObject&>(o);
+            paintMorphShape(s.painter, m.def(), m.morphRatio(), cx, lookup);
+        }
+        break;
+    }
+    case DisplayObject::Type::MovieClip:
+        drawChildren(s, static_cast<const display::MovieClip&>(o).children(), t, cx, clip);
+        break;
+    case DisplayObject::Type::Button:
+        drawChildren(s, static_cast<const display::ButtonObject&>(o).children(), t, cx, clip);
+        break;
+    }
+}
+
+void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTransform& t,
+                                const swf::ColorTransform& cx, const QPainterPath* clip) {
+    const double sx = std::hypot(t.m11(), t.m12()) * 20.0;
+    const double sy = std::hypot(t.m21(), t.m22()) * 20.0;
+    QRect area = t.mapRect(o.localBounds()).toAlignedRect();
+    if (!o.filters.empty()) area = filterMargin(area, o.filters, sx, sy);
+    // Filters reach a little beyond the target; more than that is never seen.
+    const QRect limit = s.image->rect().adjusted(-256, -256, 256, 256);
+    area = area.intersected(limit);
+    if (area.isEmpty() || qint64(area.width()) * area.height() > maxLayerPixels) {
+        if (!area.isEmpty()) drawContent(s, o, t, cx, clip);
+        return;
+    }
+    QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(1);
+    layer.fill(Qt::transparent);
+    {
+        Surface ls;
+        begin(ls, layer);
+        const QTransform shift = QTransform::fromTranslate(-area.left(), -area.top());
+        drawContent(ls, o, t * shift, cx, nullptr);
+        ls.painter.end();
+    }
+    QPoint at = area.topLeft();
+    if (!o.filters.empty()) {
+        QPoint offset;
+        layer = applyFilters(layer, o.filters, sx, sy, &offset);
+        at += offset;
+    }
+    if (clip) {
+        // Masks cut the finished layer, effects included.
+        QPainter lp(&layer);
+        lp.setRenderHint(QPainter::Antialiasing);
+        lp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        lp.translate(-at.x(), -at.y());
+        lp.fillPath(*clip, Qt::black);
+    }
+    const swf::BlendMode mode = o.blendMode == swf::BlendMode::Layer ? swf::BlendMode::Normal : o.blendMode;
+    if (mode == swf::BlendMode::Normal) {
+        s.painter.resetTransform();
+        s.painter.setClipping(false);
+        s.painter.drawImage(at, layer);
+        return;
+    }
+    // The blend works on the pixels directly: the painter lets go of them meanwhile.
+    s.painter.end();
+    compose(*s.image, layer, at, mode);
+    begin(s, *s.image);
+}
+
+QPainterPath StageRenderer::outline(const DisplayObject& o, const QTransform& t) const {
+    QPainterPath path;
+    switch (o.type()) {
+    case DisplayObject::Type::Shape:
+        path = t.map(shapeOutline(static_cast<const display::ShapeObject&>(o).def()));
+        break;
+    case DisplayObject::Type::MorphShape: {
+        auto& m = static_cast<const display::MorphShapeObject&>(o);
+        path = t.map(morphShapeOutline(m.def(), m.morphRatio()));
+        break;
+    }
+    case DisplayObject::Type::MovieClip:
+        for (const auto& [depth, child] : static_cast<const display::MovieClip&>(o).children())
+            if (child->clipDepth == 0 && child->visible)
+                path.addPath(outline(*child, child->matrix.toQTransform() * t));
+        break;
+    case DisplayObject::Type::Button:
+        for (const auto& [depth, child] : static_cast<const display::ButtonObject&>(o).children())
+            path.addPath(outline(*child, child->matrix.toQTransform() * t));
+        break;
+    }
+    path.setFillRule(Qt::WindingFill);
+    return path;
+}
+
+} // namespace nimbrel::movie::render

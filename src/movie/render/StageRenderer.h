@@ -1,0 +1,47 @@
+#pragma once
+// Draws a display list: composes matrices and colour transforms down the
+// tree, applies clip-depth masks, and gives an object an offscreen layer only
+// when it has filters or a blend mode other than normal.
+#include "movie/display/ButtonObject.h"
+#include "movie/display/MovieClip.h"
+#include "movie/swf/Movie.h"
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTransform>
+#include <vector>
+
+namespace nimbrel::movie::render {
+
+class StageRenderer {
+public:
+    explicit StageRenderer(const swf::Movie& movie) : movie_(movie) {}
+
+    // Draws root's display list over what target holds; stage maps the
+    // root's twips to target pixels.
+    void render(QImage& target, const display::MovieClip& root, const QTransform& stage);
+
+    // Area an object covers, in the coordinates `toDevice` maps it into; used for masks.
+    QPainterPath outline(const display::DisplayObject& object, const QTransform& toDevice) const;
+
+private:
+    struct Surface {
+        QImage* image = nullptr;
+        QPainter painter;
+    };
+    using Children = std::map<int, std::shared_ptr<display::DisplayObject>>;
+
+    void drawChildren(Surface& s, const Children& children, const QTransform& t, const swf::ColorTransform& cx,
+                      const QPainterPath* clip);
+    void drawObject(Surface& s, const display::DisplayObject& o, const QTransform& t, const swf::ColorTransform& cx,
+                    const QPainterPath* clip);
+    void drawContent(Surface& s, const display::DisplayObject& o, const QTransform& t, const swf::ColorTransform& cx,
+                     const QPainterPath* clip);
+    void drawLayered(Surface& s, const display::DisplayObject& o, const QTransform& t, const swf::ColorTransform& cx,
+                     const QPainterPath* clip);
+    void begin(Surface& s, QImage& image);
+
+    const swf::Movie& movie_;
+};
+
+} // namespace nimbrel::movie::render

@@ -1,0 +1,195 @@
+#include "movie/swf/MovieParser.h"
+#include "movie/swf/BitReader.h"
+#include "movie/swf/Container.h"
+#include "movie/swf/ShapeParser.h"
+#include "movie/swf/TagCode.h"
+
+namespace nimbrel::movie::swf {
+
+namespace {
+constexpr int maxWarnings = 50;
+
+QString decodeText(const std::string& s, int version) {
+    return version >= 6 ? QString::fromStdString(s) : QString::fromLatin1(s.data(), qsizetype(s.size()));
+}
+} // namespace
+
+ParseResult<std::shared_ptr<const Movie>> MovieParser::parse(const QByteArray& file) {
+    using Result = ParseResult<std::shared_ptr<const Movie>>;
+    auto unpacked = Container::unpack(file);
+    if (!unpacked) return Result::failure(unpacked.error());
+
+    auto movie = std::make_shared<Movie>();
+    Header& h = movie->header;
+    h.compression = unpacked->compression;
+    h.version = unpacked->version;
+    h.fileLength = unpacked->declaredLength;
+    const QByteArray& body = unpacked->body;
+    BitReader r(reinterpret_cast<const uint8_t*>(body.constData()), size_t(body.size()));
+    h.stage = r.rect();
+    h.frameRate = r.u16() / 256.0;
+    h.frameCount = r.u16();
+    if (r.failed()) return Result::failure(QStringLiteral("movie header is truncated"));
+    movie->truncated = unpacked->truncated;
+
+    MovieParser parser(*movie);
+    if (unpacked->truncated) parser.warn(QStringLiteral("file is shorter than its header says"));
+    TagReader tags(r.current(), r.remaining());
+    parser.readTimeline(tags, movie->timeline, h.frameCount, false);
+    if (tags.truncated()) {
+        movie->truncated = true;
+        parser.warn(QStringLiteral("tag stream is cut short"));
+    }
+    return Result(std::shared_ptr<const Movie>(std::move(movie)));
+}
+
+void MovieParser::warn(const QString& text) {
+    if (movie_.warnings.size() < maxWarnings) movie_.warnings << text;
+}
+
+void MovieParser::readTimeline(TagReader& tags, Timeline& timeline, int declaredFrames, bool insideSprite) {
+    const int version = movie_.header.version;
+    Frame current;
+    Tag tag;
+    auto endFrame = [&] {
+        timeline.frames.push_back(std::move(current));
+        current = Frame{};
+    };
+    while (tags.next(tag)) {
+        switch (tag.code) {
+        case TagShowFrame:
+            endFrame();
+            break;
+        case TagPlaceObject:
+        case TagPlaceObject2:
+        case TagPlaceObject3: {
+            auto po = PlaceObject::parse(tag.code, tag.body, tag.length, version);
+            if (po) current.tags.emplace_back(std::move(po.value()));
+            else warn(po.error());
+            break;
+        }
+        case TagRemoveObject:
+        case TagRemoveObject2: {
+            BitReader br(tag.body, tag.length);
+            if (tag.code == TagRemoveObject) br.u16();
+            RemoveObject ro{br.u16()};
+            if (!br.failed()) current.tags.emplace_back(ro);
+            break;
+        }
+        case TagDoAction:
+            current.tags.emplace_back(DoAction{QByteArray(reinterpret_cast<const char*>(tag.body), tag.length)});
+            break;
+        case TagDoInitAction:
+            if (tag.length >= 2)
+                current.tags.emplace_back(DoInitAction{uint16_t(tag.body[0] | tag.body[1] << 8),
+                                                       QByteArray(reinterpret_cast<const char*>(tag.body + 2),
+                                                                  tag.length - 2)});
+            break;
+        case TagFrameLabel: {
+            BitReader br(tag.body, tag.length);
+            current.label = decodeText(br.string(), version);
+            break;
+        }
+        default:
+            // Sprites hold control tags only; definitions inside them (a sprite
+            // defining itself, for instance) are ignored.
+            if (!insideSprite) readDefinition(tag);
+            break;
+        }
+    }
+    // Tags after the last ShowFrame still belong to a frame.
+    if (!current.tags.empty() || !current.label.isEmpty()) endFrame();
+    if (declaredFrames > 0 && timeline.frames.size() > size_t(declaredFrames))
+        timeline.frames.resize(size_t(declaredFrames));
+    // Frames the file declares but never shows stay empty.
+    while (timeline.frames.size() < size_t(std::max(declaredFrames, 1))) timeline.frames.emplace_back();
+}
+
+void MovieParser::readDefinition(const Tag& tag) {
+    auto idOf = [&]() -> int { return tag.length >= 2 ? tag.body[0] | tag.body[1] << 8 : -1; };
+    const int id = idOf();
+    switch (tag.code) {
+    case TagSetBackgroundColor: {
+        BitReader br(tag.body, tag.length);
+        Rgba c = br.rgb();
+        if (!br.failed()) movie_.backgroundColor = c;
+        return;
+    }
+    case TagJpegTables:
+        jpegTables_ = QByteArray(reinterpret_cast<const char*>(tag.body), tag.length);
+        return;
+    case TagExportAssets: {
+        BitReader br(tag.body, tag.length);
+        const int count = br.u16();
+        for (int i = 0; i < count && !br.failed(); ++i) {
+            uint16_t cid = br.u16();
+            QString name = decodeText(br.string(), movie_.header.version);
+            if (!br.failed() && !movie_.exports.contains(name.toLower())) movie_.exports.insert(name.toLower(), cid);
+        }
+        return;
+    }
+    case TagDefineButtonCxform: {
+        BitReader br(tag.body, tag.length);
+        br.u16();
+        ColorTransform cx = br.cxform(false);
+        if (const Character* c = movie_.character(uint16_t(id)); c && !br.failed())
+            if (auto b = std::get_if<std::shared_ptr<const ButtonDef>>(c))
+                std::const_pointer_cast<ButtonDef>(*b)->cxform = cx;
+        return;
+    }
+    default:
+        break;
+    }
+    if (id < 0) return;
+    // The first definition of an id wins, as in the reference player.
+    if (movie_.characters.count(uint16_t(id)) || movie_.bitmaps.count(uint16_t(id))) return;
+    QString error;
+    switch (tag.code) {
+    case TagDefineShape:
+    case TagDefineShape2:
+    case TagDefineShape3:
+    case TagDefineShape4:
+        if (auto s = parseShape(tag.code, tag.body, tag.length, &error))
+            movie_.characters.emplace(uint16_t(id), std::make_shared<const ShapeDef>(std::move(*s)));
+        else warn(QStringLiteral("shape %1: %2").arg(id).arg(error));
+        break;
+    case TagDefineMorphShape:
+    case TagDefineMorphShape2:
+        if (auto s = parseMorphShape(tag.code, tag.body, tag.length, &error))
+            movie_.characters.emplace(uint16_t(id), std::make_shared<const MorphShapeDef>(std::move(*s)));
+        else warn(QStringLiteral("morph shape %1: %2").arg(id).arg(error));
+        break;
+    case TagDefineBits:
+    case TagDefineBitsJpeg2:
+    case TagDefineBitsJpeg3:
+    case TagDefineBitsJpeg4:
+    case TagDefineBitsLossless:
+    case TagDefineBitsLossless2:
+        if (auto b = parseBitmap(tag.code, tag.body, tag.length, jpegTables_, &error))
+            movie_.bitmaps.emplace(uint16_t(id), std::move(*b));
+        else warn(QStringLiteral("bitmap %1: %2").arg(id).arg(error));
+        break;
+    case TagDefineButton:
+    case TagDefineButton2:
+        if (auto b = ButtonDef::parse(tag.code, tag.body, tag.length))
+            movie_.characters.emplace(uint16_t(id), std::make_shared<const ButtonDef>(std::move(b.value())));
+        else warn(b.error());
+        break;
+    case TagDefineSprite: {
+        auto sprite = std::make_shared<SpriteDef>();
+        sprite->id = uint16_t(id);
+        BitReader br(tag.body, tag.length);
+        br.u16();
+        const int frames = br.u16();
+        TagReader inner(br.current(), br.remaining());
+        readTimeline(inner, sprite->timeline, frames, true);
+        if (inner.truncated()) warn(QStringLiteral("sprite %1 is cut short").arg(id));
+        movie_.characters.emplace(uint16_t(id), std::shared_ptr<const SpriteDef>(std::move(sprite)));
+        break;
+    }
+    default:
+        break; // fonts, text, sounds, video: not drawn yet
+    }
+}
+
+} // namespace nimbrel::movie::swf

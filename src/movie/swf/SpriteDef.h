@@ -1,0 +1,13 @@
+#pragma once
+// DefineSprite: a character with a timeline of its own.
+#include "movie/swf/Timeline.h"
+#include <cstdint>
+
+namespace nimbrel::movie::swf {
+
+struct SpriteDef {
+    uint16_t id = 0;
+    Timeline timeline;
+};
+
+} // namespace nimbrel::movie::swf

@@ -1,0 +1,39 @@
+#pragma once
+// A timeline as stored: per frame, the control tags in file order. Shared by
+// the main movie and every DefineSprite.
+#include "movie/swf/PlaceObject.h"
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <variant>
+#include <vector>
+
+namespace nimbrel::movie::swf {
+
+struct RemoveObject {
+    uint16_t depth = 0;
+};
+struct DoAction {
+    QByteArray actions;
+};
+struct DoInitAction {
+    uint16_t spriteId = 0;
+    QByteArray actions;
+};
+
+using ControlTag = std::variant<PlaceObject, RemoveObject, DoAction, DoInitAction>;
+
+struct Frame {
+    std::vector<ControlTag> tags;
+    QString label; // FrameLabel of this frame, empty when none
+};
+
+struct Timeline {
+    std::vector<Frame> frames; // never empty once parsed
+
+    int frameCount() const { return int(frames.size()); }
+    // First frame carrying label, compared without letter case; -1 if none.
+    int frameOfLabel(const QString& label) const;
+};
+
+} // namespace nimbrel::movie::swf
