@@ -28,7 +28,8 @@ public:
     QList<Pair> section(const QString& app, const QString& section) const;
     bool deleteSection(const QString& app, const QString& section);
 
-    // Folder the store lives in, and the path of a damaged store file set aside at open ("" if none).
+    // Folder the store lives in, and where the damaged store file found at open (or later) was
+    // moved to, "settings.log.corrupt-<date>-<time>" beside it ("" if none).
     QString folder() const;
     QString setAsidePath() const;
     // Why the last failed write failed, for messages.
