@@ -1,0 +1,25 @@
+#pragma once
+// Box blur of 8-bit planes, the building block of every SWF filter.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace nimbrel::movie::render {
+
+struct Plane {
+    int width = 0, height = 0;
+    std::vector<uint8_t> v; // row-major, width * height
+    uint8_t at(int x, int y) const {
+        return x < 0 || y < 0 || x >= width || y >= height ? 0 : v[size_t(y) * width + x];
+    }
+};
+
+// Blurs in place with a box `boxX` by `boxY` pixels wide (fractional widths
+// weight the outermost samples), repeated `passes` times. Outside the plane
+// counts as zero; the plane does not grow, so callers pad first.
+void boxBlur(Plane& p, double boxX, double boxY, int passes);
+
+// Pixels one pass of a box this wide reaches beyond its centre.
+int boxReach(double box);
+
+} // namespace nimbrel::movie::render
