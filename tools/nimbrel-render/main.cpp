@@ -1,0 +1,157 @@
+// nimbrel-render: loads a movie headless and prints facts about it, renders
+// frames to PNG files, measures rendering speed or prints its trace output.
+#include "RenderOptions.h"
+#include "TagHistogram.h"
+#include "movie/MoviePlayer.h"
+#include "movie/display/MovieClip.h"
+#include "movie/swf/Container.h"
+#include "movie/swf/Movie.h"
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+#include <vector>
+
+using nimbrel::movie::MoviePlayer;
+
+namespace {
+
+void out(const QString& s) {
+    std::fputs(s.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+}
+
+int printInfo(const MoviePlayer& player, const QString& path) {
+    const auto& m = *player.parsedMovie();
+    const auto& h = m.header;
+    const char* comp = h.compression == nimbrel::movie::swf::Compression::Zlib   ? "CWS (zlib)"
+                       : h.compression == nimbrel::movie::swf::Compression::Lzma ? "ZWS (LZMA)"
+                                                                                : "FWS";
+    out(QStringLiteral("file: %1").arg(path));
+    out(QStringLiteral("container: %1").arg(QLatin1String(comp)));
+    out(QStringLiteral("version: %1").arg(h.version));
+    out(QStringLiteral("declared length: %1").arg(h.fileLength));
+    out(QStringLiteral("stage: %1x%2 px (%3,%4)-(%5,%6) twips")
+            .arg(h.stage.width() / 20.0)
+            .arg(h.stage.height() / 20.0)
+            .arg(h.stage.xMin)
+            .arg(h.stage.yMin)
+            .arg(h.stage.xMax)
+            .arg(h.stage.yMax));
+    out(QStringLiteral("frame rate: %1").arg(h.frameRate));
+    out(QStringLiteral("frames: %1").arg(h.frameCount));
+    out(QStringLiteral("background: %1").arg(m.backgroundColor.toQColor().name()));
+    out(QStringLiteral("characters: %1, bitmaps: %2, exports: %3")
+            .arg(m.characters.size())
+            .arg(m.bitmaps.size())
+            .arg(m.exports.size()));
+    for (const QString& w : m.warnings) out(QStringLiteral("warning: %1").arg(w));
+
+    QFile f(path);
+    if (f.open(QIODevice::ReadOnly)) {
+        auto unpacked = nimbrel::movie::swf::Container::unpack(f.read(MoviePlayer::maxFileBytes));
+        if (unpacked) {
+            TagHistogram hist = TagHistogram::of(unpacked->body);
+            out(QStringLiteral("tags:"));
+            for (auto it = hist.topLevel.begin(); it != hist.topLevel.end(); ++it)
+                out(QStringLiteral("  %1 %2").arg(it.key(), -28).arg(it.value()));
+            if (!hist.inSprites.isEmpty()) out(QStringLiteral("tags inside sprites:"));
+            for (auto it = hist.inSprites.begin(); it != hist.inSprites.end(); ++it)
+                out(QStringLiteral("  %1 %2").arg(it.key(), -28).arg(it.value()));
+            if (hist.truncated) out(QStringLiteral("tag stream is cut short"));
+        }
+    }
+    return 0;
+}
+
+bool save(const QImage& image, const QString& path) {
+    if (image.save(path, "PNG")) return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+int bench(MoviePlayer& player, const QSize& size, int repeats) {
+    std::vector<double> times;
+    const int frames = player.totalFrames();
+    player.gotoFrame(0);
+    player.play();
+    for (int f = 0; f < frames; ++f) {
+        if (f > 0) player.stepFrame();
+        for (int r = 0; r < repeats; ++r) {
+            QElapsedTimer t;
+            t.start();
+            QImage img = player.renderImage(size);
+            times.push_back(t.nsecsElapsed() / 1e6);
+        }
+    }
+    std::sort(times.begin(), times.end());
+    const double median = times.empty() ? 0 : times[times.size() / 2];
+    const double p95 = times.empty() ? 0 : times[std::min(times.size() - 1, size_t(times.size() * 0.95))];
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    std::printf("median_ms=%.3f p95_ms=%.3f peak_mb=%.1f frames=%d fps=%g\n", median, p95, ru.ru_maxrss / 1024.0,
+                frames, player.frameRate());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Never a window: the offscreen platform is enough for fonts and images.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    RenderOptions opt;
+    QString error;
+    if (!opt.parse(app.arguments().mid(1), &error)) {
+        std::fprintf(stderr, "nimbrel-render: %s\n%s", qPrintable(error), qPrintable(RenderOptions::usage()));
+        return 2;
+    }
+    MoviePlayer player;
+    bool quit = false;
+    QObject::connect(&player, &MoviePlayer::fsCommand, [&quit](const QString& command, const QString&) {
+        if (command.compare(QLatin1String("quit"), Qt::CaseInsensitive) == 0) quit = true;
+    });
+    player.setTraceSink([](const QString& line) { out(line); });
+    player.setMovie(opt.movie);
+    if (!player.isLoaded()) {
+        std::fprintf(stderr, "nimbrel-render: %s: %s\n", qPrintable(opt.movie), qPrintable(player.errorString()));
+        return 1;
+    }
+    const QSize size = opt.size.isEmpty() ? player.stageSize().expandedTo(QSize(1, 1)) : opt.size;
+    switch (opt.mode) {
+    case RenderOptions::Mode::Info:
+        return printInfo(player, opt.movie);
+    case RenderOptions::Mode::Frame:
+        player.gotoFrame(opt.frame);
+        return save(player.renderImage(size), opt.out) ? 0 : 1;
+    case RenderOptions::Mode::After:
+        for (int i = 0; i < opt.frame && !quit; ++i) player.stepFrame();
+        return save(player.renderImage(size), opt.out) ? 0 : 1;
+    case RenderOptions::Mode::Frames: {
+        if (!QDir().mkpath(opt.outDir)) {
+            std::fprintf(stderr, "cannot create %s\n", qPrintable(opt.outDir));
+            return 1;
+        }
+        const int last = std::min(opt.last, player.totalFrames() - 1);
+        for (int f = opt.first; f <= last; ++f) {
+            player.gotoFrame(f);
+            if (!save(player.renderImage(size), QDir(opt.outDir).filePath(QStringLiteral("frame_%1.png").arg(f, 5, 10, QLatin1Char('0')))))
+                return 1;
+        }
+        return 0;
+    }
+    case RenderOptions::Mode::Bench:
+        return bench(player, size, opt.repeats);
+    case RenderOptions::Mode::Trace:
+        for (int i = 0; i < opt.frame && !quit; ++i) player.stepFrame();
+        std::fflush(stdout);
+        return 0;
+    case RenderOptions::Mode::None:
+        break;
+    }
+    return 2;
+}
