@@ -1,0 +1,265 @@
+// Array: construction and the list methods, including sort with its flags.
+#include "movie/avm1/ArrayObject.h"
+#include "movie/avm1/Builtins.h"
+#include "movie/avm1/Interpreter.h"
+#include <algorithm>
+#include <cmath>
+
+namespace nimbrel::movie::avm1 {
+
+namespace {
+
+enum SortFlag { CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexedArray = 8, Numeric = 16 };
+
+ArrayObject* asArray(const Value& v)
+{
+    return dynamic_cast<ArrayObject*>(v.object());
+}
+
+std::vector<Value> elementsOf(Interpreter& vm, const Value& v)
+{
+    if (ArrayObject* a = asArray(v))
+        return a->elements;
+    std::vector<Value> out;
+    if (Object* o = v.object()) {
+        double n = vm.toNumber(o->get(QStringLiteral("length")));
+        for (long long i = 0; std::isfinite(n) && i < (long long)n && i < 1000000; ++i)
+            out.push_back(o->get(QString::number(i)));
+    }
+    return out;
+}
+
+long long relIndex(Interpreter& vm, const Value& v, long long len, long long dflt)
+{
+    if (v.isUndefined())
+        return dflt;
+    double d = vm.toInteger(v);
+    if (d < 0)
+        d += len;
+    return (long long)std::clamp(d, 0.0, double(len));
+}
+
+QString joinValues(Interpreter& vm, const std::vector<Value>& elems, const QString& sep)
+{
+    QString out;
+    for (size_t i = 0; i < elems.size(); ++i) {
+        if (i)
+            out += sep;
+        const Value& e = elems[i];
+        if (e.isUndefined())
+            out += vm.version() >= 7 ? QStringLiteral("undefined") : QString();
+        else
+            out += vm.toString(e);
+    }
+    return out;
+}
+
+int compareValues(Interpreter& vm, const Value& a, const Value& b, int flags, const Value& fn)
+{
+    if (fn.isObject()) {
+        double r = vm.toNumber(vm.call(fn, Value(), {a, b}));
+        return r < 0 ? -1 : r > 0 ? 1 : 0;
+    }
+    if (flags & Numeric) {
+        double x = vm.toNumber(a), y = vm.toNumber(b);
+        if (a.isNumber() && b.isNumber())
+            return x < y ? -1 : x > y ? 1 : 0;
+        if (!std::isnan(x) && !std::isnan(y) && a.isNumber() == b.isNumber())
+            return x < y ? -1 : x > y ? 1 : 0;
+    }
+    QString x = vm.toString(a), y = vm.toString(b);
+    if (a.isUndefined())
+        x = QStringLiteral("undefined");
+    if (b.isUndefined())
+        y = QStringLiteral("undefined");
+    int c = (flags & CaseInsensitive) ? x.compare(y, Qt::CaseInsensitive) : x.compare(y);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+// Sorts `self` (or returns the index array); 0 when UNIQUESORT finds equal elements.
+Value sortWith(Interpreter& vm, const Value& self, std::vector<Value> keys, int flags,
+               const std::function<int(size_t, size_t)>& cmp)
+{
+    std::vector<size_t> order(keys.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    bool equalSeen = false;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        int c = cmp(a, b);
+        if (c == 0)
+            equalSeen = true;
+        if (flags & Descending)
+            c = -c;
+        return c < 0;
+    });
+    if ((flags & UniqueSort) && equalSeen)
+        return Value(0.0);
+    if (flags & ReturnIndexedArray) {
+        std::vector<Value> idx;
+        for (size_t i : order)
+            idx.push_back(Value(double(i)));
+        return Value(static_cast<Object*>(vm.newArray(idx)));
+    }
+    if (ArrayObject* arr = asArray(self)) {
+        std::vector<Value> sorted;
+        for (size_t i : order)
+            sorted.push_back(arr->elements[i]);
+        arr->elements = std::move(sorted);
+    }
+    return self;
+}
+
+} // namespace
+
+void installArrayClass(Interpreter& vm)
+{
+    Object* proto = vm.make<ArrayObject>(vm.objectProto);
+    vm.arrayProto = proto;
+    auto build = [](Interpreter& vm, const std::vector<Value>& args) -> Value {
+        ArrayObject* a = vm.newArray();
+        if (args.size() == 1 && args[0].isNumber()) {
+            a->setLength(args[0].n);
+        } else {
+            a->elements = args;
+        }
+        return Value(static_cast<Object*>(a));
+    };
+    auto* ctor = vm.newClass(
+        QStringLiteral("Array"),
+        [build](Interpreter& vm, const Value&, const std::vector<Value>& args) { return build(vm, args); },
+        [build](Interpreter& vm, Object*, const std::vector<Value>& args) { return build(vm, args); }, proto);
+    vm.arrayCtor = ctor;
+    ctor->define(QStringLiteral("CASEINSENSITIVE"), Value(1.0), DontEnum | DontDelete | ReadOnly);
+    ctor->define(QStringLiteral("DESCENDING"), Value(2.0), DontEnum | DontDelete | ReadOnly);
+    ctor->define(QStringLiteral("UNIQUESORT"), Value(4.0), DontEnum | DontDelete | ReadOnly);
+    ctor->define(QStringLiteral("RETURNINDEXEDARRAY"), Value(8.0), DontEnum | DontDelete | ReadOnly);
+    ctor->define(QStringLiteral("NUMERIC"), Value(16.0), DontEnum | DontDelete | ReadOnly);
+
+    vm.addMethod(proto, QStringLiteral("push"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
+        ArrayObject* a = asArray(self);
+        if (!a)
+            return Value();
+        for (const Value& v : args)
+            a->elements.push_back(v);
+        return Value(double(a->elements.size()));
+    });
+    vm.addMethod(proto, QStringLiteral("pop"), [](Interpreter&, const Value& self, const std::vector<Value>&) -> Value {
+        ArrayObject* a = asArray(self);
+        if (!a || a->elements.empty())
+            return Value();
+        Value v = a->elements.back();
+        a->elements.pop_back();
+        return v;
+    });
+    vm.addMethod(proto, QStringLiteral("shift"), [](Interpreter&, const Value& self, const std::vector<Value>&) -> Value {
+        ArrayObject* a = asArray(self);
+        if (!a || a->elements.empty())
+            return Value();
+        Value v = a->elements.front();
+        a->elements.erase(a->elements.begin());
+        return v;
+    });
+    vm.addMethod(proto, QStringLiteral("unshift"), [](Interpreter&, const Value& self, const std::vector<Value>& args) -> Value {
+        ArrayObject* a = asArray(self);
+        if (!a)
+            return Value();
+        a->elements.insert(a->elements.begin(), args.begin(), args.end());
+        return Value(double(a->elements.size()));
+    });
+    vm.addMethod(proto, QStringLiteral("join"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
+        QString sep = args.empty() || args[0].isUndefined() ? QStringLiteral(",") : vm.toString(args[0]);
+        return Value(joinValues(vm, elementsOf(vm, self), sep));
+    });
+    auto toStr = [](Interpreter& vm, const Value& self, const std::vector<Value>&) -> Value {
+        return Value(joinValues(vm, elementsOf(vm, self), QStringLiteral(",")));
+    };
+    vm.addMethod(proto, QStringLiteral("toString"), toStr);
+    vm.addMethod(proto, QStringLiteral("toLocaleString"), toStr);
+    vm.addMethod(proto, QStringLiteral("reverse"), [](Interpreter&, const Value& self, const std::vector<Value>&) -> Value {
+        if (ArrayObject* a = asArray(self))
+            std::reverse(a->elements.begin(), a->elements.end());
+        return self;
+    });
+    vm.addMethod(proto, QStringLiteral("concat"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
+        std::vector<Value> out = elementsOf(vm, self);
+        for (const Value& v : args) {
+            if (ArrayObject* a = asArray(v))
+                out.insert(out.end(), a->elements.begin(), a->elements.end());
+            else
+                out.push_back(v);
+        }
+        return Value(static_cast<Object*>(vm.newArray(out)));
+    });
+    vm.addMethod(proto, QStringLiteral("slice"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
+        std::vector<Value> e = elementsOf(vm, self);
+        long long len = (long long)e.size();
+        long long s = relIndex(vm, arg(args, 0), len, 0), en = relIndex(vm, arg(args, 1), len, len);
+        std::vector<Value> out;
+        for (long long i = s; i < en; ++i)
+            out.push_back(e[size_t(i)]);
+        return Value(static_cast<Object*>(vm.newArray(out)));
+    });
+    vm.addMethod(proto, QStringLiteral("splice"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
+        ArrayObject* a = asArray(self);
+        if (!a || args.empty())
+            return Value();
+        long long len = (long long)a->elements.size();
+        long long start = relIndex(vm, args[0], len, 0);
+        long long count = len - start;
+        if (args.size() > 1) {
+            double c = vm.toInteger(args[1]);
+            if (c < 0)
+                return Value();
+            count = std::min<long long>((long long)c, len - start);
+        }
+        std::vector<Value> removed(a->elements.begin() + start, a->elements.begin() + start + count);
+        a->elements.erase(a->elements.begin() + start, a->elements.begin() + start + count);
+        if (args.size() > 2)
+            a->elements.insert(a->elements.begin() + start, args.begin() + 2, args.end());
+        return Value(static_cast<Object*>(vm.newArray(removed)));
+    });
+    vm.addMethod(proto, QStringLiteral("sort"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
+        Value fn;
+        int flags = 0;
+        size_t i = 0;
+        if (i < args.size() && args[i].isObject() && args[i].o->isFunction())
+            fn = args[i++];
+        if (i < args.size())
+            flags = vm.toInt32(args[i]);
+        std::vector<Value> e = elementsOf(vm, self);
+        return sortWith(vm, self, e, flags, [&](size_t a, size_t b) { return compareValues(vm, e[a], e[b], flags, fn); });
+    });
+    vm.addMethod(proto, QStringLiteral("sortOn"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
+        std::vector<Value> e = elementsOf(vm, self);
+        QStringList names;
+        std::vector<int> flagList;
+        if (ArrayObject* n = asArray(arg(args, 0))) {
+            for (const Value& v : n->elements)
+                names.append(vm.toString(v));
+        } else {
+            names.append(vm.toString(arg(args, 0)));
+        }
+        int flags = 0;
+        if (ArrayObject* f = asArray(arg(args, 1))) {
+            for (const Value& v : f->elements)
+                flagList.push_back(vm.toInt32(v));
+        } else if (args.size() > 1) {
+            flags = vm.toInt32(args[1]);
+        }
+        int outer = flagList.empty() ? flags : flagList.front();
+        return sortWith(vm, self, e, outer & (UniqueSort | ReturnIndexedArray), [&](size_t a, size_t b) {
+            for (int k = 0; k < names.size(); ++k) {
+                int fl = flagList.size() > size_t(k) ? flagList[size_t(k)] : flags;
+                Value va = vm.getMember(e[a], names[k]), vb = vm.getMember(e[b], names[k]);
+                int c = compareValues(vm, va, vb, fl, Value());
+                if (fl & Descending)
+                    c = -c;
+                if (c)
+                    return c;
+            }
+            return 0;
+        });
+    });
+}
+
+} // namespace nimbrel::movie::avm1

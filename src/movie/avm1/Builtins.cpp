@@ -1,0 +1,30 @@
+#include "movie/avm1/Builtins.h"
+#include "movie/avm1/Interpreter.h"
+
+namespace nimbrel::movie::avm1 {
+
+void installBuiltins(Interpreter& vm)
+{
+    // The two roots of every prototype chain come first.
+    vm.objectProto = vm.newObject(nullptr);
+    vm.functionProto = vm.newObject(vm.objectProto);
+    vm.global = vm.newObject(vm.objectProto);
+    installObjectClass(vm);
+    installFunctionClass(vm);
+    installArrayClass(vm);
+    installStringClass(vm);
+    installNumberClass(vm);
+    installBooleanClass(vm);
+    installMathClass(vm);
+    installDateClass(vm);
+    installErrorClass(vm);
+    installGlobalFunctions(vm);
+    installMovieClipClass(vm);
+    installTextFieldClass(vm);
+    installStageObjects(vm);
+    installSoundClass(vm);
+    installColorClass(vm);
+    installSystemObject(vm);
+}
+
+} // namespace nimbrel::movie::avm1

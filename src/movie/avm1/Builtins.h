@@ -1,0 +1,33 @@
+#pragma once
+// Installation of the built-in classes and global functions, one file each.
+#include "movie/avm1/Value.h"
+#include <vector>
+
+namespace nimbrel::movie::avm1 {
+
+class Interpreter;
+
+void installBuiltins(Interpreter& vm);
+void installObjectClass(Interpreter& vm);
+void installFunctionClass(Interpreter& vm);
+void installArrayClass(Interpreter& vm);
+void installStringClass(Interpreter& vm);
+void installNumberClass(Interpreter& vm);
+void installBooleanClass(Interpreter& vm);
+void installMathClass(Interpreter& vm);
+void installDateClass(Interpreter& vm);
+void installErrorClass(Interpreter& vm);
+void installGlobalFunctions(Interpreter& vm);
+void installMovieClipClass(Interpreter& vm);
+void installTextFieldClass(Interpreter& vm);
+void installStageObjects(Interpreter& vm);
+void installSoundClass(Interpreter& vm);
+void installColorClass(Interpreter& vm);
+void installSystemObject(Interpreter& vm);
+
+inline Value arg(const std::vector<Value>& args, size_t i)
+{
+    return i < args.size() ? args[i] : Value();
+}
+
+} // namespace nimbrel::movie::avm1

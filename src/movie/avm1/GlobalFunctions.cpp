@@ -1,0 +1,204 @@
+// Global functions: parseInt, isNaN, escape, timers, ASSetPropFlags, AsBroadcaster.
+#include "movie/avm1/ArrayObject.h"
+#include "movie/avm1/Builtins.h"
+#include "movie/avm1/Interpreter.h"
+#include "movie/avm1/NumberFormat.h"
+#include <cmath>
+#include <limits>
+
+namespace nimbrel::movie::avm1 {
+
+namespace {
+
+Value addTimer(Interpreter& vm, const std::vector<Value>& args, bool once)
+{
+    if (args.empty())
+        return Value();
+    Interpreter::Timer t;
+    size_t next;
+    if (args[0].isObject() && args[0].o->isFunction()) {
+        t.target = args[0];
+        next = 1;
+    } else if (args.size() >= 2 && args[0].isObject()) {
+        t.target = args[0];
+        t.method = vm.toString(args[1]);
+        next = 2;
+    } else {
+        return Value();
+    }
+    if (next >= args.size())
+        return Value();
+    t.intervalMs = vm.toNumber(args[next]);
+    if (std::isnan(t.intervalMs) || t.intervalMs < 0)
+        t.intervalMs = 0;
+    t.args.assign(args.begin() + long(next) + 1, args.end());
+    t.id = vm.nextTimerId++;
+    t.nextMs = (vm.clockMs ? vm.clockMs() : 0) + std::max(1.0, t.intervalMs);
+    t.once = once;
+    vm.timers.push_back(t);
+    return Value(double(t.id));
+}
+
+Value clearTimer(Interpreter& vm, const std::vector<Value>& args)
+{
+    if (args.empty())
+        return Value();
+    int id = vm.toInt32(args[0]);
+    for (size_t i = 0; i < vm.timers.size(); ++i)
+        if (vm.timers[i].id == id) {
+            vm.timers.erase(vm.timers.begin() + long(i));
+            break;
+        }
+    return Value();
+}
+
+bool isUnreserved(ushort c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+} // namespace
+
+void installGlobalFunctions(Interpreter& vm)
+{
+    Object* g = vm.global;
+    g->define(QStringLiteral("NaN"), Value(std::numeric_limits<double>::quiet_NaN()), DontEnum);
+    g->define(QStringLiteral("Infinity"), Value(std::numeric_limits<double>::infinity()), DontEnum);
+    vm.addMethod(g, QStringLiteral("parseInt"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
+        bool radixGiven = args.size() > 1 && !args[1].isUndefined();
+        int radix = radixGiven ? vm.toInt32(args[1]) : 10;
+        return Value(parseIntText(vm.toString(arg(args, 0)), radix, radixGiven));
+    });
+    vm.addMethod(g, QStringLiteral("parseFloat"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
+        return Value(parseFloatText(vm.toString(arg(args, 0))));
+    });
+    vm.addMethod(g, QStringLiteral("isNaN"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
+        return Value(std::isnan(vm.toNumber(arg(args, 0))));
+    });
+    vm.addMethod(g, QStringLiteral("isFinite"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
+        return Value(std::isfinite(vm.toNumber(arg(args, 0))));
+    });
+    vm.addMethod(g, QStringLiteral("escape"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
+        QByteArray bytes = vm.toString(arg(args, 0)).toUtf8();
+        QString out;
+        for (char ch : bytes) {
+            uchar c = uchar(ch);
+            if (isUnreserved(c))
+                out += QChar(c);
+            else
+                out += QStringLiteral("%%%1").arg(c, 2, 16, QLatin1Char('0')).toUpper();
+        }
+        return Value(out);
+    });
+    vm.addMethod(g, QStringLiteral("unescape"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
+        QString s = vm.toString(arg(args, 0));
+        QByteArray out;
+        for (int i = 0; i < s.size(); ++i) {
+            if (s[i] == QLatin1Char('%') && i + 2 < s.size() + 0 && i + 2 <= s.size() - 1 + 0) {
+                bool ok = false;
+                int v = s.mid(i + 1, 2).toInt(&ok, 16);
+                if (ok) {
+                    out.append(char(v));
+                    i += 2;
+                    continue;
+                }
+            }
+            out.append(QString(s[i]).toUtf8());
+        }
+        return Value(QString::fromUtf8(out));
+    });
+    vm.addMethod(g, QStringLiteral("setInterval"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) {
+        return addTimer(vm, args, false);
+    });
+    vm.addMethod(g, QStringLiteral("setTimeout"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) {
+        return addTimer(vm, args, true);
+    });
+    vm.addMethod(g, QStringLiteral("clearInterval"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) {
+        return clearTimer(vm, args);
+    });
+    vm.addMethod(g, QStringLiteral("clearTimeout"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) {
+        return clearTimer(vm, args);
+    });
+    vm.addMethod(g, QStringLiteral("updateAfterEvent"), [](Interpreter&, const Value&, const std::vector<Value>&) {
+        return Value();
+    });
+    vm.addMethod(g, QStringLiteral("ASSetPropFlags"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
+        Object* o = arg(args, 0).object();
+        if (!o)
+            return Value();
+        int set = vm.toInt32(arg(args, 2)) & 7;
+        int clear = args.size() > 3 ? vm.toInt32(args[3]) & 7 : 0;
+        // Bit 0 hides from enumeration, bit 1 protects from deletion, bit 2 makes read-only.
+        auto mapFlags = [](int f) {
+            unsigned char out = 0;
+            if (f & 1) out |= DontEnum;
+            if (f & 2) out |= DontDelete;
+            if (f & 4) out |= ReadOnly;
+            return out;
+        };
+        Value names = arg(args, 1);
+        QStringList list;
+        if (names.isNull()) {
+            for (const Property& p : o->properties())
+                list.append(p.name);
+        } else if (auto* arr = dynamic_cast<ArrayObject*>(names.object())) {
+            for (const Value& v : arr->elements)
+                list.append(vm.toString(v));
+        } else {
+            list = vm.toString(names).split(QLatin1Char(','));
+        }
+        for (const QString& n : list)
+            o->setFlags(n, mapFlags(set), mapFlags(clear) & ~mapFlags(set));
+        return Value();
+    });
+
+    // AsBroadcaster: listener lists for Key, Mouse, Stage and user objects.
+    Object* bc = vm.newObject();
+    g->define(QStringLiteral("AsBroadcaster"), Value(bc), DontEnum);
+    auto* addListener = vm.addMethod(bc, QStringLiteral("addListener"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
+        auto* list = dynamic_cast<ArrayObject*>(vm.getMember(self, QStringLiteral("_listeners")).object());
+        if (!list)
+            return Value(false);
+        Value l = arg(args, 0);
+        for (const Value& v : list->elements)
+            if (vm.strictEquals(v, l))
+                return Value(true);
+        list->elements.push_back(l);
+        return Value(true);
+    });
+    auto* removeListener = vm.addMethod(bc, QStringLiteral("removeListener"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
+        auto* list = dynamic_cast<ArrayObject*>(vm.getMember(self, QStringLiteral("_listeners")).object());
+        if (!list)
+            return Value(false);
+        Value l = arg(args, 0);
+        for (size_t i = 0; i < list->elements.size(); ++i)
+            if (vm.strictEquals(list->elements[i], l)) {
+                list->elements.erase(list->elements.begin() + long(i));
+                return Value(true);
+            }
+        return Value(false);
+    });
+    auto* broadcast = vm.addMethod(bc, QStringLiteral("broadcastMessage"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
+        auto* list = dynamic_cast<ArrayObject*>(vm.getMember(self, QStringLiteral("_listeners")).object());
+        if (!list || args.empty())
+            return Value();
+        QString name = vm.toString(args[0]);
+        std::vector<Value> rest(args.begin() + 1, args.end());
+        std::vector<Value> copy = list->elements;
+        for (const Value& l : copy)
+            vm.callMethod(l, name, rest);
+        return Value(!copy.empty());
+    });
+    vm.addMethod(bc, QStringLiteral("initialize"), [addListener, removeListener, broadcast](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
+        Object* o = arg(args, 0).object();
+        if (!o)
+            return Value();
+        o->define(QStringLiteral("_listeners"), Value(static_cast<Object*>(vm.newArray())), DontEnum);
+        o->define(QStringLiteral("addListener"), Value(static_cast<Object*>(addListener)), DontEnum);
+        o->define(QStringLiteral("removeListener"), Value(static_cast<Object*>(removeListener)), DontEnum);
+        o->define(QStringLiteral("broadcastMessage"), Value(static_cast<Object*>(broadcast)), DontEnum);
+        return Value();
+    });
+}
+
+} // namespace nimbrel::movie::avm1

@@ -1,0 +1,458 @@
+#include "movie/avm1/Interpreter.h"
+#include "movie/avm1/ActionRunner.h"
+#include "movie/avm1/ArrayObject.h"
+#include "movie/avm1/Builtins.h"
+#include "movie/avm1/MovieClipObject.h"
+#include "movie/avm1/NumberFormat.h"
+#include "movie/avm1/ScriptFunction.h"
+#include <cmath>
+#include <limits>
+
+namespace nimbrel::movie::avm1 {
+
+Interpreter::Interpreter(int swfVersion) : version_(swfVersion)
+{
+    installBuiltins(*this);
+}
+
+Interpreter::~Interpreter() = default;
+
+Object* Interpreter::newObject(Object* proto)
+{
+    return make<Object>(proto);
+}
+
+ArrayObject* Interpreter::newArray(std::vector<Value> elements)
+{
+    auto* a = make<ArrayObject>(arrayProto);
+    a->elements = std::move(elements);
+    return a;
+}
+
+NativeFunction* Interpreter::newFunction(NativeFunction::Fn fn, NativeFunction::CtorFn ctor)
+{
+    return make<NativeFunction>(functionProto, std::move(fn), std::move(ctor));
+}
+
+NativeFunction* Interpreter::addMethod(Object* target, const QString& name, NativeFunction::Fn fn)
+{
+    NativeFunction* f = newFunction(std::move(fn));
+    target->define(name, Value(static_cast<Object*>(f)), DontEnum);
+    return f;
+}
+
+NativeFunction* Interpreter::newClass(const QString& globalName, NativeFunction::Fn fn, NativeFunction::CtorFn ctor,
+                                      Object* prototype)
+{
+    NativeFunction* f = newFunction(std::move(fn), std::move(ctor));
+    f->define(QStringLiteral("prototype"), Value(prototype), DontEnum | DontDelete);
+    prototype->define(QStringLiteral("constructor"), Value(static_cast<Object*>(f)), DontEnum);
+    if (!globalName.isEmpty())
+        global->define(globalName, Value(static_cast<Object*>(f)), DontEnum);
+    return f;
+}
+
+void Interpreter::addGetterSetter(Object* target, const QString& name, NativeFunction::Fn getter,
+                                  NativeFunction::Fn setter)
+{
+    target->defineAccessor(name, getter ? newFunction(std::move(getter)) : nullptr,
+                           setter ? newFunction(std::move(setter)) : nullptr, DontEnum);
+}
+
+// ---- conversions -----------------------------------------------------------
+
+Value Interpreter::toPrimitive(const Value& v, bool preferString)
+{
+    Object* o = v.object();
+    if (!o)
+        return v;
+    if (o->isMovieClip())
+        return Value(static_cast<MovieClipObject*>(o)->targetPath());
+    if (o->hasPrimitive && !preferString)
+        return o->primitive;
+    const QString first = preferString ? QStringLiteral("toString") : QStringLiteral("valueOf");
+    const QString second = preferString ? QStringLiteral("valueOf") : QStringLiteral("toString");
+    Value f = o->get(first);
+    if (f.isObject() && f.o->isFunction()) {
+        Value r = call(f, v, {});
+        if (!r.isObject())
+            return r;
+    }
+    f = o->get(second);
+    if (f.isObject() && f.o->isFunction()) {
+        Value r = call(f, v, {});
+        if (!r.isObject())
+            return r;
+    }
+    return Value(o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]"));
+}
+
+double Interpreter::toNumber(const Value& v)
+{
+    switch (v.type) {
+    case Value::Type::Undefined:
+    case Value::Type::Null: return version_ >= 7 ? std::numeric_limits<double>::quiet_NaN() : 0.0;
+    case Value::Type::Boolean: return v.b ? 1.0 : 0.0;
+    case Value::Type::Number: return v.n;
+    case Value::Type::String: return stringToNumber(v.s, version_);
+    case Value::Type::Object: {
+        if (v.o->isMovieClip())
+            return std::numeric_limits<double>::quiet_NaN();
+        Value p = toPrimitive(v);
+        if (p.isObject())
+            return std::numeric_limits<double>::quiet_NaN();
+        return toNumber(p);
+    }
+    }
+    return 0;
+}
+
+QString Interpreter::toString(const Value& v)
+{
+    switch (v.type) {
+    case Value::Type::Undefined: return version_ >= 7 ? QStringLiteral("undefined") : QString();
+    case Value::Type::Null: return QStringLiteral("null");
+    case Value::Type::Boolean: return v.b ? QStringLiteral("true") : QStringLiteral("false");
+    case Value::Type::Number: return numberToString(v.n);
+    case Value::Type::String: return v.s;
+    case Value::Type::Object: {
+        Value p = toPrimitive(v, true);
+        return p.isObject() ? QStringLiteral("[type Object]") : toString(p);
+    }
+    }
+    return QString();
+}
+
+bool Interpreter::toBoolean(const Value& v)
+{
+    switch (v.type) {
+    case Value::Type::Undefined:
+    case Value::Type::Null: return false;
+    case Value::Type::Boolean: return v.b;
+    case Value::Type::Number: return v.n != 0 && !std::isnan(v.n);
+    case Value::Type::String: {
+        if (version_ >= 7)
+            return !v.s.isEmpty();
+        double n = stringToNumber(v.s, version_);
+        return n != 0 && !std::isnan(n);
+    }
+    case Value::Type::Object: return true;
+    }
+    return false;
+}
+
+Object* Interpreter::toObject(const Value& v)
+{
+    switch (v.type) {
+    case Value::Type::Object: return v.o;
+    case Value::Type::String:
+    case Value::Type::Number:
+    case Value::Type::Boolean: {
+        Object* proto = v.isString() ? stringProto : v.isNumber() ? numberProto : booleanProto;
+        Object* o = newObject(proto);
+        o->hasPrimitive = true;
+        o->primitive = v;
+        return o;
+    }
+    default: return nullptr;
+    }
+}
+
+QString Interpreter::typeOf(const Value& v)
+{
+    switch (v.type) {
+    case Value::Type::Undefined: return QStringLiteral("undefined");
+    case Value::Type::Null: return QStringLiteral("null");
+    case Value::Type::Boolean: return QStringLiteral("boolean");
+    case Value::Type::Number: return QStringLiteral("number");
+    case Value::Type::String: return QStringLiteral("string");
+    case Value::Type::Object:
+        if (v.o->isFunction())
+            return QStringLiteral("function");
+        if (v.o->isMovieClip()) {
+            auto* c = static_cast<MovieClipObject*>(v.o);
+            if (c->kind == MovieClipObject::Kind::Sprite)
+                return QStringLiteral("movieclip");
+            return QStringLiteral("object");
+        }
+        return QStringLiteral("object");
+    }
+    return QStringLiteral("undefined");
+}
+
+double Interpreter::toInteger(const Value& v)
+{
+    double n = toNumber(v);
+    if (std::isnan(n))
+        return 0;
+    if (std::isinf(n))
+        return n;
+    return std::trunc(n);
+}
+
+int32_t Interpreter::toInt32(const Value& v)
+{
+    return avm1::toInt32(toNumber(v));
+}
+
+// ---- member access and calls --------------------------------------------------
+
+Value Interpreter::getMember(const Value& target, const QString& name)
+{
+    switch (target.type) {
+    case Value::Type::Object: return target.o->get(name);
+    case Value::Type::String:
+        if (name == QLatin1String("length"))
+            return Value(double(target.s.size()));
+        return stringProto->get(name);
+    case Value::Type::Number: return numberProto->get(name);
+    case Value::Type::Boolean: return booleanProto->get(name);
+    default: return Value();
+    }
+}
+
+void Interpreter::setMember(const Value& target, const QString& name, const Value& v)
+{
+    if (Object* o = target.object())
+        o->set(name, v);
+}
+
+Value Interpreter::call(const Value& fn, const Value& thisValue, const std::vector<Value>& args)
+{
+    Object* f = fn.object();
+    if (!f || !f->isFunction())
+        return Value();
+    return static_cast<FunctionObject*>(f)->call(thisValue, args);
+}
+
+Value Interpreter::callMethod(const Value& target, const QString& name, const std::vector<Value>& args)
+{
+    return call(getMember(target, name), target, args);
+}
+
+Value Interpreter::construct(const Value& fn, const std::vector<Value>& args)
+{
+    Object* f = fn.object();
+    if (!f || !f->isFunction())
+        return Value();
+    enterCall();
+    struct Leave {
+        Interpreter& vm;
+        ~Leave() { vm.leaveCall(); }
+    } leave{*this};
+    return static_cast<FunctionObject*>(f)->construct(args);
+}
+
+bool Interpreter::instanceOf(const Value& v, Object* ctor)
+{
+    Object* o = v.object();
+    if (!o || !ctor)
+        return false;
+    Object* proto = ctor->get(QStringLiteral("prototype")).object();
+    if (!proto)
+        return false;
+    int guard = 0;
+    for (Object* p = o->proto(); p && guard < 256; p = p->proto(), ++guard) {
+        if (p == proto)
+            return true;
+        for (Object* iface : p->interfaces) {
+            if (iface == ctor)
+                return true;
+            // Interfaces extending interfaces.
+            if (Object* ip = iface->get(QStringLiteral("prototype")).object())
+                for (Object* sub : ip->interfaces)
+                    if (sub == ctor)
+                        return true;
+        }
+    }
+    return false;
+}
+
+bool Interpreter::strictEquals(const Value& a, const Value& b)
+{
+    if (a.type != b.type)
+        return false;
+    switch (a.type) {
+    case Value::Type::Undefined:
+    case Value::Type::Null: return true;
+    case Value::Type::Boolean: return a.b == b.b;
+    case Value::Type::Number: return a.n == b.n;
+    case Value::Type::String: return a.s == b.s;
+    case Value::Type::Object: return a.o == b.o;
+    }
+    return false;
+}
+
+bool Interpreter::looseEquals(const Value& a, const Value& b)
+{
+    if (a.type == b.type)
+        return strictEquals(a, b);
+    if (a.isNullish() && b.isNullish())
+        return true;
+    if (a.isNullish() || b.isNullish())
+        return false;
+    if (a.isNumber() && b.isString())
+        return a.n == toNumber(b);
+    if (a.isString() && b.isNumber())
+        return toNumber(a) == b.n;
+    if (a.isBoolean())
+        return looseEquals(Value(a.b ? 1.0 : 0.0), b);
+    if (b.isBoolean())
+        return looseEquals(a, Value(b.b ? 1.0 : 0.0));
+    if (a.isObject() && !b.isObject()) {
+        Value p = toPrimitive(a);
+        if (p.isObject())
+            return false;
+        return looseEquals(p, b);
+    }
+    if (b.isObject() && !a.isObject()) {
+        Value p = toPrimitive(b);
+        if (p.isObject())
+            return false;
+        return looseEquals(a, p);
+    }
+    return false;
+}
+
+Value Interpreter::lessThan(const Value& a, const Value& b)
+{
+    Value pa = toPrimitive(a), pb = toPrimitive(b);
+    if (pa.isString() && pb.isString())
+        return Value(pa.s < pb.s);
+    double x = toNumber(pa), y = toNumber(pb);
+    if (std::isnan(x) || std::isnan(y))
+        return Value();
+    return Value(x < y);
+}
+
+// ---- running ------------------------------------------------------------------
+
+void Interpreter::enterCall()
+{
+    if (++callDepth_ > kMaxCallDepth) {
+        --callDepth_;
+        throw ScriptAbort{QStringLiteral("recursion limit")};
+    }
+}
+
+void Interpreter::tick()
+{
+    if ((++tickCounter_ & 0x3FF) != 0)
+        return;
+    if (std::chrono::steady_clock::now() > deadline_)
+        throw ScriptAbort{QStringLiteral("script time limit")};
+}
+
+void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip)
+{
+    if (!clip || clip->removed)
+        return;
+    const bool outermost = topLevelDepth_ == 0;
+    if (outermost)
+        deadline_ = std::chrono::steady_clock::now() + scriptTimeLimit;
+    ++topLevelDepth_;
+    Activation act;
+    act.code = code;
+    act.thisValue = Value(static_cast<Object*>(clip));
+    act.target = clip;
+    act.baseTarget = clip;
+    act.registers.resize(4);
+    act.scope = Scope::push(Scope::push(nullptr, global), clip);
+    const int savedDepth = callDepth_;
+    try {
+        ActionRunner runner(*this, act);
+        runner.run();
+    } catch (const ScriptException&) {
+        // An uncaught throw ends this action list only.
+    } catch (const ScriptAbort&) {
+    }
+    callDepth_ = savedDepth;
+    --topLevelDepth_;
+}
+
+Value Interpreter::callSafely(const Value& fn, const Value& thisValue, const std::vector<Value>& args)
+{
+    const bool outermost = topLevelDepth_ == 0;
+    if (outermost)
+        deadline_ = std::chrono::steady_clock::now() + scriptTimeLimit;
+    ++topLevelDepth_;
+    const int savedDepth = callDepth_;
+    Value r;
+    try {
+        r = call(fn, thisValue, args);
+    } catch (const ScriptException&) {
+    } catch (const ScriptAbort&) {
+    }
+    callDepth_ = savedDepth;
+    --topLevelDepth_;
+    return r;
+}
+
+void Interpreter::trace(const QString& line)
+{
+    if (traceSink)
+        traceSink(line);
+}
+
+MovieClipObject* Interpreter::resolveTarget(const QString& rawPath, MovieClipObject* base)
+{
+    QString path = rawPath;
+    MovieClipObject* cur = base ? base : root;
+    if (!cur)
+        return nullptr;
+    if (path.isEmpty())
+        return cur;
+    const bool cs = caseSensitive();
+    if (path.startsWith(QLatin1Char('/'))) {
+        cur = cur->rootClip();
+        path = path.mid(1);
+    }
+    // Slash paths ("../a/b") and dot paths ("_parent.a.b") name the same clips.
+    const QStringList parts = path.contains(QLatin1Char('/')) ? path.split(QLatin1Char('/')) : path.split(QLatin1Char('.'));
+    for (const QString& part : parts) {
+        if (part.isEmpty())
+            continue;
+        if (part == QLatin1String("..")) {
+            cur = cur->parentClip;
+        } else if (part.compare(QLatin1String("_parent"), cs ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
+            cur = cur->parentClip;
+        } else if (part.compare(QLatin1String("_root"), cs ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
+            cur = cur->rootClip();
+        } else if (part.compare(QLatin1String("this"), cs ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
+        } else if (part.startsWith(QLatin1String("_level"), cs ? Qt::CaseSensitive : Qt::CaseInsensitive)) {
+            bool ok = false;
+            int n = part.mid(6).toInt(&ok);
+            if (!ok)
+                return nullptr;
+            cur = (n == 0) ? root : nullptr;
+        } else {
+            MovieClipObject* next = cur->childByName(part);
+            if (!next) {
+                Value v = cur->get(part);
+                if (Object* o = v.object(); o && o->isMovieClip())
+                    next = static_cast<MovieClipObject*>(o);
+            }
+            cur = next;
+        }
+        if (!cur)
+            return nullptr;
+    }
+    return cur;
+}
+
+void Interpreter::runTimers(double nowMs)
+{
+    for (size_t i = 0; i < timers.size(); ++i) {
+        if (timers[i].nextMs > nowMs)
+            continue;
+        Timer t = timers[i];
+        timers[i].nextMs = nowMs + std::max(1.0, t.intervalMs);
+        Value fn = t.method.isEmpty() ? t.target : getMember(t.target, t.method);
+        Value thisValue = t.method.isEmpty() ? Value() : t.target;
+        callSafely(fn, thisValue, t.args);
+        if (t.once && i < timers.size() && timers[i].id == t.id)
+            timers.erase(timers.begin() + long(i--));
+    }
+}
+
+} // namespace nimbrel::movie::avm1

@@ -1,0 +1,144 @@
+#pragma once
+// The ActionScript 1/2 virtual machine: the object heap, the built-in
+// classes, value conversions per SWF version, calls and safety budgets.
+#include "movie/avm1/ActionCode.h"
+#include "movie/avm1/NativeFunction.h"
+#include "movie/avm1/Object.h"
+#include "movie/avm1/Scope.h"
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace nimbrel::movie::avm1 {
+
+class ArrayObject;
+class MovieClipObject;
+class ClipHost;
+
+// A value thrown by `throw` and not yet caught.
+struct ScriptException {
+    Value value;
+};
+// The running action list was stopped (time or recursion budget, malformed code).
+struct ScriptAbort {
+    QString reason;
+};
+
+class Interpreter {
+public:
+    explicit Interpreter(int swfVersion);
+    ~Interpreter();
+    Interpreter(const Interpreter&) = delete;
+    Interpreter& operator=(const Interpreter&) = delete;
+
+    int version() const { return version_; }
+    bool caseSensitive() const { return version_ >= 7; }
+
+    // ---- heap -------------------------------------------------------------
+    template <class T, class... A> T* make(A&&... a)
+    {
+        auto obj = std::make_unique<T>(*this, std::forward<A>(a)...);
+        T* raw = obj.get();
+        heap_.push_back(std::move(obj));
+        return raw;
+    }
+    Object* newObject(Object* proto);
+    Object* newObject() { return newObject(objectProto); }
+    ArrayObject* newArray(std::vector<Value> elements = {});
+    NativeFunction* newFunction(NativeFunction::Fn fn, NativeFunction::CtorFn ctor = nullptr);
+    NativeFunction* addMethod(Object* target, const QString& name, NativeFunction::Fn fn);
+    // A constructor with a fresh prototype object linked both ways.
+    NativeFunction* newClass(const QString& globalName, NativeFunction::Fn fn, NativeFunction::CtorFn ctor,
+                             Object* prototype);
+    void addGetterSetter(Object* target, const QString& name, NativeFunction::Fn getter, NativeFunction::Fn setter);
+
+    // ---- conversions -----------------------------------------------------
+    Value toPrimitive(const Value& v, bool preferString = false);
+    double toNumber(const Value& v);
+    QString toString(const Value& v);
+    bool toBoolean(const Value& v);
+    Object* toObject(const Value& v);
+    QString typeOf(const Value& v);
+    double toInteger(const Value& v);
+    int32_t toInt32(const Value& v);
+
+    // ---- object access and calls ------------------------------------------
+    Value getMember(const Value& target, const QString& name);
+    void setMember(const Value& target, const QString& name, const Value& v);
+    Value call(const Value& fn, const Value& thisValue, const std::vector<Value>& args);
+    Value callMethod(const Value& target, const QString& name, const std::vector<Value>& args);
+    Value construct(const Value& fn, const std::vector<Value>& args);
+    bool instanceOf(const Value& v, Object* ctor);
+    bool strictEquals(const Value& a, const Value& b);
+    bool looseEquals(const Value& a, const Value& b);
+    // undefined when either side is NaN.
+    Value lessThan(const Value& a, const Value& b);
+
+    // ---- running code -----------------------------------------------------
+    // Runs a top-level action list on a clip's timeline; throws and aborts end it quietly.
+    void runActions(const ActionCode& code, MovieClipObject* clip);
+    // Calls a function and swallows an uncaught throw (event handlers, timers).
+    Value callSafely(const Value& fn, const Value& thisValue, const std::vector<Value>& args);
+    void enterCall(); // throws ScriptAbort past the recursion limit
+    void leaveCall() { --callDepth_; }
+    void tick();      // counts instructions, throws ScriptAbort when the budget runs out
+
+    // ---- host ---------------------------------------------------------------
+    void trace(const QString& line);
+    std::function<void(const QString&)> traceSink;
+    std::function<void(const QString& command, const QString& args)> fsCommandSink;
+    std::function<double()> clockMs; // milliseconds since the movie started
+    ClipHost* host = nullptr;
+    MovieClipObject* root = nullptr;
+    // Clip reference by target path ("_level0.a.b", "/a/b", "a.b" relative to `base`).
+    MovieClipObject* resolveTarget(const QString& path, MovieClipObject* base);
+
+    // Time budget for one action list (the player shows its "script is slow" prompt after ~15 s).
+    std::chrono::milliseconds scriptTimeLimit{2000};
+    static constexpr int kMaxCallDepth = 256;
+
+    // ---- well-known objects ---------------------------------------------------
+    Object* global = nullptr;
+    Object* objectProto = nullptr;
+    Object* functionProto = nullptr;
+    Object* arrayProto = nullptr;
+    Object* stringProto = nullptr;
+    Object* numberProto = nullptr;
+    Object* booleanProto = nullptr;
+    Object* dateProto = nullptr;
+    Object* errorProto = nullptr;
+    Object* movieClipProto = nullptr;
+    Object* buttonProto = nullptr;
+    Object* textFieldProto = nullptr;
+    Object* objectCtor = nullptr;
+    Object* arrayCtor = nullptr;
+    Object* functionCtor = nullptr;
+
+    // Exported symbol name -> class registered by Object.registerClass.
+    QHash<QString, Object*> registeredClasses;
+
+    // setInterval timers.
+    struct Timer {
+        int id;
+        Value target;     // function, or object with method
+        QString method;   // empty for plain functions
+        std::vector<Value> args;
+        double intervalMs;
+        double nextMs;
+        bool once;
+    };
+    std::vector<Timer> timers;
+    int nextTimerId = 1;
+    void runTimers(double nowMs);
+
+private:
+    int version_;
+    std::vector<std::unique_ptr<Object>> heap_;
+    int callDepth_ = 0;
+    int topLevelDepth_ = 0;
+    uint32_t tickCounter_ = 0;
+    std::chrono::steady_clock::time_point deadline_;
+};
+
+} // namespace nimbrel::movie::avm1

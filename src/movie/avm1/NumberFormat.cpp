@@ -1,0 +1,234 @@
+#include "movie/avm1/NumberFormat.h"
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace nimbrel::movie::avm1 {
+
+QString numberToString(double v)
+{
+    if (std::isnan(v))
+        return QStringLiteral("NaN");
+    if (std::isinf(v))
+        return v > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
+    if (v == 0)
+        return QStringLiteral("0");
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", v);
+    // buf: [-]d.dddddddddddddde[+-]XX
+    QString text = QString::fromLatin1(buf);
+    const int ePos = text.indexOf(QLatin1Char('e'));
+    int exponent = text.mid(ePos + 1).toInt();
+    QString mantissa = text.left(ePos);
+    bool negative = mantissa.startsWith(QLatin1Char('-'));
+    if (negative)
+        mantissa.remove(0, 1);
+    QString digits = mantissa.left(1) + mantissa.mid(2);
+    while (digits.size() > 1 && digits.endsWith(QLatin1Char('0')))
+        digits.chop(1);
+    QString out;
+    if (exponent >= 15 || exponent < -5) {
+        out = digits.left(1);
+        if (digits.size() > 1)
+            out += QLatin1Char('.') + digits.mid(1);
+        out += QLatin1Char('e') + QString(exponent >= 0 ? QStringLiteral("+") : QStringLiteral("-")) +
+               QString::number(std::abs(exponent));
+    } else if (exponent < 0) {
+        out = QStringLiteral("0.") + QString(-exponent - 1, QLatin1Char('0')) + digits;
+    } else if (digits.size() <= exponent + 1) {
+        out = digits + QString(exponent + 1 - digits.size(), QLatin1Char('0'));
+    } else {
+        out = digits.left(exponent + 1) + QLatin1Char('.') + digits.mid(exponent + 1);
+    }
+    return negative ? QLatin1Char('-') + out : out;
+}
+
+QString numberToRadixString(double v, int radix)
+{
+    if (std::isnan(v) || std::isinf(v))
+        return numberToString(v);
+    int32_t iv = toInt32(v);
+    bool negative = iv < 0;
+    uint32_t mag = negative ? uint32_t(-int64_t(iv)) : uint32_t(iv);
+    QString out;
+    do {
+        int d = mag % radix;
+        out.prepend(QLatin1Char(d < 10 ? char('0' + d) : char('a' + d - 10)));
+        mag /= radix;
+    } while (mag);
+    return negative ? QLatin1Char('-') + out : out;
+}
+
+static bool isSpace(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r') ||
+           c == QChar(0x0B) || c == QChar(0x0C);
+}
+
+double stringToNumber(const QString& s, int swfVersion)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    int i = 0;
+    const int n = s.size();
+    while (i < n && isSpace(s[i]))
+        ++i;
+    if (i == n)
+        return swfVersion >= 7 || (swfVersion >= 5 && n > 0) ? nan : 0.0;
+    const double invalid = swfVersion < 5 ? 0.0 : nan;
+    // Hexadecimal with an optional sign.
+    {
+        int j = i;
+        bool neg = false;
+        if (j < n && (s[j] == QLatin1Char('-') || s[j] == QLatin1Char('+'))) {
+            neg = s[j] == QLatin1Char('-');
+            ++j;
+        }
+        if (swfVersion >= 5 && j + 1 < n && s[j] == QLatin1Char('0') && (s[j + 1] == QLatin1Char('x') || s[j + 1] == QLatin1Char('X'))) {
+            j += 2;
+            if (j == n)
+                return invalid;
+            double acc = 0;
+            for (; j < n; ++j) {
+                ushort c = s[j].unicode();
+                int d;
+                if (c >= '0' && c <= '9') d = c - '0';
+                else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+                else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+                else return invalid;
+                acc = acc * 16 + d;
+            }
+            // Hex literals are 32-bit in the player.
+            return neg ? -double(int32_t(uint32_t(acc))) : double(int32_t(uint32_t(acc)));
+        }
+    }
+    QByteArray latin;
+    latin.reserve(n - i);
+    int j = i;
+    if (j < n && (s[j] == QLatin1Char('-') || s[j] == QLatin1Char('+')))
+        latin.append(char(s[j++].unicode()));
+    if (QStringView(s).mid(j).startsWith(QLatin1String("Infinity")))
+        return invalid;
+    int digits = 0;
+    while (j < n && s[j].isDigit() && s[j].unicode() < 128) { latin.append(char(s[j++].unicode())); ++digits; }
+    if (j < n && s[j] == QLatin1Char('.')) {
+        latin.append('.');
+        ++j;
+        while (j < n && s[j].unicode() < 128 && s[j].isDigit()) { latin.append(char(s[j++].unicode())); ++digits; }
+    }
+    if (digits == 0)
+        return invalid;
+    if (j < n && (s[j] == QLatin1Char('e') || s[j] == QLatin1Char('E'))) {
+        int k = j + 1;
+        QByteArray exp("e");
+        if (k < n && (s[k] == QLatin1Char('-') || s[k] == QLatin1Char('+')))
+            exp.append(char(s[k++].unicode()));
+        int ed = 0;
+        while (k < n && s[k].unicode() < 128 && s[k].isDigit()) { exp.append(char(s[k++].unicode())); ++ed; }
+        if (ed > 0) {
+            latin.append(exp);
+            j = k;
+        } else {
+            return invalid;
+        }
+    }
+    if (j != n)
+        return invalid;
+    return std::strtod(latin.constData(), nullptr);
+}
+
+double parseIntText(const QString& s, int radix, bool radixGiven)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    int i = 0;
+    const int n = s.size();
+    while (i < n && isSpace(s[i]))
+        ++i;
+    bool neg = false;
+    if (i < n && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+'))) {
+        neg = s[i] == QLatin1Char('-');
+        ++i;
+    }
+    if (!radixGiven) {
+        radix = 10;
+        if (i + 1 < n && s[i] == QLatin1Char('0') && (s[i + 1] == QLatin1Char('x') || s[i + 1] == QLatin1Char('X'))) {
+            radix = 16;
+            i += 2;
+        } else if (i + 1 < n && s[i] == QLatin1Char('0')) {
+            // Leading zero means octal when every digit is octal.
+            bool allOctal = true;
+            for (int k = i; k < n && !isSpace(s[k]); ++k)
+                if (s[k] < QLatin1Char('0') || s[k] > QLatin1Char('7')) { allOctal = false; break; }
+            if (allOctal)
+                radix = 8;
+        }
+    } else if (radix == 16 && i + 1 < n && s[i] == QLatin1Char('0') && (s[i + 1] == QLatin1Char('x') || s[i + 1] == QLatin1Char('X'))) {
+        i += 2;
+    }
+    if (radix < 2 || radix > 36)
+        return nan;
+    double acc = 0;
+    int count = 0;
+    for (; i < n; ++i) {
+        ushort c = s[i].unicode();
+        int d;
+        if (c >= '0' && c <= '9') d = c - '0';
+        else if (c >= 'a' && c <= 'z') d = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'Z') d = c - 'A' + 10;
+        else break;
+        if (d >= radix)
+            break;
+        acc = acc * radix + d;
+        ++count;
+    }
+    if (count == 0)
+        return nan;
+    return neg ? -acc : acc;
+}
+
+double parseFloatText(const QString& s)
+{
+    int i = 0;
+    const int n = s.size();
+    while (i < n && isSpace(s[i]))
+        ++i;
+    QByteArray latin;
+    int j = i;
+    if (j < n && (s[j] == QLatin1Char('-') || s[j] == QLatin1Char('+')))
+        latin.append(char(s[j++].unicode()));
+    if (QStringView(s).mid(j).startsWith(QLatin1String("Infinity")))
+        return latin.startsWith('-') ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+    int digits = 0;
+    while (j < n && s[j].unicode() < 128 && s[j].isDigit()) { latin.append(char(s[j++].unicode())); ++digits; }
+    if (j < n && s[j] == QLatin1Char('.')) {
+        latin.append('.');
+        ++j;
+        while (j < n && s[j].unicode() < 128 && s[j].isDigit()) { latin.append(char(s[j++].unicode())); ++digits; }
+    }
+    if (digits == 0)
+        return std::numeric_limits<double>::quiet_NaN();
+    if (j < n && (s[j] == QLatin1Char('e') || s[j] == QLatin1Char('E'))) {
+        int k = j + 1;
+        QByteArray exp("e");
+        if (k < n && (s[k] == QLatin1Char('-') || s[k] == QLatin1Char('+')))
+            exp.append(char(s[k++].unicode()));
+        int ed = 0;
+        while (k < n && s[k].unicode() < 128 && s[k].isDigit()) { exp.append(char(s[k++].unicode())); ++ed; }
+        if (ed > 0)
+            latin.append(exp);
+    }
+    return std::strtod(latin.constData(), nullptr);
+}
+
+int32_t toInt32(double v)
+{
+    if (std::isnan(v) || std::isinf(v))
+        return 0;
+    double t = std::trunc(v);
+    double m = std::fmod(t, 4294967296.0);
+    if (m < 0)
+        m += 4294967296.0;
+    return int32_t(uint32_t(m));
+}
+
+} // namespace nimbrel::movie::avm1

@@ -1,0 +1,81 @@
+#pragma once
+// A script object: named properties in insertion order, a prototype link,
+// attribute flags and getter/setter pairs (Object.addProperty).
+#include "movie/avm1/Value.h"
+#include <QHash>
+#include <QStringList>
+#include <vector>
+
+namespace nimbrel::movie::avm1 {
+
+class Interpreter;
+
+enum PropertyFlag : unsigned char { DontEnum = 1, DontDelete = 2, ReadOnly = 4 };
+
+struct Property {
+    QString name;
+    Value value;
+    unsigned char flags = 0;
+    Object* getter = nullptr;
+    Object* setter = nullptr;
+    bool isAccessor() const { return getter || setter; }
+};
+
+class Object {
+public:
+    Object(Interpreter& vm, Object* proto);
+    virtual ~Object();
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+
+    Interpreter& vm() const { return vm_; }
+    Object* proto() const { return proto_; }
+    void setProto(Object* p) { proto_ = p; }
+
+    // Reads through the prototype chain, running getters with this object as `this`.
+    Value get(const QString& name);
+    // Writes, running a setter found on the chain, else storing an own property.
+    virtual void set(const QString& name, const Value& v);
+    // Defines an own plain property, replacing any existing one.
+    void define(const QString& name, const Value& v, unsigned char flags = 0);
+    void defineAccessor(const QString& name, Object* getter, Object* setter, unsigned char flags = 0);
+    virtual bool remove(const QString& name);
+    virtual bool hasOwn(const QString& name);
+    bool has(const QString& name);
+    // Own enumerable names, newest first (the player's for..in order).
+    virtual QStringList ownKeys(bool includeHidden = false);
+
+    Property* findOwn(const QString& name);
+    Property* findOnChain(const QString& name, Object** holder = nullptr);
+    void setFlags(const QString& name, unsigned char set, unsigned char clear);
+    std::vector<Property>& properties() { return props_; }
+
+    virtual QString className() const { return QStringLiteral("Object"); }
+    virtual bool isFunction() const { return false; }
+    virtual bool isMovieClip() const { return false; }
+
+    // Boxed primitive of Number, String and Boolean objects.
+    bool hasPrimitive = false;
+    Value primitive;
+    // Names of interfaces (ImplementsOp) for instanceof.
+    std::vector<Object*> interfaces;
+    // Watches (Object.watch): name -> callback and user data.
+    struct Watch { Object* callback; Value data; };
+    QHash<QString, Watch> watches;
+
+protected:
+    // Special own properties computed by subclasses (array length, clip properties).
+    virtual bool getSpecial(const QString& name, Value& out) { return false; }
+    virtual bool setSpecial(const QString& name, const Value& v) { return false; }
+    QString key(const QString& name) const;
+
+private:
+    void reindex();
+
+    Interpreter& vm_;
+    Object* proto_ = nullptr;
+    std::vector<Property> props_;
+    QHash<QString, int> index_;
+};
+
+} // namespace nimbrel::movie::avm1

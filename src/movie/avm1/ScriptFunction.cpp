@@ -1,0 +1,99 @@
+#include "movie/avm1/ScriptFunction.h"
+#include "movie/avm1/ActionRunner.h"
+#include "movie/avm1/ArrayObject.h"
+#include "movie/avm1/Interpreter.h"
+#include "movie/avm1/MovieClipObject.h"
+#include "movie/avm1/SuperObject.h"
+
+namespace nimbrel::movie::avm1 {
+
+ScriptFunction::ScriptFunction(Interpreter& vm, Object* proto) : FunctionObject(vm, proto) {}
+
+Value ScriptFunction::call(const Value& thisValue, const std::vector<Value>& args)
+{
+    Object* superProto = nullptr;
+    if (Object* t = thisValue.object())
+        if (Object* p = t->proto())
+            superProto = p->proto();
+    return callWithSuper(thisValue, args, superProto);
+}
+
+Value ScriptFunction::callWithSuper(const Value& thisValue, const std::vector<Value>& args, Object* superProto)
+{
+    Interpreter& v = vm();
+    v.enterCall();
+    struct Leave {
+        Interpreter& vm;
+        ~Leave() { vm.leaveCall(); }
+    } leave{v};
+
+    Activation act;
+    act.code = code;
+    act.pool = pool;
+    act.thisValue = thisValue;
+    act.callee = this;
+    act.superProto = superProto;
+    act.target = target;
+    act.baseTarget = target;
+    Object* locals = v.newObject(nullptr);
+    act.locals = locals;
+    act.scope = Scope::push(scope, locals);
+
+    // `arguments`, `super` and the parameters.
+    auto makeArguments = [&]() {
+        ArrayObject* a = v.newArray(args);
+        a->define(QStringLiteral("callee"), Value(static_cast<Object*>(this)), DontEnum);
+        a->define(QStringLiteral("caller"), Value::null(), DontEnum);
+        return a;
+    };
+    auto makeSuper = [&]() -> Value {
+        if (!superProto)
+            return Value();
+        return Value(static_cast<Object*>(v.make<SuperObject>(superProto, thisValue)));
+    };
+
+    if (isFunction2) {
+        act.registers.resize(size_t(std::max(registerCount, 1)) + 1);
+        int r = 1;
+        auto put = [&](const Value& val) {
+            if (r < int(act.registers.size()))
+                act.registers[size_t(r)] = val;
+            ++r;
+        };
+        if (flags & PreloadThis)
+            put(thisValue);
+        if (flags & PreloadArguments)
+            put(Value(static_cast<Object*>(makeArguments())));
+        else if (!(flags & SuppressArguments))
+            locals->define(QStringLiteral("arguments"), Value(static_cast<Object*>(makeArguments())), DontEnum);
+        if (flags & PreloadSuper)
+            put(makeSuper());
+        else if (!(flags & SuppressSuper))
+            locals->define(QStringLiteral("super"), makeSuper(), DontEnum);
+        if (flags & PreloadRoot)
+            put(Value(target ? static_cast<Object*>(target->rootClip()) : static_cast<Object*>(v.root)));
+        if (flags & PreloadParent)
+            put(target && target->parentClip ? Value(static_cast<Object*>(target->parentClip)) : Value());
+        if (flags & PreloadGlobal)
+            put(Value(v.global));
+        if (!(flags & SuppressThis) && !(flags & PreloadThis))
+            locals->define(QStringLiteral("this"), thisValue, DontEnum);
+        for (size_t i = 0; i < params.size(); ++i) {
+            Value arg = i < args.size() ? args[i] : Value();
+            if (params[i].reg > 0 && params[i].reg < int(act.registers.size()))
+                act.registers[size_t(params[i].reg)] = arg;
+            else
+                locals->define(params[i].name, arg);
+        }
+    } else {
+        act.registers.resize(4);
+        locals->define(QStringLiteral("arguments"), Value(static_cast<Object*>(makeArguments())), DontEnum);
+        locals->define(QStringLiteral("super"), makeSuper(), DontEnum);
+        for (size_t i = 0; i < params.size(); ++i)
+            locals->define(params[i].name, i < args.size() ? args[i] : Value());
+    }
+    ActionRunner runner(v, act);
+    return runner.run();
+}
+
+} // namespace nimbrel::movie::avm1

@@ -1,0 +1,59 @@
+// Key, Mouse, Stage and Selection: input and stage state with listener lists.
+#include "movie/avm1/Builtins.h"
+#include "movie/avm1/Interpreter.h"
+#include "movie/avm1/MovieClipObject.h"
+
+namespace nimbrel::movie::avm1 {
+
+namespace {
+
+Object* broadcaster(Interpreter& vm, const QString& name)
+{
+    Object* o = vm.newObject();
+    vm.global->define(name, Value(o), DontEnum);
+    Value init = vm.getMember(vm.getMember(Value(vm.global), QStringLiteral("AsBroadcaster")), QStringLiteral("initialize"));
+    vm.call(init, Value(), {Value(o)});
+    return o;
+}
+
+} // namespace
+
+void installStageObjects(Interpreter& vm)
+{
+    using Args = const std::vector<Value>&;
+    Object* key = broadcaster(vm, QStringLiteral("Key"));
+    const std::pair<const char*, int> codes[] = {
+        {"BACKSPACE", 8}, {"CAPSLOCK", 20}, {"CONTROL", 17}, {"DELETEKEY", 46}, {"DOWN", 40}, {"END", 35},
+        {"ENTER", 13}, {"ESCAPE", 27}, {"HOME", 36}, {"INSERT", 45}, {"LEFT", 37}, {"PGDN", 34}, {"PGUP", 33},
+        {"RIGHT", 39}, {"SHIFT", 16}, {"SPACE", 32}, {"TAB", 9}, {"UP", 38}, {"ALT", 18}};
+    for (const auto& [n, c] : codes)
+        key->define(QString::fromLatin1(n), Value(double(c)), DontEnum | DontDelete | ReadOnly);
+    vm.addMethod(key, QStringLiteral("isDown"), [](Interpreter&, const Value&, Args) { return Value(false); });
+    vm.addMethod(key, QStringLiteral("isToggled"), [](Interpreter&, const Value&, Args) { return Value(false); });
+    vm.addMethod(key, QStringLiteral("getCode"), [](Interpreter&, const Value&, Args) { return Value(0.0); });
+    vm.addMethod(key, QStringLiteral("getAscii"), [](Interpreter&, const Value&, Args) { return Value(0.0); });
+
+    Object* mouse = broadcaster(vm, QStringLiteral("Mouse"));
+    vm.addMethod(mouse, QStringLiteral("show"), [](Interpreter&, const Value&, Args) { return Value(1.0); });
+    vm.addMethod(mouse, QStringLiteral("hide"), [](Interpreter&, const Value&, Args) { return Value(1.0); });
+
+    Object* stage = broadcaster(vm, QStringLiteral("Stage"));
+    vm.addGetterSetter(stage, QStringLiteral("width"), [](Interpreter& vm, const Value&, Args) {
+        return vm.root ? vm.root->get(QStringLiteral("__stageWidth")) : Value(550.0);
+    }, nullptr);
+    vm.addGetterSetter(stage, QStringLiteral("height"), [](Interpreter& vm, const Value&, Args) {
+        return vm.root ? vm.root->get(QStringLiteral("__stageHeight")) : Value(400.0);
+    }, nullptr);
+    stage->define(QStringLiteral("scaleMode"), Value(QStringLiteral("showAll")), DontEnum);
+    stage->define(QStringLiteral("align"), Value(QString()), DontEnum);
+    stage->define(QStringLiteral("showMenu"), Value(true), DontEnum);
+
+    Object* selection = broadcaster(vm, QStringLiteral("Selection"));
+    vm.addMethod(selection, QStringLiteral("getFocus"), [](Interpreter&, const Value&, Args) { return Value::null(); });
+    vm.addMethod(selection, QStringLiteral("setFocus"), [](Interpreter&, const Value&, Args) { return Value(false); });
+    vm.addMethod(selection, QStringLiteral("getBeginIndex"), [](Interpreter&, const Value&, Args) { return Value(-1.0); });
+    vm.addMethod(selection, QStringLiteral("getEndIndex"), [](Interpreter&, const Value&, Args) { return Value(-1.0); });
+    vm.addMethod(selection, QStringLiteral("getCaretIndex"), [](Interpreter&, const Value&, Args) { return Value(-1.0); });
+}
+
+} // namespace nimbrel::movie::avm1

@@ -1,0 +1,29 @@
+// System and System.capabilities.
+#include "movie/avm1/Builtins.h"
+#include "movie/avm1/Interpreter.h"
+
+namespace nimbrel::movie::avm1 {
+
+void installSystemObject(Interpreter& vm)
+{
+    Object* system = vm.newObject();
+    vm.global->define(QStringLiteral("System"), Value(system), DontEnum);
+    Object* caps = vm.newObject();
+    system->define(QStringLiteral("capabilities"), Value(caps), DontEnum);
+    caps->define(QStringLiteral("version"), Value(QStringLiteral("LNX 32,0,0,0")));
+    caps->define(QStringLiteral("os"), Value(QStringLiteral("Linux")));
+    caps->define(QStringLiteral("language"), Value(QStringLiteral("zh-CN")));
+    caps->define(QStringLiteral("playerType"), Value(QStringLiteral("StandAlone")));
+    caps->define(QStringLiteral("screenResolutionX"), Value(1920.0));
+    caps->define(QStringLiteral("screenResolutionY"), Value(1080.0));
+    caps->define(QStringLiteral("hasAudio"), Value(true));
+    system->define(QStringLiteral("useCodepage"), Value(false));
+    Object* security = vm.newObject();
+    system->define(QStringLiteral("security"), Value(security), DontEnum);
+    for (const char* noop : {"allowDomain", "allowInsecureDomain", "loadPolicyFile"})
+        vm.addMethod(security, QString::fromLatin1(noop), [](Interpreter&, const Value&, const std::vector<Value>&) { return Value(); });
+    vm.addMethod(system, QStringLiteral("setClipboard"), [](Interpreter&, const Value&, const std::vector<Value>&) { return Value(); });
+    vm.addMethod(system, QStringLiteral("showSettings"), [](Interpreter&, const Value&, const std::vector<Value>&) { return Value(); });
+}
+
+} // namespace nimbrel::movie::avm1
