@@ -39,6 +39,8 @@ MainLayoutResult MainLayout::run(const MainLayoutResult& previous, const Input& 
     const int SH = in.clientHeight;
 
     // 1. Region size in pixels.
+    r.SW = SW;
+    r.SH = SH;
     r.Wpx = regionWidth(SW, in.twipsPerPixelX);
     r.Hpx = regionHeight(SH, in.twipsPerPixelY, in.menuBarShowing, previous.Hpx);
 

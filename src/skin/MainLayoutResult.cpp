@@ -56,6 +56,8 @@ MainLayoutResult MainLayoutResult::design() {
     r.huakuai3 = {0, 1320, 7455, 255};
     r.Picture1 = {0, 3480, 7455, 375};
 
+    r.SW = 15750;
+    r.SH = 9885;
     r.Wpx = 1050.0;
     r.Hpx = 659;
     return r;

@@ -41,6 +41,9 @@ struct MainLayoutResult {
     // Converter panel children.
     TwipRect convert, Command5, huakuai3, Picture1;
 
+    // Client size the rectangles were placed for, twips.
+    int SW = 0;
+    int SH = 0;
     // Client width and region height in pixels, recomputed on every run.
     double Wpx = 0.0;
     int Hpx = 0;
