@@ -22,6 +22,10 @@ int main(int argc, char** argv) {
     QObject::connect(&termination, &nimbrel::platform::TerminationSignals::terminationRequested,
                      &window, &QWidget::close, Qt::QueuedConnection);
 
+    // Closing the main window ends the program, whatever other windows are open.
+    QObject::connect(&window, &nimbrel::player::frmmain::unloaded, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+
     window.show();
     return app.exec();
 }

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QScreen>
 
 namespace nimbrel::player {
 
@@ -120,9 +121,14 @@ void frmmain::regjc() {
 
     const SettingsRestore::Result r = SettingsRestore::regjc(settings_);
 
-    if (r.left || r.top || r.width || r.height)
+    if (r.left || r.top || r.width || r.height) {
         setGeometryTwips(r.left.value_or(twipsLeft()), r.top.value_or(twipsTop()),
                          r.width.value_or(twipsWidth()), r.height.value_or(twipsHeight()));
+        // A place stored for a screen that is gone would hide the window: keep
+        // the stored size but come back at the design position.
+        if (!onSomeScreen())
+            setGeometryTwips(DesignLeft, DesignTop, twipsWidth(), twipsHeight());
+    }
 
     if (r.scaleMode) {
         flash->setScaleMode(*r.scaleMode);
@@ -156,6 +162,7 @@ void frmmain::Form_Unload() {
     settings_.write(AppSettings::Key::mheight, AppSettings::twipsText(twipsHeight()));
     // Removing the hook on the movie surface goes here.
     // Unloading the image editor, help window, capture overlay and about window goes here.
+    emit unloaded();
 }
 
 void frmmain::closeEvent(QCloseEvent* event) {
@@ -216,6 +223,18 @@ double frmmain::twipsWidth() const {
 double frmmain::twipsHeight() const {
     const int px = (isMinimized() || isMaximized()) ? normalGeometry().height() : height();
     return Twips::fromPixels(px, Twips::dpiY(this));
+}
+
+bool frmmain::onSomeScreen() const {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.isEmpty())
+        return true;
+    const QRect placed(pos(), size());
+    for (const QScreen* s : screens) {
+        if (s->virtualGeometry().intersects(placed))
+            return true;
+    }
+    return false;
 }
 
 void frmmain::setGeometryTwips(double left, double top, double width, double height) {

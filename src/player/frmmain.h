@@ -78,6 +78,10 @@ public:
     QTimer Timer2;             // 11 ms: active flag and shortcut keys
     QTimer Timer3;             // 100 ms: edge drag, menu bar, clipboard, auto-play
 
+signals:
+    // The window has stored its state on closing; the program ends with it.
+    void unloaded();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -92,6 +96,7 @@ private:
     void Timer2_Timer();
     void Timer3_Timer();
     void setGeometryTwips(double left, double top, double width, double height);
+    bool onSomeScreen() const;
 
     AppSettings settings_;
     platform::CommonDialog dialog_;

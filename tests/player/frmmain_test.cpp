@@ -183,6 +183,16 @@ TEST_F(FrmmainTest, MissingGeometryKeysKeepTheirDesignValues) {
     EXPECT_EQ(rectOf(*w), QRect(px(4500, *w), design.y(), design.width(), design.height()));
 }
 
+TEST_F(FrmmainTest, PlaceOnNoScreenFallsBackToTheDesignPosition) {
+    put("mleft", "90000000");
+    put("mtop", "-90000000");
+    put("mwidth", "12000");
+    put("mheight", "9000");
+    auto w = start();
+    const QRect design = designRect(*w);
+    EXPECT_EQ(rectOf(*w), QRect(design.topLeft(), QSize(px(12000, *w), py(9000, *w))));
+}
+
 TEST_F(FrmmainTest, WithoutLeftNoGeometryIsRestored) {
     put("mtop", "1500");
     put("mwidth", "12000");
@@ -201,7 +211,10 @@ TEST_F(FrmmainTest, ClosingStoresTheGeometryInTwips) {
     QApplication::processEvents();
     const QPoint at = w->pos();
     const QSize size = w->size();
+    int unloads = 0;
+    QObject::connect(w.get(), &frmmain::unloaded, [&] { ++unloads; });
     EXPECT_TRUE(w->close());
+    EXPECT_EQ(unloads, 1);
     EXPECT_EQ(get("mleft"), AppSettingsText(at.x() * Twips::perPixel(Twips::dpiX(w.get()))));
     EXPECT_EQ(get("mtop"), AppSettingsText(at.y() * Twips::perPixel(Twips::dpiY(w.get()))));
     EXPECT_EQ(get("mwidth"), AppSettingsText(size.width() * Twips::perPixel(Twips::dpiX(w.get()))));
