@@ -2,6 +2,8 @@
 // SIGTERM, it closes like its close button and leaves the first-run keys and
 // its geometry in the store.
 #include "platform/SettingsStore.h"
+#include "platform/Twips.h"
+#include "player/AppSettings.h"
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSet>
@@ -12,6 +14,8 @@
 #ifdef NIMBREL_APP_PATH
 
 namespace {
+
+using nimbrel::player::AppSettings;
 
 QSet<QString> storedKeys(const QString& folder) {
     nimbrel::platform::SettingsStore store(folder);
@@ -53,9 +57,13 @@ TEST(AppProcess, TerminateClosesNormallyAndStoresGeometry) {
     nimbrel::platform::SettingsStore store(folder);
     EXPECT_EQ(store.value("Nimbrel", "bfsz", "bfms"), "0");
     EXPECT_EQ(store.value("Nimbrel", "bfsz", "tmd"), "false");
-    bool ok = false;
-    EXPECT_GT(store.value("Nimbrel", "bfsz", "mwidth").toDouble(&ok), 0);
-    EXPECT_TRUE(ok);
+    // The window was never resized, so its design size comes back in twips.
+    using nimbrel::platform::Twips;
+    const double dx = Twips::dpiX(nullptr), dy = Twips::dpiY(nullptr);
+    EXPECT_EQ(store.value("Nimbrel", "bfsz", "mwidth"),
+              AppSettings::twipsText(Twips::toPixels(15750, dx) * Twips::perPixel(dx)));
+    EXPECT_EQ(store.value("Nimbrel", "bfsz", "mheight"),
+              AppSettings::twipsText(Twips::toPixels(9885, dy) * Twips::perPixel(dy)));
 }
 
 } // namespace
