@@ -135,27 +135,25 @@ void SkinElements::createElements() {
     hen2->setCursor(Qt::SizeHorCursor);
 }
 
-void SkinElements::movePiece(SkinPiece* piece, Qt::MouseButton button, bool anyButton) {
-    if (button == Qt::LeftButton)
-        piece->setCursor(Qt::SizeAllCursor); // stays the move pointer from now on
-    if (anyButton || button == Qt::LeftButton)
-        emit moveWindowRequested();
+void SkinElements::connectMovePiece(SkinPiece* piece, bool anyButton, bool rightOpensMenu) {
+    connect(piece, &SkinPiece::pressed, this, [this, piece, rightOpensMenu](Qt::MouseButton b, QPoint at) {
+        if (b == Qt::LeftButton)
+            piece->setCursor(Qt::SizeAllCursor); // stays the move pointer from now on
+        else if (b == Qt::RightButton && rightOpensMenu)
+            emit controlMenuRequested(at);
+    });
+    connect(piece, &SkinPiece::dragStarted, this, [this, anyButton](Qt::MouseButton b) {
+        if (b == Qt::LeftButton || anyButton)
+            emit moveWindowRequested();
+    });
 }
 
 void SkinElements::connectElements() {
-    // Title bar pieces: right button opens the control menu, left button moves.
-    for (SkinPiece* bar : {up1, up2, down2, Label6}) {
-        connect(bar, &SkinPiece::pressed, this, [this, bar](Qt::MouseButton b, QPoint at) {
-            if (b == Qt::RightButton)
-                emit controlMenuRequested(at);
-            else
-                movePiece(bar, b, false);
-        });
-    }
-    connect(up3, &SkinPiece::pressed, this,
-            [this](Qt::MouseButton b, QPoint) { movePiece(up3, b, true); });
-    connect(down3, &SkinPiece::pressed, this,
-            [this](Qt::MouseButton b, QPoint) { movePiece(down3, b, false); });
+    // Title bar pieces: right button opens the control menu, dragging moves the window.
+    for (SkinPiece* bar : {up1, up2, down2, Label6})
+        connectMovePiece(bar, false, true);
+    connectMovePiece(up3, true, false);
+    connectMovePiece(down3, false, false);
     for (SkinPiece* bar : {up1, up2, up3}) {
         connect(bar, &SkinPiece::doubleClicked, this, [this](Qt::MouseButton b, QPoint) {
             if (b == Qt::LeftButton)
@@ -234,10 +232,10 @@ const MainLayoutResult& SkinElements::relayout(int clientWidth, int clientHeight
     in.menuBarShowing = menuBarShowing;
     layout_ = MainLayout::run(layout_, in);
     placeAll();
-    if (window_->isWindow())
-        WindowRegion::apply(window_, layout_);
-    else
-        window_->update();
+    // The outline belongs to the top-level window (the menu bar, when it shows, lies
+    // inside it above the skin).
+    WindowRegion::apply(window_->window(), layout_);
+    window_->update();
     return layout_;
 }
 
@@ -278,15 +276,15 @@ MenuBarAutoShow::Action SkinElements::tickChrome(bool windowActive) {
     const double ty = twipsPerPixelY();
     ChromeTick::Input in;
     in.windowActive = windowActive;
-    in.maximised = window_->isMaximized();
-    in.window = TwipGeometry::fromPixels(window_->geometry(), tx, ty);
+    QWidget* top = window_->window();
+    in.maximised = top->isMaximized();
+    in.window = TwipGeometry::fromPixels(top->geometry(), tx, ty);
     in.cursor = QCursor::pos();
     in.tx = tx;
     in.ty = ty;
     const ChromeTick::Result result = chrome_.tick(in);
     if (result.geometry) {
-        QRect g = TwipGeometry::toPixels(*result.geometry, tx, ty);
-        window_->setGeometry(g);
+        top->setGeometry(TwipGeometry::toPixels(*result.geometry, tx, ty));
     }
     return result.menuBar;
 }
@@ -308,7 +306,7 @@ void SkinElements::jindutiao(int frame, int totalFrames) {
 
 std::optional<int> SkinElements::seekFrame(QPoint cursorGlobal, int totalFrames) const {
     const double tx = twipsPerPixelX();
-    const int windowLeft = static_cast<int>(std::lround(window_->geometry().x() * tx));
+    const int windowLeft = static_cast<int>(std::lround(window_->window()->geometry().x() * tx));
     return ProgressBar::seekFrame(cursorGlobal.x(), tx, windowLeft,
                                   layout_.SW, totalFrames);
 }

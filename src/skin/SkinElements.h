@@ -44,6 +44,7 @@ public:
         QWidget* Picture1 = nullptr;
     };
 
+    // window is the main window, or the widget that forms its client area.
     explicit SkinElements(QWidget* window);
 
     void attach(const MovieArea& area);
@@ -122,7 +123,7 @@ private:
     void placeAll();
     void applyHover();
     void setHover(const SkinHoverState& state);
-    void movePiece(SkinPiece* piece, Qt::MouseButton button, bool anyButton);
+    void connectMovePiece(SkinPiece* piece, bool anyButton, bool rightOpensMenu);
 
     QWidget* window_;
     MovieArea area_;

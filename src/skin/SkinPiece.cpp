@@ -1,4 +1,5 @@
 #include "skin/SkinPiece.h"
+#include <QApplication>
 #include <QMouseEvent>
 
 namespace nimbrel::skin {
@@ -11,12 +12,16 @@ SkinPiece::SkinPiece(const QString& name, QWidget* parent) : QLabel(parent) {
 void SkinPiece::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         leftDown_ = true;
+    dragButton_ = event->button();
+    dragFrom_ = event->globalPosition().toPoint();
     emit pressed(event->button(), event->globalPosition().toPoint());
     event->accept();
 }
 
 void SkinPiece::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint global = event->globalPosition().toPoint();
+    if (event->button() == dragButton_)
+        dragButton_ = Qt::NoButton;
     emit released(event->button(), global);
     if (event->button() == Qt::LeftButton && leftDown_) {
         leftDown_ = false;
@@ -34,7 +39,14 @@ void SkinPiece::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void SkinPiece::mouseMoveEvent(QMouseEvent* event) {
-    emit moved(event->globalPosition().toPoint());
+    const QPoint global = event->globalPosition().toPoint();
+    if (dragButton_ != Qt::NoButton && (event->buttons() & dragButton_) &&
+        (global - dragFrom_).manhattanLength() >= QApplication::startDragDistance()) {
+        const Qt::MouseButton button = dragButton_;
+        dragButton_ = Qt::NoButton;
+        emit dragStarted(button);
+    }
+    emit moved(global);
     event->accept();
 }
 

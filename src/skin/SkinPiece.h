@@ -18,6 +18,9 @@ signals:
     void clicked(QPoint globalPos);
     void doubleClicked(Qt::MouseButton button, QPoint globalPos);
     void moved(QPoint globalPos);
+    // The pointer left the drag distance with a button held since it was pressed here;
+    // once per press. Moving the window starts here, so a double-click still arrives.
+    void dragStarted(Qt::MouseButton button);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -27,6 +30,8 @@ protected:
 
 private:
     bool leftDown_ = false;
+    Qt::MouseButton dragButton_ = Qt::NoButton;
+    QPoint dragFrom_;
 };
 
 } // namespace nimbrel::skin

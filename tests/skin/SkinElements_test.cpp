@@ -79,6 +79,16 @@ void click(QWidget* w, Qt::MouseButton button = Qt::LeftButton) {
 
 void hover(QWidget* w) { send(w, QEvent::MouseMove, Qt::NoButton); }
 
+// Press, move far enough with the button held, release.
+void drag(QWidget* w, Qt::MouseButton button = Qt::LeftButton) {
+    send(w, QEvent::MouseButtonPress, button, {2, 2});
+    const QPoint to(2 + QApplication::startDragDistance() + 3, 2);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(w->mapToGlobal(to)), Qt::NoButton,
+                     button, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+    send(w, QEvent::MouseButtonRelease, button, to);
+}
+
 bool samePicture(const QLabel* label, const QPixmap& pixmap) {
     return label->pixmap().toImage() == pixmap.toImage();
 }
@@ -183,14 +193,22 @@ TEST(SkinElements, CommandsArriveAsSignals) {
     click(s.up2, Qt::RightButton);
     EXPECT_EQ(menus, 1);
     EXPECT_EQ(moves, 0);
-    click(s.up2);
-    EXPECT_EQ(moves, 1);
+    click(s.up2); // a plain click moves nothing, so a double-click stays possible
+    EXPECT_EQ(moves, 0);
     EXPECT_EQ(s.up2->cursor().shape(), Qt::SizeAllCursor);
-    click(s.up3, Qt::RightButton); // the right end moves with any button
+    drag(s.up2);
+    EXPECT_EQ(moves, 1);
+    drag(s.Label6);
     EXPECT_EQ(moves, 2);
-    click(s.down3, Qt::RightButton); // the bottom bar's end only with the left one
-    EXPECT_EQ(moves, 2);
+    drag(s.up3, Qt::RightButton); // the right end moves with any button
+    EXPECT_EQ(moves, 3);
     EXPECT_EQ(menus, 1);
+    drag(s.down3, Qt::RightButton); // the bottom bar's end only with the left one
+    drag(s.up1, Qt::RightButton);
+    EXPECT_EQ(moves, 3);
+    EXPECT_EQ(menus, 2);
+    drag(s.down1); // the bottom bar's left part does not move the window
+    EXPECT_EQ(moves, 3);
     send(s.up1, QEvent::MouseButtonDblClick, Qt::LeftButton);
     EXPECT_EQ(maximise, 1);
 
