@@ -23,6 +23,9 @@ QString partPath(const QString& target) {
 
 } // namespace
 
+const QString Downloader::kQuestion = QStringLiteral("是否下载本片");
+const QString Downloader::kQuestionTitle = QStringLiteral("Download File");
+
 Downloader::Downloader(QObject* parent) : QObject(parent) {}
 
 Downloader::~Downloader() {

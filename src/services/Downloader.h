@@ -23,6 +23,10 @@ public:
     enum class Result { Completed, Failed, Cancelled };
     Q_ENUM(Result)
 
+    // The offer made when a movie is opened from an address.
+    static const QString kQuestion;      // "是否下载本片"
+    static const QString kQuestionTitle; // "Download File"
+
     explicit Downloader(QObject* parent = nullptr);
     ~Downloader() override; // a running download is dropped without a signal
 

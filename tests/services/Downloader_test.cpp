@@ -13,6 +13,8 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using nimbrel::services::Downloader;
 
 namespace {
@@ -287,4 +289,25 @@ TEST_F(DownloaderTest, OneTransferAtATime) {
     EXPECT_EQ(waitFinished(seen), Downloader::Result::Completed);
     EXPECT_FALSE(QFile::exists(dir.filePath("b.swf")));
     EXPECT_FALSE(QFile::exists(dir.filePath("b.swf.part")));
+}
+
+TEST_F(DownloaderTest, CancelFromTheProgressReportAndDroppingARunningDownloadLeaveNothing) {
+    TinyHttpServer server(movieBody(200 * 1024));
+    ASSERT_TRUE(server.listening());
+    {
+        Downloader downloader;
+        Recorder seen(downloader);
+        QObject::connect(&downloader, &Downloader::progress, &downloader, [&] { downloader.cancel(); });
+        ASSERT_TRUE(downloader.start(server.url("/stall.swf"), dir.filePath("a.swf")));
+        EXPECT_EQ(waitFinished(seen), Downloader::Result::Cancelled);
+        EXPECT_EQ(seen.progress.size(), 1);
+    }
+    {
+        auto downloader = std::make_unique<Downloader>();
+        Recorder seen(*downloader);
+        ASSERT_TRUE(downloader->start(server.url("/stall.swf"), dir.filePath("b.swf")));
+        ASSERT_TRUE(waitUntil([&] { return !seen.progress.isEmpty(); }));
+        downloader.reset(); // the window closes while the download runs
+    }
+    EXPECT_TRUE(entries().isEmpty());
 }
