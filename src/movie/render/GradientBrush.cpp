@@ -8,7 +8,9 @@ namespace nimbrel::movie::render {
 namespace {
 
 constexpr double kGradientHalf = 16384.0;
-constexpr int kLinearRgbSteps = 8; // extra stops between two records
+// Flash samples a 256-entry ramp: ratio r sits at r/256 of the gradient square.
+constexpr double kRatioScale = 256.0;
+constexpr double kRatiosPerStep = 2.0; // linear-RGB stops: one per this many ratio units
 
 double toLinear(double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); }
 double toSrgb(double c) { return c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1 / 2.4) - 0.055; }
@@ -33,22 +35,33 @@ QGradient::Spread spreadOf(swf::SpreadMode m) {
 
 QGradientStops gradientStops(const swf::Gradient& g, const swf::ColorTransform& cx) {
     QGradientStops stops;
-    stops.reserve(g.records.size());
+    stops.reserve(qsizetype(g.records.size()) * 2);
     const bool identity = cx.isIdentity();
+    // Flash draws gradients from a 256-entry ramp. Every record owns the cell
+    // at its ratio; a ratio not above the previous one moves up a cell, so
+    // repeated ratios show as one-cell bands. Colours blend between cells.
+    constexpr double kEdge = 1e-4;
+    int previous = -1;
     for (const swf::GradientRecord& rec : g.records) {
-        swf::Rgba c = identity ? rec.color : cx.apply(rec.color);
-        stops.append({rec.ratio / 255.0, c.toQColor()});
+        const int ratio = std::max(int(rec.ratio), previous + 1);
+        if (ratio > 255) break;
+        const QColor c = (identity ? rec.color : cx.apply(rec.color)).toQColor();
+        stops.append({ratio / kRatioScale, c});
+        stops.append({(ratio + 1) / kRatioScale - kEdge, c});
+        previous = ratio;
     }
     if (g.interpolation != swf::InterpolationMode::LinearRgb || stops.size() < 2) return stops;
     QGradientStops expanded;
-    expanded.reserve(stops.size() * (kLinearRgbSteps + 1));
+    expanded.reserve(160);
     for (qsizetype i = 0; i + 1 < stops.size(); ++i) {
         const auto& a = stops[i];
         const auto& b = stops[i + 1];
         expanded.append(a);
         if (b.first <= a.first) continue;
-        for (int k = 1; k < kLinearRgbSteps; ++k) {
-            double t = double(k) / kLinearRgbSteps;
+        // The sRGB curve is steep near black: sample about every two ratio steps.
+        const int steps = std::max(2, int((b.first - a.first) * kRatioScale / kRatiosPerStep));
+        for (int k = 1; k < steps; ++k) {
+            double t = double(k) / steps;
             expanded.append({a.first + (b.first - a.first) * t, mixLinear(a.second, b.second, t)});
         }
     }
