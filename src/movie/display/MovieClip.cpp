@@ -8,7 +8,7 @@ namespace nimbrel::movie::display {
 namespace {
 
 const swf::Timeline& emptyTimeline() {
-    static const swf::Timeline t{std::vector<swf::Frame>(1)};
+    static const swf::Timeline t;
     return t;
 }
 
@@ -141,14 +141,14 @@ bool MovieClip::gotoLabel(const QString& label, bool andPlay) {
 }
 
 void MovieClip::collectActions(int frame, bool frameActions) {
-    for (const auto& tag : timeline_->frames[size_t(frame)].tags) {
+    for (const auto& tag : timeline_->frame(frame).tags) {
         if (auto a = std::get_if<swf::DoAction>(&tag); a && frameActions) pendingActions_.push_back(a->actions);
         else if (auto i = std::get_if<swf::DoInitAction>(&tag)) pendingInit_.emplace_back(i->spriteId, i->actions);
     }
 }
 
 void MovieClip::runFrame(int frame) {
-    for (const auto& tag : timeline_->frames[size_t(frame)].tags) applyTag(tag);
+    for (const auto& tag : timeline_->frame(frame).tags) applyTag(tag);
     collectActions(frame, true);
 }
 
@@ -235,7 +235,7 @@ void MovieClip::rebuildTo(int target) {
         }
     }
     for (int f = from; f <= target; ++f) {
-        for (const auto& tag : timeline_->frames[size_t(f)].tags) {
+        for (const auto& tag : timeline_->frame(f).tags) {
             if (auto ro = std::get_if<swf::RemoveObject>(&tag)) {
                 plan.erase(ro->depth);
                 continue;

@@ -47,7 +47,7 @@ ParseResult<Container::Unpacked> Container::unpack(const QByteArray& file) {
         break;
     case Compression::Lzma:
         if (file.size() < 17) return ParseResult<Unpacked>::failure(QStringLiteral("LZMA header is truncated"));
-        if (!decodeLzma(p + 12, size_t(file.size()) - 12, expected, u.body) && u.body.isEmpty())
+        if (!decodeLzma(p + 8, size_t(file.size()) - 8, expected, u.body) && u.body.isEmpty())
             return ParseResult<Unpacked>::failure(QStringLiteral("LZMA data is damaged"));
         break;
     }

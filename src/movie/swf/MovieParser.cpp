@@ -99,10 +99,10 @@ void MovieParser::readTimeline(TagReader& tags, Timeline& timeline, int declared
     }
     // Tags after the last ShowFrame still belong to a frame.
     if (!current.tags.empty() || !current.label.isEmpty()) endFrame();
+    // The header's count rules; frames it declares but never shows stay empty.
     if (declaredFrames > 0 && timeline.frames.size() > size_t(declaredFrames))
         timeline.frames.resize(size_t(declaredFrames));
-    // Frames the file declares but never shows stay empty.
-    while (timeline.frames.size() < size_t(std::max(declaredFrames, 1))) timeline.frames.emplace_back();
+    timeline.declaredFrames = declaredFrames > 0 ? declaredFrames : std::max<int>(1, int(timeline.frames.size()));
 }
 
 void MovieParser::readDefinition(const Tag& tag) {

@@ -29,9 +29,13 @@ struct Frame {
 };
 
 struct Timeline {
-    std::vector<Frame> frames; // never empty once parsed
+    // Frames as stored; the declared count may be larger (those frames are empty)
+    // without costing memory for each, so a lying count stays cheap.
+    std::vector<Frame> frames;
+    int declaredFrames = 1; // at least 1
 
-    int frameCount() const { return int(frames.size()); }
+    int frameCount() const { return declaredFrames; }
+    const Frame& frame(int index) const;
     // First frame carrying label, compared without letter case; -1 if none.
     int frameOfLabel(const QString& label) const;
 };

@@ -1,0 +1,116 @@
+// Renders the corpus cases that carry reference images and compares them.
+// Prints one line per check and "N passed, M failed"; fails only when the
+// number passed drops below the floor recorded in the floor file.
+#include "ConformanceCase.h"
+#include "movie/MoviePlayer.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QGuiApplication>
+#include <cstdio>
+
+using nimbrel::movie::MoviePlayer;
+
+namespace {
+
+QImage capture(MoviePlayer& player, const ConformanceCase& c) {
+    if (c.viewport.isEmpty()) return player.renderImage(player.stageSize().expandedTo(QSize(1, 1)));
+    return player.renderImage(c.viewport, c.scaleFactor);
+}
+
+// Runs one case; returns the number of checks passed, adds the rest to failed.
+int runCase(const ConformanceCase& c, const QString& label, int& failed, bool verbose, const QString& dumpDir) {
+    QFile f(QDir(c.dir).filePath(QStringLiteral("test.swf")));
+    MoviePlayer player;
+    if (!f.open(QIODevice::ReadOnly) || !player.loadData(f.readAll(), c.dir)) {
+        failed += int(c.checks.size());
+        std::printf("FAIL %s: cannot load (%s)\n", qPrintable(label), qPrintable(player.errorString()));
+        return 0;
+    }
+    bool quit = false, fsCommandSeen = false;
+    QObject::connect(&player, &MoviePlayer::fsCommand, [&](const QString& cmd, const QString&) {
+        fsCommandSeen = true;
+        if (cmd.compare(QLatin1String("quit"), Qt::CaseInsensitive) == 0) quit = true;
+    });
+    std::vector<QImage> shots(c.checks.size());
+    auto take = [&](int advance, bool last) {
+        for (size_t i = 0; i < c.checks.size(); ++i) {
+            const ImageCheck& k = c.checks[i];
+            if (!shots[i].isNull()) continue;
+            const bool due = (k.trigger == ImageCheck::Trigger::Advance && k.advance == advance) ||
+                             (k.trigger == ImageCheck::Trigger::LastFrame && last) ||
+                             (k.trigger == ImageCheck::Trigger::FsCommand && fsCommandSeen);
+            if (due) shots[i] = capture(player, c);
+        }
+    };
+    // Loading runs the first frame: that is the first advance.
+    for (int advance = 1; advance <= c.advances; ++advance) {
+        if (advance > 1) player.stepFrame();
+        take(advance, advance == c.advances || quit);
+        fsCommandSeen = false;
+        if (quit) break;
+    }
+    int passed = 0;
+    for (size_t i = 0; i < c.checks.size(); ++i) {
+        const ImageCheck& k = c.checks[i];
+        const QImage expected(QDir(c.dir).filePath(k.name + QStringLiteral(".expected.png")));
+        const qint64 bad = shots[i].isNull() ? -1 : ConformanceCase::outliers(shots[i], expected, k.tolerance);
+        const bool ok = bad >= 0 && bad <= k.maxOutliers;
+        if (!dumpDir.isEmpty() && !shots[i].isNull()) {
+            QString base = QString(label).replace(QLatin1Char('/'), QLatin1Char('_')) + QLatin1Char('_') + k.name;
+            shots[i].save(QDir(dumpDir).filePath(base + QStringLiteral(".actual.png")));
+            expected.save(QDir(dumpDir).filePath(base + QStringLiteral(".expected.png")));
+        }
+        ok ? ++passed : ++failed;
+        if (verbose || !ok)
+            std::printf("%s %s [%s]: %lld outliers (allowed %d)%s\n", ok ? "PASS" : "FAIL", qPrintable(label),
+                        qPrintable(k.name), static_cast<long long>(bad), k.maxOutliers,
+                        c.knownFailure ? " (known failure)" : "");
+    }
+    return passed;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: movie_conformance CORPUS_DIR [FLOOR_FILE] [--verbose] [--only SUBSTRING] [--dump DIR]\n");
+        return 2;
+    }
+    const QString corpus = args[1];
+    if (!QFileInfo::exists(corpus)) {
+        std::printf("corpus not found at %s: skipped\n", qPrintable(corpus));
+        return 0;
+    }
+    int floor = 0;
+    bool verbose = args.contains(QStringLiteral("--verbose"));
+    QString only, dumpDir;
+    if (int i = int(args.indexOf(QStringLiteral("--dump"))); i > 0 && i + 1 < args.size()) dumpDir = args[i + 1];
+    if (int i = int(args.indexOf(QStringLiteral("--only"))); i > 0 && i + 1 < args.size()) only = args[i + 1];
+    if (args.size() > 2 && !args[2].startsWith(QLatin1String("--"))) {
+        QFile ff(args[2]);
+        if (ff.open(QIODevice::ReadOnly)) floor = QString::fromUtf8(ff.readAll()).trimmed().toInt();
+    }
+    QStringList dirs;
+    QDirIterator it(corpus, {QStringLiteral("test.toml")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) dirs << QFileInfo(it.next()).absolutePath();
+    dirs.sort();
+    int passed = 0, failed = 0;
+    for (const QString& dir : dirs) {
+        const QString label = QDir(corpus).relativeFilePath(dir);
+        if (!only.isEmpty() && !label.contains(only)) continue;
+        ConformanceCase c;
+        if (!c.read(dir)) continue;
+        passed += runCase(c, label, failed, verbose, dumpDir);
+    }
+    std::printf("%d passed, %d failed\n", passed, failed);
+    if (passed < floor) {
+        std::printf("fewer than the %d passes reached before\n", floor);
+        return 1;
+    }
+    return 0;
+}
