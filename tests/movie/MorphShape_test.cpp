@@ -70,6 +70,7 @@ QImage draw(const swf::MorphShapeDef& m, double ratio) {
     QImage img(100, 100, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing); // high quality, as the stage draws by default
     p.scale(1.0 / 20, 1.0 / 20);
     render::paintMorphShape(p, m, ratio, {}, {});
     p.end();

@@ -49,6 +49,7 @@ QImage draw(const swf::ShapeDef& s, const swf::ColorTransform& cx = {}, const re
     QImage img(100, 100, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing); // high quality, as the stage draws by default
     p.scale(1.0 / 20, 1.0 / 20);
     render::paintShape(p, s, cx, bitmaps);
     p.end();
@@ -75,6 +76,27 @@ TEST(ShapeFills, LinearGradientEndsAndMiddle) {
     EXPECT_TRUE(near(img.pixel(99, 50), QColor(0, 0, 255), 8));
     EXPECT_TRUE(near(img.pixel(50, 50), QColor(128, 0, 128), 8));
     EXPECT_EQ(img.pixel(50, 10), img.pixel(50, 90)) << "linear gradients vary along x only";
+}
+
+TEST(ShapeFills, GradientAlphaBlendsStraightColours) {
+    // Transparent black to opaque white: half way is grey at half alpha
+    // (premultiplied 64), not white at half alpha.
+    swf::ShapeDef s = squareWith(32, [](TestBits& b) {
+        b.u8(0x10);
+        double k = 2000 / 32768.0;
+        b.matrix(k, k, 1000, 1000);
+        b.ub(2, 0);
+        b.ub(2, 0);
+        b.ub(4, 2);
+        b.u8(0);
+        b.rgba(0, 0, 0, 0);
+        b.u8(255);
+        b.rgba(255, 255, 255, 255);
+    });
+    QImage img = draw(s);
+    QRgb mid = reinterpret_cast<const QRgb*>(img.constScanLine(50))[50];
+    EXPECT_NEAR(qAlpha(mid), 128, 6);
+    EXPECT_NEAR(qRed(mid), 64, 6);
 }
 
 TEST(ShapeFills, SpreadModesBeyondTheGradientSquare) {

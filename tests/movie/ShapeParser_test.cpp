@@ -50,6 +50,7 @@ QImage draw(const swf::ShapeDef& s, const render::BitmapLookup& bitmaps = {}, do
     QImage img(100, 100, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing); // high quality, as the stage draws by default
     p.scale(scale, scale);
     render::paintShape(p, s, swf::ColorTransform{}, bitmaps);
     p.end();

@@ -81,6 +81,8 @@ QBrush gradientBrush(const swf::FillStyle& fill, const swf::ColorTransform& cx) 
         QLinearGradient lg(-kGradientHalf, 0, kGradientHalf, 0);
         lg.setStops(stops);
         lg.setSpread(spreadOf(fill.gradient.spread));
+        // Flash blends the straight (unpremultiplied) colour channels.
+        lg.setInterpolationMode(QGradient::ComponentInterpolation);
         brush = QBrush(lg);
     } else {
         double focal = fill.type == swf::FillType::FocalGradient ? fill.gradient.focalPoint * kGradientHalf : 0.0;
@@ -89,6 +91,7 @@ QBrush gradientBrush(const swf::FillStyle& fill, const swf::ColorTransform& cx) 
         QRadialGradient rg(QPointF(0, 0), kGradientHalf, QPointF(focal, 0));
         rg.setStops(stops);
         rg.setSpread(spreadOf(fill.gradient.spread));
+        rg.setInterpolationMode(QGradient::ComponentInterpolation);
         brush = QBrush(rg);
     }
     brush.setTransform(fill.matrix.toQTransform());

@@ -164,13 +164,20 @@ void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform
     }
     if (g.lines.empty()) return;
     p.setBrush(Qt::NoBrush);
-    const DeviceScale scale = deviceScale(p.worldTransform());
+    const QTransform world = p.worldTransform();
+    const DeviceScale scale = deviceScale(world);
+    // Without antialiasing a stroke centred on a pixel boundary covers two
+    // half pixels; Flash lights the upper-left one, Qt the other. A nudge of a
+    // fraction of a pixel makes them agree.
+    const bool aliased = !p.testRenderHint(QPainter::Antialiasing);
+    if (aliased) p.setWorldTransform(world * QTransform::fromTranslate(-1.0 / 64, -1.0 / 64));
     for (size_t i = 0; i < g.lines.size() && i < g.linePaths.size(); ++i) {
         const QPainterPath& path = g.linePaths[i];
         if (path.isEmpty()) continue;
         p.setPen(penFor(g.lines[i], cx, bitmaps, scale));
         p.drawPath(path);
     }
+    if (aliased) p.setWorldTransform(world);
 }
 
 const swf::StyleGroup& morphAt(const swf::MorphShapeDef& m, double ratio) {
@@ -199,29 +206,21 @@ QPainterPath outlineOf(const swf::StyleGroup& g, QPainterPath& into) {
 } // namespace
 
 void paintShape(QPainter& p, const swf::ShapeDef& s, const swf::ColorTransform& cx, const BitmapLookup& bitmaps) {
-    const QPainter::RenderHints hints = p.renderHints();
-    p.setRenderHint(QPainter::Antialiasing, true);
     const QPen oldPen = p.pen();
     const QBrush oldBrush = p.brush();
     for (const swf::StyleGroup& g : s.groups) paintGroup(p, g, cx, bitmaps);
     p.setPen(oldPen);
     p.setBrush(oldBrush);
-    p.setRenderHints(hints, true);
-    p.setRenderHints(~hints, false);
 }
 
 void paintMorphShape(QPainter& p, const swf::MorphShapeDef& m, double ratio, const swf::ColorTransform& cx,
                      const BitmapLookup& bitmaps) {
     const swf::StyleGroup& g = morphAt(m, ratio);
-    const QPainter::RenderHints hints = p.renderHints();
-    p.setRenderHint(QPainter::Antialiasing, true);
     const QPen oldPen = p.pen();
     const QBrush oldBrush = p.brush();
     paintGroup(p, g, cx, bitmaps);
     p.setPen(oldPen);
     p.setBrush(oldBrush);
-    p.setRenderHints(hints, true);
-    p.setRenderHints(~hints, false);
 }
 
 QPainterPath shapeOutline(const swf::ShapeDef& s) {

@@ -1,6 +1,8 @@
 #pragma once
 // Draws parsed shapes and morph shapes. The painter's world transform must
 // already map the shape's twips to device pixels (object matrix x stage matrix).
+// Edges are antialiased only if the painter's Antialiasing hint is on: the
+// caller sets it from the stage quality (Flash's "low" quality draws aliased).
 #include "movie/swf/Shape.h"
 #include "movie/swf/Types.h"
 #include <QImage>
