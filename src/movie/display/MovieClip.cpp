@@ -266,8 +266,10 @@ void MovieClip::rebuildTo(int target) {
     for (auto& [depth, child] : children_) {
         if (child->placedByScript) continue;
         auto it = plan.find(depth);
+        // A different name means another instance in the file's eyes.
         const bool keep = it != plan.end() && it->second.characterId == child->characterId() &&
-                          (backward || !it->second.fresh);
+                          (backward || !it->second.fresh) &&
+                          it->second.placement.name.value_or(QString()) == child->name();
         if (!keep) {
             gone.push_back(depth);
             continue;
