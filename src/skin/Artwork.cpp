@@ -55,8 +55,8 @@ void paintTopBar(QPainter& p, int width, int height, double bandLeft, double ban
     p.fillRect(QRect(0, BandTop - 2, width, BandBottom - BandTop + 2), BarBottom);
     const QRectF band(bandLeft, BandTop, bandRight - bandLeft, BandBottom - BandTop - 1);
     QLinearGradient slate(0, BandTop, 0, BandBottom);
-    slate.setColorAt(0.0, QColor(0x93, 0xa3, 0xb7));
-    slate.setColorAt(1.0, QColor(0x6b, 0x7b, 0x90));
+    slate.setColorAt(0.0, QColor(0x86, 0x96, 0xab));
+    slate.setColorAt(1.0, QColor(0x5e, 0x6e, 0x84));
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(QPen(QColor(0x14, 0x18, 0x1e), 1.0));
     p.setBrush(slate);

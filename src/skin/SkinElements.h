@@ -20,6 +20,11 @@ class SkinPiece;
 // places them (and the movie area's widgets handed to attach()) on relayout(), keeps
 // the hover pictures, tabs, progress bar and list scrolling in step, and reports
 // the commands the user gives through the skin as signals.
+//
+// The main window creates it once, attaches its movie surface and side panels, calls
+// relayout() from its resize handler, tickChrome() from the 100 ms timer, jindutiao()
+// from the status timer, and connects the signals to its command handlers. Hover
+// feedback and the resize handles are handled here.
 class SkinElements : public QObject {
     Q_OBJECT
 public:

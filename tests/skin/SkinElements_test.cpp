@@ -293,4 +293,14 @@ TEST(SkinElements, DemoGrabs) {
         ASSERT_FALSE(img.isNull());
         EXPECT_EQ(img.size(), w.window->size() * w.window->devicePixelRatio());
     }
+    // Lit elements at the design size: a hovered tab, strip label, title and transport button.
+    w.resizeTo(15750, 9885);
+    w.skin->setPlayState(PlayState::Stop);
+    hover(w.skin->Label1[2]);
+    hover(w.skin->Label2[1]);
+    hover(w.skin->Image8[2]);
+    hover(w.skin->Image2);
+    hover(w.skin->Image5[4]);
+    w.grabTo(QStringLiteral("/tmp/nimbrel-skin-hover.png"));
+    EXPECT_FALSE(QImage(QStringLiteral("/tmp/nimbrel-skin-hover.png")).isNull());
 }
