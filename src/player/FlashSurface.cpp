@@ -31,6 +31,7 @@ void FlashSurface::setMovie(const QString& pathOrUrl) {
     if (pathOrUrl.isEmpty()) {
         clock_.stop();
     } else {
+        clock_.setInterval(tickIntervalFor(player_->frameIntervalMs()));
         sinceLastTick_.start();
         clock_.start();
     }
@@ -66,9 +67,20 @@ void FlashSurface::Move(double left, double top, double width, double height) {
 double FlashSurface::Top() const { return Twips::fromPixels(y(), Twips::dpiY(this)); }
 double FlashSurface::Height() const { return Twips::fromPixels(height(), Twips::dpiY(this)); }
 
+int FlashSurface::tickIntervalFor(double frameIntervalMs) {
+    if (!(frameIntervalMs > 0) || frameIntervalMs >= TickMs)
+        return TickMs;
+    return qMax(1, static_cast<int>(frameIntervalMs));
+}
+
 void FlashSurface::tick() {
-    const double elapsed = static_cast<double>(sinceLastTick_.restart());
+    const double elapsed = static_cast<double>(sinceLastTick_.nsecsElapsed()) / 1e6;
+    sinceLastTick_.restart();
     player_->advanceTime(elapsed);
+    // The movie may have arrived since the last tick (addresses load in the background).
+    const int wanted = tickIntervalFor(player_->frameIntervalMs());
+    if (wanted != clock_.interval())
+        clock_.setInterval(wanted);
 }
 
 void FlashSurface::paintEvent(QPaintEvent*) {

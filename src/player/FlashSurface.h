@@ -45,9 +45,12 @@ public:
 
     movie::MoviePlayer& player() { return *player_; }
 
-    // Ticks the movie clock at roughly 60 Hz while a movie is loaded.
+    // Ticks the movie clock at roughly 60 Hz while a movie is loaded, faster
+    // for a movie whose frames come more often than that.
     static constexpr int TickMs = 16;
+    static int tickIntervalFor(double frameIntervalMs);
     bool isTicking() const { return clock_.isActive(); }
+    int tickInterval() const { return clock_.interval(); }
 
 signals:
     // Right button with the built-in menu off: the window shows its own control menu.
