@@ -67,6 +67,7 @@ public:
     // takes the new geometry) and returns what to do with the menu bar.
     MenuBarAutoShow::Action tickChrome(bool windowActive);
     ResizeMode resizeMode() const { return chrome_.resizeMode(); }
+    const ChromeTick& chrome() const { return chrome_; }
 
     // jindutiao: progress fill and thumb for the movie's position.
     void jindutiao(int frame, int totalFrames);
