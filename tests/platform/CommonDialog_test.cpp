@@ -4,7 +4,11 @@
 #include "platform/DialogCancelled.h"
 #include "platform/QtDialogBackend.h"
 #include "platform/ScriptedDialogBackend.h"
+#include <QApplication>
 #include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QFileDialog>
 #include <gtest/gtest.h>
 
@@ -255,6 +259,56 @@ TEST(QtDialogBackendFlags, SaveAsksBeforeOverwritingOnlyWhenTold) {
     // A save dialog never selects several files, whatever flags it inherited.
     EXPECT_EQ(noPrompt.fileMode, QFileDialog::AnyFile);
     EXPECT_EQ(S::setupFor(FileDialogKind::Save, 0x1000).fileMode, QFileDialog::ExistingFile);
+}
+
+// Drives the real file dialog once: a timer inspects it and picks a file, so
+// nothing waits on a user.
+TEST(QtDialogBackendLive, OpenDialogShowsTheRequestAndReturnsTheChoice) {
+    QTemporaryDir dir;
+    for (const char* name : {"a.swf", "b.swf"}) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QtDialogBackend backend;
+    CommonDialog dialog(backend);
+    dialog.setDialogTitle(QStringLiteral("打开(一次可以打开多个文件)"));
+    dialog.setInitDir(dir.path());
+    dialog.setFilter(QStringLiteral("所有文件 (*.swf)|*.swf"));
+    dialog.setFlags(0x80200);
+    dialog.setMaxFileSize(32767);
+
+    QString seenTitle, seenDir;
+    QStringList seenFilters;
+    QFileDialog::FileMode seenMode = QFileDialog::AnyFile;
+    int tries = 0;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* fd = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!fd) {
+            if (++tries > 250)  // give up after five seconds rather than hang
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* d = qobject_cast<QDialog*>(w))
+                        d->reject();
+            return;
+        }
+        seenTitle = fd->windowTitle();
+        seenDir = fd->directory().absolutePath();
+        seenFilters = fd->nameFilters();
+        seenMode = fd->fileMode();
+        fd->selectFile(dir.filePath("b.swf"));
+        static_cast<QDialog*>(fd)->accept();  // QFileDialog checks the choice first
+    });
+    poll.start();
+    const auto outcome = dialog.ShowOpen();
+    poll.stop();
+
+    EXPECT_EQ(outcome, CommonDialog::Outcome::Chosen);
+    EXPECT_EQ(dialog.FileName(), QDir(dir.path()).absoluteFilePath("b.swf"));
+    EXPECT_EQ(seenTitle, QStringLiteral("打开(一次可以打开多个文件)"));
+    EXPECT_EQ(seenDir, QDir(dir.path()).absolutePath());
+    EXPECT_EQ(seenFilters, QStringList{QStringLiteral("所有文件 (*.swf) (*.swf *.SWF)")});
+    EXPECT_EQ(seenMode, QFileDialog::ExistingFiles);
 }
 
 } // namespace
