@@ -272,6 +272,10 @@ void SkinElements::placeAll() {
 }
 
 MenuBarAutoShow::Action SkinElements::tickChrome(bool windowActive) {
+    return tickChrome(windowActive, QCursor::pos());
+}
+
+MenuBarAutoShow::Action SkinElements::tickChrome(bool windowActive, QPoint cursor) {
     const double tx = twipsPerPixelX();
     const double ty = twipsPerPixelY();
     ChromeTick::Input in;
@@ -279,7 +283,7 @@ MenuBarAutoShow::Action SkinElements::tickChrome(bool windowActive) {
     QWidget* top = window_->window();
     in.maximised = top->isMaximized();
     in.window = TwipGeometry::fromPixels(top->geometry(), tx, ty);
-    in.cursor = QCursor::pos();
+    in.cursor = cursor;
     in.tx = tx;
     in.ty = ty;
     const ChromeTick::Result result = chrome_.tick(in);

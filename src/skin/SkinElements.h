@@ -66,6 +66,8 @@ public:
     // One tick of the 100 ms timer's chrome step: follows an edge drag (the window
     // takes the new geometry) and returns what to do with the menu bar.
     MenuBarAutoShow::Action tickChrome(bool windowActive);
+    // The same with the pointer's screen position given.
+    MenuBarAutoShow::Action tickChrome(bool windowActive, QPoint cursor);
     ResizeMode resizeMode() const { return chrome_.resizeMode(); }
     const ChromeTick& chrome() const { return chrome_; }
 
