@@ -27,5 +27,6 @@ int main(int argc, char** argv) {
                      Qt::QueuedConnection);
 
     window.show();
+    window.activateWindow();
     return app.exec();
 }
