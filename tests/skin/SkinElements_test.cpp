@@ -302,5 +302,18 @@ TEST(SkinElements, DemoGrabs) {
     hover(w.skin->Image2);
     hover(w.skin->Image5[4]);
     w.grabTo(QStringLiteral("/tmp/nimbrel-skin-hover.png"));
-    EXPECT_FALSE(QImage(QStringLiteral("/tmp/nimbrel-skin-hover.png")).isNull());
+    QImage lit(QStringLiteral("/tmp/nimbrel-skin-hover.png"));
+    ASSERT_FALSE(lit.isNull());
+
+    // The same picture cut to the window's outline, on magenta, to see the corners.
+    QImage cut(lit.size(), QImage::Format_ARGB32);
+    cut.fill(Qt::magenta);
+    const QRegion outline = w.window->mask();
+    for (int y = 0; y < lit.height(); ++y)
+        for (int x = 0; x < lit.width(); ++x)
+            if (outline.contains(QPoint(x, y)))
+                cut.setPixel(x, y, lit.pixel(x, y));
+    EXPECT_EQ(cut.pixel(0, 0), QColor(Qt::magenta).rgba());
+    EXPECT_NE(cut.pixel(lit.width() / 2, 0), QColor(Qt::magenta).rgba());
+    cut.save(QStringLiteral("/tmp/nimbrel-skin-outline.png"));
 }
