@@ -76,8 +76,8 @@ TEST(FilterParser, ReadsEveryFilterKind) {
     b.ub(5, 1);
     // Bevel
     b.u8(3);
+    b.rgba(255, 255, 255, 255); // highlight comes first
     b.rgba(0, 0, 0, 255);
-    b.rgba(255, 255, 255, 255);
     b.fixed16(4);
     b.fixed16(4);
     b.fixed16(0.785);
@@ -149,6 +149,7 @@ TEST(FilterParser, ReadsEveryFilterKind) {
     EXPECT_EQ(fs[1].passes, 2);
     EXPECT_TRUE(fs[2].knockout);
     EXPECT_EQ(fs[3].highlightColor, (swf::Rgba{255, 255, 255, 255}));
+    EXPECT_EQ(fs[3].color, (swf::Rgba{0, 0, 0, 255}));
     EXPECT_TRUE(fs[3].onTop);
     ASSERT_EQ(fs[4].gradient.size(), 2u);
     EXPECT_EQ(fs[4].gradient[1].ratio, 255);

@@ -60,8 +60,9 @@ bool readFilter(BitReader& r, Filter& f) {
         f.passes = int(r.ub(5));
         break;
     case FilterType::Bevel:
-        f.color = r.rgba(); // shadow
+        // Files store the highlight first, then the shadow.
         f.highlightColor = r.rgba();
+        f.color = r.rgba();
         readBlur(r, f);
         readAngleDistance(r, f);
         f.strength = r.fixed8();
