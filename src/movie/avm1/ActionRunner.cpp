@@ -1,6 +1,5 @@
 #include "movie/avm1/ActionRunner.h"
 #include "movie/avm1/ArrayObject.h"
-#include "movie/avm1/ClipHost.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/avm1/NumberFormat.h"
@@ -263,7 +262,7 @@ void ActionRunner::setVariable(const QString& name, const Value& v)
 void ActionRunner::gotoFrameValue(const Value& frame, bool play, int bias)
 {
     MovieClipObject* clip = defaultTarget();
-    if (!clip || !vm_.host)
+    if (!clip)
         return;
     if (frame.isString()) {
         QString f = frame.s;
@@ -279,18 +278,18 @@ void ActionRunner::gotoFrameValue(const Value& frame, bool play, int bias)
         if (std::isfinite(n))
             target = int(n) + bias;
         else {
-            target = vm_.host->frameOfLabel(clip, f);
+            target = clip->frameOfLabel(f);
             if (target <= 0)
                 return;
             target += bias;
         }
-        vm_.host->gotoFrame(clip, target, play);
+        clip->gotoFrame(target, play);
         return;
     }
     double n = vm_.toNumber(frame);
     if (!std::isfinite(n))
         return;
-    vm_.host->gotoFrame(clip, int(n) + bias, play);
+    clip->gotoFrame(int(n) + bias, play);
 }
 
 void ActionRunner::doGetUrl(const QString& url, const QString& target, int method)
@@ -300,8 +299,8 @@ void ActionRunner::doGetUrl(const QString& url, const QString& target, int metho
             vm_.fsCommandSink(url.mid(10), target);
         return;
     }
-    if (vm_.host)
-        vm_.host->getUrl(url, target, method);
+    if (vm_.urlSink)
+        vm_.urlSink(url, target);
 }
 
 void ActionRunner::enumerate(Object* obj)
@@ -443,20 +442,20 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     switch (code) {
     // ---- SWF 3 -------------------------------------------------------------
     case 0x04: // NextFrame
-        if (MovieClipObject* c = defaultTarget(); c && vm_.host)
-            vm_.host->gotoFrame(c, c->currentFrame + 1, false);
+        if (MovieClipObject* c = defaultTarget())
+            c->gotoFrame(c->currentFrame() + 1, false);
         break;
     case 0x05: // PreviousFrame
-        if (MovieClipObject* c = defaultTarget(); c && vm_.host && c->currentFrame > 1)
-            vm_.host->gotoFrame(c, c->currentFrame - 1, false);
+        if (MovieClipObject* c = defaultTarget(); c && c->currentFrame() > 1)
+            c->gotoFrame(c->currentFrame() - 1, false);
         break;
     case 0x06: // Play
         if (MovieClipObject* c = defaultTarget())
-            c->playing = true;
+            c->setPlaying(true);
         break;
     case 0x07: // Stop
         if (MovieClipObject* c = defaultTarget())
-            c->playing = false;
+            c->setPlaying(false);
         break;
     case 0x08: // ToggleQuality
     case 0x09: // StopSounds
@@ -464,8 +463,8 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     case 0x81: { // GotoFrame
         swf::BitReader r(data, len);
         int frame = r.u16();
-        if (MovieClipObject* c = defaultTarget(); c && vm_.host)
-            vm_.host->gotoFrame(c, frame + 1, false);
+        if (MovieClipObject* c = defaultTarget())
+            c->gotoFrame(frame + 1, c->playing());
         break;
     }
     case 0x83: { // GetURL
@@ -495,10 +494,10 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     case 0x8C: { // GoToLabel
         size_t at = 0;
         QString label = readString(data, len, at, ver);
-        if (MovieClipObject* c = defaultTarget(); c && vm_.host) {
-            int f = vm_.host->frameOfLabel(c, label);
+        if (MovieClipObject* c = defaultTarget()) {
+            int f = c->frameOfLabel(label);
             if (f > 0)
-                vm_.host->gotoFrame(c, f, false);
+                c->gotoFrame(f, c->playing());
         }
         break;
     }
@@ -628,7 +627,7 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     case 0x9E: { // Call
         Value frame = pop();
         MovieClipObject* clip = defaultTarget();
-        if (!clip || !vm_.host)
+        if (!clip)
             break;
         if (frame.isString()) {
             QString f = frame.s;
@@ -640,13 +639,13 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
             if (!clip)
                 break;
             double n = stringToNumber(f, 7);
-            int target = std::isfinite(n) ? int(n) : vm_.host->frameOfLabel(clip, f);
+            int target = std::isfinite(n) ? int(n) : clip->frameOfLabel(f);
             if (target > 0)
-                vm_.host->callFrame(clip, target);
+                clip->callFrame(target);
         } else {
             double n = num(frame);
             if (std::isfinite(n))
-                vm_.host->callFrame(clip, int(n));
+                clip->callFrame(int(n));
         }
         break;
     }
@@ -656,15 +655,6 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         uint8_t flags = len > 0 ? data[0] : 0;
         QString target = str(pop());
         QString url = str(pop());
-        if (flags & 0x40 || flags & 0x80 || flags & 1 || flags & 2) {
-            // Variables and loadMovie requests need the network; the request is handed on.
-            if (vm_.host && (flags & 2) && !(flags & 1)) {
-                if (MovieClipObject* c = vm_.resolveTarget(target, defaultTarget())) {
-                    vm_.host->loadMovie(c, url);
-                    break;
-                }
-            }
-        }
         doGetUrl(url, target, flags >> 6);
         break;
     }
@@ -704,13 +694,13 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         double depth = num(pop());
         QString name = str(pop());
         Value source = pop();
-        if (MovieClipObject* c = targetFromValue(source); c && vm_.host && std::isfinite(depth))
-            vm_.host->duplicateClip(c, name, int(depth) + 16384, nullptr);
+        if (MovieClipObject* c = targetFromValue(source); c && std::isfinite(depth))
+            c->duplicateClip(name, int(depth), nullptr);
         break;
     }
     case 0x25: { // RemoveSprite
-        if (MovieClipObject* c = targetFromValue(pop()); c && vm_.host && c->depth >= 0)
-            vm_.host->removeClip(c);
+        if (MovieClipObject* c = targetFromValue(pop()); c && c->depth() >= 0)
+            c->removeClip();
         break;
     }
     case 0x27: { // StartDrag
@@ -779,8 +769,26 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     case 0x3D: { // CallFunction
         QString name = str(pop());
         std::vector<Value> args = popArgs();
-        Value fn = getVariable(name);
         Value thisValue = defaultTarget() ? Value(static_cast<Object*>(defaultTarget())) : Value();
+        Value fn;
+        // "a.b.f", "/a/b:f": the function is called on the object that holds it.
+        int sep = std::max(name.lastIndexOf(QLatin1Char(':')), name.lastIndexOf(QLatin1Char('.')));
+        if (sep > 0) {
+            QString ownerPath = name.left(sep);
+            Value owner;
+            if (name[sep] == QLatin1Char(':') || ownerPath.contains(QLatin1Char('/'))) {
+                MovieClipObject* c = vm_.resolveTarget(ownerPath, defaultTarget());
+                owner = c ? Value(static_cast<Object*>(c)) : Value();
+            } else {
+                owner = getVariable(ownerPath);
+            }
+            if (owner.isObject()) {
+                thisValue = owner;
+                fn = vm_.getMember(owner, name.mid(sep + 1));
+            }
+        } else {
+            fn = getVariable(name);
+        }
         push(vm_.call(fn, thisValue, args));
         break;
     }

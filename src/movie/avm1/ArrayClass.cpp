@@ -84,14 +84,30 @@ Value sortWith(Interpreter& vm, const Value& self, std::vector<Value> keys, int 
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     bool equalSeen = false;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    auto less = [&](size_t a, size_t b) {
         int c = cmp(a, b);
         if (c == 0)
             equalSeen = true;
         if (flags & Descending)
             c = -c;
         return c < 0;
-    });
+    };
+    // A merge sort of our own: script comparators may be inconsistent, which
+    // the standard algorithms do not survive.
+    std::vector<size_t> buffer(order.size());
+    for (size_t width = 1; width < order.size(); width *= 2) {
+        for (size_t lo = 0; lo < order.size(); lo += 2 * width) {
+            size_t mid = std::min(lo + width, order.size()), hi = std::min(lo + 2 * width, order.size());
+            size_t i = lo, j = mid, k = lo;
+            while (i < mid && j < hi)
+                buffer[k++] = less(order[j], order[i]) ? order[j++] : order[i++];
+            while (i < mid)
+                buffer[k++] = order[i++];
+            while (j < hi)
+                buffer[k++] = order[j++];
+        }
+        order.swap(buffer);
+    }
     if ((flags & UniqueSort) && equalSeen)
         return Value(0.0);
     if (flags & ReturnIndexedArray) {

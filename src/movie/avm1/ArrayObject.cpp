@@ -52,6 +52,14 @@ bool ArrayObject::setSpecial(const QString& name, const Value& v)
     return true;
 }
 
+void ArrayObject::markChildren(std::vector<Object*>& out) const
+{
+    Object::markChildren(out);
+    for (const Value& v : elements)
+        if (v.isObject())
+            out.push_back(v.o);
+}
+
 void ArrayObject::setLength(double len)
 {
     if (std::isnan(len) || len < 0)

@@ -16,6 +16,7 @@ public:
     bool hasOwn(const QString& name) override;
     QStringList ownKeys(bool includeHidden = false) override;
     void setLength(double len);
+    void markChildren(std::vector<Object*>& out) const override;
 
     // A canonical array index ("0", "17"), or -1.
     static long long indexOf(const QString& name);

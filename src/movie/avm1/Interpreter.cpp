@@ -5,6 +5,8 @@
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/avm1/NumberFormat.h"
 #include "movie/avm1/ScriptFunction.h"
+#include "movie/display/MovieClip.h"
+#include "movie/swf/Movie.h"
 #include <cmath>
 #include <limits>
 
@@ -13,17 +15,28 @@ namespace nimbrel::movie::avm1 {
 Interpreter::Interpreter(int swfVersion) : version_(swfVersion)
 {
     installBuiltins(*this);
+    pinned_ = heap_.size();
+    liveAfterGc_ = pinned_;
 }
 
 Interpreter::~Interpreter() = default;
 
+void Interpreter::checkHeap()
+{
+    // A runaway script allocating in a loop is stopped before memory runs out.
+    if (topLevelDepth_ > 0 && heap_.size() > heapAtStart_ + kMaxObjectsPerRun)
+        throw ScriptAbort{QStringLiteral("too many objects")};
+}
+
 Object* Interpreter::newObject(Object* proto)
 {
+    checkHeap();
     return make<Object>(proto);
 }
 
 ArrayObject* Interpreter::newArray(std::vector<Value> elements)
 {
+    checkHeap();
     auto* a = make<ArrayObject>(arrayProto);
     a->elements = std::move(elements);
     return a;
@@ -66,8 +79,9 @@ Value Interpreter::toPrimitive(const Value& v, bool preferString)
     Object* o = v.object();
     if (!o)
         return v;
+    // Clips have no primitive value: arithmetic on them gives NaN, text gives their path.
     if (o->isMovieClip())
-        return Value(static_cast<MovieClipObject*>(o)->targetPath());
+        return preferString ? Value(static_cast<MovieClipObject*>(o)->targetPath()) : v;
     if (o->hasPrimitive && !preferString)
         return o->primitive;
     const QString first = preferString ? QStringLiteral("toString") : QStringLiteral("valueOf");
@@ -345,11 +359,13 @@ void Interpreter::tick()
 
 void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip)
 {
-    if (!clip || clip->removed)
+    if (!clip || clip->isRemoved())
         return;
     const bool outermost = topLevelDepth_ == 0;
-    if (outermost)
+    if (outermost) {
         deadline_ = std::chrono::steady_clock::now() + scriptTimeLimit;
+        heapAtStart_ = heap_.size();
+    }
     ++topLevelDepth_;
     Activation act;
     act.code = code;
@@ -373,8 +389,10 @@ void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip)
 Value Interpreter::callSafely(const Value& fn, const Value& thisValue, const std::vector<Value>& args)
 {
     const bool outermost = topLevelDepth_ == 0;
-    if (outermost)
+    if (outermost) {
         deadline_ = std::chrono::steady_clock::now() + scriptTimeLimit;
+        heapAtStart_ = heap_.size();
+    }
     ++topLevelDepth_;
     const int savedDepth = callDepth_;
     Value r;
@@ -413,9 +431,9 @@ MovieClipObject* Interpreter::resolveTarget(const QString& rawPath, MovieClipObj
         if (part.isEmpty())
             continue;
         if (part == QLatin1String("..")) {
-            cur = cur->parentClip;
+            cur = cur->parentClip();
         } else if (part.compare(QLatin1String("_parent"), cs ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
-            cur = cur->parentClip;
+            cur = cur->parentClip();
         } else if (part.compare(QLatin1String("_root"), cs ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
             cur = cur->rootClip();
         } else if (part.compare(QLatin1String("this"), cs ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0) {
@@ -438,6 +456,111 @@ MovieClipObject* Interpreter::resolveTarget(const QString& rawPath, MovieClipObj
             return nullptr;
     }
     return cur;
+}
+
+MovieClipObject* Interpreter::scriptObjectFor(display::DisplayObject* d)
+{
+    if (!d)
+        return nullptr;
+    auto it = wrappers_.constFind(d);
+    if (it != wrappers_.constEnd())
+        return *it;
+    MovieClipObject* o = nullptr;
+    if (d->type() == display::DisplayObject::Type::MovieClip)
+        o = make<MovieClipObject>(movieClipProto, d, MovieClipObject::Kind::Sprite);
+    else if (d->type() == display::DisplayObject::Type::Button)
+        o = make<MovieClipObject>(buttonProto, d, MovieClipObject::Kind::Button);
+    else
+        return nullptr;
+    wrappers_.insert(d, o);
+    return o;
+}
+
+void Interpreter::forgetDisplay(display::DisplayObject* d)
+{
+    auto it = wrappers_.find(d);
+    if (it == wrappers_.end())
+        return;
+    (*it)->detach();
+    wrappers_.erase(it);
+}
+
+void Interpreter::applyRegisteredClass(MovieClipObject* clip)
+{
+    if (!clip || !clip->display() || registeredClasses.isEmpty() || !movie)
+        return;
+    const uint16_t id = clip->display()->characterId();
+    if (id == 0)
+        return;
+    for (auto it = registeredClasses.constBegin(); it != registeredClasses.constEnd(); ++it) {
+        uint16_t exportedId = 0;
+        if (!movie->exported(it.key(), &exportedId) || exportedId != id)
+            continue;
+        Object* cls = it.value();
+        if (Object* proto = cls->get(QStringLiteral("prototype")).object())
+            clip->setProto(proto);
+        clip->define(QStringLiteral("__constructor__"), Value(cls), DontEnum);
+        callSafely(Value(cls), Value(static_cast<Object*>(clip)), {});
+        return;
+    }
+}
+
+const ActionCode& Interpreter::codeFor(const QByteArray& bytes)
+{
+    // The movie's tag bytes are shared and live as long as the movie: their address identifies them.
+    auto it = codeCache_.find(bytes.constData());
+    if (it != codeCache_.end() && it->end == size_t(bytes.size()))
+        return *it;
+    std::vector<uint8_t> copy(bytes.begin(), bytes.end());
+    return *codeCache_.insert(bytes.constData(), ActionCode::fromBytes(std::move(copy), version_));
+}
+
+void Interpreter::maybeCollectGarbage()
+{
+    if (topLevelDepth_ == 0 && heap_.size() > 2 * liveAfterGc_ + 20000)
+        collectGarbage();
+}
+
+void Interpreter::collectGarbage()
+{
+    if (topLevelDepth_ != 0)
+        return;
+    std::vector<Object*> work;
+    for (size_t i = 0; i < pinned_ && i < heap_.size(); ++i)
+        work.push_back(heap_[i].get());
+    for (MovieClipObject* w : wrappers_)
+        work.push_back(w);
+    for (Object* c : registeredClasses)
+        work.push_back(c);
+    if (root)
+        work.push_back(root);
+    for (const Timer& t : timers) {
+        if (t.target.isObject())
+            work.push_back(t.target.o);
+        for (const Value& a : t.args)
+            if (a.isObject())
+                work.push_back(a.o);
+    }
+    for (auto& o : heap_)
+        o->marked = false;
+    while (!work.empty()) {
+        Object* o = work.back();
+        work.pop_back();
+        if (!o || o->marked)
+            continue;
+        o->marked = true;
+        o->markChildren(work);
+    }
+    size_t keep = 0;
+    for (size_t i = 0; i < heap_.size(); ++i) {
+        if (heap_[i]->marked || i < pinned_) {
+            if (keep != i)
+                heap_[keep] = std::move(heap_[i]);
+            ++keep;
+        }
+    }
+    heap_.resize(keep);
+    liveAfterGc_ = keep;
 }
 
 void Interpreter::runTimers(double nowMs)

@@ -5,16 +5,23 @@
 #include "movie/avm1/NativeFunction.h"
 #include "movie/avm1/Object.h"
 #include "movie/avm1/Scope.h"
+#include <QByteArray>
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
 
+namespace nimbrel::movie::display {
+class DisplayObject;
+}
+namespace nimbrel::movie::swf {
+struct Movie;
+}
+
 namespace nimbrel::movie::avm1 {
 
 class ArrayObject;
 class MovieClipObject;
-class ClipHost;
 
 // A value thrown by `throw` and not yet caught.
 struct ScriptException {
@@ -83,14 +90,27 @@ public:
     void enterCall(); // throws ScriptAbort past the recursion limit
     void leaveCall() { --callDepth_; }
     void tick();      // counts instructions, throws ScriptAbort when the budget runs out
+    void checkHeap(); // throws ScriptAbort when one action list allocates without bound
+    static constexpr size_t kMaxObjectsPerRun = 400000;
 
     // ---- host ---------------------------------------------------------------
     void trace(const QString& line);
     std::function<void(const QString&)> traceSink;
     std::function<void(const QString& command, const QString& args)> fsCommandSink;
+    std::function<void(const QString& url, const QString& target)> urlSink;
     std::function<double()> clockMs; // milliseconds since the movie started
-    ClipHost* host = nullptr;
     MovieClipObject* root = nullptr;
+    std::shared_ptr<const swf::Movie> movie; // for exported symbols
+    QString movieUrl;
+    Value stageWidth = Value(550.0), stageHeight = Value(400.0);
+    // The script object of a display object, made on first use; null for shapes.
+    MovieClipObject* scriptObjectFor(display::DisplayObject* d);
+    // The display object left the stage: its script object goes dead.
+    void forgetDisplay(display::DisplayObject* d);
+    // A clip made for an exported symbol takes the class registered for it.
+    void applyRegisteredClass(MovieClipObject* clip);
+    // Action bytes of the movie as runnable code, converted once per tag.
+    const ActionCode& codeFor(const QByteArray& bytes);
     // Clip reference by target path ("_level0.a.b", "/a/b", "a.b" relative to `base`).
     MovieClipObject* resolveTarget(const QString& path, MovieClipObject* base);
 
@@ -132,10 +152,22 @@ public:
     int nextTimerId = 1;
     void runTimers(double nowMs);
 
+    // Frees objects no script can reach. Only between action lists: native
+    // code holds raw pointers while scripts run.
+    void collectGarbage();
+    // Collects when the heap has grown enough since the last collection.
+    void maybeCollectGarbage();
+    size_t heapSize() const { return heap_.size(); }
+
 private:
+    QHash<display::DisplayObject*, MovieClipObject*> wrappers_;
+    QHash<const void*, ActionCode> codeCache_;
     int version_;
     std::vector<std::unique_ptr<Object>> heap_;
     int callDepth_ = 0;
+    size_t heapAtStart_ = 0;
+    size_t pinned_ = 0;     // built-ins: always alive
+    size_t liveAfterGc_ = 0;
     int topLevelDepth_ = 0;
     uint32_t tickCounter_ = 0;
     std::chrono::steady_clock::time_point deadline_;

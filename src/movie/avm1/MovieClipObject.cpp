@@ -1,17 +1,30 @@
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/avm1/Interpreter.h"
-#include "movie/avm1/SpriteDefinition.h"
+#include "movie/display/DisplayObject.h"
+#include "movie/display/MovieClip.h"
 #include <cmath>
 
 namespace nimbrel::movie::avm1 {
 
-static const char* const kPropertyNames[] = {
+namespace {
+
+const char* const kPropertyNames[] = {
     "_x", "_y", "_xscale", "_yscale", "_currentframe", "_totalframes", "_alpha", "_visible", "_width", "_height",
     "_rotation", "_target", "_framesloaded", "_name", "_droptarget", "_url", "_highquality", "_focusrect",
     "_soundbuftime", "_quality", "_xmouse", "_ymouse",
 };
 
-MovieClipObject::MovieClipObject(Interpreter& vm, Object* proto) : Object(vm, proto) {}
+// Timeline depths start at -16384 as scripts see them.
+constexpr int kDepthOffset = 16384;
+
+} // namespace
+
+MovieClipObject::MovieClipObject(Interpreter& vm, Object* proto, display::DisplayObject* display, Kind k)
+    : Object(vm, proto), kind(k), display_(display)
+{
+    if (display_)
+        lastPath_ = display_->path();
+}
 
 QString MovieClipObject::className() const
 {
@@ -22,50 +35,242 @@ QString MovieClipObject::className() const
     }
 }
 
-int MovieClipObject::totalFrames() const
+display::MovieClip* MovieClipObject::clip() const
 {
-    return definition ? std::max(1, int(definition->frames.size())) : 1;
+    if (!display_ || display_->type() != display::DisplayObject::Type::MovieClip)
+        return nullptr;
+    return static_cast<display::MovieClip*>(display_);
 }
 
-QString MovieClipObject::targetPath() const
+void MovieClipObject::detach()
 {
-    if (!parentClip)
-        return QStringLiteral("_level%1").arg(level < 0 ? 0 : level);
-    return parentClip->targetPath() + QLatin1Char('.') + name;
+    if (display_)
+        lastPath_ = targetPath();
+    display_ = nullptr;
+    removed_ = true;
+    for (auto& [d, child] : scriptChildren)
+        child->detach();
 }
 
-QString MovieClipObject::slashPath() const
+QString MovieClipObject::name() const
 {
-    if (!parentClip)
-        return level <= 0 ? QStringLiteral("/") : QStringLiteral("_level%1/").arg(level);
-    QString p = parentClip->slashPath();
-    if (!p.endsWith(QLatin1Char('/')))
-        p += QLatin1Char('/');
-    return p + name;
+    if (kind == Kind::Text)
+        return textName;
+    return display_ ? display_->name() : QString();
 }
 
-MovieClipObject* MovieClipObject::childByName(const QString& n) const
+int MovieClipObject::depth() const
 {
-    const bool cs = vm().caseSensitive();
-    MovieClipObject* found = nullptr;
-    // The lowest depth wins when names repeat.
-    for (const auto& [d, c] : children) {
-        if (c->removed)
-            continue;
-        if (cs ? c->name == n : c->name.compare(n, Qt::CaseInsensitive) == 0) {
-            found = c;
-            break;
-        }
-    }
-    return found;
+    if (kind == Kind::Text)
+        return textDepth;
+    return display_ ? display_->depth() - kDepthOffset : 0;
+}
+
+MovieClipObject* MovieClipObject::parentClip() const
+{
+    if (kind == Kind::Text)
+        return scriptParent;
+    if (!display_ || !display_->parent())
+        return nullptr;
+    return vm().scriptObjectFor(display_->parent());
 }
 
 MovieClipObject* MovieClipObject::rootClip()
 {
     MovieClipObject* c = this;
-    while (c->parentClip)
-        c = c->parentClip;
+    for (int guard = 0; guard < 1000; ++guard) {
+        MovieClipObject* p = c->parentClip();
+        if (!p)
+            break;
+        c = p;
+    }
     return c;
+}
+
+int MovieClipObject::currentFrame() const
+{
+    display::MovieClip* c = clip();
+    return c ? c->currentFrame() + 1 : 1;
+}
+
+int MovieClipObject::totalFrames() const
+{
+    display::MovieClip* c = clip();
+    return c ? c->totalFrames() : 1;
+}
+
+bool MovieClipObject::playing() const
+{
+    display::MovieClip* c = clip();
+    return c && c->isPlaying();
+}
+
+void MovieClipObject::setPlaying(bool on)
+{
+    if (display::MovieClip* c = clip())
+        on ? c->play() : c->stop();
+}
+
+void MovieClipObject::gotoFrame(int frame, bool play)
+{
+    if (display::MovieClip* c = clip())
+        c->gotoFrame(std::max(frame, 1) - 1, play);
+}
+
+int MovieClipObject::frameOfLabel(const QString& label) const
+{
+    display::MovieClip* c = clip();
+    if (!c || !c->timeline())
+        return 0;
+    return c->timeline()->frameOfLabel(label) + 1;
+}
+
+static void copyInit(MovieClipObject* clip, Object* init)
+{
+    if (!clip || !init)
+        return;
+    for (const QString& k : init->ownKeys())
+        clip->set(k, init->get(k));
+}
+
+MovieClipObject* MovieClipObject::createEmptyClip(const QString& n, int d)
+{
+    display::MovieClip* c = clip();
+    if (!c)
+        return nullptr;
+    return vm().scriptObjectFor(c->createEmptyMovieClip(n, d + kDepthOffset));
+}
+
+MovieClipObject* MovieClipObject::attachClip(const QString& exportName, const QString& n, int d, Object* init)
+{
+    display::MovieClip* c = clip();
+    if (!c)
+        return nullptr;
+    display::DisplayObject* made = c->attachMovie(exportName, n, d + kDepthOffset);
+    MovieClipObject* o = vm().scriptObjectFor(made);
+    copyInit(o, init);
+    return o;
+}
+
+MovieClipObject* MovieClipObject::duplicateClip(const QString& n, int d, Object* init)
+{
+    display::MovieClip* c = clip();
+    if (!c || !c->parent())
+        return nullptr;
+    display::DisplayObject* made = c->duplicate(n, d + kDepthOffset);
+    MovieClipObject* o = vm().scriptObjectFor(made);
+    copyInit(o, init);
+    return o;
+}
+
+MovieClipObject* MovieClipObject::createTextField(const QString& n, int d, double x, double y, double w, double h)
+{
+    if (!clip())
+        return nullptr;
+    auto it = scriptChildren.find(d);
+    if (it != scriptChildren.end()) {
+        it->second->detach();
+        scriptChildren.erase(it);
+    }
+    auto* t = vm().make<MovieClipObject>(vm().textFieldProto, nullptr, Kind::Text);
+    t->textName = n;
+    t->textDepth = d;
+    t->textX = x;
+    t->textY = y;
+    t->textW = w;
+    t->textH = h;
+    t->scriptParent = this;
+    scriptChildren[d] = t;
+    return t;
+}
+
+void MovieClipObject::removeClip()
+{
+    if (kind == Kind::Text) {
+        if (scriptParent)
+            scriptParent->scriptChildren.erase(textDepth);
+        detach();
+        return;
+    }
+    if (!display_ || !display_->parent())
+        return;
+    display_->parent()->removeChildAt(display_->depth());
+}
+
+void MovieClipObject::swapDepths(int d)
+{
+    if (!display_ || !display_->parent())
+        return;
+    display_->parent()->swapChildDepths(display_->depth(), d + kDepthOffset);
+}
+
+void MovieClipObject::callFrame(int frame)
+{
+    display::MovieClip* c = clip();
+    if (!c || !c->timeline() || frame < 1 || frame > c->totalFrames())
+        return;
+    for (const auto& tag : c->timeline()->frames[size_t(frame - 1)].tags)
+        if (auto a = std::get_if<swf::DoAction>(&tag))
+            vm().runActions(vm().codeFor(a->actions), this);
+}
+
+QString MovieClipObject::targetPath() const
+{
+    if (removed_)
+        return lastPath_;
+    MovieClipObject* p = parentClip();
+    if (!p)
+        return QStringLiteral("_level0");
+    return p->targetPath() + QLatin1Char('.') + name();
+}
+
+QString MovieClipObject::slashPath() const
+{
+    MovieClipObject* p = parentClip();
+    if (!p)
+        return QStringLiteral("/");
+    QString s = p->slashPath();
+    if (!s.endsWith(QLatin1Char('/')))
+        s += QLatin1Char('/');
+    return s + name();
+}
+
+std::vector<MovieClipObject*> MovieClipObject::childList() const
+{
+    std::vector<std::pair<int, MovieClipObject*>> all;
+    if (display::MovieClip* c = clip()) {
+        for (const auto& [d, child] : c->children()) {
+            if (child->type() != display::DisplayObject::Type::MovieClip &&
+                child->type() != display::DisplayObject::Type::Button)
+                continue;
+            if (MovieClipObject* o = vm().scriptObjectFor(child.get()))
+                all.emplace_back(d - kDepthOffset, o);
+        }
+    }
+    for (const auto& [d, child] : scriptChildren)
+        all.emplace_back(d, child);
+    std::stable_sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<MovieClipObject*> out;
+    for (auto& [d, o] : all)
+        out.push_back(o);
+    return out;
+}
+
+MovieClipObject* MovieClipObject::childByName(const QString& n) const
+{
+    const Qt::CaseSensitivity cs = vm().caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    for (MovieClipObject* c : childList())
+        if (c->name().compare(n, cs) == 0)
+            return c;
+    return nullptr;
+}
+
+MovieClipObject* MovieClipObject::childAtDepth(int scriptDepth) const
+{
+    for (MovieClipObject* c : childList())
+        if (c->depth() == scriptDepth)
+            return c;
+    return nullptr;
 }
 
 int MovieClipObject::propertyIndex(const QString& n)
@@ -80,23 +285,25 @@ int MovieClipObject::propertyIndex(const QString& n)
 
 Value MovieClipObject::property(int index)
 {
+    display::DisplayObject* d = display_;
+    auto round = [](double v) { return std::round(v * 20.0) / 20.0; };
     switch (index) {
-    case 0: return Value(x);
-    case 1: return Value(y);
-    case 2: return Value(xscale);
-    case 3: return Value(yscale);
-    case 4: return Value(double(kind == Kind::Sprite ? std::max(1, currentFrame) : 1));
+    case 0: return Value(d ? d->x() : textX);
+    case 1: return Value(d ? d->y() : textY);
+    case 2: return Value(d ? d->xScale() : 100.0);
+    case 3: return Value(d ? d->yScale() : 100.0);
+    case 4: return Value(double(currentFrame()));
     case 5: return Value(double(totalFrames()));
-    case 6: return Value(alpha);
-    case 7: return Value(visible);
-    case 8: return Value(boundsWidth * std::abs(xscale) / 100.0);
-    case 9: return Value(boundsHeight * std::abs(yscale) / 100.0);
-    case 10: return Value(rotation);
+    case 6: return Value(d ? d->alpha() : 100.0);
+    case 7: return Value(d ? d->visible : true);
+    case 8: return Value(d ? round(d->width()) : textW);
+    case 9: return Value(d ? round(d->height()) : textH);
+    case 10: return Value(d ? d->rotation() : 0.0);
     case 11: return Value(slashPath());
     case 12: return Value(double(totalFrames()));
-    case 13: return Value(name);
+    case 13: return Value(name());
     case 14: return Value(QString());
-    case 15: return Value(rootClip()->variable.isEmpty() ? QString() : rootClip()->variable);
+    case 15: return Value(vm().movieUrl);
     case 16: return Value(1.0);
     case 17: return Value(1.0);
     case 18: return Value(5.0);
@@ -109,32 +316,39 @@ Value MovieClipObject::property(int index)
 
 void MovieClipObject::setProperty(int index, const Value& v)
 {
+    display::DisplayObject* d = display_;
+    if (index == 13) {
+        QString n = vm().toString(v);
+        if (d)
+            d->setName(n);
+        else
+            textName = n;
+        return;
+    }
+    if (index == 7) {
+        if (d)
+            d->visible = vm().toBoolean(v);
+        return;
+    }
     double n = vm().toNumber(v);
-    bool finite = std::isfinite(n);
+    if (!std::isfinite(n))
+        return;
+    if (!d) {
+        if (index == 0) textX = n;
+        else if (index == 1) textY = n;
+        else if (index == 8) textW = n;
+        else if (index == 9) textH = n;
+        return;
+    }
     switch (index) {
-    case 0: if (finite) x = n; break;
-    case 1: if (finite) y = n; break;
-    case 2: if (finite) xscale = n; break;
-    case 3: if (finite) yscale = n; break;
-    case 6: if (finite) alpha = n; break;
-    case 7: visible = vm().toBoolean(v); break;
-    case 8:
-        if (finite && n >= 0 && boundsWidth > 0)
-            xscale = n / boundsWidth * 100.0;
-        break;
-    case 9:
-        if (finite && n >= 0 && boundsHeight > 0)
-            yscale = n / boundsHeight * 100.0;
-        break;
-    case 10:
-        if (finite) {
-            double r = std::fmod(n, 360.0);
-            if (r > 180) r -= 360;
-            if (r < -180) r += 360;
-            rotation = r;
-        }
-        break;
-    case 13: name = vm().toString(v); break;
+    case 0: d->setX(n); break;
+    case 1: d->setY(n); break;
+    case 2: d->setXScale(n); break;
+    case 3: d->setYScale(n); break;
+    case 6: d->setAlpha(n); break;
+    case 8: d->setWidth(n); break;
+    case 9: d->setHeight(n); break;
+    case 10: d->setRotation(n); break;
     default: break;
     }
 }
@@ -143,25 +357,31 @@ bool MovieClipObject::getSpecial(const QString& n, Value& out)
 {
     int idx = propertyIndex(n);
     if (idx >= 0) {
+        if (removed_ && kind != Kind::Text)
+            return false;
         out = property(idx);
         return true;
     }
-    if (n.compare(QLatin1String("_parent"), Qt::CaseInsensitive) == 0) {
-        if (!parentClip)
+    const Qt::CaseSensitivity cs = vm().caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    if (n.compare(QLatin1String("_parent"), cs) == 0) {
+        MovieClipObject* p = parentClip();
+        if (!p)
             return false;
-        out = Value(parentClip);
+        out = Value(static_cast<Object*>(p));
+        return true;
+    }
+    if (n.compare(QLatin1String("_root"), cs) == 0) {
+        out = Value(static_cast<Object*>(rootClip()));
         return true;
     }
     if (kind == Kind::Text && n == QLatin1String("text")) {
         out = Value(text);
         return true;
     }
-    if (Property* p = findOwn(n)) {
-        (void)p;
+    if (findOwn(n))
         return false; // own variables shadow children
-    }
     if (MovieClipObject* c = childByName(n)) {
-        out = Value(c);
+        out = Value(static_cast<Object*>(c));
         return true;
     }
     return false;
@@ -181,6 +401,15 @@ bool MovieClipObject::setSpecial(const QString& n, const Value& v)
     return false;
 }
 
+void MovieClipObject::markChildren(std::vector<Object*>& out) const
+{
+    Object::markChildren(out);
+    for (const auto& [d, c] : scriptChildren)
+        out.push_back(c);
+    if (scriptParent)
+        out.push_back(scriptParent);
+}
+
 bool MovieClipObject::hasOwn(const QString& n)
 {
     if (Object::hasOwn(n))
@@ -191,9 +420,12 @@ bool MovieClipObject::hasOwn(const QString& n)
 QStringList MovieClipObject::ownKeys(bool includeHidden)
 {
     QStringList out = Object::ownKeys(includeHidden);
-    for (auto it = children.rbegin(); it != children.rend(); ++it)
-        if (!it->second->removed && !it->second->name.isEmpty() && !out.contains(it->second->name))
-            out.append(it->second->name);
+    std::vector<MovieClipObject*> kids = childList();
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
+        QString n = (*it)->name();
+        if (!n.isEmpty() && !out.contains(n))
+            out.append(n);
+    }
     return out;
 }
 

@@ -1,77 +1,86 @@
 #pragma once
-// A display object as scripts see it: movie clips, and the named shapes,
-// texts and buttons inside them. Holds the timeline position and the
-// properties scripts read and write (_x, _alpha, _name...).
-#include "movie/avm1/ActionCode.h"
+// A display object as scripts see it: a movie clip or a button of the
+// display list, or a text field made by a script. Display properties read and
+// write the display object; once it leaves the stage the reference is dead.
 #include "movie/avm1/Object.h"
 #include <map>
 
+namespace nimbrel::movie::display {
+class DisplayObject;
+class MovieClip;
+} // namespace nimbrel::movie::display
+
 namespace nimbrel::movie::avm1 {
-
-struct SpriteDefinition;
-
-struct ClipAction {
-    uint32_t events = 0; // ClipEventFlags bits
-    int keyCode = 0;
-    ActionCode code;
-};
-
-// ClipEventFlags bits as laid out in SWF 6 and later files.
-enum ClipEvent : uint32_t {
-    EvKeyUp = 1u << 7, EvKeyDown = 1u << 6, EvMouseUp = 1u << 5, EvMouseDown = 1u << 4, EvMouseMove = 1u << 3,
-    EvUnload = 1u << 2, EvEnterFrame = 1u << 1, EvLoad = 1u << 0,
-    EvDragOver = 1u << 15, EvRollOut = 1u << 14, EvRollOver = 1u << 13, EvReleaseOutside = 1u << 12,
-    EvRelease = 1u << 11, EvPress = 1u << 10, EvInitialize = 1u << 9, EvData = 1u << 8,
-    EvConstruct = 1u << 18, EvKeyPress = 1u << 17, EvDragOut = 1u << 16,
-};
 
 class MovieClipObject : public Object {
 public:
-    enum class Kind { Sprite, Shape, Text, Button, Other };
+    enum class Kind { Sprite, Button, Text };
 
-    MovieClipObject(Interpreter& vm, Object* proto);
+    // display may be null for a text field made by createTextField.
+    MovieClipObject(Interpreter& vm, Object* proto, display::DisplayObject* display, Kind kind);
 
     bool isMovieClip() const override { return true; }
     QString className() const override;
 
-    Kind kind = Kind::Sprite;
-    QString name;
-    int depth = 0;
-    int characterId = 0;
-    MovieClipObject* parentClip = nullptr;
-    std::map<int, MovieClipObject*> children;
-    const SpriteDefinition* definition = nullptr;
-    int currentFrame = 0; // 1-based; 0 before the first frame
-    bool playing = true;
-    bool removed = false;
-    bool placedByTimeline = false;
-    bool loadFired = false;
-    int level = -1; // _levelN for level roots
+    display::DisplayObject* display() const { return display_; }
+    display::MovieClip* clip() const; // null unless a live movie clip
+    void detach();                     // the display object left the stage
+    bool isRemoved() const { return removed_; }
 
-    double x = 0, y = 0, xscale = 100, yscale = 100, rotation = 0, alpha = 100;
-    double boundsWidth = 0, boundsHeight = 0; // unscaled, pixels
-    bool visible = true;
-    std::vector<ClipAction> clipActions;
-    // Text fields.
-    QString text;
-    QString variable;
-
+    Kind kind;
+    QString name() const;
+    int depth() const; // script depth (file depth - 16384)
+    MovieClipObject* parentClip() const;
+    MovieClipObject* rootClip();
+    int currentFrame() const; // 1-based
     int totalFrames() const;
+    bool playing() const;
+    void setPlaying(bool on);
+    // 1-based frame; out of range is clamped to the timeline.
+    void gotoFrame(int frame, bool play);
+    int frameOfLabel(const QString& label) const; // 1-based, 0 when missing
+
+    // Display-list editing by scripts (script depths).
+    MovieClipObject* createEmptyClip(const QString& name, int depth);
+    MovieClipObject* attachClip(const QString& exportName, const QString& name, int depth, Object* init);
+    MovieClipObject* duplicateClip(const QString& name, int depth, Object* init);
+    MovieClipObject* createTextField(const QString& name, int depth, double x, double y, double w, double h);
+    void removeClip();
+    void swapDepths(int depth);
+    // Runs the actions of a frame without moving there (ActionCall), 1-based.
+    void callFrame(int frame);
+
     QString targetPath() const; // "_level0.a.b"
     QString slashPath() const;  // "/a/b"
     MovieClipObject* childByName(const QString& n) const;
-    MovieClipObject* rootClip();
+    MovieClipObject* childAtDepth(int scriptDepth) const;
+    std::vector<MovieClipObject*> childList() const; // by depth
+
     // Property by GetProperty index (0 _x ... 21 _ymouse).
     Value property(int index);
     void setProperty(int index, const Value& v);
     static int propertyIndex(const QString& name); // -1 when not a display property
 
     bool hasOwn(const QString& name) override;
+    void markChildren(std::vector<Object*>& out) const override;
     QStringList ownKeys(bool includeHidden = false) override;
+
+    // Text fields made by scripts, and their parent.
+    std::map<int, MovieClipObject*> scriptChildren;
+    MovieClipObject* scriptParent = nullptr;
+    QString text;
+    QString textName;
+    int textDepth = 0;
+    double textX = 0, textY = 0, textW = 0, textH = 0;
 
 protected:
     bool getSpecial(const QString& name, Value& out) override;
     bool setSpecial(const QString& name, const Value& v) override;
+
+private:
+    display::DisplayObject* display_;
+    bool removed_ = false;
+    QString lastPath_;
 };
 
 } // namespace nimbrel::movie::avm1

@@ -12,10 +12,47 @@ QString Object::key(const QString& name) const
     return vm_.caseSensitive() ? name : name.toLower();
 }
 
+// Small objects are searched linearly; the hash index exists only for large ones.
+static constexpr size_t kIndexThreshold = 12;
+
+int Object::findIndex(const QString& name) const
+{
+    if (props_.size() <= kIndexThreshold) {
+        const Qt::CaseSensitivity cs = vm_.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        for (size_t i = 0; i < props_.size(); ++i)
+            if (props_[i].name.size() == name.size() && props_[i].name.compare(name, cs) == 0)
+                return int(i);
+        return -1;
+    }
+    auto it = index_.constFind(key(name));
+    return it == index_.constEnd() ? -1 : *it;
+}
+
 Property* Object::findOwn(const QString& name)
 {
-    auto it = index_.constFind(key(name));
-    return it == index_.constEnd() ? nullptr : &props_[*it];
+    int i = findIndex(name);
+    return i < 0 ? nullptr : &props_[size_t(i)];
+}
+
+void Object::markChildren(std::vector<Object*>& out) const
+{
+    if (proto_)
+        out.push_back(proto_);
+    for (const Property& p : props_) {
+        if (p.value.o && p.value.type == Value::Type::Object)
+            out.push_back(p.value.o);
+        if (p.getter)
+            out.push_back(p.getter);
+        if (p.setter)
+            out.push_back(p.setter);
+    }
+    for (const Watch& w : watches) {
+        out.push_back(w.callback);
+        if (w.data.isObject())
+            out.push_back(w.data.o);
+    }
+    for (Object* i : interfaces)
+        out.push_back(i);
 }
 
 Property* Object::findOnChain(const QString& name, Object** holder)
@@ -90,17 +127,21 @@ void Object::set(const QString& name, const Value& v)
 
 void Object::define(const QString& name, const Value& v, unsigned char flags)
 {
-    const QString k = key(name);
-    auto it = index_.constFind(k);
-    if (it != index_.constEnd()) {
-        Property& p = props_[*it];
+    int i = findIndex(name);
+    if (i >= 0) {
+        Property& p = props_[size_t(i)];
         p.value = v;
         p.flags = flags;
         p.getter = p.setter = nullptr;
         return;
     }
-    index_.insert(k, int(props_.size()));
     props_.push_back(Property{name, v, flags, nullptr, nullptr});
+    if (props_.size() > kIndexThreshold) {
+        if (index_.isEmpty())
+            reindex();
+        else
+            index_.insert(key(name), int(props_.size()) - 1);
+    }
 }
 
 void Object::defineAccessor(const QString& name, Object* getter, Object* setter, unsigned char flags)
@@ -113,12 +154,12 @@ void Object::defineAccessor(const QString& name, Object* getter, Object* setter,
 
 bool Object::remove(const QString& name)
 {
-    auto it = index_.constFind(key(name));
-    if (it == index_.constEnd())
+    int i = findIndex(name);
+    if (i < 0)
         return false;
-    if (props_[*it].flags & DontDelete)
+    if (props_[size_t(i)].flags & DontDelete)
         return false;
-    props_.erase(props_.begin() + *it);
+    props_.erase(props_.begin() + i);
     reindex();
     return true;
 }
@@ -126,16 +167,18 @@ bool Object::remove(const QString& name)
 void Object::reindex()
 {
     index_.clear();
+    if (props_.size() <= kIndexThreshold)
+        return;
     for (int i = 0; i < int(props_.size()); ++i)
-        index_.insert(key(props_[i].name), i);
+        index_.insert(key(props_[size_t(i)].name), i);
 }
 
 bool Object::hasOwn(const QString& name)
 {
-    Value special;
-    if (getSpecial(name, special))
+    if (findOwn(name))
         return true;
-    return findOwn(name) != nullptr;
+    Value special;
+    return getSpecial(name, special);
 }
 
 bool Object::has(const QString& name)

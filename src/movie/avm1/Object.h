@@ -50,6 +50,10 @@ public:
     void setFlags(const QString& name, unsigned char set, unsigned char clear);
     std::vector<Property>& properties() { return props_; }
 
+    // Garbage collection: objects this one keeps alive.
+    virtual void markChildren(std::vector<Object*>& out) const;
+    bool marked = false;
+
     virtual QString className() const { return QStringLiteral("Object"); }
     virtual bool isFunction() const { return false; }
     virtual bool isMovieClip() const { return false; }
@@ -71,6 +75,7 @@ protected:
 
 private:
     void reindex();
+    int findIndex(const QString& name) const;
 
     Interpreter& vm_;
     Object* proto_ = nullptr;

@@ -9,6 +9,16 @@ namespace nimbrel::movie::avm1 {
 
 ScriptFunction::ScriptFunction(Interpreter& vm, Object* proto) : FunctionObject(vm, proto) {}
 
+void ScriptFunction::markChildren(std::vector<Object*>& out) const
+{
+    FunctionObject::markChildren(out);
+    for (const Scope* s = scope.get(); s; s = s->parent.get())
+        if (s->object)
+            out.push_back(s->object);
+    if (target)
+        out.push_back(target);
+}
+
 Value ScriptFunction::call(const Value& thisValue, const std::vector<Value>& args)
 {
     Object* superProto = nullptr;
@@ -73,7 +83,7 @@ Value ScriptFunction::callWithSuper(const Value& thisValue, const std::vector<Va
         if (flags & PreloadRoot)
             put(Value(target ? static_cast<Object*>(target->rootClip()) : static_cast<Object*>(v.root)));
         if (flags & PreloadParent)
-            put(target && target->parentClip ? Value(static_cast<Object*>(target->parentClip)) : Value());
+            put(target && target->parentClip() ? Value(static_cast<Object*>(target->parentClip())) : Value());
         if (flags & PreloadGlobal)
             put(Value(v.global));
         if (!(flags & SuppressThis) && !(flags & PreloadThis))

@@ -24,6 +24,7 @@ public:
     Value call(const Value& thisValue, const std::vector<Value>& args) override;
     // Calls with an explicit `super` binding (method calls through super).
     Value callWithSuper(const Value& thisValue, const std::vector<Value>& args, Object* superProto);
+    void markChildren(std::vector<Object*>& out) const override;
 
     QString name;
     std::vector<Param> params;

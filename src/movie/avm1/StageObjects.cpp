@@ -39,10 +39,10 @@ void installStageObjects(Interpreter& vm)
 
     Object* stage = broadcaster(vm, QStringLiteral("Stage"));
     vm.addGetterSetter(stage, QStringLiteral("width"), [](Interpreter& vm, const Value&, Args) {
-        return vm.root ? vm.root->get(QStringLiteral("__stageWidth")) : Value(550.0);
+        return vm.stageWidth;
     }, nullptr);
     vm.addGetterSetter(stage, QStringLiteral("height"), [](Interpreter& vm, const Value&, Args) {
-        return vm.root ? vm.root->get(QStringLiteral("__stageHeight")) : Value(400.0);
+        return vm.stageHeight;
     }, nullptr);
     stage->define(QStringLiteral("scaleMode"), Value(QStringLiteral("showAll")), DontEnum);
     stage->define(QStringLiteral("align"), Value(QString()), DontEnum);

@@ -11,6 +11,14 @@ public:
         : Object(vm, superProto), superProto(superProto), thisValue(std::move(thisValue))
     {
     }
+    void markChildren(std::vector<Object*>& out) const override
+    {
+        Object::markChildren(out);
+        if (superProto)
+            out.push_back(superProto);
+        if (thisValue.isObject())
+            out.push_back(thisValue.o);
+    }
     Object* superProto;
     Value thisValue;
 };

@@ -1,0 +1,197 @@
+#include "movie/avm1/Avm1ScriptEngine.h"
+#include "movie/avm1/Interpreter.h"
+#include "movie/avm1/MovieClipObject.h"
+#include "movie/display/ButtonObject.h"
+#include "movie/display/MovieClip.h"
+#include "movie/display/MovieContext.h"
+#include "movie/display/ScriptHost.h"
+#include "movie/swf/Movie.h"
+
+namespace nimbrel::movie::avm1 {
+
+namespace {
+
+// Method a clip may define instead of an onClipEvent handler.
+const char* handlerName(uint32_t event)
+{
+    switch (event) {
+    case swf::ClipEventLoad: return "onLoad";
+    case swf::ClipEventEnterFrame: return "onEnterFrame";
+    case swf::ClipEventUnload: return "onUnload";
+    case swf::ClipEventMouseDown: return "onMouseDown";
+    case swf::ClipEventMouseUp: return "onMouseUp";
+    case swf::ClipEventMouseMove: return "onMouseMove";
+    case swf::ClipEventKeyDown: return "onKeyDown";
+    case swf::ClipEventKeyUp: return "onKeyUp";
+    case swf::ClipEventData: return "onData";
+    case swf::ClipEventPress: return "onPress";
+    case swf::ClipEventRelease: return "onRelease";
+    case swf::ClipEventReleaseOutside: return "onReleaseOutside";
+    case swf::ClipEventRollOver: return "onRollOver";
+    case swf::ClipEventRollOut: return "onRollOut";
+    case swf::ClipEventDragOver: return "onDragOver";
+    case swf::ClipEventDragOut: return "onDragOut";
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+Avm1ScriptEngine::Avm1ScriptEngine() = default;
+
+Avm1ScriptEngine::~Avm1ScriptEngine() = default;
+
+std::function<std::unique_ptr<display::ScriptEngine>()> Avm1ScriptEngine::factory()
+{
+    return [] { return std::make_unique<Avm1ScriptEngine>(); };
+}
+
+void Avm1ScriptEngine::attach(display::MovieClip* root, display::ScriptHost* host)
+{
+    host_ = host;
+    const auto& movie = root->context()->movie();
+    vm_ = std::make_unique<Interpreter>(movie->header.version);
+    vm_->movie = movie;
+    if (movie->header.frameRate > 0.01)
+        frameMs_ = 1000.0 / std::min(movie->header.frameRate, 120.0);
+    vm_->stageWidth = Value(movie->header.stage.width() / 20.0);
+    vm_->stageHeight = Value(movie->header.stage.height() / 20.0);
+    vm_->traceSink = [this](const QString& line) {
+        if (host_)
+            host_->trace(line);
+    };
+    vm_->fsCommandSink = [this](const QString& cmd, const QString& args) {
+        if (host_)
+            host_->fsCommand(cmd, args);
+    };
+    vm_->urlSink = [this](const QString& url, const QString& target) {
+        if (host_)
+            host_->getUrl(url, target);
+    };
+    vm_->clockMs = [this] { return timeMs_; };
+    if (host_)
+        vm_->movieUrl = host_->baseUrl();
+    vm_->root = vm_->scriptObjectFor(root);
+    timeMs_ = 0;
+}
+
+void Avm1ScriptEngine::detach()
+{
+    queue_.clear();
+    vm_.reset();
+    host_ = nullptr;
+}
+
+void Avm1ScriptEngine::frameStarted()
+{
+    if (!vm_)
+        return;
+    timeMs_ += frameMs_;
+    vm_->runTimers(timeMs_);
+}
+
+void Avm1ScriptEngine::frameActions(display::MovieClip* clip, const QByteArray& actions)
+{
+    if (!vm_)
+        return;
+    Job j;
+    j.target = vm_->scriptObjectFor(clip);
+    j.ownBytes = actions;
+    queue_.push_back(std::move(j));
+}
+
+void Avm1ScriptEngine::initActions(display::MovieClip* root, uint16_t, const QByteArray& actions)
+{
+    if (!vm_)
+        return;
+    // Init actions run before the frame's own actions.
+    vm_->runActions(vm_->codeFor(actions), vm_->scriptObjectFor(root));
+}
+
+void Avm1ScriptEngine::buttonActions(display::ButtonObject* button, const QByteArray& actions)
+{
+    if (!vm_)
+        return;
+    Job j;
+    j.target = vm_->scriptObjectFor(button->parent());
+    j.ownBytes = actions;
+    queue_.push_back(std::move(j));
+}
+
+void Avm1ScriptEngine::clipEvent(display::DisplayObject* object, swf::ClipEvent event, int)
+{
+    if (!vm_)
+        return;
+    MovieClipObject* target = vm_->scriptObjectFor(object);
+    if (!target)
+        return;
+    Job j;
+    j.target = target;
+    j.event = event;
+    if (event == swf::ClipEventUnload) {
+        // The object is about to go: its handlers still see it as it was.
+        runEvent(target, event);
+        return;
+    }
+    queue_.push_back(std::move(j));
+}
+
+void Avm1ScriptEngine::objectCreated(display::DisplayObject* object)
+{
+    if (!vm_)
+        return;
+    if (MovieClipObject* o = vm_->scriptObjectFor(object))
+        vm_->applyRegisteredClass(o);
+}
+
+void Avm1ScriptEngine::objectRemoved(display::DisplayObject* object)
+{
+    if (vm_)
+        vm_->forgetDisplay(object);
+}
+
+void Avm1ScriptEngine::runEvent(MovieClipObject* target, uint32_t event)
+{
+    if (display::DisplayObject* d = target->display()) {
+        // Copied: a handler may replace the object's handlers.
+        const swf::ClipActionList handlers = d->clipActions;
+        for (const swf::ClipAction& a : handlers)
+            if (a.events & event)
+                vm_->runActions(vm_->codeFor(a.actions), target);
+    }
+    if (target->kind != MovieClipObject::Kind::Sprite)
+        return;
+    if (const char* name = handlerName(event)) {
+        Value fn = target->get(QLatin1String(name));
+        if (fn.isObject() && fn.o->isFunction())
+            vm_->callSafely(fn, Value(static_cast<Object*>(target)), {});
+    }
+}
+
+void Avm1ScriptEngine::runQueuedActions()
+{
+    if (!vm_ || running_)
+        return;
+    running_ = true;
+    // Frames that jump to themselves forever would never let the frame end.
+    int budget = kMaxJobsPerFrame;
+    while (!queue_.empty() && vm_) {
+        if (--budget < 0) {
+            queue_.clear();
+            break;
+        }
+        Job j = std::move(queue_.front());
+        queue_.pop_front();
+        if (!j.target)
+            continue;
+        if (j.event)
+            runEvent(j.target, j.event);
+        else
+            vm_->runActions(vm_->codeFor(j.ownBytes), j.target);
+    }
+    running_ = false;
+    if (vm_)
+        vm_->maybeCollectGarbage();
+}
+
+} // namespace nimbrel::movie::avm1

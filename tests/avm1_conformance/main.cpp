@@ -1,0 +1,140 @@
+// Trace conformance over the corpus: each case without reference images runs
+// headless for its frame count; its trace lines must equal output.txt.
+// Usage: avm1_conformance [--verbose] [--diff] [case-name-substring...]
+#include "CorpusCase.h"
+#include "TraceComparison.h"
+#include "movie/MoviePlayer.h"
+#include "movie/avm1/Avm1ScriptEngine.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <algorithm>
+#include <cstdio>
+
+using nimbrel::movie::MoviePlayer;
+
+namespace {
+
+struct RunResult {
+    QString trace;
+    bool loaded = false;
+    qint64 ms = 0;
+};
+
+RunResult runCase(const CorpusCase& c)
+{
+    RunResult r;
+    QElapsedTimer timer;
+    timer.start();
+    QFile f(QDir(c.folder).filePath(QStringLiteral("test.swf")));
+    if (!f.open(QIODevice::ReadOnly))
+        return r;
+    MoviePlayer player;
+    player.setScriptEngineFactory(nimbrel::movie::avm1::Avm1ScriptEngine::factory());
+    bool quit = false;
+    QObject::connect(&player, &MoviePlayer::fsCommand, [&quit](const QString& command, const QString&) {
+        if (command.compare(QLatin1String("quit"), Qt::CaseInsensitive) == 0)
+            quit = true;
+    });
+    player.setTraceSink([&r](const QString& line) {
+        r.trace += line;
+        r.trace += QLatin1Char('\n');
+    });
+    r.loaded = player.loadData(f.readAll(), c.folder);
+    // Loading shows the first frame; each further advance is one more frame.
+    for (int i = 1; i < c.frames && r.loaded && !quit; ++i)
+        player.stepFrame();
+    r.ms = timer.elapsed();
+    return r;
+}
+
+QStringList caseNames(const QString& root)
+{
+    QStringList out;
+    QFile index(QDir(root).filePath(QStringLiteral("index.tsv")));
+    if (!index.open(QIODevice::ReadOnly))
+        return out;
+    const QList<QByteArray> lines = index.readAll().split('\n');
+    for (int i = 1; i < lines.size(); ++i) {
+        const QByteArray name = lines[i].split('\t').value(0).trimmed();
+        if (!name.isEmpty())
+            out.append(QString::fromUtf8(name));
+    }
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    const QString root = QStringLiteral(NIMBREL_SOURCE_DIR "/../shared/corpus");
+    if (!QDir(root).exists()) {
+        std::printf("corpus not found at %s: skipped\n", qPrintable(root));
+        return 77;
+    }
+    bool verbose = false, diff = false;
+    QStringList filters;
+    for (const QString& a : app.arguments().mid(1)) {
+        if (a == QLatin1String("--verbose"))
+            verbose = true;
+        else if (a == QLatin1String("--diff"))
+            diff = true;
+        else
+            filters.append(a);
+    }
+    int passed = 0, failed = 0, extras = 0, knownFailing = 0;
+    struct Slow { qint64 ms; QString name; };
+    std::vector<Slow> times;
+    for (const QString& name : caseNames(root)) {
+        if (!filters.isEmpty() && std::none_of(filters.begin(), filters.end(), [&](const QString& f) { return name.contains(f); }))
+            continue;
+        auto c = CorpusCase::load(root, name);
+        if (!c || c->ignore || c->hasImages || !c->hasOutput)
+            continue;
+        QFile expectedFile(QDir(c->folder).filePath(QStringLiteral("output.txt")));
+        expectedFile.open(QIODevice::ReadOnly);
+        const QString expected = normaliseTrace(expectedFile.readAll());
+        RunResult r = runCase(*c);
+        times.push_back({r.ms, name});
+        const bool ok = traceMatches(*c, normaliseTrace(r.trace.toUtf8()), expected);
+        if (c->knownFailure) {
+            ok ? ++extras : ++knownFailing;
+        } else {
+            ok ? ++passed : ++failed;
+        }
+        if (verbose || (!ok && diff))
+            std::printf("%s %s%s (%lld ms)\n", ok ? "PASS" : "FAIL", qPrintable(name),
+                        c->knownFailure ? " [known failure]" : "", (long long)r.ms);
+        if (!ok && diff) {
+            QStringList a = r.trace.split(QLatin1Char('\n')), e = expected.split(QLatin1Char('\n'));
+            for (int i = 0; i < std::max(a.size(), e.size()); ++i) {
+                if (a.value(i) == e.value(i))
+                    continue;
+                std::printf("  line %d\n    expected: %s\n    actual:   %s\n", i + 1, qPrintable(e.value(i)),
+                            qPrintable(a.value(i)));
+                break;
+            }
+        }
+    }
+    std::sort(times.begin(), times.end(), [](const Slow& a, const Slow& b) { return a.ms > b.ms; });
+    std::printf("%d passed, %d failed\n", passed, failed);
+    std::printf("known failures: %d now pass, %d still fail\n", extras, knownFailing);
+    for (size_t i = 0; i < times.size() && i < 5; ++i)
+        std::printf("slowest: %s %lld ms\n", qPrintable(times[i].name), (long long)times[i].ms);
+    if (!filters.isEmpty())
+        return failed == 0 ? 0 : 1;
+    int floor = 0;
+    QFile floorFile(QStringLiteral(NIMBREL_SOURCE_DIR "/tests/avm1_conformance/trace_floor.txt"));
+    if (floorFile.open(QIODevice::ReadOnly))
+        floor = QString::fromUtf8(floorFile.readAll()).trimmed().toInt();
+    if (passed < floor) {
+        std::printf("below the floor of %d passing cases\n", floor);
+        return 1;
+    }
+    return 0;
+}
