@@ -3,8 +3,7 @@
 // Usage: avm1_conformance [--verbose] [--diff] [case-name-substring...]
 #include "CorpusCase.h"
 #include "TraceComparison.h"
-#include "movie/MoviePlayer.h"
-#include "movie/avm1/Avm1ScriptEngine.h"
+#include "HeadlessRun.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,8 +11,6 @@
 #include <QGuiApplication>
 #include <algorithm>
 #include <cstdio>
-
-using nimbrel::movie::MoviePlayer;
 
 namespace {
 
@@ -28,24 +25,9 @@ RunResult runCase(const CorpusCase& c)
     RunResult r;
     QElapsedTimer timer;
     timer.start();
-    QFile f(QDir(c.folder).filePath(QStringLiteral("test.swf")));
-    if (!f.open(QIODevice::ReadOnly))
-        return r;
-    MoviePlayer player;
-    player.setScriptEngineFactory(nimbrel::movie::avm1::Avm1ScriptEngine::factory());
-    bool quit = false;
-    QObject::connect(&player, &MoviePlayer::fsCommand, [&quit](const QString& command, const QString&) {
-        if (command.compare(QLatin1String("quit"), Qt::CaseInsensitive) == 0)
-            quit = true;
-    });
-    player.setTraceSink([&r](const QString& line) {
-        r.trace += line;
-        r.trace += QLatin1Char('\n');
-    });
-    r.loaded = player.loadData(f.readAll(), c.folder);
-    // Loading shows the first frame; each further advance is one more frame.
-    for (int i = 1; i < c.frames && r.loaded && !quit; ++i)
-        player.stepFrame();
+    HeadlessResult h = runHeadless(QDir(c.folder).filePath(QStringLiteral("test.swf")), c.frames);
+    r.loaded = h.loaded;
+    r.trace = h.trace;
     r.ms = timer.elapsed();
     return r;
 }
