@@ -66,13 +66,32 @@ QImage padded(const QImage& src, const QMargins& m) {
 }
 
 Plane alphaPlane(const QImage& img, bool inverted) {
-    Plane p{img.width(), img.height(), std::vector<uint8_t>(size_t(img.width()) * img.height())};
-    for (int y = 0; y < img.height(); ++y) {
+    const int w = img.width(), h = img.height();
+    Plane p{w, h, std::vector<uint8_t>(size_t(w) * h)};
+    const uint8_t flip = inverted ? 255 : 0;
+    for (int y = 0; y < h; ++y) {
         const auto* s = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        uint8_t* d = p.v.data() + size_t(y) * p.width;
-        for (int x = 0; x < img.width(); ++x) d[x] = inverted ? 255 - qAlpha(s[x]) : qAlpha(s[x]);
+        uint8_t* d = p.v.data() + size_t(y) * w;
+        for (int x = 0; x < w; ++x) d[x] = uint8_t(qAlpha(s[x]) ^ flip);
     }
     return p;
+}
+
+// Mask values after strength: v * strength, clamped.
+std::array<uint8_t, 256> strengthTable(double strength) {
+    std::array<uint8_t, 256> t{};
+    for (int v = 0; v < 256; ++v) t[v] = uint8_t(std::clamp(int(std::lround(v * strength)), 0, 255));
+    return t;
+}
+
+// Row y of a plane shifted by (dx, dy): out[x] = plane(x - dx, y - dy), zero outside.
+void shiftedRow(const Plane& p, int y, int dx, int dy, std::vector<uint8_t>& out) {
+    out.assign(size_t(p.width), 0);
+    const int sy = y - dy;
+    if (sy < 0 || sy >= p.height) return;
+    const uint8_t* row = p.v.data() + size_t(sy) * p.width;
+    const int from = std::max(0, dx), to = std::min(p.width, p.width + dx);
+    for (int x = from; x < to; ++x) out[x] = row[x - dx];
 }
 
 inline int mul255(int a, int b) {
@@ -115,9 +134,6 @@ std::array<QRgb, 256> ramp(const std::vector<swf::GradientRecord>& g) {
     return out;
 }
 
-uint8_t strengthened(int v, double strength) {
-    return uint8_t(std::clamp(int(std::lround(v * strength)), 0, 255));
-}
 
 void applyBlur(QImage& img, const Filter& f, double sx, double sy) {
     const int w = img.width(), h = img.height();
@@ -153,17 +169,30 @@ void applyShadow(QImage& img, const Filter& f, double sx, double sy) {
     boxBlur(mask, boxX(f, sx), boxY(f, sy), passesOf(f));
     const QPoint d = shiftOf(f, sx, sy);
     const bool gradient = f.type == FilterType::GradientGlow;
-    const std::array<QRgb, 256> colors = gradient ? ramp(f.gradient) : std::array<QRgb, 256>{};
-    const QRgb color = premultiplied(f.color);
+    const std::array<uint8_t, 256> strong = strengthTable(f.strength);
+    // Effect colour for every mask value.
+    std::array<QRgb, 256> effectOf{};
+    if (gradient) {
+        effectOf = ramp(f.gradient);
+        if (!f.inner) effectOf[0] = 0;
+    } else {
+        const QRgb color = premultiplied(f.color);
+        for (int m = 0; m < 256; ++m) effectOf[m] = scaled(color, m);
+    }
+    std::vector<uint8_t> row;
     for (int y = 0; y < h; ++y) {
         auto* px = reinterpret_cast<QRgb*>(img.scanLine(y));
+        shiftedRow(mask, y, d.x(), d.y(), row);
         for (int x = 0; x < w; ++x) {
             const QRgb src = px[x];
             const int srcA = qAlpha(src);
-            int m = strengthened(mask.at(x - d.x(), y - d.y()), f.strength);
-            if (f.inner) m = mul255(m, srcA);
-            QRgb effect = gradient ? scaled(colors[m], f.inner ? srcA : 255) : scaled(color, m);
-            if (gradient && !f.inner && m == 0) effect = 0;
+            int m = strong[row[x]];
+            QRgb effect;
+            if (f.inner) {
+                effect = gradient ? scaled(effectOf[m], srcA) : effectOf[mul255(m, srcA)];
+            } else {
+                effect = effectOf[m];
+            }
             QRgb out;
             if (f.knockout) out = f.inner ? effect : scaled(effect, 255 - srcA);
             else if (!f.compositeSource) out = effect;
@@ -182,23 +211,33 @@ void applyBevel(QImage& img, const Filter& f, double sx, double sy) {
     const QPoint d = shiftOf(f, sx, sy);
     const bool gradient = f.type == FilterType::GradientBevel;
     const std::array<QRgb, 256> colors = gradient ? ramp(f.gradient) : std::array<QRgb, 256>{};
-    const QRgb shadow = premultiplied(f.color), highlight = premultiplied(f.highlightColor);
+    const std::array<uint8_t, 256> strong = strengthTable(f.strength);
+    std::array<QRgb, 256> highlightOf{}, shadowOf{};
+    if (!gradient) {
+        const QRgb shadow = premultiplied(f.color), highlight = premultiplied(f.highlightColor);
+        for (int m = 0; m < 256; ++m) {
+            highlightOf[m] = scaled(highlight, m);
+            shadowOf[m] = scaled(shadow, m);
+        }
+    }
+    std::vector<uint8_t> towardRow, awayRow;
     for (int y = 0; y < h; ++y) {
         auto* px = reinterpret_cast<QRgb*>(img.scanLine(y));
+        shiftedRow(a, y, -d.x(), -d.y(), towardRow); // along the shadow direction
+        shiftedRow(a, y, d.x(), d.y(), awayRow);
         for (int x = 0; x < w; ++x) {
             const QRgb src = px[x];
             const int srcA = qAlpha(src);
-            const int toward = a.at(x + d.x(), y + d.y()); // along the shadow direction
-            const int away = a.at(x - d.x(), y - d.y());
+            const int toward = towardRow[x];
+            const int away = awayRow[x];
             QRgb effect;
             if (gradient) {
                 int v = std::clamp(128 + int(std::lround((toward - away) * f.strength / 2)), 0, 255);
                 effect = colors[v];
+            } else if (toward > away) {
+                effect = highlightOf[strong[toward - away]];
             } else {
-                int hi = strengthened(std::max(0, toward - away), f.strength);
-                int sh = strengthened(std::max(0, away - toward), f.strength);
-                QRgb hc = scaled(highlight, hi), sc = scaled(shadow, sh);
-                effect = over(hc, sc);
+                effect = shadowOf[strong[away - toward]];
             }
             // Inner bevels show inside the object; outer ones sit behind it and
             // full ones (on top) cover it.

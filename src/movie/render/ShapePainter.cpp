@@ -11,6 +11,15 @@ struct MorphShapeDef::FrameCache {
     double ratio = -1;
     StyleGroup group;
 };
+
+// Solid and gradient brushes and stroke pens under one colour transform, so
+// an unchanged object reuses them frame after frame.
+struct StyleGroup::PaintCache {
+    ColorTransform cx;
+    std::vector<QBrush> fills; // NoBrush for bitmap fills, which are built per draw
+    std::vector<QPen> pens;    // width and cosmetic flag set per draw
+    std::vector<bool> penHasBitmap;
+};
 } // namespace nimbrel::movie::swf
 
 namespace nimbrel::movie::render {
@@ -117,6 +126,21 @@ DeviceScale deviceScale(const QTransform& t) {
     return s;
 }
 
+// Device width of a stroke: no-scale strokes keep their width in pixels;
+// anything thinner than a pixel is drawn as a one-pixel hairline.
+void sizePen(QPen& pen, const swf::LineStyle& line, const DeviceScale& scale) {
+    double device;
+    if (line.noHScale && line.noVScale) device = line.width / 20.0;
+    else if (line.noHScale) device = line.width * scale.y;
+    else if (line.noVScale) device = line.width * scale.x;
+    else device = line.width * scale.uniform;
+    const bool noScale = line.noHScale || line.noVScale;
+    const bool cosmetic = noScale || device < 1.0;
+    const double width = cosmetic ? std::max(1.0, device) : double(line.width);
+    if (pen.isCosmetic() != cosmetic) pen.setCosmetic(cosmetic);
+    if (pen.widthF() != width) pen.setWidthF(width);
+}
+
 QPen penFor(const swf::LineStyle& line, const swf::ColorTransform& cx, const BitmapLookup& bitmaps,
             const DeviceScale& scale) {
     QPen pen;
@@ -125,32 +149,36 @@ QPen penFor(const swf::LineStyle& line, const swf::ColorTransform& cx, const Bit
     pen.setCapStyle(capOf(line.startCap));
     pen.setJoinStyle(joinOf(line.join));
     if (line.join == swf::JoinStyle::Miter) pen.setMiterLimit(std::max(1.0, line.miterLimit));
-
-    // Width on the device: no-scale strokes keep their width in pixels;
-    // anything thinner than a pixel is drawn as a one-pixel hairline.
-    double device;
-    if (line.noHScale && line.noVScale) device = line.width / 20.0;
-    else if (line.noHScale) device = line.width * scale.y;
-    else if (line.noVScale) device = line.width * scale.x;
-    else device = line.width * scale.uniform;
-    const bool noScale = line.noHScale || line.noVScale;
-    if (noScale || device < 1.0) {
-        pen.setCosmetic(true);
-        pen.setWidthF(std::max(1.0, device));
-    } else {
-        pen.setWidthF(line.width);
-    }
+    sizePen(pen, line, scale);
     return pen;
 }
 
+swf::StyleGroup::PaintCache& paintCacheFor(const swf::StyleGroup& g, const swf::ColorTransform& cx,
+                                           const BitmapLookup& bitmaps) {
+    if (g.paintCache && g.paintCache->cx == cx) return *g.paintCache;
+    auto cache = std::make_shared<swf::StyleGroup::PaintCache>();
+    cache->cx = cx;
+    cache->fills.reserve(g.fills.size());
+    for (const swf::FillStyle& f : g.fills)
+        cache->fills.push_back(f.type == swf::FillType::Bitmap ? QBrush(Qt::NoBrush) : brushFor(f, cx, bitmaps).brush);
+    cache->pens.reserve(g.lines.size());
+    for (const swf::LineStyle& l : g.lines) {
+        cache->penHasBitmap.push_back(l.hasFill && l.fill.type == swf::FillType::Bitmap);
+        cache->pens.push_back(penFor(l, cx, bitmaps, DeviceScale{}));
+    }
+    g.paintCache = cache;
+    return *cache;
+}
+
 void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform& cx, const BitmapLookup& bitmaps) {
+    swf::StyleGroup::PaintCache& cache = paintCacheFor(g, cx, bitmaps);
     p.setPen(Qt::NoPen);
     for (size_t i = 0; i < g.fills.size() && i < g.fillPaths.size(); ++i) {
         const QPainterPath& path = g.fillPaths[i];
         if (path.isEmpty()) continue;
-        PreparedBrush b = brushFor(g.fills[i], cx, bitmaps);
-        if (b.brush.style() == Qt::NoBrush) continue;
         if (g.fills[i].type == swf::FillType::Bitmap) {
+            PreparedBrush b = brushFor(g.fills[i], cx, bitmaps);
+            if (b.brush.style() == Qt::NoBrush) continue;
             p.save();
             p.setRenderHint(QPainter::SmoothPixmapTransform, b.smooth);
             p.setOpacity(p.opacity() * b.opacity);
@@ -158,7 +186,8 @@ void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform
             p.drawPath(path);
             p.restore();
         } else {
-            p.setBrush(b.brush);
+            if (cache.fills[i].style() == Qt::NoBrush) continue;
+            p.setBrush(cache.fills[i]);
             p.drawPath(path);
         }
     }
@@ -174,7 +203,12 @@ void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform
     for (size_t i = 0; i < g.lines.size() && i < g.linePaths.size(); ++i) {
         const QPainterPath& path = g.linePaths[i];
         if (path.isEmpty()) continue;
-        p.setPen(penFor(g.lines[i], cx, bitmaps, scale));
+        if (cache.penHasBitmap[i]) {
+            p.setPen(penFor(g.lines[i], cx, bitmaps, scale));
+        } else {
+            sizePen(cache.pens[i], g.lines[i], scale);
+            p.setPen(cache.pens[i]);
+        }
         p.drawPath(path);
     }
     if (aliased) p.setWorldTransform(world);

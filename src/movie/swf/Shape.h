@@ -77,6 +77,9 @@ struct StyleGroup {
     std::vector<LineStyle> lines;
     std::vector<QPainterPath> fillPaths; // [i] closed contours filled with fills[i]
     std::vector<QPainterPath> linePaths; // [i] open paths stroked with lines[i]
+    // Owned by the renderer: brushes and pens built for the last colour transform.
+    struct PaintCache;
+    mutable std::shared_ptr<PaintCache> paintCache;
 };
 
 struct ShapeDef {
