@@ -140,6 +140,7 @@ QuickPlayList::Step QuickPlayList::play(int entry) {
     s.check = entry;
     setChecked(entry, true);
     s.showMovieView = true;
+    buttonsForJump(s);
     return s;
 }
 
@@ -159,6 +160,7 @@ QuickPlayList::Step QuickPlayList::loadFromPanel(const QStringList& lines) {
     s.check = 1;
     s.movie = caption(1);
     s.callPlay = true;
+    buttonsForJump(s);
     return s;
 }
 
@@ -178,7 +180,15 @@ QuickPlayList::Step QuickPlayList::playFirst() {
     setChecked(1, true);
     s.movie = caption(1);
     s.callPlay = true;
+    buttonsForJump(s);
     return s;
+}
+
+void QuickPlayList::buttonsForJump(Step& s) const {
+    // A jump can land anywhere, so both buttons are set from where it landed: a
+    // button left disabled at the end of an earlier list would otherwise stay dead.
+    s.previousEnabled = m_current > 1;
+    s.nextEnabled = m_current < count();
 }
 
 } // namespace nimbrel::player

@@ -83,6 +83,7 @@ private:
         bool checked = false;
     };
     void setChecked(int entry, bool checked);
+    void buttonsForJump(Step& s) const;
     bool exists(int entry) const { return entry >= 1 && entry <= count(); }
 
     QList<Entry> m_entries; // m_entries[0] is entry 1

@@ -1,33 +1,43 @@
 #include "player/frmmain.h"
+#include "library/PlaylistStore.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Twips.h"
 #include "player/FlashSurface.h"
+#include "player/MainMenus.h"
+#include "player/OpeningController.h"
+#include "player/QuickPlayList.h"
+#include "player/QuickPlayMenu.h"
 #include "player/SettingsRestore.h"
+#include "player/StatusLineText.h"
+#include "player/TransportController.h"
+#include "skin/SkinElements.h"
+#include "skin/SkinPiece.h"
+#include "skin/WindowChrome.h"
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
+#include <QWindow>
 
 namespace nimbrel::player {
 
 using platform::Twips;
+using skin::WindowChrome;
 
 namespace {
-struct StripLabel {
-    const char* caption;
-    const char* tooltip;
-    int left, top, width;
-};
-// Option strip at its design place, twips.
-constexpr StripLabel StripLabels[4] = {
-    {"自动播放", "让 暂停 消失", 240, 1030, 1215},
-    {"内存监控", "监控SWF地址", 1560, 1035, 1215},
-    {"窗口置顶", nullptr, 2880, 1035, 855},
-    {"播放模式 +", nullptr, 3960, 1035, 975},
-};
-constexpr int StripHeight = 255;
-constexpr int TopBarHeight = 1395;
+// The side tools sit on the dark movie area until their contents arrive.
+void darkBackground(QWidget* w) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, QColor(0x10, 0x18, 0x24));
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
 } // namespace
 
 frmmain::frmmain(platform::SettingsStore& store, platform::DialogBackend& dialogs,
@@ -59,58 +69,130 @@ frmmain::~frmmain() {
 QString frmmain::caption() { return platform::MessageBoxes::applicationTitle(); }
 
 void frmmain::createControls() {
-    flash = new FlashSurface(this);
+    menus = new MainMenus(this);
+    menuBar = new QMenuBar(this);
+    menuBar->setObjectName("menuBar");
+    menus->addTo(menuBar);
+    menus->setShownInBar(false);
+    menuBar->hide();
+
+    client = new QWidget(this);
+    client->setObjectName("client");
+    skin = new skin::SkinElements(client);
+
+    flash = new FlashSurface(client);
     flash->setObjectName("flash");
-    // The two previews live in the playlist and search panels; hidden until those show.
-    bflbflash = new FlashSurface(this);
+    bflb = new QWidget(client);
+    bflb->setObjectName("bflb");
+    darkBackground(bflb);
+    bflblist = new QListWidget(bflb);
+    bflblist->setObjectName("bflblist");
+    bflblist->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    bflbflash = new FlashSurface(bflb);
     bflbflash->setObjectName("bflbflash");
-    bflbflash->hide();
-    flash2 = new FlashSurface(this);
+    zhss = new QWidget(client);
+    zhss->setObjectName("zhss");
+    darkBackground(zhss);
+    flash2 = new FlashSurface(zhss);
     flash2->setObjectName("flash2");
-    flash2->hide();
+    convertframe = new QWidget(client);
+    convertframe->setObjectName("convertframe");
+    darkBackground(convertframe);
+    bflb->hide();
+    convertframe->hide();
 
-    mnuszck = new QAction(QStringLiteral("随着窗口大小的改变而改变"), this);
-    mnuchang = new QAction(QStringLiteral("长保持比例"), this);
-    mnuchanggao = new QAction(QStringLiteral("长高都保持比例"), this);
-    for (QAction* a : {mnuszck, mnuchang, mnuchanggao})
-        a->setCheckable(true);
+    skin::SkinElements::MovieArea area;
+    area.flash = flash;
+    area.bflb = bflb;
+    area.zhss = zhss;
+    area.convertframe = convertframe;
+    area.bflblist = bflblist;
+    area.bflbflash = bflbflash;
+    area.flash2 = flash2;
+    skin->attach(area);
+    for (int i = 0; i < 4; ++i)
+        Label2[i] = skin->Label2[i];
 
-    const double dx = Twips::dpiX(this);
-    const double dy = Twips::dpiY(this);
-    for (int i = 0; i < 4; ++i) {
-        const StripLabel& s = StripLabels[i];
-        Label2[i] = new QLabel(QString::fromUtf8(s.caption), this);
-        Label2[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
-        if (s.tooltip)
-            Label2[i]->setToolTip(QString::fromUtf8(s.tooltip));
-        Label2[i]->setGeometry(Twips::toPixels(s.left, dx), Twips::toPixels(s.top, dy),
-                               Twips::toPixels(s.width, dx), Twips::toPixels(StripHeight, dy));
-    }
+    mnuszck = menus->mnuszck;
+    mnuchang = menus->mnuchang;
+    mnuchanggao = menus->mnuchanggao;
+
+    quickPlay = new QuickPlayList({}, this);
+    quickPlayMenu = new QuickPlayMenu(*quickPlay, *menus->MNUBFFILE, this);
+    transport = new TransportController(*this);
+    opening = new OpeningController(*this);
+
+    connectSkin();
+    connectMenus();
+}
+
+void frmmain::connectSkin() {
+    using skin::SkinElements;
+    connect(skin, &SkinElements::moveWindowRequested, this, &frmmain::moveWindow);
+    connect(skin, &SkinElements::controlMenuRequested, this, &frmmain::showControlMenu);
+    connect(skin, &SkinElements::maximiseRestoreRequested, this,
+            [this] { setWindowState(WindowChrome::minandmax(windowState())); });
+    connect(skin, &SkinElements::titleButtonPressed, this, [this](int i) {
+        if (i == 0)
+            setWindowState(windowState() | Qt::WindowMinimized);
+        else if (i == 1)
+            setWindowState(WindowChrome::minandmax(windowState()));
+        else if (i == 2)
+            close();
+    });
+    connect(skin, &SkinElements::transportClicked, this, &frmmain::Image5_Click);
+    connect(skin, &SkinElements::quickMenuClicked, this,
+            [this](QPoint at) { menus->MNUBFFILE->popup(at); });
+    connect(skin, &SkinElements::tabPressed, this, &frmmain::selectPanel);
+    connect(skin, &SkinElements::progressClicked, this, [this](QPoint at) {
+        // Whatever the seek finds, the click ends by playing.
+        if (const auto frame = skin->seekFrame(at, flash->TotalFrames()))
+            flash->setFrameNum(*frame);
+        flash->Play();
+    });
+    connect(flash, &FlashSurface::contextMenuRequested, this, &frmmain::showControlMenu);
+    connect(flash, &FlashSurface::mouseMovedOverMovie, skin, &SkinElements::resetHighlights);
+}
+
+void frmmain::connectMenus() {
+    const MainMenus& m = *menus;
+    connect(m.MNUOPEN, &QAction::triggered, opening, &OpeningController::mnuopen_Click);
+    connect(m.MNUOPENURL, &QAction::triggered, opening, &OpeningController::MNUOPENURL_Click);
+    connect(m.MNUOPENWEB, &QAction::triggered, opening, &OpeningController::MNUOPENWEB_Click);
+    const std::array<QAction*, 6> transportItems = {m.MNUPLAY, m.MNUTZ, m.mnuup,
+                                                    m.mnusyz, m.MNUXYZ, m.MNUXIAYIGE};
+    for (int i = 0; i < 6; ++i)
+        connect(transportItems[i], &QAction::triggered, this, [this, i] { Image5_Click(i); });
+    connect(m.MNUfd, &QAction::triggered, transport, &TransportController::MNUfd_Click);
+    connect(m.MNUSx, &QAction::triggered, transport, &TransportController::MNUSx_Click);
+    connect(m.MNUDQ, &QAction::triggered, transport, &TransportController::MNUDQ_Click);
+    connect(m.MNUTC, &QAction::triggered, this, &QWidget::close);
+    connect(m.MNUCXDQ, &QAction::triggered, this, &frmmain::MNUCXDQ_Click);
+    connect(quickPlayMenu, &QuickPlayMenu::entryClicked, this, &frmmain::mnuwenjian_Click);
+    using Item = skin::FitMode::Item;
+    connect(m.mnuszck, &QAction::triggered, this, [this] { chooseFitMode(Item::mnuszck); });
+    connect(m.mnuchang, &QAction::triggered, this, [this] { chooseFitMode(Item::mnuchang); });
+    connect(m.mnuchanggao, &QAction::triggered, this, [this] { chooseFitMode(Item::mnuchanggao); });
 }
 
 void frmmain::Form_Load() {
-    state_.resizeMode = 0;
-    state_.menuBarCounter = 0;
-    state_.currentPanel = 0;
+    // The resize mode, the menu-bar counter and the current panel start at 0 in the skin.
     // Opening the mixer for the volume control goes here.
     // Presetting the search panel's file-type options goes here.
-    // Showing the first panel tab with its pressed picture goes here.
+    // Tab 0 already shows its pressed picture: the skin starts on the movie panel.
     flash->setMenu(false);
     state_.lastFrameNum = 0;
     // Installing the hook on the movie surface goes here.
     state_.normalLabelColour = QApplication::palette().color(QPalette::ButtonText);
     state_.highlightLabelColour = QColor(0xFF, 0xFF, 0xFF);
-    for (QLabel* l : Label2) {
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, state_.normalLabelColour);
-        l->setPalette(p);
-    }
+    skin->setLabelColours(state_.normalLabelColour, state_.highlightLabelColour);
     regjc();
-    // Hiding the search panel zhss goes here.
-    // duqu, filling the quick-play list from the stored playlist, goes here.
-    // Remembering the normal transport and title-button pictures goes here.
+    zhss->hide();
+    duqu();
+    // The normal transport and title-button pictures (Image7, Image10) were
+    // remembered by the skin when it created the buttons.
     state_.volumeLevel = 30000;
-    // ycct, stripping the system caption and border, goes here.
+    ycct();
     state_.windowActive = true;
 }
 
@@ -154,6 +236,65 @@ void frmmain::regjc() {
     }
 }
 
+void frmmain::ycct() {
+    // Done before the window is first shown, so it never flashes a frame.
+    setWindowFlags(WindowChrome::ycct(windowFlags()));
+}
+
+void frmmain::duqu() {
+    bflblist->clear();
+    quickPlay->reload(library::PlaylistStore(settings_.store()).read());
+}
+
+void frmmain::MNUCXDQ_Click() { duqu(); }
+
+void frmmain::mnuwenjian_Click(int k) { transport->applyStep(quickPlay->play(k)); }
+
+void frmmain::Image5_Click(int index) { transport->Image5_Click(index); }
+
+void frmmain::chooseFitMode(skin::FitMode::Item item) {
+    const skin::FitMode::Choice c = skin::FitMode::choose(item);
+    flash->setScaleMode(c.scaleMode);
+    settings_.write(AppSettings::Key::bfms, c.stored);
+    ms(c.checkIndex);
+}
+
+void frmmain::ms(int n) {
+    if (const auto marks = skin::FitMode::ms(n)) {
+        mnuszck->setChecked((*marks)[0]);
+        mnuchang->setChecked((*marks)[1]);
+        mnuchanggao->setChecked((*marks)[2]);
+    }
+}
+
+void frmmain::selectPanel(int n) {
+    if (skin->selectPanel(n)) {
+        bflbflash->Stop();
+        flash2->Stop();
+    }
+}
+
+void frmmain::showMovieView() {
+    flash2->Stop();
+    flash2->setMovie(QString());
+    bflbflash->Stop();
+    bflbflash->setMovie(QString());
+    skin->selectPanel(0);
+    flash->show();
+    for (QLabel* l : Label2)
+        l->show();
+    bflb->hide();
+    convertframe->hide();
+    zhss->hide();
+}
+
+void frmmain::showControlMenu(QPoint globalPos) { menus->mnukz->popup(globalPos); }
+
+int frmmain::currentPanel() const { return skin->currentPanel(); }
+int frmmain::resizeMode() const { return static_cast<int>(skin->resizeMode()); }
+int frmmain::menuBarCounter() const { return skin->chrome().menuBarCounter(); }
+bool frmmain::menuBarShowing() const { return menuBarShowing_; }
+
 void frmmain::Form_Unload() {
     unloaded_ = true;
     settings_.write(AppSettings::Key::mleft, AppSettings::twipsText(twipsLeft()));
@@ -180,20 +321,48 @@ void frmmain::resizeEvent(QResizeEvent* event) {
 }
 
 void frmmain::Form_Resize() {
-    // Interim placement until the skin layout takes over: the movie fills the
-    // client area below the top bar.
-    const int top = Twips::toPixels(TopBarHeight, Twips::dpiY(this));
-    flash->setGeometry(0, top, width(), qMax(0, height() - top));
+    // The menu bar, while it shows, takes the top of the window and the skin moves down.
+    const int barHeight = menuBarShowing_ ? menuBar->sizeHint().height() : 0;
+    menuBar->setGeometry(0, 0, width(), barHeight);
+    client->setGeometry(0, barHeight, width(), qMax(0, height() - barHeight));
+    skin->relayout(menuBarShowing_);
+}
+
+void frmmain::moveWindow() {
+    if (QWindow* handle = windowHandle(); handle && handle->startSystemMove())
+        return;
+    // No window manager move loop: follow the pointer until the button comes up.
+    manualMove_ = true;
+    manualMoveOffset_ = QCursor::pos() - pos();
+    grabMouse(Qt::SizeAllCursor);
+}
+
+void frmmain::mouseMoveEvent(QMouseEvent* event) {
+    if (manualMove_) {
+        move(event->globalPosition().toPoint() - manualMoveOffset_);
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void frmmain::mouseReleaseEvent(QMouseEvent* event) {
+    if (manualMove_) {
+        manualMove_ = false;
+        releaseMouse();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
 }
 
 void frmmain::Timer1_Timer() {
-    // The status line and then the progress bar are refreshed here.
+    const int frame = flash->FrameNum();
+    const int total = flash->TotalFrames();
+    skin->Label6->setText(StatusLineText::forMovie(frame, total, flash->Movie()));
+    skin->jindutiao(frame, total);
 }
 
 void frmmain::Timer2_Timer() {
-    // Active-window test: a window of the player carries "Quorvane" in its title.
-    const QWidget* active = QApplication::activeWindow();
-    state_.windowActive = active && active->windowTitle().contains(QStringLiteral("Quorvane"));
+    state_.windowActive = WindowChrome::edactive(QApplication::activeWindow());
     if (!state_.windowActive)
         return;
     // Polling the shortcut keys goes here.
@@ -202,8 +371,30 @@ void frmmain::Timer2_Timer() {
 void frmmain::Timer3_Timer() {
     if (!state_.windowActive)
         return;
-    // Edge drag, menu-bar auto-show, clipboard watching, auto-play and the
-    // play/pause button state, and restoring opacity after a capture go here.
+    chromeTick(QCursor::pos());
+    // Clipboard watching goes here.
+    transport->followMovie();
+    // Restoring opacity after a capture goes here.
+}
+
+void frmmain::chromeTick(QPoint cursorGlobal) {
+    showMenuBar(skin->tickChrome(state_.windowActive, cursorGlobal));
+    // The bar never stays over a maximised window.
+    if (isMaximized() && menuBarShowing_)
+        showMenuBar(skin::MenuBarAutoShow::Action::Hide);
+}
+
+void frmmain::showMenuBar(skin::MenuBarAutoShow::Action action) {
+    using Action = skin::MenuBarAutoShow::Action;
+    if (action == Action::None)
+        return;
+    const bool show = action == Action::Show;
+    if (show == menuBarShowing_)
+        return;
+    menuBarShowing_ = show;
+    menus->setShownInBar(show);
+    menuBar->setVisible(show);
+    Form_Resize();
 }
 
 // Geometry is the window's normal place, so closing it minimised or maximised

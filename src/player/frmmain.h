@@ -1,26 +1,38 @@
 #pragma once
-// The main window: start-up object of the player. It owns the movie surfaces,
-// the shared dialog, the window-wide state and the three timers that drive the
-// player, and it stores its geometry when it closes.
+// The main window: start-up object of the player. It owns the skin, the menus, the
+// movie surfaces and side panels, the shared dialog, the window-wide state and the
+// three timers that drive the player, and it stores its geometry when it closes.
+// Command groups live in their own controllers, which the window owns.
 #include "platform/CommonDialog.h"
 #include "player/AppSettings.h"
+#include "skin/FitMode.h"
+#include "skin/MenuBarAutoShow.h"
 #include <QColor>
+#include <QPoint>
 #include <QTimer>
 #include <QWidget>
 #include <array>
 
 class QAction;
 class QLabel;
+class QListWidget;
+class QMenuBar;
 
 namespace nimbrel::platform {
 class DialogBackend;
 class MessageBoxes;
 class SettingsStore;
 }
+namespace nimbrel::skin { class SkinElements; }
 
 namespace nimbrel::player {
 
 class FlashSurface;
+class MainMenus;
+class OpeningController;
+class QuickPlayList;
+class QuickPlayMenu;
+class TransportController;
 
 class frmmain : public QWidget {
     Q_OBJECT
@@ -31,15 +43,12 @@ public:
     static constexpr int DesignWidth = 15750;
     static constexpr int DesignHeight = 9885;
 
-    // Window-wide state shared by the player's handlers.
+    // Window-wide state shared by the player's handlers. The resize mode, the
+    // menu-bar counter and the current panel are the skin's (see below).
     struct State {
-        int resizeMode = 0;          // 0 none, 1..5 the edge or corner being dragged
-        int menuBarCounter = 0;      // ticks since the pointer left the top edge
-        int currentPanel = 0;        // 0 movie, 1 playlist, 2 search, 3 converter
-        int lastFrameNum = 0;        // frame seen by the previous auto-play check
+        int lastFrameNum = 0;        // frame seen by the previous 100 ms tick
         int volumeLevel = 0;         // speaker volume, 0..65535
         bool windowActive = false;   // a window of the player is the active one
-        int quickPlayIndex = 0;      // current quick-play entry, 0 = before the first
         bool autoPlay = false;
         bool clipboardWatch = false;
         bool layered = false;        // window made see-through by the opacity option
@@ -59,6 +68,10 @@ public:
     AppSettings& settings() { return settings_; }
     State& state() { return state_; }
     const State& state() const { return state_; }
+    int currentPanel() const;
+    int resizeMode() const;
+    int menuBarCounter() const;
+    bool menuBarShowing() const;
 
     // Geometry in twips as the settings store keeps it.
     double twipsLeft() const;
@@ -66,10 +79,46 @@ public:
     double twipsWidth() const;
     double twipsHeight() const;
 
-    // Controls other parts of the player reach through the main window.
+    // Commands other parts of the player (and the keys) reach through the window.
+    void Image5_Click(int index);
+    void mnuwenjian_Click(int k);
+    void MNUCXDQ_Click();
+    // Rebuilds the quick-play list from the stored playlist; empties bflblist.
+    void duqu();
+    // A fit-mode item: ScaleMode of the movie, the stored "bfms" and the check mark.
+    void chooseFitMode(skin::FitMode::Item item);
+    // ms(n): checks fit-mode item n (1..3) and unchecks the other two.
+    void ms(int n);
+    // Tab n: the side tool on show; the previews stop when it changes.
+    void selectPanel(int n);
+    // Back to the movie from any side tool; the previews stop and empty.
+    void showMovieView();
+    void showControlMenu(QPoint globalPos);
+
+    // Timer steps, callable directly.
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    // The chrome step of Timer3 for a given pointer position: edge drag, then the
+    // menu bar shown or hidden.
+    void chromeTick(QPoint cursorGlobal);
+
+    // The skin and the parts the rest of the player reaches through the window.
+    skin::SkinElements* skin;
+    MainMenus* menus;
+    QuickPlayList* quickPlay;
+    QuickPlayMenu* quickPlayMenu;
+    TransportController* transport;
+    OpeningController* opening;
+    QMenuBar* menuBar;
+    QWidget* client;           // everything under the menu bar
     FlashSurface* flash;       // the movie surface
+    QWidget* bflb;             // playlist panel
+    QListWidget* bflblist;     // its list of movie paths
     FlashSurface* bflbflash;   // playlist panel preview
+    QWidget* zhss;             // search panel
     FlashSurface* flash2;      // search panel preview
+    QWidget* convertframe;     // converter panel
     QAction* mnuszck;          // fit mode 0: follow the window's size
     QAction* mnuchang;         // fit mode 1: keep proportions by width
     QAction* mnuchanggao;      // fit mode 2: keep both proportions
@@ -85,16 +134,20 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void createControls();
+    void connectSkin();
+    void connectMenus();
     void Form_Load();
     void regjc();
     void Form_Resize();
     void Form_Unload();
-    void Timer1_Timer();
-    void Timer2_Timer();
-    void Timer3_Timer();
+    void ycct();
+    void showMenuBar(skin::MenuBarAutoShow::Action action);
+    void moveWindow();
     void setGeometryTwips(double left, double top, double width, double height);
     bool onSomeScreen() const;
 
@@ -103,6 +156,10 @@ private:
     platform::MessageBoxes& boxes_;
     State state_;
     bool unloaded_ = false;
+    bool menuBarShowing_ = false;
+    // Moving the window ourselves where the window system offers no move loop.
+    bool manualMove_ = false;
+    QPoint manualMoveOffset_;
 };
 
 } // namespace nimbrel::player

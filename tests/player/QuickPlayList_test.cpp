@@ -195,8 +195,9 @@ TEST_F(QuickPlayListTest, PlayingAnEntry) {
     EXPECT_EQ(s.uncheck, 1);
     EXPECT_EQ(s.check, 3);
     EXPECT_TRUE(s.showMovieView);
-    EXPECT_FALSE(s.previousEnabled.has_value());
-    EXPECT_FALSE(s.nextEnabled.has_value());
+    // A jump sets both buttons from where it landed.
+    EXPECT_EQ(s.previousEnabled, std::optional<bool>(true));
+    EXPECT_EQ(s.nextEnabled, std::optional<bool>(true));
     EXPECT_EQ(list.current(), 3);
     EXPECT_EQ(menu.checked, QSet<int>{3});
 
@@ -206,6 +207,9 @@ TEST_F(QuickPlayListTest, PlayingAnEntry) {
     EXPECT_TRUE(again.callPlay);
     EXPECT_EQ(again.check, 3);
     EXPECT_EQ(menu.checked, QSet<int>{3});
+
+    EXPECT_EQ(list.play(4).nextEnabled, std::optional<bool>(false));
+    EXPECT_EQ(list.play(1).previousEnabled, std::optional<bool>(false));
 }
 
 TEST_F(QuickPlayListTest, PlayingAMissingFileChangesNothing) {
@@ -239,6 +243,8 @@ TEST_F(QuickPlayListTest, LoadingFromThePanelReplacesTheListAndPlaysTheFirst) {
     EXPECT_TRUE(s.callPlay);
     EXPECT_EQ(s.check, 1);
     EXPECT_TRUE(s.showMovieView);
+    EXPECT_EQ(s.previousEnabled, std::optional<bool>(false));
+    EXPECT_EQ(s.nextEnabled, std::optional<bool>(true));
     EXPECT_EQ(list.captions(), (QStringList{"/p/one.swf", "/p/two.swf"}));
     EXPECT_EQ(list.current(), 1);
     EXPECT_EQ(menu.checked, QSet<int>{1});
@@ -263,6 +269,9 @@ TEST_F(QuickPlayListTest, PlayFirstLeavesOnlyEntryOneChecked) {
     EXPECT_TRUE(s.callPlay);
     EXPECT_EQ(s.uncheck, 3);
     EXPECT_EQ(s.check, 1);
+    // The next button comes back even if an earlier list's end had disabled it.
+    EXPECT_EQ(s.nextEnabled, std::optional<bool>(true));
+    EXPECT_EQ(s.previousEnabled, std::optional<bool>(false));
     EXPECT_EQ(list.current(), 1);
     EXPECT_EQ(menu.checked, QSet<int>{1});
 }

@@ -74,8 +74,9 @@ TEST_F(FrmmainTest, LoadPreparesTheWindowState) {
     EXPECT_EQ(w->state().volumeLevel, 30000);
     EXPECT_TRUE(w->state().windowActive);
     EXPECT_EQ(w->state().lastFrameNum, 0);
-    EXPECT_EQ(w->state().currentPanel, 0);
-    EXPECT_EQ(w->state().resizeMode, 0);
+    EXPECT_EQ(w->currentPanel(), 0);
+    EXPECT_EQ(w->resizeMode(), 0);
+    EXPECT_EQ(w->menuBarCounter(), 0);
     EXPECT_EQ(w->state().highlightLabelColour, QColor(255, 255, 255));
     EXPECT_EQ(w->state().normalLabelColour, QApplication::palette().color(QPalette::ButtonText));
     EXPECT_EQ(w->Timer1.interval(), 1000);
