@@ -8,3 +8,30 @@ target_link_libraries(movie_conformance PRIVATE nimbrel_movie Qt6::Gui)
 add_test(NAME movie_conformance
     COMMAND movie_conformance ${CMAKE_SOURCE_DIR}/../shared/corpus ${CMAKE_SOURCE_DIR}/tests/movie/render_floor.txt)
 set_tests_properties(movie_conformance PROPERTIES TIMEOUT 600 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+# The same engine sources once more, built with AddressSanitizer and UBSan,
+# for the mutation run. A sanitizer build of the whole tree already has them.
+file(GLOB_RECURSE _movie_srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/movie/*.cpp)
+set(_asan_flags -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+# Quicker to build and still fast enough to run: this copy exists to find faults.
+set(_asan_build_flags -O1 -g1)
+if(NIMBREL_SANITIZE OR NIMBREL_FUZZ)
+    set(_asan_flags)
+endif()
+add_library(nimbrel_movie_asan STATIC ${_movie_srcs})
+target_include_directories(nimbrel_movie_asan PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(nimbrel_movie_asan PUBLIC
+    Qt6::Core Qt6::Gui Qt6::Network ZLIB::ZLIB LibLZMA::LibLZMA PkgConfig::MPG123)
+target_compile_options(nimbrel_movie_asan PRIVATE ${_asan_flags} ${_asan_build_flags})
+target_link_options(nimbrel_movie_asan PUBLIC ${_asan_flags})
+
+add_executable(movie_mutation_smoke
+    ${_harness}/mutation_smoke.cpp ${_harness}/Mutator.cpp ${CMAKE_SOURCE_DIR}/tests/movie/support/SwfBuilder.cpp)
+target_include_directories(movie_mutation_smoke PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_compile_options(movie_mutation_smoke PRIVATE ${_asan_flags} ${_asan_build_flags})
+target_link_libraries(movie_mutation_smoke PRIVATE nimbrel_movie_asan)
+add_test(NAME movie_mutation_smoke
+    COMMAND movie_mutation_smoke ${CMAKE_SOURCE_DIR}/../shared/corpus 20000
+            ${CMAKE_BINARY_DIR}/mutation_crash.swf ${CMAKE_SOURCE_DIR}/tests/data/malformed)
+set_tests_properties(movie_mutation_smoke PROPERTIES TIMEOUT 600
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1")

@@ -6,7 +6,7 @@ QByteArray Mutator::mutate(const QByteArray& fws) {
     QByteArray b = fws;
     if (b.size() < 8) return b;
     const int rounds = 1 + int(below(3));
-    for (int i = 0; i < rounds; ++i) {
+    for (int i = 0; i < rounds && b.size() >= 8; ++i) {
         switch (below(6)) {
         case 0: flipBits(b); break;
         case 1: cut(b); break;

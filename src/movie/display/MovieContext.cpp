@@ -4,6 +4,7 @@
 #include "movie/display/MovieClip.h"
 #include "movie/display/ScriptEngine.h"
 #include "movie/display/ShapeObject.h"
+#include "movie/display/StaticTextObject.h"
 
 namespace nimbrel::movie::display {
 
@@ -35,6 +36,8 @@ std::shared_ptr<DisplayObject> MovieContext::instantiate(uint16_t characterId, M
     }
     if (auto b = std::get_if<std::shared_ptr<const swf::ButtonDef>>(c))
         return std::make_shared<ButtonObject>(this, characterId, *b);
+    if (auto t = std::get_if<std::shared_ptr<const swf::TextDef>>(c))
+        return std::make_shared<StaticTextObject>(this, characterId, *t);
     return nullptr;
 }
 

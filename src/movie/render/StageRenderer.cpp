@@ -1,9 +1,11 @@
 #include "movie/render/StageRenderer.h"
 #include "movie/display/MorphShapeObject.h"
 #include "movie/display/ShapeObject.h"
+#include "movie/display/StaticTextObject.h"
 #include "movie/render/BlendPainter.h"
 #include "movie/render/FilterPainter.h"
 #include "movie/render/ShapePainter.h"
+#include "movie/render/TextPainter.h"
 #include <cmath>
 
 namespace nimbrel::movie::render {
@@ -82,6 +84,16 @@ void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTrans
         }
         break;
     }
+    case DisplayObject::Type::Text: {
+        const QRectF device = t.mapRect(o.localBounds());
+        if (!device.intersects(QRectF(s.image->rect()).adjusted(-2, -2, 2, 2))) return;
+        s.painter.resetTransform();
+        if (clip) s.painter.setClipPath(*clip);
+        else s.painter.setClipping(false);
+        s.painter.setTransform(t);
+        TextPainter::paint(s.painter, static_cast<const display::StaticTextObject&>(o).def(), movie_, cx);
+        break;
+    }
     case DisplayObject::Type::MovieClip:
         drawChildren(s, static_cast<const display::MovieClip&>(o).children(), t, cx, clip);
         break;
@@ -152,6 +164,9 @@ QPainterPath StageRenderer::outline(const DisplayObject& o, const QTransform& t)
         path = t.map(morphShapeOutline(m.def(), m.morphRatio()));
         break;
     }
+    case DisplayObject::Type::Text:
+        path = t.map(TextPainter::outline(static_cast<const display::StaticTextObject&>(o).def(), movie_));
+        break;
     case DisplayObject::Type::MovieClip:
         for (const auto& [depth, child] : static_cast<const display::MovieClip&>(o).children())
             if (child->clipDepth == 0 && child->visible)

@@ -12,6 +12,11 @@ const QImage* Movie::bitmap(uint16_t id) const {
     return it == bitmaps.end() ? nullptr : &it->second.image;
 }
 
+const FontDef* Movie::font(uint16_t id) const {
+    auto it = fonts.find(id);
+    return it == fonts.end() ? nullptr : &it->second;
+}
+
 const Character* Movie::exported(const QString& name, uint16_t* idOut) const {
     auto it = exports.find(name.toLower());
     if (it == exports.end()) return nullptr;

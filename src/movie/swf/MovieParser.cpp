@@ -142,7 +142,8 @@ void MovieParser::readDefinition(const Tag& tag) {
     }
     if (id < 0) return;
     // The first definition of an id wins, as in the reference player.
-    if (movie_.characters.count(uint16_t(id)) || movie_.bitmaps.count(uint16_t(id))) return;
+    if (movie_.characters.count(uint16_t(id)) || movie_.bitmaps.count(uint16_t(id)) || movie_.fonts.count(uint16_t(id)))
+        return;
     QString error;
     switch (tag.code) {
     case TagDefineShape:
@@ -187,8 +188,20 @@ void MovieParser::readDefinition(const Tag& tag) {
         movie_.characters.emplace(uint16_t(id), std::shared_ptr<const SpriteDef>(std::move(sprite)));
         break;
     }
+    case TagDefineFont:
+    case TagDefineFont2:
+    case TagDefineFont3:
+        if (auto f = FontDef::parse(tag.code, tag.body, tag.length)) movie_.fonts.emplace(uint16_t(id), std::move(f.value()));
+        else warn(f.error());
+        break;
+    case TagDefineText:
+    case TagDefineText2:
+        if (auto t = TextDef::parse(tag.code, tag.body, tag.length))
+            movie_.characters.emplace(uint16_t(id), std::make_shared<const TextDef>(std::move(t.value())));
+        else warn(t.error());
+        break;
     default:
-        break; // fonts, text, sounds, video: not drawn yet
+        break; // edit text, sounds, video: not drawn yet
     }
 }
 

@@ -181,6 +181,72 @@ void SwfBuilder::defineRect(uint16_t id, const swf::Rect& r, swf::Rgba color) {
     tag(32, w.data());
 }
 
+void SwfBuilder::defineSquareFont(uint16_t id) {
+    // The glyph: a 1024-unit square, top at -1024 (above the baseline).
+    BitWriter g;
+    g.ub(1, 4); // fill bits
+    g.ub(0, 4); // line bits
+    g.ub(0, 1);
+    g.ub(0, 1);
+    g.ub(0, 1);
+    g.ub(1, 1); // fill style 1
+    g.ub(0, 1);
+    g.ub(1, 1); // move to
+    g.ub(12, 5);
+    g.sb(0, 12);
+    g.sb(-1024, 12);
+    g.ub(1, 1);
+    auto edge = [&](int32_t dx, int32_t dy) {
+        g.ub(1, 1);
+        g.ub(1, 1);
+        g.ub(12 - 2, 4);
+        g.ub(1, 1);
+        g.sb(dx, 12);
+        g.sb(dy, 12);
+    };
+    edge(1024, 0);
+    edge(0, 1024);
+    edge(-1024, 0);
+    edge(0, -1024);
+    g.ub(0, 6);
+    const QByteArray glyph = g.data();
+    BitWriter w;
+    w.u16(id);
+    w.u8(0x00); // no layout, narrow offsets and codes
+    w.u8(0);    // language
+    w.u8(2);
+    w.bytes("Sq");
+    w.u16(1);                           // one glyph
+    w.u16(4);                           // offset of glyph 0 from the table start
+    w.u16(uint16_t(4 + glyph.size()));  // code table offset
+    w.bytes(glyph);
+    w.u8('A');
+    tag(48, w.data());
+}
+
+void SwfBuilder::defineText(uint16_t id, uint16_t fontId, uint16_t height, swf::Rgba color, int16_t x, int16_t y,
+                            int count, const swf::Rect& bounds) {
+    BitWriter w;
+    w.u16(id);
+    w.rect(bounds);
+    w.matrix({});
+    w.u8(1);  // glyph bits
+    w.u8(16); // advance bits
+    w.u8(0x8f); // record with font, colour, x and y
+    w.u16(fontId);
+    w.rgba(color);
+    w.u16(uint16_t(x));
+    w.u16(uint16_t(y));
+    w.u16(height);
+    w.u8(uint8_t(count));
+    for (int i = 0; i < count; ++i) {
+        w.ub(0, 1);
+        w.sb(height, 16);
+    }
+    w.u8(0);
+    tag(33, w.data());
+}
+
 QByteArray SwfBuilder::placeObject2Body(const Placement& p) {
     BitWriter w;
     uint8_t flags = 0;

@@ -66,6 +66,11 @@ public:
     // DefineSprite whose inner tags were written with another builder.
     void defineSprite(uint16_t id, uint16_t frameCount, const SwfBuilder& inner);
     void end() { tag(0, {}); }
+    // DefineFont2 whose glyph 0 is a full em square (1024 units) for code 'A'.
+    void defineSquareFont(uint16_t id);
+    // DefineText2 with one run of `count` glyph-0 characters at (x, y), advancing by one em.
+    void defineText(uint16_t id, uint16_t fontId, uint16_t height, swf::Rgba color, int16_t x, int16_t y, int count,
+                    const swf::Rect& bounds);
 
     static QByteArray placeObject2Body(const Placement& p);
     const QByteArray& tags() const { return tags_; }

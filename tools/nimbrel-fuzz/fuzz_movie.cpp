@@ -1,0 +1,28 @@
+// libFuzzer entry: any bytes go through the reader; what loads plays two
+// frames, jumps to its last frame and back, and is drawn small.
+#include "movie/MoviePlayer.h"
+#include <QGuiApplication>
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+QGuiApplication* app = nullptr;
+}
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    app = new QGuiApplication(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    nimbrel::movie::MoviePlayer player;
+    if (!player.loadData(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)))) return 0;
+    (void)player.renderImage(QSize(48, 36));
+    player.stepFrame();
+    player.stepFrame();
+    player.gotoFrame(player.totalFrames() - 1);
+    player.gotoFrame(0);
+    (void)player.renderImage(QSize(48, 36));
+    return 0;
+}
