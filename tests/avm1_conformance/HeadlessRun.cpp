@@ -41,6 +41,30 @@ QString readCString(swf::BitReader& r)
     return QString::fromUtf8(b);
 }
 
+// The ScriptLimits tag (recursion depth, timeout in seconds), when the file has one.
+std::pair<int, int> scriptLimits(const QByteArray& file)
+{
+    auto unpacked = swf::Container::unpack(file);
+    if (!unpacked || unpacked.value().body.isEmpty())
+        return {0, 0};
+    const QByteArray& body = unpacked.value().body;
+    const auto* data = reinterpret_cast<const uint8_t*>(body.constData());
+    const size_t start = size_t((5 + 4 * (data[0] >> 3) + 7) / 8 + 4);
+    if (start >= size_t(body.size()))
+        return {0, 0};
+    swf::TagReader tags(data + start, size_t(body.size()) - start);
+    swf::Tag tag;
+    while (tags.next(tag)) {
+        if (tag.code == 65) {
+            swf::BitReader r(tag.body, tag.length);
+            int depth = r.u16();
+            int timeout = r.u16();
+            return {depth, timeout};
+        }
+    }
+    return {0, 0};
+}
+
 // Adds the characters a movie imports from library files beside it.
 std::shared_ptr<const swf::Movie> resolveImports(const std::shared_ptr<const swf::Movie>& movie,
                                                  const QByteArray& file, const QString& folder)
@@ -114,6 +138,8 @@ HeadlessResult runHeadless(const QString& swfPath, int frames)
     auto context = std::make_unique<display::MovieContext>(movie, engine.get());
     auto root = std::make_shared<display::MovieClip>(context.get(), 0, &movie->timeline);
     engine->attach(root.get(), &host);
+    auto [depth, timeout] = scriptLimits(bytes);
+    engine->setScriptLimits(depth, timeout);
     // Loading shows the first frame; each further advance is one more frame.
     engine->frameStarted();
     root->start();

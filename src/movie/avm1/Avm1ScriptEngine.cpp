@@ -75,6 +75,17 @@ void Avm1ScriptEngine::attach(display::MovieClip* root, display::ScriptHost* hos
     timeMs_ = 0;
 }
 
+void Avm1ScriptEngine::setScriptLimits(int maxRecursion, int timeoutSeconds)
+{
+    if (!vm_)
+        return;
+    if (maxRecursion > 0)
+        vm_->maxCallDepth = maxRecursion;
+    // Headless runs keep their own short budget; a longer file limit is not waited for.
+    if (timeoutSeconds > 0)
+        vm_->scriptTimeLimit = std::min(vm_->scriptTimeLimit, std::chrono::milliseconds(timeoutSeconds * 1000));
+}
+
 void Avm1ScriptEngine::detach()
 {
     queue_.clear();

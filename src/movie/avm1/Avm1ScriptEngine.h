@@ -33,6 +33,8 @@ public:
     void runQueuedActions() override;
 
     Interpreter* interpreter() const { return vm_.get(); }
+    // The file's ScriptLimits tag: recursion depth and script timeout (after attach).
+    void setScriptLimits(int maxRecursion, int timeoutSeconds);
     double movieTimeMs() const { return timeMs_; }
 
     static constexpr int kMaxJobsPerFrame = 100000;

@@ -343,7 +343,8 @@ Value Interpreter::lessThan(const Value& a, const Value& b)
 
 void Interpreter::enterCall()
 {
-    if (++callDepth_ > kMaxCallDepth) {
+    // The action list itself counts as the first level.
+    if (++callDepth_ >= maxCallDepth) {
         --callDepth_;
         throw ScriptAbort{QStringLiteral("recursion limit")};
     }

@@ -116,7 +116,8 @@ public:
 
     // Time budget for one action list (the player shows its "script is slow" prompt after ~15 s).
     std::chrono::milliseconds scriptTimeLimit{2000};
-    static constexpr int kMaxCallDepth = 256;
+    // Nested calls allowed (the file's ScriptLimits may change it); the player's default is 256.
+    int maxCallDepth = 256;
 
     // ---- well-known objects ---------------------------------------------------
     Object* global = nullptr;

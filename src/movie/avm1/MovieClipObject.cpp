@@ -113,8 +113,15 @@ void MovieClipObject::setPlaying(bool on)
 
 void MovieClipObject::gotoFrame(int frame, bool play)
 {
-    if (display::MovieClip* c = clip())
-        c->gotoFrame(std::max(frame, 1) - 1, play);
+    display::MovieClip* c = clip();
+    if (!c)
+        return;
+    // Frames outside the timeline leave the clip where it is, apart from the play state.
+    if (frame < 1 || frame > c->totalFrames()) {
+        play ? c->play() : c->stop();
+        return;
+    }
+    c->gotoFrame(frame - 1, play);
 }
 
 int MovieClipObject::frameOfLabel(const QString& label) const

@@ -1,0 +1,123 @@
+// Array, String and Object methods called as scripts call them.
+#include "movie/avm1/ArrayObject.h"
+#include "support/ScriptFixture.h"
+#include <gtest/gtest.h>
+
+using namespace nimbrel::movie::avm1;
+using namespace nimbrel::movie::avm1::test;
+
+namespace {
+
+Value array(Interpreter& vm, std::vector<Value> v)
+{
+    return Value(static_cast<Object*>(vm.newArray(std::move(v))));
+}
+
+QString str(Interpreter& vm, const Value& v)
+{
+    return vm.toString(v);
+}
+
+} // namespace
+
+TEST(Avm1Array, SortFlags)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value a = array(vm, {Value(10.0), Value(9.0), Value(100.0)});
+    vm.callMethod(a, "sort", {});
+    EXPECT_EQ(str(vm, a), "10,100,9"); // text order by default
+    vm.callMethod(a, "sort", {Value(16.0 /*NUMERIC*/ + 2.0 /*DESCENDING*/)});
+    EXPECT_EQ(str(vm, a), "100,10,9");
+    Value idx = vm.callMethod(array(vm, {Value("b"), Value("a"), Value("c")}), "sort", {Value(8.0)});
+    EXPECT_EQ(str(vm, idx), "1,0,2");
+    Value dup = vm.callMethod(array(vm, {Value(1.0), Value(1.0)}), "sort", {Value(4.0)});
+    EXPECT_EQ(vm.toNumber(dup), 0); // UNIQUESORT refuses equal elements
+    Value ci = array(vm, {Value("b"), Value("A"), Value("a")});
+    vm.callMethod(ci, "sort", {Value(1.0)});
+    EXPECT_EQ(str(vm, ci), "A,a,b");
+}
+
+TEST(Avm1Array, SortWithInconsistentComparatorDoesNotCrash)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    std::vector<Value> many;
+    for (int i = 0; i < 200; ++i)
+        many.push_back(Value(double(i % 7)));
+    Value a = array(vm, many);
+    int calls = 0;
+    NativeFunction* cmp = vm.newFunction([&calls](Interpreter&, const Value&, const std::vector<Value>&) {
+        return Value(double((++calls % 3) - 1));
+    });
+    vm.callMethod(a, "sort", {Value(static_cast<Object*>(cmp))});
+    EXPECT_EQ(static_cast<ArrayObject*>(a.o)->elements.size(), 200u);
+    EXPECT_GT(calls, 0);
+}
+
+TEST(Avm1Array, SpliceSliceConcatJoin)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value a = array(vm, {Value(1.0), Value(2.0), Value(3.0), Value(4.0)});
+    Value removed = vm.callMethod(a, "splice", {Value(1.0), Value(2.0), Value("x")});
+    EXPECT_EQ(str(vm, removed), "2,3");
+    EXPECT_EQ(str(vm, a), "1,x,4");
+    EXPECT_EQ(str(vm, vm.callMethod(a, "slice", {Value(-2.0)})), "x,4");
+    EXPECT_EQ(str(vm, vm.callMethod(a, "concat", {Value(5.0), array(vm, {Value(6.0)})})), "1,x,4,5,6");
+    EXPECT_EQ(str(vm, vm.callMethod(a, "join", {Value("-")})), "1-x-4");
+    EXPECT_EQ(vm.toNumber(vm.callMethod(a, "push", {Value(7.0)})), 4);
+    EXPECT_EQ(str(vm, vm.callMethod(a, "pop", {})), "7");
+    vm.setMember(a, "length", Value(1.0));
+    EXPECT_EQ(str(vm, a), "1");
+    vm.setMember(a, "3", Value("z"));
+    EXPECT_EQ(vm.toNumber(vm.getMember(a, "length")), 4);
+}
+
+TEST(Avm1Array, UndefinedElementsJoinPerVersion)
+{
+    ScriptFixture v6(6), v7(7);
+    EXPECT_EQ(str(*v6.vm, array(*v6.vm, {Value(), Value(1.0)})), ",1");
+    EXPECT_EQ(str(*v7.vm, array(*v7.vm, {Value(), Value(1.0)})), "undefined,1");
+}
+
+TEST(Avm1String, Methods)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value s("Hello, world");
+    EXPECT_EQ(str(vm, vm.callMethod(s, "substr", {Value(-5.0), Value(3.0)})), "wor");
+    EXPECT_EQ(str(vm, vm.callMethod(s, "substring", {Value(5.0), Value(0.0)})), "Hello");
+    EXPECT_EQ(str(vm, vm.callMethod(s, "slice", {Value(-5.0), Value(-1.0)})), "worl");
+    EXPECT_EQ(vm.toNumber(vm.callMethod(s, "indexOf", {Value("o")})), 4);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(s, "lastIndexOf", {Value("o")})), 8);
+    EXPECT_EQ(str(vm, vm.callMethod(s, "split", {Value(", ")})), "Hello,world");
+    EXPECT_EQ(str(vm, vm.callMethod(s, "charAt", {Value(1.0)})), "e");
+    EXPECT_EQ(vm.toNumber(vm.callMethod(s, "charCodeAt", {Value(0.0)})), 72);
+    EXPECT_EQ(str(vm, vm.callMethod(s, "toUpperCase", {})), "HELLO, WORLD");
+    EXPECT_EQ(vm.toNumber(vm.getMember(s, "length")), 12);
+}
+
+TEST(Avm1Object, PrototypeChainAndProperties)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Object* base = vm.newObject();
+    base->set("greeting", Value("hi"));
+    Object* derived = vm.newObject(base);
+    EXPECT_EQ(str(vm, derived->get("greeting")), "hi");
+    EXPECT_FALSE(vm.toBoolean(vm.callMethod(Value(derived), "hasOwnProperty", {Value("greeting")})));
+    EXPECT_TRUE(vm.toBoolean(vm.callMethod(Value(base), "isPrototypeOf", {Value(derived)})));
+    // addProperty: the getter runs with the reading object as `this`.
+    NativeFunction* getter = vm.newFunction([](Interpreter& vm, const Value& self, const std::vector<Value>&) {
+        return Value(vm.toString(vm.getMember(self, "greeting")) + "!");
+    });
+    vm.callMethod(Value(base), "addProperty", {Value("loud"), Value(static_cast<Object*>(getter)), Value::null()});
+    derived->set("greeting", Value("yo"));
+    EXPECT_EQ(str(vm, derived->get("loud")), "yo!");
+    // ASSetPropFlags hides a property from enumeration and protects it.
+    Object* g = vm.global;
+    vm.call(g->get("ASSetPropFlags"), Value(), {Value(base), Value("greeting"), Value(3.0)});
+    EXPECT_FALSE(base->ownKeys().contains("greeting"));
+    EXPECT_FALSE(base->remove("greeting"));
+}

@@ -1,0 +1,159 @@
+// Functions, registers, exceptions, and the safety limits of running scripts.
+#include "support/ScriptFixture.h"
+#include <QFile>
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+using namespace nimbrel::movie::avm1;
+using namespace nimbrel::movie::avm1::test;
+
+TEST(Avm1Execution, VariablesAndConstantPool)
+{
+    ScriptFixture f(6);
+    ActionAssembler a;
+    a.constantPool({"x", "value"});
+    a.pushConstant(0).pushConstant(1).setVariable();
+    a.pushString("X").op(0x1C).trace(); // SWF 6 names ignore case
+    a.pushString("/:x").op(0x1C).trace(); // slash path to the root's variable
+    EXPECT_EQ(f.run(a), QStringList({"value", "value"}));
+}
+
+TEST(Avm1Execution, DefineFunctionArgumentsAndReturn)
+{
+    ScriptFixture f(8);
+    ActionAssembler body;
+    body.getVariable("a").getVariable("b").op(0x47).op(0x3E);
+    ActionAssembler a;
+    a.defineFunction("add", {"a", "b"}, body);
+    a.pushInt(2).pushInt(40).pushInt(2).pushString("add").op(0x3D).trace();
+    EXPECT_EQ(f.run(a), QStringList({"42"}));
+}
+
+TEST(Avm1Execution, DefineFunction2PreloadsRegisters)
+{
+    ScriptFixture f(8);
+    ActionAssembler body;
+    body.pushRegister(1).trace();                                        // this
+    body.pushRegister(2).pushString("length").op(0x4E).trace();          // arguments.length
+    body.pushRegister(3).trace();                                        // _root
+    body.pushRegister(4).trace();                                        // first parameter
+    body.getVariable("arguments").trace();                               // suppressed: not defined
+    const uint16_t flags = 0x01 | 0x04 | 0x40 | 0x08; // this, arguments, _root; suppress arguments variable
+    ActionAssembler a;
+    a.defineFunction2("f", 5, flags, {{4, "p"}}, body);
+    a.pushString("arg").pushInt(1).pushString("f").op(0x3D).op(0x17);
+    EXPECT_EQ(f.run(a), QStringList({"_level0", "1", "_level0", "arg", "undefined"}));
+}
+
+TEST(Avm1Execution, TryCatchFinallyAndUncaughtThrow)
+{
+    ScriptFixture f(7);
+    ActionAssembler body, catcher, finally;
+    body.traceString("try").pushString("boom").op(0x2A).traceString("not reached");
+    catcher.getVariable("e").trace();
+    finally.traceString("finally");
+    ActionAssembler a;
+    a.tryBlock(body, "e", &catcher, &finally);
+    a.traceString("after");
+    EXPECT_EQ(f.run(a), QStringList({"try", "boom", "finally", "after"}));
+
+    ActionAssembler uncaught;
+    uncaught.traceString("before").pushString("x").op(0x2A).traceString("never");
+    EXPECT_EQ(f.run(uncaught), QStringList({"before"}));
+    // The interpreter keeps working after an uncaught throw.
+    EXPECT_EQ(f.run(ActionAssembler().traceString("next")), QStringList({"next"}));
+}
+
+TEST(Avm1Execution, ConstructorsPrototypesAndInstanceOf)
+{
+    ScriptFixture f(7);
+    ActionAssembler ctor;
+    ctor.pushString("this").op(0x1C).pushString("n").pushInt(5).op(0x4F);
+    ActionAssembler a;
+    a.defineFunction("Thing", {}, ctor);
+    a.pushInt(0).pushString("Thing").op(0x40).storeRegister(1).op(0x17);
+    a.pushRegister(1).pushString("n").op(0x4E).trace();
+    a.pushRegister(1).getVariable("Thing").op(0x54).trace();
+    a.pushRegister(1).getVariable("Array").op(0x54).trace();
+    a.pushRegister(1).op(0x44).trace();
+    EXPECT_EQ(f.run(a), QStringList({"5", "true", "false", "object"}));
+}
+
+TEST(Avm1Execution, EndlessLoopIsStoppedByTheTimeBudget)
+{
+    ScriptFixture f(8);
+    f.vm->scriptTimeLimit = std::chrono::milliseconds(50);
+    ActionAssembler a;
+    a.traceString("start").jump(-5); // jumps onto itself
+    EXPECT_EQ(f.run(a), QStringList({"start"}));
+    EXPECT_EQ(f.run(ActionAssembler().traceString("alive")), QStringList({"alive"}));
+}
+
+TEST(Avm1Execution, RecursionIsCutAtTheLimit)
+{
+    ScriptFixture f(8);
+    f.vm->maxCallDepth = 10;
+    ActionAssembler body;
+    body.traceString("in").pushInt(0).pushString("r").op(0x3D).op(0x17);
+    ActionAssembler a;
+    a.defineFunction("r", {}, body);
+    a.pushInt(0).pushString("r").op(0x3D).op(0x17).traceString("not reached");
+    QStringList out = f.run(a);
+    EXPECT_EQ(out.size(), 9); // the action list is level one
+    EXPECT_FALSE(out.contains("not reached"));
+    EXPECT_EQ(f.run(ActionAssembler().traceString("alive")), QStringList({"alive"}));
+}
+
+TEST(Avm1Execution, RunawayAllocationIsStopped)
+{
+    ScriptFixture f(8);
+    ActionAssembler a;
+    // Loop: new Object() pushed forever (push 8 bytes, push 11, NewObject 1, Jump 5).
+    a.pushInt(0).pushString("Object").op(0x40).jump(-25);
+    f.run(a);
+    EXPECT_GE(f.vm->heapSize(), Interpreter::kMaxObjectsPerRun);
+    EXPECT_LT(f.vm->heapSize(), Interpreter::kMaxObjectsPerRun + 100000);
+    f.vm->collectGarbage();
+    EXPECT_EQ(f.run(ActionAssembler().traceString("alive")), QStringList({"alive"}));
+}
+
+TEST(Avm1Execution, GarbageCollectionKeepsReachableObjects)
+{
+    ScriptFixture f(8);
+    ActionAssembler a;
+    a.pushString("kept").pushInt(0).pushString("Object").op(0x40).setVariable();
+    a.pushString("kept").op(0x1C).pushString("tag").pushString("still here").op(0x4F);
+    for (int i = 0; i < 50; ++i)
+        a.pushInt(0).pushString("Array").op(0x40).op(0x17);
+    f.run(a);
+    const size_t before = f.vm->heapSize();
+    f.vm->collectGarbage();
+    EXPECT_LT(f.vm->heapSize(), before - 40);
+    EXPECT_EQ(f.run(ActionAssembler().getVariable("kept.tag").trace()), QStringList({"still here"}));
+}
+
+TEST(Avm1Execution, MalformedCodeEndsTheActionList)
+{
+    ScriptFixture f(8);
+    // Files with damaged action records: each must end quietly.
+    for (const char* name : {"avm1_truncated_push.bin", "avm1_function_past_end.bin", "avm1_try_past_end.bin",
+                             "avm1_record_past_end.bin"}) {
+        QFile file(QStringLiteral(NIMBREL_SOURCE_DIR "/tests/data/malformed/") + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        const QByteArray bytes = file.readAll();
+        ActionAssembler a;
+        a.raw(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+        QStringList out = f.run(a);
+        EXPECT_FALSE(out.contains("unreachable")) << name;
+    }
+    // Random bytes: no crash, and the interpreter is usable afterwards.
+    QRandomGenerator rng(1234);
+    f.vm->scriptTimeLimit = std::chrono::milliseconds(20);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<uint8_t> junk(size_t(rng.bounded(1, 200)));
+        for (auto& b : junk)
+            b = uint8_t(rng.bounded(256));
+        f.run(ActionAssembler().raw(junk));
+    }
+    EXPECT_EQ(f.run(ActionAssembler().traceString("alive")), QStringList({"alive"}));
+}

@@ -1,0 +1,78 @@
+#include "movie/avm1/NumberFormat.h"
+#include <gtest/gtest.h>
+#include <cmath>
+#include <limits>
+
+using namespace nimbrel::movie::avm1;
+
+TEST(Avm1NumberFormat, FifteenSignificantDigitsAndExponentThresholds)
+{
+    EXPECT_EQ(numberToString(0.1 + 0.2), "0.3");
+    EXPECT_EQ(numberToString(1e21), "1e+21");
+    EXPECT_EQ(numberToString(1e15), "1e+15");
+    EXPECT_EQ(numberToString(123456789012345.0), "123456789012345");
+    EXPECT_EQ(numberToString(11111111111111.1), "11111111111111.1");
+    EXPECT_EQ(numberToString(0.0000123456789012346), "0.0000123456789012346");
+    EXPECT_EQ(numberToString(5.4e-6), "5.4e-6");
+    EXPECT_EQ(numberToString(0.000054), "0.000054");
+    EXPECT_EQ(numberToString(-1.23456789123457e-308), "-1.23456789123457e-308");
+    EXPECT_EQ(numberToString(std::numeric_limits<double>::denorm_min()), "4.94065645841247e-324");
+    EXPECT_EQ(numberToString(-2.5), "-2.5");
+    EXPECT_EQ(numberToString(100), "100");
+}
+
+TEST(Avm1NumberFormat, SpecialValues)
+{
+    EXPECT_EQ(numberToString(-0.0), "0");
+    EXPECT_EQ(numberToString(std::nan("")), "NaN");
+    EXPECT_EQ(numberToString(INFINITY), "Infinity");
+    EXPECT_EQ(numberToString(-INFINITY), "-Infinity");
+}
+
+TEST(Avm1NumberFormat, RadixStrings)
+{
+    EXPECT_EQ(numberToRadixString(255, 16), "ff");
+    EXPECT_EQ(numberToRadixString(-8, 2), "-1000");
+    EXPECT_EQ(numberToRadixString(35, 36), "z");
+}
+
+TEST(Avm1NumberFormat, TextToNumberDependsOnVersion)
+{
+    EXPECT_EQ(stringToNumber("", 6), 0);
+    EXPECT_TRUE(std::isnan(stringToNumber("", 7)));
+    EXPECT_EQ(stringToNumber("abc", 4), 0);
+    EXPECT_TRUE(std::isnan(stringToNumber("abc", 5)));
+    EXPECT_TRUE(std::isnan(stringToNumber("12abc", 7)));
+    EXPECT_EQ(stringToNumber("  12.5", 7), 12.5);
+    EXPECT_EQ(stringToNumber("0x1F", 7), 31);
+    EXPECT_EQ(stringToNumber("-0x10", 7), -16);
+    EXPECT_EQ(stringToNumber("1e3", 7), 1000);
+    EXPECT_TRUE(std::isnan(stringToNumber("1e", 7)));
+    EXPECT_EQ(stringToNumber(".5", 7), 0.5);
+}
+
+TEST(Avm1NumberFormat, ParseIntAndParseFloat)
+{
+    EXPECT_EQ(parseIntText("0x10", 0, false), 16);
+    EXPECT_EQ(parseIntText("077", 0, false), 63);
+    EXPECT_EQ(parseIntText("089", 0, false), 89);
+    EXPECT_EQ(parseIntText("12px", 0, false), 12);
+    EXPECT_EQ(parseIntText("ff", 16, true), 255);
+    EXPECT_EQ(parseIntText("-z", 36, true), -35);
+    EXPECT_TRUE(std::isnan(parseIntText("px", 0, false)));
+    EXPECT_TRUE(std::isnan(parseIntText("1", 1, true)));
+    EXPECT_EQ(parseFloatText("3.5e2x"), 350);
+    EXPECT_EQ(parseFloatText("  -1.5"), -1.5);
+    EXPECT_EQ(parseFloatText("Infinity"), INFINITY);
+    EXPECT_TRUE(std::isnan(parseFloatText("x1")));
+}
+
+TEST(Avm1NumberFormat, Int32Wrapping)
+{
+    EXPECT_EQ(toInt32(4294967296.0 + 5), 5);
+    EXPECT_EQ(toInt32(-1), -1);
+    EXPECT_EQ(toInt32(2147483648.0), -2147483648);
+    EXPECT_EQ(toInt32(-3.9), -3);
+    EXPECT_EQ(toInt32(std::nan("")), 0);
+    EXPECT_EQ(toInt32(INFINITY), 0);
+}
