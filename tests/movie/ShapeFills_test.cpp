@@ -254,6 +254,24 @@ TEST(ShapeFills, BitmapFillsClippedRepeatingAndTinted) {
     EXPECT_EQ(qAlpha(missing.pixel(5, 5)), 0) << "an unknown bitmap draws nothing";
 }
 
+TEST(ShapeFills, SmoothedClippedBitmapKeepsItsEdges) {
+    // Left column red, right column blue, drawn 10x with smoothing: the outer
+    // columns stay pure instead of blending with the opposite edge.
+    QImage bmp(2, 2, QImage::Format_ARGB32_Premultiplied);
+    bmp.setPixel(0, 0, qRgb(255, 0, 0));
+    bmp.setPixel(0, 1, qRgb(255, 0, 0));
+    bmp.setPixel(1, 0, qRgb(0, 0, 255));
+    bmp.setPixel(1, 1, qRgb(0, 0, 255));
+    render::BitmapLookup lookup = [&](uint16_t id) { return id == 1 ? &bmp : nullptr; };
+    QImage img = draw(bitmapSquare(0x41, 400), {}, lookup);
+    EXPECT_TRUE(near(img.pixel(0, 10), Qt::red, 12));
+    EXPECT_TRUE(near(img.pixel(19, 10), Qt::blue, 12));
+    const QRgb mid = img.pixel(10, 10);
+    EXPECT_GT(qRed(mid), 60) << "smoothing blends the two columns in the middle";
+    EXPECT_GT(qBlue(mid), 60);
+    EXPECT_EQ(qAlpha(img.pixel(25, 10)), 0);
+}
+
 TEST(ShapeFills, StrokeWithGradientFill) {
     TestBits b;
     b.u16(1);

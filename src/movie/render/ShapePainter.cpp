@@ -126,6 +126,40 @@ DeviceScale deviceScale(const QTransform& t) {
     return s;
 }
 
+// A clipped bitmap fill over exactly its bitmap's rectangle (how imported
+// pictures arrive) is drawn as an image: a repeating texture would blend the
+// opposite edge into each border when smoothing.
+bool drawWholeBitmap(QPainter& p, const QPainterPath& path, const swf::FillStyle& fill, const PreparedBrush& b) {
+    if (path.elementCount() != 5) return false;
+    bool invertible = false;
+    const QTransform m = fill.matrix.toQTransform();
+    const QTransform inv = m.inverted(&invertible);
+    if (!invertible) return false;
+    QPointF corner[5];
+    for (int k = 0; k < 5; ++k) {
+        const QPainterPath::Element e = path.elementAt(k);
+        if (k > 0 && !e.isLineTo()) return false;
+        corner[k] = inv.map(QPointF(e.x, e.y));
+    }
+    constexpr double kSlack = 0.01; // bitmap pixels
+    for (int k = 0; k < 4; ++k) {
+        const QPointF d = corner[k + 1] - corner[k];
+        if (std::abs(d.x()) > kSlack && std::abs(d.y()) > kSlack) return false; // not axis-aligned
+    }
+    const QImage img = b.brush.textureImage();
+    const QRectF area = QPolygonF({corner[0], corner[1], corner[2], corner[3]}).boundingRect();
+    const QRectF whole(0, 0, img.width(), img.height());
+    if (!whole.adjusted(-0.5, -0.5, 0.5, 0.5).contains(area)) return false;
+    const QRectF r = area.intersected(whole);
+    p.save();
+    p.setWorldTransform(m * p.worldTransform());
+    p.setRenderHint(QPainter::SmoothPixmapTransform, b.smooth);
+    p.setOpacity(p.opacity() * b.opacity);
+    p.drawImage(r, img, r);
+    p.restore();
+    return true;
+}
+
 // Device width of a stroke: no-scale strokes keep their width in pixels;
 // anything thinner than a pixel is drawn as a one-pixel hairline.
 void sizePen(QPen& pen, const swf::LineStyle& line, const DeviceScale& scale) {
@@ -179,6 +213,7 @@ void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform
         if (g.fills[i].type == swf::FillType::Bitmap) {
             PreparedBrush b = brushFor(g.fills[i], cx, bitmaps);
             if (b.brush.style() == Qt::NoBrush) continue;
+            if (g.fills[i].clipped && drawWholeBitmap(p, path, g.fills[i], b)) continue;
             p.save();
             p.setRenderHint(QPainter::SmoothPixmapTransform, b.smooth);
             p.setOpacity(p.opacity() * b.opacity);
