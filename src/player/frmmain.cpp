@@ -78,6 +78,8 @@ void frmmain::createControls() {
 
     client = new QWidget(this);
     client->setObjectName("client");
+    // Seams between the skin's pieces show the window's own colour.
+    darkBackground(client);
     skin = new skin::SkinElements(client);
 
     flash = new FlashSurface(client);
@@ -333,7 +335,8 @@ void frmmain::moveWindow() {
         return;
     // No window manager move loop: follow the pointer until the button comes up.
     manualMove_ = true;
-    manualMoveOffset_ = QCursor::pos() - pos();
+    manualMoveOffset_ = skin->movePressPosition() - pos();
+    move(QCursor::pos() - manualMoveOffset_);
     grabMouse(Qt::SizeAllCursor);
 }
 

@@ -137,6 +137,7 @@ void SkinElements::createElements() {
 
 void SkinElements::connectMovePiece(SkinPiece* piece, bool anyButton, bool rightOpensMenu) {
     connect(piece, &SkinPiece::pressed, this, [this, piece, rightOpensMenu](Qt::MouseButton b, QPoint at) {
+        movePressPosition_ = at;
         if (b == Qt::LeftButton)
             piece->setCursor(Qt::SizeAllCursor); // stays the move pointer from now on
         else if (b == Qt::RightButton && rightOpensMenu)

@@ -86,6 +86,10 @@ public:
     std::optional<PanelSwitch::Switch> selectPanel(int n);
     int currentPanel() const { return currentPanel_; }
 
+    // Where the button went down on the piece that asked to move the window: a move
+    // loop of the window's own keeps that point under the pointer.
+    QPoint movePressPosition() const { return movePressPosition_; }
+
     // Pointer over the movie: the same reset as over the top bar.
     void resetHighlights();
     // The play/pause state, kept in the play button's tooltip ("play" / "stop").
@@ -139,6 +143,7 @@ private:
     SkinHoverState hover_;
     ChromeTick chrome_;
     int currentPanel_ = 0;
+    QPoint movePressPosition_;
     QColor normalColour_;
     QColor highlightColour_{Qt::white};
 };
