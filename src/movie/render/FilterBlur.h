@@ -1,5 +1,6 @@
 #pragma once
 // Box blur of 8-bit planes, the building block of every SWF filter.
+#include <QImage>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -18,6 +19,9 @@ struct Plane {
 // weight the outermost samples), repeated `passes` times. Outside the plane
 // counts as zero; the plane does not grow, so callers pad first.
 void boxBlur(Plane& p, double boxX, double boxY, int passes);
+
+// The same for a premultiplied ARGB32 image, all channels at once.
+void boxBlur(QImage& img, double boxX, double boxY, int passes);
 
 // Pixels one pass of a box this wide reaches beyond its centre.
 int boxReach(double box);

@@ -136,29 +136,7 @@ std::array<QRgb, 256> ramp(const std::vector<swf::GradientRecord>& g) {
 
 
 void applyBlur(QImage& img, const Filter& f, double sx, double sy) {
-    const int w = img.width(), h = img.height();
-    std::array<Plane, 4> planes;
-    for (auto& p : planes) p = Plane{w, h, std::vector<uint8_t>(size_t(w) * h)};
-    for (int y = 0; y < h; ++y) {
-        const auto* s = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        for (int x = 0; x < w; ++x) {
-            size_t i = size_t(y) * w + x;
-            planes[0].v[i] = qRed(s[x]);
-            planes[1].v[i] = qGreen(s[x]);
-            planes[2].v[i] = qBlue(s[x]);
-            planes[3].v[i] = qAlpha(s[x]);
-        }
-    }
-    for (auto& p : planes) boxBlur(p, boxX(f, sx), boxY(f, sy), passesOf(f));
-    for (int y = 0; y < h; ++y) {
-        auto* d = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            size_t i = size_t(y) * w + x;
-            int a = planes[3].v[i];
-            d[x] = qRgba(std::min<int>(planes[0].v[i], a), std::min<int>(planes[1].v[i], a),
-                         std::min<int>(planes[2].v[i], a), a);
-        }
-    }
+    boxBlur(img, boxX(f, sx), boxY(f, sy), passesOf(f));
 }
 
 // Drop shadow, glow and gradient glow: a coloured, blurred copy of the
