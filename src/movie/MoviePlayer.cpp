@@ -1,4 +1,5 @@
 #include "movie/MoviePlayer.h"
+#include "movie/avm1/Avm1ScriptEngine.h"
 #include "movie/display/MovieClip.h"
 #include "movie/display/MovieContext.h"
 #include "movie/display/ScriptEngine.h"
@@ -51,7 +52,10 @@ struct MoviePlayer::Impl : display::ScriptHost {
     QString baseUrl() const override { return base; }
 };
 
-MoviePlayer::MoviePlayer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) { d->q = this; }
+MoviePlayer::MoviePlayer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {
+    d->q = this;
+    d->factory = avm1::Avm1ScriptEngine::factory();
+}
 
 MoviePlayer::~MoviePlayer() { clear(); }
 

@@ -23,7 +23,9 @@ QString RenderOptions::usage() {
         "       nimbrel-render MOVIE --after K [--size WxH] --out FILE.png\n"
         "       nimbrel-render MOVIE --frames A-B [--size WxH] --out-dir DIR\n"
         "       nimbrel-render MOVIE --bench [--size WxH] [--repeat R]\n"
-        "       nimbrel-render MOVIE --trace --frames N\n");
+        "       nimbrel-render MOVIE --trace --frames N\n"
+        "--frame N goes to frame N (0-based) as GotoFrame does; --after K runs K frame\n"
+        "advances after loading; --trace prints the trace lines of the first N frames.\n");
 }
 
 bool RenderOptions::parse(const QStringList& args, QString* error) {

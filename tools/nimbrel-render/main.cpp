@@ -147,7 +147,8 @@ int main(int argc, char** argv) {
     case RenderOptions::Mode::Bench:
         return bench(player, size, opt.repeats);
     case RenderOptions::Mode::Trace:
-        for (int i = 0; i < opt.frame && !quit; ++i) player.stepFrame();
+        // N frames in all: loading ran the first one.
+        for (int i = 1; i < opt.frame && !quit; ++i) player.stepFrame();
         std::fflush(stdout);
         return 0;
     case RenderOptions::Mode::None:
