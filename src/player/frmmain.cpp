@@ -48,6 +48,8 @@ frmmain::frmmain(platform::SettingsStore& store, platform::DialogBackend& dialog
     createControls();
     setGeometryTwips(DesignLeft, DesignTop, DesignWidth, DesignHeight);
     Form_Load();
+    // A window not yet shown gets no resize event: lay it out for its size now.
+    Form_Resize();
 
     Timer1.setInterval(1000);
     Timer2.setInterval(11);

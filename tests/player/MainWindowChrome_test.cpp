@@ -62,6 +62,25 @@ TEST_F(MainWindowChromeTest, MenusCarryTheirItemsInOrder) {
     EXPECT_EQ(w->Label2[3], w->skin->Label2[3]);
 }
 
+TEST_F(MainWindowChromeTest, EveryResizeLaysOutTheSkinAndCutsTheOutline) {
+    auto w = start();
+    w->show();
+    w->resize(700, 500);
+    QApplication::processEvents();
+    EXPECT_EQ(w->client->geometry(), QRect(0, 0, 700, 500));
+    EXPECT_EQ(w->skin->layout().Hpx, 500);
+    // The movie lies between the borders and the bars.
+    EXPECT_EQ(w->flash->geometry().left(), w->skin->hen1->width());
+    EXPECT_LT(w->flash->geometry().bottom(), w->skin->down1->geometry().bottom());
+    const QRect outline = w->mask().boundingRect();
+    EXPECT_NEAR(outline.width(), 700, 1);
+    EXPECT_NEAR(outline.height(), 500, 1);
+    // The stepped corners are cut away.
+    EXPECT_FALSE(w->mask().contains(QPoint(0, 0)));
+    EXPECT_FALSE(w->mask().contains(QPoint(699, 499)));
+    EXPECT_TRUE(w->mask().contains(QPoint(350, 250)));
+}
+
 TEST_F(MainWindowChromeTest, FitModeItemsStoreTheModeAndMoveTheCheck) {
     {
         auto w = start();

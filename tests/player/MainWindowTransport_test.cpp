@@ -184,3 +184,26 @@ TEST_F(MainWindowTransportTest, StopRewindsAndFrameStepsSwitchAutoPlayOff) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainWindowTransportTest, AClickOnTheProgressTrackSeeksAndPlays) {
+    const QString movie = makeMovie("forty.swf", 41);
+    auto w = start();
+    w->flash->setMovie(movie);
+    w->flash->Stop();
+    const auto& layout = w->skin->layout();
+    const double tx = w->skin->twipsPerPixelX();
+    // Halfway along the track the seek measures: from 50 twips over SW - 200.
+    const int x = w->geometry().x() + int((50 + (layout.SW - 200) / 2.0) / tx);
+    emit w->skin->progressClicked(QPoint(x, w->geometry().y() + 10));
+    EXPECT_NEAR(w->flash->FrameNum(), 20, 2);
+    EXPECT_TRUE(w->flash->IsPlaying());
+
+    // Nothing loaded: the click still ends by playing, and nothing breaks.
+    w->flash->setMovie(QString());
+    emit w->skin->progressClicked(QPoint(x, 0));
+    w->Timer1_Timer();
+}
+
+} // namespace
