@@ -394,8 +394,15 @@ ActionRunner::Exit ActionRunner::runTry(const uint8_t* data, size_t len, size_t&
     Exit e = Exit::End;
     std::optional<ScriptException> pending;
     size_t p = 0;
+    // A jump from the try or catch body into this statement's own blocks or just past them
+    // is how compilers leave a block normally.
+    auto normalise = [&](Exit ex) {
+        if (ex == Exit::JumpOut && jumpTarget_ >= catchBegin && jumpTarget_ <= after)
+            return Exit::End;
+        return ex;
+    };
     try {
-        e = runRange(tryBegin, catchBegin, p);
+        e = normalise(runRange(tryBegin, catchBegin, p));
     } catch (ScriptException& ex) {
         if (hasCatch) {
             if (catchInRegister)
@@ -405,7 +412,7 @@ ActionRunner::Exit ActionRunner::runTry(const uint8_t* data, size_t len, size_t&
             else
                 setVariable(catchName, ex.value);
             try {
-                e = runRange(catchBegin, finallyBegin, p);
+                e = normalise(runRange(catchBegin, finallyBegin, p));
             } catch (ScriptException& ex2) {
                 pending = ex2;
             }
@@ -535,20 +542,22 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         break;
     }
     case 0x17: pop(); break; // Pop
-    case 0x0A: { Value a = pop(), b = pop(); push(Value(num(b) + num(a))); break; }
-    case 0x0B: { Value a = pop(), b = pop(); push(Value(num(b) - num(a))); break; }
-    case 0x0C: { Value a = pop(), b = pop(); push(Value(num(b) * num(a))); break; }
+    // The top operand is converted first: valueOf side effects show the order.
+    case 0x0A: { Value a = pop(), b = pop(); double y = num(a), x = num(b); push(Value(x + y)); break; }
+    case 0x0B: { Value a = pop(), b = pop(); double y = num(a), x = num(b); push(Value(x - y)); break; }
+    case 0x0C: { Value a = pop(), b = pop(); double y = num(a), x = num(b); push(Value(x * y)); break; }
     case 0x0D: { // Divide
         Value a = pop(), b = pop();
-        double d = num(a), n = num(b);
+        double d = num(a);
+        double n = num(b);
         if (d == 0 && ver < 5)
             push(Value(QStringLiteral("#ERROR#")));
         else
             push(Value(n / d));
         break;
     }
-    case 0x0E: { Value a = pop(), b = pop(); boolResult(num(b) == num(a)); break; } // Equals
-    case 0x0F: { Value a = pop(), b = pop(); boolResult(num(b) < num(a)); break; }  // Less
+    case 0x0E: { Value a = pop(), b = pop(); double y = num(a), x = num(b); boolResult(x == y); break; } // Equals
+    case 0x0F: { Value a = pop(), b = pop(); double y = num(a), x = num(b); boolResult(x < y); break; }  // Less
     case 0x10: { Value a = pop(), b = pop(); boolResult(vm_.toBoolean(b) && vm_.toBoolean(a)); break; }
     case 0x11: { Value a = pop(), b = pop(); boolResult(vm_.toBoolean(b) || vm_.toBoolean(a)); break; }
     case 0x12: { Value a = pop(); boolResult(!vm_.toBoolean(a)); break; }
@@ -750,9 +759,9 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         Value v = pop();
         QString name = str(pop());
         if (act_.locals)
-            act_.locals->define(name, v);
-        else
-            setVariable(name, v);
+            act_.locals->set(name, v);
+        else if (MovieClipObject* t = defaultTarget())
+            t->set(name, v);
         break;
     }
     case 0x41: { // DefineLocal2
@@ -872,7 +881,7 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
             push(Value(num(b) + num(a)));
         break;
     }
-    case 0x3F: { Value a = pop(), b = pop(); push(Value(std::fmod(num(b), num(a)))); break; } // Modulo
+    case 0x3F: { Value a = pop(), b = pop(); double y = num(a), x = num(b); push(Value(std::fmod(x, y))); break; } // Modulo
     case 0x4E: { // GetMember
         Value name = pop();
         Value target = pop();

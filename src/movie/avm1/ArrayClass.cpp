@@ -217,7 +217,7 @@ void installArrayClass(Interpreter& vm)
     });
     vm.addMethod(proto, QStringLiteral("splice"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
         ArrayObject* a = asArray(self);
-        if (!a || args.empty())
+        if (!a || args.empty() || args[0].isUndefined())
             return Value();
         long long len = (long long)a->elements.size();
         long long start = relIndex(vm, args[0], len, 0);
@@ -238,6 +238,9 @@ void installArrayClass(Interpreter& vm)
         Value fn;
         int flags = 0;
         size_t i = 0;
+        // An explicit undefined comparator is refused.
+        if (!args.empty() && args[0].isUndefined())
+            return Value();
         if (i < args.size() && args[i].isObject() && args[i].o->isFunction())
             fn = args[i++];
         if (i < args.size())

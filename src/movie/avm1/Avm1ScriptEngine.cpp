@@ -72,6 +72,7 @@ void Avm1ScriptEngine::attach(display::MovieClip* root, display::ScriptHost* hos
     if (host_)
         vm_->movieUrl = host_->baseUrl();
     vm_->root = vm_->scriptObjectFor(root);
+    vm_->root->define(QStringLiteral("$version"), vm_->global->get(QStringLiteral("$version")));
     timeMs_ = 0;
 }
 
@@ -151,6 +152,10 @@ void Avm1ScriptEngine::objectCreated(display::DisplayObject* object)
 {
     if (!vm_)
         return;
+    // Unnamed objects get the player's default names, numbered across the movie.
+    ++instanceCount_;
+    if (object->name().isEmpty())
+        object->setName(QStringLiteral("instance%1").arg(instanceCount_));
     if (MovieClipObject* o = vm_->scriptObjectFor(object))
         vm_->applyRegisteredClass(o);
 }

@@ -54,6 +54,7 @@ private:
     double frameMs_ = 1000.0 / 12.0;
     double timeMs_ = 0;
     bool running_ = false;
+    int instanceCount_ = 0;
 };
 
 } // namespace nimbrel::movie::avm1

@@ -11,7 +11,10 @@ void installBooleanClass(Interpreter& vm)
     vm.newClass(
         QStringLiteral("Boolean"),
         [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
-            return Value(!args.empty() && vm.toBoolean(args[0]));
+            // Boolean() with nothing to convert gives undefined in the player.
+            if (args.empty())
+                return Value();
+            return Value(vm.toBoolean(args[0]));
         },
         [](Interpreter& vm, Object* obj, const std::vector<Value>& args) -> Value {
             obj->hasPrimitive = true;

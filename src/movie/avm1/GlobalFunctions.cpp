@@ -152,6 +152,16 @@ void installGlobalFunctions(Interpreter& vm)
         return Value();
     });
 
+    // ASnative(table, index): the player's numbered built-ins. Table 101 holds Object's methods.
+    vm.addMethod(g, QStringLiteral("ASnative"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
+        const int table = vm.toInt32(arg(args, 0)), index = vm.toInt32(arg(args, 1));
+        static const char* const objectMethods[] = {"watch", "unwatch", "addProperty", "valueOf", "toString",
+                                                    "hasOwnProperty", "isPrototypeOf", "isPropertyEnumerable"};
+        if (table == 101 && index >= 0 && index < int(std::size(objectMethods)))
+            return vm.objectProto->get(QLatin1String(objectMethods[index]));
+        return Value();
+    });
+
     // AsBroadcaster: listener lists for Key, Mouse, Stage and user objects.
     Object* bc = vm.newObject();
     g->define(QStringLiteral("AsBroadcaster"), Value(bc), DontEnum);

@@ -84,21 +84,26 @@ Value Interpreter::toPrimitive(const Value& v, bool preferString)
         return preferString ? Value(static_cast<MovieClipObject*>(o)->targetPath()) : v;
     if (o->hasPrimitive && !preferString)
         return o->primitive;
-    const QString first = preferString ? QStringLiteral("toString") : QStringLiteral("valueOf");
-    const QString second = preferString ? QStringLiteral("valueOf") : QStringLiteral("toString");
-    Value f = o->get(first);
-    if (f.isObject() && f.o->isFunction()) {
-        Value r = call(f, v, {});
-        if (!r.isObject())
-            return r;
+    if (preferString) {
+        Value f = o->get(QStringLiteral("toString"));
+        if (f.isObject() && f.o->isFunction()) {
+            Value r = call(f, v, {});
+            if (!r.isObject())
+                return r;
+        }
+        f = o->get(QStringLiteral("valueOf"));
+        if (f.isObject() && f.o->isFunction()) {
+            Value r = call(f, v, {});
+            if (!r.isObject())
+                return r;
+        }
+        return Value(o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]"));
     }
-    f = o->get(second);
-    if (f.isObject() && f.o->isFunction()) {
-        Value r = call(f, v, {});
-        if (!r.isObject())
-            return r;
-    }
-    return Value(o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]"));
+    // A number-hinted conversion only asks valueOf; an object result stays an object (NaN in arithmetic).
+    Value f = o->get(QStringLiteral("valueOf"));
+    if (f.isObject() && f.o->isFunction())
+        return call(f, v, {});
+    return v;
 }
 
 double Interpreter::toNumber(const Value& v)

@@ -76,7 +76,35 @@ double stringToNumber(const QString& s, int swfVersion)
     if (i == n)
         return swfVersion >= 7 || (swfVersion >= 5 && n > 0) ? nan : 0.0;
     const double invalid = swfVersion < 5 ? 0.0 : nan;
-    // Hexadecimal with an optional sign.
+    if (swfVersion < 5) {
+        // SWF 4 reads the longest numeric prefix.
+        double v = parseFloatText(s);
+        return std::isnan(v) ? 0.0 : v;
+    }
+    // Octal: a leading zero followed only by octal digits (SWF 6 and later).
+    if (swfVersion >= 6) {
+        int j = i;
+        bool neg = false;
+        if (j < n && (s[j] == QLatin1Char('-') || s[j] == QLatin1Char('+'))) {
+            neg = s[j] == QLatin1Char('-');
+            ++j;
+        }
+        if (j + 1 < n && s[j] == QLatin1Char('0')) {
+            bool octal = true;
+            double acc = 0;
+            for (int k = j + 1; k < n; ++k) {
+                ushort c = s[k].unicode();
+                if (c < '0' || c > '7') {
+                    octal = false;
+                    break;
+                }
+                acc = acc * 8 + (c - '0');
+            }
+            if (octal)
+                return neg ? -acc : acc;
+        }
+    }
+    // Hexadecimal with an optional sign (SWF 6 and later).
     {
         int j = i;
         bool neg = false;
@@ -84,7 +112,7 @@ double stringToNumber(const QString& s, int swfVersion)
             neg = s[j] == QLatin1Char('-');
             ++j;
         }
-        if (swfVersion >= 5 && j + 1 < n && s[j] == QLatin1Char('0') && (s[j + 1] == QLatin1Char('x') || s[j + 1] == QLatin1Char('X'))) {
+        if (swfVersion >= 6 && j + 1 < n && s[j] == QLatin1Char('0') && (s[j + 1] == QLatin1Char('x') || s[j + 1] == QLatin1Char('X'))) {
             j += 2;
             if (j == n)
                 return invalid;
