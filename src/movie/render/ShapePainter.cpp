@@ -126,6 +126,22 @@ DeviceScale deviceScale(const QTransform& t) {
     return s;
 }
 
+// True when the path is one axis-aligned rectangle (four straight edges).
+bool isRectangle(const QPainterPath& path, QRectF* rect) {
+    if (path.elementCount() != 5) return false;
+    QPointF pt[5];
+    for (int k = 0; k < 5; ++k) {
+        const QPainterPath::Element e = path.elementAt(k);
+        if (k > 0 && !e.isLineTo()) return false;
+        pt[k] = QPointF(e.x, e.y);
+    }
+    if (pt[4] != pt[0]) return false;
+    for (int k = 0; k < 4; ++k)
+        if (pt[k].x() != pt[k + 1].x() && pt[k].y() != pt[k + 1].y()) return false;
+    *rect = QRectF(pt[0], pt[2]).normalized();
+    return rect->width() > 0 && rect->height() > 0;
+}
+
 // A clipped bitmap fill over exactly its bitmap's rectangle (how imported
 // pictures arrive) is drawn as an image: a repeating texture would blend the
 // opposite edge into each border when smoothing.
@@ -207,6 +223,8 @@ swf::StyleGroup::PaintCache& paintCacheFor(const swf::StyleGroup& g, const swf::
 void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform& cx, const BitmapLookup& bitmaps) {
     swf::StyleGroup::PaintCache& cache = paintCacheFor(g, cx, bitmaps);
     p.setPen(Qt::NoPen);
+    const QTransform::TransformationType type = p.worldTransform().type();
+    const bool axisAligned = type <= QTransform::TxScale;
     for (size_t i = 0; i < g.fills.size() && i < g.fillPaths.size(); ++i) {
         const QPainterPath& path = g.fillPaths[i];
         if (path.isEmpty()) continue;
@@ -222,6 +240,11 @@ void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform
             p.restore();
         } else {
             if (cache.fills[i].style() == Qt::NoBrush) continue;
+            QRectF rect;
+            if (axisAligned && g.fills[i].type == swf::FillType::Solid && isRectangle(path, &rect)) {
+                p.fillRect(rect, cache.fills[i]); // much cheaper than a general path
+                continue;
+            }
             p.setBrush(cache.fills[i]);
             p.drawPath(path);
         }
