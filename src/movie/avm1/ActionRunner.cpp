@@ -127,8 +127,9 @@ MovieClipObject* ActionRunner::defaultTarget()
 
 MovieClipObject* ActionRunner::targetFromValue(const Value& v)
 {
-    if (Object* o = v.object())
-        return o->isMovieClip() ? static_cast<MovieClipObject*>(o) : nullptr;
+    if (Object* o = v.object(); o && o->isMovieClip())
+        return static_cast<MovieClipObject*>(o);
+    // Anything else names a clip by its text (objects through their toString).
     QString path = vm_.toString(v);
     if (path.isEmpty())
         return defaultTarget();
@@ -557,7 +558,7 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         break;
     }
     case 0x0E: { Value a = pop(), b = pop(); double y = num(a), x = num(b); boolResult(x == y); break; } // Equals
-    case 0x0F: { Value a = pop(), b = pop(); double y = num(a), x = num(b); boolResult(x < y); break; }  // Less
+    case 0x0F: { Value a = pop(), b = pop(); double x = num(b), y = num(a); boolResult(x < y); break; }  // Less
     case 0x10: { Value a = pop(), b = pop(); boolResult(vm_.toBoolean(b) && vm_.toBoolean(a)); break; }
     case 0x11: { Value a = pop(), b = pop(); boolResult(vm_.toBoolean(b) || vm_.toBoolean(a)); break; }
     case 0x12: { Value a = pop(); boolResult(!vm_.toBoolean(a)); break; }
@@ -871,8 +872,12 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     }
     case 0x49: { Value a = pop(), b = pop(); push(Value(vm_.looseEquals(b, a))); break; } // Equals2
     case 0x66: { Value a = pop(), b = pop(); push(Value(vm_.strictEquals(b, a))); break; } // StrictEquals
-    case 0x48: { Value a = pop(), b = pop(); push(vm_.lessThan(b, a)); break; }            // Less2
-    case 0x67: { Value a = pop(), b = pop(); push(vm_.lessThan(a, b)); break; }            // Greater
+    case 0x48:   // Less2
+    case 0x67: { // Greater
+        Value a = pop(), b = pop();
+        push(code == 0x48 ? vm_.lessThan(b, a) : vm_.lessThan(a, b));
+        break;
+    }
     case 0x47: { // Add2
         Value a = vm_.toPrimitive(pop()), b = vm_.toPrimitive(pop());
         if (a.isString() || b.isString())
@@ -897,7 +902,12 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     }
     case 0x42: { // InitArray
         double n = num(pop());
-        long long count = std::isfinite(n) && n > 0 ? std::min<long long>((long long)n, act_.stack.size()) : 0;
+        if (!std::isfinite(n) || n < 0 || n > double(act_.stack.size())) {
+            // A count the stack cannot satisfy gives undefined.
+            push(Value());
+            break;
+        }
+        long long count = (long long)n;
         std::vector<Value> elems;
         elems.reserve(size_t(count));
         for (long long i = 0; i < count; ++i)
@@ -907,7 +917,11 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     }
     case 0x43: { // InitObject
         double n = num(pop());
-        long long count = std::isfinite(n) && n > 0 ? (long long)n : 0;
+        if (!std::isfinite(n) || n < 0 || 2 * n > double(act_.stack.size())) {
+            push(Value());
+            break;
+        }
+        long long count = (long long)n;
         Object* o = vm_.newObject();
         std::vector<std::pair<QString, Value>> pairs;
         for (long long i = 0; i < count && !act_.stack.empty(); ++i) {

@@ -65,7 +65,9 @@ void installGlobalFunctions(Interpreter& vm)
     g->define(QStringLiteral("NaN"), Value(std::numeric_limits<double>::quiet_NaN()), DontEnum);
     g->define(QStringLiteral("Infinity"), Value(std::numeric_limits<double>::infinity()), DontEnum);
     vm.addMethod(g, QStringLiteral("parseInt"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
-        bool radixGiven = args.size() > 1 && !args[1].isUndefined();
+        if (args.empty())
+            return Value();
+        bool radixGiven = args.size() > 1;
         int radix = radixGiven ? vm.toInt32(args[1]) : 10;
         return Value(parseIntText(vm.toString(arg(args, 0)), radix, radixGiven));
     });

@@ -86,8 +86,9 @@ void installMovieClipClass(Interpreter& vm)
         auto* c = clipOf(self);
         if (!c || a.size() < 6)
             return Value();
-        auto* n = c->createTextField(vm.toString(a[0]), vm.toInt32(a[1]), vm.toNumber(a[2]),
-                                           vm.toNumber(a[3]), vm.toNumber(a[4]), vm.toNumber(a[5]));
+        // Position and size are whole pixels.
+        auto* n = c->createTextField(vm.toString(a[0]), vm.toInt32(a[1]), vm.toInt32(a[2]), vm.toInt32(a[3]),
+                                     vm.toInt32(a[4]), vm.toInt32(a[5]));
         return vm.version() >= 8 && n ? Value(static_cast<Object*>(n)) : Value();
     });
     method("attachMovie", [](Interpreter& vm, const Value& self, Args a) -> Value {

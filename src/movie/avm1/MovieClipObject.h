@@ -62,6 +62,7 @@ public:
     static int propertyIndex(const QString& name); // -1 when not a display property
 
     bool hasOwn(const QString& name) override;
+    bool hasOwnProperty(const QString& name) override { return Object::hasOwn(name); }
     void markChildren(std::vector<Object*>& out) const override;
     QStringList ownKeys(bool includeHidden = false) override;
 

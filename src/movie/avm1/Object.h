@@ -41,6 +41,8 @@ public:
     void defineAccessor(const QString& name, Object* getter, Object* setter, unsigned char flags = 0);
     virtual bool remove(const QString& name);
     virtual bool hasOwn(const QString& name);
+    // Object.hasOwnProperty: like hasOwn, minus what only looks like a property (child clips).
+    virtual bool hasOwnProperty(const QString& name) { return hasOwn(name); }
     bool has(const QString& name);
     // Own enumerable names, newest first (the player's for..in order).
     virtual QStringList ownKeys(bool includeHidden = false);

@@ -44,7 +44,8 @@ void installObjectClass(Interpreter& vm)
         Object* o = self.object();
         if (!o || args.empty())
             return Value(false);
-        return Value(o->hasOwn(vm.toString(args[0])));
+        const QString name = vm.toString(args[0]);
+        return Value(!name.isEmpty() && o->hasOwnProperty(name));
     });
     vm.addMethod(proto, QStringLiteral("isPropertyEnumerable"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
         Object* o = self.object();
