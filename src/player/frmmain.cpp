@@ -335,7 +335,11 @@ void frmmain::Form_Resize() {
 void frmmain::moveWindow() {
     if (QWindow* handle = windowHandle(); handle && handle->startSystemMove())
         return;
-    // No window manager move loop: follow the pointer until the button comes up.
+    if (isMaximized())
+        return;
+    // No window manager move loop: follow the pointer until the button comes up,
+    // keeping the pressed point under it (the move starts only once the pointer
+    // has left the drag distance).
     manualMove_ = true;
     manualMoveOffset_ = skin->movePressPosition() - pos();
     move(QCursor::pos() - manualMoveOffset_);
