@@ -59,7 +59,6 @@ MainMenus::MainMenus(QWidget* owner) : QObject(owner) {
     MNUCXDQ = item(MNUBFFILE, "MNUCXDQ", "重新读取");
     mnuwenjian0 = MNUBFFILE->addSeparator();
     mnuwenjian0->setObjectName("mnuwenjian(0)");
-    mnuwenjian0->setText(QStringLiteral("-"));
 
     MNUBFMS = new QMenu(QStringLiteral("播放模式"), owner);
     MNUBFMS->setObjectName("MNUBFMS");
