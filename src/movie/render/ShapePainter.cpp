@@ -179,14 +179,18 @@ bool drawWholeBitmap(QPainter& p, const QPainterPath& path, const swf::FillStyle
 // Device width of a stroke: no-scale strokes keep their width in pixels;
 // anything thinner than a pixel is drawn as a one-pixel hairline.
 void sizePen(QPen& pen, const swf::LineStyle& line, const DeviceScale& scale) {
+    // Flash strokes are at most 255 pixels wide.
+    constexpr double kMaxWidth = 255 * 20.0;
+    const double twips = std::min<double>(line.width, kMaxWidth);
     double device;
-    if (line.noHScale && line.noVScale) device = line.width / 20.0;
-    else if (line.noHScale) device = line.width * scale.y;
-    else if (line.noVScale) device = line.width * scale.x;
-    else device = line.width * scale.uniform;
+    if (line.noHScale && line.noVScale) device = twips / 20.0;
+    else if (line.noHScale) device = twips * scale.y;
+    else if (line.noVScale) device = twips * scale.x;
+    else device = twips * scale.uniform;
+    if (!std::isfinite(device)) device = 1.0;
     const bool noScale = line.noHScale || line.noVScale;
     const bool cosmetic = noScale || device < 1.0;
-    const double width = cosmetic ? std::max(1.0, device) : double(line.width);
+    const double width = cosmetic ? std::clamp(device, 1.0, 4096.0) : twips;
     if (pen.isCosmetic() != cosmetic) pen.setCosmetic(cosmetic);
     if (pen.widthF() != width) pen.setWidthF(width);
 }
