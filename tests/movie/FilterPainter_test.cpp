@@ -394,3 +394,14 @@ TEST(FilterPainter, FiltersChainAndAccumulateOffsets) {
     EXPECT_LE(off.x(), -6);
     EXPECT_GT(qAlpha(at(out, off, 6, 20)), 0);
 }
+
+TEST(FilterPainter, HugeFiltersStayBounded) {
+    // 255 px blur, 15 passes, drawn at 4x: the result must stay a sane size.
+    swf::Filter f = blur(255, 255, 15);
+    QPoint off;
+    QImage out = render::applyFilters(squareImage(), {f, f, f}, 4, 4, &off);
+    EXPECT_LE(qint64(out.width()) * out.height(), 4096LL * 4096);
+    EXPECT_FALSE(out.isNull());
+    QRect room = render::filterMargin(QRect(0, 0, 40, 40), {f}, 4, 4);
+    EXPECT_LE(room.width(), 40 + 2 * 1024);
+}

@@ -14,6 +14,10 @@ using swf::FilterType;
 // Flash caps passes at 15 and boxes at 255 px; keep device sizes sane too.
 constexpr int kMaxPasses = 15;
 constexpr double kMaxBox = 1024.0;
+// Room a single filter may add on each side, and the largest image filters
+// work on; beyond that the remaining filters are skipped.
+constexpr int kMaxMargin = 1024;
+constexpr qint64 kMaxPixels = 4096LL * 4096;
 
 int passesOf(const Filter& f) { return std::clamp(f.passes, 0, kMaxPasses); }
 double boxX(const Filter& f, double sx) { return std::min(kMaxBox, f.blurX * std::abs(sx)); }
@@ -49,7 +53,8 @@ QMargins marginOf(const Filter& f, double sx, double sy) {
     int t = ry + std::max(0, both ? std::abs(d.y()) : -d.y());
     int b = ry + std::max(0, both ? std::abs(d.y()) : d.y());
     if (f.inner && f.type != FilterType::Blur) return {}; // inner effects stay inside the object
-    return {l, t, r, b};
+    auto cap = [](int v) { return std::min(v, kMaxMargin); };
+    return {cap(l), cap(t), cap(r), cap(b)};
 }
 
 QImage padded(const QImage& src, const QMargins& m) {
@@ -297,6 +302,8 @@ QImage applyFilters(const QImage& src, const std::vector<swf::Filter>& filters, 
     QPoint at(0, 0);
     for (const Filter& f : filters) {
         const QMargins m = marginOf(f, scaleX, scaleY);
+        const qint64 grown = qint64(img.width() + m.left() + m.right()) * (img.height() + m.top() + m.bottom());
+        if (grown > kMaxPixels) break;
         if (!m.isNull()) {
             img = padded(img, m);
             at -= QPoint(m.left(), m.top());
