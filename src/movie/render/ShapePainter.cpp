@@ -34,12 +34,18 @@ public:
         Key key{src.cacheKey(), cx};
         auto it = entries_.find(key);
         if (it != entries_.end()) return it.value();
-        if (entries_.size() >= kMaxEntries) entries_.clear();
+        if (entries_.size() >= kMaxEntries || bytes_ > kMaxBytes) {
+            entries_.clear();
+            bytes_ = 0;
+        }
+        bytes_ += src.sizeInBytes();
         return entries_.insert(key, colorTransformed(src, cx)).value();
     }
 
 private:
     static constexpr qsizetype kMaxEntries = 64;
+    static constexpr qsizetype kMaxBytes = 64 << 20;
+    qsizetype bytes_ = 0;
     struct Key {
         qint64 image;
         swf::ColorTransform cx;
