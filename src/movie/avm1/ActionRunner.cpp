@@ -929,8 +929,9 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
             QString name = str(pop());
             pairs.emplace_back(name, v);
         }
-        for (auto it = pairs.rbegin(); it != pairs.rend(); ++it)
-            o->set(it->first, it->second);
+        // Stored in the order popped: enumeration (newest first) then lists them as written.
+        for (const auto& [name, value] : pairs)
+            o->set(name, value);
         push(Value(o));
         break;
     }

@@ -141,9 +141,8 @@ void Avm1ScriptEngine::clipEvent(display::DisplayObject* object, swf::ClipEvent 
     j.target = target;
     j.event = event;
     if (event == swf::ClipEventUnload) {
-        // The object is about to go: its handlers still see it as it was.
-        runEvent(target, event);
-        return;
+        // The object is about to go: its handlers run later, after the frame's own actions.
+        j.handlers = object->clipActions;
     }
     queue_.push_back(std::move(j));
 }
@@ -166,15 +165,17 @@ void Avm1ScriptEngine::objectRemoved(display::DisplayObject* object)
         vm_->forgetDisplay(object);
 }
 
-void Avm1ScriptEngine::runEvent(MovieClipObject* target, uint32_t event)
+void Avm1ScriptEngine::runEvent(MovieClipObject* target, uint32_t event, const swf::ClipActionList* kept)
 {
-    if (display::DisplayObject* d = target->display()) {
-        // Copied: a handler may replace the object's handlers.
-        const swf::ClipActionList handlers = d->clipActions;
-        for (const swf::ClipAction& a : handlers)
-            if (a.events & event)
-                vm_->runActions(vm_->codeFor(a.actions), target);
-    }
+    // Copied: a handler may replace the object's handlers.
+    swf::ClipActionList handlers;
+    if (kept)
+        handlers = *kept;
+    else if (display::DisplayObject* d = target->display())
+        handlers = d->clipActions;
+    for (const swf::ClipAction& a : handlers)
+        if (a.events & event)
+            vm_->runActions(vm_->codeFor(a.actions), target, true);
     if (target->kind != MovieClipObject::Kind::Sprite)
         return;
     if (const char* name = handlerName(event)) {
@@ -201,7 +202,7 @@ void Avm1ScriptEngine::runQueuedActions()
         if (!j.target)
             continue;
         if (j.event)
-            runEvent(j.target, j.event);
+            runEvent(j.target, j.event, j.event == swf::ClipEventUnload ? &j.handlers : nullptr);
         else
             vm_->runActions(vm_->codeFor(j.ownBytes), j.target);
     }

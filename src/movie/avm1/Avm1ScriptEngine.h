@@ -4,6 +4,7 @@
 // them over and run in that order once the frame's display list is settled.
 #include "movie/display/ScriptEngine.h"
 #include "movie/avm1/ActionCode.h"
+#include "movie/swf/ClipEvent.h"
 #include <deque>
 #include <functional>
 #include <memory>
@@ -45,8 +46,9 @@ private:
         const QByteArray* bytes = nullptr; // action bytes, or
         QByteArray ownBytes;
         uint32_t event = 0;                // a clip event for target
+        swf::ClipActionList handlers;       // unload: the handlers of an object already gone
     };
-    void runEvent(MovieClipObject* target, uint32_t event);
+    void runEvent(MovieClipObject* target, uint32_t event, const swf::ClipActionList* handlers = nullptr);
 
     std::unique_ptr<Interpreter> vm_;
     display::ScriptHost* host_ = nullptr;

@@ -105,7 +105,10 @@ void installGlobalFunctions(Interpreter& vm)
                     continue;
                 }
             }
-            out.append(QString(s[i]).toUtf8());
+            if (s[i] == QLatin1Char('+'))
+                out.append(' ');
+            else
+                out.append(QString(s[i]).toUtf8());
         }
         return Value(QString::fromUtf8(out));
     });

@@ -171,6 +171,8 @@ Object* Interpreter::toObject(const Value& v)
         Object* o = newObject(proto);
         o->hasPrimitive = true;
         o->primitive = v;
+        if (v.isString())
+            o->define(QStringLiteral("length"), Value(double(v.s.size())), DontEnum | DontDelete | ReadOnly);
         return o;
     }
     default: return nullptr;
@@ -363,9 +365,9 @@ void Interpreter::tick()
         throw ScriptAbort{QStringLiteral("script time limit")};
 }
 
-void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip)
+void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip, bool evenIfRemoved)
 {
-    if (!clip || clip->isRemoved())
+    if (!clip || (clip->isRemoved() && !evenIfRemoved))
         return;
     const bool outermost = topLevelDepth_ == 0;
     if (outermost) {

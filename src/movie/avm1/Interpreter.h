@@ -84,7 +84,7 @@ public:
 
     // ---- running code -----------------------------------------------------
     // Runs a top-level action list on a clip's timeline; throws and aborts end it quietly.
-    void runActions(const ActionCode& code, MovieClipObject* clip);
+    void runActions(const ActionCode& code, MovieClipObject* clip, bool evenIfRemoved = false);
     // Calls a function and swallows an uncaught throw (event handlers, timers).
     Value callSafely(const Value& fn, const Value& thisValue, const std::vector<Value>& args);
     void enterCall(); // throws ScriptAbort past the recursion limit
