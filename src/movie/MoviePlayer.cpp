@@ -4,6 +4,7 @@
 #include "movie/display/MovieContext.h"
 #include "movie/display/ScriptEngine.h"
 #include "movie/display/ScriptHost.h"
+#include "movie/PointerInput.h"
 #include "movie/host/ManualClock.h"
 #include "movie/host/NetworkFetcher.h"
 #include "movie/render/StageLayout.h"
@@ -41,7 +42,7 @@ struct MoviePlayer::Impl : display::ScriptHost {
     int scaleMode = 0;
     bool menu = true;
     double pending = 0;
-    QImage buffer;
+    PointerInput pointer;
 
     void trace(const QString& line) override {
         if (traceSink) traceSink(line);
@@ -69,6 +70,7 @@ void MoviePlayer::clear() {
     d->movie.reset();
     d->pending = 0;
     d->clock.reset();
+    d->pointer.reset();
 }
 
 void MoviePlayer::fail(const QString& reason) {
@@ -207,6 +209,37 @@ void MoviePlayer::stepFrame() {
     d->scripts->frameStarted();
     root->dispatchEnterFrame();
     root->tick();
+    d->scripts->runQueuedActions();
+    emit repaintNeeded();
+}
+
+QPointF MoviePlayer::stagePoint(const QPointF& pos, const QSize& viewport) const {
+    const QTransform t = render::StageLayout::transform(d->view, QSizeF(viewport), render::ScaleMode(d->scaleMode));
+    bool invertible = false;
+    const QTransform inv = t.inverted(&invertible);
+    return invertible ? inv.map(pos) : QPointF();
+}
+
+void MoviePlayer::mouseMove(const QPointF& pos, const QSize& viewport) {
+    if (!d->root) return;
+    auto root = d->root;
+    d->pointer.move(*root, stagePoint(pos, viewport));
+    d->scripts->runQueuedActions();
+    emit repaintNeeded();
+}
+
+void MoviePlayer::mousePress(const QPointF& pos, const QSize& viewport) {
+    if (!d->root) return;
+    auto root = d->root;
+    d->pointer.press(*root, stagePoint(pos, viewport));
+    d->scripts->runQueuedActions();
+    emit repaintNeeded();
+}
+
+void MoviePlayer::mouseRelease(const QPointF& pos, const QSize& viewport) {
+    if (!d->root) return;
+    auto root = d->root;
+    d->pointer.release(*root, stagePoint(pos, viewport));
     d->scripts->runQueuedActions();
     emit repaintNeeded();
 }

@@ -68,6 +68,14 @@ public:
     QSize stageSize() const;       // pixels
     QColor backgroundColor() const;
 
+    // The pointer over the movie surface, in viewport pixels: buttons change
+    // state and run their actions, clips get their mouse events.
+    void mouseMove(const QPointF& pos, const QSize& viewport);
+    void mousePress(const QPointF& pos, const QSize& viewport);
+    void mouseRelease(const QPointF& pos, const QSize& viewport);
+    // Where a viewport position lies on the stage, in twips.
+    QPointF stagePoint(const QPointF& pos, const QSize& viewport) const;
+
     // Draws the movie into a viewport of the given size in device-independent pixels.
     void render(QPainter& painter, const QSize& viewport);
     // The same drawing into a new image of size * devicePixelRatio pixels.

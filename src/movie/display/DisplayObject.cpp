@@ -42,7 +42,10 @@ void DisplayObject::applyPlacement(const swf::PlaceObject& po) {
     if (po.cacheAsBitmap) cacheAsBitmap = *po.cacheAsBitmap;
     if (po.visible) visible = *po.visible;
     if (!po.clipActions.empty()) clipActions = po.clipActions;
-    if (po.name) setName(*po.name);
+    if (po.name) {
+        placedName_ = *po.name;
+        setName(*po.name);
+    }
 }
 
 QRectF DisplayObject::boundsInParent() const {

@@ -38,6 +38,8 @@ public:
 
     const QString& name() const { return name_; }
     void setName(const QString& name); // tells the script engine
+    // The name the timeline gave it (scripts may name objects otherwise).
+    const QString& placedName() const { return placedName_; }
     // Dotted path from the root as scripts write it ("_level0.a.b").
     QString path() const;
 
@@ -88,6 +90,7 @@ private:
     MovieClip* parent_ = nullptr;
     int depth_ = 0;
     QString name_;
+    QString placedName_;
 };
 
 } // namespace nimbrel::movie::display

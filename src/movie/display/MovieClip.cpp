@@ -95,12 +95,12 @@ void MovieClip::tick() {
     }
 }
 
-void MovieClip::dispatchEnterFrame() {
-    context()->scripts().clipEvent(this, swf::ClipEventEnterFrame);
+void MovieClip::dispatchEvent(swf::ClipEvent event) {
+    context()->scripts().clipEvent(this, event);
     std::vector<std::shared_ptr<DisplayObject>> snapshot;
     for (const auto& [depth, child] : children_)
         if (child->type() == Type::MovieClip) snapshot.push_back(child);
-    for (const auto& child : snapshot) static_cast<MovieClip*>(child.get())->dispatchEnterFrame();
+    for (const auto& child : snapshot) static_cast<MovieClip*>(child.get())->dispatchEvent(event);
 }
 
 void MovieClip::flushActions() {
@@ -174,7 +174,7 @@ void MovieClip::placeFromTimeline(const swf::PlaceObject& po) {
             carried.cxform = existing->cxform;
             carried.ratio = existing->ratio;
             carried.clipDepth = existing->clipDepth;
-            if (!existing->name().isEmpty()) carried.name = existing->name();
+            if (!existing->placedName().isEmpty()) carried.name = existing->placedName();
             merge(carried, po);
             removeDepth(po.depth);
             create(*po.characterId, po.depth, &carried);
@@ -231,7 +231,7 @@ void MovieClip::rebuildTo(int target) {
             s.placement.cxform = child->cxform;
             s.placement.ratio = child->ratio;
             s.placement.clipDepth = child->clipDepth;
-            if (!child->name().isEmpty()) s.placement.name = child->name();
+            if (!child->placedName().isEmpty()) s.placement.name = child->placedName();
         }
     }
     for (int f = from; f <= target; ++f) {
@@ -269,7 +269,7 @@ void MovieClip::rebuildTo(int target) {
         // A different name means another instance in the file's eyes.
         const bool keep = it != plan.end() && it->second.characterId == child->characterId() &&
                           (backward || !it->second.fresh) &&
-                          it->second.placement.name.value_or(QString()) == child->name();
+                          it->second.placement.name.value_or(QString()) == child->placedName();
         if (!keep) {
             gone.push_back(depth);
             continue;

@@ -51,7 +51,9 @@ public:
     // One frame tick of this clip and everything below it.
     void tick();
     // EnterFrame clip events for this clip and the clips below it.
-    void dispatchEnterFrame();
+    void dispatchEnterFrame() { dispatchEvent(swf::ClipEventEnterFrame); }
+    // A clip event for this clip and every clip below it, parents first.
+    void dispatchEvent(swf::ClipEvent event);
     // Hands pending init and frame actions to the script engine: this clip's
     // first, then those of clips created along with it.
     void flushActions();
