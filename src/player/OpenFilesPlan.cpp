@@ -45,6 +45,7 @@ QStringList OpenFilesPlan::acceptAdd(QuickPlayList& list) const {
     if (m_action != Action::AskAddToPlaylist)
         return {};
     list.setCaptions(m_paths);
+    list.forgetCurrentPastEnd();
     return m_paths;
 }
 

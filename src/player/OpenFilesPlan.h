@@ -37,7 +37,8 @@ public:
     // Several files: the quick-play list gets exactly one entry per file (before asking).
     void resizeList(QuickPlayList& list) const;
     // "Yes": captions set; returns the lines that replace the playlist panel's list, which
-    // the window then shows. Nothing plays and the current entry stays.
+    // the window then shows. Nothing plays and the current entry stays, unless the list
+    // became shorter than it: then it goes back to before the first entry.
     QStringList acceptAdd(QuickPlayList& list) const;
     // "No": captions set and the first file played as the current, only checked entry.
     QuickPlayList::Step declineAdd(QuickPlayList& list) const;

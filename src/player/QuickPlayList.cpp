@@ -77,6 +77,11 @@ void QuickPlayList::reload(const QStringList& paths) {
     emit entriesChanged();
 }
 
+void QuickPlayList::forgetCurrentPastEnd() {
+    if (m_current > count())
+        m_current = 0;
+}
+
 QuickPlayList::Step QuickPlayList::previous() {
     const int m = m_current;
     const int n = count();

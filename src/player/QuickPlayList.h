@@ -58,6 +58,9 @@ public:
     // Removes every entry and creates one per path, unchecked; the current number stays
     // ("重新读取" and start-up).
     void reload(const QStringList& paths);
+    // A current number left past the end of a shortened list becomes 0, so next movie
+    // starts again from entry 1 instead of doing nothing.
+    void forgetCurrentPastEnd();
 
     // Previous movie (Image5(2), mnuup, Left): needs a current number from 2 to count().
     Step previous();

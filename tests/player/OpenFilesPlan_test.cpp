@@ -89,6 +89,18 @@ TEST_F(OpenFilesPlanTest, YesFillsListAndPanelButPlaysNothing) {
     EXPECT_TRUE(list.isChecked(2));
 }
 
+TEST_F(OpenFilesPlanTest, YesOverAShorterListForgetsACurrentEntryPastItsEnd) {
+    // Entry 5 of the old list was current; the new list has two entries.
+    while (list.current() < 5)
+        list.next();
+    const auto plan = OpenFilesPlan::fromFileName(packed({"/new", "1.swf", "2.swf"}));
+    plan.resizeList(list);
+    plan.acceptAdd(list);
+    EXPECT_EQ(list.current(), 0);
+    // Next movie starts again from the first entry instead of doing nothing.
+    EXPECT_EQ(list.next().movie, "/new/1.swf");
+}
+
 TEST_F(OpenFilesPlanTest, NoPlaysTheFirstFileAsTheOnlyCheckedEntry) {
     const auto plan = OpenFilesPlan::fromFileName(packed({"/new", "1.swf", "2.swf", "3.swf", "4.swf", "5.swf", "6.swf", "7.swf"}));
     plan.resizeList(list);
