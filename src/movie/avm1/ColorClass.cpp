@@ -9,7 +9,7 @@ namespace {
 
 MovieClipObject* targetOf(Interpreter& vm, const Value& self)
 {
-    Value t = vm.getMember(self, QStringLiteral("__target"));
+    Value t = vm.getMember(self, QStringLiteral("target"));
     if (Object* o = t.object(); o && o->isMovieClip())
         return static_cast<MovieClipObject*>(o);
     if (t.isString())
@@ -25,7 +25,7 @@ void installColorClass(Interpreter& vm)
 {
     Object* proto = vm.newObject();
     vm.newClass(QStringLiteral("Color"), nullptr, [](Interpreter&, Object* obj, const std::vector<Value>& args) -> Value {
-        obj->define(QStringLiteral("__target"), arg(args, 0), DontEnum);
+        obj->define(QStringLiteral("target"), arg(args, 0), DontEnum | DontDelete | ReadOnly);
         return Value(obj);
     }, proto);
     using Args = const std::vector<Value>&;

@@ -508,6 +508,7 @@ void Interpreter::applyRegisteredClass(MovieClipObject* clip)
         if (Object* proto = cls->get(QStringLiteral("prototype")).object())
             clip->setProto(proto);
         clip->define(QStringLiteral("__constructor__"), Value(cls), DontEnum);
+        clip->define(QStringLiteral("constructor"), Value(cls), DontEnum);
         callSafely(Value(cls), Value(static_cast<Object*>(clip)), {});
         return;
     }

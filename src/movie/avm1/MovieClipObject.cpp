@@ -16,6 +16,14 @@ const char* const kPropertyNames[] = {
 
 // Timeline depths start at -16384 as scripts see them.
 constexpr int kDepthOffset = 16384;
+// Scripts may place between these depths (inclusive).
+constexpr long long kMinScriptDepth = -16384;
+constexpr long long kMaxScriptDepth = 2130690044;
+
+bool validDepth(long long d)
+{
+    return d >= kMinScriptDepth && d <= kMaxScriptDepth;
+}
 
 } // namespace
 
@@ -143,7 +151,7 @@ static void copyInit(MovieClipObject* clip, Object* init)
 MovieClipObject* MovieClipObject::createEmptyClip(const QString& n, int d)
 {
     display::MovieClip* c = clip();
-    if (!c)
+    if (!c || !validDepth(d))
         return nullptr;
     return vm().scriptObjectFor(c->createEmptyMovieClip(n, d + kDepthOffset));
 }
@@ -151,7 +159,7 @@ MovieClipObject* MovieClipObject::createEmptyClip(const QString& n, int d)
 MovieClipObject* MovieClipObject::attachClip(const QString& exportName, const QString& n, int d, Object* init)
 {
     display::MovieClip* c = clip();
-    if (!c)
+    if (!c || !validDepth(d))
         return nullptr;
     display::DisplayObject* made = c->attachMovie(exportName, n, d + kDepthOffset);
     MovieClipObject* o = vm().scriptObjectFor(made);
@@ -162,7 +170,7 @@ MovieClipObject* MovieClipObject::attachClip(const QString& exportName, const QS
 MovieClipObject* MovieClipObject::duplicateClip(const QString& n, int d, Object* init)
 {
     display::MovieClip* c = clip();
-    if (!c || !c->parent())
+    if (!c || !c->parent() || !validDepth(d))
         return nullptr;
     display::DisplayObject* made = c->duplicate(n, d + kDepthOffset);
     MovieClipObject* o = vm().scriptObjectFor(made);
@@ -206,7 +214,7 @@ void MovieClipObject::removeClip()
 
 void MovieClipObject::swapDepths(int d)
 {
-    if (!display_ || !display_->parent())
+    if (!display_ || !display_->parent() || !validDepth(d))
         return;
     display_->parent()->swapChildDepths(display_->depth(), d + kDepthOffset);
 }

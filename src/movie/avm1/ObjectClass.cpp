@@ -45,6 +45,9 @@ void installObjectClass(Interpreter& vm)
         if (!o || args.empty())
             return Value(false);
         const QString name = vm.toString(args[0]);
+        // Every object with a prototype holds its __proto__ link itself.
+        if (name.compare(QLatin1String("__proto__"), vm.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
+            return Value(o->proto() != nullptr);
         return Value(!name.isEmpty() && o->hasOwnProperty(name));
     });
     vm.addMethod(proto, QStringLiteral("isPropertyEnumerable"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
