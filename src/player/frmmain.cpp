@@ -387,7 +387,11 @@ void frmmain::Timer3_Timer() {
 }
 
 void frmmain::chromeTick(QPoint cursorGlobal) {
-    showMenuBar(skin->tickChrome(state_.windowActive, cursorGlobal));
+    auto action = skin->tickChrome(state_.windowActive, cursorGlobal);
+    // A menu the user opened stays until it is closed; the bar goes a round later.
+    if (action == skin::MenuBarAutoShow::Action::Hide && QApplication::activePopupWidget())
+        action = skin::MenuBarAutoShow::Action::None;
+    showMenuBar(action);
     // The bar never stays over a maximised window.
     if (isMaximized() && menuBarShowing_)
         showMenuBar(skin::MenuBarAutoShow::Action::Hide);

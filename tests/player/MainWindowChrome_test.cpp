@@ -138,6 +138,17 @@ TEST_F(MainWindowChromeTest, MenuBarShowsAtTheTopEdgeAndGoesAfter24Ticks) {
     EXPECT_EQ(w->skin->up1->mapTo(w.get(), QPoint(0, 0)).y(), skinTopBefore);
     EXPECT_EQ(w->skin->layout().Hpx, w->height());
 
+    // An open menu keeps the bar until it is closed; the bar goes a round later.
+    w->chromeTick(band);
+    w->menus->MNUBFMS->popup(band + QPoint(0, 30));
+    for (int i = 0; i < 30; ++i)
+        w->chromeTick(away);
+    EXPECT_TRUE(w->menuBarShowing());
+    w->menus->MNUBFMS->hide();
+    for (int i = 0; i < 25 && w->menuBarShowing(); ++i)
+        w->chromeTick(away);
+    EXPECT_FALSE(w->menuBarShowing());
+
     // Nothing happens while another program is active.
     w->state().windowActive = false;
     w->chromeTick(band);
