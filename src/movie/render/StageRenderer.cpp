@@ -20,8 +20,23 @@ constexpr qint64 maxLayerPixels = 4096LL * 4096LL;
 bool invisibleColor(const swf::ColorTransform& cx) { return cx.aMult <= 0 && cx.aAdd <= 0; }
 } // namespace
 
+void StageRenderer::applyClip(Surface& s, const QPainterPath* clip) {
+    // Turning a path into a clip is costly: objects under the same mask share it.
+    if (clip == s.clip) return;
+    s.painter.resetTransform();
+    if (clip) s.painter.setClipPath(*clip);
+    else s.painter.setClipping(false);
+    s.clip = clip;
+}
+
+void StageRenderer::forgetClip(Surface& s) {
+    static const QPainterPath unknown;
+    s.clip = &unknown;
+}
+
 void StageRenderer::begin(Surface& s, QImage& image) {
     s.image = &image;
+    s.clip = nullptr;
     s.painter.begin(&image);
     s.painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
 }
@@ -41,16 +56,21 @@ void StageRenderer::drawChildren(Surface& s, const Children& children, const QTr
     };
     std::vector<Mask> masks;
     for (const auto& [depth, child] : children) {
-        while (!masks.empty() && depth > masks.back().clipDepth) masks.pop_back();
+        while (!masks.empty() && depth > masks.back().clipDepth) {
+            masks.pop_back();
+            forgetClip(s);
+        }
         const QPainterPath* active = masks.empty() ? clip : &masks.back().area;
         if (child->clipDepth > 0) {
             QPainterPath area = outline(*child, child->matrix.toQTransform() * t);
             if (active) area = area.intersected(*active);
             masks.push_back({child->clipDepth, std::move(area)});
+            forgetClip(s); // the vector may have moved the paths
             continue;
         }
         drawObject(s, *child, t, cx, active);
     }
+    if (!masks.empty()) forgetClip(s); // the paths die with this call
 }
 
 void StageRenderer::drawObject(Surface& s, const DisplayObject& o, const QTransform& parent,
@@ -72,9 +92,7 @@ void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTrans
     case DisplayObject::Type::MorphShape: {
         const QRectF device = t.mapRect(o.localBounds());
         if (!device.intersects(QRectF(s.image->rect()).adjusted(-2, -2, 2, 2))) return;
-        s.painter.resetTransform();
-        if (clip) s.painter.setClipPath(*clip);
-        else s.painter.setClipping(false);
+        applyClip(s, clip);
         s.painter.setTransform(t);
         if (o.type() == DisplayObject::Type::Shape)
             paintShape(s.painter, static_cast<const display::ShapeObject&>(o).def(), cx, lookup);
@@ -87,9 +105,7 @@ void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTrans
     case DisplayObject::Type::Text: {
         const QRectF device = t.mapRect(o.localBounds());
         if (!device.intersects(QRectF(s.image->rect()).adjusted(-2, -2, 2, 2))) return;
-        s.painter.resetTransform();
-        if (clip) s.painter.setClipPath(*clip);
-        else s.painter.setClipping(false);
+        applyClip(s, clip);
         s.painter.setTransform(t);
         TextPainter::paint(s.painter, static_cast<const display::StaticTextObject&>(o).def(), movie_, cx);
         break;
@@ -142,8 +158,8 @@ void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTrans
     }
     const swf::BlendMode mode = o.blendMode == swf::BlendMode::Layer ? swf::BlendMode::Normal : o.blendMode;
     if (mode == swf::BlendMode::Normal) {
+        applyClip(s, nullptr);
         s.painter.resetTransform();
-        s.painter.setClipping(false);
         s.painter.drawImage(at, layer);
         return;
     }

@@ -28,6 +28,7 @@ private:
     struct Surface {
         QImage* image = nullptr;
         QPainter painter;
+        const QPainterPath* clip = nullptr; // the clip the painter holds now
     };
     using Children = std::map<int, std::shared_ptr<display::DisplayObject>>;
 
@@ -40,6 +41,8 @@ private:
     void drawLayered(Surface& s, const display::DisplayObject& o, const QTransform& t, const swf::ColorTransform& cx,
                      const QPainterPath* clip);
     void begin(Surface& s, QImage& image);
+    static void applyClip(Surface& s, const QPainterPath* clip);
+    static void forgetClip(Surface& s);
 
     const swf::Movie& movie_;
 };
