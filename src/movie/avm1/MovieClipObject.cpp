@@ -98,7 +98,12 @@ MovieClipObject* MovieClipObject::rootClip()
 int MovieClipObject::currentFrame() const
 {
     display::MovieClip* c = clip();
-    return c ? c->currentFrame() + 1 : 1;
+    if (!c)
+        return 1;
+    // A clip made empty by a script has no frame to stand on.
+    if (c->characterId() == 0 && c->parent())
+        return 0;
+    return c->currentFrame() + 1;
 }
 
 int MovieClipObject::totalFrames() const
@@ -395,6 +400,21 @@ bool MovieClipObject::getSpecial(const QString& n, Value& out)
     }
     if (findOwn(n))
         return false; // own variables shadow children
+    if (kind == Kind::Sprite) {
+        // Clip properties with fixed defaults until a script sets its own.
+        if (n == QLatin1String("_lockroot") || n == QLatin1String("cacheAsBitmap")) {
+            out = Value(false);
+            return true;
+        }
+        if (n == QLatin1String("enabled") || n == QLatin1String("useHandCursor")) {
+            out = Value(true);
+            return true;
+        }
+        if (n == QLatin1String("blendMode")) {
+            out = Value(QStringLiteral("normal"));
+            return true;
+        }
+    }
     if (MovieClipObject* c = childByName(n)) {
         out = Value(static_cast<Object*>(c));
         return true;

@@ -22,8 +22,8 @@ void installSystemObject(Interpreter& vm)
     caps->define(QStringLiteral("os"), Value(QStringLiteral("Linux")));
     caps->define(QStringLiteral("language"), Value(QStringLiteral("zh-CN")));
     caps->define(QStringLiteral("playerType"), Value(QStringLiteral("StandAlone")));
-    caps->define(QStringLiteral("screenResolutionX"), Value(1920.0));
-    caps->define(QStringLiteral("screenResolutionY"), Value(1080.0));
+    caps->define(QStringLiteral("screenResolutionX"), Value(1536.0));
+    caps->define(QStringLiteral("screenResolutionY"), Value(864.0));
     caps->define(QStringLiteral("hasAudio"), Value(true));
     caps->define(QStringLiteral("screenDPI"), Value(72.0));
     caps->define(QStringLiteral("pixelAspectRatio"), Value(1.0));
