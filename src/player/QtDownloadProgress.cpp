@@ -1,5 +1,6 @@
 #include "player/QtDownloadProgress.h"
 #include <QProgressDialog>
+#include <QWidget>
 
 namespace nimbrel::player {
 
@@ -24,6 +25,10 @@ void QtDownloadProgress::start(const QString& address, const QString& target) {
     heading_ = QStringLiteral("%1\n→ %2").arg(address, target);
     dialog_->setRange(0, 0);
     dialog_->setLabelText(heading_ + QLatin1Char('\n') + describe(0, -1, 0));
+    dialog_->adjustSize();
+    // Over the player, wherever the window manager would have put it.
+    if (const QWidget* owner = dialog_->parentWidget())
+        dialog_->move(owner->geometry().center() - dialog_->rect().center());
     dialog_->show();
 }
 
