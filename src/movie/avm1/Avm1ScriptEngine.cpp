@@ -155,8 +155,23 @@ void Avm1ScriptEngine::objectCreated(display::DisplayObject* object)
     ++instanceCount_;
     if (object->name().isEmpty())
         object->setName(QStringLiteral("instance%1").arg(instanceCount_));
-    if (MovieClipObject* o = vm_->scriptObjectFor(object))
-        vm_->applyRegisteredClass(o);
+    MovieClipObject* o = vm_->scriptObjectFor(object);
+    if (!o)
+        return;
+    vm_->applyRegisteredClass(o);
+    // Construct and initialize handlers come before anything the placing frame runs.
+    // Queued, not run here: the display list is in the middle of a change.
+    for (uint32_t event : {uint32_t(swf::ClipEventConstruct), uint32_t(swf::ClipEventInitialize)}) {
+        bool wanted = false;
+        for (const swf::ClipAction& a : object->clipActions)
+            wanted = wanted || (a.events & event);
+        if (!wanted)
+            continue;
+        Job j;
+        j.target = o;
+        j.event = event;
+        queue_.push_back(std::move(j));
+    }
 }
 
 void Avm1ScriptEngine::objectRemoved(display::DisplayObject* object)
