@@ -148,6 +148,7 @@ void frmmain::connectSkin() {
     connect(skin, &SkinElements::quickMenuClicked, this,
             [this](QPoint at) { menus->MNUBFFILE->popup(at); });
     connect(skin, &SkinElements::tabPressed, this, &frmmain::selectPanel);
+    connect(skin, &SkinElements::stripClicked, this, &frmmain::Label2_Click);
     connect(skin, &SkinElements::progressClicked, this, [this](QPoint at) {
         // Whatever the seek finds, the click ends by playing.
         if (const auto frame = skin->seekFrame(at, flash->TotalFrames()))
@@ -293,6 +294,12 @@ void frmmain::showMovieView() {
 }
 
 void frmmain::showControlMenu(QPoint globalPos) { menus->mnukz->popup(globalPos); }
+
+void frmmain::Label2_Click(int index) {
+    // Auto-play (0), clipboard watching (1) and always-on-top (2) come with the options.
+    if (index == 3)
+        menus->MNUBFMS->popup(QCursor::pos());
+}
 
 int frmmain::currentPanel() const { return skin->currentPanel(); }
 int frmmain::resizeMode() const { return static_cast<int>(skin->resizeMode()); }

@@ -94,6 +94,8 @@ public:
     // Back to the movie from any side tool; the previews stop and empty.
     void showMovieView();
     void showControlMenu(QPoint globalPos);
+    // The option strip: 3 pops up the fit modes at the pointer.
+    void Label2_Click(int index);
 
     // Timer steps, callable directly.
     void Timer1_Timer();

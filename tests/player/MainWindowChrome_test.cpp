@@ -181,6 +181,11 @@ TEST_F(MainWindowChromeTest, RightClickOnTheMovieOrTheBarsOpensTheControlMenu) {
     }
     // The pop-up works while the menu bar is hidden.
     EXPECT_FALSE(w->menuBarShowing());
+
+    // "播放模式 +" on the option strip pops up the fit modes.
+    emit w->skin->stripClicked(3);
+    EXPECT_TRUE(w->menus->MNUBFMS->isVisible());
+    w->menus->MNUBFMS->hide();
 }
 
 TEST_F(MainWindowChromeTest, StatusLineAfterATick) {
