@@ -151,8 +151,13 @@ Value ActionRunner::lookupName(const QString& name, Object** holder)
     };
     if (holder)
         *holder = nullptr;
-    if (is("this"))
+    if (is("this")) {
+        // A DefineFunction2 that suppresses `this` or keeps it in a register leaves the name to the timeline.
+        if (act_.callee && act_.callee->isFunction2 &&
+            (act_.callee->flags & (ScriptFunction::SuppressThis | ScriptFunction::PreloadThis)))
+            return act_.target ? Value(static_cast<Object*>(act_.target)) : Value();
         return act_.thisValue;
+    }
     for (Scope* s = act_.scope.get(); s; s = s->parent.get()) {
         if (s->object && s->object->has(name)) {
             if (holder)

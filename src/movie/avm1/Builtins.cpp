@@ -8,7 +8,8 @@ void installBuiltins(Interpreter& vm)
     // The two roots of every prototype chain come first.
     vm.objectProto = vm.newObject(nullptr);
     vm.functionProto = vm.newObject(vm.objectProto);
-    vm.global = vm.newObject(vm.objectProto);
+    // The global object inherits nothing: it has no toString or valueOf of its own.
+    vm.global = vm.newObject(nullptr);
     installObjectClass(vm);
     installFunctionClass(vm);
     installArrayClass(vm);

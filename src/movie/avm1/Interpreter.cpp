@@ -5,6 +5,7 @@
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/avm1/NumberFormat.h"
 #include "movie/avm1/ScriptFunction.h"
+#include "movie/avm1/SuperObject.h"
 #include "movie/display/MovieClip.h"
 #include "movie/swf/Movie.h"
 #include <cmath>
@@ -82,6 +83,9 @@ Value Interpreter::toPrimitive(const Value& v, bool preferString)
     // Clips have no primitive value: arithmetic on them gives NaN, text gives their path.
     if (o->isMovieClip())
         return preferString ? Value(static_cast<MovieClipObject*>(o)->targetPath()) : v;
+    // `super` itself has no text of its own.
+    if (dynamic_cast<SuperObject*>(o))
+        return preferString ? Value(QStringLiteral("[type Object]")) : v;
     if (o->hasPrimitive && !preferString)
         return o->primitive;
     if (preferString) {

@@ -57,8 +57,6 @@ Value ScriptFunction::callWithSuper(const Value& thisValue, const std::vector<Va
         return a;
     };
     auto makeSuper = [&]() -> Value {
-        if (!superProto)
-            return Value();
         return Value(static_cast<Object*>(v.make<SuperObject>(superProto, thisValue)));
     };
 
@@ -70,24 +68,24 @@ Value ScriptFunction::callWithSuper(const Value& thisValue, const std::vector<Va
                 act.registers[size_t(r)] = val;
             ++r;
         };
+        // Suppression wins over preloading; the register is then left undefined but still counted.
         if (flags & PreloadThis)
-            put(thisValue);
+            put((flags & SuppressThis) ? Value() : thisValue);
         if (flags & PreloadArguments)
-            put(Value(static_cast<Object*>(makeArguments())));
+            put((flags & SuppressArguments) ? Value() : Value(static_cast<Object*>(makeArguments())));
         else if (!(flags & SuppressArguments))
             locals->define(QStringLiteral("arguments"), Value(static_cast<Object*>(makeArguments())), DontEnum);
         if (flags & PreloadSuper)
-            put(makeSuper());
+            put((flags & SuppressSuper) ? Value() : makeSuper());
         else if (!(flags & SuppressSuper))
             locals->define(QStringLiteral("super"), makeSuper(), DontEnum);
         if (flags & PreloadRoot)
             put(Value(target ? static_cast<Object*>(target->rootClip()) : static_cast<Object*>(v.root)));
-        if (flags & PreloadParent)
-            put(target && target->parentClip() ? Value(static_cast<Object*>(target->parentClip())) : Value());
+        // A missing parent takes no register: the following preloads move up.
+        if ((flags & PreloadParent) && target && target->parentClip())
+            put(Value(static_cast<Object*>(target->parentClip())));
         if (flags & PreloadGlobal)
             put(Value(v.global));
-        if (!(flags & SuppressThis) && !(flags & PreloadThis))
-            locals->define(QStringLiteral("this"), thisValue, DontEnum);
         for (size_t i = 0; i < params.size(); ++i) {
             Value arg = i < args.size() ? args[i] : Value();
             if (params[i].reg > 0 && params[i].reg < int(act.registers.size()))

@@ -37,12 +37,22 @@ TEST(Avm1Execution, DefineFunction2PreloadsRegisters)
     body.pushRegister(2).pushString("length").op(0x4E).trace();          // arguments.length
     body.pushRegister(3).trace();                                        // _root
     body.pushRegister(4).trace();                                        // first parameter
-    body.getVariable("arguments").trace();                               // suppressed: not defined
-    const uint16_t flags = 0x01 | 0x04 | 0x40 | 0x08; // this, arguments, _root; suppress arguments variable
+    body.getVariable("arguments").trace();                               // only in its register
+    const uint16_t flags = 0x01 | 0x04 | 0x40; // preload this, arguments, _root
     ActionAssembler a;
     a.defineFunction2("f", 5, flags, {{4, "p"}}, body);
     a.pushString("arg").pushInt(1).pushString("f").op(0x3D).op(0x17);
     EXPECT_EQ(f.run(a), QStringList({"_level0", "1", "_level0", "arg", "undefined"}));
+
+    // Suppressing wins over preloading: the register stays empty and `this` names the timeline.
+    ActionAssembler suppressed;
+    suppressed.pushRegister(1).trace().getVariable("this").trace();
+    ActionAssembler b;
+    b.defineFunction2("g", 2, 0x01 | 0x02, {}, suppressed);
+    b.pushString("o").pushInt(0).pushString("Object").op(0x40).setVariable();      // o = new Object()
+    b.getVariable("o").pushString("g").getVariable("g").op(0x4F);                  // o.g = g
+    b.pushInt(0).getVariable("o").pushString("g").op(0x52).op(0x17);               // o.g()
+    EXPECT_EQ(f.run(b), QStringList({"undefined", "_level0"}));
 }
 
 TEST(Avm1Execution, TryCatchFinallyAndUncaughtThrow)
