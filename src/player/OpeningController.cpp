@@ -7,6 +7,8 @@
 #include "player/frmmain.h"
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QStandardPaths>
 #include <QListWidget>
 
 namespace nimbrel::player {
@@ -80,6 +82,9 @@ void OpeningController::offerDownload(const QString& address) {
     dialog.setDialogTitle(Downloader::kQuestionTitle);
     dialog.setFilter(OpenFilesPlan::kDialogFilter);
     dialog.setFlags(CommonDialog::FlagExplorer | CommonDialog::FlagOverwritePrompt);
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (!downloads.isEmpty() && QDir(downloads).exists())
+        dialog.setInitDir(downloads);
     dialog.setFileName(Downloader::suggestedFileName(address));
     dialog.ShowSave();
     const QString target = dialog.FileName();
