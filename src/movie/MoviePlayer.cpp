@@ -43,6 +43,7 @@ struct MoviePlayer::Impl : display::ScriptHost {
     bool menu = true;
     double pending = 0;
     PointerInput pointer;
+    render::StageRenderer::OutlineCache outlines; // keyed by shapes of `movie`
 
     void trace(const QString& line) override {
         if (traceSink) traceSink(line);
@@ -71,6 +72,7 @@ void MoviePlayer::clear() {
     d->pending = 0;
     d->clock.reset();
     d->pointer.reset();
+    d->outlines.clear();
 }
 
 void MoviePlayer::fail(const QString& reason) {
@@ -266,7 +268,7 @@ QImage MoviePlayer::renderImage(const QSize& viewport, qreal dpr) {
     const QTransform stage =
         render::StageLayout::transform(d->view, QSizeF(viewport), render::ScaleMode(d->scaleMode)) *
         QTransform::fromScale(dpr, dpr);
-    render::StageRenderer(*d->movie).render(image, *d->root, stage);
+    render::StageRenderer(*d->movie, &d->outlines).render(image, *d->root, stage);
     return image;
 }
 

@@ -172,9 +172,17 @@ void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTrans
 QPainterPath StageRenderer::outline(const DisplayObject& o, const QTransform& t) const {
     QPainterPath path;
     switch (o.type()) {
-    case DisplayObject::Type::Shape:
-        path = t.map(shapeOutline(static_cast<const display::ShapeObject&>(o).def()));
+    case DisplayObject::Type::Shape: {
+        const swf::ShapeDef& def = static_cast<const display::ShapeObject&>(o).def();
+        if (!cache_) {
+            path = t.map(shapeOutline(def));
+            break;
+        }
+        auto it = cache_->find(&def);
+        if (it == cache_->end()) it = cache_->insert(&def, shapeOutline(def));
+        path = t.map(it.value());
         break;
+    }
     case DisplayObject::Type::MorphShape: {
         auto& m = static_cast<const display::MorphShapeObject&>(o);
         path = t.map(morphShapeOutline(m.def(), m.morphRatio()));

@@ -5,6 +5,7 @@
 #include "movie/display/ButtonObject.h"
 #include "movie/display/MovieClip.h"
 #include "movie/swf/Movie.h"
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -15,7 +16,10 @@ namespace nimbrel::movie::render {
 
 class StageRenderer {
 public:
-    explicit StageRenderer(const swf::Movie& movie) : movie_(movie) {}
+    // Mask outlines of shapes, kept across frames by whoever owns the movie.
+    using OutlineCache = QHash<const void*, QPainterPath>;
+
+    explicit StageRenderer(const swf::Movie& movie, OutlineCache* cache = nullptr) : movie_(movie), cache_(cache) {}
 
     // Draws root's display list over what target holds; stage maps the
     // root's twips to target pixels.
@@ -45,6 +49,7 @@ private:
     static void forgetClip(Surface& s);
 
     const swf::Movie& movie_;
+    OutlineCache* cache_;
 };
 
 } // namespace nimbrel::movie::render
