@@ -50,27 +50,67 @@ void StageRenderer::render(QImage& target, const display::MovieClip& root, const
 
 void StageRenderer::drawChildren(Surface& s, const Children& children, const QTransform& t,
                                  const swf::ColorTransform& cx, const QPainterPath* clip) {
-    struct Mask {
-        int clipDepth;
-        QPainterPath area; // already intersected with the clip around it
-    };
-    std::vector<Mask> masks;
-    for (const auto& [depth, child] : children) {
-        while (!masks.empty() && depth > masks.back().clipDepth) {
-            masks.pop_back();
-            forgetClip(s);
-        }
-        const QPainterPath* active = masks.empty() ? clip : &masks.back().area;
-        if (child->clipDepth > 0) {
-            QPainterPath area = outline(*child, child->matrix.toQTransform() * t);
-            if (active) area = area.intersected(*active);
-            masks.push_back({child->clipDepth, std::move(area)});
-            forgetClip(s); // the vector may have moved the paths
+    std::vector<const DisplayObject*> list;
+    list.reserve(children.size());
+    for (const auto& [depth, child] : children) list.push_back(child.get());
+    drawList(s, list.data(), list.size(), t, cx, clip);
+}
+
+void StageRenderer::drawList(Surface& s, const DisplayObject* const* items, size_t count, const QTransform& t,
+                             const swf::ColorTransform& cx, const QPainterPath* clip) {
+    for (size_t i = 0; i < count; ++i) {
+        const DisplayObject& o = *items[i];
+        if (o.clipDepth > 0) {
+            // The mask covers the objects above it up to its clip depth.
+            size_t end = i + 1;
+            while (end < count && items[end]->depth() <= o.clipDepth) ++end;
+            drawMasked(s, o, items + i + 1, end - i - 1, t, cx, clip);
+            i = end - 1;
             continue;
         }
-        drawObject(s, *child, t, cx, active);
+        drawObject(s, o, t, cx, clip);
     }
-    if (!masks.empty()) forgetClip(s); // the paths die with this call
+}
+
+void StageRenderer::drawMasked(Surface& s, const DisplayObject& mask, const DisplayObject* const* items, size_t count,
+                               const QTransform& t, const swf::ColorTransform& cx, const QPainterPath* clip) {
+    if (count == 0) return;
+    const QPainterPath area = outline(mask, mask.matrix.toQTransform() * t);
+    const QRect rect = area.boundingRect().toAlignedRect().intersected(s.image->rect());
+    if (rect.isEmpty()) return;
+    if (qint64(rect.width()) * rect.height() > maxLayerPixels) {
+        // Too large for a layer: clip with the outline instead (hard edges).
+        const QPainterPath cut = clip ? area.intersected(*clip) : area;
+        forgetClip(s);
+        drawList(s, items, count, t, cx, &cut);
+        forgetClip(s);
+        return;
+    }
+    // Draw the masked objects alone, then keep them only where the mask covers,
+    // with the mask's edges anti-aliased.
+    QImage layer(rect.size(), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    {
+        Surface ls;
+        begin(ls, layer);
+        drawList(ls, items, count, t * QTransform::fromTranslate(-rect.left(), -rect.top()), cx, nullptr);
+        QImage coverage(rect.size(), QImage::Format_ARGB32_Premultiplied);
+        coverage.fill(Qt::transparent);
+        {
+            QPainter mp(&coverage);
+            mp.setRenderHint(QPainter::Antialiasing);
+            mp.translate(-rect.left(), -rect.top());
+            mp.fillPath(area, Qt::black);
+        }
+        ls.painter.resetTransform();
+        ls.painter.setClipping(false);
+        ls.painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        ls.painter.drawImage(0, 0, coverage);
+        ls.painter.end();
+    }
+    applyClip(s, clip);
+    s.painter.resetTransform();
+    s.painter.drawImage(rect.topLeft(), layer);
 }
 
 void StageRenderer::drawObject(Surface& s, const DisplayObject& o, const QTransform& parent,

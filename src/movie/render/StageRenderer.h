@@ -38,6 +38,10 @@ private:
 
     void drawChildren(Surface& s, const Children& children, const QTransform& t, const swf::ColorTransform& cx,
                       const QPainterPath* clip);
+    void drawList(Surface& s, const display::DisplayObject* const* items, size_t count, const QTransform& t,
+                  const swf::ColorTransform& cx, const QPainterPath* clip);
+    void drawMasked(Surface& s, const display::DisplayObject& mask, const display::DisplayObject* const* items,
+                    size_t count, const QTransform& t, const swf::ColorTransform& cx, const QPainterPath* clip);
     void drawObject(Surface& s, const display::DisplayObject& o, const QTransform& t, const swf::ColorTransform& cx,
                     const QPainterPath* clip);
     void drawContent(Surface& s, const display::DisplayObject& o, const QTransform& t, const swf::ColorTransform& cx,
