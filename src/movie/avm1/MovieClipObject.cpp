@@ -229,7 +229,7 @@ void MovieClipObject::callFrame(int frame)
     display::MovieClip* c = clip();
     if (!c || !c->timeline() || frame < 1 || frame > c->totalFrames())
         return;
-    for (const auto& tag : c->timeline()->frames[size_t(frame - 1)].tags)
+    for (const auto& tag : c->timeline()->frame(frame - 1).tags)
         if (auto a = std::get_if<swf::DoAction>(&tag))
             vm().runActions(vm().codeFor(a->actions), this);
 }
