@@ -44,6 +44,15 @@ struct MoviePlayer::Impl : display::ScriptHost {
     double pending = 0;
     PointerInput pointer;
     render::StageRenderer::OutlineCache outlines; // keyed by shapes of `movie`
+    int busy = 0; // > 0 while the movie's scripts may be running
+
+    // Marks a stretch that may run scripts: a script's request to replace the
+    // movie (through a signal) must not tear down the engine running it.
+    struct Busy {
+        int& n;
+        explicit Busy(int& c) : n(c) { ++n; }
+        ~Busy() { --n; }
+    };
 
     void trace(const QString& line) override {
         if (traceSink) traceSink(line);
@@ -82,6 +91,10 @@ void MoviePlayer::fail(const QString& reason) {
 }
 
 void MoviePlayer::setMovie(const QString& pathOrUrl) {
+    if (d->busy) {
+        QMetaObject::invokeMethod(this, [this, pathOrUrl] { setMovie(pathOrUrl); }, Qt::QueuedConnection);
+        return;
+    }
     clear();
     d->moviePath = pathOrUrl;
     d->error.clear();
@@ -113,6 +126,10 @@ void MoviePlayer::setMovie(const QString& pathOrUrl) {
 QString MoviePlayer::movie() const { return d->moviePath; }
 
 bool MoviePlayer::loadData(const QByteArray& bytes, const QString& baseUrl) {
+    if (d->busy) {
+        d->error = QStringLiteral("a movie cannot be replaced while its scripts run");
+        return false;
+    }
     if (d->root) clear();
     auto parsed = swf::MovieParser::parse(bytes);
     if (!parsed) {
@@ -127,6 +144,7 @@ bool MoviePlayer::loadData(const QByteArray& bytes, const QString& baseUrl) {
     d->context = std::make_unique<display::MovieContext>(d->movie, d->scripts.get());
     d->root = std::make_shared<display::MovieClip>(d->context.get(), 0, &d->movie->timeline);
     d->view = d->movie->header.stage.toQRectF();
+    Impl::Busy busy(d->busy);
     d->scripts->attach(d->root.get(), d.get());
     d->scripts->frameStarted();
     d->root->start();
@@ -150,6 +168,7 @@ void MoviePlayer::stop() {
 
 void MoviePlayer::rewind() {
     if (!d->root) return;
+    Impl::Busy busy(d->busy);
     d->root->gotoFrame(0, d->root->isPlaying());
     d->scripts->runQueuedActions();
     emit repaintNeeded();
@@ -162,6 +181,7 @@ int MoviePlayer::totalFrames() const { return d->movie ? d->root->totalFrames() 
 
 void MoviePlayer::gotoFrame(int frame) {
     if (!d->root) return;
+    Impl::Busy busy(d->busy);
     d->root->gotoFrame(frame, false);
     d->scripts->runQueuedActions();
     emit repaintNeeded();
@@ -205,6 +225,7 @@ void MoviePlayer::advanceTime(double elapsedMs) {
 
 void MoviePlayer::stepFrame() {
     if (!d->root) return;
+    Impl::Busy busy(d->busy);
     auto root = d->root; // a script may unload the movie meanwhile
     d->clock.advance(frameIntervalMs());
     d->context->nextTick();
@@ -224,6 +245,7 @@ QPointF MoviePlayer::stagePoint(const QPointF& pos, const QSize& viewport) const
 
 void MoviePlayer::mouseMove(const QPointF& pos, const QSize& viewport) {
     if (!d->root) return;
+    Impl::Busy busy(d->busy);
     auto root = d->root;
     d->pointer.move(*root, stagePoint(pos, viewport));
     d->scripts->runQueuedActions();
@@ -232,6 +254,7 @@ void MoviePlayer::mouseMove(const QPointF& pos, const QSize& viewport) {
 
 void MoviePlayer::mousePress(const QPointF& pos, const QSize& viewport) {
     if (!d->root) return;
+    Impl::Busy busy(d->busy);
     auto root = d->root;
     d->pointer.press(*root, stagePoint(pos, viewport));
     d->scripts->runQueuedActions();
@@ -240,6 +263,7 @@ void MoviePlayer::mousePress(const QPointF& pos, const QSize& viewport) {
 
 void MoviePlayer::mouseRelease(const QPointF& pos, const QSize& viewport) {
     if (!d->root) return;
+    Impl::Busy busy(d->busy);
     auto root = d->root;
     d->pointer.release(*root, stagePoint(pos, viewport));
     d->scripts->runQueuedActions();

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
+#include "movie/display/ScriptEngine.h"
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
@@ -235,4 +237,44 @@ TEST(MoviePlayer, ColourTransformsMultiplyDownTheTree) {
     const QColor c = p.renderImage(QSize(550, 400)).pixelColor(50, 50);
     EXPECT_EQ(c.red(), 127); // 255 * 128 / 256, truncated as the SWF file format does
     EXPECT_EQ(c.blue(), 255);
+}
+
+namespace {
+// Calls back into the player from inside a frame's actions, as a host reacting
+// to an fscommand would.
+class ReentrantEngine : public display::ScriptEngine {
+public:
+    explicit ReentrantEngine(std::function<void()> hook) : hook_(std::move(hook)) {}
+    void frameActions(display::MovieClip*, const QByteArray&) override { hook_(); }
+
+private:
+    std::function<void()> hook_;
+};
+} // namespace
+
+TEST(MoviePlayer, ReplacingTheMovieFromInsideItsScriptsWaitsForTheScriptsToEnd) {
+    SwfBuilder b;
+    b.doAction("go");
+    b.showFrame();
+    b.doAction("go");
+    b.showFrame();
+    b.end();
+    MoviePlayer p;
+    int calls = 0;
+    p.setScriptEngineFactory([&] {
+        return std::make_unique<ReentrantEngine>([&] {
+            ++calls;
+            p.setMovie(QString());
+            EXPECT_FALSE(p.loadData(tenFrames())); // refused, not torn down mid-run
+        });
+    });
+    ASSERT_TRUE(p.loadData(b.build(SwfBuilder::Container::Fws, 10, {0, 100, 0, 100}, 24, 2)));
+    EXPECT_TRUE(p.isLoaded()); // the request waits for the event loop
+    p.stepFrame();
+    EXPECT_EQ(calls, 2);
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_FALSE(p.isLoaded());
+    EXPECT_EQ(p.movie(), QString());
 }
