@@ -45,11 +45,14 @@ void linearRedBlue(TestBits& b, int32_t span, int spread, int interpolation) {
     b.rgba(0, 0, 255, 255);
 }
 
-QImage draw(const swf::ShapeDef& s, const swf::ColorTransform& cx = {}, const render::BitmapLookup& bitmaps = {}) {
+QImage draw(const swf::ShapeDef& s, const swf::ColorTransform& cx = {}, const render::BitmapLookup& bitmaps = {},
+           bool highQuality = true) {
     QImage img(100, 100, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing); // high quality, as the stage draws by default
+    // High quality, as the stage draws by default; low quality turns both off.
+    p.setRenderHint(QPainter::Antialiasing, highQuality);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, highQuality);
     p.scale(1.0 / 20, 1.0 / 20);
     render::paintShape(p, s, cx, bitmaps);
     p.end();
@@ -270,6 +273,18 @@ TEST(ShapeFills, SmoothedClippedBitmapKeepsItsEdges) {
     EXPECT_GT(qRed(mid), 60) << "smoothing blends the two columns in the middle";
     EXPECT_GT(qBlue(mid), 60);
     EXPECT_EQ(qAlpha(img.pixel(25, 10)), 0);
+}
+
+TEST(ShapeFills, LowQualityDrawsSmoothedBitmapsUnsmoothed) {
+    QImage bmp(2, 2, QImage::Format_ARGB32_Premultiplied);
+    bmp.setPixel(0, 0, qRgb(255, 0, 0));
+    bmp.setPixel(0, 1, qRgb(255, 0, 0));
+    bmp.setPixel(1, 0, qRgb(0, 0, 255));
+    bmp.setPixel(1, 1, qRgb(0, 0, 255));
+    render::BitmapLookup lookup = [&](uint16_t id) { return id == 1 ? &bmp : nullptr; };
+    QImage img = draw(bitmapSquare(0x41, 400), {}, lookup, false);
+    EXPECT_TRUE(near(img.pixel(8, 10), Qt::red, 0));
+    EXPECT_TRUE(near(img.pixel(11, 10), Qt::blue, 0));
 }
 
 TEST(ShapeFills, StrokeWithGradientFill) {

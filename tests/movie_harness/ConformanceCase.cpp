@@ -15,6 +15,7 @@ bool ConformanceCase::read(const QString& caseDir) {
         viewport = QSize(int(t.number(vp + QStringLiteral(".width"), 0)), int(t.number(vp + QStringLiteral(".height"), 0)));
         scaleFactor = t.number(vp + QStringLiteral(".scale_factor"), 1);
     }
+    quality = t.string(QStringLiteral("player_options.with_renderer.quality"), quality);
     for (const QString& name : t.children(QStringLiteral("image_comparisons"))) {
         const QString k = QStringLiteral("image_comparisons.") + name + QLatin1Char('.');
         ImageCheck c;

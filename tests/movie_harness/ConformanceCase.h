@@ -19,6 +19,7 @@ struct ConformanceCase {
     QSize viewport;       // empty: the stage size
     double scaleFactor = 1;
     bool knownFailure = false;
+    QString quality = QStringLiteral("high"); // the stage quality the references were drawn at
     std::vector<ImageCheck> checks;
 
     // Reads dir/test.toml; false when the case is ignored or has no images.

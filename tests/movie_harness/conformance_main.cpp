@@ -3,20 +3,42 @@
 // number passed drops below the floor recorded in the floor file.
 #include "ConformanceCase.h"
 #include "movie/MoviePlayer.h"
+#include "movie/display/MovieClip.h"
+#include "movie/render/StageLayout.h"
+#include "movie/render/StageRenderer.h"
+#include "movie/swf/Movie.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QGuiApplication>
+#include <cmath>
 #include <cstdio>
 
 using nimbrel::movie::MoviePlayer;
+namespace render = nimbrel::movie::render;
 
 namespace {
 
-QImage capture(MoviePlayer& player, const ConformanceCase& c) {
-    if (c.viewport.isEmpty()) return player.renderImage(player.stageSize().expandedTo(QSize(1, 1)));
-    return player.renderImage(c.viewport, c.scaleFactor);
+// Draws the stage as the player does for an unzoomed "show all" view, but at
+// the stage quality the case was recorded with.
+QImage capture(MoviePlayer& player, const ConformanceCase& c, render::StageRenderer::OutlineCache& outlines) {
+    const QSize viewport = c.viewport.isEmpty() ? player.stageSize().expandedTo(QSize(1, 1)) : c.viewport;
+    const double dpr = c.viewport.isEmpty() ? 1.0 : c.scaleFactor;
+    const QSize pixels(int(std::ceil(viewport.width() * dpr)), int(std::ceil(viewport.height() * dpr)));
+    QImage image(pixels.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    QColor bg = player.backgroundColor();
+    bg.setAlpha(255);
+    image.fill(bg);
+    const auto movie = player.parsedMovie();
+    if (!movie || !player.root()) return image;
+    const QTransform stage =
+        render::StageLayout::transform(movie->header.stage.toQRectF(), QSizeF(viewport), render::ScaleMode::ShowAll) *
+        QTransform::fromScale(dpr, dpr);
+    render::StageRenderer r(*movie, &outlines);
+    r.setQuality(render::StageRenderer::qualityFromName(c.quality));
+    r.render(image, *player.root(), stage);
+    return image;
 }
 
 // Runs one case; returns the number of checks passed, adds the rest to failed.
@@ -34,6 +56,7 @@ int runCase(const ConformanceCase& c, const QString& label, int& failed, bool ve
         if (cmd.compare(QLatin1String("quit"), Qt::CaseInsensitive) == 0) quit = true;
     });
     std::vector<QImage> shots(c.checks.size());
+    render::StageRenderer::OutlineCache outlines;
     auto take = [&](int advance, bool last) {
         for (size_t i = 0; i < c.checks.size(); ++i) {
             const ImageCheck& k = c.checks[i];
@@ -41,7 +64,7 @@ int runCase(const ConformanceCase& c, const QString& label, int& failed, bool ve
             const bool due = (k.trigger == ImageCheck::Trigger::Advance && k.advance == advance) ||
                              (k.trigger == ImageCheck::Trigger::LastFrame && last) ||
                              (k.trigger == ImageCheck::Trigger::FsCommand && fsCommandSeen);
-            if (due) shots[i] = capture(player, c);
+            if (due) shots[i] = capture(player, c, outlines);
         }
     };
     // Loading runs the first frame: that is the first advance.

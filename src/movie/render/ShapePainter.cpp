@@ -175,7 +175,7 @@ bool drawWholeBitmap(QPainter& p, const QPainterPath& path, const swf::FillStyle
     const QRectF r = area.intersected(whole);
     p.save();
     p.setWorldTransform(m * p.worldTransform());
-    p.setRenderHint(QPainter::SmoothPixmapTransform, b.smooth);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, b.smooth && p.testRenderHint(QPainter::SmoothPixmapTransform));
     p.setOpacity(p.opacity() * b.opacity);
     p.drawImage(r, img, r);
     p.restore();
@@ -243,7 +243,9 @@ void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform
             if (b.brush.style() == Qt::NoBrush) continue;
             if (g.fills[i].clipped && drawWholeBitmap(p, path, g.fills[i], b)) continue;
             p.save();
-            p.setRenderHint(QPainter::SmoothPixmapTransform, b.smooth);
+            // Smoothing needs both the fill's flag and the stage quality's.
+            p.setRenderHint(QPainter::SmoothPixmapTransform,
+                            b.smooth && p.testRenderHint(QPainter::SmoothPixmapTransform));
             p.setOpacity(p.opacity() * b.opacity);
             p.setBrush(b.brush);
             p.drawPath(path);

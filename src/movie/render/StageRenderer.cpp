@@ -34,11 +34,23 @@ void StageRenderer::forgetClip(Surface& s) {
     s.clip = &unknown;
 }
 
+StageRenderer::Quality StageRenderer::qualityFromName(const QString& name, Quality fallback) {
+    const QString n = name.trimmed().toLower();
+    if (n == QLatin1String("low")) return Quality::Low;
+    if (n == QLatin1String("medium")) return Quality::Medium;
+    if (n == QLatin1String("high") || n == QLatin1String("autohigh")) return Quality::High;
+    if (n == QLatin1String("best")) return Quality::Best;
+    if (n == QLatin1String("autolow")) return Quality::Low;
+    return fallback;
+}
+
 void StageRenderer::begin(Surface& s, QImage& image) {
     s.image = &image;
     s.clip = nullptr;
     s.painter.begin(&image);
-    s.painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    const bool smooth = quality_ != Quality::Low;
+    s.painter.setRenderHint(QPainter::Antialiasing, smooth);
+    s.painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
 }
 
 void StageRenderer::render(QImage& target, const display::MovieClip& root, const QTransform& stage) {
@@ -98,7 +110,7 @@ void StageRenderer::drawMasked(Surface& s, const DisplayObject& mask, const Disp
         coverage.fill(Qt::transparent);
         {
             QPainter mp(&coverage);
-            mp.setRenderHint(QPainter::Antialiasing);
+            mp.setRenderHint(QPainter::Antialiasing, quality_ != Quality::Low);
             mp.translate(-rect.left(), -rect.top());
             mp.fillPath(area, Qt::black);
         }
@@ -191,7 +203,7 @@ void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTrans
     if (clip) {
         // Masks cut the finished layer, effects included.
         QPainter lp(&layer);
-        lp.setRenderHint(QPainter::Antialiasing);
+        lp.setRenderHint(QPainter::Antialiasing, quality_ != Quality::Low);
         lp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
         lp.translate(-at.x(), -at.y());
         lp.fillPath(*clip, Qt::black);

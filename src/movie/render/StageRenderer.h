@@ -16,6 +16,12 @@ namespace nimbrel::movie::render {
 
 class StageRenderer {
 public:
+    // Flash's stage quality: "low" draws edges and bitmaps aliased, the others
+    // anti-alias; the player's default is High.
+    enum class Quality { Low, Medium, High, Best };
+    // Quality named as movies and player options name it; fallback otherwise.
+    static Quality qualityFromName(const QString& name, Quality fallback = Quality::High);
+
     // Mask outlines of shapes, kept across frames by whoever owns the movie.
     using OutlineCache = QHash<const void*, QPainterPath>;
 
@@ -24,6 +30,9 @@ public:
     // Draws root's display list over what target holds; stage maps the
     // root's twips to target pixels.
     void render(QImage& target, const display::MovieClip& root, const QTransform& stage);
+
+    void setQuality(Quality q) { quality_ = q; }
+    Quality quality() const { return quality_; }
 
     // Area an object covers, in the coordinates `toDevice` maps it into; used for masks.
     QPainterPath outline(const display::DisplayObject& object, const QTransform& toDevice) const;
@@ -54,6 +63,7 @@ private:
 
     const swf::Movie& movie_;
     OutlineCache* cache_;
+    Quality quality_ = Quality::High;
 };
 
 } // namespace nimbrel::movie::render
