@@ -4,6 +4,7 @@
 #include "movie/display/MovieContext.h"
 #include "movie/display/ScriptEngine.h"
 #include "movie/display/ScriptHost.h"
+#include "movie/KeyInput.h"
 #include "movie/PointerInput.h"
 #include "movie/host/ManualClock.h"
 #include "movie/host/NetworkFetcher.h"
@@ -16,6 +17,7 @@
 #include <QPaintDevice>
 #include <QUrl>
 #include <cmath>
+#include <optional>
 
 namespace nimbrel::movie {
 
@@ -43,6 +45,8 @@ struct MoviePlayer::Impl : display::ScriptHost {
     bool menu = true;
     double pending = 0;
     PointerInput pointer;
+    KeyInput keys;
+    std::optional<QPointF> lastPointer; // stage twips of the last pointer event
     render::StageRenderer::OutlineCache outlines; // keyed by shapes of `movie`
     int busy = 0; // > 0 while the movie's scripts may be running
 
@@ -81,6 +85,8 @@ void MoviePlayer::clear() {
     d->pending = 0;
     d->clock.reset();
     d->pointer.reset();
+    d->keys.reset();
+    d->lastPointer.reset();
     d->outlines.clear();
 }
 
@@ -247,7 +253,8 @@ void MoviePlayer::mouseMove(const QPointF& pos, const QSize& viewport) {
     if (!d->root) return;
     Impl::Busy busy(d->busy);
     auto root = d->root;
-    d->pointer.move(*root, stagePoint(pos, viewport));
+    d->lastPointer = stagePoint(pos, viewport);
+    d->pointer.move(*root, *d->lastPointer);
     d->scripts->runQueuedActions();
     emit repaintNeeded();
 }
@@ -256,7 +263,8 @@ void MoviePlayer::mousePress(const QPointF& pos, const QSize& viewport) {
     if (!d->root) return;
     Impl::Busy busy(d->busy);
     auto root = d->root;
-    d->pointer.press(*root, stagePoint(pos, viewport));
+    d->lastPointer = stagePoint(pos, viewport);
+    d->pointer.press(*root, *d->lastPointer);
     d->scripts->runQueuedActions();
     emit repaintNeeded();
 }
@@ -265,10 +273,38 @@ void MoviePlayer::mouseRelease(const QPointF& pos, const QSize& viewport) {
     if (!d->root) return;
     Impl::Busy busy(d->busy);
     auto root = d->root;
-    d->pointer.release(*root, stagePoint(pos, viewport));
+    d->lastPointer = stagePoint(pos, viewport);
+    d->pointer.release(*root, *d->lastPointer);
     d->scripts->runQueuedActions();
     emit repaintNeeded();
 }
+
+bool MoviePlayer::pointerOverButton() const {
+    if (!d->root || !d->lastPointer) return false;
+    const display::ButtonObject* b = PointerInput::buttonAt(*d->root, *d->lastPointer);
+    return b && !b->def().actions.empty();
+}
+
+void MoviePlayer::keyPress(int keyCode, const QString& text) {
+    if (!d->root || keyCode <= 0) return;
+    Impl::Busy busy(d->busy);
+    auto root = d->root;
+    d->keys.press(*root, *d->scripts, keyCode, text);
+    d->scripts->runQueuedActions();
+    emit repaintNeeded();
+}
+
+void MoviePlayer::keyRelease(int keyCode) {
+    if (!d->root || keyCode <= 0) return;
+    Impl::Busy busy(d->busy);
+    auto root = d->root;
+    d->keys.release(*root, *d->scripts, keyCode);
+    d->scripts->runQueuedActions();
+    emit repaintNeeded();
+}
+
+bool MoviePlayer::isKeyDown(int keyCode) const { return d->keys.isDown(keyCode); }
+int MoviePlayer::lastKeyCode() const { return d->keys.lastCode(); }
 
 double MoviePlayer::elapsedMs() const { return d->clock.elapsedMs(); }
 

@@ -75,6 +75,16 @@ public:
     void mouseRelease(const QPointF& pos, const QSize& viewport);
     // Where a viewport position lies on the stage, in twips.
     QPointF stagePoint(const QPointF& pos, const QSize& viewport) const;
+    // The pointer's last position is over a button that has actions (the hand shows).
+    bool pointerOverButton() const;
+
+    // Keys pressed over the movie: keyCode as KeyCodes::fromQtKey gives it,
+    // text what the key typed. Clips get their key events, buttons their
+    // key-press conditions.
+    void keyPress(int keyCode, const QString& text);
+    void keyRelease(int keyCode);
+    bool isKeyDown(int keyCode) const;
+    int lastKeyCode() const;
 
     // Draws the movie into a viewport of the given size in device-independent pixels.
     void render(QPainter& painter, const QSize& viewport);
