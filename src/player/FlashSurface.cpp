@@ -1,17 +1,22 @@
 #include "player/FlashSurface.h"
+#include "movie/KeyCodes.h"
 #include "movie/MoviePlayer.h"
 #include "platform/Twips.h"
 #include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QUrl>
 
 namespace nimbrel::player {
 
 using platform::Twips;
 
 FlashSurface::FlashSurface(QWidget* parent)
-    : QWidget(parent), player_(new movie::MoviePlayer(this)) {
+    : QWidget(parent), player_(new movie::MoviePlayer(this)),
+      urlOpener_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
@@ -22,6 +27,8 @@ FlashSurface::FlashSurface(QWidget* parent)
     connect(&clock_, &QTimer::timeout, this, &FlashSurface::tick);
     connect(player_, &movie::MoviePlayer::repaintNeeded, this, qOverload<>(&QWidget::update));
     connect(player_, &movie::MoviePlayer::loadFailed, this, &FlashSurface::loadFailed);
+    connect(player_, &movie::MoviePlayer::urlRequested, this,
+            [this](const QString& url, const QString&) { openRequestedUrl(url); });
 }
 
 FlashSurface::~FlashSurface() = default;
@@ -96,13 +103,27 @@ void FlashSurface::mousePressEvent(QMouseEvent* event) {
             emit contextMenuRequested(event->globalPosition().toPoint());
         return;
     }
-    // Button presses reach the movie's own buttons here once the engine takes input.
+    if (event->button() == Qt::LeftButton) {
+        player_->mousePress(event->position(), size());
+        updatePointerShape();
+        return;
+    }
     QWidget::mousePressEvent(event);
+}
+
+void FlashSurface::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        player_->mouseRelease(event->position(), size());
+        updatePointerShape();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
 }
 
 void FlashSurface::mouseMoveEvent(QMouseEvent* event) {
     emit mouseMovedOverMovie();
-    // Pointer positions reach the movie here once the engine takes input.
+    player_->mouseMove(event->position(), size());
+    updatePointerShape();
     QWidget::mouseMoveEvent(event);
 }
 
@@ -113,8 +134,47 @@ void FlashSurface::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void FlashSurface::keyPressEvent(QKeyEvent* event) {
-    // Keys reach the movie here once the engine takes input.
+    const int code = movie::KeyCodes::fromQtKey(event->key(), event->modifiers().testFlag(Qt::KeypadModifier));
+    if (code) {
+        // Held keys repeat their presses, as movies expect of a held key.
+        player_->keyPress(code, event->text());
+        event->accept();
+        return;
+    }
     QWidget::keyPressEvent(event);
+}
+
+void FlashSurface::keyReleaseEvent(QKeyEvent* event) {
+    const int code = movie::KeyCodes::fromQtKey(event->key(), event->modifiers().testFlag(Qt::KeypadModifier));
+    if (code) {
+        // A repeating key is still held: only its final release counts.
+        if (!event->isAutoRepeat())
+            player_->keyRelease(code);
+        event->accept();
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void FlashSurface::updatePointerShape() {
+    if (player_->pointerOverButton())
+        setCursor(Qt::PointingHandCursor);
+    else
+        unsetCursor();
+}
+
+void FlashSurface::setUrlOpener(UrlOpener opener) { urlOpener_ = std::move(opener); }
+
+bool FlashSurface::opensInBrowser(const QString& url) {
+    const QUrl u(url.trimmed());
+    const QString scheme = u.scheme().toLower();
+    return u.isValid() && !u.host().isEmpty() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+void FlashSurface::openRequestedUrl(const QString& url) {
+    // Scripts, local files and other schemes stay inside the movie's reach: nothing opens.
+    if (urlOpener_ && opensInBrowser(url))
+        urlOpener_(QUrl(url.trimmed()));
 }
 
 void FlashSurface::showBuiltInMenu(const QPoint& globalPos) {

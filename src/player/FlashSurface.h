@@ -5,6 +5,9 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
+
+class QUrl;
 
 namespace nimbrel::movie { class MoviePlayer; }
 
@@ -52,6 +55,12 @@ public:
     bool isTicking() const { return clock_.isActive(); }
     int tickInterval() const { return clock_.interval(); }
 
+    // Opens an address the movie asked for (getURL) outside the player; the
+    // system browser unless replaced. Only http and https addresses reach it.
+    using UrlOpener = std::function<void(const QUrl&)>;
+    void setUrlOpener(UrlOpener opener);
+    static bool opensInBrowser(const QString& url);
+
 signals:
     // Right button with the built-in menu off: the window shows its own control menu.
     void contextMenuRequested(const QPoint& globalPos);
@@ -64,16 +73,21 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     void tick();
     void showBuiltInMenu(const QPoint& globalPos);
+    void updatePointerShape();
+    void openRequestedUrl(const QString& url);
 
     movie::MoviePlayer* player_;
     QTimer clock_;
     QElapsedTimer sinceLastTick_;
+    UrlOpener urlOpener_;
 };
 
 } // namespace nimbrel::player
