@@ -317,4 +317,7 @@ TEST(ShapeFills, StrokeWithGradientFill) {
     EXPECT_TRUE(near(img.pixel(3, 50), QColor(255, 0, 0), 20));
     EXPECT_TRUE(near(img.pixel(96, 50), QColor(0, 0, 255), 20));
     EXPECT_EQ(qAlpha(img.pixel(50, 20)), 0);
+    // Hit tests count the stroke; as a mask the shape has no fill to cut with.
+    EXPECT_TRUE(render::shapeOutline(*s).contains(QPointF(1000, 1000)));
+    EXPECT_TRUE(render::shapeFillArea(*s).isEmpty());
 }

@@ -41,8 +41,29 @@ QImage capture(MoviePlayer& player, const ConformanceCase& c, render::StageRende
     return image;
 }
 
+// Prints the first pixels that differ beyond tolerance, to see where a case goes wrong.
+void explain(const QImage& actualIn, const QImage& expectedIn, int tolerance, int limit) {
+    const QImage a = actualIn.convertToFormat(QImage::Format_ARGB32);
+    const QImage e = expectedIn.convertToFormat(QImage::Format_ARGB32);
+    if (a.size() != e.size()) {
+        std::printf("  size %dx%d, expected %dx%d\n", a.width(), a.height(), e.width(), e.height());
+        return;
+    }
+    int shown = 0;
+    for (int y = 0; y < a.height() && shown < limit; ++y)
+        for (int x = 0; x < a.width() && shown < limit; ++x) {
+            const QRgb pa = a.pixel(x, y), pe = e.pixel(x, y);
+            if (std::abs(qRed(pa) - qRed(pe)) > tolerance || std::abs(qGreen(pa) - qGreen(pe)) > tolerance ||
+                std::abs(qBlue(pa) - qBlue(pe)) > tolerance || std::abs(qAlpha(pa) - qAlpha(pe)) > tolerance) {
+                std::printf("  (%d,%d) got %08x expected %08x\n", x, y, pa, pe);
+                ++shown;
+            }
+        }
+}
+
 // Runs one case; returns the number of checks passed, adds the rest to failed.
-int runCase(const ConformanceCase& c, const QString& label, int& failed, bool verbose, const QString& dumpDir) {
+int runCase(const ConformanceCase& c, const QString& label, int& failed, bool verbose, const QString& dumpDir,
+            int explainLimit) {
     QFile f(QDir(c.dir).filePath(QStringLiteral("test.swf")));
     MoviePlayer player;
     if (!f.open(QIODevice::ReadOnly) || !player.loadData(f.readAll(), c.dir)) {
@@ -90,6 +111,7 @@ int runCase(const ConformanceCase& c, const QString& label, int& failed, bool ve
             std::printf("%s %s [%s]: %lld outliers (allowed %d)%s\n", ok ? "PASS" : "FAIL", qPrintable(label),
                         qPrintable(k.name), static_cast<long long>(bad), k.maxOutliers,
                         c.knownFailure ? " (known failure)" : "");
+        if (!ok && explainLimit > 0 && !shots[i].isNull()) explain(shots[i], expected, k.tolerance, explainLimit);
     }
     return passed;
 }
@@ -101,7 +123,7 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: movie_conformance CORPUS_DIR [FLOOR_FILE] [--verbose] [--only SUBSTRING] [--dump DIR]\n");
+        std::fprintf(stderr, "usage: movie_conformance CORPUS_DIR [FLOOR_FILE] [--verbose] [--only SUBSTRING] [--dump DIR] [--explain N]\n");
         return 2;
     }
     const QString corpus = args[1];
@@ -112,6 +134,9 @@ int main(int argc, char** argv) {
     int floor = 0;
     bool verbose = args.contains(QStringLiteral("--verbose"));
     QString only, dumpDir;
+    int explainLimit = 0;
+    if (int i = int(args.indexOf(QStringLiteral("--explain"))); i > 0 && i + 1 < args.size())
+        explainLimit = args[i + 1].toInt();
     if (int i = int(args.indexOf(QStringLiteral("--dump"))); i > 0 && i + 1 < args.size()) dumpDir = args[i + 1];
     if (int i = int(args.indexOf(QStringLiteral("--only"))); i > 0 && i + 1 < args.size()) only = args[i + 1];
     if (args.size() > 2 && !args[2].startsWith(QLatin1String("--"))) {
@@ -128,7 +153,7 @@ int main(int argc, char** argv) {
         if (!only.isEmpty() && !label.contains(only)) continue;
         ConformanceCase c;
         if (!c.read(dir)) continue;
-        passed += runCase(c, label, failed, verbose, dumpDir);
+        passed += runCase(c, label, failed, verbose, dumpDir, explainLimit);
     }
     std::printf("%d passed, %d failed\n", passed, failed);
     if (passed < floor) {

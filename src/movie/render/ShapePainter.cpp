@@ -294,8 +294,9 @@ const swf::StyleGroup& morphAt(const swf::MorphShapeDef& m, double ratio) {
     return cache.group;
 }
 
-QPainterPath outlineOf(const swf::StyleGroup& g, QPainterPath& into) {
+QPainterPath outlineOf(const swf::StyleGroup& g, QPainterPath& into, bool withStrokes = true) {
     for (const QPainterPath& f : g.fillPaths) into.addPath(f);
+    if (!withStrokes) return into;
     QPainterPathStroker stroker;
     for (size_t i = 0; i < g.lines.size() && i < g.linePaths.size(); ++i) {
         if (g.linePaths[i].isEmpty()) continue;
@@ -335,6 +336,20 @@ QPainterPath shapeOutline(const swf::ShapeDef& s) {
         s.outlineCache = std::make_shared<const QPainterPath>(out);
     }
     return *s.outlineCache;
+}
+
+QPainterPath shapeFillArea(const swf::ShapeDef& s) {
+    QPainterPath out;
+    out.setFillRule(Qt::WindingFill);
+    for (const swf::StyleGroup& g : s.groups) outlineOf(g, out, false);
+    return out;
+}
+
+QPainterPath morphShapeFillArea(const swf::MorphShapeDef& m, double ratio) {
+    QPainterPath out;
+    out.setFillRule(Qt::WindingFill);
+    outlineOf(morphAt(m, ratio), out, false);
+    return out;
 }
 
 QPainterPath morphShapeOutline(const swf::MorphShapeDef& m, double ratio) {

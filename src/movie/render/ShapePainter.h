@@ -21,5 +21,9 @@ void paintMorphShape(QPainter& p, const swf::MorphShapeDef& m, double ratio /*0.
 // Area covered by fills and strokes, in twips, for hit tests and masks.
 QPainterPath shapeOutline(const swf::ShapeDef& s);
 QPainterPath morphShapeOutline(const swf::MorphShapeDef& m, double ratio);
+// Area covered by fills alone, in twips: shapes used as masks cut with their
+// fills only, their strokes are left out.
+QPainterPath shapeFillArea(const swf::ShapeDef& s);
+QPainterPath morphShapeFillArea(const swf::MorphShapeDef& m, double ratio);
 
 } // namespace nimbrel::movie::render

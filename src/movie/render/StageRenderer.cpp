@@ -105,6 +105,7 @@ void StageRenderer::drawMasked(Surface& s, const DisplayObject& mask, const Disp
     {
         Surface ls;
         begin(ls, layer);
+        ls.group = s.group;
         drawList(ls, items, count, t * QTransform::fromTranslate(-rect.left(), -rect.top()), cx, nullptr);
         QImage coverage(rect.size(), QImage::Format_ARGB32_Premultiplied);
         coverage.fill(Qt::transparent);
@@ -132,6 +133,7 @@ void StageRenderer::drawObject(Surface& s, const DisplayObject& o, const QTransf
     const swf::ColorTransform cx = parentCx * o.cxform;
     if (invisibleColor(cx)) return;
     if (clip && clip->isEmpty()) return;
+    if ((o.blendMode == swf::BlendMode::Alpha || o.blendMode == swf::BlendMode::Erase) && !s.group) return;
     if (!o.filters.empty() || o.blendMode != swf::BlendMode::Normal) drawLayered(s, o, t, cx, clip);
     else drawContent(s, o, t, cx, clip);
 }
@@ -190,6 +192,7 @@ void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTrans
     {
         Surface ls;
         begin(ls, layer);
+        ls.group = s.group || o.blendMode != swf::BlendMode::Normal;
         const QTransform shift = QTransform::fromTranslate(-area.left(), -area.top());
         drawContent(ls, o, t * shift, cx, nullptr);
         ls.painter.end();
@@ -227,17 +230,17 @@ QPainterPath StageRenderer::outline(const DisplayObject& o, const QTransform& t)
     case DisplayObject::Type::Shape: {
         const swf::ShapeDef& def = static_cast<const display::ShapeObject&>(o).def();
         if (!cache_) {
-            path = t.map(shapeOutline(def));
+            path = t.map(shapeFillArea(def));
             break;
         }
         auto it = cache_->find(&def);
-        if (it == cache_->end()) it = cache_->insert(&def, shapeOutline(def));
+        if (it == cache_->end()) it = cache_->insert(&def, shapeFillArea(def));
         path = t.map(it.value());
         break;
     }
     case DisplayObject::Type::MorphShape: {
         auto& m = static_cast<const display::MorphShapeObject&>(o);
-        path = t.map(morphShapeOutline(m.def(), m.morphRatio()));
+        path = t.map(morphShapeFillArea(m.def(), m.morphRatio()));
         break;
     }
     case DisplayObject::Type::Text:

@@ -34,7 +34,8 @@ public:
     void setQuality(Quality q) { quality_ = q; }
     Quality quality() const { return quality_; }
 
-    // Area an object covers, in the coordinates `toDevice` maps it into; used for masks.
+    // Area an object covers as a mask (fills, not strokes), in the coordinates
+    // `toDevice` maps it into.
     QPainterPath outline(const display::DisplayObject& object, const QTransform& toDevice) const;
 
 private:
@@ -42,6 +43,9 @@ private:
         QImage* image = nullptr;
         QPainter painter;
         const QPainterPath* clip = nullptr; // the clip the painter holds now
+        // The image is an ancestor's blend layer: alpha and erase objects cut
+        // into it. On the stage itself they have nothing to act on.
+        bool group = false;
     };
     using Children = std::map<int, std::shared_ptr<display::DisplayObject>>;
 
