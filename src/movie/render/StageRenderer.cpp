@@ -54,6 +54,8 @@ void StageRenderer::begin(Surface& s, QImage& image) {
 }
 
 void StageRenderer::render(QImage& target, const display::MovieClip& root, const QTransform& stage) {
+    stageScaleX_ = std::hypot(stage.m11(), stage.m12()) * 20.0;
+    stageScaleY_ = std::hypot(stage.m21(), stage.m22()) * 20.0;
     Surface s;
     begin(s, target);
     drawChildren(s, root.children(), root.matrix.toQTransform() * stage, root.cxform, nullptr);
@@ -175,8 +177,9 @@ void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTrans
 
 void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTransform& t,
                                 const swf::ColorTransform& cx, const QPainterPath* clip) {
-    const double sx = std::hypot(t.m11(), t.m12()) * 20.0;
-    const double sy = std::hypot(t.m21(), t.m22()) * 20.0;
+    // Filter sizes are in stage pixels: they follow the stage's scale, not the object's.
+    const double sx = stageScaleX_;
+    const double sy = stageScaleY_;
     QRect area = t.mapRect(o.localBounds()).toAlignedRect();
     if (!o.filters.empty()) area = filterMargin(area, o.filters, sx, sy);
     // Filters reach a little beyond the target; more than that is never seen.

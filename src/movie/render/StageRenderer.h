@@ -68,6 +68,7 @@ private:
     const swf::Movie& movie_;
     OutlineCache* cache_;
     Quality quality_ = Quality::High;
+    double stageScaleX_ = 1, stageScaleY_ = 1; // stage pixels to device pixels
 };
 
 } // namespace nimbrel::movie::render
