@@ -320,7 +320,9 @@ DisplayObject* MovieClip::attachMovie(const QString& exportName, const QString& 
 DisplayObject* MovieClip::duplicate(const QString& newName, int depth) {
     MovieClip* p = parent();
     if (!p || characterId() == 0) return nullptr;
-    p->removeDepth(depth);
+    // Everything is copied before the depth is cleared: the target depth may be
+    // this clip's own, and removing it frees this clip.
+    const uint16_t id = characterId();
     swf::PlaceObject po;
     po.depth = uint16_t(depth);
     po.matrix = matrix;
@@ -330,7 +332,8 @@ DisplayObject* MovieClip::duplicate(const QString& newName, int depth) {
     po.clipActions = clipActions;
     if (filters.size()) po.filters = filters;
     po.blendMode = blendMode;
-    auto obj = p->create(characterId(), depth, &po);
+    p->removeDepth(depth);
+    auto obj = p->create(id, depth, &po);
     if (!obj) return nullptr;
     obj->placedByScript = true;
     p->flushActions();
