@@ -21,7 +21,8 @@ void installErrorClass(Interpreter& vm)
     proto->define(QStringLiteral("name"), Value(QStringLiteral("Error")), DontEnum);
     proto->define(QStringLiteral("message"), Value(QStringLiteral("Error")), DontEnum);
     vm.addMethod(proto, QStringLiteral("toString"), [](Interpreter& vm, const Value& self, const std::vector<Value>&) -> Value {
-        return Value(vm.toString(vm.getMember(self, QStringLiteral("message"))));
+        // The message comes back as it was stored, not converted to a string.
+        return vm.getMember(self, QStringLiteral("message"));
     });
 }
 

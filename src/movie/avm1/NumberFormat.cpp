@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace nimbrel::movie::avm1 {
@@ -16,6 +17,14 @@ QString numberToString(double v)
         return QStringLiteral("0");
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.14e", v);
+    if (std::isinf(std::strtod(buf, nullptr))) {
+        // Rounding up past the largest double would print a number that reads
+        // back as Infinity; the player cuts the digits off instead.
+        std::snprintf(buf, sizeof buf, "%.20e", v);
+        char* e = std::strchr(buf, 'e');
+        const int mantissaEnd = (buf[0] == '-' ? 1 : 0) + 16;
+        std::memmove(buf + mantissaEnd, e, std::strlen(e) + 1);
+    }
     // buf: [-]d.dddddddddddddde[+-]XX
     QString text = QString::fromLatin1(buf);
     const int ePos = text.indexOf(QLatin1Char('e'));
