@@ -9,7 +9,7 @@ namespace nimbrel::movie::display {
 
 DisplayObject::DisplayObject(Type type, MovieContext* context, uint16_t characterId)
     : type_(type), context_(context), characterId_(characterId) {
-    context_->objectCreated();
+    creationOrder_ = context_->objectCreated();
 }
 
 DisplayObject::~DisplayObject() { context_->objectDestroyed(); }

@@ -29,6 +29,8 @@ public:
     Type type() const { return type_; }
     MovieContext* context() const { return context_; }
     uint16_t characterId() const { return characterId_; }
+    // Larger for objects made later; frame scripts of siblings run newest first.
+    uint64_t creationOrder() const { return creationOrder_; }
     MovieClip* parent() const { return parent_; }
     void setParent(MovieClip* p) { parent_ = p; }
     int depth() const { return depth_; }
@@ -87,6 +89,7 @@ private:
     Type type_;
     MovieContext* context_;
     uint16_t characterId_;
+    uint64_t creationOrder_ = 0;
     MovieClip* parent_ = nullptr;
     int depth_ = 0;
     QString name_;

@@ -2,6 +2,7 @@
 #include "movie/display/ButtonObject.h"
 #include "movie/display/MovieContext.h"
 #include "movie/display/ScriptEngine.h"
+#include <algorithm>
 
 namespace nimbrel::movie::display {
 
@@ -76,6 +77,13 @@ void MovieClip::start() {
 
 void MovieClip::tick() {
     auto keepAlive = shared_from_this();
+    // Children already on stage run their frame before this clip's own actions,
+    // newest first; children this frame places run theirs after it.
+    std::vector<std::shared_ptr<DisplayObject>> snapshot;
+    snapshot.reserve(children_.size());
+    for (const auto& [depth, child] : children_) snapshot.push_back(child);
+    std::sort(snapshot.begin(), snapshot.end(),
+              [](const auto& a, const auto& b) { return a->creationOrder() > b->creationOrder(); });
     if (bornTick_ != context()->tick() && playing_) {
         if (current_ + 1 < totalFrames()) {
             current_ += 1;
@@ -84,15 +92,12 @@ void MovieClip::tick() {
             rebuildTo(0); // looping is a goto to the first frame
         }
     }
-    flushActions();
-    std::vector<std::shared_ptr<DisplayObject>> snapshot;
-    snapshot.reserve(children_.size());
-    for (const auto& [depth, child] : children_) snapshot.push_back(child);
     for (const auto& child : snapshot) {
         if (child->parent() != this) continue; // removed meanwhile
         if (child->type() == Type::MovieClip) static_cast<MovieClip*>(child.get())->tick();
         else if (child->type() == Type::Button) static_cast<ButtonObject*>(child.get())->tick();
     }
+    flushActions();
 }
 
 void MovieClip::dispatchEvent(swf::ClipEvent event) {

@@ -35,7 +35,8 @@ public:
     void nextTick() { ++tick_; }
 
     int objectCount() const { return objects_; }
-    void objectCreated() { ++objects_; }
+    // Returns the object's place in creation order (1 for the first).
+    uint64_t objectCreated() { ++objects_; return ++created_; }
     void objectDestroyed() { --objects_; }
 
 private:
@@ -44,6 +45,7 @@ private:
     std::set<uint16_t> initActionsRun_;
     uint64_t tick_ = 0;
     int objects_ = 0;
+    uint64_t created_ = 0;
 };
 
 } // namespace nimbrel::movie::display

@@ -160,3 +160,34 @@ TEST(Avm1ScriptEngine, FsCommandAndTimeAdvanceWithFrames)
     s.tick();
     EXPECT_NEAR(s.engine.movieTimeMs() - before, 1000.0 / 24, 0.001);
 }
+
+TEST(Avm1ScriptEngine, LaterFramesRunChildrenNewestFirstBeforeTheirParent)
+{
+    auto m = movieWithFrames(2);
+    // Two two-frame sprites that trace their own name on each frame.
+    for (uint16_t id : {5, 6}) {
+        auto sprite = std::make_shared<swf::SpriteDef>();
+        sprite->id = id;
+        sprite->timeline.frames.resize(2);
+        sprite->timeline.declaredFrames = 2;
+        const QString name = id == 5 ? QStringLiteral("a") : QStringLiteral("b");
+        sprite->timeline.frames[0].tags.push_back(action(ActionAssembler().traceString(name + "1")));
+        sprite->timeline.frames[1].tags.push_back(action(ActionAssembler().traceString(name + "2")));
+        m->characters[id] = std::shared_ptr<const swf::SpriteDef>(sprite);
+    }
+    // The clip made first sits deeper: order must follow creation, not depth.
+    swf::PlaceObject a;
+    a.depth = 2;
+    a.characterId = 5;
+    swf::PlaceObject b;
+    b.depth = 1;
+    b.characterId = 6;
+    m->timeline.frames[0].tags.push_back(a);
+    m->timeline.frames[0].tags.push_back(b);
+    m->timeline.frames[0].tags.push_back(action(ActionAssembler().traceString("root1")));
+    m->timeline.frames[1].tags.push_back(action(ActionAssembler().traceString("root2")));
+    Stage s(m);
+    EXPECT_EQ(s.host.lines, QStringList({"root1", "a1", "b1"}));
+    s.tick();
+    EXPECT_EQ(s.host.lines, QStringList({"root1", "a1", "b1", "b2", "a2", "root2"}));
+}
