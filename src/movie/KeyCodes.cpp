@@ -19,6 +19,17 @@ int KeyCodes::fromQtKey(int qtKey, bool keypad) {
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return 65 + (qtKey - Qt::Key_A);
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F15) return 112 + (qtKey - Qt::Key_F1);
     switch (qtKey) {
+    // Shifted digits keep their key's code (as on a US layout).
+    case Qt::Key_ParenRight: return 48;
+    case Qt::Key_Exclam: return 49;
+    case Qt::Key_At: return 50;
+    case Qt::Key_NumberSign: return 51;
+    case Qt::Key_Dollar: return 52;
+    case Qt::Key_Percent: return 53;
+    case Qt::Key_AsciiCircum: return 54;
+    case Qt::Key_Ampersand: return 55;
+    case Qt::Key_Asterisk: return 56;
+    case Qt::Key_ParenLeft: return 57;
     case Qt::Key_Backspace: return 8;
     case Qt::Key_Tab:
     case Qt::Key_Backtab: return 9;

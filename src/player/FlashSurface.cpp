@@ -128,8 +128,12 @@ void FlashSurface::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void FlashSurface::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        // Qt sends this in place of the second press; the movie still sees a press.
+        player_->mousePress(event->position(), size());
+        updatePointerShape();
         emit doubleClicked();
+    }
     QWidget::mouseDoubleClickEvent(event);
 }
 

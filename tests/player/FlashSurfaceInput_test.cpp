@@ -43,7 +43,8 @@ bool waitFor(const std::function<bool()>& done, int ms = 3000) {
 
 // Pointer and key events as the window system delivers them to the surface.
 void mouse(QWidget& w, QEvent::Type type, Qt::MouseButton button, QPoint pos) {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
+    const bool down = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+    const Qt::MouseButtons held = down ? Qt::MouseButtons(button) : Qt::NoButton;
     QMouseEvent e(type, QPointF(pos), w.mapToGlobal(QPointF(pos)), button, held, Qt::NoModifier);
     QApplication::sendEvent(&w, &e);
 }
@@ -175,6 +176,21 @@ TEST_F(FlashSurfaceInputTest, ClickingTheButtonPlaysAgain) {
     EXPECT_NE(s.cursor().shape(), Qt::PointingHandCursor);
 }
 
+TEST_F(FlashSurfaceInputTest, SecondClickOfADoubleClickPressesTheButtonToo) {
+    open(stopAndButtonMovie());
+    waitForStop();
+    const QPoint button(150, 150);
+    int doubles = 0;
+    QObject::connect(&s, &FlashSurface::doubleClicked, [&] { ++doubles; });
+    click(s, Qt::LeftButton, button);
+    ASSERT_TRUE(s.IsPlaying());
+    s.Stop();
+    mouse(s, QEvent::MouseButtonDblClick, Qt::LeftButton, button);
+    mouse(s, QEvent::MouseButtonRelease, Qt::LeftButton, button);
+    EXPECT_TRUE(s.IsPlaying());
+    EXPECT_EQ(doubles, 1);
+}
+
 TEST_F(FlashSurfaceInputTest, ClickingBesideTheButtonDoesNothing) {
     open(stopAndButtonMovie());
     waitForStop();
@@ -267,6 +283,10 @@ TEST(FlashKeyCodes, QtKeysMapToTheMovieCodes) {
     EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_F12), 123);
     EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Delete), 46);
     EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Apostrophe), 222);
+    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Exclam), 49);
+    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_ParenRight), 48);
+    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Asterisk), 56);
+    EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_Asterisk, true), 106);
     EXPECT_EQ(KeyCodes::fromQtKey(Qt::Key_VolumeUp), 0);
 }
 
