@@ -378,6 +378,10 @@ void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip, bool
         deadline_ = std::chrono::steady_clock::now() + scriptTimeLimit;
         heapAtStart_ = heap_.size();
     }
+    const int savedDepth = callDepth_;
+    // A frame called from a script (ActionCall) is one more level of nesting.
+    if (!outermost)
+        enterCall();
     ++topLevelDepth_;
     Activation act;
     act.code = code;
@@ -386,13 +390,18 @@ void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip, bool
     act.baseTarget = clip;
     act.registers.resize(4);
     act.scope = Scope::push(Scope::push(nullptr, global), clip);
-    const int savedDepth = callDepth_;
     try {
         ActionRunner runner(*this, act);
         runner.run();
     } catch (const ScriptException&) {
         // An uncaught throw ends this action list only.
     } catch (const ScriptAbort&) {
+        // A limit ends every script on the way up, not just the innermost.
+        if (!outermost) {
+            callDepth_ = savedDepth;
+            --topLevelDepth_;
+            throw;
+        }
     }
     callDepth_ = savedDepth;
     --topLevelDepth_;
