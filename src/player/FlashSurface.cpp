@@ -137,6 +137,14 @@ void FlashSurface::mouseDoubleClickEvent(QMouseEvent* event) {
     QWidget::mouseDoubleClickEvent(event);
 }
 
+void FlashSurface::leaveEvent(QEvent* event) {
+    // The pointer left the surface: buttons under it roll out. A point far off
+    // the stage stays off it at any zoom.
+    player_->mouseMove(QPointF(-1e7, -1e7), size());
+    updatePointerShape();
+    QWidget::leaveEvent(event);
+}
+
 void FlashSurface::keyPressEvent(QKeyEvent* event) {
     const int code = movie::KeyCodes::fromQtKey(event->key(), event->modifiers().testFlag(Qt::KeypadModifier));
     if (code) {

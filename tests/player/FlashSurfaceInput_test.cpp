@@ -77,18 +77,20 @@ QByteArray getUrlAction(const QByteArray& url) {
 }
 
 // Three frames at 60 fps on a 550 x 400 px stage; the last frame stops. A
-// 100 px button at (100,100), grey when up and blue while pressed, plays on
+// 100 px button at (100,100), grey when up, green under the pointer and blue
+// while pressed, plays on
 // release and on the 'p' key.
 QByteArray stopAndButtonMovie(const QByteArray& frameOneActions = {}) {
     SwfBuilder b;
     b.setBackground({255, 255, 255, 255});
     b.defineRect(1, {0, 2000, 0, 2000}, {128, 128, 128, 255});
     b.defineRect(2, {0, 2000, 0, 2000}, {0, 0, 255, 255});
+    b.defineRect(3, {0, 2000, 0, 2000}, {0, 255, 0, 255});
     BitWriter w;
     w.u16(10);
     w.u8(0);
     BitWriter r;
-    const std::pair<uint8_t, uint16_t> recs[] = {{0x01 | 0x02 | 0x08, 1}, {0x04, 2}};
+    const std::pair<uint8_t, uint16_t> recs[] = {{0x01 | 0x08, 1}, {0x02, 3}, {0x04, 2}};
     for (auto [states, id] : recs) {
         r.u8(states);
         r.u16(id);
@@ -189,6 +191,27 @@ TEST_F(FlashSurfaceInputTest, SecondClickOfADoubleClickPressesTheButtonToo) {
     mouse(s, QEvent::MouseButtonRelease, Qt::LeftButton, button);
     EXPECT_TRUE(s.IsPlaying());
     EXPECT_EQ(doubles, 1);
+}
+
+TEST_F(FlashSurfaceInputTest, LeavingTheSurfaceRollsTheButtonOut) {
+    open(stopAndButtonMovie());
+    waitForStop();
+    const QPoint button(150, 150);
+    moveTo(s, button);
+    mouse(s, QEvent::MouseButtonPress, Qt::LeftButton, button);
+    ASSERT_EQ(s.grab().toImage().pixelColor(150, 150), QColor(0, 0, 255));
+    mouse(s, QEvent::MouseButtonRelease, Qt::LeftButton, button);
+    s.Stop();
+    ASSERT_EQ(s.cursor().shape(), Qt::PointingHandCursor);
+    ASSERT_EQ(s.grab().toImage().pixelColor(150, 150), QColor(0, 255, 0));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&s, &leave);
+    EXPECT_NE(s.cursor().shape(), Qt::PointingHandCursor);
+    // Pressing again without coming back finds no button.
+    mouse(s, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(-5, -5));
+    mouse(s, QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(-5, -5));
+    EXPECT_FALSE(s.IsPlaying());
+    EXPECT_EQ(s.grab().toImage().pixelColor(150, 150), QColor(128, 128, 128));
 }
 
 TEST_F(FlashSurfaceInputTest, ClickingBesideTheButtonDoesNothing) {
