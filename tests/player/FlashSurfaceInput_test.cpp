@@ -78,8 +78,7 @@ QByteArray getUrlAction(const QByteArray& url) {
 
 // Three frames at 60 fps on a 550 x 400 px stage; the last frame stops. A
 // 100 px button at (100,100), grey when up, green under the pointer and blue
-// while pressed, plays on
-// release and on the 'p' key.
+// while pressed, plays on release and on the 'p' key.
 QByteArray stopAndButtonMovie(const QByteArray& frameOneActions = {}) {
     SwfBuilder b;
     b.setBackground({255, 255, 255, 255});
