@@ -1,4 +1,5 @@
 #include "movie/swf/Movie.h"
+#include "movie/swf/MovieParser.h"
 
 namespace nimbrel::movie::swf {
 
@@ -22,6 +23,25 @@ const Character* Movie::exported(const QString& name, uint16_t* idOut) const {
     if (it == exports.end()) return nullptr;
     if (idOut) *idOut = it.value();
     return character(it.value());
+}
+
+std::shared_ptr<const Movie> Movie::withImports(const std::shared_ptr<const Movie>& movie,
+                                                const std::function<QByteArray(const QString&)>& loadLibrary) {
+    std::shared_ptr<Movie> merged;
+    for (const AssetImport& import : movie->imports) {
+        const QByteArray bytes = loadLibrary(import.url);
+        if (bytes.isEmpty()) continue;
+        auto parsed = MovieParser::parse(bytes);
+        if (!parsed) continue;
+        const std::shared_ptr<const Movie>& library = parsed.value();
+        if (!merged) merged = std::make_shared<Movie>(*movie);
+        for (const auto& [id, name] : import.assets)
+            if (const Character* c = library->exported(name)) merged->characters[id] = *c;
+        // What the imported symbols place inside themselves comes from the library too.
+        for (const auto& [id, c] : library->characters) merged->characters.emplace(id, c);
+    }
+    if (merged) return merged;
+    return movie;
 }
 
 } // namespace nimbrel::movie::swf

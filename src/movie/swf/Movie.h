@@ -13,15 +13,23 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <memory>
 #include <variant>
+#include <vector>
 
 namespace nimbrel::movie::swf {
 
 using Character = std::variant<std::shared_ptr<const ShapeDef>, std::shared_ptr<const MorphShapeDef>,
                                std::shared_ptr<const SpriteDef>, std::shared_ptr<const ButtonDef>,
                                std::shared_ptr<const TextDef>>;
+
+// Characters an ImportAssets tag takes from a library file, by export name.
+struct AssetImport {
+    QString url;
+    std::vector<std::pair<uint16_t, QString>> assets; // id in this movie, export name
+};
 
 struct Movie {
     Header header;
@@ -31,6 +39,10 @@ struct Movie {
     std::map<uint16_t, BitmapDef> bitmaps;
     std::map<uint16_t, FontDef> fonts;
     QHash<QString, uint16_t> exports; // ExportAssets names, lower-cased
+    std::vector<AssetImport> imports;
+    // ScriptLimits: nesting depth and script timeout in seconds; 0 when the file sets none.
+    int maxRecursion = 0;
+    int scriptTimeout = 0;
     QStringList warnings;             // what was skipped or cut short while parsing
     bool truncated = false;
 
@@ -39,6 +51,12 @@ struct Movie {
     const FontDef* font(uint16_t id) const;
     // Character exported under name (letter case ignored), or nullptr.
     const Character* exported(const QString& name, uint16_t* idOut = nullptr) const;
+
+    // A copy of movie with the imported characters taken from their libraries,
+    // or movie itself when it imports nothing. loadLibrary gives a library file's
+    // bytes by the URL in the tag (empty when unavailable).
+    static std::shared_ptr<const Movie> withImports(const std::shared_ptr<const Movie>& movie,
+                                                    const std::function<QByteArray(const QString&)>& loadLibrary);
 };
 
 } // namespace nimbrel::movie::swf

@@ -128,6 +128,32 @@ void MovieParser::readDefinition(const Tag& tag) {
         }
         return;
     }
+    case 57: // ImportAssets
+    case 71: { // ImportAssets2: two reserved bytes after the URL
+        BitReader br(tag.body, tag.length);
+        AssetImport import;
+        import.url = decodeText(br.string(), movie_.header.version);
+        if (tag.code == 71) br.u16();
+        const int count = br.u16();
+        for (int i = 0; i < count && !br.failed(); ++i) {
+            const uint16_t cid = br.u16();
+            QString name = decodeText(br.string(), movie_.header.version);
+            if (!br.failed()) import.assets.emplace_back(cid, std::move(name));
+        }
+        if (br.failed()) warn(QStringLiteral("ImportAssets tag is cut short"));
+        if (!import.url.isEmpty()) movie_.imports.push_back(std::move(import));
+        return;
+    }
+    case 65: { // ScriptLimits
+        BitReader br(tag.body, tag.length);
+        const int depth = br.u16();
+        const int timeout = br.u16();
+        if (!br.failed()) {
+            movie_.maxRecursion = depth;
+            movie_.scriptTimeout = timeout;
+        }
+        return;
+    }
     case TagDefineButtonCxform: {
         BitReader br(tag.body, tag.length);
         br.u16();
