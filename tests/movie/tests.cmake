@@ -31,7 +31,7 @@ target_include_directories(movie_mutation_smoke PRIVATE ${CMAKE_SOURCE_DIR}/test
 target_compile_options(movie_mutation_smoke PRIVATE ${_asan_flags} ${_asan_build_flags})
 target_link_libraries(movie_mutation_smoke PRIVATE nimbrel_movie_asan)
 add_test(NAME movie_mutation_smoke
-    COMMAND movie_mutation_smoke ${CMAKE_SOURCE_DIR}/../shared/corpus 20000
-            ${CMAKE_BINARY_DIR}/mutation_crash.swf ${CMAKE_SOURCE_DIR}/tests/data/malformed)
+    COMMAND movie_mutation_smoke ${CMAKE_SOURCE_DIR}/../shared/corpus 12000
+            ${CMAKE_BINARY_DIR}/mutation_crash.swf ${CMAKE_SOURCE_DIR}/tests/data/malformed --scripts)
 set_tests_properties(movie_mutation_smoke PROPERTIES TIMEOUT 600
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1")
