@@ -62,8 +62,12 @@ int compareValues(Interpreter& vm, const Value& a, const Value& b, int flags, co
     }
     if (flags & Numeric) {
         double x = vm.toNumber(a), y = vm.toNumber(b);
-        if (a.isNumber() && b.isNumber())
+        if (a.isNumber() && b.isNumber()) {
+            // NaN goes after every number, Infinity included.
+            if (std::isnan(x) || std::isnan(y))
+                return std::isnan(x) == std::isnan(y) ? 0 : std::isnan(x) ? 1 : -1;
             return x < y ? -1 : x > y ? 1 : 0;
+        }
         if (!std::isnan(x) && !std::isnan(y) && a.isNumber() == b.isNumber())
             return x < y ? -1 : x > y ? 1 : 0;
     }
@@ -238,8 +242,9 @@ void installArrayClass(Interpreter& vm)
         Value fn;
         int flags = 0;
         size_t i = 0;
-        // An explicit undefined comparator is refused.
-        if (!args.empty() && args[0].isUndefined())
+        // A first argument that is neither a comparator nor flags (undefined,
+        // null, a boolean) makes sort refuse to run.
+        if (!args.empty() && (args[0].isNullish() || args[0].isBoolean()))
             return Value();
         if (i < args.size() && args[i].isObject() && args[i].o->isFunction())
             fn = args[i++];

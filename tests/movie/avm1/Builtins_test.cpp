@@ -2,6 +2,7 @@
 #include "movie/avm1/ArrayObject.h"
 #include "support/ScriptFixture.h"
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace nimbrel::movie::avm1;
 using namespace nimbrel::movie::avm1::test;
@@ -36,6 +37,22 @@ TEST(Avm1Array, SortFlags)
     Value ci = array(vm, {Value("b"), Value("A"), Value("a")});
     vm.callMethod(ci, "sort", {Value(1.0)});
     EXPECT_EQ(str(vm, ci), "A,a,b");
+}
+
+TEST(Avm1Array, SortRefusesOddFirstArgumentsAndPutsNaNLast)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const Value& odd : {Value(), Value::null(), Value(true)}) {
+        Value a = array(vm, {Value(2.0), Value(1.0)});
+        EXPECT_TRUE(vm.callMethod(a, "sort", {odd, Value(0.0)}).isUndefined());
+        EXPECT_EQ(str(vm, a), "2,1"); // left as it was
+    }
+    Value n = array(vm, {Value(inf), Value(nan), Value(4.0), Value(1.0), Value(nan), Value(-inf)});
+    vm.callMethod(n, "sort", {Value(16.0 /*NUMERIC*/)});
+    EXPECT_EQ(str(vm, n), "-Infinity,1,4,Infinity,NaN,NaN");
 }
 
 TEST(Avm1Array, SortWithInconsistentComparatorDoesNotCrash)
