@@ -265,6 +265,17 @@ void ActionRunner::setVariable(const QString& name, const Value& v)
         t->set(name, v);
 }
 
+// "path:frame" names a frame of another clip; the path part is cut off `frame`.
+MovieClipObject* ActionRunner::splitFrameTarget(QString& frame, MovieClipObject* clip)
+{
+    int colon = frame.lastIndexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return clip;
+    MovieClipObject* target = vm_.resolveTarget(frame.left(colon), clip);
+    frame = frame.mid(colon + 1);
+    return target;
+}
+
 void ActionRunner::gotoFrameValue(const Value& frame, bool play, int bias)
 {
     MovieClipObject* clip = defaultTarget();
@@ -272,13 +283,9 @@ void ActionRunner::gotoFrameValue(const Value& frame, bool play, int bias)
         return;
     if (frame.isString()) {
         QString f = frame.s;
-        int colon = f.lastIndexOf(QLatin1Char(':'));
-        if (colon >= 0) {
-            clip = vm_.resolveTarget(f.left(colon), clip);
-            f = f.mid(colon + 1);
-            if (!clip)
-                return;
-        }
+        clip = splitFrameTarget(f, clip);
+        if (!clip)
+            return;
         double n = stringToNumber(f, 7);
         int target;
         if (std::isfinite(n))
@@ -646,11 +653,7 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
             break;
         if (frame.isString()) {
             QString f = frame.s;
-            int colon = f.lastIndexOf(QLatin1Char(':'));
-            if (colon >= 0) {
-                clip = vm_.resolveTarget(f.left(colon), clip);
-                f = f.mid(colon + 1);
-            }
+            clip = splitFrameTarget(f, clip);
             if (!clip)
                 break;
             double n = stringToNumber(f, 7);

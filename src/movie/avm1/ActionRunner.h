@@ -35,6 +35,7 @@ private:
     MovieClipObject* targetFromValue(const Value& v);
     MovieClipObject* defaultTarget();
     void gotoFrameValue(const Value& frame, bool play, int bias);
+    MovieClipObject* splitFrameTarget(QString& frame, MovieClipObject* clip);
     Value defineFunction(const uint8_t* data, size_t len, bool v2, size_t& pc, size_t end);
     Exit runTry(const uint8_t* data, size_t len, size_t& pc, size_t end);
     void doGetUrl(const QString& url, const QString& target, int method);
