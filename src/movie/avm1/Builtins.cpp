@@ -26,6 +26,12 @@ void installBuiltins(Interpreter& vm)
     installSoundClass(vm);
     installColorClass(vm);
     installSystemObject(vm);
+    installPointClass(vm);
+    installRectangleClass(vm);
+    installMatrixClass(vm);
+    installColorTransformClass(vm);
+    installTransformClass(vm);
+    installBitmapDataClass(vm);
 }
 
 } // namespace nimbrel::movie::avm1

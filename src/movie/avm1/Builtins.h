@@ -24,6 +24,12 @@ void installStageObjects(Interpreter& vm);
 void installSoundClass(Interpreter& vm);
 void installColorClass(Interpreter& vm);
 void installSystemObject(Interpreter& vm);
+void installPointClass(Interpreter& vm);
+void installRectangleClass(Interpreter& vm);
+void installMatrixClass(Interpreter& vm);
+void installColorTransformClass(Interpreter& vm);
+void installTransformClass(Interpreter& vm);
+void installBitmapDataClass(Interpreter& vm);
 
 inline Value arg(const std::vector<Value>& args, size_t i)
 {

@@ -1,0 +1,240 @@
+// flash.display.BitmapData: the script side of a bitmap. Methods answer -1 when
+// called on a disposed bitmap or with too few arguments, and -2/-3/-4 when
+// the source bitmap, the second bitmap or a rectangle/point is unusable, as
+// the player does.
+#include "movie/avm1/BitmapDataObject.h"
+#include "movie/avm1/BitmapDataOps.h"
+#include "movie/avm1/Builtins.h"
+#include "movie/avm1/FlashPackage.h"
+#include "movie/avm1/Interpreter.h"
+#include "movie/avm1/NativeConstructor.h"
+#include "movie/swf/Movie.h"
+#include <cmath>
+
+namespace nimbrel::movie::avm1 {
+
+namespace {
+
+using Args = const std::vector<Value>&;
+
+BitmapDataObject* live(const Value& v)
+{
+    auto* b = dynamic_cast<BitmapDataObject*>(v.object());
+    return b && !b->disposed() ? b : nullptr;
+}
+
+int coord(Interpreter& vm, const Value& v)
+{
+    return vm.toInt32(v);
+}
+
+uint32_t color(Interpreter& vm, const Value& v)
+{
+    return uint32_t(vm.toInt32(v));
+}
+
+// A rectangle argument: any object with x, y, width and height.
+bool rectArg(Interpreter& vm, const Value& v, QRect* out)
+{
+    if (!v.isObject())
+        return false;
+    Value parts[4];
+    const char* names[] = {"x", "y", "width", "height"};
+    for (int i = 0; i < 4; ++i) {
+        parts[i] = vm.getMember(v, QLatin1String(names[i]));
+        if (parts[i].isUndefined())
+            return false;
+    }
+    *out = QRect(coord(vm, parts[0]), coord(vm, parts[1]), std::max(0, coord(vm, parts[2])),
+                 std::max(0, coord(vm, parts[3])));
+    return true;
+}
+
+// A point argument: any object with x and y.
+bool pointArg(Interpreter& vm, const Value& v, QPoint* out)
+{
+    if (!v.isObject())
+        return false;
+    const Value x = vm.getMember(v, QStringLiteral("x")), y = vm.getMember(v, QStringLiteral("y"));
+    if (x.isUndefined() || y.isUndefined())
+        return false;
+    *out = QPoint(coord(vm, x), coord(vm, y));
+    return true;
+}
+
+// A destination point: unusable values count as the origin.
+QPoint pointOrOrigin(Interpreter& vm, const Value& v)
+{
+    QPoint p(0, 0);
+    if (v.isObject())
+        p = QPoint(coord(vm, vm.getMember(v, QStringLiteral("x"))), coord(vm, vm.getMember(v, QStringLiteral("y"))));
+    return p;
+}
+
+Value rectangle(Interpreter& vm, const QRect& r)
+{
+    return newPackageInstance(vm, QStringLiteral("geom"), QStringLiteral("Rectangle"),
+                              {Value(r.x()), Value(r.y()), Value(r.width()), Value(r.height())});
+}
+
+const Value kFailed(-1);
+
+} // namespace
+
+void installBitmapDataClass(Interpreter& vm)
+{
+    if (!hasFlashPackages(vm))
+        return;
+    Object* proto = vm.newObject();
+    auto* ctor = vm.make<NativeConstructor>(vm.functionProto, nullptr,
+        [](Interpreter& vm, Object* proto, Args a) -> Value {
+            const double w = vm.toNumber(arg(a, 0)), h = vm.toNumber(arg(a, 1));
+            if (!BitmapDataObject::sizeAllowed(vm.version(), w, h))
+                return Value();
+            const bool transparent = a.size() > 2 ? vm.toBoolean(a[2]) : true;
+            const uint32_t fill = a.size() > 3 ? color(vm, a[3]) : 0xFFFFFFFFu;
+            return Value(static_cast<Object*>(vm.make<BitmapDataObject>(proto, int(w), int(h), transparent, fill)));
+        });
+    ctor->define(QStringLiteral("prototype"), Value(proto), DontEnum | DontDelete);
+    proto->define(QStringLiteral("constructor"), Value(static_cast<Object*>(ctor)), DontEnum);
+    flashPackage(vm, QStringLiteral("display"))->define(QStringLiteral("BitmapData"), Value(static_cast<Object*>(ctor)));
+
+    // Read-only sizes: -1 once disposed.
+    auto prop = [&](const char* name, std::function<Value(BitmapDataObject&)> get) {
+        vm.addGetterSetter(proto, QLatin1String(name), [get](Interpreter&, const Value& self, Args) -> Value {
+            auto* b = live(self);
+            return b ? get(*b) : kFailed;
+        }, nullptr);
+    };
+    prop("width", [](BitmapDataObject& b) { return Value(b.width()); });
+    prop("height", [](BitmapDataObject& b) { return Value(b.height()); });
+    prop("transparent", [](BitmapDataObject& b) { return Value(b.transparent()); });
+    vm.addGetterSetter(proto, QStringLiteral("rectangle"), [](Interpreter& vm, const Value& self, Args) -> Value {
+        auto* b = live(self);
+        return b ? rectangle(vm, b->rect()) : kFailed;
+    }, nullptr);
+
+    // Methods share the checks every one of them makes first.
+    auto method = [&](const char* name, size_t minArgs, std::function<Value(Interpreter&, BitmapDataObject&, Args)> fn) {
+        vm.addMethod(proto, QLatin1String(name), [minArgs, fn](Interpreter& vm, const Value& self, Args a) -> Value {
+            auto* b = live(self);
+            if (!b || a.size() < minArgs)
+                return kFailed;
+            return fn(vm, *b, a);
+        });
+    };
+    method("getPixel", 2, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        return Value(double(b.pixel32(coord(vm, a[0]), coord(vm, a[1])) & 0xFFFFFFu));
+    });
+    method("getPixel32", 2, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        return Value(double(int32_t(b.pixel32(coord(vm, a[0]), coord(vm, a[1])))));
+    });
+    method("setPixel", 3, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        b.setPixel(coord(vm, a[0]), coord(vm, a[1]), color(vm, a[2]));
+        return Value(0);
+    });
+    method("setPixel32", 3, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        b.setPixel32(coord(vm, a[0]), coord(vm, a[1]), color(vm, a[2]));
+        return Value(0);
+    });
+    method("fillRect", 2, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        QRect r;
+        if (!rectArg(vm, a[0], &r))
+            return kFailed;
+        b.fillRect(r, color(vm, a[1]));
+        return Value(0);
+    });
+    method("scroll", 2, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        b.scroll(coord(vm, a[0]), coord(vm, a[1]));
+        return Value(0);
+    });
+    method("dispose", 0, [](Interpreter&, BitmapDataObject& b, Args) {
+        b.dispose();
+        return Value();
+    });
+    method("clone", 0, [](Interpreter& vm, BitmapDataObject& b, Args) {
+        auto* copy = vm.make<BitmapDataObject>(b.proto(), b.width(), b.height(), b.transparent(), 0u);
+        *copy->image() = b.image()->copy();
+        return Value(static_cast<Object*>(copy));
+    });
+    method("copyPixels", 3, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        auto* src = dynamic_cast<BitmapDataObject*>(a[0].object());
+        if (!src)
+            return Value(-2);
+        if (src->disposed())
+            return Value(-3);
+        QRect r;
+        if (!rectArg(vm, a[1], &r))
+            return Value(-4);
+        auto* alpha = live(arg(a, 3));
+        b.copyPixels(*src, r, pointOrOrigin(vm, a[2]), alpha, pointOrOrigin(vm, arg(a, 4)),
+                     a.size() > 5 && vm.toBoolean(a[5]));
+        return Value(0);
+    });
+    method("getColorBoundsRect", 2, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        const bool find = a.size() > 2 ? vm.toBoolean(a[2]) : true;
+        return rectangle(vm, colorBounds(b, color(vm, a[0]), color(vm, a[1]), find));
+    });
+    method("floodFill", 3, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        floodFill(b, coord(vm, a[0]), coord(vm, a[1]), color(vm, a[2]));
+        return Value(0);
+    });
+    method("hitTest", 2, [](Interpreter& vm, BitmapDataObject& b, Args a) -> Value {
+        QPoint first;
+        if (!pointArg(vm, a[0], &first))
+            return Value(-2);
+        if (a.size() < 3)
+            return kFailed;
+        const uint32_t threshold = color(vm, a[1]) & 255;
+        QPoint p;
+        if (auto* other = dynamic_cast<BitmapDataObject*>(a[2].object())) {
+            if (other->disposed())
+                return Value(-3);
+            if (a.size() < 4 || !pointArg(vm, a[3], &p))
+                return Value(-4);
+            const uint32_t otherThreshold = a.size() > 4 ? color(vm, a[4]) & 255 : 1;
+            return Value(hitTestBitmap(b, first, threshold, *other, p, otherThreshold));
+        }
+        if (!a[2].isObject())
+            return Value(-3);
+        // A rectangle (with width and height) or a point.
+        QRect r;
+        if (rectArg(vm, a[2], &r))
+            return Value(hitTestRect(b, first, threshold, r));
+        if (!pointArg(vm, a[2], &p))
+            return Value(-3);
+        return Value(hitTestPoint(b, first, threshold, p));
+    });
+    method("colorTransform", 2, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        QRect r;
+        if (!rectArg(vm, a[0], &r))
+            return kFailed;
+        Object* t = a[1].object();
+        if (!t)
+            return kFailed;
+        double mult[4], add[4];
+        const char* channels[] = {"red", "green", "blue", "alpha"};
+        for (int i = 0; i < 4; ++i) {
+            mult[i] = vm.toNumber(t->get(QLatin1String(channels[i]) + QStringLiteral("Multiplier")));
+            add[i] = vm.toNumber(t->get(QLatin1String(channels[i]) + QStringLiteral("Offset")));
+        }
+        transformColors(b, r, mult, add);
+        return Value(0);
+    });
+    // An exported bitmap of the library as a new bitmap; undefined when there is none.
+    vm.addMethod(ctor, QStringLiteral("loadBitmap"), [proto](Interpreter& vm, const Value&, Args a) -> Value {
+        if (!vm.movie || a.empty())
+            return Value();
+        uint16_t id = 0;
+        if (!vm.movie->exported(vm.toString(a[0]), &id))
+            return Value();
+        const QImage* image = vm.movie->bitmap(id);
+        if (!image || image->isNull() || !BitmapDataObject::sizeAllowed(vm.version(), image->width(), image->height()))
+            return Value();
+        auto* b = vm.make<BitmapDataObject>(proto, image->width(), image->height(), image->hasAlphaChannel(), 0u);
+        *b->image() = image->convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        return Value(static_cast<Object*>(b));
+    });
+}
+
+} // namespace nimbrel::movie::avm1

@@ -1,0 +1,161 @@
+#include "movie/avm1/BitmapDataObject.h"
+#include <algorithm>
+#include <vector>
+
+namespace nimbrel::movie::avm1 {
+
+BitmapDataObject::BitmapDataObject(Interpreter& vm, Object* proto, int width, int height, bool transparent,
+                                   uint32_t fillArgb)
+    : Object(vm, proto),
+      image_(std::make_shared<QImage>(width, height, QImage::Format_ARGB32_Premultiplied)),
+      transparent_(transparent)
+{
+    image_->fill(premultiply(forKind(fillArgb)));
+}
+
+bool BitmapDataObject::sizeAllowed(int swfVersion, double width, double height)
+{
+    if (!(width >= 1) || !(height >= 1))
+        return false;
+    if (swfVersion <= 9)
+        return width <= 2880 && height <= 2880;
+    return width <= 8191 && height <= 8191 && width * height <= 16777215.0;
+}
+
+uint32_t BitmapDataObject::premultiply(uint32_t argb)
+{
+    const uint32_t a = argb >> 24;
+    if (a == 255)
+        return argb;
+    auto ch = [a](uint32_t c) { return (c * a + 127) / 255; };
+    return (a << 24) | (ch((argb >> 16) & 255) << 16) | (ch((argb >> 8) & 255) << 8) | ch(argb & 255);
+}
+
+uint32_t BitmapDataObject::unpremultiply(uint32_t p)
+{
+    const uint32_t a = p >> 24;
+    if (a == 255)
+        return p;
+    if (a == 0)
+        return 0;
+    // Rounds to nearest, halves downwards.
+    auto ch = [a](uint32_t c) { return std::min<uint32_t>(255, (2 * c * 255 + a - 1) / (2 * a)); };
+    return (a << 24) | (ch((p >> 16) & 255) << 16) | (ch((p >> 8) & 255) << 8) | ch(p & 255);
+}
+
+uint32_t BitmapDataObject::pixel32(int x, int y) const
+{
+    if (disposed() || x < 0 || y < 0 || x >= width() || y >= height())
+        return 0;
+    return unpremultiply(reinterpret_cast<const uint32_t*>(image_->constScanLine(y))[x]);
+}
+
+void BitmapDataObject::setPixel32(int x, int y, uint32_t argb)
+{
+    if (disposed() || x < 0 || y < 0 || x >= width() || y >= height())
+        return;
+    reinterpret_cast<uint32_t*>(image_->scanLine(y))[x] = premultiply(forKind(argb));
+}
+
+void BitmapDataObject::setPixel(int x, int y, uint32_t rgb)
+{
+    if (disposed() || x < 0 || y < 0 || x >= width() || y >= height())
+        return;
+    const uint32_t old = pixel32(x, y);
+    setPixel32(x, y, (old & 0xFF000000u) | (rgb & 0xFFFFFFu));
+}
+
+void BitmapDataObject::fillRect(const QRect& area, uint32_t argb)
+{
+    const QRect r = area.intersected(rect());
+    if (disposed() || r.isEmpty())
+        return;
+    const uint32_t p = premultiply(forKind(argb));
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        auto* line = reinterpret_cast<uint32_t*>(image_->scanLine(y));
+        std::fill(line + r.left(), line + r.right() + 1, p);
+    }
+}
+
+void BitmapDataObject::copyPixels(const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
+                                  const BitmapDataObject* alpha, QPoint alphaPoint, bool mergeAlpha)
+{
+    if (disposed() || src.disposed())
+        return;
+    // Clip the source area to the source, then the destination area to this bitmap.
+    QRect from = srcRect.intersected(src.rect());
+    if (from.isEmpty())
+        return;
+    destPoint += from.topLeft() - srcRect.topLeft();
+    alphaPoint += from.topLeft() - srcRect.topLeft();
+    QRect to(destPoint, from.size());
+    const QRect clipped = to.intersected(rect());
+    if (clipped.isEmpty())
+        return;
+    from.translate(clipped.topLeft() - to.topLeft());
+    alphaPoint += clipped.topLeft() - to.topLeft();
+    from.setSize(clipped.size());
+    // Read everything first: the source may be this bitmap.
+    std::vector<uint32_t> pixels(size_t(from.width()) * size_t(from.height()));
+    for (int y = 0; y < from.height(); ++y)
+        for (int x = 0; x < from.width(); ++x)
+            pixels[size_t(y) * from.width() + x] = src.pixel32(from.left() + x, from.top() + y);
+    const bool blend = mergeAlpha || alpha;
+    for (int y = 0; y < from.height(); ++y) {
+        for (int x = 0; x < from.width(); ++x) {
+            uint32_t c = pixels[size_t(y) * from.width() + x];
+            if (!src.transparent())
+                c |= 0xFF000000u;
+            const int dx = clipped.left() + x, dy = clipped.top() + y;
+            if (!blend) {
+                setPixel32(dx, dy, c);
+                continue;
+            }
+            uint32_t a = c >> 24;
+            if (alpha) {
+                const int ax = alphaPoint.x() + x, ay = alphaPoint.y() + y;
+                const bool inside = ax >= 0 && ay >= 0 && ax < alpha->width() && ay < alpha->height();
+                a = inside ? a * (alpha->pixel32(ax, ay) >> 24) / 255 : 0;
+            }
+            if (!mergeAlpha && !transparent_) {
+                setPixel32(dx, dy, (a << 24) | (c & 0xFFFFFFu));
+                continue;
+            }
+            // Source over destination.
+            const uint32_t d = pixel32(dx, dy);
+            const uint32_t da = d >> 24;
+            const uint32_t outA = a + da * (255 - a) / 255;
+            if (outA == 0) {
+                setPixel32(dx, dy, 0);
+                continue;
+            }
+            auto mix = [&](int shift) {
+                const uint32_t s = (c >> shift) & 255, t = (d >> shift) & 255;
+                return ((s * a + t * da * (255 - a) / 255) / outA) & 255;
+            };
+            setPixel32(dx, dy, (outA << 24) | (mix(16) << 16) | (mix(8) << 8) | mix(0));
+        }
+    }
+}
+
+void BitmapDataObject::scroll(int dx, int dy)
+{
+    if (disposed() || (dx == 0 && dy == 0))
+        return;
+    const QImage before = image_->copy();
+    const int w = width(), h = height();
+    for (int y = 0; y < h; ++y) {
+        const int sy = y - dy;
+        if (sy < 0 || sy >= h)
+            continue;
+        const auto* from = reinterpret_cast<const uint32_t*>(before.constScanLine(sy));
+        auto* to = reinterpret_cast<uint32_t*>(image_->scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const int sx = x - dx;
+            if (sx >= 0 && sx < w)
+                to[x] = from[sx];
+        }
+    }
+}
+
+} // namespace nimbrel::movie::avm1

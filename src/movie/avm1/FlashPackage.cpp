@@ -1,0 +1,42 @@
+#include "movie/avm1/FlashPackage.h"
+#include "movie/avm1/Interpreter.h"
+
+namespace nimbrel::movie::avm1 {
+
+bool hasFlashPackages(const Interpreter& vm)
+{
+    return vm.version() >= 8;
+}
+
+Object* flashPackage(Interpreter& vm, const QString& name)
+{
+    const QString root = QStringLiteral("flash");
+    Object* flash = vm.global->findOwn(root) ? vm.global->findOwn(root)->value.object() : nullptr;
+    if (!flash) {
+        flash = vm.newObject();
+        vm.global->define(root, Value(flash), DontEnum);
+    }
+    Property* p = flash->findOwn(name);
+    if (p && p->value.object())
+        return p->value.object();
+    Object* package = vm.newObject();
+    flash->define(name, Value(package));
+    return package;
+}
+
+Value newPackageInstance(Interpreter& vm, const QString& package, const QString& className,
+                         const std::vector<Value>& args)
+{
+    Value ctor = flashPackage(vm, package)->get(className);
+    return vm.construct(ctor, args);
+}
+
+Value scriptAdd(Interpreter& vm, const Value& a, const Value& b)
+{
+    const Value x = vm.toPrimitive(a), y = vm.toPrimitive(b);
+    if (x.isString() || y.isString())
+        return Value(vm.toString(x) + vm.toString(y));
+    return Value(vm.toNumber(x) + vm.toNumber(y));
+}
+
+} // namespace nimbrel::movie::avm1

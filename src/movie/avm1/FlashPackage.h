@@ -1,0 +1,23 @@
+#pragma once
+// The `flash.geom`, `flash.display` and `flash.filters` package objects and
+// small helpers shared by the classes that live in them.
+#include "movie/avm1/Value.h"
+#include <QString>
+#include <vector>
+
+namespace nimbrel::movie::avm1 {
+
+class Interpreter;
+class Object;
+
+// The packages exist for SWF 8 and later movies only.
+bool hasFlashPackages(const Interpreter& vm);
+// `_global.flash.<name>`, made on first use.
+Object* flashPackage(Interpreter& vm, const QString& name);
+// A new instance of `flash.<package>.<className>` as scripts currently see it.
+Value newPackageInstance(Interpreter& vm, const QString& package, const QString& className,
+                         const std::vector<Value>& args);
+// The `+` operator of scripts: text joins, anything else adds as numbers.
+Value scriptAdd(Interpreter& vm, const Value& a, const Value& b);
+
+} // namespace nimbrel::movie::avm1
