@@ -3,7 +3,8 @@
 set(_harness ${CMAKE_SOURCE_DIR}/tests/movie_harness)
 
 add_executable(movie_conformance
-    ${_harness}/conformance_main.cpp ${_harness}/ConformanceCase.cpp ${_harness}/TomlLite.cpp)
+    ${_harness}/conformance_main.cpp ${_harness}/ConformanceCase.cpp ${_harness}/TomlLite.cpp
+    ${_harness}/ScriptPresence.cpp)
 target_link_libraries(movie_conformance PRIVATE nimbrel_movie Qt6::Gui)
 add_test(NAME movie_conformance
     COMMAND movie_conformance ${CMAKE_SOURCE_DIR}/../shared/corpus ${CMAKE_SOURCE_DIR}/tests/movie/render_floor.txt)

@@ -1,7 +1,9 @@
 // Renders the corpus cases that carry reference images and compares them.
-// Prints one line per check and "N passed, M failed"; fails only when the
-// number passed drops below the floor recorded in the floor file.
+// Prints one line per check, "N passed, M failed" and the same for the cases
+// whose movies carry no scripts; fails only when the number passed drops
+// below the floor recorded in the floor file.
 #include "ConformanceCase.h"
+#include "ScriptPresence.h"
 #include "movie/MoviePlayer.h"
 #include "movie/display/MovieClip.h"
 #include "movie/render/StageLayout.h"
@@ -61,16 +63,24 @@ void explain(const QImage& actualIn, const QImage& expectedIn, int tolerance, in
         }
 }
 
-// Runs one case; returns the number of checks passed, adds the rest to failed.
-int runCase(const ConformanceCase& c, const QString& label, int& failed, bool verbose, const QString& dumpDir,
-            int explainLimit) {
+struct Tally {
+    int passed = 0, failed = 0;
+    // Checks of movies without any scripts; a movie that does not load counts here.
+    int noScriptPassed = 0, noScriptTotal = 0;
+};
+
+// Runs one case and adds its checks to the tally.
+void runCase(const ConformanceCase& c, const QString& label, Tally& tally, bool verbose, const QString& dumpDir,
+             int explainLimit) {
     QFile f(QDir(c.dir).filePath(QStringLiteral("test.swf")));
     MoviePlayer player;
     if (!f.open(QIODevice::ReadOnly) || !player.loadData(f.readAll(), c.dir)) {
-        failed += int(c.checks.size());
+        tally.failed += int(c.checks.size());
+        tally.noScriptTotal += int(c.checks.size());
         std::printf("FAIL %s: cannot load (%s)\n", qPrintable(label), qPrintable(player.errorString()));
-        return 0;
+        return;
     }
+    const bool scripted = player.parsedMovie() && ScriptPresence::scripted(*player.parsedMovie());
     bool quit = false, fsCommandSeen = false;
     QObject::connect(&player, &MoviePlayer::fsCommand, [&](const QString& cmd, const QString&) {
         fsCommandSeen = true;
@@ -95,7 +105,6 @@ int runCase(const ConformanceCase& c, const QString& label, int& failed, bool ve
         fsCommandSeen = false;
         if (quit) break;
     }
-    int passed = 0;
     for (size_t i = 0; i < c.checks.size(); ++i) {
         const ImageCheck& k = c.checks[i];
         const QImage expected(QDir(c.dir).filePath(k.name + QStringLiteral(".expected.png")));
@@ -106,14 +115,17 @@ int runCase(const ConformanceCase& c, const QString& label, int& failed, bool ve
             shots[i].save(QDir(dumpDir).filePath(base + QStringLiteral(".actual.png")));
             expected.save(QDir(dumpDir).filePath(base + QStringLiteral(".expected.png")));
         }
-        ok ? ++passed : ++failed;
+        ok ? ++tally.passed : ++tally.failed;
+        if (!scripted) {
+            ++tally.noScriptTotal;
+            if (ok) ++tally.noScriptPassed;
+        }
         if (verbose || !ok)
-            std::printf("%s %s [%s]: %lld outliers (allowed %d)%s\n", ok ? "PASS" : "FAIL", qPrintable(label),
+            std::printf("%s %s [%s]: %lld outliers (allowed %d)%s%s\n", ok ? "PASS" : "FAIL", qPrintable(label),
                         qPrintable(k.name), static_cast<long long>(bad), k.maxOutliers,
-                        c.knownFailure ? " (known failure)" : "");
+                        scripted ? " (scripted)" : "", c.knownFailure ? " (known failure)" : "");
         if (!ok && explainLimit > 0 && !shots[i].isNull()) explain(shots[i], expected, k.tolerance, explainLimit);
     }
-    return passed;
 }
 
 } // namespace
@@ -147,16 +159,17 @@ int main(int argc, char** argv) {
     QDirIterator it(corpus, {QStringLiteral("test.toml")}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) dirs << QFileInfo(it.next()).absolutePath();
     dirs.sort();
-    int passed = 0, failed = 0;
+    Tally tally;
     for (const QString& dir : dirs) {
         const QString label = QDir(corpus).relativeFilePath(dir);
         if (!only.isEmpty() && !label.contains(only)) continue;
         ConformanceCase c;
         if (!c.read(dir)) continue;
-        passed += runCase(c, label, failed, verbose, dumpDir, explainLimit);
+        runCase(c, label, tally, verbose, dumpDir, explainLimit);
     }
-    std::printf("%d passed, %d failed\n", passed, failed);
-    if (passed < floor) {
+    std::printf("%d passed, %d failed\n", tally.passed, tally.failed);
+    std::printf("no-script cases: %d passed of %d\n", tally.noScriptPassed, tally.noScriptTotal);
+    if (tally.passed < floor) {
         std::printf("fewer than the %d passes reached before\n", floor);
         return 1;
     }
