@@ -166,7 +166,10 @@ void installBitmapDataClass(Interpreter& vm)
         QRect r;
         if (!rectArg(vm, a[1], &r))
             return Value(-4);
-        auto* alpha = live(arg(a, 3));
+        // The alpha bitmap counts only together with its point, and only when it has an alpha channel.
+        auto* alpha = a.size() > 4 ? live(a[3]) : nullptr;
+        if (alpha && !alpha->transparent())
+            alpha = nullptr;
         b.copyPixels(*src, r, pointOrOrigin(vm, a[2]), alpha, pointOrOrigin(vm, arg(a, 4)),
                      a.size() > 5 && vm.toBoolean(a[5]));
         return Value(0);
@@ -185,14 +188,14 @@ void installBitmapDataClass(Interpreter& vm)
             return Value(-2);
         if (a.size() < 3)
             return kFailed;
-        const uint32_t threshold = color(vm, a[1]) & 255;
-        QPoint p;
+        const int32_t threshold = vm.toInt32(a[1]);
+        QPoint p(0, 0);
         if (auto* other = dynamic_cast<BitmapDataObject*>(a[2].object())) {
             if (other->disposed())
                 return Value(-3);
-            if (a.size() < 4 || !pointArg(vm, a[3], &p))
+            if (a.size() > 3 && !pointArg(vm, a[3], &p))
                 return Value(-4);
-            const uint32_t otherThreshold = a.size() > 4 ? color(vm, a[4]) & 255 : 1;
+            const int32_t otherThreshold = a.size() > 4 ? vm.toInt32(a[4]) : 1;
             return Value(hitTestBitmap(b, first, threshold, *other, p, otherThreshold));
         }
         if (!a[2].isObject())

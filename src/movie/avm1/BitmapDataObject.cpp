@@ -45,9 +45,14 @@ uint32_t BitmapDataObject::unpremultiply(uint32_t p)
 
 uint32_t BitmapDataObject::pixel32(int x, int y) const
 {
+    return unpremultiply(rawPixel(x, y));
+}
+
+uint32_t BitmapDataObject::rawPixel(int x, int y) const
+{
     if (disposed() || x < 0 || y < 0 || x >= width() || y >= height())
         return 0;
-    return unpremultiply(reinterpret_cast<const uint32_t*>(image_->constScanLine(y))[x]);
+    return reinterpret_cast<const uint32_t*>(image_->constScanLine(y))[x];
 }
 
 void BitmapDataObject::setPixel32(int x, int y, uint32_t argb)
@@ -100,40 +105,35 @@ void BitmapDataObject::copyPixels(const BitmapDataObject& src, const QRect& srcR
     for (int y = 0; y < from.height(); ++y)
         for (int x = 0; x < from.width(); ++x)
             pixels[size_t(y) * from.width() + x] = src.pixel32(from.left() + x, from.top() + y);
-    const bool blend = mergeAlpha || alpha;
     for (int y = 0; y < from.height(); ++y) {
         for (int x = 0; x < from.width(); ++x) {
             uint32_t c = pixels[size_t(y) * from.width() + x];
             if (!src.transparent())
                 c |= 0xFF000000u;
             const int dx = clipped.left() + x, dy = clipped.top() + y;
-            if (!blend) {
-                setPixel32(dx, dy, c);
-                continue;
-            }
             uint32_t a = c >> 24;
             if (alpha) {
                 const int ax = alphaPoint.x() + x, ay = alphaPoint.y() + y;
                 const bool inside = ax >= 0 && ay >= 0 && ax < alpha->width() && ay < alpha->height();
-                a = inside ? a * (alpha->pixel32(ax, ay) >> 24) / 255 : 0;
+                a = inside ? (a * (alpha->pixel32(ax, ay) >> 24)) >> 8 : 0;
             }
-            if (!mergeAlpha && !transparent_) {
+            // Opaque bitmaps have nothing to replace alpha with: they always blend.
+            if (!mergeAlpha && transparent_) {
                 setPixel32(dx, dy, (a << 24) | (c & 0xFFFFFFu));
                 continue;
             }
-            // Source over destination.
-            const uint32_t d = pixel32(dx, dy);
-            const uint32_t da = d >> 24;
-            const uint32_t outA = a + da * (255 - a) / 255;
-            if (outA == 0) {
-                setPixel32(dx, dy, 0);
-                continue;
+            // Source over destination, on premultiplied values.
+            const uint32_t sp = premultiply((a << 24) | (c & 0xFFFFFFu));
+            const uint32_t dp = rawPixel(dx, dy);
+            uint32_t out = 0;
+            for (int shift = 0; shift <= 24; shift += 8) {
+                const uint32_t v = ((sp >> shift) & 255) + ((dp >> shift) & 255) * (255 - a) / 255;
+                out |= std::min<uint32_t>(v, 255) << shift;
             }
-            auto mix = [&](int shift) {
-                const uint32_t s = (c >> shift) & 255, t = (d >> shift) & 255;
-                return ((s * a + t * da * (255 - a) / 255) / outA) & 255;
-            };
-            setPixel32(dx, dy, (outA << 24) | (mix(16) << 16) | (mix(8) << 8) | mix(0));
+            if (transparent_)
+                reinterpret_cast<uint32_t*>(image_->scanLine(dy))[dx] = out;
+            else
+                setPixel32(dx, dy, unpremultiply(out));
         }
     }
 }

@@ -32,6 +32,8 @@ public:
 
     // Unpremultiplied 0xAARRGGBB; 0 outside the bitmap.
     uint32_t pixel32(int x, int y) const;
+    // The stored (premultiplied) pixel; 0 outside the bitmap.
+    uint32_t rawPixel(int x, int y) const;
     // Writes outside the bitmap are ignored; opaque bitmaps keep full alpha.
     void setPixel32(int x, int y, uint32_t argb);
     void setPixel(int x, int y, uint32_t rgb); // keeps the pixel's alpha

@@ -10,7 +10,7 @@ QRect colorBounds(const BitmapDataObject& b, uint32_t mask, uint32_t colour, boo
     int left = b.width(), top = b.height(), right = -1, bottom = -1;
     for (int y = 0; y < b.height(); ++y) {
         for (int x = 0; x < b.width(); ++x) {
-            const bool match = (b.pixel32(x, y) & mask) == (colour & mask);
+            const bool match = (b.rawPixel(x, y) & mask) == (colour & mask);
             if (match != findColor)
                 continue;
             left = std::min(left, x);
@@ -50,20 +50,20 @@ void floodFill(BitmapDataObject& b, int x, int y, uint32_t argb)
 }
 
 namespace {
-bool opaqueAt(const BitmapDataObject& b, int x, int y, uint32_t threshold)
+bool opaqueAt(const BitmapDataObject& b, int x, int y, int32_t threshold)
 {
     if (x < 0 || y < 0 || x >= b.width() || y >= b.height())
         return false;
-    return (b.pixel32(x, y) >> 24) >= threshold;
+    return int32_t(b.pixel32(x, y) >> 24) >= threshold;
 }
 } // namespace
 
-bool hitTestPoint(const BitmapDataObject& b, QPoint at, uint32_t threshold, QPoint p)
+bool hitTestPoint(const BitmapDataObject& b, QPoint at, int32_t threshold, QPoint p)
 {
     return opaqueAt(b, p.x() - at.x(), p.y() - at.y(), threshold);
 }
 
-bool hitTestRect(const BitmapDataObject& b, QPoint at, uint32_t threshold, const QRect& r)
+bool hitTestRect(const BitmapDataObject& b, QPoint at, int32_t threshold, const QRect& r)
 {
     const QRect area = r.translated(-at).intersected(b.rect());
     for (int y = area.top(); y <= area.bottom(); ++y)
@@ -73,8 +73,8 @@ bool hitTestRect(const BitmapDataObject& b, QPoint at, uint32_t threshold, const
     return false;
 }
 
-bool hitTestBitmap(const BitmapDataObject& b, QPoint at, uint32_t threshold, const BitmapDataObject& other,
-                   QPoint otherAt, uint32_t otherThreshold)
+bool hitTestBitmap(const BitmapDataObject& b, QPoint at, int32_t threshold, const BitmapDataObject& other,
+                   QPoint otherAt, int32_t otherThreshold)
 {
     const QRect overlap = b.rect().translated(at).intersected(other.rect().translated(otherAt));
     for (int y = overlap.top(); y <= overlap.bottom(); ++y)
