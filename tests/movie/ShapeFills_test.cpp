@@ -194,6 +194,26 @@ TEST(ShapeFills, RepeatedRatiosShowAsOneCellBands) {
     EXPECT_EQ(t.back().second, QColor(1, 1, 1));
 }
 
+TEST(ShapeFills, LowQualityGradientsBlendStraightBetweenRecords) {
+    swf::Gradient g;
+    g.records = {{0, {255, 0, 0, 255}}, {51, {0, 255, 0, 255}}, {51, {0, 0, 255, 255}}, {255, {0, 0, 0, 255}}};
+    const QGradientStops stops = render::gradientStops(g, {}, render::GradientRamp::Points);
+    ASSERT_EQ(stops.size(), 4);
+    EXPECT_EQ(stops[0], (QGradientStop{0.0, QColor(255, 0, 0)}));
+    EXPECT_EQ(stops[1], (QGradientStop{51 / 255.0, QColor(0, 255, 0)}));
+    EXPECT_EQ(stops[2], (QGradientStop{52 / 255.0, QColor(0, 0, 255)})) << "a repeated ratio moves up one step";
+    EXPECT_EQ(stops[3], (QGradientStop{1.0, QColor(0, 0, 0)}));
+
+    // Drawn aliased, each pixel takes the blend at its centre: ratio 255 is the far edge.
+    swf::ShapeDef s = squareWith(32, [](TestBits& b) { linearRedBlue(b, 2000, 0, 0); });
+    const QImage img = draw(s, {}, {}, false);
+    for (int x : {0, 25, 50, 99}) {
+        const double t = (x + 0.5) / 100;
+        EXPECT_TRUE(near(img.pixel(x, 40), QColor(int(std::lround(255 * (1 - t))), 0, int(std::lround(255 * t))), 2))
+            << x;
+    }
+}
+
 TEST(ShapeFills, GradientWithoutRecordsDrawsNothing) {
     swf::FillStyle fill;
     fill.type = swf::FillType::RadialGradient;

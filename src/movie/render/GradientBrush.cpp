@@ -33,7 +33,7 @@ QGradient::Spread spreadOf(swf::SpreadMode m) {
 
 } // namespace
 
-QGradientStops gradientStops(const swf::Gradient& g, const swf::ColorTransform& cx) {
+QGradientStops gradientStops(const swf::Gradient& g, const swf::ColorTransform& cx, GradientRamp ramp) {
     QGradientStops stops;
     stops.reserve(qsizetype(g.records.size()) * 2);
     const bool identity = cx.isIdentity();
@@ -46,8 +46,12 @@ QGradientStops gradientStops(const swf::Gradient& g, const swf::ColorTransform& 
         const int ratio = std::max(int(rec.ratio), previous + 1);
         if (ratio > 255) break;
         const QColor c = (identity ? rec.color : cx.apply(rec.color)).toQColor();
-        stops.append({ratio / kRatioScale, c});
-        stops.append({(ratio + 1) / kRatioScale - kEdge, c});
+        if (ramp == GradientRamp::Points) {
+            stops.append({ratio / 255.0, c});
+        } else {
+            stops.append({ratio / kRatioScale, c});
+            stops.append({(ratio + 1) / kRatioScale - kEdge, c});
+        }
         previous = ratio;
     }
     if (g.interpolation != swf::InterpolationMode::LinearRgb || stops.size() < 2) return stops;
@@ -69,13 +73,13 @@ QGradientStops gradientStops(const swf::Gradient& g, const swf::ColorTransform& 
     return expanded;
 }
 
-QBrush gradientBrush(const swf::FillStyle& fill, const swf::ColorTransform& cx) {
+QBrush gradientBrush(const swf::FillStyle& fill, const swf::ColorTransform& cx, GradientRamp ramp) {
     if (fill.gradient.records.empty()) return Qt::NoBrush;
     if (fill.gradient.records.size() == 1) {
         swf::Rgba c = cx.apply(fill.gradient.records.front().color);
         return QBrush(c.toQColor());
     }
-    QGradientStops stops = gradientStops(fill.gradient, cx);
+    QGradientStops stops = gradientStops(fill.gradient, cx, ramp);
     QBrush brush;
     if (fill.type == swf::FillType::LinearGradient) {
         QLinearGradient lg(-kGradientHalf, 0, kGradientHalf, 0);

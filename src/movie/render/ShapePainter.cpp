@@ -2,6 +2,7 @@
 #include "movie/render/BitmapColorTransform.h"
 #include "movie/render/GradientBrush.h"
 #include "movie/render/MorphInterpolation.h"
+#include "movie/render/PixelCoverage.h"
 #include <QHash>
 #include <QPainterPathStroker>
 #include <cmath>
@@ -16,6 +17,7 @@ struct MorphShapeDef::FrameCache {
 // an unchanged object reuses them frame after frame.
 struct StyleGroup::PaintCache {
     ColorTransform cx;
+    bool aliased = false; // low quality: gradients blend between their records
     std::vector<QBrush> fills; // NoBrush for bitmap fills, which are built per draw
     std::vector<QPen> pens;    // width and cosmetic flag set per draw
     std::vector<bool> penHasBitmap;
@@ -70,7 +72,8 @@ struct PreparedBrush {
 };
 
 // The brush for a fill under a colour transform; NoBrush when nothing is drawn.
-PreparedBrush brushFor(const swf::FillStyle& fill, const swf::ColorTransform& cx, const BitmapLookup& bitmaps) {
+PreparedBrush brushFor(const swf::FillStyle& fill, const swf::ColorTransform& cx, const BitmapLookup& bitmaps,
+                       bool aliased) {
     PreparedBrush out;
     switch (fill.type) {
     case swf::FillType::Solid:
@@ -79,7 +82,7 @@ PreparedBrush brushFor(const swf::FillStyle& fill, const swf::ColorTransform& cx
     case swf::FillType::LinearGradient:
     case swf::FillType::RadialGradient:
     case swf::FillType::FocalGradient:
-        out.brush = gradientBrush(fill, cx);
+        out.brush = gradientBrush(fill, cx, aliased ? GradientRamp::Points : GradientRamp::Cells);
         break;
     case swf::FillType::Bitmap: {
         const QImage* img = bitmaps ? bitmaps(fill.bitmapId) : nullptr;
@@ -202,9 +205,9 @@ void sizePen(QPen& pen, const swf::LineStyle& line, const DeviceScale& scale) {
 }
 
 QPen penFor(const swf::LineStyle& line, const swf::ColorTransform& cx, const BitmapLookup& bitmaps,
-            const DeviceScale& scale) {
+            const DeviceScale& scale, bool aliased) {
     QPen pen;
-    if (line.hasFill) pen.setBrush(brushFor(line.fill, cx, bitmaps).brush);
+    if (line.hasFill) pen.setBrush(brushFor(line.fill, cx, bitmaps, aliased).brush);
     else pen.setColor(cx.apply(line.color).toQColor());
     pen.setCapStyle(capOf(line.startCap));
     pen.setJoinStyle(joinOf(line.join));
@@ -213,25 +216,69 @@ QPen penFor(const swf::LineStyle& line, const swf::ColorTransform& cx, const Bit
     return pen;
 }
 
+// The device pixels the painter may touch.
+QRect deviceRect(const QPainter& p) {
+    const QPaintDevice* d = p.device();
+    QRect r(0, 0, d ? d->width() : 0, d ? d->height() : 0);
+    if (p.hasClipping()) r &= p.worldTransform().mapRect(p.clipBoundingRect()).toAlignedRect();
+    return r;
+}
+
+// A brush defined in shape twips, re-expressed in device pixels.
+QBrush deviceBrush(QBrush brush, const QTransform& world) {
+    if (brush.style() != Qt::SolidPattern && brush.style() != Qt::NoBrush)
+        brush.setTransform(brush.transform() * world);
+    return brush;
+}
+
+// Aliased fill: the pixels whose centres the path covers.
+void fillAliased(QPainter& p, const QPainterPath& path, const QBrush& brush) {
+    const QTransform world = p.worldTransform();
+    PixelCoverage::fill(p, PixelCoverage::spans(path, world, deviceRect(p)), deviceBrush(brush, world));
+}
+
+// Aliased stroke: the stroke's outline filled like any shape. Strokes thinner
+// than a pixel, and no-scale strokes, are outlined in device pixels.
+void strokeAliased(QPainter& p, const QPainterPath& path, const QPen& pen) {
+    const QTransform world = p.worldTransform();
+    QPainterPathStroker stroker;
+    stroker.setCapStyle(pen.capStyle());
+    stroker.setJoinStyle(pen.joinStyle());
+    stroker.setMiterLimit(pen.miterLimit());
+    stroker.setWidth(pen.widthF());
+    QPainterPath outline;
+    QTransform toDevice = world;
+    if (pen.isCosmetic()) {
+        outline = stroker.createStroke(world.map(path));
+        toDevice = QTransform();
+    } else {
+        outline = stroker.createStroke(path);
+    }
+    outline.setFillRule(Qt::WindingFill);
+    PixelCoverage::fill(p, PixelCoverage::spans(outline, toDevice, deviceRect(p)), deviceBrush(pen.brush(), world));
+}
+
 swf::StyleGroup::PaintCache& paintCacheFor(const swf::StyleGroup& g, const swf::ColorTransform& cx,
-                                           const BitmapLookup& bitmaps) {
-    if (g.paintCache && g.paintCache->cx == cx) return *g.paintCache;
+                                           const BitmapLookup& bitmaps, bool aliased) {
+    if (g.paintCache && g.paintCache->cx == cx && g.paintCache->aliased == aliased) return *g.paintCache;
     auto cache = std::make_shared<swf::StyleGroup::PaintCache>();
     cache->cx = cx;
+    cache->aliased = aliased;
     cache->fills.reserve(g.fills.size());
     for (const swf::FillStyle& f : g.fills)
-        cache->fills.push_back(f.type == swf::FillType::Bitmap ? QBrush(Qt::NoBrush) : brushFor(f, cx, bitmaps).brush);
+        cache->fills.push_back(f.type == swf::FillType::Bitmap ? QBrush(Qt::NoBrush) : brushFor(f, cx, bitmaps, aliased).brush);
     cache->pens.reserve(g.lines.size());
     for (const swf::LineStyle& l : g.lines) {
         cache->penHasBitmap.push_back(l.hasFill && l.fill.type == swf::FillType::Bitmap);
-        cache->pens.push_back(penFor(l, cx, bitmaps, DeviceScale{}));
+        cache->pens.push_back(penFor(l, cx, bitmaps, DeviceScale{}, aliased));
     }
     g.paintCache = cache;
     return *cache;
 }
 
 void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform& cx, const BitmapLookup& bitmaps) {
-    swf::StyleGroup::PaintCache& cache = paintCacheFor(g, cx, bitmaps);
+    const bool aliased = !p.testRenderHint(QPainter::Antialiasing);
+    swf::StyleGroup::PaintCache& cache = paintCacheFor(g, cx, bitmaps, aliased);
     p.setPen(Qt::NoPen);
     const QTransform::TransformationType type = p.worldTransform().type();
     const bool axisAligned = type <= QTransform::TxScale;
@@ -239,7 +286,7 @@ void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform
         const QPainterPath& path = g.fillPaths[i];
         if (path.isEmpty()) continue;
         if (g.fills[i].type == swf::FillType::Bitmap) {
-            PreparedBrush b = brushFor(g.fills[i], cx, bitmaps);
+            PreparedBrush b = brushFor(g.fills[i], cx, bitmaps, aliased);
             if (b.brush.style() == Qt::NoBrush) continue;
             if (g.fills[i].clipped && drawWholeBitmap(p, path, g.fills[i], b)) continue;
             p.save();
@@ -247,11 +294,19 @@ void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform
             p.setRenderHint(QPainter::SmoothPixmapTransform,
                             b.smooth && p.testRenderHint(QPainter::SmoothPixmapTransform));
             p.setOpacity(p.opacity() * b.opacity);
-            p.setBrush(b.brush);
-            p.drawPath(path);
+            if (aliased) {
+                fillAliased(p, path, b.brush);
+            } else {
+                p.setBrush(b.brush);
+                p.drawPath(path);
+            }
             p.restore();
         } else {
             if (cache.fills[i].style() == Qt::NoBrush) continue;
+            if (aliased) {
+                fillAliased(p, path, cache.fills[i]);
+                continue;
+            }
             QRectF rect;
             if (axisAligned && g.fills[i].type == swf::FillType::Solid && isRectangle(path, &rect)) {
                 p.fillRect(rect, cache.fills[i]); // much cheaper than a general path
@@ -265,23 +320,19 @@ void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform
     p.setBrush(Qt::NoBrush);
     const QTransform world = p.worldTransform();
     const DeviceScale scale = deviceScale(world);
-    // Without antialiasing a stroke centred on a pixel boundary covers two
-    // half pixels; Flash lights the upper-left one, Qt the other. A nudge of a
-    // fraction of a pixel makes them agree.
-    const bool aliased = !p.testRenderHint(QPainter::Antialiasing);
-    if (aliased) p.setWorldTransform(world * QTransform::fromTranslate(-1.0 / 64, -1.0 / 64));
     for (size_t i = 0; i < g.lines.size() && i < g.linePaths.size(); ++i) {
         const QPainterPath& path = g.linePaths[i];
         if (path.isEmpty()) continue;
         if (cache.penHasBitmap[i]) {
-            p.setPen(penFor(g.lines[i], cx, bitmaps, scale));
+            p.setPen(penFor(g.lines[i], cx, bitmaps, scale, aliased));
         } else {
             sizePen(cache.pens[i], g.lines[i], scale);
             p.setPen(cache.pens[i]);
         }
-        p.drawPath(path);
+        if (aliased) strokeAliased(p, path, p.pen());
+        else p.drawPath(path);
     }
-    if (aliased) p.setWorldTransform(world);
+    p.setPen(Qt::NoPen);
 }
 
 const swf::StyleGroup& morphAt(const swf::MorphShapeDef& m, double ratio) {

@@ -4,6 +4,7 @@
 #include "movie/display/StaticTextObject.h"
 #include "movie/render/BlendPainter.h"
 #include "movie/render/FilterPainter.h"
+#include "movie/render/PixelCoverage.h"
 #include "movie/render/ShapePainter.h"
 #include "movie/render/TextPainter.h"
 #include <cmath>
@@ -42,6 +43,19 @@ StageRenderer::Quality StageRenderer::qualityFromName(const QString& name, Quali
     if (n == QLatin1String("best")) return Quality::Best;
     if (n == QLatin1String("autolow")) return Quality::Low;
     return fallback;
+}
+
+void StageRenderer::cover(QPainter& p, const QPainterPath& area, QPoint shift) const {
+    const QTransform t = QTransform::fromTranslate(shift.x(), shift.y());
+    if (quality_ == Quality::Low) {
+        // The same pixels an aliased fill of the mask would cover.
+        const QPaintDevice* d = p.device();
+        PixelCoverage::fill(p, PixelCoverage::spans(area, t, QRect(0, 0, d->width(), d->height())), Qt::black);
+        return;
+    }
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setTransform(t);
+    p.fillPath(area, Qt::black);
 }
 
 void StageRenderer::begin(Surface& s, QImage& image) {
@@ -113,9 +127,7 @@ void StageRenderer::drawMasked(Surface& s, const DisplayObject& mask, const Disp
         coverage.fill(Qt::transparent);
         {
             QPainter mp(&coverage);
-            mp.setRenderHint(QPainter::Antialiasing, quality_ != Quality::Low);
-            mp.translate(-rect.left(), -rect.top());
-            mp.fillPath(area, Qt::black);
+            cover(mp, area, QPoint(-rect.left(), -rect.top()));
         }
         ls.painter.resetTransform();
         ls.painter.setClipping(false);
@@ -209,10 +221,8 @@ void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTrans
     if (clip) {
         // Masks cut the finished layer, effects included.
         QPainter lp(&layer);
-        lp.setRenderHint(QPainter::Antialiasing, quality_ != Quality::Low);
         lp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        lp.translate(-at.x(), -at.y());
-        lp.fillPath(*clip, Qt::black);
+        cover(lp, *clip, -at);
     }
     const swf::BlendMode mode = o.blendMode == swf::BlendMode::Layer ? swf::BlendMode::Normal : o.blendMode;
     if (mode == swf::BlendMode::Normal) {

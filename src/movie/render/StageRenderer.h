@@ -62,6 +62,8 @@ private:
     void drawLayered(Surface& s, const display::DisplayObject& o, const QTransform& t, const swf::ColorTransform& cx,
                      const QPainterPath* clip);
     void begin(Surface& s, QImage& image);
+    // Paints area, shifted, in black on p: a mask's coverage at the stage quality.
+    void cover(QPainter& p, const QPainterPath& area, QPoint shift) const;
     static void applyClip(Surface& s, const QPainterPath* clip);
     static void forgetClip(Surface& s);
 
