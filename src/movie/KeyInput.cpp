@@ -45,32 +45,36 @@ void KeyInput::press(MovieClip& root, display::ScriptEngine& scripts, int keyCod
     lastCode_ = keyCode;
     lastAscii_ = text.size() == 1 ? text.at(0).unicode() : 0;
     const int buttonKey = KeyCodes::buttonCode(keyCode, text);
-    for (const auto& o : everything(root)) {
-        if (!stillPlaced(*o, root)) continue;
-        if (o->type() == DisplayObject::Type::Button) {
-            if (!buttonKey) continue;
-            auto* button = static_cast<ButtonObject*>(o.get());
-            for (const swf::ButtonAction& a : button->def().actions)
-                if (a.keyCode == buttonKey) scripts.buttonActions(button, a.actions);
-            continue;
-        }
-        scripts.clipEvent(o.get(), swf::ClipEventKeyDown, keyCode);
+    // Clips first (topmost first), then the Key listeners, then key-press conditions.
+    for (const auto& clip : root.clipsTopmostFirst()) {
+        if (!stillPlaced(*clip, root)) continue;
+        scripts.clipEvent(clip.get(), swf::ClipEventKeyDown, keyCode);
         if (!buttonKey) continue;
         // Key-press handlers name one key each; only a clip with a matching one hears it.
-        for (const swf::ClipAction& a : o->clipActions) {
+        for (const swf::ClipAction& a : clip->clipActions) {
             if ((a.events & swf::ClipEventKeyPress) && a.keyCode == buttonKey) {
-                scripts.clipEvent(o.get(), swf::ClipEventKeyPress, buttonKey);
+                scripts.clipEvent(clip.get(), swf::ClipEventKeyPress, buttonKey);
                 break;
             }
         }
+    }
+    scripts.broadcastInput(swf::ClipEventKeyDown);
+    if (!buttonKey) return;
+    for (const auto& o : everything(root)) {
+        if (!stillPlaced(*o, root) || o->type() != DisplayObject::Type::Button) continue;
+        if (!scripts.isEnabled(o.get())) continue;
+        auto* button = static_cast<ButtonObject*>(o.get());
+        for (const swf::ButtonAction& a : button->def().actions)
+            if (a.keyCode == buttonKey) scripts.buttonActions(button, a.actions);
     }
 }
 
 void KeyInput::release(MovieClip& root, display::ScriptEngine& scripts, int keyCode) {
     down_.erase(keyCode);
-    for (const auto& o : everything(root))
-        if (stillPlaced(*o, root) && o->type() == DisplayObject::Type::MovieClip)
-            scripts.clipEvent(o.get(), swf::ClipEventKeyUp, keyCode);
+    lastCode_ = keyCode;
+    for (const auto& clip : root.clipsTopmostFirst())
+        if (stillPlaced(*clip, root)) scripts.clipEvent(clip.get(), swf::ClipEventKeyUp, keyCode);
+    scripts.broadcastInput(swf::ClipEventKeyUp);
 }
 
 void KeyInput::reset() {

@@ -11,6 +11,7 @@
 #include "movie/render/StageLayout.h"
 #include "movie/render/StageRenderer.h"
 #include "movie/swf/MovieParser.h"
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
@@ -65,6 +66,29 @@ struct MoviePlayer::Impl : display::ScriptHost {
     void fsCommand(const QString& command, const QString& args) override { emit q->fsCommand(command, args); }
     void getUrl(const QString& url, const QString& target) override { emit q->urlRequested(url, target); }
     QString baseUrl() const override { return base; }
+
+    bool isKeyDown(int keyCode) const override { return keys.isDown(keyCode); }
+    int lastKeyCode() const override { return keys.lastCode(); }
+    int lastKeyAscii() const override { return keys.lastAscii(); }
+    QPointF pointerPosition() const override { return lastPointer.value_or(QPointF()); }
+    void startDrag(display::DisplayObject* object, bool lockCenter, const std::optional<QRectF>& bounds) override {
+        pointer.startDrag(object, lockCenter, bounds, pointerPosition());
+    }
+    void stopDrag() override { pointer.stopDrag(); }
+    display::DisplayObject* draggedObject() const override { return pointer.dragged(); }
+    display::DisplayObject* dropTarget() const override {
+        if (!root || !lastPointer) return nullptr;
+        return PointerInput::clipAt(*root, *lastPointer, pointer.dragged());
+    }
+    QString quality() const override { return qualityName; }
+    void setQuality(const QString& name) override {
+        static const QStringList names{QStringLiteral("LOW"), QStringLiteral("MEDIUM"), QStringLiteral("HIGH"),
+                                       QStringLiteral("BEST")};
+        const QString upper = name.toUpper();
+        if (names.contains(upper)) qualityName = upper;
+    }
+
+    QString qualityName = QStringLiteral("HIGH");
 };
 
 MoviePlayer::MoviePlayer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {
@@ -144,7 +168,14 @@ bool MoviePlayer::loadData(const QByteArray& bytes, const QString& baseUrl) {
     }
     d->error.clear();
     d->base = baseUrl;
-    d->movie = parsed.value();
+    // Libraries the movie imports from are read beside it; remote ones are not fetched.
+    const bool localBase = !baseUrl.isEmpty() && !QUrl(baseUrl).scheme().startsWith(QLatin1String("http"));
+    d->movie = swf::Movie::withImports(parsed.value(), [&](const QString& url) {
+        if (!localBase || QUrl(url).scheme().startsWith(QLatin1String("http"))) return QByteArray();
+        QFile lib(QDir(baseUrl).filePath(url));
+        if (!lib.open(QIODevice::ReadOnly) || lib.size() > maxFileBytes) return QByteArray();
+        return lib.readAll();
+    });
     d->scripts = d->factory ? d->factory() : nullptr;
     if (!d->scripts) d->scripts = std::make_unique<display::NullScriptEngine>();
     d->context = std::make_unique<display::MovieContext>(d->movie, d->scripts.get());
@@ -152,6 +183,7 @@ bool MoviePlayer::loadData(const QByteArray& bytes, const QString& baseUrl) {
     d->view = d->movie->header.stage.toQRectF();
     Impl::Busy busy(d->busy);
     d->scripts->attach(d->root.get(), d.get());
+    d->scripts->setScriptLimits(d->movie->maxRecursion, d->movie->scriptTimeout);
     d->scripts->frameStarted();
     d->root->start();
     d->root->flushActions();
@@ -239,6 +271,7 @@ void MoviePlayer::stepFrame() {
     root->dispatchEnterFrame();
     root->tick();
     d->scripts->runQueuedActions();
+    if (d->lastPointer) d->pointer.updateDrag(*d->lastPointer);
     emit repaintNeeded();
 }
 
@@ -281,9 +314,20 @@ void MoviePlayer::mouseRelease(const QPointF& pos, const QSize& viewport) {
 
 bool MoviePlayer::pointerOverButton() const {
     if (!d->root || !d->lastPointer) return false;
-    const display::ButtonObject* b = PointerInput::buttonAt(*d->root, *d->lastPointer);
-    return b && !b->def().actions.empty();
+    display::DisplayObject* target = PointerInput::targetAt(*d->root, *d->lastPointer);
+    if (!target || !d->scripts->usesHandCursor(target)) return false;
+    // A button shows the hand when it does something when clicked.
+    if (target->type() == display::DisplayObject::Type::Button)
+        return !static_cast<display::ButtonObject*>(target)->def().actions.empty() || d->scripts->actsAsButton(target);
+    return true;
 }
+
+void MoviePlayer::setQuality(const QString& name) {
+    d->setQuality(name);
+    emit repaintNeeded();
+}
+
+QString MoviePlayer::quality() const { return d->qualityName; }
 
 void MoviePlayer::keyPress(int keyCode, const QString& text) {
     if (!d->root || keyCode <= 0) return;
@@ -328,7 +372,9 @@ QImage MoviePlayer::renderImage(const QSize& viewport, qreal dpr) {
     const QTransform stage =
         render::StageLayout::transform(d->view, QSizeF(viewport), render::ScaleMode(d->scaleMode)) *
         QTransform::fromScale(dpr, dpr);
-    render::StageRenderer(*d->movie, &d->outlines).render(image, *d->root, stage);
+    render::StageRenderer renderer(*d->movie, &d->outlines);
+    renderer.setQuality(render::StageRenderer::qualityFromName(d->qualityName));
+    renderer.render(image, *d->root, stage);
     return image;
 }
 

@@ -86,6 +86,11 @@ public:
     bool isKeyDown(int keyCode) const;
     int lastKeyCode() const;
 
+    // The stage's drawing quality as movies name it: "LOW", "MEDIUM", "HIGH"
+    // (the default) or "BEST"; other names are ignored. Scripts change it too.
+    void setQuality(const QString& name);
+    QString quality() const;
+
     // Draws the movie into a viewport of the given size in device-independent pixels.
     void render(QPainter& painter, const QSize& viewport);
     // The same drawing into a new image of size * devicePixelRatio pixels.

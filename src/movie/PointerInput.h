@@ -1,12 +1,15 @@
 #pragma once
-// The pointer over a movie: finds the button under it, moves buttons through
-// their up/over/down states and hands the matching actions and mouse clip
-// events to the script engine. Positions are in the root clip's twips.
+// The pointer over a movie: finds the button (or the clip with button
+// handlers) under it, moves buttons through their up/over/down states, hands
+// the matching actions and mouse events to the script engine, and moves the
+// clip a script is dragging. Positions are in the root clip's twips.
 #include "movie/display/ButtonObject.h"
 #include "movie/display/MovieClip.h"
 #include "movie/swf/Movie.h"
 #include <QPointF>
+#include <QRectF>
 #include <memory>
+#include <optional>
 
 namespace nimbrel::movie {
 
@@ -16,17 +19,39 @@ public:
     void press(display::MovieClip& root, const QPointF& twips);
     void release(display::MovieClip& root, const QPointF& twips);
     void reset();
+
+    // Topmost button, or clip acting as one, whose hit area holds the point.
+    static display::DisplayObject* targetAt(display::MovieClip& root, const QPointF& twips);
     // Topmost button whose hit area holds the point, or nullptr.
     static display::ButtonObject* buttonAt(display::MovieClip& root, const QPointF& twips);
+    // Innermost clip drawing at the point, leaving out `skip` and what it holds.
+    static display::DisplayObject* clipAt(display::MovieClip& root, const QPointF& twips,
+                                          const display::DisplayObject* skip);
+
+    // The object under the pointer that reacts to it (button or clip).
+    display::DisplayObject* hovered() const { return hovered_.lock().get(); }
+
+    // The dragged clip follows the pointer until stopDrag.
+    void startDrag(display::DisplayObject* object, bool lockCenter, const std::optional<QRectF>& bounds,
+                   const QPointF& pointer);
+    void stopDrag() { dragged_.reset(); }
+    display::DisplayObject* dragged() const;
+    // Moves the dragged clip to the pointer (also once per frame).
+    void updateDrag(const QPointF& pointer);
 
 private:
-    static display::ButtonObject* search(const std::map<int, std::shared_ptr<display::DisplayObject>>& children,
-                                         const QTransform& toLocal, const QPointF& twips);
-    static bool hits(const display::ButtonObject& button, const QPointF& local);
-    void broadcast(display::MovieClip& root, swf::ClipEvent event);
+    static display::DisplayObject* search(display::MovieClip& clip, const QTransform& toStage, const QPointF& twips,
+                                          bool buttonsOnly, int depth);
+    static display::DisplayObject* searchButton(display::ButtonObject& button, const QTransform& toStage,
+                                                const QPointF& twips, bool buttonsOnly, int depth);
+    void fire(display::DisplayObject* target, uint16_t condition, swf::ClipEvent event, swf::ButtonState state);
 
     std::weak_ptr<display::DisplayObject> hovered_;
     std::weak_ptr<display::DisplayObject> pressed_;
+    std::weak_ptr<display::DisplayObject> dragged_;
+    bool lockCenter_ = false;
+    QPointF dragOffset_; // registration point minus pointer, parent twips
+    std::optional<QRectF> dragBounds_;
 };
 
 } // namespace nimbrel::movie

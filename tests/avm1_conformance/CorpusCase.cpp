@@ -68,6 +68,12 @@ std::optional<CorpusCase> CorpusCase::load(const QString& corpusRoot, const QStr
                 c.knownFailure = value != QLatin1String("false");
             else if (key == QLatin1String("ignore"))
                 c.ignore = value == QLatin1String("true");
+        } else if (section == QLatin1String("player_options") && key == QLatin1String("viewport_dimensions")) {
+            static const QRegularExpression width(QStringLiteral("width\\s*=\\s*(\\d+)"));
+            static const QRegularExpression height(QStringLiteral("height\\s*=\\s*(\\d+)"));
+            const auto w = width.match(value), h = height.match(value);
+            if (w.hasMatch() && h.hasMatch())
+                c.viewport = QSize(w.captured(1).toInt(), h.captured(1).toInt());
         } else if (section == QLatin1String("known_failure")) {
             c.knownFailure = true;
         } else if (section == QLatin1String("approximations")) {

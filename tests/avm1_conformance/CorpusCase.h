@@ -1,5 +1,6 @@
 #pragma once
 // One corpus case as its test.toml describes it (the fields the trace run needs).
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -16,6 +17,7 @@ struct CorpusCase {
     QStringList numberPatterns;
     double epsilon = 0;
     double maxRelative = 0;
+    QSize viewport; // player_options.viewport_dimensions; empty when not given
 
     // Reads folder/test.toml; nullopt when it is missing.
     static std::optional<CorpusCase> load(const QString& corpusRoot, const QString& name);

@@ -1,10 +1,5 @@
 #include "HeadlessRun.h"
-#include "movie/avm1/Avm1ScriptEngine.h"
-#include "movie/display/MovieClip.h"
-#include "movie/display/MovieContext.h"
-#include "movie/display/ScriptHost.h"
-#include "movie/swf/MovieParser.h"
-#include <QDir>
+#include "movie/MoviePlayer.h"
 #include <QFile>
 #include <QFileInfo>
 
@@ -12,66 +7,68 @@ using namespace nimbrel::movie;
 
 namespace {
 
-struct Host : display::ScriptHost {
-    QString base;
-    QString output;
-    bool quit = false;
-    void trace(const QString& line) override { output += line + QLatin1Char('\n'); }
-    void fsCommand(const QString& command, const QString&) override
-    {
-        if (command.compare(QLatin1String("quit"), Qt::CaseInsensitive) == 0)
-            quit = true;
+// Hands one event to the player as the player widget would.
+void feed(MoviePlayer& player, const InputEvent& e, const QSize& viewport) {
+    switch (e.kind) {
+    case InputEvent::Kind::MouseMove:
+        player.mouseMove(e.pos, viewport);
+        break;
+    case InputEvent::Kind::MouseDown:
+        // Only the main button reaches movies; the others just move the pointer.
+        if (e.leftButton) player.mousePress(e.pos, viewport);
+        else player.mouseMove(e.pos, viewport);
+        break;
+    case InputEvent::Kind::MouseUp:
+        if (e.leftButton) player.mouseRelease(e.pos, viewport);
+        else player.mouseMove(e.pos, viewport);
+        break;
+    case InputEvent::Kind::KeyDown:
+        player.keyPress(e.keyCode, e.text);
+        break;
+    case InputEvent::Kind::KeyUp:
+        player.keyRelease(e.keyCode);
+        break;
+    default:
+        break;
     }
-    void getUrl(const QString&, const QString&) override {}
-    QString baseUrl() const override { return base; }
-};
+}
 
 } // namespace
 
-HeadlessResult runHeadless(const QString& swfPath, int frames)
-{
+HeadlessResult runHeadless(const QString& swfPath, int frames, const InputScript& input, const QSize& viewportSize) {
     HeadlessResult result;
     QFile f(swfPath);
     if (!f.open(QIODevice::ReadOnly)) {
         result.error = f.errorString();
         return result;
     }
-    const QByteArray bytes = f.readAll();
-    auto parsed = swf::MovieParser::parse(bytes);
-    if (!parsed) {
-        result.error = parsed.error();
+    MoviePlayer player;
+    bool quit = false;
+    QObject::connect(&player, &MoviePlayer::fsCommand, [&quit](const QString& command, const QString&) {
+        if (command.compare(QLatin1String("quit"), Qt::CaseInsensitive) == 0) quit = true;
+    });
+    player.setTraceSink([&result](const QString& line) { result.trace += line + QLatin1Char('\n'); });
+    // Loading shows the first frame; each further advance is one more frame.
+    if (!player.loadData(f.readAll(), QFileInfo(swfPath).absolutePath())) {
+        result.error = player.errorString();
         return result;
     }
-    const QString folder = QFileInfo(swfPath).absolutePath();
-    // Libraries are looked up beside the movie.
-    std::shared_ptr<const swf::Movie> movie = swf::Movie::withImports(parsed.value(), [&](const QString& url) {
-        QFile lib(QDir(folder).filePath(url));
-        return lib.open(QIODevice::ReadOnly) ? lib.readAll() : QByteArray();
-    });
-
-    Host host;
-    host.base = folder;
-    auto engine = std::make_unique<avm1::Avm1ScriptEngine>();
-    auto context = std::make_unique<display::MovieContext>(movie, engine.get());
-    auto root = std::make_shared<display::MovieClip>(context.get(), 0, &movie->timeline);
-    engine->attach(root.get(), &host);
-    engine->setScriptLimits(movie->maxRecursion, movie->scriptTimeout);
-    // Loading shows the first frame; each further advance is one more frame.
-    engine->frameStarted();
-    root->start();
-    root->flushActions();
-    engine->runQueuedActions();
-    for (int i = 1; i < frames && !host.quit; ++i) {
-        context->nextTick();
-        engine->frameStarted();
-        root->dispatchEnterFrame();
-        root->tick();
-        engine->runQueuedActions();
+    const QSize viewport = viewportSize.isEmpty() ? player.stageSize() : viewportSize;
+    const auto& events = input.events();
+    size_t next = 0;
+    // Events up to the next "Wait" (which is consumed).
+    auto feedUntilWait = [&] {
+        while (next < events.size() && !quit) {
+            const InputEvent& e = events[next++];
+            if (e.kind == InputEvent::Kind::Wait) return;
+            feed(player, e, viewport);
+        }
+    };
+    for (int i = 1; i < frames && !quit; ++i) {
+        feedUntilWait();
+        if (!quit) player.stepFrame();
     }
-    engine->detach();
-    root->removed();
-    root.reset();
+    feedUntilWait();
     result.loaded = true;
-    result.trace = host.output;
     return result;
 }

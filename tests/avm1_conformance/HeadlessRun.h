@@ -1,8 +1,8 @@
 #pragma once
-// Runs a movie headless on a fixed clock with the ActionScript engine and
-// collects its trace lines. Drives the display classes directly so that
-// movies importing assets from a library movie beside them (ImportAssets)
-// can be assembled first.
+// Runs a movie headless on a fixed clock through the player facade, feeding
+// the case's input events between frame advances, and collects its trace lines.
+#include "InputScript.h"
+#include <QSize>
 #include <QString>
 
 struct HeadlessResult {
@@ -11,4 +11,6 @@ struct HeadlessResult {
     QString trace;
 };
 
-HeadlessResult runHeadless(const QString& swfPath, int frames);
+// viewport: the surface size pointer positions refer to (empty: the stage's own size).
+HeadlessResult runHeadless(const QString& swfPath, int frames, const InputScript& input = {},
+                           const QSize& viewport = {});

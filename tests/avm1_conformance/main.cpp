@@ -25,7 +25,16 @@ RunResult runCase(const CorpusCase& c)
     RunResult r;
     QElapsedTimer timer;
     timer.start();
-    HeadlessResult h = runHeadless(QDir(c.folder).filePath(QStringLiteral("test.swf")), c.frames);
+    InputScript input;
+    const QString inputPath = QDir(c.folder).filePath(QStringLiteral("input.json"));
+    if (QFile::exists(inputPath)) {
+        auto loaded = InputScript::load(inputPath);
+        if (auto* script = std::get_if<InputScript>(&loaded))
+            input = std::move(*script);
+        else
+            std::printf("%s: input not read: %s\n", qPrintable(c.name), qPrintable(std::get<QString>(loaded)));
+    }
+    HeadlessResult h = runHeadless(QDir(c.folder).filePath(QStringLiteral("test.swf")), c.frames, input, c.viewport);
     r.loaded = h.loaded;
     r.trace = h.trace;
     r.ms = timer.elapsed();

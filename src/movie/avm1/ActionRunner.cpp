@@ -477,7 +477,10 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         if (MovieClipObject* c = defaultTarget())
             c->setPlaying(false);
         break;
-    case 0x08: // ToggleQuality
+    case 0x08: // ToggleQuality: high and low quality take turns
+        if (vm_.root)
+            vm_.root->setProperty(16, Value(vm_.toNumber(vm_.root->property(16)) >= 1 ? 0.0 : 1.0));
+        break;
     case 0x09: // StopSounds
         break;
     case 0x81: { // GotoFrame
@@ -722,14 +725,23 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         break;
     }
     case 0x27: { // StartDrag
-        pop();
-        pop();
+        Value target = pop();
+        const bool lockCenter = vm_.toBoolean(pop());
+        std::optional<QRectF> limits;
         if (vm_.toBoolean(pop())) {
-            pop(); pop(); pop(); pop();
+            const double y2 = vm_.toNumber(pop()), x2 = vm_.toNumber(pop());
+            const double y1 = vm_.toNumber(pop()), x1 = vm_.toNumber(pop());
+            if (std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2))
+                limits = QRectF(QPointF(x1, y1), QPointF(x2, y2));
         }
+        if (MovieClipObject* c = targetFromValue(target))
+            c->startDrag(lockCenter, limits);
         break;
     }
-    case 0x28: break; // EndDrag
+    case 0x28: // EndDrag
+        if (vm_.root)
+            vm_.root->stopDrag();
+        break;
     case 0x26: { // Trace
         Value v = pop();
         vm_.trace(v.isUndefined() ? QStringLiteral("undefined") : str(v));

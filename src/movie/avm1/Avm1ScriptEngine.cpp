@@ -35,6 +35,13 @@ const char* handlerName(uint32_t event)
     }
 }
 
+constexpr uint32_t kPointerEvents = swf::ClipEventPress | swf::ClipEventRelease | swf::ClipEventReleaseOutside |
+                                    swf::ClipEventRollOver | swf::ClipEventRollOut | swf::ClipEventDragOver |
+                                    swf::ClipEventDragOut;
+
+const char* const kPointerMethods[] = {"onPress", "onRelease", "onReleaseOutside", "onRollOver",
+                                       "onRollOut", "onDragOver", "onDragOut"};
+
 } // namespace
 
 Avm1ScriptEngine::Avm1ScriptEngine() = default;
@@ -69,6 +76,7 @@ void Avm1ScriptEngine::attach(display::MovieClip* root, display::ScriptHost* hos
             host_->getUrl(url, target);
     };
     vm_->clockMs = [this] { return timeMs_; };
+    vm_->host = host;
     if (host_)
         vm_->movieUrl = host_->baseUrl();
     vm_->root = vm_->scriptObjectFor(root);
@@ -85,6 +93,63 @@ void Avm1ScriptEngine::setScriptLimits(int maxRecursion, int timeoutSeconds)
     // Headless runs keep their own short budget; a longer file limit is not waited for.
     if (timeoutSeconds > 0)
         vm_->scriptTimeLimit = std::min(vm_->scriptTimeLimit, std::chrono::milliseconds(timeoutSeconds * 1000));
+}
+
+void Avm1ScriptEngine::broadcastInput(swf::ClipEvent event)
+{
+    if (!vm_)
+        return;
+    const char* source = nullptr;
+    const char* message = nullptr;
+    switch (event) {
+    case swf::ClipEventKeyDown: source = "Key"; message = "onKeyDown"; break;
+    case swf::ClipEventKeyUp: source = "Key"; message = "onKeyUp"; break;
+    case swf::ClipEventMouseDown: source = "Mouse"; message = "onMouseDown"; break;
+    case swf::ClipEventMouseUp: source = "Mouse"; message = "onMouseUp"; break;
+    case swf::ClipEventMouseMove: source = "Mouse"; message = "onMouseMove"; break;
+    default: return;
+    }
+    Object* listeners = vm_->global->get(QLatin1String(source)).object();
+    if (!listeners)
+        return;
+    Job j;
+    j.listeners = listeners;
+    j.message = QLatin1String(message);
+    queue_.push_back(std::move(j));
+}
+
+bool Avm1ScriptEngine::actsAsButton(display::DisplayObject* object)
+{
+    for (const swf::ClipAction& a : object->clipActions)
+        if (a.events & kPointerEvents)
+            return true;
+    MovieClipObject* o = vm_ ? vm_->scriptObjectFor(object) : nullptr;
+    if (!o || o->kind != MovieClipObject::Kind::Sprite)
+        return false;
+    for (const char* name : kPointerMethods) {
+        Value fn = o->get(QLatin1String(name));
+        if (fn.isObject() && fn.o->isFunction())
+            return true;
+    }
+    return false;
+}
+
+bool Avm1ScriptEngine::isEnabled(display::DisplayObject* object)
+{
+    MovieClipObject* o = vm_ ? vm_->scriptObjectFor(object) : nullptr;
+    if (!o)
+        return true;
+    Value v = o->get(QStringLiteral("enabled"));
+    return v.isUndefined() || vm_->toBoolean(v);
+}
+
+bool Avm1ScriptEngine::usesHandCursor(display::DisplayObject* object)
+{
+    MovieClipObject* o = vm_ ? vm_->scriptObjectFor(object) : nullptr;
+    if (!o)
+        return true;
+    Value v = o->get(QStringLiteral("useHandCursor"));
+    return v.isUndefined() || vm_->toBoolean(v);
 }
 
 void Avm1ScriptEngine::detach()
@@ -151,10 +216,13 @@ void Avm1ScriptEngine::objectCreated(display::DisplayObject* object)
 {
     if (!vm_)
         return;
-    // Unnamed objects get the player's default names, numbered across the movie.
-    ++instanceCount_;
-    if (object->name().isEmpty())
-        object->setName(QStringLiteral("instance%1").arg(instanceCount_));
+    // Unnamed objects scripts can reach get the player's default names, numbered across the movie.
+    const auto type = object->type();
+    const bool reachable = type != display::DisplayObject::Type::Shape &&
+                           type != display::DisplayObject::Type::MorphShape &&
+                           type != display::DisplayObject::Type::Text;
+    if (object->name().isEmpty() && reachable)
+        object->setName(QStringLiteral("instance%1").arg(++instanceCount_));
     MovieClipObject* o = vm_->scriptObjectFor(object);
     if (!o)
         return;
@@ -191,7 +259,13 @@ void Avm1ScriptEngine::runEvent(MovieClipObject* target, uint32_t event, const s
     for (const swf::ClipAction& a : handlers)
         if (a.events & event)
             vm_->runActions(vm_->codeFor(a.actions), target, true);
-    if (target->kind != MovieClipObject::Kind::Sprite)
+    if (target->kind == MovieClipObject::Kind::Text)
+        return;
+    // Buttons answer only the pointer's events by method.
+    if (target->kind == MovieClipObject::Kind::Button && !(event & kPointerEvents))
+        return;
+    // A clip's onKeyDown/onKeyUp methods hear keys only as a Key listener.
+    if (event == swf::ClipEventKeyDown || event == swf::ClipEventKeyUp)
         return;
     if (const char* name = handlerName(event)) {
         Value fn = target->get(QLatin1String(name));
@@ -214,6 +288,11 @@ void Avm1ScriptEngine::runQueuedActions()
         }
         Job j = std::move(queue_.front());
         queue_.pop_front();
+        if (j.listeners) {
+            vm_->callSafely(vm_->getMember(Value(j.listeners), QStringLiteral("broadcastMessage")),
+                            Value(j.listeners), {Value(j.message)});
+            continue;
+        }
         if (!j.target)
             continue;
         if (j.event)

@@ -13,6 +13,7 @@ namespace nimbrel::movie::avm1 {
 
 class Interpreter;
 class MovieClipObject;
+class Object;
 
 class Avm1ScriptEngine : public display::ScriptEngine {
 public:
@@ -32,10 +33,13 @@ public:
     void objectCreated(display::DisplayObject* object) override;
     void objectRemoved(display::DisplayObject* object) override;
     void runQueuedActions() override;
+    void setScriptLimits(int maxRecursion, int timeoutSeconds) override;
+    void broadcastInput(swf::ClipEvent event) override;
+    bool actsAsButton(display::DisplayObject* object) override;
+    bool isEnabled(display::DisplayObject* object) override;
+    bool usesHandCursor(display::DisplayObject* object) override;
 
     Interpreter* interpreter() const { return vm_.get(); }
-    // The file's ScriptLimits tag: recursion depth and script timeout (after attach).
-    void setScriptLimits(int maxRecursion, int timeoutSeconds);
     double movieTimeMs() const { return timeMs_; }
 
     static constexpr int kMaxJobsPerFrame = 100000;
@@ -47,6 +51,8 @@ private:
         QByteArray ownBytes;
         uint32_t event = 0;                // a clip event for target
         swf::ClipActionList handlers;       // unload: the handlers of an object already gone
+        Object* listeners = nullptr;       // or a message for the listeners of this broadcaster
+        QString message;
     };
     void runEvent(MovieClipObject* target, uint32_t event, const swf::ClipActionList* handlers = nullptr);
 

@@ -228,9 +228,11 @@ void installBitmapDataClass(Interpreter& vm)
     vm.addMethod(ctor, QStringLiteral("loadBitmap"), [proto](Interpreter& vm, const Value&, Args a) -> Value {
         if (!vm.movie || a.empty())
             return Value();
-        uint16_t id = 0;
-        if (!vm.movie->exported(vm.toString(a[0]), &id))
+        // Bitmaps are not display characters: look the name up directly.
+        const auto found = vm.movie->exports.constFind(vm.toString(a[0]).toLower());
+        if (found == vm.movie->exports.constEnd())
             return Value();
+        const uint16_t id = found.value();
         const QImage* image = vm.movie->bitmap(id);
         if (!image || image->isNull() || !BitmapDataObject::sizeAllowed(vm.version(), image->width(), image->height()))
             return Value();

@@ -13,6 +13,7 @@
 
 namespace nimbrel::movie::display {
 class DisplayObject;
+class ScriptHost;
 }
 namespace nimbrel::movie::swf {
 struct Movie;
@@ -102,6 +103,7 @@ public:
     MovieClipObject* root = nullptr;
     std::shared_ptr<const swf::Movie> movie; // for exported symbols
     QString movieUrl;
+    display::ScriptHost* host = nullptr; // the player: input state, dragging, quality
     Value stageWidth = Value(550.0), stageHeight = Value(400.0);
     // The script object of a display object, made on first use; null for shapes.
     MovieClipObject* scriptObjectFor(display::DisplayObject* d);

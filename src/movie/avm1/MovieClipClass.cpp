@@ -4,7 +4,12 @@
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/avm1/NumberFormat.h"
+#include "movie/display/DisplayObject.h"
+#include "movie/display/HitTest.h"
+#include "movie/display/MovieClip.h"
+#include <QTransform>
 #include <cmath>
+#include <optional>
 
 namespace nimbrel::movie::avm1 {
 
@@ -30,6 +35,15 @@ void gotoValue(Interpreter& vm, MovieClipObject* c, const Value& frame, bool pla
     double n = vm.toNumber(frame);
     if (std::isfinite(n))
         c->gotoFrame(int(n), play);
+}
+
+// The object's bounds on the stage, twips.
+QRectF stageBounds(const display::DisplayObject& d)
+{
+    const QRectF r = d.localBounds();
+    if (r.isNull())
+        return {};
+    return display::HitTest::toStage(d).mapRect(r);
 }
 
 } // namespace
@@ -137,36 +151,105 @@ void installMovieClipClass(Interpreter& vm)
         return Value();
     });
     method("unloadMovie", [](Interpreter&, const Value&, Args) { return Value(); });
-    method("hitTest", [](Interpreter&, const Value&, Args) { return Value(false); });
-    method("getBounds", [](Interpreter& vm, const Value& self, Args) -> Value {
-        Object* o = vm.newObject();
+    method("hitTest", [](Interpreter& vm, const Value& self, Args a) -> Value {
         auto* c = clipOf(self);
-        double w = c ? vm.toNumber(c->property(8)) : 0, h = c ? vm.toNumber(c->property(9)) : 0;
-        bool empty = w == 0 && h == 0;
-        o->set(QStringLiteral("xMin"), Value(empty ? 6710886.35 : 0.0));
-        o->set(QStringLiteral("xMax"), Value(empty ? 6710886.35 : w));
-        o->set(QStringLiteral("yMin"), Value(empty ? 6710886.35 : 0.0));
-        o->set(QStringLiteral("yMax"), Value(empty ? 6710886.35 : h));
-        return Value(o);
-    });
-    auto translate = [](double sign) {
-        return [sign](Interpreter& vm, const Value& self, Args a) -> Value {
-            Object* pt = arg(a, 0).object();
-            if (!pt)
-                return Value();
-            double dx = 0, dy = 0;
-            for (auto* c = clipOf(self); c; c = c->parentClip()) {
-                dx += vm.toNumber(c->property(0));
-                dy += vm.toNumber(c->property(1));
+        display::DisplayObject* d = c ? c->display() : nullptr;
+        if (!d || a.empty())
+            return Value(false);
+        if (a.size() >= 2) {
+            const double x = vm.toNumber(a[0]), y = vm.toNumber(a[1]);
+            if (!std::isfinite(x) || !std::isfinite(y))
+                return Value(false);
+            const QPointF stage(x * 20.0, y * 20.0);
+            if (vm.toBoolean(arg(a, 2))) {
+                QPointF inParent = stage;
+                if (d->parent() && !display::HitTest::stageToLocal(*d->parent(), stage, &inParent))
+                    return Value(false);
+                return Value(display::HitTest::contains(*d, inParent, false));
             }
-            pt->set(QStringLiteral("x"), Value(vm.toNumber(pt->get(QStringLiteral("x"))) + sign * dx));
-            pt->set(QStringLiteral("y"), Value(vm.toNumber(pt->get(QStringLiteral("y"))) + sign * dy));
+            return Value(stageBounds(*d).contains(stage));
+        }
+        auto* other = clipOf(a[0]);
+        if (!other || !other->display())
+            return Value(false);
+        return Value(stageBounds(*d).intersects(stageBounds(*other->display())));
+    });
+    auto bounds = [](bool withStrokes) {
+        return [withStrokes](Interpreter& vm, const Value& self, Args a) -> Value {
+            auto* c = clipOf(self);
+            display::DisplayObject* d = c ? c->display() : nullptr;
+            if (!d)
+                return Value();
+            display::DisplayObject* space = d;
+            if (!a.empty()) {
+                auto* target = clipOf(a[0]);
+                if (!target || !target->display())
+                    return Value();
+                space = target->display();
+            }
+            QRectF r = d->localBounds();
+            Object* o = vm.newObject();
+            if (r.isNull()) {
+                // An empty clip reports the largest coordinate a position may hold.
+                for (const char* k : {"xMin", "xMax", "yMin", "yMax"})
+                    o->set(QLatin1String(k), Value(6710886.35));
+                return Value(o);
+            }
+            if (space != d) {
+                bool invertible = false;
+                const QTransform back = display::HitTest::toStage(*space).inverted(&invertible);
+                r = (display::HitTest::toStage(*d) * back).mapRect(r);
+            }
+            (void)withStrokes;
+            o->set(QStringLiteral("xMin"), Value(r.left() / 20.0));
+            o->set(QStringLiteral("xMax"), Value(r.right() / 20.0));
+            o->set(QStringLiteral("yMin"), Value(r.top() / 20.0));
+            o->set(QStringLiteral("yMax"), Value(r.bottom() / 20.0));
+            return Value(o);
+        };
+    };
+    method("getBounds", bounds(true));
+    method("getRect", bounds(false));
+    auto translate = [](bool toGlobal) {
+        return [toGlobal](Interpreter& vm, const Value& self, Args a) -> Value {
+            Object* pt = arg(a, 0).object();
+            auto* c = clipOf(self);
+            if (!pt || !c || !c->display())
+                return Value();
+            const QPointF in(vm.toNumber(pt->get(QStringLiteral("x"))) * 20.0,
+                             vm.toNumber(pt->get(QStringLiteral("y"))) * 20.0);
+            QPointF out;
+            if (toGlobal) {
+                out = display::HitTest::toStage(*c->display()).map(in);
+            } else if (!display::HitTest::stageToLocal(*c->display(), in, &out)) {
+                return Value();
+            }
+            pt->set(QStringLiteral("x"), Value(out.x() / 20.0));
+            pt->set(QStringLiteral("y"), Value(out.y() / 20.0));
             return Value();
         };
     };
-    method("localToGlobal", translate(1));
-    method("globalToLocal", translate(-1));
-    for (const char* noop : {"startDrag", "stopDrag", "setMask", "beginFill", "beginGradientFill", "beginBitmapFill",
+    method("localToGlobal", translate(true));
+    method("globalToLocal", translate(false));
+    method("startDrag", [](Interpreter& vm, const Value& self, Args a) {
+        auto* c = clipOf(self);
+        if (!c)
+            return Value();
+        std::optional<QRectF> limits;
+        if (a.size() >= 5) {
+            const double l = vm.toNumber(a[1]), t = vm.toNumber(a[2]), r = vm.toNumber(a[3]), b = vm.toNumber(a[4]);
+            if (std::isfinite(l) && std::isfinite(t) && std::isfinite(r) && std::isfinite(b))
+                limits = QRectF(QPointF(l, t), QPointF(r, b));
+        }
+        c->startDrag(vm.toBoolean(arg(a, 0)), limits);
+        return Value();
+    });
+    method("stopDrag", [](Interpreter&, const Value& self, Args) {
+        if (auto* c = clipOf(self))
+            c->stopDrag();
+        return Value();
+    });
+    for (const char* noop : {"setMask", "beginFill", "beginGradientFill", "beginBitmapFill",
                              "lineStyle", "lineGradientStyle", "moveTo", "lineTo", "curveTo", "endFill", "clear",
                              "attachAudio", "attachBitmap", "loadVariables"})
         method(noop, [](Interpreter&, const Value&, Args) { return Value(); });

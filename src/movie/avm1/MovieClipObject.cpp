@@ -1,7 +1,9 @@
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/display/DisplayObject.h"
+#include "movie/display/HitTest.h"
 #include "movie/display/MovieClip.h"
+#include "movie/display/ScriptHost.h"
 #include <cmath>
 
 namespace nimbrel::movie::avm1 {
@@ -234,6 +236,35 @@ void MovieClipObject::callFrame(int frame)
             vm().runActions(vm().codeFor(a->actions), this);
 }
 
+void MovieClipObject::startDrag(bool lockCenter, const std::optional<QRectF>& bounds)
+{
+    if (!display_ || !display_->parent() || !vm().host)
+        return;
+    std::optional<QRectF> twips;
+    if (bounds)
+        twips = QRectF(bounds->x() * 20.0, bounds->y() * 20.0, bounds->width() * 20.0, bounds->height() * 20.0);
+    vm().host->startDrag(display_, lockCenter, twips);
+}
+
+void MovieClipObject::stopDrag()
+{
+    if (vm().host)
+        vm().host->stopDrag();
+}
+
+QPointF MovieClipObject::mousePosition() const
+{
+    if (!display_ || !vm().host)
+        return {};
+    const QPointF stage = vm().host->pointerPosition();
+    QPointF local;
+    // A clip squashed to nothing reports the stage position shrunk twentyfold, as the reference player does.
+    if (!display::HitTest::stageToLocal(*display_, stage, &local))
+        local = stage / 20.0;
+    // Whole twips, as the player keeps positions.
+    return QPointF(std::round(local.x()) / 20.0, std::round(local.y()) / 20.0);
+}
+
 QString MovieClipObject::targetPath() const
 {
     if (removed_)
@@ -322,14 +353,23 @@ Value MovieClipObject::property(int index)
     case 11: return Value(slashPath());
     case 12: return Value(double(totalFrames()));
     case 13: return Value(name());
-    case 14: return Value(QString());
+    case 14: {
+        display::ScriptHost* host = vm().host;
+        if (!host || !d || host->draggedObject() != d)
+            return Value(QString());
+        MovieClipObject* target = host->dropTarget() ? vm().scriptObjectFor(host->dropTarget()) : nullptr;
+        return Value(target ? target->slashPath() : QString());
+    }
     case 15: return Value(vm().movieUrl);
-    case 16: return Value(1.0);
+    case 16: {
+        const QString q = vm().host ? vm().host->quality() : QStringLiteral("HIGH");
+        return Value(q == QLatin1String("LOW") ? 0.0 : q == QLatin1String("BEST") ? 2.0 : 1.0);
+    }
     case 17: return Value(1.0);
     case 18: return Value(5.0);
-    case 19: return Value(QStringLiteral("HIGH"));
-    case 20: return Value(0.0);
-    case 21: return Value(0.0);
+    case 19: return Value(vm().host ? vm().host->quality() : QStringLiteral("HIGH"));
+    case 20: return Value(mousePosition().x());
+    case 21: return Value(mousePosition().y());
     }
     return Value();
 }
@@ -348,6 +388,17 @@ void MovieClipObject::setProperty(int index, const Value& v)
     if (index == 7) {
         if (d)
             d->visible = vm().toBoolean(v);
+        return;
+    }
+    if (index == 19 || index == 16) {
+        if (!vm().host)
+            return;
+        if (index == 19) {
+            vm().host->setQuality(vm().toString(v).toUpper());
+        } else {
+            const double n = vm().toNumber(v);
+            vm().host->setQuality(n >= 2 ? QStringLiteral("BEST") : n >= 1 ? QStringLiteral("HIGH") : QStringLiteral("LOW"));
+        }
         return;
     }
     double n = vm().toNumber(v);
@@ -400,6 +451,10 @@ bool MovieClipObject::getSpecial(const QString& n, Value& out)
     }
     if (findOwn(n))
         return false; // own variables shadow children
+    if (kind == Kind::Button && (n == QLatin1String("enabled") || n == QLatin1String("useHandCursor"))) {
+        out = Value(true);
+        return true;
+    }
     if (kind == Kind::Sprite) {
         // Clip properties with fixed defaults until a script sets its own.
         if (n == QLatin1String("_lockroot") || n == QLatin1String("cacheAsBitmap")) {

@@ -3,7 +3,10 @@
 // display list, or a text field made by a script. Display properties read and
 // write the display object; once it leaves the stage the reference is dead.
 #include "movie/avm1/Object.h"
+#include <QPointF>
+#include <QRectF>
 #include <map>
+#include <optional>
 
 namespace nimbrel::movie::display {
 class DisplayObject;
@@ -49,6 +52,11 @@ public:
     void swapDepths(int depth);
     // Runs the actions of a frame without moving there (ActionCall), 1-based.
     void callFrame(int frame);
+    // The clip follows the pointer; bounds (pixels, parent's coordinates) keep it in.
+    void startDrag(bool lockCenter, const std::optional<QRectF>& bounds);
+    void stopDrag();
+    // The pointer in this clip's coordinates, pixels.
+    QPointF mousePosition() const;
 
     QString targetPath() const; // "_level0.a.b"
     QString slashPath() const;  // "/a/b"

@@ -2,6 +2,7 @@
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
+#include "movie/display/ScriptHost.h"
 
 namespace nimbrel::movie::avm1 {
 
@@ -28,10 +29,16 @@ void installStageObjects(Interpreter& vm)
         {"RIGHT", 39}, {"SHIFT", 16}, {"SPACE", 32}, {"TAB", 9}, {"UP", 38}, {"ALT", 18}};
     for (const auto& [n, c] : codes)
         key->define(QString::fromLatin1(n), Value(double(c)), DontEnum | DontDelete | ReadOnly);
-    vm.addMethod(key, QStringLiteral("isDown"), [](Interpreter&, const Value&, Args) { return Value(false); });
+    vm.addMethod(key, QStringLiteral("isDown"), [](Interpreter& vm, const Value&, Args a) {
+        return Value(vm.host && !a.empty() && vm.host->isKeyDown(vm.toInt32(a[0])));
+    });
     vm.addMethod(key, QStringLiteral("isToggled"), [](Interpreter&, const Value&, Args) { return Value(false); });
-    vm.addMethod(key, QStringLiteral("getCode"), [](Interpreter&, const Value&, Args) { return Value(0.0); });
-    vm.addMethod(key, QStringLiteral("getAscii"), [](Interpreter&, const Value&, Args) { return Value(0.0); });
+    vm.addMethod(key, QStringLiteral("getCode"), [](Interpreter& vm, const Value&, Args) {
+        return Value(double(vm.host ? vm.host->lastKeyCode() : 0));
+    });
+    vm.addMethod(key, QStringLiteral("getAscii"), [](Interpreter& vm, const Value&, Args) {
+        return Value(double(vm.host ? vm.host->lastKeyAscii() : 0));
+    });
 
     Object* mouse = broadcaster(vm, QStringLiteral("Mouse"));
     vm.addMethod(mouse, QStringLiteral("show"), [](Interpreter&, const Value&, Args) { return Value(1.0); });

@@ -108,6 +108,23 @@ void MovieClip::dispatchEvent(swf::ClipEvent event) {
     for (const auto& child : snapshot) static_cast<MovieClip*>(child.get())->dispatchEvent(event);
 }
 
+namespace {
+void collectTopmostFirst(MovieClip& clip, std::vector<std::shared_ptr<MovieClip>>& out, int depth) {
+    if (depth > MovieContext::maxNesting * 2) return;
+    const auto& children = clip.children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        if (it->second->type() == DisplayObject::Type::MovieClip)
+            collectTopmostFirst(static_cast<MovieClip&>(*it->second), out, depth + 1);
+    out.push_back(std::static_pointer_cast<MovieClip>(clip.shared_from_this()));
+}
+} // namespace
+
+std::vector<std::shared_ptr<MovieClip>> MovieClip::clipsTopmostFirst() {
+    std::vector<std::shared_ptr<MovieClip>> out;
+    collectTopmostFirst(*this, out, 0);
+    return out;
+}
+
 void MovieClip::flushActions() {
     ScriptEngine& scripts = context()->scripts();
     MovieClip* root = this;

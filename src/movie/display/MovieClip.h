@@ -54,6 +54,9 @@ public:
     void dispatchEnterFrame() { dispatchEvent(swf::ClipEventEnterFrame); }
     // A clip event for this clip and every clip below it, parents first.
     void dispatchEvent(swf::ClipEvent event);
+    // This clip and the clips below it in the order mouse and key events reach
+    // them: topmost first, children before their parent.
+    std::vector<std::shared_ptr<MovieClip>> clipsTopmostFirst();
     // Hands pending init and frame actions to the script engine: this clip's
     // first, then those of clips created along with it.
     void flushActions();

@@ -56,6 +56,18 @@ public:
     virtual void objectRemoved(DisplayObject* object) {}
 
     virtual void runQueuedActions() {}
+
+    // The file's ScriptLimits: recursion depth and script timeout (after attach).
+    virtual void setScriptLimits(int maxRecursion, int timeoutSeconds) {}
+    // A mouse or key event of the whole movie for the scripts' own listeners
+    // (Mouse and Key listener lists), after the clips had their clip events.
+    virtual void broadcastInput(swf::ClipEvent event) {}
+    // A clip with press, release or roll handlers takes the pointer as a
+    // button does; enabled tells whether it currently reacts.
+    virtual bool actsAsButton(DisplayObject* object) { return false; }
+    virtual bool isEnabled(DisplayObject* object) { return true; }
+    // The clip or button shows the hand over it (useHandCursor).
+    virtual bool usesHandCursor(DisplayObject* object) { return true; }
 };
 
 using NullScriptEngine = ScriptEngine;

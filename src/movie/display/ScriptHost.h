@@ -1,9 +1,16 @@
 #pragma once
 // What a running script may ask of the player that hosts the movie.
 // The player implements it; headless tools collect traces through it.
+// The input state has neutral defaults so that a host without a pointer or
+// keyboard (a headless tool) need not answer.
+#include <QPointF>
+#include <QRectF>
 #include <QString>
+#include <optional>
 
 namespace nimbrel::movie::display {
+
+class DisplayObject;
 
 class ScriptHost {
 public:
@@ -14,6 +21,25 @@ public:
     virtual void getUrl(const QString& url, const QString& target) = 0;
     // The folder or address relative loads are resolved against.
     virtual QString baseUrl() const = 0;
+
+    // Keyboard as Key.isDown/getCode/getAscii read it (movie key codes).
+    virtual bool isKeyDown(int keyCode) const { return false; }
+    virtual int lastKeyCode() const { return 0; }
+    virtual int lastKeyAscii() const { return 0; }
+    // The pointer's last position on the stage, in the root's twips.
+    virtual QPointF pointerPosition() const { return {}; }
+
+    // startDrag/stopDrag: the object follows the pointer, its registration
+    // point kept inside bounds (parent's twips) when given.
+    virtual void startDrag(DisplayObject* object, bool lockCenter, const std::optional<QRectF>& bounds) {}
+    virtual void stopDrag() {}
+    virtual DisplayObject* draggedObject() const { return nullptr; }
+    // The topmost object under the pointer other than the dragged one (for _droptarget).
+    virtual DisplayObject* dropTarget() const { return nullptr; }
+
+    // The stage's drawing quality: "LOW", "MEDIUM", "HIGH" or "BEST".
+    virtual QString quality() const { return QStringLiteral("HIGH"); }
+    virtual void setQuality(const QString& name) {}
 };
 
 } // namespace nimbrel::movie::display
