@@ -187,11 +187,20 @@ void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTrans
     }
 }
 
-void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTransform& t,
+void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTransform& objectToDevice,
                                 const swf::ColorTransform& cx, const QPainterPath* clip) {
     // Filter sizes are in stage pixels: they follow the stage's scale, not the object's.
     const double sx = stageScaleX_;
     const double sy = stageScaleY_;
+    // A filtered object is drawn into a bitmap whose pixels start at the
+    // object's top left corner rounded to a whole pixel: its edges move by up
+    // to half a pixel against where they would fall unfiltered.
+    QTransform t = objectToDevice;
+    if (!o.filters.empty()) {
+        const QPointF corner = t.mapRect(o.localBounds()).topLeft();
+        t *= QTransform::fromTranslate(std::ceil(corner.x() - 0.5) - corner.x(),
+                                       std::ceil(corner.y() - 0.5) - corner.y());
+    }
     QRect area = t.mapRect(o.localBounds()).toAlignedRect();
     if (!o.filters.empty()) area = filterMargin(area, o.filters, sx, sy);
     // Filters reach a little beyond the target; more than that is never seen.
