@@ -1,4 +1,5 @@
 #include "movie/avm1/Avm1ScriptEngine.h"
+#include "movie/avm1/TextFieldVariable.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/display/ButtonObject.h"
@@ -279,6 +280,7 @@ void Avm1ScriptEngine::runQueuedActions()
     if (!vm_ || running_)
         return;
     running_ = true;
+    TextFieldVariable::pullAll(*vm_);
     // Frames that jump to themselves forever would never let the frame end.
     int budget = kMaxJobsPerFrame;
     while (!queue_.empty() && vm_) {
@@ -301,6 +303,8 @@ void Avm1ScriptEngine::runQueuedActions()
             vm_->runActions(vm_->codeFor(j.ownBytes), j.target);
     }
     running_ = false;
+    if (vm_)
+        TextFieldVariable::pullAll(*vm_);
     if (vm_)
         vm_->maybeCollectGarbage();
 }

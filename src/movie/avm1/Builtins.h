@@ -20,6 +20,7 @@ void installErrorClass(Interpreter& vm);
 void installGlobalFunctions(Interpreter& vm);
 void installMovieClipClass(Interpreter& vm);
 void installTextFieldClass(Interpreter& vm);
+Object* installTextFormatClass(Interpreter& vm); // returns TextFormat.prototype
 void installStageObjects(Interpreter& vm);
 void installSoundClass(Interpreter& vm);
 void installColorClass(Interpreter& vm);

@@ -491,6 +491,8 @@ MovieClipObject* Interpreter::scriptObjectFor(display::DisplayObject* d)
         o = make<MovieClipObject>(movieClipProto, d, MovieClipObject::Kind::Sprite);
     else if (d->type() == display::DisplayObject::Type::Button)
         o = make<MovieClipObject>(buttonProto, d, MovieClipObject::Kind::Button);
+    else if (d->type() == display::DisplayObject::Type::EditText)
+        o = make<MovieClipObject>(textFieldProto, d, MovieClipObject::Kind::Text);
     else
         return nullptr;
     wrappers_.insert(d, o);

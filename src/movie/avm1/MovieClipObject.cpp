@@ -64,21 +64,21 @@ void MovieClipObject::detach()
 
 QString MovieClipObject::name() const
 {
-    if (kind == Kind::Text)
+    if (kind == Kind::Text && !display_)
         return textName;
     return display_ ? display_->name() : QString();
 }
 
 int MovieClipObject::depth() const
 {
-    if (kind == Kind::Text)
+    if (kind == Kind::Text && !display_)
         return textDepth;
     return display_ ? display_->depth() - kDepthOffset : 0;
 }
 
 MovieClipObject* MovieClipObject::parentClip() const
 {
-    if (kind == Kind::Text)
+    if (kind == Kind::Text && !display_)
         return scriptParent;
     if (!display_ || !display_->parent())
         return nullptr;
@@ -208,7 +208,7 @@ MovieClipObject* MovieClipObject::createTextField(const QString& n, int d, doubl
 
 void MovieClipObject::removeClip()
 {
-    if (kind == Kind::Text) {
+    if (kind == Kind::Text && !display_) {
         if (scriptParent)
             scriptParent->scriptChildren.erase(textDepth);
         detach();
@@ -292,7 +292,8 @@ std::vector<MovieClipObject*> MovieClipObject::childList() const
     if (display::MovieClip* c = clip()) {
         for (const auto& [d, child] : c->children()) {
             if (child->type() != display::DisplayObject::Type::MovieClip &&
-                child->type() != display::DisplayObject::Type::Button)
+                child->type() != display::DisplayObject::Type::Button &&
+                child->type() != display::DisplayObject::Type::EditText)
                 continue;
             if (MovieClipObject* o = vm().scriptObjectFor(child.get()))
                 all.emplace_back(d - kDepthOffset, o);
@@ -445,7 +446,7 @@ bool MovieClipObject::getSpecial(const QString& n, Value& out)
         out = Value(static_cast<Object*>(rootClip()));
         return true;
     }
-    if (kind == Kind::Text && n == QLatin1String("text")) {
+    if (kind == Kind::Text && !display_ && n == QLatin1String("text")) {
         out = Value(text);
         return true;
     }
@@ -484,7 +485,7 @@ bool MovieClipObject::setSpecial(const QString& n, const Value& v)
         setProperty(idx, v);
         return true;
     }
-    if (kind == Kind::Text && n == QLatin1String("text")) {
+    if (kind == Kind::Text && !display_ && n == QLatin1String("text")) {
         text = vm().toString(v);
         return true;
     }

@@ -19,7 +19,7 @@ class MovieContext;
 
 class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
 public:
-    enum class Type { Shape, MorphShape, MovieClip, Button, Text };
+    enum class Type { Shape, MorphShape, MovieClip, Button, Text, EditText };
 
     DisplayObject(Type type, MovieContext* context, uint16_t characterId);
     virtual ~DisplayObject();
@@ -79,8 +79,8 @@ public:
     void setAlpha(double percent);
     double width() const { return boundsInParent().width() / 20.0; }
     double height() const { return boundsInParent().height() / 20.0; }
-    void setWidth(double px);
-    void setHeight(double px);
+    virtual void setWidth(double px);
+    virtual void setHeight(double px);
 
     // The object leaves the stage: unload events, script references.
     virtual void removed();

@@ -42,6 +42,8 @@ public:
     // A copy of this clip beside it in the parent.
     DisplayObject* duplicate(const QString& newName, int depth);
     bool removeChildAt(int depth);
+    // Places an object a script made (a text field) at depth, replacing what is there.
+    DisplayObject* addScriptObject(std::shared_ptr<DisplayObject> object, const QString& name, int depth);
     // Moves child from one depth to another, swapping with what is there.
     bool swapChildDepths(int fromDepth, int toDepth);
 

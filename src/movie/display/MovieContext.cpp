@@ -1,5 +1,6 @@
 #include "movie/display/MovieContext.h"
 #include "movie/display/ButtonObject.h"
+#include "movie/display/EditTextObject.h"
 #include "movie/display/MorphShapeObject.h"
 #include "movie/display/MovieClip.h"
 #include "movie/display/ScriptEngine.h"
@@ -38,6 +39,8 @@ std::shared_ptr<DisplayObject> MovieContext::instantiate(uint16_t characterId, M
         return std::make_shared<ButtonObject>(this, characterId, *b);
     if (auto t = std::get_if<std::shared_ptr<const swf::TextDef>>(c))
         return std::make_shared<StaticTextObject>(this, characterId, *t);
+    if (auto e = std::get_if<std::shared_ptr<const swf::EditTextDef>>(c))
+        return std::make_shared<EditTextObject>(this, characterId, *e);
     return nullptr;
 }
 

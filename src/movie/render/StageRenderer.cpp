@@ -1,4 +1,5 @@
 #include "movie/render/StageRenderer.h"
+#include "movie/display/EditTextObject.h"
 #include "movie/display/MorphShapeObject.h"
 #include "movie/display/ShapeObject.h"
 #include "movie/display/StaticTextObject.h"
@@ -178,6 +179,11 @@ void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTrans
         TextPainter::paint(s.painter, static_cast<const display::StaticTextObject&>(o).def(), movie_, cx);
         break;
     }
+    case DisplayObject::Type::EditText:
+        applyClip(s, clip);
+        s.painter.setTransform(t);
+        TextPainter::paint(s.painter, static_cast<const display::EditTextObject&>(o), cx);
+        break;
     case DisplayObject::Type::MovieClip:
         drawChildren(s, static_cast<const display::MovieClip&>(o).children(), t, cx, clip);
         break;
@@ -267,6 +273,9 @@ QPainterPath StageRenderer::outline(const DisplayObject& o, const QTransform& t)
     }
     case DisplayObject::Type::Text:
         path = t.map(TextPainter::outline(static_cast<const display::StaticTextObject&>(o).def(), movie_));
+        break;
+    case DisplayObject::Type::EditText:
+        path = t.map(TextPainter::outline(static_cast<const display::EditTextObject&>(o)));
         break;
     case DisplayObject::Type::MovieClip:
         for (const auto& [depth, child] : static_cast<const display::MovieClip&>(o).children())

@@ -1,4 +1,5 @@
 #include "movie/render/TextPainter.h"
+#include <cmath>
 
 namespace nimbrel::movie::render {
 
@@ -33,6 +34,89 @@ QPainterPath TextPainter::outline(const swf::TextDef& text, const swf::Movie& mo
     for (const swf::TextRun& run : text.runs)
         if (const swf::FontDef* font = movie.font(run.fontId)) all.addPath(runPath(run, *font));
     return text.matrix.toQTransform().map(all);
+}
+
+} // namespace nimbrel::movie::render
+
+namespace nimbrel::movie::render {
+
+namespace {
+
+QColor withTransform(uint32_t rgb, const swf::ColorTransform& cx) {
+    swf::Rgba c{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 255};
+    return cx.apply(c).toQColor();
+}
+
+} // namespace
+
+void TextPainter::paint(QPainter& p, const display::EditTextObject& field, const swf::ColorTransform& cx) {
+    const QRectF box = field.bounds();
+    if (box.width() <= 0 || box.height() <= 0) return;
+    p.save();
+    p.setPen(Qt::NoPen);
+    const QTransform toDevice = p.transform();
+    if (field.background) p.fillRect(box, withTransform(field.backgroundColor, cx));
+    if (field.border) {
+        // A one-pixel line inside the box: the right and bottom edges sit one pixel in.
+        const QRectF device = toDevice.mapRect(box);
+        const bool axisAligned = toDevice.m12() == 0 && toDevice.m21() == 0;
+        QPen pen(withTransform(field.borderColor, cx), 1.0);
+        pen.setCosmetic(true);
+        pen.setJoinStyle(Qt::MiterJoin);
+        if (axisAligned) {
+            p.resetTransform();
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.setPen(pen);
+            p.setBrush(Qt::NoBrush);
+            const QRect r(int(std::round(device.left())), int(std::round(device.top())),
+                          std::max(1, int(std::round(device.width()))) - 1, std::max(1, int(std::round(device.height()))) - 1);
+            p.drawRect(r);
+            p.setTransform(toDevice);
+        } else {
+            p.setPen(pen);
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(box.adjusted(10, 10, -10, -10));
+        }
+        p.setPen(Qt::NoPen);
+    }
+    // Text stays inside the box, gutter included.
+    p.setClipRect(box, Qt::IntersectClip);
+    const display::TextLayout& layout = field.layout();
+    const auto& lines = layout.lines();
+    const size_t first = size_t(std::max(0, field.scroll() - 1));
+    const double originX = box.left() + display::EditTextObject::gutter - field.hscroll() * 20.0;
+    const double top = first < lines.size() ? lines[first].top : 0;
+    const double originY = box.top() + display::EditTextObject::gutter - top;
+    for (size_t i = first; i < lines.size(); ++i) {
+        const display::TextLayout::Line& line = lines[i];
+        if (originY + line.top > box.bottom()) break;
+        for (const display::TextLayout::Run& run : line.runs) {
+            QPainterPath path;
+            path.setFillRule(Qt::WindingFill);
+            for (const display::TextLayout::Glyph& g : run.glyphs) {
+                if (g.code == U' ') continue;
+                QPainterPath glyph = run.font.glyph(g.code, run.size);
+                if (glyph.isEmpty()) continue;
+                path.addPath(glyph.translated(originX + line.x + g.x, originY + line.baseline()));
+            }
+            const QColor color = withTransform(run.color & 0xFFFFFF, cx);
+            p.setBrush(color);
+            p.drawPath(path);
+            if (run.underline && !run.glyphs.empty()) {
+                const auto& last = run.glyphs.back();
+                const double x0 = originX + line.x + run.glyphs.front().x;
+                const double x1 = originX + line.x + last.x + last.advance;
+                p.fillRect(QRectF(x0, originY + line.baseline() + 20, x1 - x0, 20), color);
+            }
+        }
+    }
+    p.restore();
+}
+
+QPainterPath TextPainter::outline(const display::EditTextObject& field) {
+    QPainterPath path;
+    path.addRect(field.bounds());
+    return path;
 }
 
 } // namespace nimbrel::movie::render

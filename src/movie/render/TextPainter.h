@@ -1,5 +1,7 @@
 #pragma once
-// Draws static text from embedded font outlines.
+// Draws static text from embedded font outlines, and text fields with their
+// border, background and laid-out lines.
+#include "movie/display/EditTextObject.h"
 #include "movie/swf/Movie.h"
 #include "movie/swf/TextDef.h"
 #include <QPainter>
@@ -13,6 +15,11 @@ public:
     static void paint(QPainter& p, const swf::TextDef& text, const swf::Movie& movie, const swf::ColorTransform& cx);
     // Area of the glyphs, in the character's twips, for masks.
     static QPainterPath outline(const swf::TextDef& text, const swf::Movie& movie);
+
+    // The painter's transform maps the field's twips to device pixels.
+    static void paint(QPainter& p, const display::EditTextObject& field, const swf::ColorTransform& cx);
+    // A text field masks with its whole box.
+    static QPainterPath outline(const display::EditTextObject& field);
 
 private:
     // Glyphs of one run, each moved to its place, sharing one colour.

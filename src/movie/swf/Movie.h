@@ -4,6 +4,7 @@
 // player, its display objects and the interpreter.
 #include "movie/swf/BitmapParser.h"
 #include "movie/swf/ButtonDef.h"
+#include "movie/swf/EditTextDef.h"
 #include "movie/swf/FontDef.h"
 #include "movie/swf/Header.h"
 #include "movie/swf/Shape.h"
@@ -23,7 +24,7 @@ namespace nimbrel::movie::swf {
 
 using Character = std::variant<std::shared_ptr<const ShapeDef>, std::shared_ptr<const MorphShapeDef>,
                                std::shared_ptr<const SpriteDef>, std::shared_ptr<const ButtonDef>,
-                               std::shared_ptr<const TextDef>>;
+                               std::shared_ptr<const TextDef>, std::shared_ptr<const EditTextDef>>;
 
 // Characters an ImportAssets tag takes from a library file, by export name.
 struct AssetImport {

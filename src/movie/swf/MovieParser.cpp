@@ -226,8 +226,13 @@ void MovieParser::readDefinition(const Tag& tag) {
             movie_.characters.emplace(uint16_t(id), std::make_shared<const TextDef>(std::move(t.value())));
         else warn(t.error());
         break;
+    case TagDefineEditText:
+        if (auto e = EditTextDef::parse(tag.body, tag.length))
+            movie_.characters.emplace(uint16_t(id), std::make_shared<const EditTextDef>(std::move(e.value())));
+        else warn(e.error());
+        break;
     default:
-        break; // edit text, sounds, video: not drawn yet
+        break; // sounds, video: not drawn yet
     }
 }
 

@@ -1,0 +1,143 @@
+#include "movie/avm1/TextFormatObject.h"
+#include "movie/avm1/ArrayObject.h"
+#include "movie/avm1/Interpreter.h"
+#include <cfenv>
+#include <cmath>
+#include <limits>
+
+namespace nimbrel::movie::avm1 {
+
+namespace {
+
+// Whole pixels, halves to even; what does not fit 32 bits becomes the smallest integer.
+double roundedPixels(double v) {
+    const double r = std::nearbyint(v);
+    if (!std::isfinite(r) || r < -2147483648.0 || r > 2147483647.0) return -2147483648.0;
+    return r;
+}
+
+Value optionalString(const std::optional<QString>& v) { return v ? Value(*v) : Value::null(); }
+Value optionalNumber(const std::optional<double>& v) { return v ? Value(*v) : Value::null(); }
+Value optionalBool(const std::optional<bool>& v) { return v ? Value(*v) : Value::null(); }
+
+} // namespace
+
+const QStringList& TextFormatObject::names() {
+    static const QStringList list = {
+        QStringLiteral("font"),        QStringLiteral("size"),        QStringLiteral("color"),
+        QStringLiteral("url"),         QStringLiteral("target"),      QStringLiteral("bold"),
+        QStringLiteral("italic"),      QStringLiteral("underline"),   QStringLiteral("align"),
+        QStringLiteral("leftMargin"),  QStringLiteral("rightMargin"), QStringLiteral("indent"),
+        QStringLiteral("leading"),     QStringLiteral("blockIndent"), QStringLiteral("tabStops"),
+        QStringLiteral("bullet"),      QStringLiteral("display"),     QStringLiteral("kerning"),
+        QStringLiteral("letterSpacing"),
+    };
+    return list;
+}
+
+void TextFormatObject::construct(const std::vector<Value>& args) {
+    static const char* const order[] = {"font", "size", "color", "bold", "italic", "underline", "url",
+                                        "target", "align", "leftMargin", "rightMargin", "indent", "leading"};
+    for (size_t i = 0; i < args.size() && i < std::size(order); ++i) setSpecial(QLatin1String(order[i]), args[i]);
+}
+
+bool TextFormatObject::getSpecial(const QString& n, Value& out) {
+    const display::TextFormat& f = format;
+    if (n == QLatin1String("font")) out = optionalString(f.font);
+    else if (n == QLatin1String("size")) out = optionalNumber(f.size);
+    else if (n == QLatin1String("color")) out = f.color ? Value(double(*f.color)) : Value::null();
+    else if (n == QLatin1String("url")) out = optionalString(f.url);
+    else if (n == QLatin1String("target")) out = optionalString(f.target);
+    else if (n == QLatin1String("bold")) out = optionalBool(f.bold);
+    else if (n == QLatin1String("italic")) out = optionalBool(f.italic);
+    else if (n == QLatin1String("underline")) out = optionalBool(f.underline);
+    else if (n == QLatin1String("align")) out = optionalString(f.align);
+    else if (n == QLatin1String("leftMargin")) out = optionalNumber(f.leftMargin);
+    else if (n == QLatin1String("rightMargin")) out = optionalNumber(f.rightMargin);
+    else if (n == QLatin1String("indent")) out = optionalNumber(f.indent);
+    else if (n == QLatin1String("leading")) out = optionalNumber(f.leading);
+    else if (n == QLatin1String("blockIndent")) out = optionalNumber(f.blockIndent);
+    else if (n == QLatin1String("bullet")) out = optionalBool(f.bullet);
+    else if (n == QLatin1String("kerning")) out = optionalBool(f.kerning);
+    else if (n == QLatin1String("letterSpacing")) out = optionalNumber(f.letterSpacing);
+    else if (n == QLatin1String("display")) out = optionalString(f.display);
+    else if (n == QLatin1String("tabStops")) {
+        if (!f.tabStops) out = Value::null();
+        else {
+            std::vector<Value> items;
+            for (double s : *f.tabStops) items.emplace_back(s);
+            out = Value(static_cast<Object*>(vm().newArray(std::move(items))));
+        }
+    } else return false;
+    return true;
+}
+
+bool TextFormatObject::setSpecial(const QString& n, const Value& v) {
+    if (!names().contains(n)) return false;
+    Interpreter& vm = this->vm();
+    display::TextFormat& f = format;
+    const bool unset = v.isNullish();
+    auto str = [&](std::optional<QString>& m) { m = unset ? std::nullopt : std::optional<QString>(vm.toString(v)); };
+    auto flag = [&](std::optional<bool>& m) { m = unset ? std::nullopt : std::optional<bool>(vm.toBoolean(v)); };
+    auto pixels = [&](std::optional<double>& m, bool nonNegative) {
+        if (unset) {
+            m.reset();
+            return;
+        }
+        const double r = roundedPixels(vm.toNumber(v));
+        m = nonNegative ? std::max(0.0, r) : r;
+    };
+    if (n == QLatin1String("font")) str(f.font);
+    else if (n == QLatin1String("size")) pixels(f.size, false);
+    else if (n == QLatin1String("color")) {
+        if (unset) f.color.reset();
+        else {
+            const double d = vm.toNumber(v);
+            // Colours keep all 32 bits, cut toward zero.
+            f.color = std::isfinite(d) ? uint32_t(int64_t(std::trunc(std::fmod(d, 4294967296.0)))) : 0u;
+        }
+    } else if (n == QLatin1String("url")) str(f.url);
+    else if (n == QLatin1String("target")) str(f.target);
+    else if (n == QLatin1String("bold")) flag(f.bold);
+    else if (n == QLatin1String("italic")) flag(f.italic);
+    else if (n == QLatin1String("underline")) flag(f.underline);
+    else if (n == QLatin1String("bullet")) flag(f.bullet);
+    else if (n == QLatin1String("kerning")) flag(f.kerning);
+    else if (n == QLatin1String("align")) {
+        if (unset) f.align.reset();
+        else {
+            const QString a = vm.toString(v).toLower();
+            if (a == QLatin1String("left") || a == QLatin1String("right") || a == QLatin1String("center") ||
+                a == QLatin1String("justify"))
+                f.align = a;
+        }
+    } else if (n == QLatin1String("display")) {
+        if (unset) f.display = QStringLiteral("inline");
+        else {
+            const QString d = vm.toString(v);
+            f.display = d == QLatin1String("none") || d == QLatin1String("inline") ? d : QStringLiteral("block");
+        }
+    } else if (n == QLatin1String("leftMargin")) pixels(f.leftMargin, true);
+    else if (n == QLatin1String("rightMargin")) pixels(f.rightMargin, true);
+    else if (n == QLatin1String("indent")) pixels(f.indent, false);
+    else if (n == QLatin1String("leading")) pixels(f.leading, false);
+    else if (n == QLatin1String("blockIndent")) pixels(f.blockIndent, false);
+    else if (n == QLatin1String("letterSpacing")) {
+        if (unset) f.letterSpacing.reset();
+        else f.letterSpacing = vm.toNumber(v);
+    } else if (n == QLatin1String("tabStops")) {
+        Object* o = v.object();
+        if (!o || o->className() != QLatin1String("Array")) {
+            f.tabStops.reset();
+        } else {
+            std::vector<double> stops;
+            auto* a = static_cast<ArrayObject*>(o);
+            for (size_t i = 0; i < a->elements.size() && i < 10000; ++i)
+                stops.push_back(roundedPixels(vm.toNumber(a->elements[i])));
+            f.tabStops = std::move(stops);
+        }
+    }
+    return true;
+}
+
+} // namespace nimbrel::movie::avm1

@@ -1,0 +1,152 @@
+// TextField and TextFormat as scripts use them: fields made by
+// createTextField, their properties, formats, and variable binding.
+#include "movie/MoviePlayer.h"
+#include "movie/display/EditTextObject.h"
+#include "movie/display/MovieClip.h"
+#include "movie/support/SwfBuilder.h"
+#include "support/ActionAssembler.h"
+#include <gtest/gtest.h>
+
+using namespace nimbrel::movie;
+using avm1::test::ActionAssembler;
+using test::SwfBuilder;
+
+namespace {
+
+// obj.name (obj a variable).
+ActionAssembler& member(ActionAssembler& a, const QString& obj, const QString& name) {
+    return a.getVariable(obj).pushString(name).op(0x4E);
+}
+ActionAssembler& traceMember(ActionAssembler& a, const QString& obj, const QString& name) {
+    return member(a, obj, name).trace();
+}
+ActionAssembler& setNumber(ActionAssembler& a, const QString& obj, const QString& name, double v) {
+    return a.getVariable(obj).pushString(name).pushNumber(v).op(0x4F);
+}
+ActionAssembler& setString(ActionAssembler& a, const QString& obj, const QString& name, const QString& v) {
+    return a.getVariable(obj).pushString(name).pushString(v).op(0x4F);
+}
+// t = _root.createTextField("field", 5, 10, 20, 100, 30)
+ActionAssembler& createField(ActionAssembler& a) {
+    a.pushString("t");
+    a.pushInt(30).pushInt(100).pushInt(20).pushInt(10).pushInt(5).pushString("field").pushInt(6);
+    return a.getVariable("_root").pushString("createTextField").op(0x52).setVariable();
+}
+// name = new TextFormat()
+ActionAssembler& newFormat(ActionAssembler& a, const QString& name) {
+    return a.pushString(name).pushInt(0).pushString("TextFormat").op(0x40).setVariable();
+}
+
+struct ScriptRun {
+    MoviePlayer player;
+    QStringList traces;
+};
+
+// A movie of one frame per script, version 8.
+void play(ScriptRun& r, const std::vector<ActionAssembler>& frames) {
+    SwfBuilder b;
+    for (const ActionAssembler& f : frames) {
+        const std::vector<uint8_t>& code = f.bytes();
+        QByteArray bytes(reinterpret_cast<const char*>(code.data()), qsizetype(code.size()));
+        bytes.append('\0');
+        b.doAction(bytes);
+        b.showFrame();
+    }
+    b.end();
+    r.player.setTraceSink([&r](const QString& line) { r.traces << line; });
+    ASSERT_TRUE(r.player.loadData(b.build(SwfBuilder::Container::Fws, 8, {0, 11000, 0, 8000}, 24,
+                                          uint16_t(frames.size()))));
+    for (size_t i = 1; i < frames.size(); ++i) r.player.stepFrame();
+}
+
+} // namespace
+
+TEST(TextFieldClass, CreateTextFieldMakesAFieldScriptsCanShape) {
+    ActionAssembler a;
+    createField(a);
+    a.getVariable("t").trace();
+    setString(a, "t", "text", "hello\nworld");
+    traceMember(a, "t", "length");
+    setNumber(a, "t", "_width", 50);
+    traceMember(a, "t", "_width");
+    traceMember(a, "t", "_xscale");
+    setString(a, "t", "type", "INPUT");
+    setString(a, "t", "type", "bogus");
+    traceMember(a, "t", "type");
+    setString(a, "t", "autoSize", "CENTER");
+    traceMember(a, "t", "autoSize");
+    traceMember(a, "t", "maxChars");
+    traceMember(a, "t", "variable");
+    a.pushInt(0).getVariable("t").pushString("getDepth").op(0x52).trace();
+    a.pushInt(0).getVariable("t").pushString("removeTextField").op(0x52).op(0x17);
+    a.getVariable("_root").pushString("field").op(0x4E).trace();
+    ScriptRun r;
+    play(r, {a});
+    EXPECT_EQ(r.traces, QStringList({"_level0.field", "11", "50", "100", "input", "center", "null", "null", "5", "undefined"}));
+}
+
+TEST(TextFieldClass, TextFormatsConvertLikeThePlayerAndApplyToRanges) {
+    ActionAssembler a;
+    newFormat(a, "f");
+    traceMember(a, "f", "font");
+    setNumber(a, "f", "size", 2.5);
+    traceMember(a, "f", "size");
+    setNumber(a, "f", "size", 3.5);
+    traceMember(a, "f", "size");
+    setNumber(a, "f", "color", -3);
+    traceMember(a, "f", "color");
+    setNumber(a, "f", "leftMargin", -3);
+    traceMember(a, "f", "leftMargin");
+    createField(a);
+    setString(a, "t", "text", "abc");
+    newFormat(a, "red");
+    setNumber(a, "red", "color", 0xFF0000);
+    // t.setTextFormat(1, 2, red): only "b" turns red.
+    a.getVariable("red").pushInt(2).pushInt(1).pushInt(3).getVariable("t").pushString("setTextFormat").op(0x52).op(0x17);
+    a.pushInt(1).pushInt(1).getVariable("t").pushString("getTextFormat").op(0x52).pushString("color").op(0x4E).trace();
+    a.pushInt(0).pushInt(1).getVariable("t").pushString("getTextFormat").op(0x52).pushString("color").op(0x4E).trace();
+    a.pushInt(0).getVariable("t").pushString("getTextFormat").op(0x52).pushString("color").op(0x4E).trace();
+    a.pushInt(0).getVariable("t").pushString("getNewTextFormat").op(0x52).pushString("size").op(0x4E).trace();
+    ScriptRun r;
+    play(r, {a});
+    EXPECT_EQ(r.traces, QStringList({"null", "2", "4", "4294967293", "0", "16711680", "0", "null", "12"}));
+}
+
+TEST(TextFieldClass, BoundFieldsFollowTheirVariableAndWriteItBack) {
+    ActionAssembler first;
+    createField(first);
+    setString(first, "t", "variable", "v");
+    first.pushString("v").pushString("from variable").setVariable();
+    traceMember(first, "t", "text");
+    setString(first, "t", "text", "from field");
+    first.getVariable("v").trace();
+    first.pushString("v").pushString("next frame").setVariable();
+    ActionAssembler second;
+    second.traceString("frame 2");
+    ScriptRun r;
+    play(r, {first, second});
+    EXPECT_EQ(r.traces, QStringList({"from variable", "from field", "frame 2"}));
+    // The field itself picked up the change made after its last read, without a script asking.
+    display::DisplayObject* o = r.player.root()->childAt(16384 + 5);
+    ASSERT_NE(o, nullptr);
+    ASSERT_EQ(o->type(), display::DisplayObject::Type::EditText);
+    EXPECT_EQ(static_cast<display::EditTextObject*>(o)->text(), QStringLiteral("next frame"));
+}
+
+TEST(TextFieldClass, HtmlTextRoundTripsThroughTheField) {
+    ActionAssembler a;
+    createField(a);
+    a.getVariable("t").pushString("html").pushBool(true).op(0x4F);
+    setString(a, "t", "htmlText", "<b>x</b>&amp;");
+    traceMember(a, "t", "text");
+    traceMember(a, "t", "htmlText");
+    a.getVariable("t").pushString("html").pushBool(false).op(0x4F);
+    setString(a, "t", "htmlText", "<b>y</b>");
+    traceMember(a, "t", "text");
+    ScriptRun r;
+    play(r, {a});
+    EXPECT_EQ(r.traces,
+              QStringList({"x&", "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\" "
+                                 "LETTERSPACING=\"0\" KERNING=\"0\"><B>x</B>&amp;</FONT></P>",
+                           "<b>y</b>"}));
+}
