@@ -1,5 +1,6 @@
 #include "movie/avm1/ActionRunner.h"
 #include "movie/avm1/ArrayObject.h"
+#include "movie/avm1/DataLoad.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/avm1/NumberFormat.h"
@@ -314,6 +315,11 @@ void ActionRunner::doGetUrl(const QString& url, const QString& target, int metho
     }
     if (vm_.urlSink)
         vm_.urlSink(url, target);
+    // loadVariables / loadVariablesNum: bit 1 of the flags asks for variables, not a page.
+    if (method & 2) {
+        DataLoad::startVariables(vm_, vm_.resolveTarget(target, act_.target ? act_.target : vm_.root), url);
+        return;
+    }
 }
 
 void ActionRunner::enumerate(Object* obj)

@@ -1,6 +1,7 @@
 #include "movie/avm1/Avm1ScriptEngine.h"
 #include "movie/avm1/TextFieldVariable.h"
 #include "movie/avm1/Interpreter.h"
+#include "movie/avm1/LoadQueue.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/display/ButtonObject.h"
 #include "movie/display/MovieClip.h"
@@ -305,6 +306,9 @@ void Avm1ScriptEngine::runQueuedActions()
     running_ = false;
     if (vm_)
         TextFieldVariable::pullAll(*vm_);
+    // Loads that have arrived reach their objects once the frame's scripts are done.
+    if (vm_ && LoadQueue::deliverPending(*vm_))
+        runQueuedActions();
     if (vm_)
         vm_->maybeCollectGarbage();
 }

@@ -26,6 +26,12 @@ void installBuiltins(Interpreter& vm)
     installSoundClass(vm);
     installColorClass(vm);
     installSystemObject(vm);
+    installXmlNodeClass(vm);
+    installXmlClass(vm);
+    installLoadVarsClass(vm);
+    installNetConnectionClass(vm);
+    installContextMenuClass(vm);
+    installPrintJobClass(vm);
     installPointClass(vm);
     installRectangleClass(vm);
     installMatrixClass(vm);

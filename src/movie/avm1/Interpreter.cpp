@@ -2,6 +2,7 @@
 #include "movie/avm1/ActionRunner.h"
 #include "movie/avm1/ArrayObject.h"
 #include "movie/avm1/Builtins.h"
+#include "movie/avm1/LoadQueue.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/avm1/NumberFormat.h"
 #include "movie/avm1/ScriptFunction.h"
@@ -574,6 +575,8 @@ void Interpreter::collectGarbage()
             continue;
         o->marked = true;
         o->markChildren(work);
+    if (loads)
+        loads->markRoots(work);
     }
     size_t keep = 0;
     for (size_t i = 0; i < heap_.size(); ++i) {

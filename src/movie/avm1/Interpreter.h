@@ -18,10 +18,14 @@ class ScriptHost;
 namespace nimbrel::movie::swf {
 struct Movie;
 }
+namespace nimbrel::movie::host {
+class Fetcher;
+}
 
 namespace nimbrel::movie::avm1 {
 
 class ArrayObject;
+class LoadQueue;
 class MovieClipObject;
 
 // A value thrown by `throw` and not yet caught.
@@ -134,6 +138,7 @@ public:
     Object* movieClipProto = nullptr;
     Object* buttonProto = nullptr;
     Object* textFieldProto = nullptr;
+    Object* xmlNodeProto = nullptr;
     Object* objectCtor = nullptr;
     Object* arrayCtor = nullptr;
     Object* functionCtor = nullptr;
@@ -154,6 +159,10 @@ public:
     std::vector<Timer> timers;
     int nextTimerId = 1;
     void runTimers(double nowMs);
+
+    // Loads started by scripts; the fetcher is the host's (null: local files and the web on our own).
+    host::Fetcher* fetcher = nullptr;
+    std::shared_ptr<LoadQueue> loads;
 
     // Frees objects no script can reach. Only between action lists: native
     // code holds raw pointers while scripts run.
