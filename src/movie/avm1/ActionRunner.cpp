@@ -153,11 +153,13 @@ Value ActionRunner::lookupName(const QString& name, Object** holder)
     if (holder)
         *holder = nullptr;
     if (is("this")) {
-        // A DefineFunction2 that suppresses `this` or keeps it in a register leaves the name to the timeline.
-        if (act_.callee && act_.callee->isFunction2 &&
-            (act_.callee->flags & (ScriptFunction::SuppressThis | ScriptFunction::PreloadThis)))
+        // A DefineFunction2 that suppresses `this` or keeps it in a register leaves
+        // the name to the timeline (SWF 6 and later) or to the scope chain like any variable.
+        if (!(act_.callee && act_.callee->isFunction2 &&
+              (act_.callee->flags & (ScriptFunction::SuppressThis | ScriptFunction::PreloadThis))))
+            return act_.thisValue;
+        if (act_.code.swfVersion >= 6)
             return act_.target ? Value(static_cast<Object*>(act_.target)) : Value();
-        return act_.thisValue;
     }
     for (Scope* s = act_.scope.get(); s; s = s->parent.get()) {
         if (s->object && s->object->has(name)) {
@@ -564,10 +566,10 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         break;
     }
     case 0x17: pop(); break; // Pop
-    // The top operand is converted first: valueOf side effects show the order.
-    case 0x0A: { Value a = pop(), b = pop(); double y = num(a), x = num(b); push(Value(x + y)); break; }
+    // Which operand is converted first differs per action (valueOf side effects show it).
+    case 0x0A: { Value a = pop(), b = pop(); double x = num(b), y = num(a); push(Value(x + y)); break; }
     case 0x0B: { Value a = pop(), b = pop(); double y = num(a), x = num(b); push(Value(x - y)); break; }
-    case 0x0C: { Value a = pop(), b = pop(); double y = num(a), x = num(b); push(Value(x * y)); break; }
+    case 0x0C: { Value a = pop(), b = pop(); double x = num(b), y = num(a); push(Value(x * y)); break; }
     case 0x0D: { // Divide
         Value a = pop(), b = pop();
         double d = num(a);
@@ -785,10 +787,21 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     case 0x3C: { // DefineLocal
         Value v = pop();
         QString name = str(pop());
-        if (act_.locals)
+        if (act_.locals) {
             act_.locals->set(name, v);
-        else if (MovieClipObject* t = defaultTarget())
-            t->set(name, v);
+            break;
+        }
+        // On a timeline, a `with` object that has the name keeps it.
+        for (Scope* s = act_.scope.get(); s && s->object && !s->object->isMovieClip(); s = s->parent.get())
+            if (s->object != vm_.global && s->object->hasOwn(name)) {
+                s->object->set(name, v);
+                v = Value();
+                name.clear();
+                break;
+            }
+        if (!name.isEmpty())
+            if (MovieClipObject* t = defaultTarget())
+                t->set(name, v);
         break;
     }
     case 0x41: { // DefineLocal2
@@ -901,15 +914,18 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     case 0x48:   // Less2
     case 0x67: { // Greater
         Value a = pop(), b = pop();
-        push(code == 0x48 ? vm_.lessThan(b, a) : vm_.lessThan(a, b));
+        push(code == 0x48 ? vm_.lessThan(b, a) : vm_.lessThan(a, b, false));
         break;
     }
     case 0x47: { // Add2
         Value a = vm_.toPrimitive(pop()), b = vm_.toPrimitive(pop());
-        if (a.isString() || b.isString())
-            push(Value(str(b) + str(a)));
-        else
-            push(Value(num(b) + num(a)));
+        if (a.isString() || b.isString()) {
+            QString right = str(a);
+            push(Value(str(b) + right));
+        } else {
+            double y = num(a), x = num(b);
+            push(Value(x + y));
+        }
         break;
     }
     case 0x3F: { Value a = pop(), b = pop(); double y = num(a), x = num(b); push(Value(std::fmod(x, y))); break; } // Modulo

@@ -2,6 +2,7 @@
 #include "movie/avm1/ArrayObject.h"
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
+#include "movie/avm1/NumberFormat.h"
 #include <algorithm>
 #include <cmath>
 
@@ -16,17 +17,40 @@ ArrayObject* asArray(const Value& v)
     return dynamic_cast<ArrayObject*>(v.object());
 }
 
+// The methods work on any object with a length, as the player's do.
+long long lengthOf(Interpreter& vm, Object* o)
+{
+    if (auto* a = dynamic_cast<ArrayObject*>(o))
+        return a->length();
+    return toInt32(vm.toNumber(o->get(QStringLiteral("length"))));
+}
+
 std::vector<Value> elementsOf(Interpreter& vm, const Value& v)
 {
-    if (ArrayObject* a = asArray(v))
-        return a->elements;
     std::vector<Value> out;
-    if (Object* o = v.object()) {
-        double n = vm.toNumber(o->get(QStringLiteral("length")));
-        for (long long i = 0; std::isfinite(n) && i < (long long)n && i < 1000000; ++i)
-            out.push_back(o->get(QString::number(i)));
-    }
+    Object* o = v.object();
+    if (!o)
+        return out;
+    const long long n = std::min(lengthOf(vm, o), ArrayObject::kMaxScan);
+    out.reserve(size_t(std::max(n, 0LL)));
+    for (long long i = 0; i < n; ++i)
+        out.push_back(o->get(QString::number(i)));
     return out;
+}
+
+// Stores `values` as the elements 0..n-1 of `o` and makes n its length.
+void storeElements(Interpreter& vm, Object* o, const std::vector<Value>& values)
+{
+    if (auto* a = dynamic_cast<ArrayObject*>(o)) {
+        a->replaceAll(values);
+        return;
+    }
+    const long long old = std::min(lengthOf(vm, o), ArrayObject::kMaxScan);
+    for (size_t i = 0; i < values.size(); ++i)
+        o->set(QString::number(i), values[i]);
+    for (long long i = (long long)values.size(); i < old; ++i)
+        o->remove(QString::number(i));
+    o->set(QStringLiteral("length"), Value(double(values.size())));
 }
 
 long long relIndex(Interpreter& vm, const Value& v, long long len, long long dflt)
@@ -120,11 +144,11 @@ Value sortWith(Interpreter& vm, const Value& self, std::vector<Value> keys, int 
             idx.push_back(Value(double(i)));
         return Value(static_cast<Object*>(vm.newArray(idx)));
     }
-    if (ArrayObject* arr = asArray(self)) {
+    if (Object* o = self.object()) {
         std::vector<Value> sorted;
         for (size_t i : order)
-            sorted.push_back(arr->elements[i]);
-        arr->elements = std::move(sorted);
+            sorted.push_back(keys[i]);
+        storeElements(vm, o, sorted);
     }
     return self;
 }
@@ -133,15 +157,15 @@ Value sortWith(Interpreter& vm, const Value& self, std::vector<Value> keys, int 
 
 void installArrayClass(Interpreter& vm)
 {
-    Object* proto = vm.make<ArrayObject>(vm.objectProto);
+    // The prototype is a plain object: it has no length of its own.
+    Object* proto = vm.newObject(vm.objectProto);
     vm.arrayProto = proto;
     auto build = [](Interpreter& vm, const std::vector<Value>& args) -> Value {
         ArrayObject* a = vm.newArray();
-        if (args.size() == 1 && args[0].isNumber()) {
+        if (args.size() == 1 && args[0].isNumber())
             a->setLength(args[0].n);
-        } else {
+        else
             a->elements = args;
-        }
         return Value(static_cast<Object*>(a));
     };
     auto* ctor = vm.newClass(
@@ -156,35 +180,46 @@ void installArrayClass(Interpreter& vm)
     ctor->define(QStringLiteral("NUMERIC"), Value(16.0), DontEnum | DontDelete | ReadOnly);
 
     vm.addMethod(proto, QStringLiteral("push"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
-        ArrayObject* a = asArray(self);
-        if (!a)
+        Object* o = self.object();
+        if (!o)
             return Value();
+        long long len = lengthOf(vm, o);
         for (const Value& v : args)
-            a->elements.push_back(v);
-        return Value(double(a->elements.size()));
+            o->set(QString::number(len++), v);
+        if (!asArray(self))
+            o->set(QStringLiteral("length"), Value(double(len)));
+        return Value(double(lengthOf(vm, o)));
     });
-    vm.addMethod(proto, QStringLiteral("pop"), [](Interpreter&, const Value& self, const std::vector<Value>&) -> Value {
-        ArrayObject* a = asArray(self);
-        if (!a || a->elements.empty())
+    vm.addMethod(proto, QStringLiteral("pop"), [](Interpreter& vm, const Value& self, const std::vector<Value>&) -> Value {
+        Object* o = self.object();
+        if (!o)
             return Value();
-        Value v = a->elements.back();
-        a->elements.pop_back();
+        const long long len = lengthOf(vm, o);
+        if (len <= 0)
+            return Value();
+        Value v = o->get(QString::number(len - 1));
+        o->remove(QString::number(len - 1));
+        o->set(QStringLiteral("length"), Value(double(len - 1)));
         return v;
     });
-    vm.addMethod(proto, QStringLiteral("shift"), [](Interpreter&, const Value& self, const std::vector<Value>&) -> Value {
-        ArrayObject* a = asArray(self);
-        if (!a || a->elements.empty())
+    vm.addMethod(proto, QStringLiteral("shift"), [](Interpreter& vm, const Value& self, const std::vector<Value>&) -> Value {
+        Object* o = self.object();
+        if (!o || lengthOf(vm, o) <= 0)
             return Value();
-        Value v = a->elements.front();
-        a->elements.erase(a->elements.begin());
+        std::vector<Value> e = elementsOf(vm, self);
+        Value v = e.front();
+        e.erase(e.begin());
+        storeElements(vm, o, e);
         return v;
     });
-    vm.addMethod(proto, QStringLiteral("unshift"), [](Interpreter&, const Value& self, const std::vector<Value>& args) -> Value {
-        ArrayObject* a = asArray(self);
-        if (!a)
+    vm.addMethod(proto, QStringLiteral("unshift"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
+        Object* o = self.object();
+        if (!o)
             return Value();
-        a->elements.insert(a->elements.begin(), args.begin(), args.end());
-        return Value(double(a->elements.size()));
+        std::vector<Value> e = elementsOf(vm, self);
+        e.insert(e.begin(), args.begin(), args.end());
+        storeElements(vm, o, e);
+        return Value(double(e.size()));
     });
     vm.addMethod(proto, QStringLiteral("join"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
         QString sep = args.empty() || args[0].isUndefined() ? QStringLiteral(",") : vm.toString(args[0]);
@@ -195,18 +230,36 @@ void installArrayClass(Interpreter& vm)
     };
     vm.addMethod(proto, QStringLiteral("toString"), toStr);
     vm.addMethod(proto, QStringLiteral("toLocaleString"), toStr);
-    vm.addMethod(proto, QStringLiteral("reverse"), [](Interpreter&, const Value& self, const std::vector<Value>&) -> Value {
-        if (ArrayObject* a = asArray(self))
-            std::reverse(a->elements.begin(), a->elements.end());
+    vm.addMethod(proto, QStringLiteral("reverse"), [](Interpreter& vm, const Value& self, const std::vector<Value>&) -> Value {
+        Object* o = self.object();
+        if (!o)
+            return self;
+        std::vector<Value> e = elementsOf(vm, self);
+        if (ArrayObject* a = asArray(self)) {
+            // Each pair is written low index first, holes becoming undefined;
+            // the middle element of an odd length stays where it was.
+            std::vector<std::pair<long long, Value>> pairs;
+            const long long n = (long long)e.size();
+            for (long long i = 0; i < n / 2; ++i) {
+                pairs.emplace_back(i, e[size_t(n - 1 - i)]);
+                pairs.emplace_back(n - 1 - i, e[size_t(i)]);
+            }
+            a->rewrite(pairs);
+        } else {
+            std::reverse(e.begin(), e.end());
+            storeElements(vm, o, e);
+        }
         return self;
     });
     vm.addMethod(proto, QStringLiteral("concat"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
         std::vector<Value> out = elementsOf(vm, self);
         for (const Value& v : args) {
-            if (ArrayObject* a = asArray(v))
-                out.insert(out.end(), a->elements.begin(), a->elements.end());
-            else
+            if (asArray(v)) {
+                std::vector<Value> more = elementsOf(vm, v);
+                out.insert(out.end(), more.begin(), more.end());
+            } else {
                 out.push_back(v);
+            }
         }
         return Value(static_cast<Object*>(vm.newArray(out)));
     });
@@ -220,10 +273,11 @@ void installArrayClass(Interpreter& vm)
         return Value(static_cast<Object*>(vm.newArray(out)));
     });
     vm.addMethod(proto, QStringLiteral("splice"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
-        ArrayObject* a = asArray(self);
-        if (!a || args.empty() || args[0].isUndefined())
+        Object* o = self.object();
+        if (!o || args.empty() || args[0].isUndefined())
             return Value();
-        long long len = (long long)a->elements.size();
+        std::vector<Value> e = elementsOf(vm, self);
+        long long len = (long long)e.size();
         long long start = relIndex(vm, args[0], len, 0);
         long long count = len - start;
         if (args.size() > 1) {
@@ -232,10 +286,11 @@ void installArrayClass(Interpreter& vm)
                 return Value();
             count = std::min<long long>((long long)c, len - start);
         }
-        std::vector<Value> removed(a->elements.begin() + start, a->elements.begin() + start + count);
-        a->elements.erase(a->elements.begin() + start, a->elements.begin() + start + count);
+        std::vector<Value> removed(e.begin() + start, e.begin() + start + count);
+        e.erase(e.begin() + start, e.begin() + start + count);
         if (args.size() > 2)
-            a->elements.insert(a->elements.begin() + start, args.begin() + 2, args.end());
+            e.insert(e.begin() + start, args.begin() + 2, args.end());
+        storeElements(vm, o, e);
         return Value(static_cast<Object*>(vm.newArray(removed)));
     });
     vm.addMethod(proto, QStringLiteral("sort"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
@@ -257,15 +312,15 @@ void installArrayClass(Interpreter& vm)
         std::vector<Value> e = elementsOf(vm, self);
         QStringList names;
         std::vector<int> flagList;
-        if (ArrayObject* n = asArray(arg(args, 0))) {
-            for (const Value& v : n->elements)
+        if (asArray(arg(args, 0))) {
+            for (const Value& v : elementsOf(vm, arg(args, 0)))
                 names.append(vm.toString(v));
         } else {
             names.append(vm.toString(arg(args, 0)));
         }
         int flags = 0;
-        if (ArrayObject* f = asArray(arg(args, 1))) {
-            for (const Value& v : f->elements)
+        if (asArray(arg(args, 1))) {
+            for (const Value& v : elementsOf(vm, arg(args, 1)))
                 flagList.push_back(vm.toInt32(v));
         } else if (args.size() > 1) {
             flags = vm.toInt32(args[1]);

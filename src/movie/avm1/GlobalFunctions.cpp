@@ -186,9 +186,11 @@ void installGlobalFunctions(Interpreter& vm)
         if (!list)
             return Value(false);
         Value l = arg(args, 0);
-        for (size_t i = 0; i < list->elements.size(); ++i)
-            if (vm.strictEquals(list->elements[i], l)) {
-                list->elements.erase(list->elements.begin() + long(i));
+        std::vector<Value> items = list->elements;
+        for (size_t i = 0; i < items.size(); ++i)
+            if (vm.strictEquals(items[i], l)) {
+                items.erase(items.begin() + long(i));
+                list->elements = items;
                 return Value(true);
             }
         return Value(false);

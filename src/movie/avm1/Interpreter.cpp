@@ -90,25 +90,21 @@ Value Interpreter::toPrimitive(const Value& v, bool preferString)
     if (o->hasPrimitive && !preferString)
         return o->primitive;
     if (preferString) {
+        // Only toString is asked, and only a string answer counts.
         Value f = o->get(QStringLiteral("toString"));
         if (f.isObject() && f.o->isFunction()) {
             Value r = call(f, v, {});
-            if (!r.isObject())
-                return r;
-        }
-        f = o->get(QStringLiteral("valueOf"));
-        if (f.isObject() && f.o->isFunction()) {
-            Value r = call(f, v, {});
-            if (!r.isObject())
+            if (r.isString())
                 return r;
         }
         return Value(o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]"));
     }
-    // A number-hinted conversion only asks valueOf; an object result stays an object (NaN in arithmetic).
+    // A number-hinted conversion only asks valueOf: an object answer stays an
+    // object (NaN in arithmetic), and without a callable valueOf there is no value.
     Value f = o->get(QStringLiteral("valueOf"));
     if (f.isObject() && f.o->isFunction())
         return call(f, v, {});
-    return v;
+    return Value();
 }
 
 double Interpreter::toNumber(const Value& v)
@@ -302,7 +298,7 @@ bool Interpreter::strictEquals(const Value& a, const Value& b)
     case Value::Type::Undefined:
     case Value::Type::Null: return true;
     case Value::Type::Boolean: return a.b == b.b;
-    case Value::Type::Number: return a.n == b.n;
+    case Value::Type::Number: return a.n == b.n || (std::isnan(a.n) && std::isnan(b.n));
     case Value::Type::String: return a.s == b.s;
     case Value::Type::Object: return a.o == b.o;
     }
@@ -311,10 +307,21 @@ bool Interpreter::strictEquals(const Value& a, const Value& b)
 
 bool Interpreter::looseEquals(const Value& a, const Value& b)
 {
+    // NaN equals NaN here: the player compares numbers that way.
+    if (a.isNumber() && b.isNumber())
+        return a.n == b.n || (std::isnan(a.n) && std::isnan(b.n));
     if (a.type == b.type)
         return strictEquals(a, b);
     if (a.isNullish() && b.isNullish())
         return true;
+    if (a.isObject() != b.isObject()) {
+        // An object meets a primitive through its value; undefined and null included.
+        const bool left = a.isObject();
+        Value p = toPrimitive(left ? a : b);
+        if (p.isObject())
+            return false;
+        return left ? looseEquals(p, b) : looseEquals(a, p);
+    }
     if (a.isNullish() || b.isNullish())
         return false;
     if (a.isNumber() && b.isString())
@@ -325,24 +332,32 @@ bool Interpreter::looseEquals(const Value& a, const Value& b)
         return looseEquals(Value(a.b ? 1.0 : 0.0), b);
     if (b.isBoolean())
         return looseEquals(a, Value(b.b ? 1.0 : 0.0));
-    if (a.isObject() && !b.isObject()) {
-        Value p = toPrimitive(a);
-        if (p.isObject())
-            return false;
-        return looseEquals(p, b);
-    }
-    if (b.isObject() && !a.isObject()) {
-        Value p = toPrimitive(b);
-        if (p.isObject())
-            return false;
-        return looseEquals(a, p);
-    }
     return false;
 }
 
-Value Interpreter::lessThan(const Value& a, const Value& b)
+Value Interpreter::lessThan(const Value& a, const Value& b, bool leftFirst)
 {
-    Value pa = toPrimitive(a), pb = toPrimitive(b);
+    // An operand without a primitive value makes the comparison false at once,
+    // before the other side is converted.
+    // Clips have no value of their own: they compare as NaN.
+    auto primitive = [this](const Value& v) {
+        Value p = toPrimitive(v);
+        return p.isObject() && p.o->isMovieClip() ? Value(std::numeric_limits<double>::quiet_NaN()) : p;
+    };
+    Value pa, pb;
+    if (leftFirst) {
+        pa = primitive(a);
+        if (pa.isObject())
+            return Value(false);
+        pb = primitive(b);
+    } else {
+        pb = primitive(b);
+        if (pb.isObject())
+            return Value(false);
+        pa = primitive(a);
+    }
+    if (pa.isObject() || pb.isObject())
+        return Value(false);
     if (pa.isString() && pb.isString())
         return Value(pa.s < pb.s);
     double x = toNumber(pa), y = toNumber(pb);
@@ -430,8 +445,9 @@ Value Interpreter::callSafely(const Value& fn, const Value& thisValue, const std
 
 void Interpreter::trace(const QString& line)
 {
+    // The player's log ends a line at a carriage return too.
     if (traceSink)
-        traceSink(line);
+        traceSink(QString(line).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 }
 
 MovieClipObject* Interpreter::resolveTarget(const QString& rawPath, MovieClipObject* base)

@@ -84,8 +84,8 @@ public:
     bool instanceOf(const Value& v, Object* ctor);
     bool strictEquals(const Value& a, const Value& b);
     bool looseEquals(const Value& a, const Value& b);
-    // undefined when either side is NaN.
-    Value lessThan(const Value& a, const Value& b);
+    // undefined when either side is NaN; `leftFirst` false converts b before a (the Greater action).
+    Value lessThan(const Value& a, const Value& b, bool leftFirst = true);
 
     // ---- running code -----------------------------------------------------
     // Runs a top-level action list on a clip's timeline; throws and aborts end it quietly.

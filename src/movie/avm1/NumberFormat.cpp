@@ -86,9 +86,9 @@ double stringToNumber(const QString& s, int swfVersion)
         return swfVersion >= 7 || (swfVersion >= 5 && n > 0) ? nan : 0.0;
     const double invalid = swfVersion < 5 ? 0.0 : nan;
     if (swfVersion < 5) {
-        // SWF 4 reads the longest numeric prefix.
+        // SWF 4 reads the longest numeric prefix; "Infinity" is no number there.
         double v = parseFloatText(s);
-        return std::isnan(v) ? 0.0 : v;
+        return std::isfinite(v) ? v : 0.0;
     }
     // Octal: a leading zero followed only by octal digits (SWF 6 and later).
     if (swfVersion >= 6) {

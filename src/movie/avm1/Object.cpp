@@ -1,5 +1,6 @@
 #include "movie/avm1/Object.h"
 #include "movie/avm1/Interpreter.h"
+#include <algorithm>
 
 namespace nimbrel::movie::avm1 {
 
@@ -162,6 +163,14 @@ bool Object::remove(const QString& name)
     props_.erase(props_.begin() + i);
     reindex();
     return true;
+}
+
+void Object::eraseOwnIf(const std::function<bool(const Property&)>& pred)
+{
+    const size_t before = props_.size();
+    props_.erase(std::remove_if(props_.begin(), props_.end(), pred), props_.end());
+    if (props_.size() != before)
+        reindex();
 }
 
 void Object::reindex()

@@ -4,6 +4,7 @@
 #include "movie/avm1/Value.h"
 #include <QHash>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace nimbrel::movie::avm1 {
@@ -74,6 +75,8 @@ protected:
     virtual bool getSpecial(const QString& name, Value& out) { return false; }
     virtual bool setSpecial(const QString& name, const Value& v) { return false; }
     QString key(const QString& name) const;
+    // Deletes every own property `pred` picks in one pass (DontDelete ones too).
+    void eraseOwnIf(const std::function<bool(const Property&)>& pred);
 
 private:
     void reindex();

@@ -48,6 +48,15 @@ Value ScriptFunction::callWithSuper(const Value& thisValue, const std::vector<Va
     Object* locals = v.newObject(nullptr);
     act.locals = locals;
     act.scope = Scope::push(scope, locals);
+    if (code.swfVersion < 6) {
+        // SWF 5 functions have no closure: they see their locals, then the clip
+        // they run on (`this` when it is a clip) and the globals.
+        MovieClipObject* clip = target;
+        if (Object* t = thisValue.object(); t && t->isMovieClip())
+            clip = static_cast<MovieClipObject*>(t);
+        act.target = act.baseTarget = clip;
+        act.scope = Scope::push(Scope::push(Scope::push(nullptr, v.global), clip), locals);
+    }
 
     // `arguments`, `super` and the parameters.
     auto makeArguments = [&]() {

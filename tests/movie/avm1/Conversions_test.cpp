@@ -81,3 +81,76 @@ TEST(Avm1Operators, SwfFourOperatorsPushNumbers)
     a.pushString("hello").pushInt(2).pushInt(3).op(0x15).trace(); // substring(2,3) -> ell
     EXPECT_EQ(f.run(a), QStringList({"1", "1", "#ERROR#", "ell"}));
 }
+
+TEST(Avm1Operators, EqualityOfNaNObjectsAndNothing)
+{
+    ScriptFixture f(7);
+    Interpreter& vm = *f.vm;
+    const double nan = std::nan("");
+    EXPECT_TRUE(vm.looseEquals(Value(nan), Value(nan)));        // two numbers: NaN meets NaN
+    EXPECT_TRUE(vm.strictEquals(Value(nan), Value(nan)));
+    EXPECT_FALSE(vm.looseEquals(Value("NaN"), Value(nan)));     // a string stays unequal
+    EXPECT_FALSE(vm.looseEquals(Value(), Value(nan)));
+    Object* bare = vm.newObject(nullptr);                       // no valueOf anywhere
+    EXPECT_TRUE(vm.looseEquals(Value(bare), Value()));
+    EXPECT_TRUE(vm.looseEquals(Value::null(), Value(bare)));
+    Object* plain = vm.newObject();                             // valueOf answers the object itself
+    EXPECT_FALSE(vm.looseEquals(Value(plain), Value()));
+    vm.addMethod(plain, "valueOf", [](Interpreter&, const Value&, const std::vector<Value>&) { return Value(std::nan("")); });
+    EXPECT_TRUE(vm.looseEquals(Value(plain), Value(nan)));
+    EXPECT_FALSE(vm.looseEquals(Value(vm.root), Value()));      // clips have no value to offer
+}
+
+TEST(Avm1Operators, ComparisonStopsAtAnOperandWithoutValue)
+{
+    ScriptFixture f(5);
+    Interpreter& vm = *f.vm;
+    int calls = 0;
+    Object* counted = vm.newObject();
+    vm.addMethod(counted, "valueOf", [&calls](Interpreter&, const Value&, const std::vector<Value>&) {
+        ++calls;
+        return Value(1.0);
+    });
+    Object* plain = vm.newObject();
+    Value r = vm.lessThan(Value(plain), Value(counted));
+    EXPECT_TRUE(r.isBoolean() && !r.b);
+    EXPECT_EQ(calls, 0); // the right side is never asked
+    r = vm.lessThan(Value(plain), Value(counted), false);
+    EXPECT_EQ(calls, 1); // Greater converts its left operand, the second argument, first
+    EXPECT_TRUE(vm.lessThan(Value(1.0), Value(vm.root)).isUndefined()); // a clip compares as NaN
+}
+
+TEST(Avm1Conversions, ToStringTakesOnlyAStringAnswer)
+{
+    ScriptFixture f(6);
+    Interpreter& vm = *f.vm;
+    Object* o = vm.newObject();
+    vm.addMethod(o, "toString", [](Interpreter&, const Value&, const std::vector<Value>&) { return Value(2.0); });
+    vm.addMethod(o, "valueOf", [](Interpreter&, const Value&, const std::vector<Value>&) { return Value("v"); });
+    EXPECT_EQ(vm.toString(Value(o)), "[type Object]"); // neither the number nor valueOf
+    EXPECT_EQ(vm.toNumber(Value(vm.newObject(nullptr))), 0); // no valueOf: undefined, 0 before SWF 7
+    ScriptFixture v4(4);
+    EXPECT_EQ(v4.vm->toNumber(Value("Infinity")), 0); // SWF 4 reads digits only
+    EXPECT_EQ(v4.vm->toNumber(Value("-12abc")), -12);
+}
+
+TEST(Avm1Operators, OperandConversionOrder)
+{
+    ScriptFixture f(5);
+    Interpreter& vm = *f.vm;
+    auto logged = [&](const char* name, double value) {
+        Object* o = vm.newObject();
+        vm.addMethod(o, "valueOf", [name, value](Interpreter& vm, const Value&, const std::vector<Value>&) {
+            vm.trace(QString::fromLatin1(name));
+            return Value(value);
+        });
+        vm.root->set(QString::fromLatin1(name), Value(o));
+    };
+    logged("l", 1);
+    logged("r", 2);
+    ActionAssembler a;
+    a.getVariable("l").getVariable("r").op(0x0A).trace();  // Add: left first
+    a.getVariable("l").getVariable("r").op(0x0B).trace();  // Subtract: right first
+    a.getVariable("l").getVariable("r").op(0x47).trace();  // Add2: right first
+    EXPECT_EQ(f.run(a), QStringList({"l", "r", "3", "r", "l", "-1", "r", "l", "3"}));
+}

@@ -167,3 +167,44 @@ TEST(Avm1Execution, MalformedCodeEndsTheActionList)
     }
     EXPECT_EQ(f.run(ActionAssembler().traceString("alive")), QStringList({"alive"}));
 }
+
+TEST(Avm1Execution, SwfFiveFunctionsHaveNoClosure)
+{
+    ScriptFixture f(5);
+    ActionAssembler inner;
+    inner.getVariable("foo").trace();
+    ActionAssembler outer; // function outer() { var foo = "local"; return function () { trace(foo); }; }
+    outer.pushString("foo").pushString("local").op(0x3C);
+    outer.defineFunction("", {}, inner).op(0x3E);
+    ActionAssembler a;
+    a.defineFunction("outer", {}, outer);
+    a.pushString("foo").pushString("timeline").setVariable();
+    a.pushInt(0).pushString("outer").op(0x3D).storeRegister(1).op(0x17);
+    a.pushInt(0).pushRegister(1).pushUndefined().op(0x52).op(0x17);
+    EXPECT_EQ(f.run(a), QStringList({"timeline"})); // the defining call's locals are gone
+}
+
+TEST(Avm1Execution, DefineLocalOnATimelineKeepsAWithObjectsOwnName)
+{
+    ScriptFixture f(7);
+    Object* m = f.vm->newObject();
+    m->set("b", Value(20.0));
+    f.vm->root->set("m", Value(m));
+    ActionAssembler body;
+    body.pushString("b").pushInt(10).op(0x3C); // var b = 10, with m holding b
+    body.pushString("c").pushInt(10).op(0x3C); // var c = 10, m without c
+    ActionAssembler a;
+    a.getVariable("m");
+    a.record(0x94, {uint8_t(body.size()), uint8_t(body.size() >> 8)}).raw(body.bytes());
+    f.run(a);
+    EXPECT_EQ(m->get("b").n, 10);
+    EXPECT_TRUE(m->get("c").isUndefined());
+    EXPECT_EQ(f.global("c").n, 10);
+    EXPECT_TRUE(f.global("b").isUndefined());
+}
+
+TEST(Avm1Execution, TraceEndsLinesAtCarriageReturns)
+{
+    ScriptFixture f(8);
+    EXPECT_EQ(f.run(ActionAssembler().traceString("a\rb")), QStringList({"a\nb"}));
+}
