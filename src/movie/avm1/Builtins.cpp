@@ -1,5 +1,6 @@
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
+#include "movie/avm1/MovieClipDrawing.h"
 
 namespace nimbrel::movie::avm1 {
 
@@ -21,6 +22,7 @@ void installBuiltins(Interpreter& vm)
     installErrorClass(vm);
     installGlobalFunctions(vm);
     installMovieClipClass(vm);
+    installMovieClipDrawing(vm);
     installTextFieldClass(vm);
     installStageObjects(vm);
     installSoundClass(vm);

@@ -1,5 +1,6 @@
 #include "movie/display/HitTest.h"
 #include "movie/display/ButtonObject.h"
+#include "movie/display/DrawingCanvas.h"
 #include "movie/display/MorphShapeObject.h"
 #include "movie/display/MovieClip.h"
 #include "movie/display/MovieContext.h"
@@ -39,6 +40,7 @@ bool containsLocal(const DisplayObject& o, const QPointF& local, bool onlyVisibl
     case DisplayObject::Type::MovieClip: {
         const auto& clip = static_cast<const MovieClip&>(o);
         if (anyChild(clip.children(), local, onlyVisible, depth)) return true;
+        if (clip.drawing && !clip.drawing->isEmpty()) return onShape(clip.drawing->shape(), local);
         // Content a clip draws itself (outside the display list) counts by its bounds.
         const QRectF own = clip.localBounds();
         return clip.children().empty() && !own.isEmpty() && own.contains(local);

@@ -1,5 +1,6 @@
 #include "movie/display/MovieClip.h"
 #include "movie/display/ButtonObject.h"
+#include "movie/display/DrawingCanvas.h"
 #include "movie/display/MovieContext.h"
 #include "movie/display/ScriptEngine.h"
 #include <algorithm>
@@ -399,7 +400,7 @@ bool MovieClip::swapChildDepths(int fromDepth, int toDepth) {
 }
 
 QRectF MovieClip::localBounds() const {
-    QRectF r;
+    QRectF r = drawing && !drawing->isEmpty() ? drawing->bounds() : QRectF();
     for (const auto& [depth, child] : children_) {
         QRectF b = child->localBounds();
         if (b.isNull() && b.isEmpty()) continue;

@@ -12,6 +12,8 @@
 
 namespace nimbrel::movie::display {
 
+class DrawingCanvas;
+
 class MovieClip : public DisplayObject {
 public:
     using ChildMap = std::map<int, std::shared_ptr<DisplayObject>>;
@@ -65,6 +67,9 @@ public:
 
     QRectF localBounds() const override;
     void removed() override;
+
+    // What the clip's drawing methods drew, beneath its children; null until a script draws.
+    std::shared_ptr<DrawingCanvas> drawing;
 
 private:
     struct Slot;

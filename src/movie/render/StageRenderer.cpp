@@ -6,6 +6,7 @@
 #include "movie/render/BlendPainter.h"
 #include "movie/render/FilterPainter.h"
 #include "movie/render/PixelCoverage.h"
+#include "movie/display/DrawingCanvas.h"
 #include "movie/render/ShapePainter.h"
 #include "movie/render/TextPainter.h"
 #include <cmath>
@@ -185,12 +186,25 @@ void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTrans
         TextPainter::paint(s.painter, static_cast<const display::EditTextObject&>(o), cx);
         break;
     case DisplayObject::Type::MovieClip:
-        drawChildren(s, static_cast<const display::MovieClip&>(o).children(), t, cx, clip);
+        drawClip(s, static_cast<const display::MovieClip&>(o), t, cx, clip);
         break;
     case DisplayObject::Type::Button:
         drawChildren(s, static_cast<const display::ButtonObject&>(o).children(), t, cx, clip);
         break;
     }
+}
+
+void StageRenderer::drawClip(Surface& s, const display::MovieClip& clip, const QTransform& t,
+                             const swf::ColorTransform& cx, const QPainterPath* mask) {
+    if (const display::DrawingCanvas* canvas = clip.drawing.get(); canvas && !canvas->isEmpty()) {
+        const QRectF device = t.mapRect(canvas->bounds());
+        if (device.intersects(QRectF(s.image->rect()).adjusted(-2, -2, 2, 2))) {
+            applyClip(s, mask);
+            s.painter.setTransform(t);
+            paintShape(s.painter, canvas->shape(), cx, [canvas](uint16_t id) { return canvas->bitmap(id); });
+        }
+    }
+    drawChildren(s, clip.children(), t, cx, mask);
 }
 
 void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTransform& objectToDevice,
@@ -278,6 +292,8 @@ QPainterPath StageRenderer::outline(const DisplayObject& o, const QTransform& t)
         path = t.map(TextPainter::outline(static_cast<const display::EditTextObject&>(o)));
         break;
     case DisplayObject::Type::MovieClip:
+        if (const auto& canvas = static_cast<const display::MovieClip&>(o).drawing; canvas && !canvas->isEmpty())
+            path.addPath(t.map(shapeFillArea(canvas->shape())));
         for (const auto& [depth, child] : static_cast<const display::MovieClip&>(o).children())
             if (child->clipDepth == 0 && child->visible)
                 path.addPath(outline(*child, child->matrix.toQTransform() * t));

@@ -59,6 +59,9 @@ private:
                     const QPainterPath* clip);
     void drawContent(Surface& s, const display::DisplayObject& o, const QTransform& t, const swf::ColorTransform& cx,
                      const QPainterPath* clip);
+    // A clip: what its drawing methods drew, then its children above.
+    void drawClip(Surface& s, const display::MovieClip& clip, const QTransform& t, const swf::ColorTransform& cx,
+                  const QPainterPath* mask);
     void drawLayered(Surface& s, const display::DisplayObject& o, const QTransform& t, const swf::ColorTransform& cx,
                      const QPainterPath* clip);
     void begin(Surface& s, QImage& image);
