@@ -495,7 +495,7 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         swf::BitReader r(data, len);
         int frame = r.u16();
         if (MovieClipObject* c = defaultTarget())
-            c->gotoFrame(frame + 1, c->playing());
+            c->gotoFrame(frame + 1, c->playing(), false);
         break;
     }
     case 0x83: { // GetURL

@@ -34,7 +34,7 @@ void gotoValue(Interpreter& vm, MovieClipObject* c, const Value& frame, bool pla
     }
     double n = vm.toNumber(frame);
     if (std::isfinite(n))
-        c->gotoFrame(int(n), play);
+        c->gotoFrame(vm.toInt32(frame), play);
 }
 
 // The object's bounds on the stage, twips.
@@ -44,6 +44,24 @@ QRectF stageBounds(const display::DisplayObject& d)
     if (r.isNull())
         return {};
     return display::HitTest::toStage(d).mapRect(r);
+}
+
+// The rectangle around r's corners after t, each corner kept in whole twips
+// as the player stores positions.
+QRectF twipCorners(const QRectF& r, const QTransform& t)
+{
+    double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    bool first = true;
+    for (const QPointF& corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
+        const QPointF p = t.map(corner);
+        const double x = std::round(p.x()), y = std::round(p.y());
+        x0 = first ? x : std::min(x0, x);
+        x1 = first ? x : std::max(x1, x);
+        y0 = first ? y : std::min(y0, y);
+        y1 = first ? y : std::max(y1, y);
+        first = false;
+    }
+    return QRectF(QPointF(x0, y0), QPointF(x1, y1));
 }
 
 } // namespace
@@ -181,8 +199,8 @@ void installMovieClipClass(Interpreter& vm)
             if (!d)
                 return Value();
             display::DisplayObject* space = d;
-            if (!a.empty()) {
-                auto* target = clipOf(a[0]);
+            if (!a.empty() && !a[0].isUndefined()) {
+                auto* target = a[0].isString() ? vm.resolveTarget(a[0].s, c) : clipOf(a[0]);
                 if (!target || !target->display())
                     return Value();
                 space = target->display();
@@ -198,7 +216,7 @@ void installMovieClipClass(Interpreter& vm)
             if (space != d) {
                 bool invertible = false;
                 const QTransform back = display::HitTest::toStage(*space).inverted(&invertible);
-                r = (display::HitTest::toStage(*d) * back).mapRect(r);
+                r = twipCorners(r, display::HitTest::toStage(*d) * back);
             }
             (void)withStrokes;
             o->set(QStringLiteral("xMin"), Value(r.left() / 20.0));

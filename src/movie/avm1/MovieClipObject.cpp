@@ -126,17 +126,19 @@ void MovieClipObject::setPlaying(bool on)
         on ? c->play() : c->stop();
 }
 
-void MovieClipObject::gotoFrame(int frame, bool play)
+void MovieClipObject::gotoFrame(int frame, bool play, bool pastEndToLast)
 {
     display::MovieClip* c = clip();
     if (!c)
         return;
-    // Frames outside the timeline leave the clip where it is, apart from the play state.
-    if (frame < 1 || frame > c->totalFrames()) {
+    // Frame numbers are 32-bit and wrap; frames before the first leave the clip
+    // where it is (apart from the play state), frames past the end go to the last.
+    const int32_t zeroBased = int32_t(uint32_t(frame) - 1u);
+    if (zeroBased < 0 || (!pastEndToLast && zeroBased >= c->totalFrames())) {
         play ? c->play() : c->stop();
         return;
     }
-    c->gotoFrame(frame - 1, play);
+    c->gotoFrame(std::min(zeroBased, c->totalFrames() - 1), play);
 }
 
 int MovieClipObject::frameOfLabel(const QString& label) const

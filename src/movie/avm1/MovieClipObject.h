@@ -39,8 +39,10 @@ public:
     int totalFrames() const;
     bool playing() const;
     void setPlaying(bool on);
-    // 1-based frame; out of range is clamped to the timeline.
-    void gotoFrame(int frame, bool play);
+    // 1-based frame, 32-bit and wrapping; frames before the first are ignored,
+    // frames past the end go to the last one unless pastEndToLast is false
+    // (the file's own GotoFrame action ignores them).
+    void gotoFrame(int frame, bool play, bool pastEndToLast = true);
     int frameOfLabel(const QString& label) const; // 1-based, 0 when missing
 
     // Display-list editing by scripts (script depths).

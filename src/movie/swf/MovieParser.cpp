@@ -87,7 +87,8 @@ void MovieParser::readTimeline(TagReader& tags, Timeline& timeline, int declared
             break;
         case TagFrameLabel: {
             BitReader br(tag.body, tag.length);
-            current.label = decodeText(br.string(), version);
+            // A frame may carry several labels; each names it. The count is bounded by the tags' size.
+            current.labels.append(decodeText(br.string(), version));
             break;
         }
         default:
@@ -98,7 +99,7 @@ void MovieParser::readTimeline(TagReader& tags, Timeline& timeline, int declared
         }
     }
     // Tags after the last ShowFrame still belong to a frame.
-    if (!current.tags.empty() || !current.label.isEmpty()) endFrame();
+    if (!current.tags.empty() || !current.labels.isEmpty()) endFrame();
     // The header's count rules; frames it declares but never shows stay empty.
     if (declaredFrames > 0 && timeline.frames.size() > size_t(declaredFrames))
         timeline.frames.resize(size_t(declaredFrames));

@@ -4,6 +4,7 @@
 #include "movie/swf/PlaceObject.h"
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <variant>
 #include <vector>
@@ -25,7 +26,7 @@ using ControlTag = std::variant<PlaceObject, RemoveObject, DoAction, DoInitActio
 
 struct Frame {
     std::vector<ControlTag> tags;
-    QString label; // FrameLabel of this frame, empty when none
+    QStringList labels; // FrameLabels of this frame, in file order
 };
 
 struct Timeline {
@@ -36,7 +37,7 @@ struct Timeline {
 
     int frameCount() const { return declaredFrames; }
     const Frame& frame(int index) const;
-    // First frame carrying label, compared without letter case; -1 if none.
+    // First frame carrying label, compared without ASCII letter case; -1 if none.
     int frameOfLabel(const QString& label) const;
 };
 
