@@ -34,6 +34,7 @@ void installBuiltins(Interpreter& vm)
     installNetConnectionClass(vm);
     installContextMenuClass(vm);
     installPrintJobClass(vm);
+    installExternalInterfaceClass(vm);
     installPointClass(vm);
     installRectangleClass(vm);
     installMatrixClass(vm);

@@ -31,6 +31,7 @@ void installLoadVarsClass(Interpreter& vm);
 void installNetConnectionClass(Interpreter& vm);
 void installContextMenuClass(Interpreter& vm);
 void installPrintJobClass(Interpreter& vm);
+void installExternalInterfaceClass(Interpreter& vm);
 void installPointClass(Interpreter& vm);
 void installRectangleClass(Interpreter& vm);
 void installMatrixClass(Interpreter& vm);

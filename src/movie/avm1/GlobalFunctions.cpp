@@ -3,6 +3,7 @@
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/NumberFormat.h"
+#include "movie/avm1/UrlVariables.h"
 #include <cmath>
 #include <limits>
 
@@ -93,24 +94,7 @@ void installGlobalFunctions(Interpreter& vm)
         return Value(out);
     });
     vm.addMethod(g, QStringLiteral("unescape"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
-        QString s = vm.toString(arg(args, 0));
-        QByteArray out;
-        for (int i = 0; i < s.size(); ++i) {
-            if (s[i] == QLatin1Char('%') && i + 2 < s.size() + 0 && i + 2 <= s.size() - 1 + 0) {
-                bool ok = false;
-                int v = s.mid(i + 1, 2).toInt(&ok, 16);
-                if (ok) {
-                    out.append(char(v));
-                    i += 2;
-                    continue;
-                }
-            }
-            if (s[i] == QLatin1Char('+'))
-                out.append(' ');
-            else
-                out.append(QString(s[i]).toUtf8());
-        }
-        return Value(QString::fromUtf8(out));
+        return Value(UrlVariables::unescape(vm.toString(arg(args, 0))));
     });
     vm.addMethod(g, QStringLiteral("setInterval"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) {
         return addTimer(vm, args, false);

@@ -44,13 +44,18 @@ QString UrlVariables::unescape(const QString& s)
     out.reserve(s.size());
     for (qsizetype i = 0; i < s.size(); ++i) {
         const QChar c = s[i];
-        if (c == QLatin1Char('%') && i + 2 < s.size()) {
-            const int hi = hexValue(s[i + 1]), lo = hexValue(s[i + 2]);
-            if (hi >= 0 && lo >= 0) {
-                out.append(char(hi * 16 + lo));
-                i += 2;
+        if (c == QLatin1Char('%')) {
+            // A broken escape is dropped, as far as it got: "%z" two characters, "%4z" three.
+            const int hi = i + 1 < s.size() ? hexValue(s[i + 1]) : -1;
+            if (hi < 0) {
+                ++i;
                 continue;
             }
+            const int lo = i + 2 < s.size() ? hexValue(s[i + 2]) : -1;
+            if (lo >= 0)
+                out.append(char(hi * 16 + lo));
+            i += 2;
+            continue;
         }
         if (c == QLatin1Char('+'))
             out.append(' ');

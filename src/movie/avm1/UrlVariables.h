@@ -15,6 +15,7 @@ public:
     static QString encode(const Pairs& pairs);
     // Letters and digits stay; every other UTF-8 byte becomes %XX.
     static QString escape(const QString& s);
+    // %XX bytes read as UTF-8; an escape broken by a non-hex digit is dropped.
     static QString unescape(const QString& s);
 };
 

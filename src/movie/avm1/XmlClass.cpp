@@ -49,7 +49,7 @@ void installXmlClass(Interpreter& vm)
         return Value(static_cast<Object*>(doc));
     }, proto);
 
-    // Document fields live on the prototype as accessors, stored in the document.
+    // Status and loaded state live on the prototype as accessors, stored in the document.
     auto field = [&vm, proto](const char* name, Value XmlDocumentObject::*member, bool asNumber, bool asBool) {
         NativeFunction::Fn get = [member](Interpreter&, const Value& self, Args) -> Value {
             auto* doc = XmlDocumentObject::from(self);
@@ -66,10 +66,11 @@ void installXmlClass(Interpreter& vm)
     };
     field("status", &XmlDocumentObject::status, true, false);
     field("loaded", &XmlDocumentObject::loaded, false, true);
-    field("xmlDecl", &XmlDocumentObject::xmlDecl, false, false);
-    field("docTypeDecl", &XmlDocumentObject::docTypeDecl, false, false);
-    field("ignoreWhite", &XmlDocumentObject::ignoreWhite, false, true);
-    field("contentType", &XmlDocumentObject::contentType, false, false);
+    // Plain prototype values: a movie may change the default for every document at once.
+    proto->define(QStringLiteral("xmlDecl"), Value(), DontEnum);
+    proto->define(QStringLiteral("docTypeDecl"), Value(), DontEnum);
+    proto->define(QStringLiteral("ignoreWhite"), Value(false), DontEnum);
+    proto->define(QStringLiteral("contentType"), Value("application/x-www-form-urlencoded"), DontEnum);
 
     auto method = [&vm, proto](const char* name, NativeFunction::Fn fn) {
         vm.addMethod(proto, QLatin1String(name), std::move(fn));

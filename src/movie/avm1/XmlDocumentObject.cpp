@@ -17,9 +17,9 @@ void XmlDocumentObject::parse(const QString& text)
     appendParsed(r.nodes, map.object());
     status = Value(r.status);
     if (r.hasXmlDecl)
-        xmlDecl = Value(r.xmlDecl);
+        set(QStringLiteral("xmlDecl"), Value(r.xmlDecl));
     if (r.hasDocType)
-        docTypeDecl = Value(r.docTypeDecl);
+        set(QStringLiteral("docTypeDecl"), Value(r.docTypeDecl));
 }
 
 } // namespace nimbrel::movie::avm1

@@ -14,7 +14,7 @@ public:
     void markChildren(std::vector<Object*>& out) const override
     {
         XmlNodeObject::markChildren(out);
-        for (const Value* v : {&status, &loaded, &xmlDecl, &docTypeDecl, &ignoreWhite, &contentType})
+        for (const Value* v : {&status, &loaded})
             if (v->isObject())
                 out.push_back(v->o);
     }
@@ -24,10 +24,6 @@ public:
 
     Value status = Value(0);
     Value loaded;
-    Value xmlDecl;
-    Value docTypeDecl;
-    Value ignoreWhite = Value(false);
-    Value contentType = Value("application/x-www-form-urlencoded");
 };
 
 } // namespace nimbrel::movie::avm1

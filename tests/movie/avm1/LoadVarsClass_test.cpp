@@ -60,8 +60,11 @@ TEST(UrlVariables, DecodeAndEncode)
     EXPECT_EQ(pairs[0], qMakePair(QStringLiteral("a"), QStringLiteral("1")));
     EXPECT_EQ(pairs[1].second, "two words!");
     EXPECT_EQ(pairs[2].second, QString::fromUtf8("\u4f60"));
-    EXPECT_EQ(pairs[3].second, "50%");
+    EXPECT_EQ(pairs[3].second, "50"); // a lone % is dropped
     EXPECT_EQ(UrlVariables::encode({{"a b", "x&y=z"}, {"n", QString::fromUtf8("\u00e9")}}), "a%20b=x%26y%3Dz&n=%C3%A9");
+    // Broken escapes vanish as far as they got.
+    EXPECT_EQ(UrlVariables::unescape("One%20+mo%2re"), "One  moe");
+    EXPECT_EQ(UrlVariables::unescape("a%zz|%4zz|%u0100|%"), "az|z|0100|");
     for (const QString& s : {QStringLiteral("plain"), QStringLiteral("%&=+ ?"), QString::fromUtf8("\u4f60\u597d")})
         EXPECT_EQ(UrlVariables::unescape(UrlVariables::escape(s)), s);
 }
