@@ -9,6 +9,7 @@
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/NativeConstructor.h"
 #include "movie/swf/Movie.h"
+#include <algorithm>
 #include <cmath>
 
 namespace nimbrel::movie::avm1 {
@@ -45,8 +46,11 @@ bool rectArg(Interpreter& vm, const Value& v, QRect* out)
         if (parts[i].isUndefined())
             return false;
     }
-    *out = QRect(coord(vm, parts[0]), coord(vm, parts[1]), std::max(0, coord(vm, parts[2])),
-                 std::max(0, coord(vm, parts[3])));
+    // Edges in 64 bits, then clamped: x + width must not overflow an int.
+    const qint64 x = coord(vm, parts[0]), y = coord(vm, parts[1]);
+    const qint64 right = x + std::max(0, coord(vm, parts[2])), bottom = y + std::max(0, coord(vm, parts[3]));
+    auto clamp = [](qint64 v) { return int(std::clamp<qint64>(v, -(1 << 30), 1 << 30)); };
+    *out = QRect(QPoint(clamp(x), clamp(y)), QPoint(clamp(right), clamp(bottom))).adjusted(0, 0, -1, -1);
     return true;
 }
 

@@ -32,6 +32,8 @@ public:
 
     // Unpremultiplied 0xAARRGGBB; 0 outside the bitmap.
     uint32_t pixel32(int x, int y) const;
+    // What pixel32 gives back after setPixel32(argb).
+    uint32_t readBack(uint32_t argb) const { return unpremultiply(premultiply(forKind(argb))); }
     // The stored (premultiplied) pixel; 0 outside the bitmap.
     uint32_t rawPixel(int x, int y) const;
     // Writes outside the bitmap are ignored; opaque bitmaps keep full alpha.

@@ -29,23 +29,36 @@ void floodFill(BitmapDataObject& b, int x, int y, uint32_t argb)
     if (b.disposed() || x < 0 || y < 0 || x >= b.width() || y >= b.height())
         return;
     const uint32_t from = b.pixel32(x, y);
-    b.setPixel32(x, y, argb);
-    const uint32_t to = b.pixel32(x, y);
-    b.setPixel32(x, y, from);
-    if (from == to)
+    if (from == b.readBack(argb))
         return;
-    // An explicit stack: areas as large as the bitmap must not exhaust the call stack.
-    std::vector<QPoint> stack{QPoint(x, y)};
-    while (!stack.empty()) {
-        const QPoint p = stack.back();
-        stack.pop_back();
-        if (p.x() < 0 || p.y() < 0 || p.x() >= b.width() || p.y() >= b.height() || b.pixel32(p.x(), p.y()) != from)
+    // Span by span with an explicit stack: memory stays proportional to the
+    // spans waiting, not to the pixels filled, and deep areas cannot overflow
+    // the call stack.
+    std::vector<QPoint> seeds{QPoint(x, y)};
+    while (!seeds.empty()) {
+        const QPoint seed = seeds.back();
+        seeds.pop_back();
+        const int row = seed.y();
+        if (b.pixel32(seed.x(), row) != from)
             continue;
-        b.setPixel32(p.x(), p.y(), argb);
-        stack.push_back(QPoint(p.x() + 1, p.y()));
-        stack.push_back(QPoint(p.x() - 1, p.y()));
-        stack.push_back(QPoint(p.x(), p.y() + 1));
-        stack.push_back(QPoint(p.x(), p.y() - 1));
+        int left = seed.x(), right = seed.x();
+        while (left > 0 && b.pixel32(left - 1, row) == from)
+            --left;
+        while (right + 1 < b.width() && b.pixel32(right + 1, row) == from)
+            ++right;
+        for (int i = left; i <= right; ++i)
+            b.setPixel32(i, row, argb);
+        for (int next : {row - 1, row + 1}) {
+            if (next < 0 || next >= b.height())
+                continue;
+            bool inRun = false;
+            for (int i = left; i <= right; ++i) {
+                const bool match = b.pixel32(i, next) == from;
+                if (match && !inRun)
+                    seeds.push_back(QPoint(i, next));
+                inRun = match;
+            }
+        }
     }
 }
 

@@ -41,6 +41,7 @@ void installBuiltins(Interpreter& vm)
     installColorTransformClass(vm);
     installTransformClass(vm);
     installBitmapDataClass(vm);
+    installAttachBitmap(vm);
 }
 
 } // namespace nimbrel::movie::avm1

@@ -38,6 +38,7 @@ void installMatrixClass(Interpreter& vm);
 void installColorTransformClass(Interpreter& vm);
 void installTransformClass(Interpreter& vm);
 void installBitmapDataClass(Interpreter& vm);
+void installAttachBitmap(Interpreter& vm);
 
 inline Value arg(const std::vector<Value>& args, size_t i)
 {

@@ -1,4 +1,6 @@
 #include "movie/render/StageRenderer.h"
+#include "movie/display/BitmapObject.h"
+#include "movie/render/BitmapColorTransform.h"
 #include "movie/display/EditTextObject.h"
 #include "movie/display/MorphShapeObject.h"
 #include "movie/display/ShapeObject.h"
@@ -185,6 +187,16 @@ void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTrans
         s.painter.setTransform(t);
         TextPainter::paint(s.painter, static_cast<const display::EditTextObject&>(o), cx);
         break;
+    case DisplayObject::Type::Bitmap: {
+        const auto& b = static_cast<const display::BitmapObject&>(o);
+        if (b.pixels().isNull()) return;
+        applyClip(s, clip);
+        s.painter.setTransform(QTransform::fromScale(20, 20) * t);
+        s.painter.setRenderHint(QPainter::SmoothPixmapTransform, b.smoothing() && quality_ != Quality::Low);
+        s.painter.drawImage(0, 0, cx.isIdentity() ? b.pixels() : colorTransformed(b.pixels(), cx));
+        s.painter.setRenderHint(QPainter::SmoothPixmapTransform, quality_ != Quality::Low);
+        break;
+    }
     case DisplayObject::Type::MovieClip:
         drawClip(s, static_cast<const display::MovieClip&>(o), t, cx, clip);
         break;
@@ -290,6 +302,9 @@ QPainterPath StageRenderer::outline(const DisplayObject& o, const QTransform& t)
         break;
     case DisplayObject::Type::EditText:
         path = t.map(TextPainter::outline(static_cast<const display::EditTextObject&>(o)));
+        break;
+    case DisplayObject::Type::Bitmap:
+        path.addRect(t.mapRect(o.localBounds()));
         break;
     case DisplayObject::Type::MovieClip:
         if (const auto& canvas = static_cast<const display::MovieClip&>(o).drawing; canvas && !canvas->isEmpty())

@@ -1,0 +1,25 @@
+#pragma once
+// A bitmap a script attached to a clip (MovieClip.attachBitmap): it shows the
+// pixels of a BitmapData, which may keep changing, one pixel per 20 twips.
+#include "movie/display/DisplayObject.h"
+#include <QImage>
+#include <memory>
+
+namespace nimbrel::movie::display {
+
+class BitmapObject : public DisplayObject {
+public:
+    BitmapObject(MovieContext* context, std::shared_ptr<QImage> pixels, bool smoothing)
+        : DisplayObject(Type::Bitmap, context, 0), pixels_(std::move(pixels)), smoothing_(smoothing) {}
+
+    // Premultiplied ARGB32; null once the BitmapData is disposed.
+    const QImage& pixels() const;
+    bool smoothing() const { return smoothing_; }
+    QRectF localBounds() const override;
+
+private:
+    std::shared_ptr<QImage> pixels_;
+    bool smoothing_;
+};
+
+} // namespace nimbrel::movie::display

@@ -1,0 +1,155 @@
+// flash.display.BitmapData: sizes, the player's pixel rounding, argument
+// checks and pixel operations, called as scripts call them.
+#include "movie/avm1/BitmapDataObject.h"
+#include "movie/avm1/BitmapDataOps.h"
+#include "support/ScriptFixture.h"
+#include <gtest/gtest.h>
+#include <limits>
+
+using namespace nimbrel::movie::avm1;
+using namespace nimbrel::movie::avm1::test;
+
+namespace {
+
+Value newBitmap(Interpreter& vm, std::vector<Value> args)
+{
+    Value flash = vm.global->get(QStringLiteral("flash"));
+    return vm.construct(vm.getMember(vm.getMember(flash, "display"), "BitmapData"), args);
+}
+
+Value rect(Interpreter& vm, double x, double y, double w, double h)
+{
+    Value ctor = vm.getMember(vm.getMember(vm.global->get("flash"), "geom"), "Rectangle");
+    return vm.construct(ctor, {Value(x), Value(y), Value(w), Value(h)});
+}
+
+Value point(Interpreter& vm, double x, double y)
+{
+    Value ctor = vm.getMember(vm.getMember(vm.global->get("flash"), "geom"), "Point");
+    return vm.construct(ctor, {Value(x), Value(y)});
+}
+
+uint32_t pixel32(Interpreter& vm, const Value& b, int x, int y)
+{
+    return uint32_t(vm.toInt32(vm.callMethod(b, "getPixel32", {Value(x), Value(y)})));
+}
+
+} // namespace
+
+TEST(Avm1BitmapData, SizeLimitsFollowTheSwfVersion)
+{
+    ScriptFixture f8(8);
+    Interpreter& vm = *f8.vm;
+    EXPECT_TRUE(newBitmap(vm, {Value(2880), Value(2880)}).isObject());
+    EXPECT_TRUE(newBitmap(vm, {Value(2881), Value(1)}).isUndefined());
+    EXPECT_TRUE(newBitmap(vm, {Value(0), Value(10)}).isUndefined());
+    EXPECT_TRUE(newBitmap(vm, {Value(-5), Value(10)}).isUndefined());
+    EXPECT_TRUE(newBitmap(vm, {Value(std::numeric_limits<double>::quiet_NaN()), Value(10)}).isUndefined());
+    EXPECT_TRUE(newBitmap(vm, {Value(1e300), Value(1e300)}).isUndefined());
+    EXPECT_TRUE(newBitmap(vm, {}).isUndefined());
+    ScriptFixture f10(10);
+    EXPECT_TRUE(newBitmap(*f10.vm, {Value(8191), Value(1)}).isObject());
+    EXPECT_TRUE(newBitmap(*f10.vm, {Value(8192), Value(1)}).isUndefined());
+    EXPECT_TRUE(newBitmap(*f10.vm, {Value(4095), Value(4096)}).isObject());
+    EXPECT_TRUE(newBitmap(*f10.vm, {Value(4096), Value(4096)}).isUndefined()); // one pixel too many
+}
+
+TEST(Avm1BitmapData, PixelsReadBackThroughPremultipliedStorage)
+{
+    // The player keeps premultiplied pixels: what a script reads back has lost precision.
+    EXPECT_EQ(BitmapDataObject::unpremultiply(BitmapDataObject::premultiply(0xAABBCCDDu)), 0xAABBCCDCu);
+    EXPECT_EQ(BitmapDataObject::unpremultiply(BitmapDataObject::premultiply(0x98755432u)), 0x98755432u);
+    EXPECT_EQ(BitmapDataObject::unpremultiply(BitmapDataObject::premultiply(0x0000000Au)), 0u);
+
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value t = newBitmap(vm, {Value(3), Value(3), Value(true), Value(double(0xAABBCCDDu))});
+    EXPECT_EQ(pixel32(vm, t, 1, 2), 0xAABBCCDCu);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(t, "getPixel", {Value(1), Value(2)})), 0xBBCCDC);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(t, "getPixel", {Value(10), Value(2)})), 0); // outside
+    // Opaque bitmaps ignore the alpha they are given.
+    Value o = newBitmap(vm, {Value(3), Value(3), Value(false), Value(double(0x12345678u))});
+    EXPECT_EQ(pixel32(vm, o, 0, 0), 0xFF345678u);
+    vm.callMethod(o, "setPixel32", {Value(0), Value(0), Value(0x01020304)});
+    EXPECT_EQ(pixel32(vm, o, 0, 0), 0xFF020304u);
+    vm.callMethod(t, "setPixel", {Value(0), Value(0), Value(double(0xFF0000))}); // keeps alpha
+    EXPECT_EQ(pixel32(vm, t, 0, 0) >> 24, 0xAAu);
+}
+
+TEST(Avm1BitmapData, ArgumentChecksAndDisposal)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value b = newBitmap(vm, {Value(3), Value(3)});
+    EXPECT_EQ(vm.toNumber(vm.callMethod(b, "getPixel", {Value(1)})), -1); // too few arguments
+    EXPECT_EQ(vm.toNumber(vm.callMethod(b, "fillRect", {Value(), Value(0)})), -1);
+    Value noWidth = Value(static_cast<Object*>(vm.newObject()));
+    noWidth.object()->set("x", Value(0));
+    noWidth.object()->set("y", Value(0));
+    noWidth.object()->set("height", Value(1));
+    EXPECT_EQ(vm.toNumber(vm.callMethod(b, "fillRect", {noWidth, Value(0)})), -1);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(b, "copyPixels", {Value(), rect(vm, 0, 0, 1, 1), point(vm, 0, 0)})), -2);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(b, "hitTest", {Value(), Value(1), point(vm, 0, 0)})), -2);
+    Value gone = newBitmap(vm, {Value(2), Value(2)});
+    vm.callMethod(gone, "dispose", {});
+    EXPECT_EQ(vm.toNumber(vm.getMember(gone, "width")), -1);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(gone, "getPixel", {Value(0), Value(0)})), -1);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(b, "copyPixels", {gone, rect(vm, 0, 0, 1, 1), point(vm, 0, 0)})), -3);
+    EXPECT_EQ(vm.toNumber(vm.getMember(b, "width")), 3);
+    EXPECT_EQ(vm.toString(vm.getMember(b, "rectangle")), "(x=0, y=0, w=3, h=3)");
+}
+
+TEST(Avm1BitmapData, FillAndCopyClipToTheBitmaps)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value b = newBitmap(vm, {Value(4), Value(4), Value(true), Value(0)});
+    // A rectangle far larger than the bitmap only covers the bitmap; edges past the int range do not wrap.
+    EXPECT_EQ(vm.toNumber(vm.callMethod(b, "fillRect", {rect(vm, -2e9, 2, 2.1e9, 2.1e9), Value(-1)})), 0);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(b, "fillRect", {rect(vm, 2.1e9, 0, 2.1e9, 1), Value(-1)})), 0);
+    EXPECT_EQ(pixel32(vm, b, 0, 1), 0u);
+    EXPECT_EQ(pixel32(vm, b, 3, 3), 0xFFFFFFFFu);
+    // Copying a bitmap onto itself, overlapping, reads the pixels before writing.
+    vm.callMethod(b, "setPixel32", {Value(0), Value(0), Value(double(0xFF112233u))});
+    vm.callMethod(b, "copyPixels", {b, rect(vm, 0, 0, 2, 1), point(vm, 1, 0)});
+    EXPECT_EQ(pixel32(vm, b, 1, 0), 0xFF112233u);
+    EXPECT_EQ(pixel32(vm, b, 2, 0), 0u);
+    // A source rectangle sticking out of the source copies only what exists, at the matching place.
+    Value src = newBitmap(vm, {Value(2), Value(2), Value(false), Value(double(0xFF00FF00u))});
+    Value dst = newBitmap(vm, {Value(4), Value(4), Value(true), Value(0)});
+    vm.callMethod(dst, "copyPixels", {src, rect(vm, -1, -1, 4, 4), point(vm, 0, 0)});
+    EXPECT_EQ(pixel32(vm, dst, 0, 0), 0u);
+    EXPECT_EQ(pixel32(vm, dst, 1, 1), 0xFF00FF00u);
+    EXPECT_EQ(pixel32(vm, dst, 2, 2), 0xFF00FF00u);
+    EXPECT_EQ(pixel32(vm, dst, 3, 3), 0u);
+    // An alpha bitmap multiplies the copied alpha.
+    Value mask = newBitmap(vm, {Value(2), Value(2), Value(true), Value(double(0x12345678u))});
+    Value out = newBitmap(vm, {Value(2), Value(2), Value(true), Value(0)});
+    vm.callMethod(out, "copyPixels", {src, rect(vm, 0, 0, 2, 2), point(vm, 0, 0), mask, point(vm, 0, 0), Value(false)});
+    EXPECT_EQ(pixel32(vm, out, 0, 0) >> 24, 0x11u);
+}
+
+TEST(Avm1BitmapData, ScrollFloodFillBoundsAndHitTest)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value b = newBitmap(vm, {Value(5), Value(5), Value(true), Value(0)});
+    vm.callMethod(b, "setPixel32", {Value(0), Value(0), Value(double(0xFF0000FFu))});
+    vm.callMethod(b, "scroll", {Value(2), Value(1)});
+    EXPECT_EQ(pixel32(vm, b, 2, 1), 0xFF0000FFu);
+    EXPECT_EQ(pixel32(vm, b, 0, 0), 0xFF0000FFu); // uncovered pixels keep their values
+    Value bounds = vm.callMethod(b, "getColorBoundsRect", {Value(-1), Value(double(0xFF0000FFu))});
+    EXPECT_EQ(vm.toString(bounds), "(x=0, y=0, w=3, h=2)");
+    // hitTest: the bitmap at (10, 10); alpha threshold 1.
+    EXPECT_TRUE(vm.toBoolean(vm.callMethod(b, "hitTest", {point(vm, 10, 10), Value(1), point(vm, 12, 11)})));
+    EXPECT_FALSE(vm.toBoolean(vm.callMethod(b, "hitTest", {point(vm, 10, 10), Value(1), point(vm, 11, 11)})));
+    EXPECT_TRUE(vm.toBoolean(vm.callMethod(b, "hitTest", {point(vm, 10, 10), Value(1), rect(vm, 0, 0, 11, 11)})));
+
+    // A fill across the largest bitmap neither recurses nor keeps a stack per pixel.
+    Value big = newBitmap(vm, {Value(2880), Value(2880), Value(true), Value(0)});
+    for (int y = 0; y < 2880; y += 2) // a maze of one-pixel walls with gaps at alternating ends
+        vm.callMethod(big, "fillRect", {rect(vm, y % 4 ? 1 : 0, y + 1, 2879, 1), Value(-1)});
+    EXPECT_EQ(vm.toNumber(vm.callMethod(big, "floodFill", {Value(0), Value(0), Value(double(0xFF00FF00u))})), 0);
+    EXPECT_EQ(pixel32(vm, big, 2879, 2878), 0xFF00FF00u);
+    EXPECT_EQ(pixel32(vm, big, 5, 1), 0xFFFFFFFFu); // the walls stay
+}
