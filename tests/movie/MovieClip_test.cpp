@@ -2,6 +2,8 @@
 // exactly the display list playing would have produced.
 #include "movie/MoviePlayer.h"
 #include "movie/display/MovieClip.h"
+#include "movie/display/MovieContext.h"
+#include "movie/swf/MovieParser.h"
 #include "movie/display/ScriptEngine.h"
 #include "movie/support/SwfBuilder.h"
 #include <QRandomGenerator>
@@ -271,4 +273,81 @@ TEST(MovieClip, ScriptMadeClipsSurviveTimelineRebuilds) {
     EXPECT_EQ(player.root()->childByName(QStringLiteral("MADE")), made);
     EXPECT_TRUE(player.root()->removeChildAt(16384 + 5));
     EXPECT_EQ(player.root()->childByName(QStringLiteral("made")), nullptr);
+}
+
+namespace {
+
+// A movie of `frames` frames placing shape 1 (a square as wide as `width` twips) on depth 1.
+QByteArray squareMovie(int frames, int width) {
+    SwfBuilder b;
+    b.defineRect(1, {0, width, 0, 200}, {0, 0, 255, 255});
+    Placement p;
+    p.characterId = 1;
+    b.placeObject2(p);
+    for (int f = 0; f < frames; ++f) b.showFrame();
+    b.end();
+    return b.build(SwfBuilder::Container::Fws, 8, {0, 11000, 0, 8000}, 24, uint16_t(frames));
+}
+
+// "holder" (sprite 20, one empty frame) at (50,60) px.
+QByteArray holderMovie() {
+    SwfBuilder b;
+    SwfBuilder empty;
+    empty.showFrame();
+    empty.end();
+    b.defineSprite(20, 1, empty);
+    Placement h;
+    h.characterId = 20;
+    h.name = QStringLiteral("holder");
+    h.matrix = swf::Matrix{1, 0, 0, 1, 1000, 1200};
+    b.placeObject2(h);
+    b.showFrame();
+    b.showFrame();
+    b.end();
+    return b.build(SwfBuilder::Container::Fws, 8, {0, 11000, 0, 8000}, 24, 2);
+}
+
+} // namespace
+
+TEST(MovieClip, LoadedMoviesTakeTheClipsPlaceAndPlayOnTheHostsClock) {
+    MoviePlayer p;
+    ASSERT_TRUE(p.loadData(holderMovie()));
+    auto* holder = static_cast<display::MovieClip*>(p.root()->childByName(QStringLiteral("holder")));
+    ASSERT_TRUE(holder);
+    auto child = swf::MovieParser::parse(squareMovie(3, 777));
+    ASSERT_TRUE(child);
+    display::MovieClip* loaded = holder->replaceWithMovie(child.value());
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(p.root()->childByName(QStringLiteral("holder")), loaded);
+    EXPECT_EQ(loaded->depth(), 1);
+    EXPECT_EQ(QPointF(loaded->x(), loaded->y()), QPointF(50, 60));
+    // The loaded movie's own characters: its shape 1 is 777 twips wide, not the host's.
+    ASSERT_TRUE(loaded->childAt(1));
+    EXPECT_EQ(loaded->childAt(1)->localBounds().width(), 777);
+    EXPECT_EQ(loaded->totalFrames(), 3);
+    p.stepFrame();
+    p.stepFrame();
+    EXPECT_EQ(loaded->currentFrame(), 2);
+
+    loaded->unloadContents();
+    EXPECT_TRUE(loaded->children().empty());
+    EXPECT_EQ(loaded->totalFrames(), 1);
+    p.stepFrame();
+    EXPECT_TRUE(loaded->children().empty());
+}
+
+TEST(MovieClip, MoviesLoadingMoviesStopAtTheLimit) {
+    MoviePlayer p;
+    ASSERT_TRUE(p.loadData(holderMovie()));
+    auto child = swf::MovieParser::parse(squareMovie(1, 100));
+    ASSERT_TRUE(child);
+    int made = 0;
+    for (int i = 0; i < display::MovieContext::maxLoadedMovies + 5; ++i) {
+        auto* holder = static_cast<display::MovieClip*>(p.root()->childByName(QStringLiteral("holder")));
+        ASSERT_TRUE(holder);
+        if (holder->replaceWithMovie(child.value())) ++made;
+    }
+    EXPECT_EQ(made, display::MovieContext::maxLoadedMovies);
+    EXPECT_FALSE(display::MovieClip(p.root()->context(), 0, nullptr).replaceWithMovie(child.value()))
+        << "a clip without a parent has no place to give";
 }

@@ -315,13 +315,19 @@ void ActionRunner::doGetUrl(const QString& url, const QString& target, int metho
             vm_.fsCommandSink(url.mid(10), target);
         return;
     }
-    if (vm_.urlSink)
-        vm_.urlSink(url, target);
     // loadVariables / loadVariablesNum: bit 1 of the flags asks for variables, not a page.
     if (method & 2) {
         DataLoad::startVariables(vm_, vm_.resolveTarget(target, act_.target ? act_.target : vm_.root), url);
         return;
     }
+    // loadMovie into a clip: bit 0 of the flags names a target clip, not a window.
+    if (method & 1) {
+        if (MovieClipObject* c = vm_.resolveTarget(target, act_.target ? act_.target : vm_.root))
+            url.isEmpty() ? c->unloadMovie() : c->loadMovie(url);
+        return;
+    }
+    if (vm_.urlSink)
+        vm_.urlSink(url, target);
 }
 
 void ActionRunner::enumerate(Object* obj)

@@ -164,11 +164,15 @@ void installMovieClipClass(Interpreter& vm)
         return Value();
     });
     method("loadMovie", [](Interpreter& vm, const Value& self, Args a) {
-        if (vm.urlSink)
-            vm.urlSink(vm.toString(arg(a, 0)), clipOf(self) ? clipOf(self)->targetPath() : QString());
+        if (auto* c = clipOf(self); c && !a.empty())
+            c->loadMovie(vm.toString(a[0]));
         return Value();
     });
-    method("unloadMovie", [](Interpreter&, const Value&, Args) { return Value(); });
+    method("unloadMovie", [](Interpreter&, const Value& self, Args) {
+        if (auto* c = clipOf(self))
+            c->unloadMovie();
+        return Value();
+    });
     method("hitTest", [](Interpreter& vm, const Value& self, Args a) -> Value {
         auto* c = clipOf(self);
         display::DisplayObject* d = c ? c->display() : nullptr;

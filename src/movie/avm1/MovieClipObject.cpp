@@ -1,5 +1,7 @@
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/avm1/Interpreter.h"
+#include "movie/avm1/LoadQueue.h"
+#include "movie/swf/MovieParser.h"
 #include "movie/display/DisplayObject.h"
 #include "movie/display/HitTest.h"
 #include "movie/display/MovieClip.h"
@@ -103,7 +105,7 @@ int MovieClipObject::currentFrame() const
     if (!c)
         return 1;
     // A clip made empty by a script has no frame to stand on.
-    if (c->characterId() == 0 && c->parent())
+    if (c->characterId() == 0 && c->parent() && c->timeline()->frames.empty())
         return 0;
     return c->currentFrame() + 1;
 }
@@ -236,6 +238,29 @@ void MovieClipObject::callFrame(int frame)
     for (const auto& tag : c->timeline()->frame(frame - 1).tags)
         if (auto a = std::get_if<swf::DoAction>(&tag))
             vm().runActions(vm().codeFor(a->actions), this);
+}
+
+void MovieClipObject::loadMovie(const QString& url)
+{
+    if (!clip() || !clip()->parent())
+        return;
+    // The answer goes to whichever clip holds this one's place when it arrives.
+    LoadQueue::of(vm()).start(this, url, [this](Interpreter& vm, const std::optional<QByteArray>& bytes) {
+        display::MovieClip* c = clip();
+        if (!c || !bytes)
+            return;
+        auto parsed = swf::MovieParser::parse(*bytes);
+        if (!parsed)
+            return;
+        c->replaceWithMovie(parsed.value());
+    });
+}
+
+void MovieClipObject::unloadMovie()
+{
+    LoadQueue::of(vm()).cancel(this);
+    if (display::MovieClip* c = clip())
+        c->unloadContents();
 }
 
 void MovieClipObject::startDrag(bool lockCenter, const std::optional<QRectF>& bounds)

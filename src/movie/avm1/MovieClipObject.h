@@ -52,6 +52,10 @@ public:
     MovieClipObject* createTextField(const QString& name, int depth, double x, double y, double w, double h);
     void removeClip();
     void swapDepths(int depth);
+    // loadMovie: the movie at url (relative to the movie) replaces this clip's
+    // contents once it has arrived, at the end of a later frame's scripts.
+    void loadMovie(const QString& url);
+    void unloadMovie();
     // Runs the actions of a frame without moving there (ActionCall), 1-based.
     void callFrame(int frame);
     // The clip follows the pointer; bounds (pixels, parent's coordinates) keep it in.

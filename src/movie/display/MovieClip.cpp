@@ -375,6 +375,41 @@ DisplayObject* MovieClip::addScriptObject(std::shared_ptr<DisplayObject> object,
     return object.get();
 }
 
+MovieClip* MovieClip::replaceWithMovie(std::shared_ptr<const swf::Movie> movie) {
+    MovieClip* p = parent();
+    if (!p || !movie) return nullptr;
+    MovieContext* ctx = context()->contextForLoaded(movie);
+    if (!ctx || level() > MovieContext::maxNesting) return nullptr;
+    auto keepAlive = shared_from_this();
+    auto clip = std::make_shared<MovieClip>(ctx, characterId(), &ctx->movie()->timeline);
+    clip->matrix = matrix;
+    clip->cxform = cxform;
+    clip->visible = visible;
+    clip->placedByScript = true; // the timeline no longer manages what was loaded
+    const int at = depth();
+    const QString keptName = name();
+    p->removeDepth(at);
+    clip->setParent(p);
+    clip->setDepth(at);
+    clip->setName(keptName);
+    p->children_[at] = clip;
+    ctx->scripts().objectCreated(clip.get());
+    clip->start();
+    clip->flushActions();
+    return clip.get();
+}
+
+void MovieClip::unloadContents() {
+    auto keepAlive = shared_from_this();
+    std::vector<int> depths;
+    for (const auto& [d, child] : children_) depths.push_back(d);
+    for (int d : depths) removeDepth(d);
+    timeline_ = &emptyTimeline();
+    current_ = 0;
+    pendingActions_.clear();
+    pendingInit_.clear();
+}
+
 bool MovieClip::removeChildAt(int depth) {
     if (!children_.count(depth)) return false;
     removeDepth(depth);

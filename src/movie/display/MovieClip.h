@@ -10,6 +10,10 @@
 #include <utility>
 #include <vector>
 
+namespace nimbrel::movie::swf {
+struct Movie;
+}
+
 namespace nimbrel::movie::display {
 
 class DrawingCanvas;
@@ -46,6 +50,11 @@ public:
     bool removeChildAt(int depth);
     // Places an object a script made (a text field) at depth, replacing what is there.
     DisplayObject* addScriptObject(std::shared_ptr<DisplayObject> object, const QString& name, int depth);
+    // A movie loaded into this clip: a new clip playing it takes this one's
+    // place, name and placement. Returns the new clip, null when it cannot be made.
+    MovieClip* replaceWithMovie(std::shared_ptr<const swf::Movie> movie);
+    // The clip shows nothing more (unloadMovie): children go, the timeline empties.
+    void unloadContents();
     // Moves child from one depth to another, swapping with what is there.
     bool swapChildDepths(int fromDepth, int toDepth);
 

@@ -19,6 +19,17 @@ ScriptEngine& nullEngine() {
 MovieContext::MovieContext(std::shared_ptr<const swf::Movie> movie, ScriptEngine* scripts)
     : movie_(std::move(movie)), scripts_(scripts ? scripts : &nullEngine()) {}
 
+MovieContext* MovieContext::contextForLoaded(std::shared_ptr<const swf::Movie> movie) {
+    MovieContext* top = this;
+    while (top->owner_) top = top->owner_;
+    if (!movie || int(top->loaded_.size()) >= maxLoadedMovies) return nullptr;
+    auto ctx = std::make_unique<MovieContext>(std::move(movie), scripts_);
+    ctx->clock_ = top;
+    ctx->owner_ = top;
+    top->loaded_.push_back(std::move(ctx));
+    return top->loaded_.back().get();
+}
+
 void MovieContext::setScripts(ScriptEngine* scripts) { scripts_ = scripts ? scripts : &nullEngine(); }
 
 std::shared_ptr<DisplayObject> MovieContext::instantiate(uint16_t characterId, MovieClip* parent) {

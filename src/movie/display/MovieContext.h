@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <set>
+#include <vector>
 
 namespace nimbrel::movie::display {
 
@@ -31,8 +32,14 @@ public:
     // DoInitAction runs once per sprite; true the first time it is asked.
     bool claimInitActions(uint16_t spriteId) { return initActionsRun_.insert(spriteId).second; }
 
-    uint64_t tick() const { return tick_; }
+    // Movies loaded into clips keep the clock of the movie they were loaded into.
+    uint64_t tick() const { return clock_ ? clock_->tick() : tick_; }
     void nextTick() { ++tick_; }
+
+    // A context for a movie loaded into one of this movie's clips, owned here;
+    // null past maxLoadedMovies so that a movie loading itself stays bounded.
+    static constexpr int maxLoadedMovies = 64;
+    MovieContext* contextForLoaded(std::shared_ptr<const swf::Movie> movie);
 
     int objectCount() const { return objects_; }
     // Returns the object's place in creation order (1 for the first).
@@ -44,6 +51,9 @@ private:
     ScriptEngine* scripts_;
     std::set<uint16_t> initActionsRun_;
     uint64_t tick_ = 0;
+    const MovieContext* clock_ = nullptr;
+    MovieContext* owner_ = nullptr;
+    std::vector<std::unique_ptr<MovieContext>> loaded_;
     int objects_ = 0;
     uint64_t created_ = 0;
 };
