@@ -41,6 +41,7 @@ public:
     // are shared with the script's bitmap, so later changes show.
     uint16_t addBitmap(std::shared_ptr<const QImage> image);
     const QImage* bitmap(uint16_t id) const;
+    bool hasBitmaps() const { return !bitmaps_.empty(); }
     // Changes with every edit, for caches of what was drawn.
     uint64_t version() const { return version_; }
 

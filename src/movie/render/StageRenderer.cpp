@@ -6,12 +6,15 @@
 #include "movie/display/ShapeObject.h"
 #include "movie/display/StaticTextObject.h"
 #include "movie/render/BlendPainter.h"
+#include "movie/render/ContentFingerprint.h"
 #include "movie/render/FilterPainter.h"
 #include "movie/render/PixelCoverage.h"
 #include "movie/display/DrawingCanvas.h"
 #include "movie/render/ShapePainter.h"
 #include "movie/render/TextPainter.h"
 #include <cmath>
+#include <functional>
+#include <optional>
 
 namespace nimbrel::movie::render {
 
@@ -74,6 +77,7 @@ void StageRenderer::begin(Surface& s, QImage& image) {
 void StageRenderer::render(QImage& target, const display::MovieClip& root, const QTransform& stage) {
     stageScaleX_ = std::hypot(stage.m11(), stage.m12()) * 20.0;
     stageScaleY_ = std::hypot(stage.m21(), stage.m22()) * 20.0;
+    if (cache_) cache_->nextFrame();
     Surface s;
     begin(s, target);
     drawChildren(s, root.children(), root.matrix.toQTransform() * stage, root.cxform, nullptr);
@@ -233,34 +237,51 @@ void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTrans
         t *= QTransform::fromTranslate(std::ceil(corner.x() - 0.5) - corner.x(),
                                        std::ceil(corner.y() - 0.5) - corner.y());
     }
-    QRect area = t.mapRect(o.localBounds()).toAlignedRect();
-    if (!o.filters.empty()) area = filterMargin(area, o.filters, sx, sy);
+    QRect full = t.mapRect(o.localBounds()).toAlignedRect();
+    if (!o.filters.empty()) full = filterMargin(full, o.filters, sx, sy);
     // Filters reach a little beyond the target; more than that is never seen.
     const QRect limit = s.image->rect().adjusted(-256, -256, 256, 256);
-    area = area.intersected(limit);
+    const QRect area = full.intersected(limit);
     if (area.isEmpty() || qint64(area.width()) * area.height() > maxLayerPixels) {
         if (!area.isEmpty()) drawContent(s, o, t, cx, clip);
         return;
     }
-    QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
-    layer.setDevicePixelRatio(1);
-    layer.fill(Qt::transparent);
-    {
-        Surface ls;
-        begin(ls, layer);
-        ls.group = s.group || o.blendMode != swf::BlendMode::Normal;
-        const QTransform shift = QTransform::fromTranslate(-area.left(), -area.top());
-        drawContent(ls, o, t * shift, cx, nullptr);
-        ls.painter.end();
+    // Filtering is the costly part: a filtered object whose content, place and
+    // colours are as last frame reuses its layer.
+    std::optional<uint64_t> content;
+    if (cache_ && !o.filters.empty() && area == full) {
+        content = ContentFingerprint::of(o);
+        if (content)
+            *content ^= std::hash<double>{}(sx * 7919.0 + sy) * 31 + uint64_t(quality_) * 2 + (s.group ? 1 : 0);
     }
-    QPoint at = area.topLeft();
-    if (!o.filters.empty()) {
-        QPoint offset;
-        layer = applyFilters(layer, o.filters, sx, sy, &offset);
-        at += offset;
+    QImage layer;
+    QPoint at;
+    if (const RenderCache::Layer* kept = content ? cache_->layer(o, *content, t, cx) : nullptr) {
+        layer = kept->image;
+        at = kept->at;
+    } else {
+        layer = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+        layer.setDevicePixelRatio(1);
+        layer.fill(Qt::transparent);
+        {
+            Surface ls;
+            begin(ls, layer);
+            ls.group = s.group || o.blendMode != swf::BlendMode::Normal;
+            const QTransform shift = QTransform::fromTranslate(-area.left(), -area.top());
+            drawContent(ls, o, t * shift, cx, nullptr);
+            ls.painter.end();
+        }
+        at = area.topLeft();
+        if (!o.filters.empty()) {
+            QPoint offset;
+            layer = applyFilters(layer, o.filters, sx, sy, &offset);
+            at += offset;
+        }
+        if (content) cache_->keepLayer(o, RenderCache::Layer{*content, t, cx, layer, at});
     }
     if (clip) {
-        // Masks cut the finished layer, effects included.
+        // Masks cut the finished layer, effects included; a kept layer stays whole.
+        if (content) layer = layer.copy();
         QPainter lp(&layer);
         lp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
         cover(lp, *clip, -at);
@@ -287,8 +308,8 @@ QPainterPath StageRenderer::outline(const DisplayObject& o, const QTransform& t)
             path = t.map(shapeFillArea(def));
             break;
         }
-        auto it = cache_->find(&def);
-        if (it == cache_->end()) it = cache_->insert(&def, shapeFillArea(def));
+        auto it = cache_->outlines.find(&def);
+        if (it == cache_->outlines.end()) it = cache_->outlines.insert(&def, shapeFillArea(def));
         path = t.map(it.value());
         break;
     }

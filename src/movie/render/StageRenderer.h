@@ -4,6 +4,7 @@
 // when it has filters or a blend mode other than normal.
 #include "movie/display/ButtonObject.h"
 #include "movie/display/MovieClip.h"
+#include "movie/render/RenderCache.h"
 #include "movie/swf/Movie.h"
 #include <QHash>
 #include <QImage>
@@ -22,8 +23,8 @@ public:
     // Quality named as movies and player options name it; fallback otherwise.
     static Quality qualityFromName(const QString& name, Quality fallback = Quality::High);
 
-    // Mask outlines of shapes, kept across frames by whoever owns the movie.
-    using OutlineCache = QHash<const void*, QPainterPath>;
+    // Mask outlines and filtered layers, kept across frames by whoever owns the movie.
+    using OutlineCache = RenderCache;
 
     explicit StageRenderer(const swf::Movie& movie, OutlineCache* cache = nullptr) : movie_(movie), cache_(cache) {}
 

@@ -1,0 +1,52 @@
+#include "movie/render/RenderCache.h"
+#include "movie/display/DisplayObject.h"
+
+namespace nimbrel::movie::render {
+
+const RenderCache::Layer* RenderCache::layer(const display::DisplayObject& object, uint64_t content,
+                                             const QTransform& t, const swf::ColorTransform& cx) {
+    auto it = layers_.find(&object);
+    if (it == layers_.end()) return nullptr;
+    Entry& e = it.value();
+    // A new object may live where a removed one did: the weak pointer tells.
+    const auto alive = e.object.lock();
+    if (alive.get() != &object || e.layer.content != content || e.layer.transform != t || !(e.layer.cx == cx))
+        return nullptr;
+    e.frame = frame_;
+    return &e.layer;
+}
+
+void RenderCache::keepLayer(const display::DisplayObject& object, Layer layer) {
+    const qint64 size = layer.image.sizeInBytes();
+    if (size > maxLayerBytes / 4) return; // one layer may not crowd out the rest
+    if (auto it = layers_.find(&object); it != layers_.end()) {
+        bytes_ -= it->layer.image.sizeInBytes();
+        layers_.erase(it);
+    }
+    if (layers_.size() >= maxLayers || bytes_ + size > maxLayerBytes) {
+        layers_.clear();
+        bytes_ = 0;
+    }
+    bytes_ += size;
+    layers_.insert(&object, Entry{object.weak_from_this(), std::move(layer), frame_});
+}
+
+void RenderCache::nextFrame() {
+    for (auto it = layers_.begin(); it != layers_.end();) {
+        if (it->frame != frame_) {
+            bytes_ -= it->layer.image.sizeInBytes();
+            it = layers_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    ++frame_;
+}
+
+void RenderCache::clear() {
+    outlines.clear();
+    layers_.clear();
+    bytes_ = 0;
+}
+
+} // namespace nimbrel::movie::render
