@@ -8,6 +8,7 @@
 #include "movie/avm1/SuperObject.h"
 #include "movie/swf/BitReader.h"
 #include <QRandomGenerator>
+#include <QSet>
 #include <cmath>
 #include <limits>
 
@@ -121,6 +122,14 @@ ActionRunner::Exit ActionRunner::runRange(size_t begin, size_t end, size_t& pc)
     return Exit::End;
 }
 
+Object* ActionRunner::scopeObject(const Scope* s) const
+{
+    // tellTarget puts its clip where the timeline of the code was.
+    if (s->object && s->object == act_.baseTarget && act_.target && act_.target != act_.baseTarget)
+        return act_.target;
+    return s->object;
+}
+
 MovieClipObject* ActionRunner::defaultTarget()
 {
     return act_.target ? act_.target : vm_.root;
@@ -162,10 +171,11 @@ Value ActionRunner::lookupName(const QString& name, Object** holder)
             return act_.target ? Value(static_cast<Object*>(act_.target)) : Value();
     }
     for (Scope* s = act_.scope.get(); s; s = s->parent.get()) {
-        if (s->object && s->object->has(name)) {
+        Object* o = scopeObject(s);
+        if (o && o->has(name)) {
             if (holder)
-                *holder = s->object;
-            return s->object->get(name);
+                *holder = o;
+            return o->get(name);
         }
     }
     if (is("_global") && vm_.version() >= 6)
@@ -248,20 +258,18 @@ void ActionRunner::setVariable(const QString& name, const Value& v)
             owner.o->set(name.mid(dot + 1), v);
         return;
     }
+    // A name the globals hold is shadowed, not changed: it lands on the timeline.
     for (Scope* s = act_.scope.get(); s; s = s->parent.get()) {
-        if (s->object && s->object != vm_.global && s->object->has(name)) {
-            s->object->set(name, v);
+        Object* o = scopeObject(s);
+        if (o && o != vm_.global && o->has(name)) {
+            o->set(name, v);
             return;
         }
     }
-    if (vm_.global->hasOwn(name)) {
-        vm_.global->set(name, v);
-        return;
-    }
     // Undeclared names land on the timeline the code belongs to.
     for (Scope* s = act_.scope.get(); s; s = s->parent.get())
-        if (s->object && s->object->isMovieClip()) {
-            s->object->set(name, v);
+        if (Object* o = scopeObject(s); o && o->isMovieClip()) {
+            o->set(name, v);
             return;
         }
     if (MovieClipObject* t = defaultTarget())
@@ -335,24 +343,26 @@ void ActionRunner::enumerate(Object* obj)
     push(Value::null());
     if (!obj)
         return;
-    QStringList seen;
-    QStringList all;
+    // The player pushes each object's names oldest first, the object before its
+    // prototypes; the loop pops them, so it sees them in the reverse order.
+    QSet<QString> seen;
+    QStringList pushed;
     int guard = 0;
     for (Object* o = obj; o && guard < 256; o = o->proto(), ++guard) {
-        for (const QString& k : o->ownKeys(true)) {
-            QString key = vm_.caseSensitive() ? k : k.toLower();
+        const QStringList keys = o->ownKeys(true);
+        for (auto it = keys.crbegin(); it != keys.crend(); ++it) {
+            const QString key = vm_.caseSensitive() ? *it : it->toLower();
             if (seen.contains(key))
                 continue;
-            seen.append(key);
-            Property* p = o->findOwn(k);
+            seen.insert(key);
+            Property* p = o->findOwn(*it);
             if (p && (p->flags & DontEnum))
                 continue;
-            all.append(k);
+            pushed.append(*it);
         }
     }
-    // Pushed last-first so the loop pops them in enumeration order.
-    for (int i = all.size() - 1; i >= 0; --i)
-        push(Value(all[i]));
+    for (const QString& name : pushed)
+        push(Value(name));
 }
 
 Value ActionRunner::defineFunction(const uint8_t* data, size_t len, bool v2, size_t& pc, size_t end)
@@ -428,9 +438,13 @@ ActionRunner::Exit ActionRunner::runTry(const uint8_t* data, size_t len, size_t&
             return Exit::End;
         return ex;
     };
+    const size_t depth = act_.stack.size();
     try {
         e = normalise(runRange(tryBegin, catchBegin, p));
     } catch (ScriptException& ex) {
+        // What the try block pushed is gone; what it popped stays popped.
+        if (act_.stack.size() > depth)
+            act_.stack.resize(depth);
         if (hasCatch) {
             if (catchInRegister)
                 reg(catchReg) = ex.value;
@@ -924,14 +938,8 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         break;
     }
     case 0x47: { // Add2
-        Value a = vm_.toPrimitive(pop()), b = vm_.toPrimitive(pop());
-        if (a.isString() || b.isString()) {
-            QString right = str(a);
-            push(Value(str(b) + right));
-        } else {
-            double y = num(a), x = num(b);
-            push(Value(x + y));
-        }
+        Value a = pop(), b = pop();
+        push(vm_.add(b, a));
         break;
     }
     case 0x3F: { Value a = pop(), b = pop(); double y = num(a), x = num(b); push(Value(std::fmod(x, y))); break; } // Modulo

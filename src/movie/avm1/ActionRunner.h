@@ -34,6 +34,7 @@ private:
     Value lookupName(const QString& name, Object** holder);
     MovieClipObject* targetFromValue(const Value& v);
     MovieClipObject* defaultTarget();
+    Object* scopeObject(const Scope* s) const;
     void gotoFrameValue(const Value& frame, bool play, int bias);
     MovieClipObject* splitFrameTarget(QString& frame, MovieClipObject* clip);
     Value defineFunction(const uint8_t* data, size_t len, bool v2, size_t& pc, size_t end);

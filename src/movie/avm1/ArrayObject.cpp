@@ -49,8 +49,9 @@ bool ArrayObject::setSpecial(const QString& name, const Value& v)
 
 void ArrayObject::grow(const QString& name)
 {
+    // One past the index may wrap below the old length: that cuts like a shorter length.
     if (std::optional<int32_t> i = indexOf(name); i && *i >= length_)
-        length_ = int32_t(uint32_t(*i) + 1u);
+        setLength(double(int32_t(uint32_t(*i) + 1u)));
 }
 
 void ArrayObject::set(const QString& name, const Value& v)

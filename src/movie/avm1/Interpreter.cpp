@@ -89,22 +89,34 @@ Value Interpreter::toPrimitive(const Value& v, bool preferString)
         return preferString ? Value(QStringLiteral("[type Object]")) : v;
     if (o->hasPrimitive && !preferString)
         return o->primitive;
-    if (preferString) {
-        // Only toString is asked, and only a string answer counts.
-        Value f = o->get(QStringLiteral("toString"));
-        if (f.isObject() && f.o->isFunction()) {
-            Value r = call(f, v, {});
-            if (r.isString())
-                return r;
-        }
-        return Value(o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]"));
+    // One method is asked: an object answer gives back the object itself (to be
+    // converted again by whoever needs text or a number), no method gives undefined.
+    Value f = o->get(preferString ? QStringLiteral("toString") : QStringLiteral("valueOf"));
+    if (!f.isObject() || !f.o->isFunction())
+        return Value();
+    Value r = call(f, v, {});
+    return r.isObject() ? v : r;
+}
+
+Value Interpreter::add(const Value& a, const Value& b)
+{
+    // Dates prefer their text (SWF 6 and later); the right operand is converted first.
+    auto isDate = [this](const Value& v) {
+        if (version_ < 6)
+            return false;
+        int guard = 0;
+        for (Object* p = v.object() ? v.o->proto() : nullptr; p && guard < 256; p = p->proto(), ++guard)
+            if (p == dateProto)
+                return true;
+        return false;
+    };
+    const Value pb = toPrimitive(b, isDate(b)), pa = toPrimitive(a, isDate(a));
+    if (pa.isString() || pb.isString()) {
+        const QString right = toString(pb);
+        return Value(toString(pa) + right);
     }
-    // A number-hinted conversion only asks valueOf: an object answer stays an
-    // object (NaN in arithmetic), and without a callable valueOf there is no value.
-    Value f = o->get(QStringLiteral("valueOf"));
-    if (f.isObject() && f.o->isFunction())
-        return call(f, v, {});
-    return Value();
+    const double y = toNumber(pb), x = toNumber(pa);
+    return Value(x + y);
 }
 
 double Interpreter::toNumber(const Value& v)
@@ -136,8 +148,18 @@ QString Interpreter::toString(const Value& v)
     case Value::Type::Number: return numberToString(v.n);
     case Value::Type::String: return v.s;
     case Value::Type::Object: {
-        Value p = toPrimitive(v, true);
-        return p.isObject() ? QStringLiteral("[type Object]") : toString(p);
+        if (v.o->isMovieClip())
+            return static_cast<MovieClipObject*>(v.o)->targetPath();
+        if (dynamic_cast<SuperObject*>(v.o))
+            return QStringLiteral("[type Object]");
+        // Only toString is asked, and only a string answer counts.
+        Value f = v.o->get(QStringLiteral("toString"));
+        if (f.isObject() && f.o->isFunction()) {
+            Value r = call(f, v, {});
+            if (r.isString())
+                return r.s;
+        }
+        return v.o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]");
     }
     }
     return QString();
@@ -446,8 +468,19 @@ Value Interpreter::callSafely(const Value& fn, const Value& thisValue, const std
 void Interpreter::trace(const QString& line)
 {
     // The player's log ends a line at a carriage return too.
-    if (traceSink)
-        traceSink(QString(line).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    if (!traceSink)
+        return;
+    QString text = line;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r'))
+            text[i] = QLatin1Char('\n');
+        else if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            text[i] = QChar::ReplacementCharacter; // half a pair is no character
+    }
+    traceSink(text);
 }
 
 MovieClipObject* Interpreter::resolveTarget(const QString& rawPath, MovieClipObject* base)

@@ -67,6 +67,8 @@ public:
 
     // ---- conversions -----------------------------------------------------
     Value toPrimitive(const Value& v, bool preferString = false);
+    // The `+` of SWF 5 and later (Add2): text when either side gives text.
+    Value add(const Value& a, const Value& b);
     double toNumber(const Value& v);
     QString toString(const Value& v);
     bool toBoolean(const Value& v);

@@ -106,11 +106,32 @@ void Object::set(const QString& name, const Value& v)
     Value value = v;
     if (!watches.isEmpty()) {
         auto it = watches.find(key(name));
-        if (it != watches.end()) {
-            Value old = get(name);
-            value = vm_.call(Value(it->callback), Value(this), {Value(name), old, v, it->data});
+        // A watcher setting its own property stores the value directly.
+        if (it != watches.end() && !it->running) {
+            const QString watchKey = it.key();
+            const Watch w = *it;
+            it->running = true;
+            auto finish = [&] {
+                auto again = watches.find(watchKey);
+                if (again != watches.end())
+                    again->running = false;
+            };
+            try {
+                value = vm_.call(Value(w.callback), Value(this), {Value(name), get(name), v, w.data});
+            } catch (...) {
+                // A throwing watcher leaves the property undefined.
+                finish();
+                storeWatched(name, Value());
+                throw;
+            }
+            finish();
         }
     }
+    storeWatched(name, value);
+}
+
+void Object::storeWatched(const QString& name, const Value& value)
+{
     Object* holder = nullptr;
     Property* p = findOnChain(name, &holder);
     if (p && p->isAccessor()) {

@@ -67,7 +67,7 @@ public:
     // Names of interfaces (ImplementsOp) for instanceof.
     std::vector<Object*> interfaces;
     // Watches (Object.watch): name -> callback and user data.
-    struct Watch { Object* callback; Value data; };
+    struct Watch { Object* callback; Value data; bool running = false; };
     QHash<QString, Watch> watches;
 
 protected:
@@ -80,6 +80,8 @@ protected:
 
 private:
     void reindex();
+    // The part of set() after watchers: setters on the chain, else an own property.
+    void storeWatched(const QString& name, const Value& value);
     int findIndex(const QString& name) const;
 
     Interpreter& vm_;

@@ -45,8 +45,9 @@ void installStringClass(Interpreter& vm)
         QString out;
         for (const Value& v : args) {
             int c = vm.toInt32(v) & 0xFFFF;
-            if (c)
-                out += QChar(c);
+            if (!c)
+                break; // a NUL ends the player's string
+            out += QChar(c);
         }
         return Value(out);
     });
@@ -58,14 +59,14 @@ void installStringClass(Interpreter& vm)
     });
     vm.addMethod(proto, QStringLiteral("charAt"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
         QString s = selfString(vm, self);
-        double i = vm.toInteger(arg(args, 0));
+        double i = vm.toInt32(arg(args, 0)); // positions wrap at 32 bits
         if (i < 0 || i >= s.size())
             return Value(QString());
         return Value(QString(s[int(i)]));
     });
     vm.addMethod(proto, QStringLiteral("charCodeAt"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
         QString s = selfString(vm, self);
-        double i = vm.toInteger(arg(args, 0));
+        double i = vm.toInt32(arg(args, 0));
         if (i < 0 || i >= s.size())
             return Value(std::nan(""));
         return Value(double(s[int(i)].unicode()));

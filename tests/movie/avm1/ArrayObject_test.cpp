@@ -31,8 +31,12 @@ TEST(Avm1ArrayObject, IndexKeysKeepLengthWithThirtyTwoBitWrap)
     a->set("foo", Value("x"));
     a->set("1.0", Value("x"));         // not an index
     EXPECT_EQ(length(a), 4);
-    a->set("2147483647", Value("x"));  // one past wraps negative
+    a->set("1", Value("x"));
+    a->set("2147483647", Value("x"));  // one past wraps negative: a cut like a shorter length
     EXPECT_EQ(length(a), -2147483648.0);
+    EXPECT_FALSE(a->hasOwn("1"));
+    EXPECT_FALSE(a->hasOwn("3"));
+    EXPECT_TRUE(a->hasOwn("-5"));
     a->set("4294967296", Value("x"));  // wraps to index 0
     EXPECT_EQ(length(a), 1);
     EXPECT_EQ(ArrayObject::indexOf("-2147483649").value(), 2147483647);

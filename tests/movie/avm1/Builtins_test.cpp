@@ -2,6 +2,7 @@
 #include "movie/avm1/ArrayObject.h"
 #include "support/ScriptFixture.h"
 #include <gtest/gtest.h>
+#include <cmath>
 #include <limits>
 
 using namespace nimbrel::movie::avm1;
@@ -137,4 +138,61 @@ TEST(Avm1Object, PrototypeChainAndProperties)
     vm.call(g->get("ASSetPropFlags"), Value(), {Value(base), Value("greeting"), Value(3.0)});
     EXPECT_FALSE(base->ownKeys().contains("greeting"));
     EXPECT_FALSE(base->remove("greeting"));
+}
+
+TEST(Avm1Watch, WatcherSetsItsOwnPropertyDirectlyAndAThrowLeavesItUndefined)
+{
+    ScriptFixture f(6);
+    Interpreter& vm = *f.vm;
+    Object* o = vm.newObject();
+    int calls = 0;
+    NativeFunction* watcher = vm.newFunction([&calls](Interpreter& vm, const Value& self, const std::vector<Value>& args) {
+        ++calls;
+        vm.setMember(self, "prop", Value("inner")); // no second call of the watcher
+        return Value(vm.toString(args[2]) + "!");
+    });
+    vm.callMethod(Value(o), "watch", {Value("prop"), Value(static_cast<Object*>(watcher))});
+    o->set("prop", Value("outer"));
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(vm.toString(o->get("prop")), "outer!");
+    NativeFunction* thrower = vm.newFunction([](Interpreter&, const Value&, const std::vector<Value>&) -> Value {
+        throw ScriptException{Value("too low")};
+    });
+    vm.callMethod(Value(o), "watch", {Value("prop"), Value(static_cast<Object*>(thrower))});
+    EXPECT_THROW(o->set("prop", Value(14.0)), ScriptException);
+    EXPECT_TRUE(o->hasOwn("prop"));
+    EXPECT_TRUE(o->get("prop").isUndefined());
+}
+
+TEST(Avm1Operators, AddConvertsTheOriginalObjectAgain)
+{
+    ScriptFixture f(6);
+    Interpreter& vm = *f.vm;
+    QStringList calls;
+    Object* o = vm.newObject();
+    vm.addMethod(o, "valueOf", [&calls](Interpreter& vm, const Value&, const std::vector<Value>&) {
+        calls << "valueOf";
+        return Value(vm.newObject());
+    });
+    vm.addMethod(o, "toString", [&calls](Interpreter&, const Value&, const std::vector<Value>&) {
+        calls << "toString";
+        return Value("text");
+    });
+    EXPECT_EQ(vm.toString(vm.add(Value(""), Value(o))), "text"); // the object's own toString, not the answer's
+    EXPECT_EQ(calls, QStringList({"valueOf", "toString"}));
+    calls.clear();
+    EXPECT_TRUE(std::isnan(vm.add(Value(1.0), Value(o)).n));
+    EXPECT_EQ(calls, QStringList({"valueOf", "valueOf"}));
+}
+
+TEST(Avm1String, CodesStopAtNulAndPositionsWrap)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value fromCharCode = vm.getMember(vm.global->get("String"), "fromCharCode");
+    EXPECT_EQ(vm.toString(vm.call(fromCharCode, Value(), {Value(80.0), Value(0.0), Value(82.0)})), "P");
+    EXPECT_EQ(vm.toString(vm.call(fromCharCode, Value(), {Value(65616.0)})), "P"); // 16 bits kept
+    EXPECT_EQ(vm.toString(vm.callMethod(Value("foo"), "charAt", {Value(4294967297.0)})), "o");
+    EXPECT_EQ(vm.toNumber(vm.callMethod(Value("foo"), "charCodeAt", {Value(4294967296.0)})), 'f');
+    EXPECT_EQ(vm.toString(vm.callMethod(Value("foo"), "charAt", {Value(-1.0)})), "");
 }

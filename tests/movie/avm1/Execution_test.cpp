@@ -208,3 +208,81 @@ TEST(Avm1Execution, TraceEndsLinesAtCarriageReturns)
     ScriptFixture f(8);
     EXPECT_EQ(f.run(ActionAssembler().traceString("a\rb")), QStringList({"a\nb"}));
 }
+
+TEST(Avm1Execution, ThrowDropsWhatTheTryBlockPushed)
+{
+    ScriptFixture f(8);
+    ActionAssembler body; // pushes one value, then throws another
+    body.pushString("pushed in try").pushString("error").op(0x2A);
+    ActionAssembler handler;
+    ActionAssembler a;
+    a.pushString("below");
+    a.tryBlock(body, "e", &handler, nullptr);
+    a.trace();
+    ActionAssembler popping; // pops what was below, then throws
+    popping.op(0x17).pushString("error").op(0x2A);
+    ActionAssembler b;
+    b.pushString("first").pushString("second");
+    b.tryBlock(popping, "e", &handler, nullptr);
+    b.trace();
+    EXPECT_EQ(f.run(a), QStringList({"below"}));
+    EXPECT_EQ(f.run(b), QStringList({"first"}));
+}
+
+TEST(Avm1Execution, AssignmentShadowsGlobalsOnTheTimeline)
+{
+    ScriptFixture f(7);
+    f.vm->global->set("foo", Value("global"));
+    ActionAssembler a;
+    a.pushString("foo").pushString("root").setVariable();
+    a.getVariable("foo").trace();
+    EXPECT_EQ(f.run(a), QStringList({"root"}));
+    EXPECT_EQ(f.vm->toString(f.vm->global->get("foo")), "global");
+    EXPECT_EQ(f.vm->toString(f.global("foo")), "root");
+}
+
+TEST(Avm1Execution, TellTargetResolvesNamesOnItsClip)
+{
+    ScriptFixture f(7);
+    Interpreter& vm = *f.vm;
+    vm.callMethod(Value(vm.root), "createEmptyMovieClip", {Value("mc"), Value(1.0)});
+    Object* mc = vm.root->get("mc").object();
+    ASSERT_TRUE(mc);
+    ActionAssembler a;
+    a.pushString("foo").pushString("root").setVariable();
+    a.record(0x8B, {'m', 'c', 0});                          // tellTarget("mc")
+    a.getVariable("foo").trace();                           // not the root's
+    a.pushString("blah").pushString("mc blah").setVariable();
+    a.record(0x8B, {0});                                    // back to the root
+    a.getVariable("blah").trace();
+    EXPECT_EQ(f.run(a), QStringList({"undefined", "undefined"}));
+    EXPECT_EQ(vm.toString(mc->get("blah")), "mc blah");
+}
+
+TEST(Avm1Execution, ForInListsPrototypeNamesBeforeOwnNames)
+{
+    ScriptFixture f(6);
+    Interpreter& vm = *f.vm;
+    Object* a = vm.newObject();
+    for (const char* k : {"c", "b", "a", "d"})
+        a->set(k, Value(1.0));
+    Object* b = vm.newObject(a);
+    b->set("c", Value(2.0));
+    b->set("e", Value(2.0));
+    vm.root->set("b", Value(b));
+    ActionAssembler loop;
+    loop.getVariable("b").op(0x55); // Enumerate2, then trace each name as the loop would pop it
+    for (int i = 0; i < 6; ++i)
+        loop.trace();
+    EXPECT_EQ(f.run(loop), QStringList({"d", "a", "b", "e", "c", "null"}));
+}
+
+TEST(Avm1Execution, TraceReplacesHalfSurrogatePairs)
+{
+    ScriptFixture f(8);
+    const QString pair = QString::fromUtf8("\xF0\x9F\x98\x8B");
+    ActionAssembler a; // String.fromCharCode(0xD801) + "x": half a pair made by a script
+    a.pushInt(0xD801).pushInt(1).pushString("String.fromCharCode").op(0x3D).pushString("x").op(0x47).trace();
+    a.traceString(pair);
+    EXPECT_EQ(f.run(a), QStringList({QString(QChar::ReplacementCharacter) + QLatin1Char('x'), pair}));
+}
