@@ -42,6 +42,7 @@ void installBuiltins(Interpreter& vm)
     installTransformClass(vm);
     installBitmapDataClass(vm);
     installAttachBitmap(vm);
+    installFilterClasses(vm);
 }
 
 } // namespace nimbrel::movie::avm1

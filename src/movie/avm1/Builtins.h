@@ -39,6 +39,7 @@ void installColorTransformClass(Interpreter& vm);
 void installTransformClass(Interpreter& vm);
 void installBitmapDataClass(Interpreter& vm);
 void installAttachBitmap(Interpreter& vm);
+void installFilterClasses(Interpreter& vm);
 
 inline Value arg(const std::vector<Value>& args, size_t i)
 {
