@@ -157,6 +157,8 @@ void installProperties(Interpreter& interpreter, Object* proto) {
         [](Interpreter& vm, EditTextObject& f, const Value& v) {
             f.variable = v.isNullish() ? QString() : vm.toString(v);
             f.boundValue.clear();
+            // A new binding starts over from the field's own text.
+            if (!f.variable.isEmpty()) f.restoreInitialText();
             TextFieldVariable::pull(vm, f);
         });
     property(vm, proto, "maxChars",
@@ -194,7 +196,10 @@ void installProperties(Interpreter& interpreter, Object* proto) {
         "maxChars", "maxhscroll", "hscroll", "variable", "htmlText", "type", "text", "autoSize", "tabIndex",
         "textColor", "backgroundColor", "borderColor", "maxscroll", "scroll", "filters", "sharpness", "thickness",
         "antiAliasType", "gridFitType"};
-    auto define = [&](const Accessor& a) { interpreter.addGetterSetter(proto, a.name, a.get, a.set); };
+    // Unlike most built-ins these show up when scripts enumerate a field.
+    auto define = [&](const Accessor& a) {
+        proto->defineAccessor(a.name, interpreter.newFunction(a.get), a.set ? interpreter.newFunction(a.set) : nullptr, 0);
+    };
     for (auto it = std::rbegin(order); it != std::rend(order); ++it)
         for (const Accessor& a : vm)
             if (a.name == QLatin1String(*it)) define(a);
@@ -278,12 +283,13 @@ void installCreateTextField(Interpreter& vm) {
         if (!clip) return Value();
         const double depth = vm.toNumber(a[1]);
         if (!std::isfinite(depth) || depth < -16384 || depth > 2130690044) return Value();
-        // Position and size are whole pixels.
-        const double x = vm.toInt32(a[2]), y = vm.toInt32(a[3]);
-        const double w = vm.toInt32(a[4]), h = vm.toInt32(a[5]);
-        auto field = std::make_shared<EditTextObject>(clip->context(), QRectF(0, 0, std::abs(w) * 20.0, std::abs(h) * 20.0));
-        field->matrix.tx = x * 20.0;
-        field->matrix.ty = y * 20.0;
+        // Position and size are cut to whole pixels.
+        auto twips = [&vm](const Value& v) { return double(vm.toInt32(v)) * 20.0; };
+        const double x = twips(a[2]), y = twips(a[3]);
+        const double w = std::abs(twips(a[4])), h = std::abs(twips(a[5]));
+        auto field = std::make_shared<EditTextObject>(clip->context(), QRectF(0, 0, w, h));
+        field->matrix.tx = x;
+        field->matrix.ty = y;
         display::DisplayObject* made = clip->addScriptObject(field, vm.toString(a[0]), int(depth) + kDepthOffset);
         MovieClipObject* script = vm.scriptObjectFor(made);
         return vm.version() >= 8 && script ? Value(static_cast<Object*>(script)) : Value();

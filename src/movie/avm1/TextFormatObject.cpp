@@ -38,7 +38,25 @@ const QStringList& TextFormatObject::names() {
 void TextFormatObject::construct(const std::vector<Value>& args) {
     static const char* const order[] = {"font", "size", "color", "bold", "italic", "underline", "url",
                                         "target", "align", "leftMargin", "rightMargin", "indent", "leading"};
-    for (size_t i = 0; i < args.size() && i < std::size(order); ++i) setSpecial(QLatin1String(order[i]), args[i]);
+    format.display = QStringLiteral("block");
+    for (size_t i = 0; i < args.size() && i < std::size(order); ++i) {
+        const QString name = QLatin1String(order[i]);
+        const Value& v = args[i];
+        // The constructor cuts pixel values toward zero and keeps negative margins.
+        std::optional<double>* pixels = name == QLatin1String("size")          ? &format.size
+                                        : name == QLatin1String("leftMargin")  ? &format.leftMargin
+                                        : name == QLatin1String("rightMargin") ? &format.rightMargin
+                                        : name == QLatin1String("indent")      ? &format.indent
+                                        : name == QLatin1String("leading")     ? &format.leading
+                                                                               : nullptr;
+        if (pixels) {
+            if (v.isNullish()) pixels->reset();
+            else *pixels = double(vm().toInt32(v));
+            continue;
+        }
+        if (name == QLatin1String("align") && !v.isNullish()) format.align.reset();
+        setSpecial(name, v);
+    }
 }
 
 bool TextFormatObject::getSpecial(const QString& n, Value& out) {
@@ -84,10 +102,15 @@ bool TextFormatObject::setSpecial(const QString& n, const Value& v) {
             m.reset();
             return;
         }
-        const double r = roundedPixels(vm.toNumber(v));
-        m = nonNegative ? std::max(0.0, r) : r;
+        const double d = vm.toNumber(v);
+        // Margins never go below zero; not-a-number counts as below.
+        m = nonNegative && !(d >= 0) ? 0.0 : roundedPixels(d);
     };
-    if (n == QLatin1String("font")) str(f.font);
+    if (n == QLatin1String("font")) {
+        str(f.font);
+        // Font names are cut to the length the player keeps.
+        if (f.font) f.font = f.font->left(64);
+    }
     else if (n == QLatin1String("size")) pixels(f.size, false);
     else if (n == QLatin1String("color")) {
         if (unset) f.color.reset();
@@ -112,8 +135,7 @@ bool TextFormatObject::setSpecial(const QString& n, const Value& v) {
                 f.align = a;
         }
     } else if (n == QLatin1String("display")) {
-        if (unset) f.display = QStringLiteral("inline");
-        else {
+        if (!unset) {
             const QString d = vm.toString(v);
             f.display = d == QLatin1String("none") || d == QLatin1String("inline") ? d : QStringLiteral("block");
         }

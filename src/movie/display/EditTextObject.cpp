@@ -93,6 +93,12 @@ void EditTextObject::setText(const QString& text) {
     changed();
 }
 
+void EditTextObject::restoreInitialText() {
+    const QString initial = def_ ? def_->initialText : QString();
+    if (html) setHtmlText(initial);
+    else setText(initial);
+}
+
 QString EditTextObject::htmlText() const { return html ? HtmlText::write(content_) : content_.text(); }
 
 void EditTextObject::setHtmlText(const QString& markup) {

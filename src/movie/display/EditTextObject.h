@@ -30,6 +30,8 @@ public:
     const FormattedText& content() const { return content_; }
     QString text() const { return content_.text(); }
     void setText(const QString& text);
+    // Back to the text the file gave the field (none for fields made by scripts).
+    void restoreInitialText();
     QString htmlText() const;
     void setHtmlText(const QString& html);
     // Replaces [begin, end) with text in the new-text format.
