@@ -410,18 +410,6 @@ void MovieClip::unloadContents() {
     pendingInit_.clear();
 }
 
-DisplayObject* MovieClip::addScriptObject(std::shared_ptr<DisplayObject> object, const QString& name, int depth) {
-    if (!object || context()->objectCount() > MovieContext::maxObjects) return nullptr;
-    removeDepth(depth);
-    object->placedByScript = true;
-    object->setParent(this);
-    object->setDepth(depth);
-    object->setName(name);
-    children_[depth] = object;
-    context()->scripts().objectCreated(object.get());
-    return object.get();
-}
-
 bool MovieClip::removeChildAt(int depth) {
     if (!children_.count(depth)) return false;
     removeDepth(depth);
