@@ -35,6 +35,7 @@ void installBuiltins(Interpreter& vm)
     installContextMenuClass(vm);
     installPrintJobClass(vm);
     installExternalInterfaceClass(vm);
+    installStyleSheetClass(vm);
     installPointClass(vm);
     installRectangleClass(vm);
     installMatrixClass(vm);

@@ -32,6 +32,7 @@ void installNetConnectionClass(Interpreter& vm);
 void installContextMenuClass(Interpreter& vm);
 void installPrintJobClass(Interpreter& vm);
 void installExternalInterfaceClass(Interpreter& vm);
+void installStyleSheetClass(Interpreter& vm);
 void installPointClass(Interpreter& vm);
 void installRectangleClass(Interpreter& vm);
 void installMatrixClass(Interpreter& vm);
