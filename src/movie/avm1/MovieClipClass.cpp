@@ -2,6 +2,7 @@
 // drawing calls (accepted; the headless player draws nothing).
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
+#include "movie/avm1/MovieClipLoaderClass.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/avm1/NumberFormat.h"
 #include "movie/display/DisplayObject.h"
@@ -71,6 +72,7 @@ void installMovieClipClass(Interpreter& vm)
     Object* proto = vm.newObject();
     vm.movieClipProto = proto;
     vm.newClass(QStringLiteral("MovieClip"), nullptr, nullptr, proto);
+    installMovieClipLoaderClass(vm);
     using Args = const std::vector<Value>&;
     auto method = [&](const char* name, NativeFunction::Fn fn) { vm.addMethod(proto, QString::fromLatin1(name), std::move(fn)); };
 

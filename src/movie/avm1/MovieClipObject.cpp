@@ -240,20 +240,25 @@ void MovieClipObject::callFrame(int frame)
             vm().runActions(vm().codeFor(a->actions), this);
 }
 
-void MovieClipObject::loadMovie(const QString& url)
+void MovieClipObject::loadMovie(const QString& url, LoadDone done)
 {
-    if (!clip() || !clip()->parent())
+    if (!clip() || !clip()->parent()) {
+        if (done)
+            done(nullptr, 0);
         return;
-    // The answer goes to whichever clip holds this one's place when it arrives.
-    LoadQueue::of(vm()).start(this, url, [this](Interpreter& vm, const std::optional<QByteArray>& bytes) {
+    }
+    const bool started = LoadQueue::of(vm()).start(this, url, [this, done](Interpreter& vm, const std::optional<QByteArray>& bytes) {
         display::MovieClip* c = clip();
-        if (!c || !bytes)
-            return;
-        auto parsed = swf::MovieParser::parse(*bytes);
-        if (!parsed)
-            return;
-        c->replaceWithMovie(parsed.value());
+        display::MovieClip* loaded = nullptr;
+        if (c && bytes) {
+            if (auto parsed = swf::MovieParser::parse(*bytes))
+                loaded = c->replaceWithMovie(parsed.value());
+        }
+        if (done)
+            done(loaded ? vm.scriptObjectFor(loaded) : nullptr, bytes ? bytes->size() : 0);
     });
+    if (!started && done)
+        done(nullptr, 0);
 }
 
 void MovieClipObject::unloadMovie()

@@ -5,6 +5,7 @@
 #include "movie/avm1/Object.h"
 #include <QPointF>
 #include <QRectF>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -54,7 +55,9 @@ public:
     void swapDepths(int depth);
     // loadMovie: the movie at url (relative to the movie) replaces this clip's
     // contents once it has arrived, at the end of a later frame's scripts.
-    void loadMovie(const QString& url);
+    // done hears the clip now holding the movie and its size, or null when it could not be loaded.
+    using LoadDone = std::function<void(MovieClipObject* loaded, qint64 bytes)>;
+    void loadMovie(const QString& url, LoadDone done = {});
     void unloadMovie();
     // Runs the actions of a frame without moving there (ActionCall), 1-based.
     void callFrame(int frame);

@@ -1,0 +1,81 @@
+#include "movie/avm1/MovieClipLoaderClass.h"
+#include "movie/avm1/Builtins.h"
+#include "movie/avm1/Interpreter.h"
+#include "movie/avm1/MovieClipObject.h"
+
+namespace nimbrel::movie::avm1 {
+
+namespace {
+
+using Args = const std::vector<Value>&;
+
+MovieClipObject* targetOf(Interpreter& vm, const Value& v)
+{
+    if (v.isString())
+        return vm.resolveTarget(v.s, vm.root);
+    Object* o = v.object();
+    return o && o->isMovieClip() ? static_cast<MovieClipObject*>(o) : nullptr;
+}
+
+void broadcast(Interpreter& vm, Object* loader, const std::vector<Value>& args)
+{
+    vm.callSafely(vm.getMember(Value(loader), QStringLiteral("broadcastMessage")), Value(loader), args);
+}
+
+} // namespace
+
+void installMovieClipLoaderClass(Interpreter& vm)
+{
+    Object* proto = vm.newObject();
+    vm.newClass(QStringLiteral("MovieClipLoader"), nullptr, [](Interpreter& vm, Object* obj, Args) -> Value {
+        Value init = vm.getMember(vm.getMember(Value(vm.global), QStringLiteral("AsBroadcaster")), QStringLiteral("initialize"));
+        vm.call(init, Value(), {Value(obj)});
+        // The loader hears its own events.
+        vm.callMethod(Value(obj), QStringLiteral("addListener"), {Value(obj)});
+        return Value(obj);
+    }, proto);
+
+    vm.addMethod(proto, QStringLiteral("loadClip"), [](Interpreter& vm, const Value& self, Args a) -> Value {
+        Object* loader = self.object();
+        MovieClipObject* target = a.size() >= 2 ? targetOf(vm, a[1]) : nullptr;
+        if (!loader || !target || !target->clip())
+            return Value(false);
+        // The target keeps the loader reachable while the load is pending.
+        target->define(QStringLiteral("__loader"), Value(loader), DontEnum);
+        target->loadMovie(vm.toString(a[0]), [&vm, loader](MovieClipObject* loaded, qint64 bytes) {
+            if (!loaded) {
+                broadcast(vm, loader, {Value(QStringLiteral("onLoadError")), Value(), Value(QStringLiteral("URLNotFound"))});
+                return;
+            }
+            const Value clip(static_cast<Object*>(loaded));
+            broadcast(vm, loader, {Value(QStringLiteral("onLoadStart")), clip});
+            broadcast(vm, loader, {Value(QStringLiteral("onLoadProgress")), clip, Value(double(bytes)), Value(double(bytes))});
+            broadcast(vm, loader, {Value(QStringLiteral("onLoadComplete")), clip, Value(0.0)});
+            // onLoadInit waits for the loaded movie's first frame: it runs with the next frame's timers.
+            const double now = vm.clockMs ? vm.clockMs() : 0;
+            vm.timers.push_back({vm.nextTimerId++, Value(loader), QStringLiteral("broadcastMessage"),
+                                 {Value(QStringLiteral("onLoadInit")), clip}, 0.0, now, true});
+        });
+        return Value(true);
+    });
+    vm.addMethod(proto, QStringLiteral("unloadClip"), [](Interpreter& vm, const Value&, Args a) -> Value {
+        MovieClipObject* target = a.empty() ? nullptr : targetOf(vm, a[0]);
+        if (!target)
+            return Value(false);
+        target->unloadMovie();
+        return Value(true);
+    });
+    vm.addMethod(proto, QStringLiteral("getProgress"), [](Interpreter& vm, const Value&, Args a) -> Value {
+        MovieClipObject* target = a.empty() ? nullptr : targetOf(vm, a[0]);
+        if (!target)
+            return Value();
+        Object* o = vm.newObject();
+        const Value loaded = vm.callMethod(Value(static_cast<Object*>(target)), QStringLiteral("getBytesLoaded"), {});
+        const Value total = vm.callMethod(Value(static_cast<Object*>(target)), QStringLiteral("getBytesTotal"), {});
+        o->set(QStringLiteral("bytesLoaded"), loaded);
+        o->set(QStringLiteral("bytesTotal"), total);
+        return Value(o);
+    });
+}
+
+} // namespace nimbrel::movie::avm1
