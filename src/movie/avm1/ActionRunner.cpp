@@ -830,7 +830,8 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
             if (!act_.locals->hasOwn(name))
                 act_.locals->define(name, Value());
         } else if (MovieClipObject* t = defaultTarget()) {
-            if (!t->hasOwn(name))
+            // A name the clip inherits counts as declared.
+            if (!t->has(name))
                 t->define(name, Value());
         }
         break;

@@ -286,3 +286,15 @@ TEST(Avm1Execution, TraceReplacesHalfSurrogatePairs)
     a.traceString(pair);
     EXPECT_EQ(f.run(a), QStringList({QString(QChar::ReplacementCharacter) + QLatin1Char('x'), pair}));
 }
+
+TEST(Avm1Execution, DeclaringANameTheTimelineInheritsKeepsIt)
+{
+    ScriptFixture f(7);
+    Interpreter& vm = *f.vm;
+    vm.movieClipProto->set("inherited", Value("from the prototype"));
+    ActionAssembler a;
+    a.pushString("inherited").op(0x41).getVariable("inherited").trace(); // var inherited;
+    a.pushString("fresh").op(0x41).getVariable("fresh").trace();          // var fresh;
+    EXPECT_EQ(f.run(a), QStringList({"from the prototype", "undefined"}));
+    EXPECT_TRUE(f.vm->root->hasOwn("fresh"));
+}
