@@ -102,6 +102,10 @@ void installBitmapDataClass(Interpreter& vm)
     ctor->define(QStringLiteral("prototype"), Value(proto), DontEnum | DontDelete);
     proto->define(QStringLiteral("constructor"), Value(static_cast<Object*>(ctor)), DontEnum);
     flashPackage(vm, QStringLiteral("display"))->define(QStringLiteral("BitmapData"), Value(static_cast<Object*>(ctor)));
+    // Channel bits for copyChannel and friends.
+    const std::pair<const char*, int> channels[] = {{"RED_CHANNEL", 1}, {"GREEN_CHANNEL", 2}, {"BLUE_CHANNEL", 4}, {"ALPHA_CHANNEL", 8}};
+    for (const auto& [name, bit] : channels)
+        ctor->define(QLatin1String(name), Value(bit));
 
     // Read-only sizes: -1 once disposed.
     auto prop = [&](const char* name, std::function<Value(BitmapDataObject&)> get) {

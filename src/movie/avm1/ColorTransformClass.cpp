@@ -28,7 +28,8 @@ void installColorTransformClass(Interpreter& vm)
     Object* proto = vm.newObject();
     NativeFunction* ctor = vm.newClass(QString(), nullptr, [proto](Interpreter& vm, Object*, Args a) -> Value {
         auto* ct = vm.make<ColorTransformObject>(proto);
-        if (!a.empty()) {
+        // Anything short of all eight values leaves the identity.
+        if (a.size() >= 8) {
             for (int i = 0; i < 4; ++i) {
                 ct->mult[i] = vm.toNumber(arg(a, i));
                 ct->add[i] = vm.toNumber(arg(a, i + 4));
