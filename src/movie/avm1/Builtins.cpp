@@ -36,6 +36,7 @@ void installBuiltins(Interpreter& vm)
     installPrintJobClass(vm);
     installExternalInterfaceClass(vm);
     installStyleSheetClass(vm);
+    installSharedObjectClass(vm);
     installPointClass(vm);
     installRectangleClass(vm);
     installMatrixClass(vm);

@@ -33,6 +33,7 @@ void installContextMenuClass(Interpreter& vm);
 void installPrintJobClass(Interpreter& vm);
 void installExternalInterfaceClass(Interpreter& vm);
 void installStyleSheetClass(Interpreter& vm);
+void installSharedObjectClass(Interpreter& vm);
 void installPointClass(Interpreter& vm);
 void installRectangleClass(Interpreter& vm);
 void installMatrixClass(Interpreter& vm);
