@@ -137,6 +137,10 @@ TEST(Avm1Geom, ColorTransformAccessorsRgbAndConcat)
     EXPECT_EQ(vm.toNumber(vm.getMember(ct, "redMultiplier")), 0);
     EXPECT_EQ(vm.toNumber(vm.getMember(ct, "greenOffset")), 0x30);
     EXPECT_EQ(vm.toNumber(vm.getMember(ct, "rgb")), 0x203040);
+    // Fewer than all eight values leave the identity.
+    EXPECT_EQ(text(vm, geom(vm, "ColorTransform", {Value(0.0), Value(2.0), Value(3.0)})),
+              "(redMultiplier=1, greenMultiplier=1, blueMultiplier=1, alphaMultiplier=1, "
+              "redOffset=0, greenOffset=0, blueOffset=0, alphaOffset=0)");
     vm.setMember(ct, "redMultiplier", Value("text"));
     EXPECT_TRUE(std::isnan(vm.toNumber(vm.getMember(ct, "redMultiplier"))));
     // The accessors live on the prototype and enumerate newest first.
