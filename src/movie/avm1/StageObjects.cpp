@@ -51,6 +51,27 @@ void installStageObjects(Interpreter& vm)
     vm.addGetterSetter(stage, QStringLiteral("height"), [](Interpreter& vm, const Value&, Args) {
         return vm.stageHeight;
     }, nullptr);
+    // The player never leaves its window; the state is remembered and listeners hear each change.
+    stage->define(QStringLiteral("__displayState"), Value(QStringLiteral("normal")), DontEnum);
+    vm.addGetterSetter(stage, QStringLiteral("displayState"), [](Interpreter& vm, const Value& self, Args) {
+        return vm.getMember(self, QStringLiteral("__displayState"));
+    }, [](Interpreter& vm, const Value& self, Args a) {
+        Object* o = self.object();
+        if (!o || a.empty())
+            return Value();
+        const QString wanted = vm.toString(a[0]);
+        QString state;
+        if (wanted.compare(QLatin1String("normal"), Qt::CaseInsensitive) == 0)
+            state = QStringLiteral("normal");
+        else if (wanted.compare(QLatin1String("fullScreen"), Qt::CaseInsensitive) == 0)
+            state = QStringLiteral("fullScreen");
+        if (state.isEmpty() || state == vm.toString(o->get(QStringLiteral("__displayState"))))
+            return Value();
+        o->define(QStringLiteral("__displayState"), Value(state), DontEnum);
+        vm.callMethod(self, QStringLiteral("broadcastMessage"),
+                      {Value(QStringLiteral("onFullScreen")), Value(state == QLatin1String("fullScreen"))});
+        return Value();
+    });
     stage->define(QStringLiteral("scaleMode"), Value(QStringLiteral("showAll")), DontEnum);
     stage->define(QStringLiteral("align"), Value(QString()), DontEnum);
     stage->define(QStringLiteral("showMenu"), Value(true), DontEnum);

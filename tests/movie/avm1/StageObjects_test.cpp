@@ -173,3 +173,24 @@ TEST(StageQuality, ToggleQualityAndTheQualityPropertyChangeThePlayersQuality) {
     EXPECT_EQ(best.player.quality(), QStringLiteral("BEST"));
     EXPECT_EQ(best.take(), QStringList({"2"}));
 }
+
+TEST(StageObject, DisplayStateTakesItsTwoNamesInAnyCaseAndTellsListenersOfChanges) {
+    auto set = [](ActionAssembler& a, const QString& value) {
+        a.getVariable(QStringLiteral("Stage")).pushString(QStringLiteral("displayState")).pushString(value).op(0x4F);
+    };
+    auto show = [](ActionAssembler& a) {
+        a.getVariable(QStringLiteral("Stage")).pushString(QStringLiteral("displayState")).op(0x4E).trace();
+    };
+    ActionAssembler script;
+    addListener(script, QStringLiteral("Stage"), QStringLiteral("onFullScreen"),
+                ActionAssembler().traceString(QStringLiteral("changed")));
+    show(script);
+    set(script, QStringLiteral("FULLSCREEN"));
+    show(script);
+    set(script, QStringLiteral("bogus"));
+    set(script, QStringLiteral("fullScreen"));
+    show(script);
+    ScriptedMovie run(script);
+    ASSERT_TRUE(run.loaded);
+    EXPECT_EQ(run.take(), QStringList({"normal", "changed", "fullScreen", "fullScreen"}));
+}
