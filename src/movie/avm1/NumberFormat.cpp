@@ -179,28 +179,38 @@ double parseIntText(const QString& s, int radix, bool radixGiven)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     int i = 0;
     const int n = s.size();
-    while (i < n && isSpace(s[i]))
-        ++i;
-    bool neg = false;
-    if (i < n && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+'))) {
-        neg = s[i] == QLatin1Char('-');
-        ++i;
-    }
-    if (!radixGiven) {
-        radix = 10;
-        if (i + 1 < n && s[i] == QLatin1Char('0') && (s[i + 1] == QLatin1Char('x') || s[i + 1] == QLatin1Char('X'))) {
+    auto isX = [&](int k) { return k < n && (s[k] == QLatin1Char('x') || s[k] == QLatin1Char('X')); };
+    auto isSign = [&](int k) { return k < n && (s[k] == QLatin1Char('-') || s[k] == QLatin1Char('+')); };
+    // A hex prefix counts only at the very start, before any blank or sign, and is skipped whatever the radix.
+    const bool hexPrefix = n >= 2 && s[0] == QLatin1Char('0') && isX(1);
+    if (hexPrefix) {
+        i = 2;
+        if (!radixGiven)
             radix = 16;
-            i += 2;
-        } else if (i + 1 < n && s[i] == QLatin1Char('0')) {
-            // Leading zero means octal when every digit is octal.
+    } else if (!radixGiven) {
+        radix = 10;
+        // Octal only when the whole text (after an optional sign) is a zero followed by octal digits.
+        int k = isSign(0) ? 1 : 0;
+        if (k + 1 < n && s[k] == QLatin1Char('0')) {
             bool allOctal = true;
-            for (int k = i; k < n && !isSpace(s[k]); ++k)
+            for (; k < n; ++k)
                 if (s[k] < QLatin1Char('0') || s[k] > QLatin1Char('7')) { allOctal = false; break; }
             if (allOctal)
                 radix = 8;
         }
-    } else if (radix == 16 && i + 1 < n && s[i] == QLatin1Char('0') && (s[i + 1] == QLatin1Char('x') || s[i + 1] == QLatin1Char('X'))) {
-        i += 2;
+    }
+    while (i < n && isSpace(s[i]))
+        ++i;
+    bool neg = false;
+    if (isSign(i)) {
+        neg = s[i] == QLatin1Char('-');
+        ++i;
+        // A sign glued to a hex-looking start is not a number; where x is a digit, the sign is dropped.
+        if (i == 1 && i + 1 < n && s[i] == QLatin1Char('0') && isX(i + 1)) {
+            if (radix <= 33)
+                return nan;
+            neg = false;
+        }
     }
     if (radix < 2 || radix > 36)
         return nan;

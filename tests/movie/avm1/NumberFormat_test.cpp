@@ -67,6 +67,29 @@ TEST(Avm1NumberFormat, ParseIntAndParseFloat)
     EXPECT_TRUE(std::isnan(parseFloatText("x1")));
 }
 
+TEST(Avm1NumberFormat, ParseIntPrefixesSignsAndBlanks)
+{
+    // The hex prefix counts only at the very start, and is skipped whatever the radix.
+    EXPECT_EQ(parseIntText("0x100", 36, true), 1296);
+    EXPECT_EQ(parseIntText(" 0x100", 36, true), 1540944);
+    EXPECT_EQ(parseIntText(" 0x-100", 0, false), 0);
+    // After the prefix, blanks and a sign may follow.
+    EXPECT_EQ(parseIntText("0x-100", 0, false), -256);
+    EXPECT_EQ(parseIntText("0x -100", 0, false), -256);
+    EXPECT_EQ(parseIntText("0x+0X100", 0, false), 0);
+    EXPECT_TRUE(std::isnan(parseIntText("0x  ", 16, true)));
+    // A sign glued to "0x": not a number unless x is a digit, then the sign is dropped.
+    EXPECT_TRUE(std::isnan(parseIntText("-0x100", 0, false)));
+    EXPECT_TRUE(std::isnan(parseIntText("+0x123", 33, true)));
+    EXPECT_EQ(parseIntText("-0x100", 36, true), 1540944);
+    EXPECT_EQ(parseIntText(" -0x100", 36, true), -1540944);
+    // Octal needs the whole text to be octal digits, with no blanks around.
+    EXPECT_EQ(parseIntText("-0100", 0, false), -64);
+    EXPECT_EQ(parseIntText("-0100z", 0, false), -100);
+    EXPECT_EQ(parseIntText("  077", 0, false), 77);
+    EXPECT_EQ(parseIntText("077 ", 0, false), 77);
+}
+
 TEST(Avm1NumberFormat, Int32Wrapping)
 {
     EXPECT_EQ(toInt32(4294967296.0 + 5), 5);
