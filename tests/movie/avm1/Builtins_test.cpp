@@ -196,3 +196,35 @@ TEST(Avm1String, CodesStopAtNulAndPositionsWrap)
     EXPECT_EQ(vm.toNumber(vm.callMethod(Value("foo"), "charCodeAt", {Value(4294967296.0)})), 'f');
     EXPECT_EQ(vm.toString(vm.callMethod(Value("foo"), "charAt", {Value(-1.0)})), "");
 }
+
+TEST(Avm1String, SearchAndCutPositionsWrapAndMissingArgumentsGiveUndefined)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value s("xx test xx test");
+    EXPECT_EQ(vm.toNumber(vm.callMethod(s, "indexOf", {Value("test"), Value(4294967300.0)})), 11);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(s, "indexOf", {Value(""), Value(100.0)})), -1);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(s, "lastIndexOf", {Value("test"), Value(4294967300.0)})), 3);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(s, "lastIndexOf", {Value("test"), Value()})), 11);
+    EXPECT_TRUE(vm.callMethod(s, "indexOf", {}).isUndefined());
+    EXPECT_TRUE(vm.callMethod(s, "substr", {}).isUndefined());
+    EXPECT_TRUE(vm.callMethod(s, "slice", {}).isUndefined());
+    EXPECT_EQ(str(vm, vm.callMethod(Value("Hello"), "slice", {Value(4294967296.0), Value(4294967298.0)})), "He");
+    EXPECT_EQ(str(vm, vm.callMethod(Value("Hello"), "substr", {Value(4294967296.0), Value(-4294967294.0)})), "He");
+    EXPECT_EQ(str(vm, vm.callMethod(Value("Hello"), "substring", {Value(3.0), Value::null()})), "Hel");
+}
+
+TEST(Avm1String, SplitLimitsAndCaseMappingKeepsLength)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value s("a,b,c");
+    EXPECT_EQ(vm.toNumber(vm.getMember(vm.callMethod(s, "split", {Value(","), Value(-100.0)}), "length")), 0);
+    EXPECT_EQ(vm.toNumber(vm.getMember(vm.callMethod(s, "split", {Value(), Value(0.0)}), "length")), 1);
+    EXPECT_EQ(vm.toNumber(vm.getMember(vm.callMethod(s, "split", {Value(","), Value(2.0)}), "length")), 2);
+    // Dotted capital I lowers to one plain i; lunate sigma uppers to sigma; iota subscript stays attached.
+    EXPECT_EQ(str(vm, vm.callMethod(Value(QString(QChar(0x0130))), "toLowerCase", {})), "i");
+    EXPECT_EQ(str(vm, vm.callMethod(Value(QString(QChar(0x03F2))), "toUpperCase", {})), QString(QChar(0x03A3)));
+    EXPECT_EQ(str(vm, vm.callMethod(Value(QString(QChar(0x1FB3))), "toUpperCase", {})), QString(QChar(0x1FBC)));
+    EXPECT_EQ(str(vm, vm.callMethod(Value(QString(QChar(0x10A0))), "toLowerCase", {})), QString(QChar(0x10D0)));
+}
