@@ -44,6 +44,7 @@ void installBuiltins(Interpreter& vm)
     installTransformClass(vm);
     installBitmapDataClass(vm);
     installAttachBitmap(vm);
+    vm.movieClipProto->setFlags(QStringLiteral("attachBitmap"), OnlySwf8Up, 0);
     installFilterClasses(vm);
 }
 

@@ -5,16 +5,18 @@ namespace nimbrel::movie::avm1 {
 
 bool hasFlashPackages(const Interpreter& vm)
 {
-    return vm.version() >= 8;
+    return vm.version() >= 6;
 }
 
 Object* flashPackage(Interpreter& vm, const QString& name)
 {
     const QString root = QStringLiteral("flash");
-    Object* flash = vm.global->findOwn(root) ? vm.global->findOwn(root)->value.object() : nullptr;
+    Property* existing = vm.global->findOwnAnyVersion(root);
+    Object* flash = existing ? existing->value.object() : nullptr;
     if (!flash) {
         flash = vm.newObject();
-        vm.global->define(root, Value(flash), DontEnum);
+        // Older movies see the package only once a script unhides it with ASSetPropFlags.
+        vm.global->define(root, Value(flash), DontEnum | OnlySwf8Up);
     }
     Property* p = flash->findOwn(name);
     if (p && p->value.object())

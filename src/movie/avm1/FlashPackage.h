@@ -10,7 +10,8 @@ namespace nimbrel::movie::avm1 {
 class Interpreter;
 class Object;
 
-// The packages exist for SWF 8 and later movies only.
+// The packages are built for SWF 6 and later movies; before SWF 8 `flash` stays hidden until a script
+// unhides it.
 bool hasFlashPackages(const Interpreter& vm);
 // `_global.flash.<name>`, made on first use.
 Object* flashPackage(Interpreter& vm, const QString& name);

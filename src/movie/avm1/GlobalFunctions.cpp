@@ -115,16 +115,10 @@ void installGlobalFunctions(Interpreter& vm)
         Object* o = arg(args, 0).object();
         if (!o)
             return Value();
-        int set = vm.toInt32(arg(args, 2)) & 7;
-        int clear = args.size() > 3 ? vm.toInt32(args[3]) & 7 : 0;
-        // Bit 0 hides from enumeration, bit 1 protects from deletion, bit 2 makes read-only.
-        auto mapFlags = [](int f) {
-            unsigned char out = 0;
-            if (f & 1) out |= DontEnum;
-            if (f & 2) out |= DontDelete;
-            if (f & 4) out |= ReadOnly;
-            return out;
-        };
+        // Bit 0 hides from enumeration, bit 1 protects from deletion, bit 2 makes read-only; higher bits
+        // hide the property from older movies (see PropertyFlag).
+        const unsigned short set = vm.toInt32(arg(args, 2)) & 0xffff;
+        const unsigned short clear = args.size() > 3 ? vm.toInt32(args[3]) & 0xffff : 0;
         Value names = arg(args, 1);
         QStringList list;
         if (names.isNull()) {
@@ -137,7 +131,7 @@ void installGlobalFunctions(Interpreter& vm)
             list = vm.toString(names).split(QLatin1Char(','));
         }
         for (const QString& n : list)
-            o->setFlags(n, mapFlags(set), mapFlags(clear) & ~mapFlags(set));
+            o->setFlags(n, set, clear & ~set);
         return Value();
     });
 

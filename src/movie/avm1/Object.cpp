@@ -29,7 +29,24 @@ int Object::findIndex(const QString& name) const
     return it == index_.constEnd() ? -1 : *it;
 }
 
+bool Property::visibleIn(int swfVersion) const
+{
+    if (!(flags & (OnlySwf6Up | HiddenInSwf6 | OnlySwf7Up | OnlySwf8Up | OnlySwf9Up | OnlySwf10Up)))
+        return true;
+    return !((flags & OnlySwf6Up && swfVersion < 6) || (flags & HiddenInSwf6 && swfVersion == 6) ||
+             (flags & OnlySwf7Up && swfVersion < 7) || (flags & OnlySwf8Up && swfVersion < 8) ||
+             (flags & OnlySwf9Up && swfVersion < 9) || (flags & OnlySwf10Up && swfVersion < 10));
+}
+
 Property* Object::findOwn(const QString& name)
+{
+    int i = findIndex(name);
+    if (i < 0 || !props_[size_t(i)].visibleIn(vm_.version()))
+        return nullptr;
+    return &props_[size_t(i)];
+}
+
+Property* Object::findOwnAnyVersion(const QString& name)
 {
     int i = findIndex(name);
     return i < 0 ? nullptr : &props_[size_t(i)];
@@ -147,7 +164,7 @@ void Object::storeWatched(const QString& name, const Value& value)
     define(name, value, 0);
 }
 
-void Object::define(const QString& name, const Value& v, unsigned char flags)
+void Object::define(const QString& name, const Value& v, unsigned short flags)
 {
     int i = findIndex(name);
     if (i >= 0) {
@@ -166,7 +183,7 @@ void Object::define(const QString& name, const Value& v, unsigned char flags)
     }
 }
 
-void Object::defineAccessor(const QString& name, Object* getter, Object* setter, unsigned char flags)
+void Object::defineAccessor(const QString& name, Object* getter, Object* setter, unsigned short flags)
 {
     define(name, Value(), flags);
     Property* p = findOwn(name);
@@ -177,7 +194,7 @@ void Object::defineAccessor(const QString& name, Object* getter, Object* setter,
 bool Object::remove(const QString& name)
 {
     int i = findIndex(name);
-    if (i < 0)
+    if (i < 0 || !props_[size_t(i)].visibleIn(vm_.version()))
         return false;
     if (props_[size_t(i)].flags & DontDelete)
         return false;
@@ -222,16 +239,18 @@ bool Object::has(const QString& name)
 QStringList Object::ownKeys(bool includeHidden)
 {
     QStringList out;
+    const int version = vm_.version();
     for (auto it = props_.rbegin(); it != props_.rend(); ++it)
-        if (includeHidden || !(it->flags & DontEnum))
+        if ((includeHidden || !(it->flags & DontEnum)) && it->visibleIn(version))
             out.append(it->name);
     return out;
 }
 
-void Object::setFlags(const QString& name, unsigned char set, unsigned char clear)
+void Object::setFlags(const QString& name, unsigned short set, unsigned short clear)
 {
-    if (Property* p = findOwn(name))
-        p->flags = (p->flags & ~clear) | set;
+    int i = findIndex(name);
+    if (i >= 0)
+        props_[size_t(i)].flags = (props_[size_t(i)].flags & ~clear) | set;
 }
 
 } // namespace nimbrel::movie::avm1

@@ -11,15 +11,29 @@ namespace nimbrel::movie::avm1 {
 
 class Interpreter;
 
-enum PropertyFlag : unsigned char { DontEnum = 1, DontDelete = 2, ReadOnly = 4 };
+enum PropertyFlag : unsigned short {
+    DontEnum = 1,
+    DontDelete = 2,
+    ReadOnly = 4,
+    // Version bits: the property does not exist for movies older than the version named (SWF 6 is the
+    // exception: HiddenInSwf6 hides it there only). A script clears them with ASSetPropFlags to unhide.
+    OnlySwf6Up = 1 << 7,
+    HiddenInSwf6 = 1 << 8,
+    OnlySwf7Up = 1 << 10,
+    OnlySwf8Up = 1 << 12,
+    OnlySwf9Up = 1 << 13,
+    OnlySwf10Up = 1 << 14,
+};
 
 struct Property {
     QString name;
     Value value;
-    unsigned char flags = 0;
+    unsigned short flags = 0;
     Object* getter = nullptr;
     Object* setter = nullptr;
     bool isAccessor() const { return getter || setter; }
+    // False when the version bits hide this property from a movie of `swfVersion`.
+    bool visibleIn(int swfVersion) const;
 };
 
 class Object {
@@ -38,8 +52,8 @@ public:
     // Writes, running a setter found on the chain, else storing an own property.
     virtual void set(const QString& name, const Value& v);
     // Defines an own plain property, replacing any existing one.
-    void define(const QString& name, const Value& v, unsigned char flags = 0);
-    void defineAccessor(const QString& name, Object* getter, Object* setter, unsigned char flags = 0);
+    void define(const QString& name, const Value& v, unsigned short flags = 0);
+    void defineAccessor(const QString& name, Object* getter, Object* setter, unsigned short flags = 0);
     virtual bool remove(const QString& name);
     virtual bool hasOwn(const QString& name);
     // Object.hasOwnProperty: like hasOwn, minus what only looks like a property (child clips).
@@ -48,9 +62,12 @@ public:
     // Own enumerable names, newest first (the player's for..in order).
     virtual QStringList ownKeys(bool includeHidden = false);
 
+    // An own property this movie's version can see (version-hidden ones are absent).
     Property* findOwn(const QString& name);
+    Property* findOwnAnyVersion(const QString& name);
     Property* findOnChain(const QString& name, Object** holder = nullptr);
-    void setFlags(const QString& name, unsigned char set, unsigned char clear);
+    // Changes the flags of an own property, hidden by version or not.
+    void setFlags(const QString& name, unsigned short set, unsigned short clear);
     std::vector<Property>& properties() { return props_; }
 
     // Garbage collection: objects this one keeps alive.

@@ -84,7 +84,7 @@ void installObjectClass(Interpreter& vm)
         if (!setter && !setterV.isNull() && !setterV.isUndefined())
             return Value(false);
         Property* existing = o->findOwn(name);
-        unsigned char flags = existing ? existing->flags : 0;
+        unsigned short flags = existing ? existing->flags : 0;
         o->defineAccessor(name, getter, setter, flags);
         return Value(true);
     });

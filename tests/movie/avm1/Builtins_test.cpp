@@ -228,3 +228,53 @@ TEST(Avm1String, SplitLimitsAndCaseMappingKeepsLength)
     EXPECT_EQ(str(vm, vm.callMethod(Value(QString(QChar(0x1FB3))), "toUpperCase", {})), QString(QChar(0x1FBC)));
     EXPECT_EQ(str(vm, vm.callMethod(Value(QString(QChar(0x10A0))), "toLowerCase", {})), QString(QChar(0x10D0)));
 }
+
+TEST(Avm1PropFlags, VersionBitsHideFromOlderMoviesUntilAScriptClearsThem)
+{
+    for (int version : {5, 6, 7, 8, 9}) {
+        ScriptFixture f(version);
+        Interpreter& vm = *f.vm;
+        Object* o = vm.newObject();
+        o->define("eight", Value(1.0));
+        o->define("notSix", Value(2.0));
+        Value setFlags = vm.global->get("ASSetPropFlags");
+        vm.call(setFlags, Value(), {Value(o), Value("eight"), Value(double(OnlySwf8Up))});
+        vm.call(setFlags, Value(), {Value(o), Value("notSix"), Value(double(HiddenInSwf6))});
+        EXPECT_EQ(o->get("eight").isUndefined(), version < 8) << version;
+        EXPECT_EQ(o->hasOwn("eight"), version >= 8) << version;
+        EXPECT_EQ(o->ownKeys().contains("eight"), version >= 8) << version;
+        EXPECT_EQ(o->get("notSix").isUndefined(), version == 6) << version;
+        // Clearing the bits makes the property visible to every version again.
+        vm.call(setFlags, Value(), {Value(o), Value::null(), Value(0.0), Value(5248.0)});
+        vm.call(setFlags, Value(), {Value(o), Value("notSix"), Value(0.0), Value(double(HiddenInSwf6))});
+        EXPECT_EQ(vm.toNumber(o->get("eight")), 1) << version;
+        EXPECT_EQ(vm.toNumber(o->get("notSix")), 2) << version;
+    }
+}
+
+TEST(Avm1PropFlags, AssigningAHiddenNameMakesAFreshVisibleProperty)
+{
+    ScriptFixture f(6);
+    Interpreter& vm = *f.vm;
+    Object* o = vm.newObject();
+    o->define("x", Value(1.0), DontEnum | OnlySwf8Up);
+    EXPECT_FALSE(o->remove("x"));
+    o->set("x", Value(5.0));
+    EXPECT_EQ(vm.toNumber(o->get("x")), 5);
+    EXPECT_TRUE(o->ownKeys().contains("x"));
+}
+
+TEST(Avm1PropFlags, FlashPackageHiddenBeforeSwf8UntilUnhidden)
+{
+    ScriptFixture f7(7);
+    Interpreter& vm = *f7.vm;
+    EXPECT_TRUE(vm.global->get("flash").isUndefined());
+    EXPECT_TRUE(vm.getMember(Value(vm.movieClipProto), "attachBitmap").isUndefined());
+    vm.call(vm.global->get("ASSetPropFlags"), Value(), {Value(vm.global), Value("flash"), Value(0.0), Value(5248.0)});
+    Value geom = vm.getMember(vm.global->get("flash"), "geom");
+    EXPECT_TRUE(vm.getMember(geom, "Transform").object() && vm.getMember(geom, "Transform").object()->isFunction());
+
+    ScriptFixture f8(8);
+    EXPECT_TRUE(f8.vm->global->get("flash").isObject());
+    EXPECT_TRUE(f8.vm->getMember(Value(f8.vm->movieClipProto), "attachBitmap").isObject());
+}
