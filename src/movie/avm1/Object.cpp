@@ -8,9 +8,30 @@ Object::Object(Interpreter& vm, Object* proto) : vm_(vm), proto_(proto) {}
 
 Object::~Object() = default;
 
+// Names of SWF 6 and older movies match without case, on the player's older character tables:
+// letters newer than Unicode 3.2 have no case partner there.
+static char16_t foldCase(char16_t c)
+{
+    if (c < 0x80)
+        return c >= 'A' && c <= 'Z' ? char16_t(c + 32) : c;
+    const QChar lower = QChar(c).toLower();
+    if (lower.unicode() == c || QChar(c).unicodeVersion() > QChar::Unicode_3_2 ||
+        lower.unicodeVersion() > QChar::Unicode_3_2)
+        return c;
+    return lower.unicode();
+}
+
+static QString foldName(const QString& name)
+{
+    QString out = name;
+    for (QChar& c : out)
+        c = QChar(foldCase(c.unicode()));
+    return out;
+}
+
 QString Object::key(const QString& name) const
 {
-    return vm_.caseSensitive() ? name : name.toLower();
+    return vm_.caseSensitive() ? name : foldName(name);
 }
 
 // Small objects are searched linearly; the hash index exists only for large ones.
@@ -19,10 +40,16 @@ static constexpr size_t kIndexThreshold = 12;
 int Object::findIndex(const QString& name) const
 {
     if (props_.size() <= kIndexThreshold) {
-        const Qt::CaseSensitivity cs = vm_.caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-        for (size_t i = 0; i < props_.size(); ++i)
-            if (props_[i].name.size() == name.size() && props_[i].name.compare(name, cs) == 0)
+        const bool exact = vm_.caseSensitive();
+        for (size_t i = 0; i < props_.size(); ++i) {
+            const QString& n = props_[i].name;
+            if (n.size() != name.size())
+                continue;
+            if (exact ? n == name : std::equal(n.begin(), n.end(), name.begin(), [](QChar a, QChar b) {
+                    return a == b || foldCase(a.unicode()) == foldCase(b.unicode());
+                }))
                 return int(i);
+        }
         return -1;
     }
     auto it = index_.constFind(key(name));

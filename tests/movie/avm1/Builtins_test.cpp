@@ -278,3 +278,20 @@ TEST(Avm1PropFlags, FlashPackageHiddenBeforeSwf8UntilUnhidden)
     EXPECT_TRUE(f8.vm->global->get("flash").isObject());
     EXPECT_TRUE(f8.vm->getMember(Value(f8.vm->movieClipProto), "attachBitmap").isObject());
 }
+
+TEST(Avm1Object, OldMoviesMatchNamesWithoutCaseOnlyForLettersThePlayerKnows)
+{
+    ScriptFixture f(6);
+    Object* o = f.vm->newObject();
+    o->define(QString(QChar(0x00C9)) + "t", Value(1.0)); // É, an old letter: folds
+    o->define(QString(QChar(0x023A)), Value(2.0));        // Ⱥ, newer than the player's tables: does not
+    EXPECT_EQ(f.vm->toNumber(o->get(QString(QChar(0x00E9)) + "T")), 1);
+    EXPECT_TRUE(o->get(QString(QChar(0x2C65))).isUndefined());
+    EXPECT_EQ(f.vm->toNumber(o->get(QString(QChar(0x023A)))), 2);
+    // Past the size where lookups go through the index, the same folding applies.
+    for (int i = 0; i < 20; ++i)
+        o->define(QString("p%1").arg(i), Value(double(i)));
+    EXPECT_EQ(f.vm->toNumber(o->get(QString(QChar(0x00E9)) + "T")), 1);
+    EXPECT_TRUE(o->get(QString(QChar(0x2C65))).isUndefined());
+    EXPECT_EQ(f.vm->toNumber(o->get("P7")), 7);
+}
