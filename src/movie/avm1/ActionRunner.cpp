@@ -268,7 +268,7 @@ void ActionRunner::setVariable(const QString& name, const Value& v)
     }
     // Undeclared names land on the timeline the code belongs to.
     for (Scope* s = act_.scope.get(); s; s = s->parent.get())
-        if (Object* o = scopeObject(s); o && o->isMovieClip()) {
+        if (Object* o = scopeObject(s); o && o->isMovieClip() && !s->isWith) {
             o->set(name, v);
             return;
         }
@@ -1027,6 +1027,7 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         }
         ScopePtr saved = act_.scope;
         act_.scope = Scope::push(saved, o);
+        act_.scope->isWith = true;
         size_t p = 0;
         Exit e;
         try {

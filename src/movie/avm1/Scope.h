@@ -9,6 +9,8 @@ class Object;
 struct Scope {
     Object* object = nullptr;
     std::shared_ptr<Scope> parent;
+    // Pushed by a `with` block: searched for names, but never where new variables land.
+    bool isWith = false;
     static std::shared_ptr<Scope> push(std::shared_ptr<Scope> parent, Object* obj)
     {
         auto s = std::make_shared<Scope>();

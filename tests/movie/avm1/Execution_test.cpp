@@ -298,3 +298,21 @@ TEST(Avm1Execution, DeclaringANameTheTimelineInheritsKeepsIt)
     EXPECT_EQ(f.run(a), QStringList({"from the prototype", "undefined"}));
     EXPECT_TRUE(f.vm->root->hasOwn("fresh"));
 }
+
+TEST(Avm1Execution, NewVariableInsideWithAClipLandsOnTheCodesTimeline)
+{
+    ScriptFixture f(7);
+    Value mc = f.vm->callMethod(Value(f.vm->root), "createEmptyMovieClip", {Value("mc"), Value(1.0)});
+    ASSERT_TRUE(mc.isObject());
+    mc.o->set("foo", Value(1.0));
+    ActionAssembler body;
+    body.pushString("foo").pushInt(2).op(0x1D); // foo = 2: mc has foo
+    body.pushString("baz").pushInt(3).op(0x1D); // baz = 3: nobody has baz
+    ActionAssembler a;
+    a.getVariable("mc");
+    a.record(0x94, {uint8_t(body.size()), uint8_t(body.size() >> 8)}).raw(body.bytes());
+    f.run(a);
+    EXPECT_EQ(f.vm->toNumber(mc.o->get("foo")), 2);
+    EXPECT_TRUE(mc.o->get("baz").isUndefined());
+    EXPECT_EQ(f.vm->toNumber(f.global("baz")), 3);
+}
