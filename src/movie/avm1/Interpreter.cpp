@@ -9,6 +9,7 @@
 #include "movie/avm1/SuperObject.h"
 #include "movie/display/MovieClip.h"
 #include "movie/swf/Movie.h"
+#include <cstdlib>
 #include <cmath>
 #include <limits>
 
@@ -266,7 +267,27 @@ Value Interpreter::call(const Value& fn, const Value& thisValue, const std::vect
     Object* f = fn.object();
     if (!f || !f->isFunction())
         return Value();
+    char here = 0;
+    const bool first = stackBase_ == nullptr;
+    if (first)
+        stackBase_ = &here;
+    struct Restore {
+        Interpreter& vm;
+        bool first;
+        ~Restore()
+        {
+            if (first)
+                vm.stackBase_ = nullptr;
+        }
+    } restore{*this, first};
+    checkStack(&here);
     return static_cast<FunctionObject*>(f)->call(thisValue, args);
+}
+
+void Interpreter::checkStack(const char* here)
+{
+    if (stackBase_ && std::abs(stackBase_ - here) > kStackBudget)
+        throw ScriptAbort{QStringLiteral("recursion limit")};
 }
 
 Value Interpreter::callMethod(const Value& target, const QString& name, const std::vector<Value>& args)
@@ -392,6 +413,8 @@ Value Interpreter::lessThan(const Value& a, const Value& b, bool leftFirst)
 
 void Interpreter::enterCall()
 {
+    char here = 0;
+    checkStack(&here);
     // The action list itself counts as the first level.
     if (++callDepth_ >= maxCallDepth) {
         --callDepth_;
@@ -412,10 +435,19 @@ void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip, bool
     if (!clip || (clip->isRemoved() && !evenIfRemoved))
         return;
     const bool outermost = topLevelDepth_ == 0;
+    char here = 0;
+    const char* savedBase = stackBase_;
     if (outermost) {
         deadline_ = std::chrono::steady_clock::now() + scriptTimeLimit;
         heapAtStart_ = heap_.size();
+        if (!stackBase_)
+            stackBase_ = &here;
     }
+    struct RestoreBase {
+        Interpreter& vm;
+        const char* base;
+        ~RestoreBase() { vm.stackBase_ = base; }
+    } restoreBase{*this, savedBase};
     const int savedDepth = callDepth_;
     // A frame called from a script (ActionCall) is one more level of nesting.
     if (!outermost)
@@ -448,10 +480,19 @@ void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip, bool
 Value Interpreter::callSafely(const Value& fn, const Value& thisValue, const std::vector<Value>& args)
 {
     const bool outermost = topLevelDepth_ == 0;
+    char here = 0;
+    const char* savedBase = stackBase_;
     if (outermost) {
         deadline_ = std::chrono::steady_clock::now() + scriptTimeLimit;
         heapAtStart_ = heap_.size();
+        if (!stackBase_)
+            stackBase_ = &here;
     }
+    struct RestoreBase {
+        Interpreter& vm;
+        const char* base;
+        ~RestoreBase() { vm.stackBase_ = base; }
+    } restoreBase{*this, savedBase};
     ++topLevelDepth_;
     const int savedDepth = callDepth_;
     Value r;
@@ -608,6 +649,8 @@ void Interpreter::collectGarbage()
         work.push_back(c);
     if (root)
         work.push_back(root);
+    if (loads)
+        loads->markRoots(work);
     for (const Timer& t : timers) {
         if (t.target.isObject())
             work.push_back(t.target.o);
@@ -624,8 +667,6 @@ void Interpreter::collectGarbage()
             continue;
         o->marked = true;
         o->markChildren(work);
-    if (loads)
-        loads->markRoots(work);
     }
     size_t keep = 0;
     for (size_t i = 0; i < heap_.size(); ++i) {

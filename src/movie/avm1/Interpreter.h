@@ -98,6 +98,10 @@ public:
     void leaveCall() { --callDepth_; }
     void tick();      // counts instructions, throws ScriptAbort when the budget runs out
     void checkHeap(); // throws ScriptAbort when one action list allocates without bound
+    // Native functions can call back into conversions without end (a toString that
+    // converts its own object); this bounds the machine stack any nesting may use.
+    void checkStack(const char* here);
+    static constexpr std::ptrdiff_t kStackBudget = 3 * 1024 * 1024;
     static constexpr size_t kMaxObjectsPerRun = 400000;
 
     // ---- host ---------------------------------------------------------------
@@ -183,6 +187,7 @@ private:
     size_t pinned_ = 0;     // built-ins: always alive
     size_t liveAfterGc_ = 0;
     int topLevelDepth_ = 0;
+    const char* stackBase_ = nullptr; // where the outermost call into scripts began
     uint32_t tickCounter_ = 0;
     std::chrono::steady_clock::time_point deadline_;
 };

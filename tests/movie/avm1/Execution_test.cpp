@@ -114,6 +114,21 @@ TEST(Avm1Execution, RecursionIsCutAtTheLimit)
     EXPECT_EQ(f.run(ActionAssembler().traceString("alive")), QStringList({"alive"}));
 }
 
+TEST(Avm1Execution, NativeConversionThatCallsItselfIsCutWithoutOverflowingTheStack)
+{
+    // o.toString = String.prototype.toString; trace(o): String's toString converts
+    // its own object again, through native code only, with no script level between.
+    ScriptFixture f(6);
+    ActionAssembler a;
+    a.pushString("o").pushInt(0).pushString("Object").op(0x40).setVariable();
+    a.getVariable("o").pushString("toString");
+    a.getVariable("String").pushString("prototype").op(0x4E).pushString("toString").op(0x4E);
+    a.op(0x4F);
+    a.getVariable("o").trace().traceString("not reached");
+    EXPECT_FALSE(f.run(a).contains("not reached"));
+    EXPECT_EQ(f.run(ActionAssembler().traceString("alive")), QStringList({"alive"}));
+}
+
 TEST(Avm1Execution, RunawayAllocationIsStopped)
 {
     ScriptFixture f(8);
