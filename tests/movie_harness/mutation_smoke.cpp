@@ -4,6 +4,7 @@
 // the input that caused it is written out to be kept as a regression case.
 #include "Mutator.h"
 #include "movie/MoviePlayer.h"
+#include "movie/swf/Movie.h"
 #include "movie/support/SwfBuilder.h"
 #include "movie/swf/Container.h"
 #include <QDir>
@@ -94,6 +95,8 @@ void exercise(const QByteArray& bytes) {
     MoviePlayer player;
     if (!withScripts) player.setScriptEngineFactory(nullptr);
     if (!player.loadData(bytes)) return;
+    // Bitmaps decode when first drawn; decode them all so every decoder sees the damage.
+    (void)player.parsedMovie()->bitmaps.decodeAll();
     (void)player.renderImage(QSize(64, 48));
     player.stepFrame();
     player.stepFrame();

@@ -1,6 +1,7 @@
 // libFuzzer entry: any bytes go through the reader; what loads plays two
 // frames, jumps to its last frame and back, and is drawn small.
 #include "movie/MoviePlayer.h"
+#include "movie/swf/Movie.h"
 #include <QGuiApplication>
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +19,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     nimbrel::movie::MoviePlayer player;
     if (!player.loadData(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)))) return 0;
+    // Bitmaps decode when first drawn; decode them all so every decoder sees the damage.
+    (void)player.parsedMovie()->bitmaps.decodeAll();
     (void)player.renderImage(QSize(48, 36));
     player.stepFrame();
     player.stepFrame();

@@ -22,14 +22,16 @@ QString RenderOptions::usage() {
         "       nimbrel-render MOVIE --frame N [--size WxH] --out FILE.png\n"
         "       nimbrel-render MOVIE --after K [--size WxH] --out FILE.png\n"
         "       nimbrel-render MOVIE --frames A-B [--size WxH] --out-dir DIR\n"
-        "       nimbrel-render MOVIE --bench [--size WxH] [--repeat R]\n"
+        "       nimbrel-render MOVIE --bench [--size WxH] [--repeat R] [--frames N] [--no-render]\n"
         "       nimbrel-render MOVIE --trace --frames N\n"
         "--frame N goes to frame N (0-based) as GotoFrame does; --after K runs K frame\n"
-        "advances after loading; --trace prints the trace lines of the first N frames.\n");
+        "advances after loading; --trace prints the trace lines of the first N frames.\n"
+        "--bench times loading, N frame advances (scripts included; default the frame\n"
+        "count) and R renders of each frame; --no-render times the advances only.\n");
 }
 
 bool RenderOptions::parse(const QStringList& args, QString* error) {
-    bool trace = false, bench = false, info = false;
+    bool trace = false, bench = false, info = false, noRender = false;
     QString framesArg;
     bool haveFrame = false, haveAfter = false, haveFrames = false;
     for (int i = 0; i < args.size(); ++i) {
@@ -46,6 +48,7 @@ bool RenderOptions::parse(const QStringList& args, QString* error) {
         if (a == QLatin1String("--info")) info = true;
         else if (a == QLatin1String("--bench")) bench = true;
         else if (a == QLatin1String("--trace")) trace = true;
+        else if (a == QLatin1String("--no-render")) noRender = true;
         else if (a == QLatin1String("--frame")) {
             if (!value(&v) || !parseInt(v, &frame)) return *error = QStringLiteral("bad --frame"), false;
             haveFrame = true;
@@ -74,7 +77,8 @@ bool RenderOptions::parse(const QStringList& args, QString* error) {
         }
     }
     if (movie.isEmpty()) return *error = QStringLiteral("no movie given"), false;
-    const int modes = int(info) + int(bench) + int(trace) + int(haveFrame) + int(haveAfter) + int(haveFrames && !trace);
+    if (noRender && !bench) return *error = QStringLiteral("--no-render goes with --bench"), false;
+    const int modes = int(info) + int(bench) + int(trace) + int(haveFrame) + int(haveAfter) + int(haveFrames && !trace && !bench);
     if (modes != 1) return *error = QStringLiteral("choose exactly one of --info, --frame, --after, --frames, --bench, --trace"), false;
     if (trace) {
         mode = Mode::Trace;
@@ -83,6 +87,8 @@ bool RenderOptions::parse(const QStringList& args, QString* error) {
         mode = Mode::Info;
     } else if (bench) {
         mode = Mode::Bench;
+        if (haveFrames && !parseInt(framesArg, &advances)) return *error = QStringLiteral("bad --frames, expected N"), false;
+        render = !noRender;
     } else if (haveFrame || haveAfter) {
         mode = haveFrame ? Mode::Frame : Mode::After;
         if (out.isEmpty()) return *error = QStringLiteral("--out FILE is needed"), false;

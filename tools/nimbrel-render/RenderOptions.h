@@ -14,6 +14,8 @@ struct RenderOptions {
     QString out;
     QString outDir;
     int repeats = 5;     // --bench: renders per frame
+    int advances = -1;   // --bench --frames N: frame advances to time (-1: the movie's frame count)
+    bool render = true;  // --bench --no-render times the frame advances only
 
     // Fills *error and returns false on a bad command line.
     bool parse(const QStringList& args, QString* error);

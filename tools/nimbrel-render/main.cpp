@@ -50,6 +50,7 @@ int printInfo(const MoviePlayer& player, const QString& path) {
             .arg(m.bitmaps.size())
             .arg(m.exports.size()));
     for (const QString& w : m.warnings) out(QStringLiteral("warning: %1").arg(w));
+    for (const QString& w : m.bitmaps.decodeAll()) out(QStringLiteral("warning: %1").arg(w));
 
     QFile f(path);
     if (f.open(QIODevice::ReadOnly)) {
@@ -74,25 +75,51 @@ bool save(const QImage& image, const QString& path) {
     return false;
 }
 
-int bench(MoviePlayer& player, const QSize& size, int repeats) {
-    std::vector<double> times;
-    const int frames = player.totalFrames();
+double medianOf(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Times loading, the frame advances (timeline, scripts, events) and the
+// renders separately: scripts must run well ahead of real time, and each
+// render must fit in a part of the frame interval.
+int bench(MoviePlayer& player, const RenderOptions& opt, const QSize& size, double loadMs) {
+    std::vector<double> renders, advances;
+    const int frames = opt.advances >= 0 ? opt.advances : player.totalFrames();
     player.gotoFrame(0);
     player.play();
-    for (int f = 0; f < frames; ++f) {
-        if (f > 0) player.stepFrame();
-        for (int r = 0; r < repeats; ++r) {
+    auto renderNow = [&] {
+        for (int r = 0; r < opt.repeats; ++r) {
             QElapsedTimer t;
             t.start();
             QImage img = player.renderImage(size);
-            times.push_back(t.nsecsElapsed() / 1e6);
+            renders.push_back(t.nsecsElapsed() / 1e6);
         }
+    };
+    for (int f = 0; f < frames; ++f) {
+        if (f > 0) {
+            QElapsedTimer t;
+            t.start();
+            player.stepFrame();
+            advances.push_back(t.nsecsElapsed() / 1e6);
+        }
+        if (opt.render) renderNow();
     }
-    std::sort(times.begin(), times.end());
-    const double median = times.empty() ? 0 : times[times.size() / 2];
-    const double p95 = times.empty() ? 0 : times[std::min(times.size() - 1, size_t(times.size() * 0.95))];
+    double advanceTotal = 0;
+    for (double a : advances) advanceTotal += a;
+    const double fps = player.frameRate() > 0 ? player.frameRate() : 12;
+    const double realTimeMs = advances.size() * 1000.0 / fps;
+    const double realtime = advanceTotal > 0 ? realTimeMs / advanceTotal : 0;
     rusage ru{};
     getrusage(RUSAGE_SELF, &ru);
+    std::printf("load_ms=%.3f advances=%zu advance_median_ms=%.3f advance_max_ms=%.3f realtime_x=%.1f\n", loadMs,
+                advances.size(), medianOf(advances),
+                advances.empty() ? 0.0 : *std::max_element(advances.begin(), advances.end()), realtime);
+    if (!opt.render) return 0;
+    std::sort(renders.begin(), renders.end());
+    const double median = medianOf(renders);
+    const double p95 = renders.empty() ? 0 : renders[std::min(renders.size() - 1, size_t(renders.size() * 0.95))];
     std::printf("median_ms=%.3f p95_ms=%.3f peak_mb=%.1f frames=%d fps=%g\n", median, p95, ru.ru_maxrss / 1024.0,
                 frames, player.frameRate());
     return 0;
@@ -115,8 +142,13 @@ int main(int argc, char** argv) {
     QObject::connect(&player, &MoviePlayer::fsCommand, [&quit](const QString& command, const QString&) {
         if (command.compare(QLatin1String("quit"), Qt::CaseInsensitive) == 0) quit = true;
     });
-    player.setTraceSink([](const QString& line) { out(line); });
+    // Only --trace prints what scripts trace; other modes print their own figures.
+    if (opt.mode == RenderOptions::Mode::Trace) player.setTraceSink([](const QString& line) { out(line); });
+    else player.setTraceSink([](const QString&) {});
+    QElapsedTimer loadTimer;
+    loadTimer.start();
     player.setMovie(opt.movie);
+    const double loadMs = loadTimer.nsecsElapsed() / 1e6;
     if (!player.isLoaded()) {
         std::fprintf(stderr, "nimbrel-render: %s: %s\n", qPrintable(opt.movie), qPrintable(player.errorString()));
         return 1;
@@ -145,7 +177,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     case RenderOptions::Mode::Bench:
-        return bench(player, size, opt.repeats);
+        return bench(player, opt, size, loadMs);
     case RenderOptions::Mode::Trace:
         // N frames in all: loading ran the first one.
         for (int i = 1; i < opt.frame && !quit; ++i) player.stepFrame();

@@ -9,8 +9,7 @@ const Character* Movie::character(uint16_t id) const {
 }
 
 const QImage* Movie::bitmap(uint16_t id) const {
-    auto it = bitmaps.find(id);
-    return it == bitmaps.end() ? nullptr : &it->second.image;
+    return bitmaps.image(id);
 }
 
 const FontDef* Movie::font(uint16_t id) const {

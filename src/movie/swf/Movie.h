@@ -3,6 +3,7 @@
 // Immutable once parsed and shared (std::shared_ptr<const Movie>) between the
 // player, its display objects and the interpreter.
 #include "movie/swf/BitmapParser.h"
+#include "movie/swf/BitmapStore.h"
 #include "movie/swf/ButtonDef.h"
 #include "movie/swf/EditTextDef.h"
 #include "movie/swf/FontDef.h"
@@ -37,7 +38,7 @@ struct Movie {
     Rgba backgroundColor{255, 255, 255, 255};
     Timeline timeline;
     std::map<uint16_t, Character> characters;
-    std::map<uint16_t, BitmapDef> bitmaps;
+    BitmapStore bitmaps;                // decoded on first use
     std::map<uint16_t, FontDef> fonts;
     QHash<QString, uint16_t> exports; // ExportAssets names, lower-cased
     std::vector<AssetImport> imports;

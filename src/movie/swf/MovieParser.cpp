@@ -169,7 +169,7 @@ void MovieParser::readDefinition(const Tag& tag) {
     }
     if (id < 0) return;
     // The first definition of an id wins, as in the reference player.
-    if (movie_.characters.count(uint16_t(id)) || movie_.bitmaps.count(uint16_t(id)) || movie_.fonts.count(uint16_t(id)))
+    if (movie_.characters.count(uint16_t(id)) || movie_.bitmaps.contains(uint16_t(id)) || movie_.fonts.count(uint16_t(id)))
         return;
     QString error;
     switch (tag.code) {
@@ -193,9 +193,9 @@ void MovieParser::readDefinition(const Tag& tag) {
     case TagDefineBitsJpeg4:
     case TagDefineBitsLossless:
     case TagDefineBitsLossless2:
-        if (auto b = parseBitmap(tag.code, tag.body, tag.length, jpegTables_, &error))
-            movie_.bitmaps.emplace(uint16_t(id), std::move(*b));
-        else warn(QStringLiteral("bitmap %1: %2").arg(id).arg(error));
+        // Decoded when first drawn; see BitmapStore.
+        movie_.bitmaps.add(uint16_t(id), tag.code,
+                           QByteArray(reinterpret_cast<const char*>(tag.body), qsizetype(tag.length)), jpegTables_);
         break;
     case TagDefineButton:
     case TagDefineButton2:
