@@ -45,6 +45,7 @@ void RenderCache::nextFrame() {
 
 void RenderCache::clear() {
     outlines.clear();
+    glyphs.clear();
     layers_.clear();
     bytes_ = 0;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // What the stage renderer keeps from one frame to the next for one movie:
-// mask outlines of shapes, and filtered layers of objects whose content has
-// not changed since they were drawn. Owned by whoever owns the movie; clear()
-// when the movie goes.
+// mask outlines of shapes, glyph images, and filtered layers of objects
+// whose content has not changed since they were drawn. Owned by whoever owns
+// the movie; clear() when the movie goes.
+#include "movie/render/GlyphCache.h"
 #include "movie/swf/Types.h"
 #include <QHash>
 #include <QImage>
@@ -30,6 +31,8 @@ public:
 
     // Mask outline of a shape, by its definition.
     QHash<const void*, QPainterPath> outlines;
+    // Text glyphs as images.
+    GlyphCache glyphs;
 
     // The layer kept for object, when it was drawn from the same content at
     // the same place and colours; null otherwise.

@@ -15,15 +15,33 @@ QPainterPath TextPainter::runPath(const swf::TextRun& run, const swf::FontDef& f
     return path;
 }
 
-void TextPainter::paint(QPainter& p, const swf::TextDef& text, const swf::Movie& movie, const swf::ColorTransform& cx) {
+void TextPainter::paint(QPainter& p, const swf::TextDef& text, const swf::Movie& movie, const swf::ColorTransform& cx,
+                        GlyphCache* glyphs) {
     p.save();
     p.setTransform(text.matrix.toQTransform() * p.transform());
     p.setPen(Qt::NoPen);
+    const bool cached = glyphs && GlyphCache::usable(p);
+    const bool aliased = !p.testRenderHint(QPainter::Antialiasing);
     for (const swf::TextRun& run : text.runs) {
         const swf::FontDef* font = movie.font(run.fontId);
         if (!font || run.glyphs.empty()) continue;
-        p.setBrush(cx.apply(run.color).toQColor());
-        p.drawPath(runPath(run, *font));
+        const QColor color = cx.apply(run.color).toQColor();
+        p.setBrush(color);
+        if (!cached && !aliased) {
+            p.drawPath(runPath(run, *font));
+            continue;
+        }
+        // Glyph by glyph: from images, or aliased, where a glyph alone covers
+        // the same pixels as within its run.
+        const double scale = run.height / font->unitsPerEm;
+        for (const swf::TextGlyph& g : run.glyphs) {
+            if (g.index >= font->glyphs.size()) continue;
+            const QPainterPath& outline = font->glyphs[g.index];
+            if (cached && glyphs->draw(p, outline, scale, QPointF(g.x, run.y), color)) continue;
+            QPainterPath placed = QTransform(scale, 0, 0, scale, g.x, run.y).map(outline);
+            placed.setFillRule(Qt::WindingFill);
+            p.drawPath(placed);
+        }
     }
     p.restore();
 }
@@ -49,7 +67,8 @@ QColor withTransform(uint32_t rgb, const swf::ColorTransform& cx) {
 
 } // namespace
 
-void TextPainter::paint(QPainter& p, const display::EditTextObject& field, const swf::ColorTransform& cx) {
+void TextPainter::paint(QPainter& p, const display::EditTextObject& field, const swf::ColorTransform& cx,
+                        GlyphCache* glyphs) {
     const QRectF box = field.bounds();
     if (box.width() <= 0 || box.height() <= 0) return;
     p.save();
@@ -81,6 +100,14 @@ void TextPainter::paint(QPainter& p, const display::EditTextObject& field, const
     }
     // Text stays inside the box, gutter included.
     p.setClipRect(box, Qt::IntersectClip);
+    const bool cached = glyphs && GlyphCache::usable(p);
+    const bool aliased = !p.testRenderHint(QPainter::Antialiasing);
+    // Lines off the device are skipped: a long text field may run far past
+    // the stage.
+    QRectF shown = box;
+    bool invertible = false;
+    const QTransform fromDevice = toDevice.inverted(&invertible);
+    if (invertible && p.device()) shown &= fromDevice.mapRect(QRectF(0, 0, p.device()->width(), p.device()->height()));
     const display::TextLayout& layout = field.layout();
     const auto& lines = layout.lines();
     const size_t first = size_t(std::max(0, field.scroll() - 1));
@@ -90,18 +117,32 @@ void TextPainter::paint(QPainter& p, const display::EditTextObject& field, const
     for (size_t i = first; i < lines.size(); ++i) {
         const display::TextLayout::Line& line = lines[i];
         if (originY + line.top > box.bottom()) break;
+        // A line's glyphs may reach a line's height beyond its box (accents, italics).
+        const double reach = line.ascent + line.descent + line.leading;
+        if (originY + line.top - reach > shown.bottom()) break;
+        if (originY + line.top + 2 * reach < shown.top()) continue;
         for (const display::TextLayout::Run& run : line.runs) {
+            const QColor color = withTransform(run.color & 0xFFFFFF, cx);
+            p.setBrush(color);
             QPainterPath path;
             path.setFillRule(Qt::WindingFill);
             for (const display::TextLayout::Glyph& g : run.glyphs) {
                 if (g.code == U' ') continue;
                 QPainterPath glyph = run.font.glyph(g.code, run.size);
                 if (glyph.isEmpty()) continue;
-                path.addPath(glyph.translated(originX + line.x + g.x, originY + line.baseline()));
+                const QPointF origin(originX + line.x + g.x, originY + line.baseline());
+                if (cached && glyphs->draw(p, glyph, 1.0, origin, color)) continue;
+                glyph.translate(origin);
+                if (aliased) {
+                    // Aliased, a glyph alone covers the same pixels as within
+                    // its run, and small paths fill far faster than one wide one.
+                    glyph.setFillRule(Qt::WindingFill);
+                    p.drawPath(glyph);
+                    continue;
+                }
+                path.addPath(glyph);
             }
-            const QColor color = withTransform(run.color & 0xFFFFFF, cx);
-            p.setBrush(color);
-            p.drawPath(path);
+            if (!path.isEmpty()) p.drawPath(path);
             if (run.underline && !run.glyphs.empty()) {
                 const auto& last = run.glyphs.back();
                 const double x0 = originX + line.x + run.glyphs.front().x;
