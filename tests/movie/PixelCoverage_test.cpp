@@ -147,3 +147,43 @@ TEST(PixelCoverage, FillAndMaskPaintExactlyTheSpans) {
             EXPECT_EQ(mask.pixelColor(x, y).alpha(), in ? 255 : 0) << x << "," << y;
         }
 }
+
+// Clipping to the spans' rectangles keeps exactly the covered pixels, with
+// or without antialiasing, and rows alike share one rectangle.
+TEST(PixelCoverage, SpansAsAPathClipToTheCoveredPixels) {
+    QPainterPath ring;
+    ring.addEllipse(QRectF(3.3, 2.6, 40.2, 30.7));
+    ring.addEllipse(QRectF(13.1, 10.4, 12.5, 9.9));
+    ring.setFillRule(Qt::OddEvenFill);
+    const auto spans = PixelCoverage::spans(ring, QTransform(), QRect(0, 0, 50, 40));
+    Pixels expected;
+    for (const PixelCoverage::Span& s : spans)
+        for (int x = s.x0; x < s.x1; ++x) expected.insert({x, s.y});
+    ASSERT_FALSE(expected.empty());
+    const QPainterPath clip = PixelCoverage::path(spans);
+    for (bool smooth : {false, true}) {
+        QImage image(50, 40, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        {
+            QPainter p(&image);
+            p.setRenderHint(QPainter::Antialiasing, smooth);
+            p.setClipPath(clip);
+            p.fillRect(image.rect(), Qt::black);
+        }
+        Pixels black;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb c = image.pixel(x, y);
+                EXPECT_TRUE(c == qRgb(0, 0, 0) || c == qRgb(255, 255, 255)) << x << "," << y << " smooth " << smooth;
+                if (c == qRgb(0, 0, 0)) black.insert({x, y});
+            }
+        EXPECT_EQ(black, expected) << "smooth " << smooth;
+    }
+    // A plain rectangle's rows become one rectangle.
+    QPainterPath box;
+    box.addRect(QRectF(2, 3, 10, 7));
+    const QPainterPath merged = PixelCoverage::path(PixelCoverage::spans(box, QTransform(), QRect(0, 0, 20, 20)));
+    EXPECT_EQ(merged.elementCount(), 5);
+    EXPECT_EQ(merged.boundingRect(), QRectF(2, 3, 10, 7));
+    EXPECT_TRUE(PixelCoverage::path({}).isEmpty());
+}

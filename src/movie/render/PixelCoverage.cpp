@@ -225,6 +225,29 @@ void PixelCoverage::fill(QPainter& p, const std::vector<Span>& spans, const QBru
     p.setWorldTransform(world);
 }
 
+QPainterPath PixelCoverage::path(const std::vector<Span>& spans) {
+    QPainterPath out;
+    out.setFillRule(Qt::WindingFill);
+    // Spans come row by row: a run of rows with the same single span is one rectangle.
+    size_t i = 0;
+    while (i < spans.size()) {
+        const Span& s = spans[i];
+        const bool alone = i + 1 >= spans.size() || spans[i + 1].y != s.y;
+        int rows = 1;
+        size_t next = i + 1;
+        if (alone) {
+            while (next < spans.size() && spans[next].y == s.y + rows && spans[next].x0 == s.x0 &&
+                   spans[next].x1 == s.x1 && (next + 1 >= spans.size() || spans[next + 1].y != spans[next].y)) {
+                ++rows;
+                ++next;
+            }
+        }
+        out.addRect(QRectF(s.x0, s.y, s.x1 - s.x0, rows));
+        i = next;
+    }
+    return out;
+}
+
 QImage PixelCoverage::mask(const std::vector<Span>& spans, const QSize& size, const QPoint& origin) {
     QImage out(size, QImage::Format_Alpha8);
     out.fill(0);

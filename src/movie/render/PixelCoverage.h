@@ -28,6 +28,10 @@ public:
     // pixels; the painter's world transform is ignored and left as it was.
     static void fill(QPainter& p, const std::vector<Span>& spans, const QBrush& brush);
 
+    // The spans as whole-pixel rectangles (rows alike merged), for clipping to
+    // exactly those pixels.
+    static QPainterPath path(const std::vector<Span>& spans);
+
     // The spans as an 8-bit coverage mask (0 or 255) of `size` whose origin
     // is device pixel `origin`.
     static QImage mask(const std::vector<Span>& spans, const QSize& size, const QPoint& origin);

@@ -114,6 +114,17 @@ void StageRenderer::drawMasked(Surface& s, const DisplayObject& mask, const Disp
     const QPainterPath area = outline(mask, mask.matrix.toQTransform() * t);
     const QRect rect = area.boundingRect().toAlignedRect().intersected(s.image->rect());
     if (rect.isEmpty()) return;
+    if (!clip && !s.group) {
+        // Straight on the stage, a mask cuts its objects as they are drawn: no
+        // layer to fill, cover and compose. Low quality cuts along the very
+        // pixels an aliased fill of the mask would cover.
+        const QPainterPath cut =
+            quality_ == Quality::Low ? PixelCoverage::path(PixelCoverage::spans(area, QTransform(), rect)) : area;
+        forgetClip(s);
+        drawList(s, items, count, t, cx, &cut);
+        forgetClip(s);
+        return;
+    }
     if (qint64(rect.width()) * rect.height() > maxLayerPixels) {
         // Too large for a layer: clip with the outline instead (hard edges).
         const QPainterPath cut = clip ? area.intersected(*clip) : area;
@@ -183,13 +194,15 @@ void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTrans
         if (!device.intersects(QRectF(s.image->rect()).adjusted(-2, -2, 2, 2))) return;
         applyClip(s, clip);
         s.painter.setTransform(t);
-        TextPainter::paint(s.painter, static_cast<const display::StaticTextObject&>(o).def(), movie_, cx);
+        TextPainter::paint(s.painter, static_cast<const display::StaticTextObject&>(o).def(), movie_, cx,
+                           cache_ ? &cache_->glyphs : nullptr);
         break;
     }
     case DisplayObject::Type::EditText:
         applyClip(s, clip);
         s.painter.setTransform(t);
-        TextPainter::paint(s.painter, static_cast<const display::EditTextObject&>(o), cx);
+        TextPainter::paint(s.painter, static_cast<const display::EditTextObject&>(o), cx,
+                           cache_ ? &cache_->glyphs : nullptr);
         break;
     case DisplayObject::Type::Bitmap: {
         const auto& b = static_cast<const display::BitmapObject&>(o);
