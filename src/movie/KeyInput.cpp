@@ -38,9 +38,29 @@ bool stillPlaced(const DisplayObject& o, const MovieClip& root) {
     return &o == &root || o.parent() != nullptr;
 }
 
+// Key events reach a focused button or field besides the clips (which all hear them).
+void tellFocused(DisplayObject* focused, display::ScriptEngine& scripts, swf::ClipEvent event, int keyCode) {
+    if (focused && focused->type() != DisplayObject::Type::MovieClip) scripts.clipEvent(focused, event, keyCode);
+}
+
+// Enter and Space work a focused button (or clip acting as one) as a click does.
+void activate(DisplayObject* focused, display::ScriptEngine& scripts, int keyCode) {
+    constexpr int kEnter = 13, kSpace = 32;
+    if (!focused || (keyCode != kEnter && keyCode != kSpace)) return;
+    const bool button = focused->type() == DisplayObject::Type::Button;
+    if (!button && !(focused->type() == DisplayObject::Type::MovieClip && scripts.actsAsButton(focused))) return;
+    if (!scripts.isEnabled(focused)) return;
+    if (button) static_cast<ButtonObject*>(focused)->fire(swf::CondOverUpToOverDown);
+    scripts.clipEvent(focused, swf::ClipEventPress);
+    if (button) static_cast<ButtonObject*>(focused)->fire(swf::CondOverDownToOverUp);
+    scripts.clipEvent(focused, swf::ClipEventRelease);
+}
+
 } // namespace
 
-void KeyInput::press(MovieClip& root, display::ScriptEngine& scripts, int keyCode, const QString& text) {
+bool KeyInput::press(MovieClip& root, display::ScriptEngine& scripts, int keyCode, const QString& text,
+                     DisplayObject* focused) {
+    std::shared_ptr<DisplayObject> keep = focused ? focused->shared_from_this() : nullptr;
     down_.insert(keyCode);
     lastCode_ = keyCode;
     lastAscii_ = text.size() == 1 ? text.at(0).unicode() : 0;
@@ -58,22 +78,43 @@ void KeyInput::press(MovieClip& root, display::ScriptEngine& scripts, int keyCod
             }
         }
     }
+    tellFocused(focused, scripts, swf::ClipEventKeyDown, keyCode);
     scripts.broadcastInput(swf::ClipEventKeyDown);
-    if (!buttonKey) return;
+    activate(focused, scripts, keyCode);
+    // Keys that type a character reach key-press conditions as that character (typed()).
+    if (!buttonKey || buttonKey >= kFirstCharacterCode) return false;
+    return fireKeyConditions(root, scripts, buttonKey);
+}
+
+bool KeyInput::typed(MovieClip& root, display::ScriptEngine& scripts, QChar c) {
+    const int code = c.unicode();
+    if (code < kFirstCharacterCode || code > kLastCharacterCode) return false;
+    return fireKeyConditions(root, scripts, code);
+}
+
+bool KeyInput::fireKeyConditions(MovieClip& root, display::ScriptEngine& scripts, int buttonKey) {
+    // The first button with a condition for the key takes it; the others do not hear it.
+    bool taken = false;
     for (const auto& o : everything(root)) {
+        if (taken) break;
         if (!stillPlaced(*o, root) || o->type() != DisplayObject::Type::Button) continue;
         if (!scripts.isEnabled(o.get())) continue;
         auto* button = static_cast<ButtonObject*>(o.get());
         for (const swf::ButtonAction& a : button->def().actions)
-            if (a.keyCode == buttonKey) scripts.buttonActions(button, a.actions);
+            if (a.keyCode == buttonKey) {
+                scripts.buttonActions(button, a.actions);
+                taken = true;
+            }
     }
+    return taken;
 }
 
-void KeyInput::release(MovieClip& root, display::ScriptEngine& scripts, int keyCode) {
+void KeyInput::release(MovieClip& root, display::ScriptEngine& scripts, int keyCode, DisplayObject* focused) {
     down_.erase(keyCode);
     lastCode_ = keyCode;
     for (const auto& clip : root.clipsTopmostFirst())
         if (stillPlaced(*clip, root)) scripts.clipEvent(clip.get(), swf::ClipEventKeyUp, keyCode);
+    tellFocused(focused, scripts, swf::ClipEventKeyUp, keyCode);
     scripts.broadcastInput(swf::ClipEventKeyUp);
 }
 

@@ -1,5 +1,7 @@
 #include "movie/MoviePlayer.h"
 #include "movie/avm1/Avm1ScriptEngine.h"
+#include "movie/display/EditTextObject.h"
+#include "movie/display/FocusManager.h"
 #include "movie/display/MovieClip.h"
 #include "movie/display/MovieContext.h"
 #include "movie/display/ScriptEngine.h"
@@ -26,6 +28,9 @@ namespace {
 // A movie with no usable frame rate plays at the rate most authoring tools default to.
 constexpr double fallbackFrameRate = 12.0;
 constexpr double maxFrameRate = 120.0;
+// Movie key codes of the keys that move the focus.
+constexpr int kTabKey = 9;
+constexpr int kShiftKey = 16;
 } // namespace
 
 struct MoviePlayer::Impl : display::ScriptHost {
@@ -47,6 +52,8 @@ struct MoviePlayer::Impl : display::ScriptHost {
     double pending = 0;
     PointerInput pointer;
     KeyInput keys;
+    display::FocusManager focus;
+    QString clipboard;
     std::optional<QPointF> lastPointer; // stage twips of the last pointer event
     render::StageRenderer::OutlineCache outlines; // keyed by shapes of `movie`
     int busy = 0; // > 0 while the movie's scripts may be running
@@ -88,6 +95,13 @@ struct MoviePlayer::Impl : display::ScriptHost {
         if (names.contains(upper)) qualityName = upper;
     }
 
+    display::DisplayObject* focusedObject() const override { return focus.focused(); }
+    bool setFocus(display::DisplayObject* object) override { return focus.setFocus(object); }
+    void dropFocusWithin(display::DisplayObject* object) override { focus.dropWithin(object); }
+    display::DisplayObject* keyFocus() const override {
+        return focus.keyboardDriven() ? focus.focused() : nullptr;
+    }
+
     QString qualityName = QStringLiteral("HIGH");
 };
 
@@ -110,6 +124,7 @@ void MoviePlayer::clear() {
     d->clock.reset();
     d->pointer.reset();
     d->keys.reset();
+    d->focus.reset();
     d->lastPointer.reset();
     d->outlines.clear();
 }
@@ -287,6 +302,7 @@ void MoviePlayer::mouseMove(const QPointF& pos, const QSize& viewport) {
     Impl::Busy busy(d->busy);
     auto root = d->root;
     d->lastPointer = stagePoint(pos, viewport);
+    d->focus.pointerMoved();
     d->pointer.move(*root, *d->lastPointer);
     d->scripts->runQueuedActions();
     emit repaintNeeded();
@@ -297,7 +313,12 @@ void MoviePlayer::mousePress(const QPointF& pos, const QSize& viewport) {
     Impl::Busy busy(d->busy);
     auto root = d->root;
     d->lastPointer = stagePoint(pos, viewport);
-    d->pointer.press(*root, *d->lastPointer);
+    const QPointF at = *d->lastPointer;
+    d->pointer.press(*root, at, [&] {
+        // The clips hear the button go down before the focus moves.
+        d->scripts->runQueuedActions();
+        if (d->root == root) d->focus.pointerPressed(*root, at, PointerInput::targetAt(*root, at) != nullptr);
+    });
     d->scripts->runQueuedActions();
     emit repaintNeeded();
 }
@@ -333,8 +354,13 @@ void MoviePlayer::keyPress(int keyCode, const QString& text) {
     if (!d->root || keyCode <= 0) return;
     Impl::Busy busy(d->busy);
     auto root = d->root;
-    d->keys.press(*root, *d->scripts, keyCode, text);
+    const bool taken = d->keys.press(*root, *d->scripts, keyCode, text, d->keyFocus());
     d->scripts->runQueuedActions();
+    // Tab moves the focus once the movie has heard the key.
+    if (keyCode == kTabKey && !taken && d->root == root) {
+        d->focus.tab(*root, d->keys.isDown(kShiftKey));
+        d->scripts->runQueuedActions();
+    }
     emit repaintNeeded();
 }
 
@@ -342,10 +368,47 @@ void MoviePlayer::keyRelease(int keyCode) {
     if (!d->root || keyCode <= 0) return;
     Impl::Busy busy(d->busy);
     auto root = d->root;
-    d->keys.release(*root, *d->scripts, keyCode);
+    d->keys.release(*root, *d->scripts, keyCode, d->keyFocus());
     d->scripts->runQueuedActions();
     emit repaintNeeded();
 }
+
+namespace {
+
+display::EditTextObject* focusedField(const display::FocusManager& focus) {
+    display::DisplayObject* d = focus.focused();
+    if (!d || d->type() != display::DisplayObject::Type::EditText) return nullptr;
+    return static_cast<display::EditTextObject*>(d);
+}
+
+} // namespace
+
+void MoviePlayer::textInput(const QString& text) {
+    if (!d->root) return;
+    Impl::Busy busy(d->busy);
+    auto root = d->root;
+    // Buttons' key-press conditions take the characters they name first.
+    QString rest;
+    for (QChar c : text)
+        if (!d->keys.typed(*root, *d->scripts, c)) rest += c;
+    display::EditTextObject* field = focusedField(d->focus);
+    if (field && d->root == root && TextEntry::type(*field, rest)) d->scripts->textEdited(field);
+    d->scripts->runQueuedActions();
+    emit repaintNeeded();
+}
+
+void MoviePlayer::textCommand(TextEntry::Command command) {
+    display::EditTextObject* field = focusedField(d->focus);
+    if (!d->root || !field) return;
+    Impl::Busy busy(d->busy);
+    auto root = d->root;
+    if (TextEntry::command(*field, command, d->clipboard)) d->scripts->textEdited(field);
+    d->scripts->runQueuedActions();
+    emit repaintNeeded();
+}
+
+void MoviePlayer::setClipboardText(const QString& text) { d->clipboard = text; }
+QString MoviePlayer::clipboardText() const { return d->clipboard; }
 
 bool MoviePlayer::isKeyDown(int keyCode) const { return d->keys.isDown(keyCode); }
 int MoviePlayer::lastKeyCode() const { return d->keys.lastCode(); }

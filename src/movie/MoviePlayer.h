@@ -1,6 +1,7 @@
 #pragma once
 // The movie engine's facade: one loaded movie, its clock and its drawing.
 // QtCore/QtGui only; the widget that hosts it lives in src/player/.
+#include "movie/TextEntry.h"
 #include <QObject>
 #include <QString>
 #include <QSize>
@@ -79,12 +80,22 @@ public:
     bool pointerOverButton() const;
 
     // Keys pressed over the movie: keyCode as KeyCodes::fromQtKey gives it,
-    // text what the key typed. Clips get their key events, buttons their
-    // key-press conditions.
+    // text what the key typed. Clips and the focused object get their key
+    // events, buttons the key-press conditions of special keys (Enter, Tab,
+    // arrows...); Tab moves the focus. The characters a key types follow
+    // through textInput.
     void keyPress(int keyCode, const QString& text);
     void keyRelease(int keyCode);
     bool isKeyDown(int keyCode) const;
     int lastKeyCode() const;
+    // Text typed (or committed by an input method): a button's key-press
+    // condition for a character takes it, the rest goes into the input text
+    // field that has the keyboard focus. Editing commands go to that field.
+    void textInput(const QString& text);
+    void textCommand(TextEntry::Command command);
+    // The clipboard text fields copy to and paste from.
+    void setClipboardText(const QString& text);
+    QString clipboardText() const;
 
     // The stage's drawing quality as movies name it: "LOW", "MEDIUM", "HIGH"
     // (the default) or "BEST"; other names are ignored. Scripts change it too.

@@ -146,9 +146,10 @@ void PointerInput::move(MovieClip& root, const QPointF& twips) {
     dispatchMouse(root, swf::ClipEventMouseMove);
 }
 
-void PointerInput::press(MovieClip& root, const QPointF& twips) {
+void PointerInput::press(MovieClip& root, const QPointF& twips, const std::function<void()>& beforePress) {
     move(root, twips);
     dispatchMouse(root, swf::ClipEventMouseDown);
+    if (beforePress) beforePress();
     if (DisplayObject* target = live(hovered_)) {
         pressed_ = target->weak_from_this();
         fire(target, swf::CondOverUpToOverDown, swf::ClipEventPress, swf::ButtonDown);

@@ -8,6 +8,7 @@
 #include "movie/swf/Movie.h"
 #include <QPointF>
 #include <QRectF>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -16,7 +17,9 @@ namespace nimbrel::movie {
 class PointerInput {
 public:
     void move(display::MovieClip& root, const QPointF& twips);
-    void press(display::MovieClip& root, const QPointF& twips);
+    // beforePress runs after the clips heard the button go down and before
+    // the object under the pointer is pressed (the player moves the focus there).
+    void press(display::MovieClip& root, const QPointF& twips, const std::function<void()>& beforePress = {});
     void release(display::MovieClip& root, const QPointF& twips);
     void reset();
 

@@ -2,10 +2,24 @@
 #include "movie/MoviePlayer.h"
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 
 using namespace nimbrel::movie;
 
 namespace {
+
+std::optional<TextEntry::Command> textCommand(const QString& name) {
+    static const std::pair<const char*, TextEntry::Command> names[] = {
+        {"Enter", TextEntry::Command::Enter},         {"Backspace", TextEntry::Command::Backspace},
+        {"Delete", TextEntry::Command::Delete},       {"MoveLeft", TextEntry::Command::MoveLeft},
+        {"MoveRight", TextEntry::Command::MoveRight}, {"SelectAll", TextEntry::Command::SelectAll},
+        {"Copy", TextEntry::Command::Copy},           {"Cut", TextEntry::Command::Cut},
+        {"Paste", TextEntry::Command::Paste},
+    };
+    for (const auto& [n, c] : names)
+        if (name == QLatin1String(n)) return c;
+    return std::nullopt;
+}
 
 // Hands one event to the player as the player widget would.
 void feed(MoviePlayer& player, const InputEvent& e, const QSize& viewport) {
@@ -27,6 +41,15 @@ void feed(MoviePlayer& player, const InputEvent& e, const QSize& viewport) {
         break;
     case InputEvent::Kind::KeyUp:
         player.keyRelease(e.keyCode);
+        break;
+    case InputEvent::Kind::TextInput:
+        player.textInput(e.text);
+        break;
+    case InputEvent::Kind::TextControl:
+        if (auto c = textCommand(e.text)) player.textCommand(*c);
+        break;
+    case InputEvent::Kind::SetClipboardText:
+        player.setClipboardText(e.text);
         break;
     default:
         break;

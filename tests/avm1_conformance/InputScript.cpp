@@ -88,6 +88,12 @@ std::variant<InputScript, QString> InputScript::parse(const QByteArray& json) {
         } else if (type == QLatin1String("TextInput")) {
             e.kind = InputEvent::Kind::TextInput;
             e.text = o.value(QLatin1String("codepoint")).toString();
+        } else if (type == QLatin1String("TextControl")) {
+            e.kind = InputEvent::Kind::TextControl;
+            e.text = o.value(QLatin1String("code")).toString();
+        } else if (type == QLatin1String("SetClipboardText")) {
+            e.kind = InputEvent::Kind::SetClipboardText;
+            e.text = o.value(QLatin1String("text")).toString();
         } else if (type == QLatin1String("Wait")) {
             e.kind = InputEvent::Kind::Wait;
         }

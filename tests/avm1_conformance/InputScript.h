@@ -8,12 +8,13 @@
 #include <vector>
 
 struct InputEvent {
-    enum class Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, TextInput, Wait, Other };
+    enum class Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, TextInput, TextControl, SetClipboardText, Wait, Other };
     Kind kind = Kind::Other;
     QPointF pos;          // viewport pixels
     bool leftButton = true;
     int keyCode = 0;      // movie key code; 0 for a key movies cannot name
-    QString text;         // what the key or text input types
+    QString text;         // what the key or text input types, the clipboard's new text,
+                          // or the name of a text control ("Paste", "SelectAll", ...)
 };
 
 class InputScript {

@@ -4,6 +4,7 @@
 #include "movie/avm1/LoadQueue.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/display/ButtonObject.h"
+#include "movie/display/EditTextObject.h"
 #include "movie/display/MovieClip.h"
 #include "movie/display/MovieContext.h"
 #include "movie/display/ScriptHost.h"
@@ -246,8 +247,75 @@ void Avm1ScriptEngine::objectCreated(display::DisplayObject* object)
 
 void Avm1ScriptEngine::objectRemoved(display::DisplayObject* object)
 {
+    // Focus leaves first, while handlers can still name the object.
+    if (host_)
+        host_->dropFocusWithin(object);
     if (vm_)
         vm_->forgetDisplay(object);
+}
+
+display::FocusTraits Avm1ScriptEngine::focusTraits(display::DisplayObject* object)
+{
+    display::FocusTraits t;
+    MovieClipObject* o = vm_ ? vm_->scriptObjectFor(object) : nullptr;
+    if (!o)
+        return t;
+    auto flag = [&](const char* name) -> std::optional<bool> {
+        const Value v = o->get(QLatin1String(name));
+        if (v.isUndefined())
+            return std::nullopt;
+        return vm_->toBoolean(v);
+    };
+    t.tabEnabled = flag("tabEnabled");
+    t.tabChildren = flag("tabChildren");
+    t.focusEnabled = flag("focusEnabled").value_or(false);
+    t.tabIndex = o->tabIndex;
+    t.actsAsButton = actsAsButton(object);
+    return t;
+}
+
+void Avm1ScriptEngine::focusChanged(display::DisplayObject* lost, display::DisplayObject* gained)
+{
+    if (!vm_)
+        return;
+    MovieClipObject* was = lost ? vm_->scriptObjectFor(lost) : nullptr;
+    MovieClipObject* now = gained ? vm_->scriptObjectFor(gained) : nullptr;
+    const Value wasValue = was ? Value(static_cast<Object*>(was)) : Value::null();
+    const Value nowValue = now ? Value(static_cast<Object*>(now)) : Value::null();
+    auto callHandler = [&](MovieClipObject* target, const char* name, const Value& other) {
+        const Value fn = target->get(QLatin1String(name));
+        if (fn.isObject() && fn.o->isFunction())
+            vm_->callSafely(fn, Value(static_cast<Object*>(target)), {other});
+    };
+    if (was)
+        callHandler(was, "onKillFocus", nowValue);
+    if (now && vm_)
+        callHandler(now, "onSetFocus", wasValue);
+    if (!vm_)
+        return;
+    const Value selection = vm_->global->get(QStringLiteral("Selection"));
+    if (selection.isObject())
+        vm_->callSafely(vm_->getMember(selection, QStringLiteral("broadcastMessage")), selection,
+                        {Value(QStringLiteral("onSetFocus")), wasValue, nowValue});
+}
+
+void Avm1ScriptEngine::textEdited(display::DisplayObject* field)
+{
+    if (!vm_ || field->type() != display::DisplayObject::Type::EditText)
+        return;
+    MovieClipObject* o = vm_->scriptObjectFor(field);
+    if (!o)
+        return;
+    TextFieldVariable::push(*vm_, static_cast<display::EditTextObject&>(*field));
+    const Value self(static_cast<Object*>(o));
+    const Value fn = o->get(QStringLiteral("onChanged"));
+    if (fn.isObject() && fn.o->isFunction())
+        vm_->callSafely(fn, self, {self});
+    if (!vm_)
+        return;
+    const Value broadcast = o->get(QStringLiteral("broadcastMessage"));
+    if (broadcast.isObject() && broadcast.o->isFunction())
+        vm_->callSafely(broadcast, self, {Value(QStringLiteral("onChanged")), self});
 }
 
 void Avm1ScriptEngine::runEvent(MovieClipObject* target, uint32_t event, const swf::ClipActionList* kept)
@@ -263,11 +331,12 @@ void Avm1ScriptEngine::runEvent(MovieClipObject* target, uint32_t event, const s
             vm_->runActions(vm_->codeFor(a.actions), target, true);
     if (target->kind == MovieClipObject::Kind::Text)
         return;
-    // Buttons answer only the pointer's events by method.
-    if (target->kind == MovieClipObject::Kind::Button && !(event & kPointerEvents))
+    // onKeyDown/onKeyUp methods hear keys by event only while their object has
+    // the focus (otherwise as Key listeners); buttons answer the pointer too.
+    const bool keyEvent = event == swf::ClipEventKeyDown || event == swf::ClipEventKeyUp;
+    if (keyEvent && !(host_ && target->display() && host_->keyFocus() == target->display()))
         return;
-    // A clip's onKeyDown/onKeyUp methods hear keys only as a Key listener.
-    if (event == swf::ClipEventKeyDown || event == swf::ClipEventKeyUp)
+    if (target->kind == MovieClipObject::Kind::Button && !(event & kPointerEvents) && !keyEvent)
         return;
     if (const char* name = handlerName(event)) {
         Value fn = target->get(QLatin1String(name));

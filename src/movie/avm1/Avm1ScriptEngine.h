@@ -38,6 +38,9 @@ public:
     bool actsAsButton(display::DisplayObject* object) override;
     bool isEnabled(display::DisplayObject* object) override;
     bool usesHandCursor(display::DisplayObject* object) override;
+    display::FocusTraits focusTraits(display::DisplayObject* object) override;
+    void focusChanged(display::DisplayObject* lost, display::DisplayObject* gained) override;
+    void textEdited(display::DisplayObject* field) override;
 
     Interpreter* interpreter() const { return vm_.get(); }
     double movieTimeMs() const { return timeMs_; }

@@ -25,6 +25,7 @@ void installBuiltins(Interpreter& vm)
     installMovieClipDrawing(vm);
     installTextFieldClass(vm);
     installStageObjects(vm);
+    installSelectionClass(vm);
     installSoundClass(vm);
     installColorClass(vm);
     installSystemObject(vm);

@@ -22,6 +22,7 @@ void installMovieClipClass(Interpreter& vm);
 void installTextFieldClass(Interpreter& vm);
 Object* installTextFormatClass(Interpreter& vm); // returns TextFormat.prototype
 void installStageObjects(Interpreter& vm);
+void installSelectionClass(Interpreter& vm);
 void installSoundClass(Interpreter& vm);
 void installColorClass(Interpreter& vm);
 void installSystemObject(Interpreter& vm);

@@ -7,6 +7,7 @@
 #include "movie/display/MovieClip.h"
 #include "movie/display/ScriptHost.h"
 #include <cmath>
+#include <limits>
 
 namespace nimbrel::movie::avm1 {
 
@@ -419,8 +420,11 @@ void MovieClipObject::setProperty(int index, const Value& v)
         return;
     }
     if (index == 7) {
-        if (d)
+        if (d) {
             d->visible = vm().toBoolean(v);
+            if (!d->visible && vm().host)
+                vm().host->dropFocusWithin(d);
+        }
         return;
     }
     if (index == 19 || index == 16) {
@@ -457,6 +461,31 @@ void MovieClipObject::setProperty(int index, const Value& v)
     }
 }
 
+Value MovieClipObject::tabIndexValue() const
+{
+    if (!tabIndex)
+        return Value();
+    // Clips show the index signed, fields and buttons unsigned.
+    return kind == Kind::Sprite ? Value(double(int32_t(*tabIndex))) : Value(double(*tabIndex));
+}
+
+void MovieClipObject::setTabIndex(const Value& v)
+{
+    // Undefined takes the object out of any set order.
+    if (v.isUndefined()) {
+        tabIndex.reset();
+        return;
+    }
+    if (kind != Kind::Sprite) {
+        tabIndex = uint32_t(vm().toInt32(v));
+        return;
+    }
+    // A clip's index is truncated; what does not fit (NaN too) becomes the lowest 32-bit number.
+    const double n = vm().toNumber(v);
+    const bool fits = std::isfinite(n) && n > -2147483649.0 && n < 2147483648.0;
+    tabIndex = uint32_t(fits ? int32_t(n) : std::numeric_limits<int32_t>::min());
+}
+
 bool MovieClipObject::getSpecial(const QString& n, Value& out)
 {
     int idx = propertyIndex(n);
@@ -486,6 +515,10 @@ bool MovieClipObject::getSpecial(const QString& n, Value& out)
         return false; // own variables shadow children
     if (kind == Kind::Button && (n == QLatin1String("enabled") || n == QLatin1String("useHandCursor"))) {
         out = Value(true);
+        return true;
+    }
+    if (kind == Kind::Sprite && n.compare(QLatin1String("tabIndex"), cs) == 0) {
+        out = tabIndexValue();
         return true;
     }
     if (kind == Kind::Sprite) {
@@ -519,6 +552,11 @@ bool MovieClipObject::setSpecial(const QString& n, const Value& v)
     }
     if (kind == Kind::Text && !display_ && n == QLatin1String("text")) {
         text = vm().toString(v);
+        return true;
+    }
+    const Qt::CaseSensitivity cs = vm().caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    if (kind == Kind::Sprite && n.compare(QLatin1String("tabIndex"), cs) == 0) {
+        setTabIndex(v);
         return true;
     }
     return false;

@@ -90,6 +90,10 @@ public:
     QString textName;
     int textDepth = 0;
     double textX = 0, textY = 0, textW = 0, textH = 0;
+    // Place in the Tab order a script gave (unset until then).
+    std::optional<uint32_t> tabIndex;
+    Value tabIndexValue() const;
+    void setTabIndex(const Value& v);
 
 protected:
     bool getSpecial(const QString& name, Value& out) override;

@@ -1,4 +1,4 @@
-// Key, Mouse, Stage and Selection: input and stage state with listener lists.
+// Key, Mouse and Stage: input and stage state with listener lists.
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
@@ -75,13 +75,6 @@ void installStageObjects(Interpreter& vm)
     stage->define(QStringLiteral("scaleMode"), Value(QStringLiteral("showAll")), DontEnum);
     stage->define(QStringLiteral("align"), Value(QString()), DontEnum);
     stage->define(QStringLiteral("showMenu"), Value(true), DontEnum);
-
-    Object* selection = broadcaster(vm, QStringLiteral("Selection"));
-    vm.addMethod(selection, QStringLiteral("getFocus"), [](Interpreter&, const Value&, Args) { return Value::null(); });
-    vm.addMethod(selection, QStringLiteral("setFocus"), [](Interpreter&, const Value&, Args) { return Value(false); });
-    vm.addMethod(selection, QStringLiteral("getBeginIndex"), [](Interpreter&, const Value&, Args) { return Value(-1.0); });
-    vm.addMethod(selection, QStringLiteral("getEndIndex"), [](Interpreter&, const Value&, Args) { return Value(-1.0); });
-    vm.addMethod(selection, QStringLiteral("getCaretIndex"), [](Interpreter&, const Value&, Args) { return Value(-1.0); });
 }
 
 } // namespace nimbrel::movie::avm1

@@ -53,6 +53,18 @@ EditTextObject::AutoSize autoSizeFrom(Interpreter& vm, const Value& v) {
     return EditTextObject::AutoSize::None;
 }
 
+// tabIndex of fields and buttons: kept on the script object, listed when enumerated.
+Value tabIndexGetter(Interpreter&, const Value& self, Args) {
+    Object* o = self.object();
+    return o && o->isMovieClip() ? static_cast<MovieClipObject*>(o)->tabIndexValue() : Value();
+}
+
+Value tabIndexSetter(Interpreter&, const Value& self, Args a) {
+    Object* o = self.object();
+    if (o && o->isMovieClip()) static_cast<MovieClipObject*>(o)->setTabIndex(arg(a, 0));
+    return Value();
+}
+
 uint32_t colorFrom(Interpreter& vm, const Value& v) { return uint32_t(vm.toInt32(v)) & 0xFFFFFF; }
 
 struct Accessor {
@@ -167,8 +179,10 @@ void installProperties(Interpreter& interpreter, Object* proto) {
     property(vm, proto, "restrict",
         [](Interpreter&, EditTextObject& f) { return f.restrict ? Value(*f.restrict) : Value::null(); },
         [](Interpreter& vm, EditTextObject& f, const Value& v) {
-            if (v.isNullish()) f.restrict.reset();
-            else f.restrict = vm.toString(v);
+            // An empty list restricts nothing, as no list does.
+            const QString list = v.isNullish() ? QString() : vm.toString(v);
+            if (list.isEmpty()) f.restrict.reset();
+            else f.restrict = list;
         });
     property(vm, proto, "scroll", [](Interpreter&, EditTextObject& f) { return Value(double(f.scroll())); },
              [](Interpreter& vm, EditTextObject& f, const Value& v) { f.setScroll(vm.toInt32(v)); });
@@ -182,7 +196,7 @@ void installProperties(Interpreter& interpreter, Object* proto) {
     property(vm, proto, "textHeight", [](Interpreter&, EditTextObject& f) { return Value(std::round(f.textHeight() / 20.0)); }, nullptr);
     // Settings the player keeps without this engine acting on them yet.
     property(vm, proto, "mouseWheelEnabled", [](Interpreter&, EditTextObject&) { return Value(true); }, nullptr);
-    property(vm, proto, "tabIndex", [](Interpreter&, EditTextObject&) { return Value(); }, nullptr);
+    vm.push_back({QStringLiteral("tabIndex"), tabIndexGetter, tabIndexSetter});
     property(vm, proto, "styleSheet", [](Interpreter&, EditTextObject&) { return Value(); }, nullptr);
     property(vm, proto, "filters", [](Interpreter& vm, EditTextObject&) { return Value(static_cast<Object*>(vm.newArray())); }, nullptr);
     property(vm, proto, "sharpness", [](Interpreter&, EditTextObject&) { return Value(0.0); }, nullptr);
@@ -315,6 +329,7 @@ void installTextFieldClass(Interpreter& vm)
     Object* buttonProto = vm.newObject();
     vm.buttonProto = buttonProto;
     vm.newClass(QStringLiteral("Button"), nullptr, nullptr, buttonProto);
+    buttonProto->defineAccessor(QStringLiteral("tabIndex"), vm.newFunction(tabIndexGetter), vm.newFunction(tabIndexSetter), 0);
 }
 
 } // namespace nimbrel::movie::avm1

@@ -159,7 +159,14 @@ const TextLayout& EditTextObject::layout() const {
     return *layout_;
 }
 
+void EditTextObject::setSelection(int anchor, int caret) {
+    const int len = content_.length();
+    selBegin_ = std::clamp(anchor, 0, len);
+    selEnd_ = std::clamp(caret, 0, len);
+}
+
 void EditTextObject::changed() {
+    setSelection(selBegin_, selEnd_);
     layout_.reset();
     fitToText();
     scroll_ = std::clamp(scroll_, 1, maxScroll());
@@ -215,34 +222,47 @@ int EditTextObject::maxHscroll() const {
 
 void EditTextObject::setHscroll(int px) { hscroll_ = std::clamp(px, 0, maxHscroll()); }
 
+namespace {
+
+// Whether a restrict list lets c in: a plain list of allowed characters,
+// ranges with '-', '^' switching to excluded ones and a backslash escaping.
+bool restrictAllows(const QString& r, QChar c) {
+    bool allowed = false, excluding = false, any = false;
+    for (qsizetype i = 0; i < r.size(); ++i) {
+        QChar a = r[i];
+        if (a == QLatin1Char('^')) {
+            excluding = !excluding;
+            if (!any) allowed = true;
+            continue;
+        }
+        if (a == QLatin1Char('\\') && i + 1 < r.size()) a = r[++i];
+        QChar b = a;
+        if (i + 2 < r.size() && r[i + 1] == QLatin1Char('-')) {
+            b = r[i + 2];
+            i += 2;
+        }
+        any = true;
+        if (c >= a && c <= b) allowed = !excluding;
+    }
+    return allowed;
+}
+
+} // namespace
+
 QString EditTextObject::filterTyped(const QString& typed) const {
     QString out;
     for (QChar c : typed) {
-        if (restrict && !restrict->isNull()) {
-            // A plain list of allowed characters, ranges with '-' and '^' for exclusion.
-            bool allowed = false, excluding = false, any = false;
-            const QString& r = *restrict;
-            for (qsizetype i = 0; i < r.size(); ++i) {
-                QChar a = r[i];
-                if (a == QLatin1Char('^')) {
-                    excluding = !excluding;
-                    if (!any) allowed = true;
-                    continue;
-                }
-                if (a == QLatin1Char('\\') && i + 1 < r.size()) a = r[++i];
-                QChar b = a;
-                if (i + 2 < r.size() && r[i + 1] == QLatin1Char('-')) {
-                    b = r[i + 2];
-                    i += 2;
-                }
-                any = true;
-                if (c >= a && c <= b) allowed = !excluding;
-            }
-            if (!allowed) continue;
+        if (restrict && !restrict->isNull() && !restrictAllows(*restrict, c)) {
+            // A letter the list does not take may still go in as its other case.
+            const QChar other = c.isUpper() ? c.toLower() : c.toUpper();
+            if (other == c || !restrictAllows(*restrict, other)) continue;
+            c = other;
         }
         out += c;
     }
-    if (maxChars > 0) out = out.left(std::max(0, maxChars - content_.length()));
+    // What is selected is about to be replaced and leaves room.
+    const int kept = content_.length() - (selectionEnd() - selectionBegin());
+    if (maxChars > 0) out = out.left(std::max(0, maxChars - kept));
     return out;
 }
 

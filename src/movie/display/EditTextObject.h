@@ -6,6 +6,7 @@
 #include "movie/display/FormattedText.h"
 #include "movie/display/TextLayout.h"
 #include "movie/swf/EditTextDef.h"
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -68,8 +69,17 @@ public:
     int hscroll() const { return hscroll_; } // pixels
     void setHscroll(int px);
     int maxHscroll() const;
-    // Characters typed or pasted into an input field: restrict and maxChars apply.
+    // Characters typed or pasted over the selection of an input field: restrict and maxChars apply.
     QString filterTyped(const QString& typed) const;
+
+    // ---- selection -----------------------------------------------------------
+    // The selected range [begin, end) in characters; the caret is at its end
+    // side. Kept inside the text as the text changes.
+    int selectionBegin() const { return std::min(selBegin_, selEnd_); }
+    int selectionEnd() const { return std::max(selBegin_, selEnd_); }
+    int caret() const { return selEnd_; }
+    void setSelection(int anchor, int caret);
+    void selectAll() { setSelection(0, content_.length()); }
 
     // Gutter between the bounds and the text, each side.
     static constexpr double gutter = 40; // twips
@@ -88,6 +98,7 @@ private:
     AutoSize autoSize_ = AutoSize::None;
     int scroll_ = 1;
     int hscroll_ = 0;
+    int selBegin_ = 0, selEnd_ = 0;
     mutable std::optional<TextLayout> layout_;
 };
 

@@ -15,6 +15,7 @@
 // A goto (from the player or from a script) replays display-list changes
 // without running the skipped frames' actions; the target frame's actions are
 // handed over as frameActions.
+#include "movie/display/FocusTraits.h"
 #include "movie/swf/ClipEvent.h"
 #include <QByteArray>
 #include <QString>
@@ -68,6 +69,12 @@ public:
     virtual bool isEnabled(DisplayObject* object) { return true; }
     // The clip or button shows the hand over it (useHandCursor).
     virtual bool usesHandCursor(DisplayObject* object) { return true; }
+    // Keyboard focus: what scripts set on the object for the Tab order, and
+    // the news that focus moved (either side may be null).
+    virtual FocusTraits focusTraits(DisplayObject* object) { return {}; }
+    virtual void focusChanged(DisplayObject* lost, DisplayObject* gained) {}
+    // The user changed a text field's text (typing, deleting, pasting).
+    virtual void textEdited(DisplayObject* field) {}
 };
 
 using NullScriptEngine = ScriptEngine;

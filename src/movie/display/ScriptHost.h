@@ -40,6 +40,15 @@ public:
     // The stage's drawing quality: "LOW", "MEDIUM", "HIGH" or "BEST".
     virtual QString quality() const { return QStringLiteral("HIGH"); }
     virtual void setQuality(const QString& name) {}
+
+    // Keyboard focus (Selection): the focused object, moving it (false when
+    // object cannot take it), and losing it when object or its parent goes away.
+    virtual DisplayObject* focusedObject() const { return nullptr; }
+    virtual bool setFocus(DisplayObject* object) { return false; }
+    virtual void dropFocusWithin(DisplayObject* object) {}
+    // The focused object while it hears keys by its own handlers (focus given
+    // by Tab or a script, until the pointer moves), else nullptr.
+    virtual DisplayObject* keyFocus() const { return nullptr; }
 };
 
 } // namespace nimbrel::movie::display
