@@ -1,6 +1,7 @@
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipDrawing.h"
+#include "movie/avm1/NativeTables.h"
 
 namespace nimbrel::movie::avm1 {
 
@@ -47,6 +48,8 @@ void installBuiltins(Interpreter& vm)
     installAttachBitmap(vm);
     vm.movieClipProto->setFlags(QStringLiteral("attachBitmap"), OnlySwf8Up, 0);
     installFilterClasses(vm);
+    installDeviceClasses(vm);
+    installNativeTables(vm);
 }
 
 } // namespace nimbrel::movie::avm1

@@ -43,10 +43,14 @@ void installTransformClass(Interpreter& vm);
 void installBitmapDataClass(Interpreter& vm);
 void installAttachBitmap(Interpreter& vm);
 void installFilterClasses(Interpreter& vm);
+void installDeviceClasses(Interpreter& vm);
 
 inline Value arg(const std::vector<Value>& args, size_t i)
 {
     return i < args.size() ? args[i] : Value();
 }
+
+// The number Number(), isNaN and isFinite read from an argument: text without characters is NaN.
+double numberArgument(Interpreter& vm, const Value& v);
 
 } // namespace nimbrel::movie::avm1

@@ -161,6 +161,18 @@ void installExternalInterfaceClass(Interpreter& vm)
     Object* proto = vm.newObject();
     NativeFunction* ei = vm.newClass(QString(), nullptr, nullptr, proto);
     flashPackage(vm, QStringLiteral("external"))->define(QStringLiteral("ExternalInterface"), Value(static_cast<Object*>(ei)));
+    if (vm.version() < 8) {
+        // The members need SWF 8: older movies find each name holding what the function object
+        // inherits (Function's call, otherwise undefined).
+        static const char* const names[] = {
+            "_unescapeXML", "_toXML", "_toJS", "_toAS", "_objectToXML", "_objectToJS", "_objectToAS",
+            "_objectID", "_jsQuoteString", "_initJS", "_evalJS", "_escapeXML", "_callOut", "_callIn",
+            "call", "available", "_arrayToXML", "_arrayToJS", "_arrayToAS", "_argumentsToXML",
+            "_argumentsToAS", "addCallback"};
+        for (const char* name : names)
+            ei->define(QLatin1String(name), ei->proto() ? ei->proto()->get(QLatin1String(name)) : Value(), DontEnum);
+        return;
+    }
     ei->define(QStringLiteral("available"), Value(false), DontEnum);
     auto method = [&vm, ei](const char* name, NativeFunction::Fn fn) {
         vm.addMethod(ei, QLatin1String(name), std::move(fn));

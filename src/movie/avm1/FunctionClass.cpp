@@ -13,6 +13,8 @@ void installFunctionClass(Interpreter& vm)
         [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value { return arg(args, 0); },
         nullptr, proto);
     vm.functionCtor = ctor;
+    // SWF 5 movies have no Function global.
+    vm.global->setFlags(QStringLiteral("Function"), OnlySwf6Up, 0);
     auto thisArg = [](Interpreter& vm, const Value& v) -> Value {
         // A missing `this` means the global object, as in the player.
         if (v.isNullish())

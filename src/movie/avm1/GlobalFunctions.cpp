@@ -76,10 +76,11 @@ void installGlobalFunctions(Interpreter& vm)
         return Value(parseFloatText(vm.toString(arg(args, 0))));
     });
     vm.addMethod(g, QStringLiteral("isNaN"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
-        return Value(std::isnan(vm.toNumber(arg(args, 0))));
+        // A missing argument is no number at all, unlike undefined.
+        return Value(args.empty() || std::isnan(numberArgument(vm, args[0])));
     });
     vm.addMethod(g, QStringLiteral("isFinite"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
-        return Value(std::isfinite(vm.toNumber(arg(args, 0))));
+        return Value(!args.empty() && std::isfinite(numberArgument(vm, args[0])));
     });
     vm.addMethod(g, QStringLiteral("escape"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
         QByteArray bytes = vm.toString(arg(args, 0)).toUtf8();
@@ -89,7 +90,7 @@ void installGlobalFunctions(Interpreter& vm)
             if (isUnreserved(c))
                 out += QChar(c);
             else
-                out += QStringLiteral("%%%1").arg(c, 2, 16, QLatin1Char('0')).toUpper();
+                out += QLatin1Char('%') + QStringLiteral("%1").arg(c, 2, 16, QLatin1Char('0')).toUpper();
         }
         return Value(out);
     });
@@ -135,19 +136,12 @@ void installGlobalFunctions(Interpreter& vm)
         return Value();
     });
 
-    // ASnative(table, index): the player's numbered built-ins. Table 101 holds Object's methods.
-    vm.addMethod(g, QStringLiteral("ASnative"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
-        const int table = vm.toInt32(arg(args, 0)), index = vm.toInt32(arg(args, 1));
-        static const char* const objectMethods[] = {"watch", "unwatch", "addProperty", "valueOf", "toString",
-                                                    "hasOwnProperty", "isPrototypeOf", "isPropertyEnumerable"};
-        if (table == 101 && index >= 0 && index < int(std::size(objectMethods)))
-            return vm.objectProto->get(QLatin1String(objectMethods[index]));
-        return Value();
-    });
-
     // AsBroadcaster: listener lists for Key, Mouse, Stage and user objects.
-    Object* bc = vm.newObject();
-    g->define(QStringLiteral("AsBroadcaster"), Value(bc), DontEnum);
+    // A constructor like the other classes; its prototype is there for SWF 6 and later only.
+    Object* bc = vm.newClass(
+        QStringLiteral("AsBroadcaster"),
+        [](Interpreter&, const Value&, const std::vector<Value>&) { return Value(); }, nullptr, vm.newObject());
+    bc->setFlags(QStringLiteral("prototype"), OnlySwf6Up, 0);
     auto* addListener = vm.addMethod(bc, QStringLiteral("addListener"), [](Interpreter& vm, const Value& self, const std::vector<Value>& args) -> Value {
         auto* list = dynamic_cast<ArrayObject*>(vm.getMember(self, QStringLiteral("_listeners")).object());
         if (!list)

@@ -1,10 +1,57 @@
-// Math: constants and functions.
+// Math: constants and the numbered functions of table 200.
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
+#include "movie/avm1/NativeTables.h"
 #include <QRandomGenerator>
 #include <cmath>
+#include <limits>
 
 namespace nimbrel::movie::avm1 {
+
+namespace {
+
+const char* const kMathNames[] = {"abs",  "min",   "max",   "sin",  "cos",  "atan2", "tan",
+                                  "exp",  "log",   "sqrt",  "round", "random", "floor", "ceil",
+                                  "atan", "asin",  "acos",  "pow"};
+
+} // namespace
+
+Value callMathNative(Interpreter& vm, int index, const std::vector<Value>& args)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    // The player converts the first two arguments, left to right, whatever the function uses.
+    const double x = args.size() > 0 ? vm.toNumber(args[0]) : nan;
+    const double y = args.size() > 1 ? vm.toNumber(args[1]) : nan;
+    const bool none = args.empty();
+    switch (index) {
+    case 0: return Value(std::fabs(x));
+    case 1:
+    case 2:
+        if (none)
+            return Value(index == 1 ? std::numeric_limits<double>::infinity() : -std::numeric_limits<double>::infinity());
+        if (std::isnan(x) || std::isnan(y))
+            return Value(nan);
+        return Value(index == 1 ? (x < y ? x : y) : (x > y ? x : y));
+    case 3: return Value(std::sin(x));
+    case 4: return Value(std::cos(x));
+    case 5: return Value(std::atan2(x, y));
+    case 6: return Value(std::tan(x));
+    case 7: return Value(std::exp(x));
+    case 8: return Value(std::log(x));
+    case 9: return Value(std::sqrt(x));
+    case 10: return Value(std::floor(x + 0.5));
+    case 11: return Value(QRandomGenerator::global()->generateDouble());
+    case 12: return Value(std::floor(x));
+    case 13: return Value(std::ceil(x));
+    case 14: return Value(std::atan(x));
+    case 15: return Value(std::asin(x));
+    case 16: return Value(std::acos(x));
+    case 17: return Value(std::pow(x, y));
+    case 18: return Value(std::isnan(x));
+    case 19: return Value(std::isfinite(x));
+    default: return Value(nan);
+    }
+}
 
 void installMathClass(Interpreter& vm)
 {
@@ -19,59 +66,10 @@ void installMathClass(Interpreter& vm)
     math->define(QStringLiteral("PI"), Value(M_PI), fixed);
     math->define(QStringLiteral("SQRT1_2"), Value(M_SQRT1_2), fixed);
     math->define(QStringLiteral("SQRT2"), Value(M_SQRT2), fixed);
-    auto unary = [&](const char* name, double (*f)(double)) {
-        vm.addMethod(math, QString::fromLatin1(name), [f](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
-            if (args.empty())
-                return Value(std::nan(""));
-            return Value(f(vm.toNumber(args[0])));
+    for (int i = 0; i < int(std::size(kMathNames)); ++i)
+        vm.addMethod(math, QString::fromLatin1(kMathNames[i]), [i](Interpreter& vm, const Value&, const std::vector<Value>& args) {
+            return callMathNative(vm, i, args);
         });
-    };
-    unary("abs", [](double x) { return std::fabs(x); });
-    unary("acos", [](double x) { return std::acos(x); });
-    unary("asin", [](double x) { return std::asin(x); });
-    unary("atan", [](double x) { return std::atan(x); });
-    unary("ceil", [](double x) { return std::ceil(x); });
-    unary("cos", [](double x) { return std::cos(x); });
-    unary("exp", [](double x) { return std::exp(x); });
-    unary("floor", [](double x) { return std::floor(x); });
-    unary("log", [](double x) { return std::log(x); });
-    unary("round", [](double x) { return std::floor(x + 0.5); });
-    unary("sin", [](double x) { return std::sin(x); });
-    unary("sqrt", [](double x) { return std::sqrt(x); });
-    unary("tan", [](double x) { return std::tan(x); });
-    vm.addMethod(math, QStringLiteral("atan2"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
-        if (args.size() < 2)
-            return Value(std::nan(""));
-        return Value(std::atan2(vm.toNumber(args[0]), vm.toNumber(args[1])));
-    });
-    vm.addMethod(math, QStringLiteral("pow"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
-        if (args.size() < 2)
-            return Value(std::nan(""));
-        return Value(std::pow(vm.toNumber(args[0]), vm.toNumber(args[1])));
-    });
-    vm.addMethod(math, QStringLiteral("max"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
-        if (args.empty())
-            return Value(-INFINITY);
-        if (args.size() < 2)
-            return Value(std::nan(""));
-        double a = vm.toNumber(args[0]), b = vm.toNumber(args[1]);
-        if (std::isnan(a) || std::isnan(b))
-            return Value(std::nan(""));
-        return Value(a > b ? a : b);
-    });
-    vm.addMethod(math, QStringLiteral("min"), [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
-        if (args.empty())
-            return Value(INFINITY);
-        if (args.size() < 2)
-            return Value(std::nan(""));
-        double a = vm.toNumber(args[0]), b = vm.toNumber(args[1]);
-        if (std::isnan(a) || std::isnan(b))
-            return Value(std::nan(""));
-        return Value(a < b ? a : b);
-    });
-    vm.addMethod(math, QStringLiteral("random"), [](Interpreter&, const Value&, const std::vector<Value>&) -> Value {
-        return Value(QRandomGenerator::global()->generateDouble());
-    });
 }
 
 } // namespace nimbrel::movie::avm1

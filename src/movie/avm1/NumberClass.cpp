@@ -7,6 +7,13 @@
 
 namespace nimbrel::movie::avm1 {
 
+double numberArgument(Interpreter& vm, const Value& v)
+{
+    if (v.isString() && v.s.isEmpty())
+        return std::numeric_limits<double>::quiet_NaN();
+    return vm.toNumber(v);
+}
+
 void installNumberClass(Interpreter& vm)
 {
     Object* proto = vm.newObject();
@@ -16,11 +23,11 @@ void installNumberClass(Interpreter& vm)
     auto* ctor = vm.newClass(
         QStringLiteral("Number"),
         [](Interpreter& vm, const Value&, const std::vector<Value>& args) -> Value {
-            return Value(args.empty() ? 0.0 : vm.toNumber(args[0]));
+            return Value(args.empty() ? 0.0 : numberArgument(vm, args[0]));
         },
         [](Interpreter& vm, Object* obj, const std::vector<Value>& args) -> Value {
             obj->hasPrimitive = true;
-            obj->primitive = Value(args.empty() ? 0.0 : vm.toNumber(args[0]));
+            obj->primitive = Value(args.empty() ? 0.0 : numberArgument(vm, args[0]));
             return Value(obj);
         },
         proto);

@@ -13,7 +13,8 @@ void installObjectClass(Interpreter& vm)
             Value a = arg(args, 0);
             if (Object* o = vm.toObject(a))
                 return Value(o);
-            return Value(vm.newObject());
+            // Called without a value, Object() gives a bare object: no prototype, so no methods.
+            return Value(vm.newObject(nullptr));
         },
         [](Interpreter& vm, Object* obj, const std::vector<Value>& args) -> Value {
             Value a = arg(args, 0);

@@ -4,6 +4,40 @@
 
 namespace nimbrel::movie::avm1 {
 
+namespace {
+
+using Args = const std::vector<Value>&;
+
+// System.Product: an installable add-on of the player. None is offered here: download and
+// launch do nothing.
+void installSystemProduct(Interpreter& vm, Object* system)
+{
+    Object* proto = vm.newObject();
+    Object* product = vm.newClass(QString(), [](Interpreter&, const Value&, Args) { return Value(); },
+                                  [](Interpreter&, Object* obj, Args) { return Value(obj); }, proto);
+    system->define(QStringLiteral("Product"), Value(product), DontEnum);
+    vm.addMethod(proto, QStringLiteral("download"), [](Interpreter&, const Value&, Args) { return Value(false); });
+    vm.addMethod(proto, QStringLiteral("launch"), [](Interpreter&, const Value&, Args) { return Value(false); });
+}
+
+// System.IME: there is no input method editor behind the player, so it stays disabled.
+void installSystemIme(Interpreter& vm, Object* system)
+{
+    Object* ime = vm.newObject();
+    system->define(QStringLiteral("IME"), Value(ime), DontEnum);
+    const Value init = vm.getMember(vm.getMember(Value(vm.global), QStringLiteral("AsBroadcaster")), QStringLiteral("initialize"));
+    vm.call(init, Value(), {Value(ime)});
+    for (const char* mode : {"ALPHANUMERIC_FULL", "ALPHANUMERIC_HALF", "CHINESE", "JAPANESE_HIRAGANA",
+                             "JAPANESE_KATAKANA_FULL", "JAPANESE_KATAKANA_HALF", "KOREAN", "UNKNOWN"})
+        ime->define(QLatin1String(mode), Value(QLatin1String(mode)), DontEnum | DontDelete | ReadOnly);
+    vm.addMethod(ime, QStringLiteral("getEnabled"), [](Interpreter&, const Value&, Args) { return Value(false); });
+    vm.addMethod(ime, QStringLiteral("getConversionMode"), [](Interpreter&, const Value&, Args) { return Value(QStringLiteral("UNKNOWN")); });
+    for (const char* refused : {"setEnabled", "setConversionMode", "setCompositionString", "doConversion"})
+        vm.addMethod(ime, QLatin1String(refused), [](Interpreter&, const Value&, Args) { return Value(false); });
+}
+
+} // namespace
+
 void installSystemObject(Interpreter& vm)
 {
     Object* system = vm.newObject();
@@ -38,8 +72,16 @@ void installSystemObject(Interpreter& vm)
     system->define(QStringLiteral("useCodepage"), Value(false));
     Object* security = vm.newObject();
     system->define(QStringLiteral("security"), Value(security), DontEnum);
-    for (const char* noop : {"allowDomain", "allowInsecureDomain", "loadPolicyFile"})
-        vm.addMethod(security, QString::fromLatin1(noop), [](Interpreter&, const Value&, const std::vector<Value>&) { return Value(); });
+    // Every domain is allowed; the call only reports whether it named one.
+    for (const char* domainCall : {"allowDomain", "allowInsecureDomain"})
+        vm.addMethod(security, QString::fromLatin1(domainCall), [](Interpreter&, const Value&, const std::vector<Value>& args) {
+            return Value(!args.empty());
+        });
+    vm.addMethod(security, QStringLiteral("loadPolicyFile"), [](Interpreter&, const Value&, const std::vector<Value>&) { return Value(); });
+    // Settings the player may round differently for speed; kept as the movie sets them.
+    system->define(QStringLiteral("exactSettings"), Value(vm.version() >= 7), OnlySwf6Up);
+    installSystemProduct(vm, system);
+    installSystemIme(vm, system);
     vm.addMethod(system, QStringLiteral("setClipboard"), [](Interpreter&, const Value&, const std::vector<Value>&) { return Value(); });
     vm.addMethod(system, QStringLiteral("showSettings"), [](Interpreter&, const Value&, const std::vector<Value>&) { return Value(); });
 }
