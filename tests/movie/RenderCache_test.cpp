@@ -4,6 +4,7 @@
 #include "movie/render/ContentFingerprint.h"
 #include "movie/render/RenderCache.h"
 #include "movie/support/SwfBuilder.h"
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
@@ -108,4 +109,39 @@ TEST(RenderCache, LayersAreReusedOnlyForTheSameObjectContentPlaceAndColours) {
     ASSERT_GT(huge.sizeInBytes(), RenderCache::maxLayerBytes / 4);
     cache.keepLayer(*m.clip, RenderCache::Layer{7, t, cx, huge, {}});
     EXPECT_EQ(cache.layer(*m.clip, 7, t, cx), nullptr);
+}
+
+// Mask images handed back are handed out again for the same size only, and
+// the spares kept stay few.
+TEST(RenderCache, SpareImagesComeBackBySizeAndStayFew) {
+    RenderCache cache;
+    QImage first = cache.takeImage(QSize(40, 30));
+    ASSERT_EQ(first.size(), QSize(40, 30));
+    EXPECT_EQ(first.format(), QImage::Format_ARGB32_Premultiplied);
+    const uchar* memory = first.constBits();
+    cache.giveImage(std::move(first));
+    EXPECT_NE(cache.takeImage(QSize(30, 40)).constBits(), memory) << "another size needs its own";
+    QImage again = cache.takeImage(QSize(40, 30));
+    EXPECT_EQ(again.constBits(), memory) << "the same memory, reused";
+    EXPECT_NE(cache.takeImage(QSize(40, 30)).constBits(), memory) << "handed out once only";
+
+    // Copies here keep every given image's memory alive, so that no new
+    // image can land at the address of a dropped one.
+    std::vector<QImage> given;
+    for (size_t i = 0; i < RenderCache::maxSpareImages + 3; ++i) {
+        given.emplace_back(8, 8, QImage::Format_ARGB32_Premultiplied);
+        cache.giveImage(given.back());
+    }
+    size_t reused = 0;
+    std::vector<QImage> taken;
+    for (size_t i = 0; i < given.size(); ++i) {
+        taken.push_back(cache.takeImage(QSize(8, 8)));
+        reused += std::any_of(given.begin(), given.end(),
+                              [&](const QImage& g) { return g.constBits() == taken.back().constBits(); });
+    }
+    EXPECT_EQ(reused, RenderCache::maxSpareImages) << "the oldest spares were let go";
+    cache.giveImage(QImage(8, 8, QImage::Format_ARGB32_Premultiplied));
+    cache.clear();
+    const QImage fresh = cache.takeImage(QSize(8, 8));
+    EXPECT_EQ(fresh.size(), QSize(8, 8));
 }

@@ -43,7 +43,31 @@ void RenderCache::nextFrame() {
     ++frame_;
 }
 
+QImage RenderCache::takeImage(const QSize& size) {
+    for (auto it = spare_.begin(); it != spare_.end(); ++it) {
+        if (it->size() != size) continue;
+        QImage image = std::move(*it);
+        spare_.erase(it);
+        spareBytes_ -= image.sizeInBytes();
+        return image;
+    }
+    return QImage(size, QImage::Format_ARGB32_Premultiplied);
+}
+
+void RenderCache::giveImage(QImage image) {
+    const qint64 size = image.sizeInBytes();
+    if (image.isNull() || image.format() != QImage::Format_ARGB32_Premultiplied || size > maxSpareBytes / 2) return;
+    while (!spare_.empty() && (spare_.size() >= maxSpareImages || spareBytes_ + size > maxSpareBytes)) {
+        spareBytes_ -= spare_.front().sizeInBytes();
+        spare_.erase(spare_.begin());
+    }
+    spareBytes_ += size;
+    spare_.push_back(std::move(image));
+}
+
 void RenderCache::clear() {
+    spare_.clear();
+    spareBytes_ = 0;
     outlines.clear();
     glyphs.clear();
     layers_.clear();

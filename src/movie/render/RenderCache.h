@@ -12,6 +12,7 @@
 #include <QTransform>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace nimbrel::movie::display {
 class DisplayObject;
@@ -39,6 +40,12 @@ public:
     const Layer* layer(const display::DisplayObject& object, uint64_t content, const QTransform& t,
                        const swf::ColorTransform& cx);
     void keepLayer(const display::DisplayObject& object, Layer layer);
+    // Offscreen images for masks, of exactly `size` (contents undefined),
+    // handed back after use: the next frame reuses them rather than asking the
+    // system for fresh memory.
+    QImage takeImage(const QSize& size);
+    void giveImage(QImage image);
+
     // Starts a frame: layers not used during the previous one are dropped.
     void nextFrame();
     void clear();
@@ -46,6 +53,8 @@ public:
     // Room for layers: beyond either limit the oldest frame's are dropped.
     static constexpr int maxLayers = 64;
     static constexpr qint64 maxLayerBytes = 96LL << 20;
+    static constexpr size_t maxSpareImages = 8;
+    static constexpr qint64 maxSpareBytes = 64LL << 20;
 
 private:
     struct Entry {
@@ -56,6 +65,8 @@ private:
     QHash<const display::DisplayObject*, Entry> layers_;
     uint64_t frame_ = 0;
     qint64 bytes_ = 0;
+    std::vector<QImage> spare_; // oldest first
+    qint64 spareBytes_ = 0;
 };
 
 } // namespace nimbrel::movie::render

@@ -135,15 +135,18 @@ void StageRenderer::drawMasked(Surface& s, const DisplayObject& mask, const Disp
     }
     // Draw the masked objects alone, then keep them only where the mask covers,
     // with the mask's edges anti-aliased.
-    QImage layer(rect.size(), QImage::Format_ARGB32_Premultiplied);
-    layer.fill(Qt::transparent);
+    auto scratch = [this](QSize size) {
+        QImage image = cache_ ? cache_->takeImage(size) : QImage(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        return image;
+    };
+    QImage layer = scratch(rect.size());
     {
         Surface ls;
         begin(ls, layer);
         ls.group = s.group;
         drawList(ls, items, count, t * QTransform::fromTranslate(-rect.left(), -rect.top()), cx, nullptr);
-        QImage coverage(rect.size(), QImage::Format_ARGB32_Premultiplied);
-        coverage.fill(Qt::transparent);
+        QImage coverage = scratch(rect.size());
         {
             QPainter mp(&coverage);
             cover(mp, area, QPoint(-rect.left(), -rect.top()));
@@ -153,10 +156,12 @@ void StageRenderer::drawMasked(Surface& s, const DisplayObject& mask, const Disp
         ls.painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
         ls.painter.drawImage(0, 0, coverage);
         ls.painter.end();
+        if (cache_) cache_->giveImage(std::move(coverage));
     }
     applyClip(s, clip);
     s.painter.resetTransform();
     s.painter.drawImage(rect.topLeft(), layer);
+    if (cache_) cache_->giveImage(std::move(layer));
 }
 
 void StageRenderer::drawObject(Surface& s, const DisplayObject& o, const QTransform& parent,
