@@ -34,6 +34,14 @@ std::vector<std::shared_ptr<DisplayObject>> everything(MovieClip& root) {
     return all;
 }
 
+// Hidden buttons (or buttons in hidden clips) take no keys.
+bool shown(const DisplayObject& o) {
+    int guard = 0;
+    for (const DisplayObject* p = &o; p && guard < 1000; p = p->parent(), ++guard)
+        if (!p->visible) return false;
+    return true;
+}
+
 bool stillPlaced(const DisplayObject& o, const MovieClip& root) {
     return &o == &root || o.parent() != nullptr;
 }
@@ -98,7 +106,7 @@ bool KeyInput::fireKeyConditions(MovieClip& root, display::ScriptEngine& scripts
     for (const auto& o : everything(root)) {
         if (taken) break;
         if (!stillPlaced(*o, root) || o->type() != DisplayObject::Type::Button) continue;
-        if (!scripts.isEnabled(o.get())) continue;
+        if (!scripts.isEnabled(o.get()) || !shown(*o)) continue;
         auto* button = static_cast<ButtonObject*>(o.get());
         for (const swf::ButtonAction& a : button->def().actions)
             if (a.keyCode == buttonKey) {

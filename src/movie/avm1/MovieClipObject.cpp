@@ -465,8 +465,8 @@ Value MovieClipObject::tabIndexValue() const
 {
     if (!tabIndex)
         return Value();
-    // Clips show the index signed, fields and buttons unsigned.
-    return kind == Kind::Sprite ? Value(double(int32_t(*tabIndex))) : Value(double(*tabIndex));
+    // Clips and buttons show the index signed, text fields unsigned.
+    return kind != Kind::Text ? Value(double(int32_t(*tabIndex))) : Value(double(*tabIndex));
 }
 
 void MovieClipObject::setTabIndex(const Value& v)
@@ -476,11 +476,11 @@ void MovieClipObject::setTabIndex(const Value& v)
         tabIndex.reset();
         return;
     }
-    if (kind != Kind::Sprite) {
+    if (kind == Kind::Text) {
         tabIndex = uint32_t(vm().toInt32(v));
         return;
     }
-    // A clip's index is truncated; what does not fit (NaN too) becomes the lowest 32-bit number.
+    // A clip's or button's index is truncated; what does not fit (NaN too) becomes the lowest 32-bit number.
     const double n = vm().toNumber(v);
     const bool fits = std::isfinite(n) && n > -2147483649.0 && n < 2147483648.0;
     tabIndex = uint32_t(fits ? int32_t(n) : std::numeric_limits<int32_t>::min());
