@@ -744,7 +744,7 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         QString name = str(pop());
         Value source = pop();
         if (MovieClipObject* c = targetFromValue(source); c && std::isfinite(depth))
-            c->duplicateClip(name, int(depth), nullptr);
+            c->duplicateClip(name, int(depth) - 16384, nullptr); // the action carries the file's depth
         break;
     }
     case 0x25: { // RemoveSprite

@@ -318,6 +318,12 @@ void Avm1ScriptEngine::textEdited(display::DisplayObject* field)
         vm_->callSafely(broadcast, self, {Value(QStringLiteral("onChanged")), self});
 }
 
+void Avm1ScriptEngine::warning(const QString& message)
+{
+    if (host_)
+        host_->trace(QStringLiteral("Warning: ") + message);
+}
+
 void Avm1ScriptEngine::runEvent(MovieClipObject* target, uint32_t event, const swf::ClipActionList* kept)
 {
     // Copied: a handler may replace the object's handlers.

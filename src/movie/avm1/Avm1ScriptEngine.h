@@ -33,6 +33,7 @@ public:
     void objectCreated(display::DisplayObject* object) override;
     void objectRemoved(display::DisplayObject* object) override;
     void runQueuedActions() override;
+    void warning(const QString& message) override;
     void setScriptLimits(int maxRecursion, int timeoutSeconds) override;
     void broadcastInput(swf::ClipEvent event) override;
     bool actsAsButton(display::DisplayObject* object) override;

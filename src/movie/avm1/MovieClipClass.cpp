@@ -8,6 +8,7 @@
 #include "movie/display/DisplayObject.h"
 #include "movie/display/HitTest.h"
 #include "movie/display/MovieClip.h"
+#include "movie/display/MovieContext.h"
 #include <QTransform>
 #include <cmath>
 #include <optional>
@@ -26,9 +27,11 @@ void gotoValue(Interpreter& vm, MovieClipObject* c, const Value& frame, bool pla
 {
     if (!c)
         return;
-    if (frame.isString()) {
-        double n = stringToNumber(frame.s, 7);
-        int f = std::isfinite(n) ? int(n) : c->frameOfLabel(frame.s);
+    // An object names its frame by its string form (a label or a number).
+    if (frame.isString() || frame.isObject()) {
+        const QString s = frame.isString() ? frame.s : vm.toString(frame);
+        double n = stringToNumber(s, 7);
+        int f = std::isfinite(n) ? int(n) : c->frameOfLabel(s);
         if (f > 0)
             c->gotoFrame(f, play);
         return;
@@ -148,13 +151,16 @@ void installMovieClipClass(Interpreter& vm)
         auto* c = clipOf(self);
         if (!c || a.empty() || !c->parentClip())
             return Value();
-        if (auto* other = clipOf(a[0])) {
+        if (a[0].isUndefined())
+            return Value();
+        // A clip, or a path naming one, trades places with this clip when they share a parent.
+        MovieClipObject* other = a[0].isString() ? vm.resolveTarget(a[0].s, c) : clipOf(a[0]);
+        if (other) {
             if (other->parentClip() == c->parentClip())
                 c->swapDepths(other->depth());
         } else {
-            double d = vm.toNumber(a[0]);
-            if (std::isfinite(d))
-                c->swapDepths(int(d));
+            // Depths wrap to 32 bits as other integer arguments do; NaN is depth 0.
+            c->swapDepths(vm.toInt32(a[0]));
         }
         return Value();
     });
@@ -211,12 +217,19 @@ void installMovieClipClass(Interpreter& vm)
                     return Value();
                 space = target->display();
             }
+            // The clip measured from stands for the calling code (usually `this`).
+            if (space->context()->movie()->header.version >= 8)
+                d->context()->useSinglePrecisionTransforms();
             QRectF r = d->localBounds();
             Object* o = vm.newObject();
             if (r.isNull()) {
-                // An empty clip reports the largest coordinate a position may hold.
+                // An empty clip reports the largest coordinate a position may hold
+                // (2^27 - 1 twips). Measured from another clip in single
+                // precision, that marker comes out as 2^27 twips.
+                const bool rounded = space != d && d->context()->singlePrecisionTransforms();
+                const double marker = rounded ? 134217728.0 / 20.0 : 134217727.0 / 20.0;
                 for (const char* k : {"xMin", "xMax", "yMin", "yMax"})
-                    o->set(QLatin1String(k), Value(6710886.35));
+                    o->set(QLatin1String(k), Value(marker));
                 return Value(o);
             }
             if (space != d) {

@@ -448,6 +448,8 @@ void MovieClipObject::setProperty(int index, const Value& v)
         else if (index == 9) textH = n;
         return;
     }
+    if (index <= 3 || index == 6 || (index >= 8 && index <= 10))
+        d->transformedByScript = true;
     switch (index) {
     case 0: d->setX(n); break;
     case 1: d->setY(n); break;
@@ -540,6 +542,27 @@ bool MovieClipObject::getSpecial(const QString& n, Value& out)
         out = Value(static_cast<Object*>(c));
         return true;
     }
+    // A named shape, static text or bitmap has no object of its own: its name stands for its clip.
+    if (hasNamedGraphic(n)) {
+        out = Value(static_cast<Object*>(this));
+        return true;
+    }
+    return false;
+}
+
+bool MovieClipObject::hasNamedGraphic(const QString& n) const
+{
+    display::MovieClip* c = clip();
+    if (!c || n.isEmpty())
+        return false;
+    const Qt::CaseSensitivity cs = vm().caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    using T = display::DisplayObject::Type;
+    for (const auto& [d, child] : c->children()) {
+        const T t = child->type();
+        if ((t == T::Shape || t == T::MorphShape || t == T::Text || t == T::Bitmap) &&
+            child->name().compare(n, cs) == 0)
+            return true;
+    }
     return false;
 }
 
@@ -575,18 +598,28 @@ bool MovieClipObject::hasOwn(const QString& n)
 {
     if (Object::hasOwn(n))
         return true;
-    return childByName(n) != nullptr;
+    return childByName(n) != nullptr || hasNamedGraphic(n);
 }
 
 QStringList MovieClipObject::ownKeys(bool includeHidden)
 {
     QStringList out = Object::ownKeys(includeHidden);
-    std::vector<MovieClipObject*> kids = childList();
-    for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
-        QString n = (*it)->name();
+    // Everything named on the display list, topmost first; named graphics stand for this clip.
+    std::vector<std::pair<int, QString>> named;
+    for (MovieClipObject* kid : childList())
+        named.emplace_back(kid->depth(), kid->name());
+    if (display::MovieClip* c = clip()) {
+        using T = display::DisplayObject::Type;
+        for (const auto& [d, child] : c->children()) {
+            const T t = child->type();
+            if (t == T::Shape || t == T::MorphShape || t == T::Text || t == T::Bitmap)
+                named.emplace_back(d - kDepthOffset, child->name());
+        }
+    }
+    std::stable_sort(named.begin(), named.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& [d, n] : named)
         if (!n.isEmpty() && !out.contains(n))
             out.append(n);
-    }
     return out;
 }
 

@@ -70,6 +70,7 @@ public:
     QString targetPath() const; // "_level0.a.b"
     QString slashPath() const;  // "/a/b"
     MovieClipObject* childByName(const QString& n) const;
+    bool hasNamedGraphic(const QString& n) const; // a shape, text or bitmap placed with that name
     MovieClipObject* childAtDepth(int scriptDepth) const;
     std::vector<MovieClipObject*> childList() const; // by depth
 

@@ -33,8 +33,8 @@ QString DisplayObject::path() const {
 }
 
 void DisplayObject::applyPlacement(const swf::PlaceObject& po) {
-    if (po.matrix) matrix = *po.matrix;
-    if (po.cxform) cxform = *po.cxform;
+    if (po.matrix && !transformedByScript) matrix = *po.matrix;
+    if (po.cxform && !transformedByScript) cxform = *po.cxform;
     if (po.ratio) ratio = *po.ratio;
     if (po.clipDepth) clipDepth = *po.clipDepth;
     if (po.filters) filters = *po.filters;

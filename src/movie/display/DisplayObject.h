@@ -54,6 +54,10 @@ public:
     bool cacheAsBitmap = false;
     bool visible = true;
     bool placedByScript = false; // timeline rebuilds leave it alone
+    // A script moved, scaled, turned or faded it: the timeline's placements no longer change those.
+    bool transformedByScript = false;
+    // The frame of the parent's timeline whose placement made this instance (-1: none).
+    int placedFrame = -1;
     swf::ClipActionList clipActions;
 
     // Applies the fields a PlaceObject carries (the character itself aside).

@@ -9,6 +9,9 @@ namespace nimbrel::movie::display {
 
 namespace {
 
+// Depths from here on belong to scripts; the timeline places below it.
+constexpr int kScriptDepthBase = 16384;
+
 const swf::Timeline& emptyTimeline() {
     static const swf::Timeline t;
     return t;
@@ -29,8 +32,10 @@ void merge(swf::PlaceObject& a, const swf::PlaceObject& b) {
 }
 
 void resetPlacement(DisplayObject& o) {
-    o.matrix = {};
-    o.cxform = {};
+    if (!o.transformedByScript) {
+        o.matrix = {};
+        o.cxform = {};
+    }
     o.ratio = 0;
     o.clipDepth = 0;
     o.filters.clear();
@@ -46,6 +51,7 @@ struct MovieClip::Slot {
     uint16_t characterId = 0;
     swf::PlaceObject placement; // fields set since the slot's object was placed (or since the start frame)
     bool fresh = false;         // a new instance was placed during the replay
+    int placedAt = -1;          // the frame whose placement made the slot's instance
 };
 
 MovieClip::MovieClip(MovieContext* context, uint16_t characterId, const swf::Timeline* timeline)
@@ -128,8 +134,9 @@ std::vector<std::shared_ptr<MovieClip>> MovieClip::clipsTopmostFirst() {
 
 void MovieClip::flushActions() {
     ScriptEngine& scripts = context()->scripts();
+    // Init actions run on the main timeline of the movie they came with.
     MovieClip* root = this;
-    while (root->parent()) root = root->parent();
+    while (root->parent() && root->parent()->context() == context()) root = root->parent();
     auto init = std::move(pendingInit_);
     pendingInit_.clear();
     for (auto& [spriteId, bytes] : init)
@@ -152,7 +159,28 @@ void MovieClip::gotoFrame(int frame, bool andPlay) {
         current_ = 0;
         runFrame(0);
     }
-    if (frame != current_) rebuildTo(frame);
+    if (frame != current_) {
+        rebuildTo(frame);
+        // Clips that frames passed over placed run their first frame before the
+        // target frame's own actions; those the target frame places, after them.
+        auto targetActions = std::move(pendingActions_);
+        pendingActions_.clear();
+        std::vector<std::weak_ptr<DisplayObject>> passedOver;
+        std::vector<std::weak_ptr<DisplayObject>> placedHere;
+        for (auto& weak : newborn_) {
+            auto child = weak.lock();
+            if (child && child->placedFrame >= 0 && child->placedFrame < current_) passedOver.push_back(weak);
+            else placedHere.push_back(weak);
+        }
+        newborn_.clear();
+        flushActions(); // init actions of the frames passed
+        for (auto& weak : passedOver)
+            if (auto child = weak.lock(); child && child->type() == Type::MovieClip)
+                static_cast<MovieClip*>(child.get())->flushActions();
+        targetActions.insert(targetActions.end(), pendingActions_.begin(), pendingActions_.end());
+        pendingActions_ = std::move(targetActions);
+        newborn_.insert(newborn_.end(), placedHere.begin(), placedHere.end());
+    }
     flushActions();
 }
 
@@ -177,10 +205,8 @@ void MovieClip::runFrame(int frame) {
 
 void MovieClip::applyTag(const swf::ControlTag& tag) {
     if (auto po = std::get_if<swf::PlaceObject>(&tag)) placeFromTimeline(*po);
-    else if (auto ro = std::get_if<swf::RemoveObject>(&tag)) {
-        auto it = children_.find(ro->depth);
-        if (it != children_.end() && !it->second->placedByScript) removeDepth(ro->depth);
-    }
+    // Removal takes whatever holds the depth, a script's clip swapped there included.
+    else if (auto ro = std::get_if<swf::RemoveObject>(&tag)) removeDepth(ro->depth);
 }
 
 void MovieClip::placeFromTimeline(const swf::PlaceObject& po) {
@@ -200,22 +226,28 @@ void MovieClip::placeFromTimeline(const swf::PlaceObject& po) {
             if (!existing->placedName().isEmpty()) carried.name = existing->placedName();
             merge(carried, po);
             removeDepth(po.depth);
-            create(*po.characterId, po.depth, &carried);
+            create(*po.characterId, po.depth, &carried, current_);
         } else {
             existing->applyPlacement(po);
         }
         return;
     }
     if (!po.characterId) return;
-    if (existing) removeDepth(po.depth);
-    create(*po.characterId, po.depth, &po);
+    if (existing) {
+        // A new placement never displaces what the timeline already put there.
+        context()->scripts().warning(QStringLiteral("Failed to place object at depth %1.").arg(po.depth));
+        return;
+    }
+    create(*po.characterId, po.depth, &po, current_);
 }
 
-std::shared_ptr<DisplayObject> MovieClip::create(uint16_t characterId, int depth, const swf::PlaceObject* po) {
+std::shared_ptr<DisplayObject> MovieClip::create(uint16_t characterId, int depth, const swf::PlaceObject* po,
+                                                 int placedFrame) {
     auto obj = context()->instantiate(characterId, this);
     if (!obj) return nullptr;
     obj->setParent(this);
     obj->setDepth(depth);
+    obj->placedFrame = placedFrame;
     if (po) obj->applyPlacement(*po);
     children_[depth] = obj;
     context()->scripts().objectCreated(obj.get());
@@ -249,6 +281,7 @@ void MovieClip::rebuildTo(int target) {
             if (child->placedByScript) continue;
             Slot& s = plan[depth];
             s.characterId = child->characterId();
+            s.placedAt = child->placedFrame;
             // What a character swap carries over to the new instance.
             s.placement.matrix = child->matrix;
             s.placement.cxform = child->cxform;
@@ -271,33 +304,63 @@ void MovieClip::rebuildTo(int target) {
                 if (po->characterId && *po->characterId != it->second.characterId) {
                     it->second.characterId = *po->characterId;
                     it->second.fresh = true;
+                    it->second.placedAt = f;
                 }
                 merge(it->second.placement, *po);
-            } else if (po->characterId) {
+            } else if (po->characterId && it == plan.end()) {
+                // As when playing, a placement never displaces what holds the depth.
                 Slot s;
                 s.characterId = *po->characterId;
                 s.placement = *po;
                 s.fresh = true;
+                s.placedAt = f;
                 plan[po->depth] = std::move(s);
             }
         }
         if (f != target) collectActions(f, false);
     }
 
-    // Keep what stands at the same depth with the same character; replace the rest.
     std::vector<int> gone;
     for (auto& [depth, child] : children_) {
-        if (child->placedByScript) continue;
         auto it = plan.find(depth);
+        if (backward) {
+            // Going back keeps an object the timeline placed when the target
+            // frame holds the same character with the same ratio at its depth
+            // (or a script moved it there); the rest of the timeline's depths
+            // is cleared, script-made clips included.
+            if (depth >= kScriptDepthBase || (child->placedByScript && child->placedFrame >= 0)) {
+                if (it == plan.end()) continue;
+                if (!child->placedByScript && it->second.characterId == child->characterId()) {
+                    resetPlacement(*child);
+                    child->applyPlacement(it->second.placement);
+                }
+                plan.erase(it); // the depth is taken: that placement does not happen
+                continue;
+            }
+            const bool same = it != plan.end() && child->placedFrame >= 0 && !child->placedByScript &&
+                              it->second.characterId == child->characterId() &&
+                              it->second.placement.ratio.value_or(0) == child->ratio;
+            if (!same) {
+                gone.push_back(depth);
+                continue;
+            }
+            swf::PlaceObject placement = it->second.placement;
+            placement.name.reset(); // it keeps the name it has
+            resetPlacement(*child);
+            child->applyPlacement(placement);
+            child->placedFrame = it->second.placedAt;
+            plan.erase(it);
+            continue;
+        }
+        if (child->placedByScript) continue;
+        // Keep what stands at the same depth with the same character; replace the rest.
         // A different name means another instance in the file's eyes.
-        const bool keep = it != plan.end() && it->second.characterId == child->characterId() &&
-                          (backward || !it->second.fresh) &&
+        const bool keep = it != plan.end() && it->second.characterId == child->characterId() && !it->second.fresh &&
                           it->second.placement.name.value_or(QString()) == child->placedName();
         if (!keep) {
             gone.push_back(depth);
             continue;
         }
-        if (backward) resetPlacement(*child);
         child->applyPlacement(it->second.placement);
         plan.erase(it);
     }
@@ -305,7 +368,7 @@ void MovieClip::rebuildTo(int target) {
     for (auto& [depth, slot] : plan) {
         if (children_.count(depth)) continue; // a script's object holds the depth
         slot.placement.depth = uint16_t(depth);
-        create(slot.characterId, depth, &slot.placement);
+        create(slot.characterId, depth, &slot.placement, slot.placedAt);
     }
     current_ = target;
     collectActions(target, true);
@@ -342,10 +405,11 @@ DisplayObject* MovieClip::attachMovie(const QString& exportName, const QString& 
 
 DisplayObject* MovieClip::duplicate(const QString& newName, int depth) {
     MovieClip* p = parent();
-    if (!p || characterId() == 0) return nullptr;
+    if (!p) return nullptr;
     // Everything is copied before the depth is cleared: the target depth may be
     // this clip's own, and removing it frees this clip.
     const uint16_t id = characterId();
+    std::shared_ptr<DrawingCanvas> drawn = drawing ? std::make_shared<DrawingCanvas>(*drawing) : nullptr;
     swf::PlaceObject po;
     po.depth = uint16_t(depth);
     po.matrix = matrix;
@@ -355,10 +419,21 @@ DisplayObject* MovieClip::duplicate(const QString& newName, int depth) {
     po.clipActions = clipActions;
     if (filters.size()) po.filters = filters;
     po.blendMode = blendMode;
-    p->removeDepth(depth);
-    auto obj = p->create(id, depth, &po);
-    if (!obj) return nullptr;
+    std::shared_ptr<DisplayObject> obj;
+    if (id == 0) {
+        // A clip a script made empty is copied as another empty clip.
+        MovieClip* made = p->createEmptyMovieClip(newName, depth);
+        if (!made) return nullptr;
+        obj = made->shared_from_this();
+        obj->applyPlacement(po);
+    } else {
+        p->removeDepth(depth);
+        obj = p->create(id, depth, &po);
+        if (!obj) return nullptr;
+    }
     obj->placedByScript = true;
+    // What the original drew comes along.
+    if (drawn && obj->type() == Type::MovieClip) static_cast<MovieClip*>(obj.get())->drawing = std::move(drawn);
     p->flushActions();
     return obj.get();
 }
@@ -386,6 +461,8 @@ MovieClip* MovieClip::replaceWithMovie(std::shared_ptr<const swf::Movie> movie) 
     clip->cxform = cxform;
     clip->visible = visible;
     clip->placedByScript = true; // the timeline no longer manages what was loaded
+    clip->placedFrame = placedFrame; // but going back keeps it as long as it kept the clip it replaced
+    clip->transformedByScript = transformedByScript;
     const int at = depth();
     const QString keptName = name();
     p->removeDepth(at);
@@ -425,10 +502,11 @@ bool MovieClip::swapChildDepths(int fromDepth, int toDepth) {
     if (b != children_.end()) {
         auto other = b->second;
         other->setDepth(fromDepth);
+        other->placedByScript = true;
         children_[fromDepth] = other;
     }
     moving->setDepth(toDepth);
-    // Once moved by a script, the timeline no longer manages the object.
+    // Once moved by a script, the timeline no longer manages either object.
     moving->placedByScript = true;
     children_[toDepth] = moving;
     return true;

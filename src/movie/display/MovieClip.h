@@ -87,7 +87,8 @@ private:
     void collectActions(int frame, bool frameActions);
     void applyTag(const swf::ControlTag& tag);
     void placeFromTimeline(const swf::PlaceObject& po);
-    std::shared_ptr<DisplayObject> create(uint16_t characterId, int depth, const swf::PlaceObject* po);
+    std::shared_ptr<DisplayObject> create(uint16_t characterId, int depth, const swf::PlaceObject* po,
+                                          int placedFrame = -1);
     void removeDepth(int depth);
 
     const swf::Timeline* timeline_;

@@ -17,7 +17,20 @@ ScriptEngine& nullEngine() {
 } // namespace
 
 MovieContext::MovieContext(std::shared_ptr<const swf::Movie> movie, ScriptEngine* scripts)
-    : movie_(std::move(movie)), scripts_(scripts ? scripts : &nullEngine()) {}
+    : movie_(std::move(movie)), scripts_(scripts ? scripts : &nullEngine()),
+      singlePrecision_(movie_ && movie_->header.version >= 8) {}
+
+bool MovieContext::singlePrecisionTransforms() const {
+    const MovieContext* top = this;
+    while (top->owner_) top = top->owner_;
+    return top->singlePrecision_;
+}
+
+void MovieContext::useSinglePrecisionTransforms() {
+    MovieContext* top = this;
+    while (top->owner_) top = top->owner_;
+    top->singlePrecision_ = true;
+}
 
 MovieContext* MovieContext::contextForLoaded(std::shared_ptr<const swf::Movie> movie) {
     MovieContext* top = this;

@@ -41,6 +41,12 @@ public:
     static constexpr int maxLoadedMovies = 64;
     MovieContext* contextForLoaded(std::shared_ptr<const swf::Movie> movie);
 
+    // Transforms are computed in single precision once a movie of version 8
+    // or later is the main movie or has measured bounds; the player never
+    // switches back. Shared by the main movie and all movies loaded into it.
+    bool singlePrecisionTransforms() const;
+    void useSinglePrecisionTransforms();
+
     int objectCount() const { return objects_; }
     // Returns the object's place in creation order (1 for the first).
     uint64_t objectCreated() { ++objects_; return ++created_; }
@@ -56,6 +62,7 @@ private:
     std::vector<std::unique_ptr<MovieContext>> loaded_;
     int objects_ = 0;
     uint64_t created_ = 0;
+    bool singlePrecision_ = false;
 };
 
 } // namespace nimbrel::movie::display

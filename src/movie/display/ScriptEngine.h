@@ -57,6 +57,8 @@ public:
     virtual void objectRemoved(DisplayObject* object) {}
 
     virtual void runQueuedActions() {}
+    // Something the file asked for could not be done (a debugging player shows it with the traces).
+    virtual void warning(const QString& message) {}
 
     // The file's ScriptLimits: recursion depth and script timeout (after attach).
     virtual void setScriptLimits(int maxRecursion, int timeoutSeconds) {}
