@@ -134,7 +134,9 @@ TEST_F(TextEntryTest, ALetterRestrictRefusesGoesInAsItsOtherCase) {
     setText("", 0, 0);
     EXPECT_TRUE(TextEntry::type(*field, QStringLiteral("aAbBcCdD")));
     EXPECT_EQ(field->text(), QStringLiteral("bbcc"));
-    // Characters without cases stay out.
+    // Characters without cases stay out, and only Latin letters change case.
     EXPECT_FALSE(TextEntry::type(*field, QStringLiteral("1-")));
+    field->restrict = QStringLiteral("\u0394"); // capital delta
+    EXPECT_FALSE(TextEntry::type(*field, QStringLiteral("\u03b4")));
     EXPECT_EQ(field->text(), QStringLiteral("bbcc"));
 }

@@ -253,9 +253,9 @@ QString EditTextObject::filterTyped(const QString& typed) const {
     QString out;
     for (QChar c : typed) {
         if (restrict && !restrict->isNull() && !restrictAllows(*restrict, c)) {
-            // A letter the list does not take may still go in as its other case.
+            // A Latin letter the list does not take may still go in as its other case.
             const QChar other = c.isUpper() ? c.toLower() : c.toUpper();
-            if (other == c || !restrictAllows(*restrict, other)) continue;
+            if (c.unicode() > 0x7F || other == c || !restrictAllows(*restrict, other)) continue;
             c = other;
         }
         out += c;
