@@ -1,6 +1,6 @@
 #include "movie/render/GlyphCache.h"
+#include <bit>
 #include <cmath>
-#include <cstring>
 
 namespace nimbrel::movie::render {
 
@@ -9,19 +9,17 @@ bool GlyphCache::usable(const QPainter& p) {
 }
 
 uint64_t GlyphCache::hashOf(const QPainterPath& outline) {
-    // FNV-1a over the element types and coordinates.
-    uint64_t h = 1469598103934665603ULL;
-    auto mix = [&h](const void* data, size_t n) {
-        const auto* b = static_cast<const unsigned char*>(data);
-        for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ULL;
-    };
+    // Every glyph drawn is hashed: whole words at a time, not bytes.
     const int n = outline.elementCount();
+    uint64_t h = 0x9E3779B97F4A7C15ULL ^ uint64_t(n);
+    auto mix = [&h](uint64_t v) {
+        h = (h ^ v) * 0xFF51AFD7ED558CCDULL;
+        h ^= h >> 32;
+    };
     for (int i = 0; i < n; ++i) {
         const QPainterPath::Element e = outline.elementAt(i);
-        const int type = int(e.type);
-        mix(&type, sizeof type);
-        mix(&e.x, sizeof e.x);
-        mix(&e.y, sizeof e.y);
+        mix(std::bit_cast<uint64_t>(e.x));
+        mix(std::bit_cast<uint64_t>(e.y) + uint64_t(e.type));
     }
     return h;
 }
