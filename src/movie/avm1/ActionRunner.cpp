@@ -9,6 +9,7 @@
 #include "movie/swf/BitReader.h"
 #include <QRandomGenerator>
 #include <QSet>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -34,6 +35,42 @@ QString readString(const uint8_t* data, size_t len, size_t& at, int version)
 [[noreturn]] void malformed(const char* what)
 {
     throw ScriptAbort{QString::fromLatin1(what)};
+}
+
+bool isPath(const QString& name)
+{
+    return name.contains(QLatin1Char('/')) || name.contains(QLatin1Char(':')) || name.contains(QLatin1Char('.'));
+}
+
+// The object a slash or dot path names: clips first, then members of any object on the way.
+Object* objectAtPath(Interpreter& vm, const QString& rawPath, MovieClipObject* base)
+{
+    if (MovieClipObject* c = vm.resolveTarget(rawPath, base))
+        return c;
+    QString path = rawPath;
+    MovieClipObject* start = base ? base : vm.root;
+    if (!start)
+        return nullptr;
+    Object* cur = start;
+    if (path.startsWith(QLatin1Char('/'))) {
+        cur = start->rootClip();
+        path = path.mid(1);
+    }
+    const QStringList parts =
+        path.contains(QLatin1Char('/')) ? path.split(QLatin1Char('/')) : path.split(QLatin1Char('.'));
+    for (const QString& part : parts) {
+        if (part.isEmpty())
+            continue;
+        Object* next = nullptr;
+        if (cur->isMovieClip())
+            next = vm.resolveTarget(part, static_cast<MovieClipObject*>(cur));
+        if (!next && part != QLatin1String(".."))
+            next = cur->get(part).object();
+        cur = next;
+        if (!cur)
+            return nullptr;
+    }
+    return cur;
 }
 } // namespace
 
@@ -142,15 +179,12 @@ MovieClipObject* ActionRunner::targetFromValue(const Value& v)
     // Anything else names a clip by its text (objects through their toString).
     QString path = vm_.toString(v);
     if (path.isEmpty())
-        return defaultTarget();
-    if (MovieClipObject* c = vm_.resolveTarget(path, defaultTarget()))
-        return c;
-    // A variable holding a clip.
-    Value held = getVariable(path);
-    if (Object* o = held.object())
-        if (o->isMovieClip())
-            return static_cast<MovieClipObject*>(o);
-    return nullptr;
+        return act_.targetLost ? nullptr : defaultTarget();
+    // Paths start at the tellTarget clip; once that is gone, at the code's own timeline.
+    MovieClipObject* from = defaultTarget();
+    if (from && from->isRemoved() && act_.baseTarget && from != act_.baseTarget)
+        from = act_.baseTarget;
+    return vm_.resolveTarget(path, from);
 }
 
 Value ActionRunner::lookupName(const QString& name, Object** holder)
@@ -170,13 +204,32 @@ Value ActionRunner::lookupName(const QString& name, Object** holder)
         if (act_.code.swfVersion >= 6)
             return act_.target ? Value(static_cast<Object*>(act_.target)) : Value();
     }
+    Value found;
+    auto probe = [&](Object* o) {
+        if (!o)
+            return false;
+        // A timeline variable named like a clip's own reference (_root, _parent) shadows it.
+        if (o->isMovieClip())
+            if (Property* p = o->findOwn(name); p && !p->isAccessor()) {
+                if (holder)
+                    *holder = o;
+                found = p->value;
+                return true;
+            }
+        if (!o->has(name))
+            return false;
+        if (holder)
+            *holder = o;
+        found = o->get(name);
+        return true;
+    };
     for (Scope* s = act_.scope.get(); s; s = s->parent.get()) {
         Object* o = scopeObject(s);
-        if (o && o->has(name)) {
-            if (holder)
-                *holder = o;
-            return o->get(name);
-        }
+        // SWF 4 code has no globals (NaN and Infinity are unknown names there).
+        if (o == vm_.global && act_.code.swfVersion < 5)
+            continue;
+        if (probe(o))
+            return found;
     }
     if (is("_global") && vm_.version() >= 6)
         return Value(vm_.global);
@@ -193,8 +246,8 @@ bool ActionRunner::resolvePath(const QString& path, Value& out)
 {
     int colon = path.lastIndexOf(QLatin1Char(':'));
     if (colon >= 0) {
-        MovieClipObject* clip = vm_.resolveTarget(path.left(colon), defaultTarget());
-        out = clip ? clip->get(path.mid(colon + 1)) : Value();
+        Object* owner = objectAtPath(vm_, path.left(colon), defaultTarget());
+        out = owner ? owner->get(path.mid(colon + 1)) : Value();
         return true;
     }
     if (path.contains(QLatin1Char('/'))) {
@@ -205,7 +258,7 @@ bool ActionRunner::resolvePath(const QString& path, Value& out)
         }
         // "a/b/var" style: last segment is a variable.
         int slash = path.lastIndexOf(QLatin1Char('/'));
-        MovieClipObject* owner = vm_.resolveTarget(slash == 0 ? QStringLiteral("/") : path.left(slash), defaultTarget());
+        Object* owner = objectAtPath(vm_, slash == 0 ? QStringLiteral("/") : path.left(slash), defaultTarget());
         out = owner ? owner->get(path.mid(slash + 1)) : Value();
         return true;
     }
@@ -238,15 +291,23 @@ Value ActionRunner::getVariable(const QString& name)
 
 void ActionRunner::setVariable(const QString& name, const Value& v)
 {
+    // `this` is a variable of the running code: assigning it changes what later reads see.
+    const bool cs = vm_.caseSensitive();
+    if ((cs ? name == QLatin1String("this") : name.compare(QLatin1String("this"), Qt::CaseInsensitive) == 0) &&
+        !(act_.callee && act_.callee->isFunction2 &&
+          (act_.callee->flags & (ScriptFunction::SuppressThis | ScriptFunction::PreloadThis)))) {
+        act_.thisValue = v;
+        return;
+    }
     int colon = name.lastIndexOf(QLatin1Char(':'));
     if (colon >= 0) {
-        if (MovieClipObject* clip = vm_.resolveTarget(name.left(colon), defaultTarget()))
-            clip->set(name.mid(colon + 1), v);
+        if (Object* owner = objectAtPath(vm_, name.left(colon), defaultTarget()))
+            owner->set(name.mid(colon + 1), v);
         return;
     }
     int slash = name.lastIndexOf(QLatin1Char('/'));
     if (slash >= 0) {
-        MovieClipObject* owner = vm_.resolveTarget(slash == 0 ? QStringLiteral("/") : name.left(slash), defaultTarget());
+        Object* owner = objectAtPath(vm_, slash == 0 ? QStringLiteral("/") : name.left(slash), defaultTarget());
         if (owner)
             owner->set(name.mid(slash + 1), v);
         return;
@@ -287,11 +348,13 @@ MovieClipObject* ActionRunner::splitFrameTarget(QString& frame, MovieClipObject*
     return target;
 }
 
-void ActionRunner::gotoFrameValue(const Value& frame, bool play, int bias)
+void ActionRunner::gotoFrameValue(const Value& frameValue, bool play, int bias)
 {
     MovieClipObject* clip = defaultTarget();
     if (!clip)
         return;
+    // An object names its frame by its text.
+    const Value frame = frameValue.isObject() ? Value(vm_.toString(frameValue)) : frameValue;
     if (frame.isString()) {
         QString f = frame.s;
         clip = splitFrameTarget(f, clip);
@@ -394,6 +457,8 @@ Value ActionRunner::defineFunction(const uint8_t* data, size_t len, bool v2, siz
     if (pc + codeSize > end)
         malformed("function body runs past its block");
     fn->code = act_.code;
+    // Function bodies of SWF 4 movies run as SWF 5 code: true booleans, no #ERROR#.
+    fn->code.swfVersion = std::max(ver, 5);
     fn->code.begin = pc;
     fn->code.end = pc + codeSize;
     pc += codeSize;
@@ -486,6 +551,31 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     auto boolResult = [&](bool b) { push(ver < 5 ? Value(b ? 1.0 : 0.0) : Value(b)); };
     auto num = [&](const Value& v) { return vm_.toNumber(v); };
     auto str = [&](const Value& v) { return vm_.toString(v); };
+    // `super()` calls the constructor that made or extended the method's home;
+    // `super.m()` finds m above it. Either way `this` stays the original object.
+    auto callSuper = [&](SuperObject* sup, const QString& name, const std::vector<Value>& args) {
+        Object* holder = nullptr;
+        Value fn;
+        if (name.isEmpty()) {
+            fn = sup->home ? sup->home->get(QStringLiteral("__constructor__")) : Value();
+            if (!fn.isObject() && sup->superProto)
+                fn = sup->superProto->get(QStringLiteral("constructor"));
+            holder = sup->superProto;
+        } else if (sup->superProto) {
+            Property* p = sup->superProto->findOnChain(name, &holder);
+            fn = p ? sup->superProto->get(name) : Value();
+        }
+        if (auto* sf = dynamic_cast<ScriptFunction*>(fn.object()))
+            return sf->callWithSuper(sup->thisValue, args, holder);
+        return vm_.call(fn, sup->thisValue, args);
+    };
+    // Functions share the stack: what a call leaves behind lies under its result.
+    auto pushResult = [&](Value v) {
+        for (Value& left : vm_.leftoverStack)
+            push(std::move(left));
+        vm_.leftoverStack.clear();
+        push(std::move(v));
+    };
 
     switch (code) {
     // ---- SWF 3 -------------------------------------------------------------
@@ -533,12 +623,13 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     case 0x8B: { // SetTarget
         size_t at = 0;
         QString path = readString(data, len, at, ver);
+        act_.targetLost = false;
         if (path.isEmpty()) {
             act_.target = act_.baseTarget;
-            act_.scope = act_.scope; // unchanged scope when returning to the base clip
         } else {
             MovieClipObject* t = vm_.resolveTarget(path, act_.baseTarget ? act_.baseTarget : vm_.root);
             act_.target = t ? t : act_.baseTarget;
+            act_.targetLost = !t;
         }
         break;
     }
@@ -679,6 +770,9 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     }
     case 0x9E: { // Call
         Value frame = pop();
+        // An object names its frame by its text.
+        if (frame.isObject())
+            frame = Value(str(frame));
         MovieClipObject* clip = defaultTarget();
         if (!clip)
             break;
@@ -716,12 +810,23 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     }
     case 0x20: { // SetTarget2
         Value t = pop();
+        act_.targetLost = false;
         if (t.isString() && t.s.isEmpty()) {
             act_.target = act_.baseTarget;
-        } else {
-            MovieClipObject* c = targetFromValue(t);
-            act_.target = c ? c : act_.baseTarget;
+            break;
         }
+        MovieClipObject* c = nullptr;
+        // A clip is found again by its path: of two clips with one name, the first wins.
+        if (Object* o = t.object(); o && o->isMovieClip()) {
+            auto* clip = static_cast<MovieClipObject*>(o);
+            c = clip->isRemoved() ? nullptr : vm_.resolveTarget(clip->targetPath(), vm_.root);
+            if (!c && !clip->isRemoved())
+                c = clip;
+        } else if (!t.isNullish()) {
+            c = targetFromValue(t);
+        }
+        act_.target = c ? c : act_.baseTarget;
+        act_.targetLost = !c;
         break;
     }
     case 0x22: { // GetProperty
@@ -772,7 +877,15 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         break;
     case 0x26: { // Trace
         Value v = pop();
-        vm_.trace(v.isUndefined() ? QStringLiteral("undefined") : str(v));
+        QString text;
+        try {
+            text = v.isUndefined() ? QStringLiteral("undefined") : str(v);
+        } catch (const ScriptException&) {
+            // A toString that throws still leaves the object's plain name in the log.
+            vm_.trace(v.isObject() && v.o->isFunction() ? QStringLiteral("[type Function]") : QStringLiteral("[type Object]"));
+            throw;
+        }
+        vm_.trace(text);
         break;
     }
     case 0x34: push(Value(vm_.clockMs ? std::floor(vm_.clockMs()) : 0.0)); break; // GetTime
@@ -800,6 +913,8 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
             push(fn);
         else if (act_.locals)
             act_.locals->set(sf->name, fn);
+        else if (isPath(sf->name))
+            setVariable(sf->name, fn); // "/:f" on a timeline names where the function goes
         else if (MovieClipObject* t = defaultTarget())
             t->set(sf->name, fn);
         break;
@@ -808,7 +923,11 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         Value v = pop();
         QString name = str(pop());
         if (act_.locals) {
-            act_.locals->set(name, v);
+            act_.locals->set(name, v); // in a function a path is just a name
+            break;
+        }
+        if (isPath(name)) {
+            setVariable(name, v);
             break;
         }
         // On a timeline, a `with` object that has the name keeps it.
@@ -829,6 +948,17 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         if (act_.locals) {
             if (!act_.locals->hasOwn(name))
                 act_.locals->define(name, Value());
+        } else if (isPath(name)) {
+            // "var /:a;" declares on the clip the path names.
+            const int sep = std::max({name.lastIndexOf(QLatin1Char(':')), name.lastIndexOf(QLatin1Char('/')),
+                                      name.lastIndexOf(QLatin1Char('.'))});
+            const QString ownerPath = name.left(sep);
+            Object* owner = name[sep] == QLatin1Char('.')
+                                ? getVariable(ownerPath).object()
+                                : objectAtPath(vm_, ownerPath.isEmpty() ? QStringLiteral("/") : ownerPath, defaultTarget());
+            const QString var = name.mid(sep + 1);
+            if (owner && !owner->has(var))
+                owner->define(var, Value());
         } else if (MovieClipObject* t = defaultTarget()) {
             // A name the clip inherits counts as declared.
             if (!t->has(name))
@@ -859,7 +989,11 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         } else {
             fn = getVariable(name);
         }
-        push(vm_.call(fn, thisValue, args));
+        if (auto* sup = dynamic_cast<SuperObject*>(fn.object())) {
+            pushResult(callSuper(sup, QString(), args)); // super(...) written as a call
+            break;
+        }
+        pushResult(vm_.call(fn, thisValue, args));
         break;
     }
     case 0x52: { // CallMethod
@@ -867,27 +1001,12 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         Value target = pop();
         std::vector<Value> args = popArgs();
         QString name = nameV.isUndefined() ? QString() : str(nameV);
-        if (Object* o = target.object(); o && dynamic_cast<SuperObject*>(o)) {
-            auto* sup = static_cast<SuperObject*>(o);
-            Object* holder = nullptr;
-            Value fn;
-            if (name.isEmpty()) {
-                fn = sup->superProto ? sup->superProto->get(QStringLiteral("__constructor__")) : Value();
-                if (!fn.isObject() && sup->superProto)
-                    fn = sup->superProto->get(QStringLiteral("constructor"));
-                holder = sup->superProto;
-            } else if (sup->superProto) {
-                Property* p = sup->superProto->findOnChain(name, &holder);
-                fn = p ? sup->superProto->get(name) : Value();
-            }
-            if (auto* sf = dynamic_cast<ScriptFunction*>(fn.object()))
-                push(sf->callWithSuper(sup->thisValue, args, holder ? holder->proto() : nullptr));
-            else
-                push(vm_.call(fn, sup->thisValue, args));
+        if (auto* sup = dynamic_cast<SuperObject*>(target.object())) {
+            pushResult(callSuper(sup, name, args));
             break;
         }
         if (name.isEmpty()) {
-            push(vm_.call(target, Value(), args));
+            pushResult(vm_.call(target, Value(), args));
             break;
         }
         if (target.isNullish()) {
@@ -899,9 +1018,9 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         if (Object* o = target.object())
             o->findOnChain(name, &holder);
         if (auto* sf = dynamic_cast<ScriptFunction*>(fn.object()); sf && holder)
-            push(sf->callWithSuper(target, args, holder->proto()));
+            pushResult(sf->callWithSuper(target, args, holder));
         else
-            push(vm_.call(fn, target, args));
+            pushResult(vm_.call(fn, target, args));
         break;
     }
     case 0x3A: { // Delete
@@ -930,12 +1049,16 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         enumerate(v.object());
         break;
     }
-    case 0x49: { Value a = pop(), b = pop(); push(Value(vm_.looseEquals(b, a))); break; } // Equals2
-    case 0x66: { Value a = pop(), b = pop(); push(Value(vm_.strictEquals(b, a))); break; } // StrictEquals
+    case 0x49: { Value a = pop(), b = pop(); boolResult(vm_.looseEquals(b, a)); break; } // Equals2
+    case 0x66: { Value a = pop(), b = pop(); boolResult(vm_.strictEquals(b, a)); break; } // StrictEquals
     case 0x48:   // Less2
     case 0x67: { // Greater
         Value a = pop(), b = pop();
-        push(code == 0x48 ? vm_.lessThan(b, a) : vm_.lessThan(a, b, false));
+        Value r = code == 0x48 ? vm_.lessThan(b, a) : vm_.lessThan(a, b, false);
+        if (r.isBoolean())
+            boolResult(r.b);
+        else
+            push(r);
         break;
     }
     case 0x47: { // Add2
@@ -995,7 +1118,7 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
     case 0x40: { // NewObject
         QString name = str(pop());
         std::vector<Value> args = popArgs();
-        push(vm_.construct(getVariable(name), args));
+        pushResult(vm_.construct(getVariable(name), args));
         break;
     }
     case 0x53: { // NewMethod
@@ -1004,7 +1127,7 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
         std::vector<Value> args = popArgs();
         QString name = nameV.isUndefined() ? QString() : str(nameV);
         Value ctor = name.isEmpty() ? target : vm_.getMember(target, name);
-        push(vm_.construct(ctor, args));
+        pushResult(vm_.construct(ctor, args));
         break;
     }
     case 0x45: { // TargetPath

@@ -3,6 +3,7 @@
 // and the object actions of SWF 5 to 7. Every read is bounds-checked; bad
 // code ends the action list.
 #include "movie/avm1/Activation.h"
+#include "movie/avm1/Interpreter.h"
 #include <QStringList>
 
 namespace nimbrel::movie::avm1 {
@@ -26,7 +27,14 @@ private:
     void step(uint8_t code, const uint8_t* data, size_t len, size_t& pc, size_t end, Exit& exit);
 
     Value pop();
-    void push(Value v) { act_.stack.push_back(std::move(v)); }
+    // A script pushing without end is stopped before memory runs out.
+    static constexpr size_t kMaxStack = size_t(1) << 20;
+    void push(Value v)
+    {
+        if (act_.stack.size() >= kMaxStack)
+            throw ScriptAbort{QStringLiteral("stack overflow")};
+        act_.stack.push_back(std::move(v));
+    }
     std::vector<Value> popArgs();
     Value& reg(int i);
 

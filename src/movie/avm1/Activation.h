@@ -18,6 +18,7 @@ struct Activation {
     Value thisValue;
     MovieClipObject* target = nullptr;     // timeline actions act here (SetTarget changes it)
     MovieClipObject* baseTarget = nullptr; // where SetTarget("") returns to
+    bool targetLost = false;               // tellTarget named no clip: its own properties read undefined
     Object* locals = nullptr;              // function activation object, null at frame level
     Object* superProto = nullptr;
     ScriptFunction* callee = nullptr;

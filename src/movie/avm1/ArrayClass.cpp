@@ -112,29 +112,48 @@ Value sortWith(Interpreter& vm, const Value& self, std::vector<Value> keys, int 
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     bool equalSeen = false;
-    auto less = [&](size_t a, size_t b) {
-        int c = cmp(a, b);
+    // The player's quicksort: the first element of each range is the pivot and is
+    // always the comparator's first argument; the scans are bounded by the range,
+    // so a comparator that contradicts itself still ends. Scripts see the order
+    // of the comparisons, so the order of the scans and of the ranges matters.
+    struct Range {
+        size_t lo, hi;
+    };
+    std::vector<Range> todo;
+    if (order.size() > 1)
+        todo.push_back({0, order.size() - 1});
+    auto compare = [&](size_t a, size_t b) {
+        if (vm.running())
+            vm.tick(); // a comparator may be a long script
+        int c = cmp(order[a], order[b]);
         if (c == 0)
             equalSeen = true;
-        if (flags & Descending)
-            c = -c;
-        return c < 0;
+        return (flags & Descending) ? -c : c;
     };
-    // A merge sort of our own: script comparators may be inconsistent, which
-    // the standard algorithms do not survive.
-    std::vector<size_t> buffer(order.size());
-    for (size_t width = 1; width < order.size(); width *= 2) {
-        for (size_t lo = 0; lo < order.size(); lo += 2 * width) {
-            size_t mid = std::min(lo + width, order.size()), hi = std::min(lo + 2 * width, order.size());
-            size_t i = lo, j = mid, k = lo;
-            while (i < mid && j < hi)
-                buffer[k++] = less(order[j], order[i]) ? order[j++] : order[i++];
-            while (i < mid)
-                buffer[k++] = order[i++];
-            while (j < hi)
-                buffer[k++] = order[j++];
+    while (!todo.empty()) {
+        const Range r = todo.back();
+        todo.pop_back();
+        if (r.hi == r.lo + 1) {
+            if (compare(r.lo, r.hi) > 0)
+                std::swap(order[r.lo], order[r.hi]);
+            continue;
         }
-        order.swap(buffer);
+        size_t i = r.lo + 1, j = r.hi;
+        for (;;) {
+            while (i < j && compare(r.lo, i) > 0)
+                ++i;
+            while (j > r.lo && compare(r.lo, j) <= 0)
+                --j;
+            if (i >= j)
+                break;
+            std::swap(order[i], order[j]);
+        }
+        std::swap(order[r.lo], order[j]);
+        // The left range is sorted first: it goes on the stack last.
+        if (j + 1 < r.hi)
+            todo.push_back({j + 1, r.hi});
+        if (j >= r.lo + 2)
+            todo.push_back({r.lo, j - 1});
     }
     if ((flags & UniqueSort) && equalSeen)
         return Value(0.0);
@@ -281,6 +300,9 @@ void installArrayClass(Interpreter& vm)
         long long start = relIndex(vm, args[0], len, 0);
         long long count = len - start;
         if (args.size() > 1) {
+            // A count given as undefined or below zero leaves the array alone.
+            if (args[1].isUndefined())
+                return Value();
             double c = vm.toInteger(args[1]);
             if (c < 0)
                 return Value();
@@ -303,6 +325,8 @@ void installArrayClass(Interpreter& vm)
             return Value();
         if (i < args.size() && args[i].isObject() && args[i].o->isFunction())
             fn = args[i++];
+        else if (args.size() > 1 && !args[1].isUndefined())
+            i = 1; // a second argument holds the flags, whatever the first one is
         if (i < args.size())
             flags = vm.toInt32(args[i]);
         std::vector<Value> e = elementsOf(vm, self);

@@ -77,6 +77,36 @@ void Interpreter::addGetterSetter(Object* target, const QString& name, NativeFun
 
 // ---- conversions -----------------------------------------------------------
 
+namespace {
+// A reference to a removed clip stands for whatever clip now holds its path (a
+// movie loaded in its place, a new clip of that name); null when none does.
+MovieClipObject* liveClip(Interpreter& vm, MovieClipObject* clip)
+{
+    if (!clip->isRemoved())
+        return clip;
+    MovieClipObject* now = vm.resolveTarget(clip->targetPath(), vm.root);
+    return now && now != clip && !now->isRemoved() ? now : nullptr;
+}
+
+QString clipText(Interpreter& vm, MovieClipObject* clip)
+{
+    MovieClipObject* now = liveClip(vm, clip);
+    return now ? now->targetPath() : QString();
+}
+
+// The object a member access reaches: removed clips are looked up again by path.
+Object* memberTarget(Interpreter& vm, Object* o)
+{
+    if (!o->isMovieClip())
+        return o;
+    auto* clip = static_cast<MovieClipObject*>(o);
+    if (!clip->isRemoved())
+        return o;
+    MovieClipObject* now = liveClip(vm, clip);
+    return now ? now : o;
+}
+} // namespace
+
 Value Interpreter::toPrimitive(const Value& v, bool preferString)
 {
     Object* o = v.object();
@@ -84,12 +114,10 @@ Value Interpreter::toPrimitive(const Value& v, bool preferString)
         return v;
     // Clips have no primitive value: arithmetic on them gives NaN, text gives their path.
     if (o->isMovieClip())
-        return preferString ? Value(static_cast<MovieClipObject*>(o)->targetPath()) : v;
+        return preferString ? Value(clipText(*this, static_cast<MovieClipObject*>(o))) : v;
     // `super` itself has no text of its own.
     if (dynamic_cast<SuperObject*>(o))
         return preferString ? Value(QStringLiteral("[type Object]")) : v;
-    if (o->hasPrimitive && !preferString)
-        return o->primitive;
     // One method is asked: an object answer gives back the object itself (to be
     // converted again by whoever needs text or a number), no method gives undefined.
     Value f = o->get(preferString ? QStringLiteral("toString") : QStringLiteral("valueOf"));
@@ -132,8 +160,9 @@ double Interpreter::toNumber(const Value& v)
         if (v.o->isMovieClip())
             return std::numeric_limits<double>::quiet_NaN();
         Value p = toPrimitive(v);
+        // SWF 4 movies know no objects: one without a number counts as 0 there.
         if (p.isObject())
-            return std::numeric_limits<double>::quiet_NaN();
+            return version_ < 5 ? 0.0 : std::numeric_limits<double>::quiet_NaN();
         return toNumber(p);
     }
     }
@@ -150,7 +179,7 @@ QString Interpreter::toString(const Value& v)
     case Value::Type::String: return v.s;
     case Value::Type::Object: {
         if (v.o->isMovieClip())
-            return static_cast<MovieClipObject*>(v.o)->targetPath();
+            return clipText(*this, static_cast<MovieClipObject*>(v.o));
         if (dynamic_cast<SuperObject*>(v.o))
             return QStringLiteral("[type Object]");
         // Only toString is asked, and only a string answer counts.
@@ -245,7 +274,7 @@ int32_t Interpreter::toInt32(const Value& v)
 Value Interpreter::getMember(const Value& target, const QString& name)
 {
     switch (target.type) {
-    case Value::Type::Object: return target.o->get(name);
+    case Value::Type::Object: return memberTarget(*this, target.o)->get(name);
     case Value::Type::String:
         if (name == QLatin1String("length"))
             return Value(double(target.s.size()));
@@ -259,7 +288,7 @@ Value Interpreter::getMember(const Value& target, const QString& name)
 void Interpreter::setMember(const Value& target, const QString& name, const Value& v)
 {
     if (Object* o = target.object())
-        o->set(name, v);
+        memberTarget(*this, o)->set(name, v);
 }
 
 Value Interpreter::call(const Value& fn, const Value& thisValue, const std::vector<Value>& args)
@@ -460,6 +489,18 @@ void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip, bool
     act.baseTarget = clip;
     act.registers.resize(4);
     act.scope = Scope::push(Scope::push(nullptr, global), clip);
+    // One stack serves every action list: what one leaves behind, the next pops.
+    if (outermost) {
+        act.stack = std::move(leftoverStack);
+        leftoverStack.clear();
+    }
+    auto keepLeftover = [&] {
+        if (!outermost)
+            return;
+        if (act.stack.size() > kMaxLeftover)
+            act.stack.erase(act.stack.begin(), act.stack.end() - long(kMaxLeftover));
+        leftoverStack = std::move(act.stack);
+    };
     try {
         ActionRunner runner(*this, act);
         runner.run();
@@ -473,6 +514,7 @@ void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip, bool
             throw;
         }
     }
+    keepLeftover();
     callDepth_ = savedDepth;
     --topLevelDepth_;
 }
@@ -645,6 +687,9 @@ void Interpreter::collectGarbage()
         work.push_back(heap_[i].get());
     for (MovieClipObject* w : wrappers_)
         work.push_back(w);
+    for (const Value& v : leftoverStack)
+        if (v.isObject())
+            work.push_back(v.o);
     for (Object* c : registeredClasses)
         work.push_back(c);
     if (root)

@@ -97,6 +97,7 @@ public:
     void enterCall(); // throws ScriptAbort past the recursion limit
     void leaveCall() { --callDepth_; }
     void tick();      // counts instructions, throws ScriptAbort when the budget runs out
+    bool running() const { return topLevelDepth_ > 0; } // a script is on the machine stack
     void checkHeap(); // throws ScriptAbort when one action list allocates without bound
     // Native functions can call back into conversions without end (a toString that
     // converts its own object); this bounds the machine stack any nesting may use.
@@ -176,6 +177,10 @@ public:
     // Collects when the heap has grown enough since the last collection.
     void maybeCollectGarbage();
     size_t heapSize() const { return heap_.size(); }
+
+    // What action lists leave on the stack, the next one finds there (bounded).
+    std::vector<Value> leftoverStack;
+    static constexpr size_t kMaxLeftover = 4096;
 
 private:
     QHash<display::DisplayObject*, MovieClipObject*> wrappers_;

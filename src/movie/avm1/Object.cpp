@@ -100,10 +100,23 @@ void Object::markChildren(std::vector<Object*>& out) const
         out.push_back(i);
 }
 
+// A prototype chain longer than this (a cycle, most likely) stops the running script.
+static constexpr int kMaxChain = 256;
+
+// Outside scripts (the player asking for a handler) the search just ends.
+static bool chainTooLong(Interpreter& vm)
+{
+    if (vm.running())
+        throw ScriptAbort{QStringLiteral("prototype chain too long")};
+    return true;
+}
+
 Property* Object::findOnChain(const QString& name, Object** holder)
 {
     Object* o = this;
-    for (int guard = 0; o && guard < 256; ++guard, o = o->proto_) {
+    for (int guard = 0; o; ++guard, o = o->proto_) {
+        if (guard >= kMaxChain && chainTooLong(vm_))
+            return nullptr;
         if (Property* p = o->findOwn(name)) {
             if (holder)
                 *holder = o;
@@ -122,7 +135,9 @@ Value Object::get(const QString& name)
         return proto_ ? Value(proto_) : Value();
     }
     Object* o = this;
-    for (int guard = 0; o && guard < 256; ++guard, o = o->proto_) {
+    for (int guard = 0; o; ++guard, o = o->proto_) {
+        if (guard >= kMaxChain && chainTooLong(vm_))
+            return Value();
         Value special;
         if (o->getSpecial(name, special))
             return special;
@@ -150,15 +165,22 @@ void Object::set(const QString& name, const Value& v)
     Value value = v;
     if (!watches.isEmpty()) {
         auto it = watches.find(key(name));
-        // A watcher setting its own property stores the value directly.
-        if (it != watches.end() && !it->running) {
+        // A watcher setting its own property stores the value directly (SWF 6 and
+        // older); later movies call it again, a bounded number of levels deep.
+        static int watchNesting = 0;
+        constexpr int kMaxWatchNesting = 65;
+        const bool reenter = vm_.version() >= 7 && watchNesting < kMaxWatchNesting;
+        if (it != watches.end() && (!it->running || reenter)) {
             const QString watchKey = it.key();
             const Watch w = *it;
+            const bool wasRunning = it->running;
             it->running = true;
+            ++watchNesting;
             auto finish = [&] {
+                --watchNesting;
                 auto again = watches.find(watchKey);
                 if (again != watches.end())
-                    again->running = false;
+                    again->running = wasRunning;
             };
             try {
                 value = vm_.call(Value(w.callback), Value(this), {Value(name), get(name), v, w.data});
@@ -257,9 +279,13 @@ bool Object::hasOwn(const QString& name)
 
 bool Object::has(const QString& name)
 {
-    for (Object* o = this; o; o = o->proto_)
+    int guard = 0;
+    for (Object* o = this; o; o = o->proto_, ++guard) {
+        if (guard >= kMaxChain && chainTooLong(vm_))
+            return false;
         if (o->hasOwn(name))
             return true;
+    }
     return false;
 }
 

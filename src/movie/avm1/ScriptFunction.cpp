@@ -21,15 +21,15 @@ void ScriptFunction::markChildren(std::vector<Object*>& out) const
 
 Value ScriptFunction::call(const Value& thisValue, const std::vector<Value>& args)
 {
-    Object* superProto = nullptr;
+    Object* home = nullptr;
     if (Object* t = thisValue.object())
-        if (Object* p = t->proto())
-            superProto = p->proto();
-    return callWithSuper(thisValue, args, superProto);
+        home = t->proto();
+    return callWithSuper(thisValue, args, home);
 }
 
-Value ScriptFunction::callWithSuper(const Value& thisValue, const std::vector<Value>& args, Object* superProto)
+Value ScriptFunction::callWithSuper(const Value& thisValue, const std::vector<Value>& args, Object* home)
 {
+    Object* superProto = home ? home->proto() : nullptr;
     Interpreter& v = vm();
     v.enterCall();
     struct Leave {
@@ -66,7 +66,7 @@ Value ScriptFunction::callWithSuper(const Value& thisValue, const std::vector<Va
         return a;
     };
     auto makeSuper = [&]() -> Value {
-        return Value(static_cast<Object*>(v.make<SuperObject>(superProto, thisValue)));
+        return Value(static_cast<Object*>(v.make<SuperObject>(superProto, home, thisValue)));
     };
 
     if (isFunction2) {
@@ -110,7 +110,12 @@ Value ScriptFunction::callWithSuper(const Value& thisValue, const std::vector<Va
             locals->define(params[i].name, i < args.size() ? args[i] : Value());
     }
     ActionRunner runner(v, act);
-    return runner.run();
+    Value result = runner.run();
+    // What the body left on the stack stays there for the caller (see pushResult).
+    for (Value& left : act.stack)
+        if (v.leftoverStack.size() < Interpreter::kMaxLeftover)
+            v.leftoverStack.push_back(std::move(left));
+    return result;
 }
 
 } // namespace nimbrel::movie::avm1

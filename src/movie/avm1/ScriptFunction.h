@@ -22,8 +22,10 @@ public:
     ScriptFunction(Interpreter& vm, Object* proto);
 
     Value call(const Value& thisValue, const std::vector<Value>& args) override;
-    // Calls with an explicit `super` binding (method calls through super).
-    Value callWithSuper(const Value& thisValue, const std::vector<Value>& args, Object* superProto);
+    // Calls with an explicit `super` binding: `home` is the object the method was found on
+    // (a plain call: the prototype of `this`). `super.x` reads start above it, and
+    // `super()` calls the constructor that made or extended it.
+    Value callWithSuper(const Value& thisValue, const std::vector<Value>& args, Object* home);
     void markChildren(std::vector<Object*>& out) const override;
 
     QString name;

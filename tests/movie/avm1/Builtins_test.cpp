@@ -37,7 +37,7 @@ TEST(Avm1Array, SortFlags)
     EXPECT_EQ(vm.toNumber(dup), 0); // UNIQUESORT refuses equal elements
     Value ci = array(vm, {Value("b"), Value("A"), Value("a")});
     vm.callMethod(ci, "sort", {Value(1.0)});
-    EXPECT_EQ(str(vm, ci), "A,a,b");
+    EXPECT_EQ(str(vm, ci), "a,A,b"); // equal without case: the player's quicksort is not stable
 }
 
 TEST(Avm1Array, SortRefusesOddFirstArgumentsAndPutsNaNLast)
@@ -73,6 +73,29 @@ TEST(Avm1Array, SortWithInconsistentComparatorDoesNotCrash)
     EXPECT_GT(calls, 0);
 }
 
+TEST(Avm1Array, SortAsksTheComparatorInThePlayersOrder)
+{
+    // Scripts see every comparison, so the quicksort's order of comparisons is
+    // part of the behaviour: the pivot (first of its range) always comes first.
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value a = array(vm, {Value(2.0), Value(0.0), Value(3.0), Value(1.0), Value(4.0)});
+    QStringList calls;
+    NativeFunction* cmp = vm.newFunction([&calls](Interpreter& vm, const Value&, const std::vector<Value>& args) {
+        const double x = vm.toNumber(args.at(0)), y = vm.toNumber(args.at(1));
+        calls.append(vm.toString(args.at(0)) + vm.toString(args.at(1)));
+        return Value(x < y ? -1.0 : x > y ? 1.0 : 0.0);
+    });
+    vm.callMethod(a, "sort", {Value(static_cast<Object*>(cmp))});
+    EXPECT_EQ(str(vm, a), "0,1,2,3,4");
+    EXPECT_EQ(calls.join(' '), "20 23 24 21 21 23 21 10 34");
+
+    // Equal elements keep no order of their own.
+    Value words = array(vm, {Value("TeSt"), Value("h\u00EBllo"), Value("H\u00CBLLO"), Value("test")});
+    vm.callMethod(words, "sort", {Value(1.0 /*CASEINSENSITIVE*/)});
+    EXPECT_EQ(str(vm, words), "H\u00CBLLO,h\u00EBllo,TeSt,test");
+}
+
 TEST(Avm1Array, SpliceSliceConcatJoin)
 {
     ScriptFixture f(8);
@@ -80,6 +103,10 @@ TEST(Avm1Array, SpliceSliceConcatJoin)
     Value a = array(vm, {Value(1.0), Value(2.0), Value(3.0), Value(4.0)});
     Value removed = vm.callMethod(a, "splice", {Value(1.0), Value(2.0), Value("x")});
     EXPECT_EQ(str(vm, removed), "2,3");
+    EXPECT_EQ(str(vm, a), "1,x,4");
+    // A count given as undefined or below zero removes nothing and returns no array.
+    EXPECT_TRUE(vm.callMethod(a, "splice", {Value(1.0), Value()}).isUndefined());
+    EXPECT_TRUE(vm.callMethod(a, "splice", {Value(1.0), Value(-2.0)}).isUndefined());
     EXPECT_EQ(str(vm, a), "1,x,4");
     EXPECT_EQ(str(vm, vm.callMethod(a, "slice", {Value(-2.0)})), "x,4");
     EXPECT_EQ(str(vm, vm.callMethod(a, "concat", {Value(5.0), array(vm, {Value(6.0)})})), "1,x,4,5,6");

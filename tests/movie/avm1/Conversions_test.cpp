@@ -154,3 +154,37 @@ TEST(Avm1Operators, OperandConversionOrder)
     a.getVariable("l").getVariable("r").op(0x47).trace();  // Add2: right first
     EXPECT_EQ(f.run(a), QStringList({"l", "r", "3", "r", "l", "-1", "r", "l", "3"}));
 }
+
+TEST(Avm1Conversions, RemovedClipStandsForWhateverHoldsItsPath)
+{
+    // A reference whose clip object went dead finds the clip now at its path
+    // (a reference to nothing at all names no clip: see Avm1ScriptEngine.ClipEventsAndRemovedClips).
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    MovieClipObject* first = vm.root->createEmptyClip("c", 1);
+    ASSERT_NE(first, nullptr);
+    const Value ref(static_cast<Object*>(first));
+    auto* display = first->display();
+    vm.forgetDisplay(display);
+    ASSERT_TRUE(first->isRemoved());
+    MovieClipObject* now = vm.scriptObjectFor(display);
+    ASSERT_NE(now, first);
+    now->set("v", Value(3.0));
+    EXPECT_EQ(vm.toString(ref), "_level0.c");
+    EXPECT_EQ(vm.toNumber(vm.getMember(ref, "v")), 3);
+    vm.setMember(ref, "w", Value("via old reference"));
+    EXPECT_EQ(vm.toString(now->get("w")), "via old reference");
+}
+
+TEST(Avm1Conversions, BoxedValuesAskTheirOwnValueOf)
+{
+    // A Date or Number whose valueOf a script replaced converts through the new method.
+    ScriptFixture f(5);
+    Interpreter& vm = *f.vm;
+    Value n = vm.construct(vm.getMember(Value(vm.global), "Number"), {Value(5.0)});
+    ASSERT_TRUE(n.isObject());
+    EXPECT_EQ(vm.toNumber(n), 5);
+    vm.addMethod(n.o, "valueOf", [](Interpreter&, const Value&, const std::vector<Value>&) { return Value(7.0); });
+    EXPECT_EQ(vm.toNumber(n), 7);
+    EXPECT_EQ(vm.toString(vm.add(n, Value(1.0))), "8");
+}

@@ -143,11 +143,11 @@ TEST(Avm1ScriptEngine, ClipEventsAndRemovedClips)
     s.root->removeChildAt(3);
     s.engine.runQueuedActions();
     EXPECT_EQ(s.host.lines, QStringList({"loaded", "unloaded"}));
-    // The dead reference keeps its path but no longer finds display properties.
+    // The dead reference names no clip (nothing holds its path now) and finds no display properties.
     s.host.lines.clear();
     auto code = ActionAssembler().getVariable("ref").trace().getVariable("ref._x").trace();
     s.engine.interpreter()->runActions(code.code(8), s.engine.interpreter()->root);
-    EXPECT_EQ(s.host.lines, QStringList({"_level0.kid", "undefined"}));
+    EXPECT_EQ(s.host.lines, QStringList({"", "undefined"}));
 }
 
 TEST(Avm1ScriptEngine, FsCommandAndTimeAdvanceWithFrames)
