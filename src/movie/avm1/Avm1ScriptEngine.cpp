@@ -238,6 +238,12 @@ void Avm1ScriptEngine::objectCreated(display::DisplayObject* object)
             wanted = wanted || (a.events & event);
         if (!wanted)
             continue;
+        // A clip a script is making (duplicateMovieClip, attachMovie) is constructed
+        // before the script goes on.
+        if (running_ && object->placedFrame < 0) {
+            runEvent(o, event, nullptr);
+            continue;
+        }
         Job j;
         j.target = o;
         j.event = event;
@@ -299,6 +305,12 @@ void Avm1ScriptEngine::focusChanged(display::DisplayObject* lost, display::Displ
                         {Value(QStringLiteral("onSetFocus")), wasValue, nowValue});
 }
 
+void Avm1ScriptEngine::warning(const QString& message)
+{
+    if (host_)
+        host_->trace(QStringLiteral("Warning: ") + message);
+}
+
 void Avm1ScriptEngine::textEdited(display::DisplayObject* field)
 {
     if (!vm_ || field->type() != display::DisplayObject::Type::EditText)
@@ -316,12 +328,6 @@ void Avm1ScriptEngine::textEdited(display::DisplayObject* field)
     const Value broadcast = o->get(QStringLiteral("broadcastMessage"));
     if (broadcast.isObject() && broadcast.o->isFunction())
         vm_->callSafely(broadcast, self, {Value(QStringLiteral("onChanged")), self});
-}
-
-void Avm1ScriptEngine::warning(const QString& message)
-{
-    if (host_)
-        host_->trace(QStringLiteral("Warning: ") + message);
 }
 
 void Avm1ScriptEngine::runEvent(MovieClipObject* target, uint32_t event, const swf::ClipActionList* kept)

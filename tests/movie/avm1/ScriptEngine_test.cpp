@@ -191,3 +191,30 @@ TEST(Avm1ScriptEngine, LaterFramesRunChildrenNewestFirstBeforeTheirParent)
     s.tick();
     EXPECT_EQ(s.host.lines, QStringList({"root1", "a1", "b1", "b2", "a2", "root2"}));
 }
+
+TEST(Avm1ScriptEngine, ClipsDuplicatedByScriptsAreConstructedBeforeTheScriptGoesOn)
+{
+    auto m = movieWithFrames(1);
+    auto sprite = std::make_shared<swf::SpriteDef>();
+    sprite->id = 7;
+    sprite->timeline.frames.resize(1);
+    sprite->timeline.declaredFrames = 1;
+    m->characters[7] = std::shared_ptr<const swf::SpriteDef>(sprite);
+    swf::PlaceObject po;
+    po.depth = 3;
+    po.characterId = 7;
+    po.name = QStringLiteral("kid");
+    swf::ClipAction onConstruct;
+    onConstruct.events = swf::ClipEventConstruct;
+    onConstruct.actions = bytes(ActionAssembler().traceString("constructed"));
+    po.clipActions = {onConstruct};
+    m->timeline.frames[0].tags.push_back(po);
+    // duplicateMovieClip("kid", "copy", 5): the action carries the file's depth.
+    m->timeline.frames[0].tags.push_back(action(
+        ActionAssembler().pushString("kid").pushString("copy").pushInt(16384 + 5).op(0x24).traceString("after")));
+    Stage s(m);
+    // The placed clip before the frame's actions; the copy within them, at once.
+    EXPECT_EQ(s.host.lines, QStringList({"constructed", "constructed", "after"}));
+    ASSERT_TRUE(s.root->childAt(16384 + 5));
+    EXPECT_EQ(s.root->childAt(16384 + 5)->name(), QStringLiteral("copy"));
+}
