@@ -8,6 +8,14 @@
 
 namespace nimbrel::movie::avm1 {
 
+bool DataLoad::startMarked(Interpreter& vm, Object* target, const QString& url)
+{
+    if (!target)
+        return false;
+    target->set(QStringLiteral("loaded"), Value(false));
+    return start(vm, target, url);
+}
+
 bool DataLoad::start(Interpreter& vm, Object* target, const QString& url)
 {
     if (!target)

@@ -13,6 +13,9 @@ class DataLoad {
 public:
     // Starts loading `url` for `target`; false when there is nothing to load.
     static bool start(Interpreter& vm, Object* target, const QString& url);
+    // load() and sendAndLoad() of XML and LoadVars: `loaded` reads false
+    // until the answer has been handled, then start().
+    static bool startMarked(Interpreter& vm, Object* target, const QString& url);
     // loadVariables: the loaded variables become the target's own, as strings.
     static bool startVariables(Interpreter& vm, Object* target, const QString& url);
     // Loaded bytes as text: UTF-8 with or without a byte order mark, UTF-16 with one.

@@ -18,14 +18,6 @@ QString encodeObject(Interpreter& vm, Object* o)
     return UrlVariables::encode(pairs);
 }
 
-bool loadInto(Interpreter& vm, Object* target, const QString& url)
-{
-    if (!target)
-        return false;
-    target->set(QStringLiteral("loaded"), Value(false));
-    return DataLoad::start(vm, target, url);
-}
-
 } // namespace
 
 void installLoadVarsClass(Interpreter& vm)
@@ -50,13 +42,13 @@ void installLoadVarsClass(Interpreter& vm)
     method("load", [](Interpreter& vm, const Value& self, Args a) -> Value {
         if (a.empty())
             return Value(false);
-        return Value(loadInto(vm, self.object(), vm.toString(a[0])));
+        return Value(DataLoad::startMarked(vm, self.object(), vm.toString(a[0])));
     });
     method("sendAndLoad", [](Interpreter& vm, const Value&, Args a) -> Value {
         // No server conversation: the target receives what the address returns.
         if (a.empty())
             return Value(false);
-        return Value(loadInto(vm, arg(a, 1).object(), vm.toString(a[0])));
+        return Value(DataLoad::startMarked(vm, arg(a, 1).object(), vm.toString(a[0])));
     });
     method("send", [](Interpreter& vm, const Value& self, Args a) -> Value {
         Object* o = self.object();

@@ -18,15 +18,6 @@ XmlNodeObject* newNode(Interpreter& vm, const Value& type, const Value& text)
     return n;
 }
 
-// Loading into a document: `loaded` is false until the answer has been handled.
-bool loadInto(Interpreter& vm, Object* target, const QString& url)
-{
-    if (!target)
-        return false;
-    target->set(QStringLiteral("loaded"), Value(false));
-    return DataLoad::start(vm, target, url);
-}
-
 } // namespace
 
 void installXmlClass(Interpreter& vm)
@@ -89,13 +80,13 @@ void installXmlClass(Interpreter& vm)
     method("load", [](Interpreter& vm, const Value& self, Args a) -> Value {
         if (a.empty())
             return Value(false);
-        return Value(loadInto(vm, self.object(), vm.toString(a[0])));
+        return Value(DataLoad::startMarked(vm, self.object(), vm.toString(a[0])));
     });
     method("sendAndLoad", [](Interpreter& vm, const Value&, Args a) -> Value {
         // Without a server conversation the answer is whatever the address returns.
         if (a.empty())
             return Value(false);
-        return Value(loadInto(vm, arg(a, 1).object(), vm.toString(a[0])));
+        return Value(DataLoad::startMarked(vm, arg(a, 1).object(), vm.toString(a[0])));
     });
     method("send", [](Interpreter& vm, const Value&, Args a) -> Value {
         if (a.empty())

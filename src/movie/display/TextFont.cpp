@@ -37,6 +37,36 @@ DeviceCache& deviceCache() {
 
 } // namespace
 
+// Looking a font up, and shaping a character to measure it, are slow in Qt;
+// text fields re-laid out every frame measure the same few characters again
+// and again, so each face is made once and remembers its advances.
+struct TextFont::DeviceFace {
+    explicit DeviceFace(const QFont& f) : font(f), metrics(f) {}
+    const QFont font;
+    const QFontMetricsF metrics;
+    std::mutex lock;
+    QHash<char32_t, double> advances; // at kReferencePixels
+};
+
+std::shared_ptr<TextFont::DeviceFace> TextFont::deviceFace(const QString& family, bool bold, bool italic) {
+    static std::mutex lock;
+    static QHash<QString, std::shared_ptr<DeviceFace>> faces;
+    const QString key = family + QLatin1Char('|') + QLatin1Char(bold ? 'b' : '-') + QLatin1Char(italic ? 'i' : '-');
+    std::lock_guard guard(lock);
+    if (auto it = faces.constFind(key); it != faces.constEnd()) return *it;
+    QFont font(machineFamily(family));
+    font.setPixelSize(kReferencePixels);
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setKerning(false);
+    // Movies name any family they like; the table stays small all the same.
+    if (faces.size() >= 256) faces.clear();
+    auto face = std::make_shared<DeviceFace>(font);
+    faces.insert(key, face);
+    return face;
+}
+
 QString TextFont::machineFamily(const QString& family) {
     const QString f = family.trimmed().toLower();
     const bool serif = f == QLatin1String("_serif") || f.contains(QLatin1String("times")) || (f.contains(QLatin1String("serif")) && !f.contains(QLatin1String("sans"))) ||
@@ -71,13 +101,7 @@ TextFont TextFont::fromEmbedded(const swf::FontDef* font) {
 
 TextFont TextFont::device(const QString& family, bool bold, bool italic) {
     TextFont t;
-    t.font_ = QFont(machineFamily(family));
-    t.font_.setPixelSize(kReferencePixels);
-    t.font_.setBold(bold);
-    t.font_.setItalic(italic);
-    t.font_.setHintingPreference(QFont::PreferNoHinting);
-    t.font_.setKerning(false);
-    t.metrics_ = std::make_shared<const QFontMetricsF>(t.font_);
+    t.face_ = deviceFace(family, bold, italic);
     return t;
 }
 
@@ -108,12 +132,12 @@ int TextFont::glyphIndex(char32_t code) const {
 double TextFont::ascent(double size) const {
     if (embedded_) return def_ && def_->ascent ? def_->ascent * size / def_->unitsPerEm : size * 0.9;
     // Device fonts place lines on whole pixels.
-    return std::round(metrics_->ascent() * size / kReferencePixels / 20.0) * 20.0;
+    return std::round(face_->metrics.ascent() * size / kReferencePixels / 20.0) * 20.0;
 }
 
 double TextFont::descent(double size) const {
     if (embedded_) return def_ && def_->descent ? def_->descent * size / def_->unitsPerEm : size * 0.2;
-    return std::round(metrics_->descent() * size / kReferencePixels / 20.0) * 20.0;
+    return std::round(face_->metrics.descent() * size / kReferencePixels / 20.0) * 20.0;
 }
 
 double TextFont::leading(double size) const {
@@ -130,8 +154,13 @@ double TextFont::advance(char32_t code, double size) const {
         if (size_t(i) < def_->advances.size()) return def_->advances[size_t(i)] * size / def_->unitsPerEm;
         return def_->glyphs[size_t(i)].boundingRect().right() * size / def_->unitsPerEm;
     }
-    const QString s = QString::fromUcs4(&code, 1);
-    return metrics_->horizontalAdvance(s) * size / kReferencePixels;
+    std::lock_guard guard(face_->lock);
+    auto it = face_->advances.constFind(code);
+    if (it == face_->advances.constEnd()) {
+        if (face_->advances.size() >= kMaxCachedGlyphs) face_->advances.clear();
+        it = face_->advances.insert(code, face_->metrics.horizontalAdvance(QString::fromUcs4(&code, 1)));
+    }
+    return *it * size / kReferencePixels;
 }
 
 QPainterPath TextFont::glyph(char32_t code, double size) const {
@@ -143,14 +172,14 @@ QPainterPath TextFont::glyph(char32_t code, double size) const {
         base = def_->glyphs[size_t(i)];
         unit = def_->unitsPerEm;
     } else {
-        const QString key = font_.key() + QLatin1Char('|') + QString::number(uint(code));
+        const QString key = face_->font.key() + QLatin1Char('|') + QString::number(uint(code));
         DeviceCache& cache = deviceCache();
         std::lock_guard guard(cache.lock);
         auto it = cache.paths.constFind(key);
         if (it != cache.paths.constEnd()) {
             base = *it;
         } else {
-            base.addText(0, 0, font_, QString::fromUcs4(&code, 1));
+            base.addText(0, 0, face_->font, QString::fromUcs4(&code, 1));
             if (cache.paths.size() >= kMaxCachedGlyphs) cache.paths.clear();
             cache.paths.insert(key, base);
         }

@@ -44,10 +44,12 @@ public:
 private:
     int glyphIndex(char32_t code) const;
 
+    struct DeviceFace; // a machine font with its measurements, shared by every user of that face
+    static std::shared_ptr<DeviceFace> deviceFace(const QString& family, bool bold, bool italic);
+
     bool embedded_ = false;
     const swf::FontDef* def_ = nullptr;
-    QFont font_;
-    std::shared_ptr<const QFontMetricsF> metrics_; // of font_
+    std::shared_ptr<DeviceFace> face_;
     std::shared_ptr<const QHash<char32_t, int>> index_; // character code -> glyph
 };
 
