@@ -67,7 +67,7 @@ void activate(DisplayObject* focused, display::ScriptEngine& scripts, int keyCod
 } // namespace
 
 bool KeyInput::press(MovieClip& root, display::ScriptEngine& scripts, int keyCode, const QString& text,
-                     DisplayObject* focused) {
+                     DisplayObject* focused, bool highlighted) {
     std::shared_ptr<DisplayObject> keep = focused ? focused->shared_from_this() : nullptr;
     down_.insert(keyCode);
     lastCode_ = keyCode;
@@ -88,7 +88,7 @@ bool KeyInput::press(MovieClip& root, display::ScriptEngine& scripts, int keyCod
     }
     tellFocused(focused, scripts, swf::ClipEventKeyDown, keyCode);
     scripts.broadcastInput(swf::ClipEventKeyDown);
-    activate(focused, scripts, keyCode);
+    if (highlighted) activate(focused, scripts, keyCode);
     // Keys that type a character reach key-press conditions as that character (typed()).
     if (!buttonKey || buttonKey >= kFirstCharacterCode) return false;
     return fireKeyConditions(root, scripts, buttonKey);

@@ -16,11 +16,12 @@ class KeyInput {
 public:
     // keyCode is the movie's key code (KeyCodes::fromQtKey); text what the key
     // typed. focused (may be null) has the keyboard focus: it hears the key,
-    // and Enter or Space press a focused button or clip acting as one.
+    // and, while highlighted, Enter or Space press it when it is a button or
+    // a clip acting as one.
     // True when a button's key-press condition took the key: it then neither
     // moves the focus nor types into a field.
     bool press(display::MovieClip& root, display::ScriptEngine& scripts, int keyCode, const QString& text,
-               display::DisplayObject* focused = nullptr);
+               display::DisplayObject* focused = nullptr, bool highlighted = true);
     // A character typed (after the key that typed it went down): the first
     // button with a key-press condition for it takes it (true), else it may
     // go into the focused text field.

@@ -54,6 +54,7 @@ struct MoviePlayer::Impl : display::ScriptHost {
     KeyInput keys;
     display::FocusManager focus;
     QString clipboard;
+    bool focusHighlight = true; // _focusrect
     std::optional<QPointF> lastPointer; // stage twips of the last pointer event
     render::StageRenderer::OutlineCache outlines; // keyed by shapes of `movie`
     int busy = 0; // > 0 while the movie's scripts may be running
@@ -101,6 +102,8 @@ struct MoviePlayer::Impl : display::ScriptHost {
     display::DisplayObject* keyFocus() const override {
         return focus.keyboardDriven() ? focus.focused() : nullptr;
     }
+    bool focusRect() const override { return focusHighlight; }
+    void setFocusRect(bool on) override { focusHighlight = on; }
 
     QString qualityName = QStringLiteral("HIGH");
 };
@@ -125,6 +128,7 @@ void MoviePlayer::clear() {
     d->pointer.reset();
     d->keys.reset();
     d->focus.reset();
+    d->focusHighlight = true;
     d->lastPointer.reset();
     d->outlines.clear();
 }
@@ -354,7 +358,7 @@ void MoviePlayer::keyPress(int keyCode, const QString& text) {
     if (!d->root || keyCode <= 0) return;
     Impl::Busy busy(d->busy);
     auto root = d->root;
-    const bool taken = d->keys.press(*root, *d->scripts, keyCode, text, d->keyFocus());
+    const bool taken = d->keys.press(*root, *d->scripts, keyCode, text, d->keyFocus(), d->focusHighlight);
     d->scripts->runQueuedActions();
     // Tab moves the focus once the movie has heard the key.
     if (keyCode == kTabKey && !taken && d->root == root) {

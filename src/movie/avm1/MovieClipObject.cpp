@@ -399,7 +399,14 @@ Value MovieClipObject::property(int index)
         const QString q = vm().host ? vm().host->quality() : QStringLiteral("HIGH");
         return Value(q == QLatin1String("LOW") ? 0.0 : q == QLatin1String("BEST") ? 2.0 : 1.0);
     }
-    case 17: return Value(1.0);
+    case 17: {
+        // One setting for the movie: older movies read it as a number
+        // everywhere, newer ones as a boolean on the main timeline only.
+        const bool on = !vm().host || vm().host->focusRect();
+        if (vm().version() < 6)
+            return Value(on ? 1.0 : 0.0);
+        return parentClip() ? Value::null() : Value(on);
+    }
     case 18: return Value(5.0);
     case 19: return Value(vm().host ? vm().host->quality() : QStringLiteral("HIGH"));
     case 20: return Value(mousePosition().x());
@@ -425,6 +432,11 @@ void MovieClipObject::setProperty(int index, const Value& v)
             if (!d->visible && vm().host)
                 vm().host->dropFocusWithin(d);
         }
+        return;
+    }
+    if (index == 17) {
+        if (vm().host && (vm().version() < 6 || !parentClip()))
+            setFocusRectFrom(v);
         return;
     }
     if (index == 19 || index == 16) {
@@ -461,6 +473,22 @@ void MovieClipObject::setProperty(int index, const Value& v)
     case 10: d->setRotation(n); break;
     default: break;
     }
+}
+
+void MovieClipObject::setFocusRectFrom(const Value& v)
+{
+    // Undefined and null leave it; objects turn it off; numbers (NaN too) and
+    // numeric text turn it on unless zero.
+    if (v.isNullish())
+        return;
+    bool on = false;
+    if (v.type == Value::Type::Boolean)
+        on = v.b;
+    else if (v.type == Value::Type::String && vm().toString(v).isEmpty())
+        on = true; // no number at all, as NaN
+    else if (!v.isObject())
+        on = vm().toNumber(v) != 0.0;
+    vm().host->setFocusRect(on);
 }
 
 Value MovieClipObject::tabIndexValue() const

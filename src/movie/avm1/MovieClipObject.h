@@ -95,6 +95,7 @@ public:
     std::optional<uint32_t> tabIndex;
     Value tabIndexValue() const;
     void setTabIndex(const Value& v);
+    void setFocusRectFrom(const Value& v); // _focusrect as the movie sets it
 
 protected:
     bool getSpecial(const QString& name, Value& out) override;

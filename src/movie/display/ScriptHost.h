@@ -49,6 +49,10 @@ public:
     // The focused object while it hears keys by its own handlers (focus given
     // by Tab or a script, until the pointer moves), else nullptr.
     virtual DisplayObject* keyFocus() const { return nullptr; }
+    // _focusrect of the movie: whether the focused object is highlighted
+    // (and Enter or Space work a focused button).
+    virtual bool focusRect() const { return true; }
+    virtual void setFocusRect(bool on) {}
 };
 
 } // namespace nimbrel::movie::display
