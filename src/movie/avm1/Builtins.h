@@ -44,6 +44,7 @@ void installBitmapDataClass(Interpreter& vm);
 void installAttachBitmap(Interpreter& vm);
 void installFilterClasses(Interpreter& vm);
 void installDeviceClasses(Interpreter& vm);
+void installTextSnapshotClass(Interpreter& vm);
 
 inline Value arg(const std::vector<Value>& args, size_t i)
 {
