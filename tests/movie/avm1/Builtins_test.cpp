@@ -35,6 +35,12 @@ TEST(Avm1Array, SortFlags)
     EXPECT_EQ(str(vm, idx), "1,0,2");
     Value dup = vm.callMethod(array(vm, {Value(1.0), Value(1.0)}), "sort", {Value(4.0)});
     EXPECT_EQ(vm.toNumber(dup), 0); // UNIQUESORT refuses equal elements
+    // With a second argument, that one holds the flags and the first is ignored.
+    Value twice = array(vm, {Value(3.0), Value(2.0), Value(1.0)});
+    vm.callMethod(twice, "sort", {Value(2.0 /*DESCENDING*/), Value(16.0 /*NUMERIC*/)});
+    EXPECT_EQ(str(vm, twice), "1,2,3");
+    vm.callMethod(twice, "sort", {Value(18.0 /*DESCENDING | NUMERIC*/), Value()});
+    EXPECT_EQ(str(vm, twice), "3,2,1");
     Value ci = array(vm, {Value("b"), Value("A"), Value("a")});
     vm.callMethod(ci, "sort", {Value(1.0)});
     EXPECT_EQ(str(vm, ci), "a,A,b"); // equal without case: the player's quicksort is not stable
