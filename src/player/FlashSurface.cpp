@@ -2,7 +2,10 @@
 #include "movie/KeyCodes.h"
 #include "movie/MoviePlayer.h"
 #include "platform/Twips.h"
+#include <QClipboard>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QMenu>
@@ -20,6 +23,8 @@ FlashSurface::FlashSurface(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
+    // Input fields in movies take text from input methods too.
+    setAttribute(Qt::WA_InputMethodEnabled);
     // The window's control menu replaces Qt's default context handling.
     setContextMenuPolicy(Qt::PreventContextMenu);
     clock_.setTimerType(Qt::PreciseTimer);
@@ -147,13 +152,69 @@ void FlashSurface::leaveEvent(QEvent* event) {
 
 void FlashSurface::keyPressEvent(QKeyEvent* event) {
     const int code = movie::KeyCodes::fromQtKey(event->key(), event->modifiers().testFlag(Qt::KeypadModifier));
-    if (code) {
-        // Held keys repeat their presses, as movies expect of a held key.
-        player_->keyPress(code, event->text());
+    // Held keys repeat their presses, as movies expect of a held key.
+    if (code) player_->keyPress(code, event->text());
+    const bool edited = editFocusedField(event);
+    if (code || edited) {
         event->accept();
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool FlashSurface::editFocusedField(QKeyEvent* event) {
+    using Command = movie::TextEntry::Command;
+    // The movie's input fields share the desktop's clipboard.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (event->matches(QKeySequence::Paste)) {
+        player_->setClipboardText(clipboard ? clipboard->text() : QString());
+        player_->textCommand(Command::Paste);
+        return true;
+    }
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut)) {
+        // A password field gives nothing: the clipboard keeps what it had.
+        player_->setClipboardText(QString());
+        player_->textCommand(event->matches(QKeySequence::Copy) ? Command::Copy : Command::Cut);
+        if (clipboard && !player_->clipboardText().isEmpty()) clipboard->setText(player_->clipboardText());
+        return true;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        player_->textCommand(Command::SelectAll);
+        return true;
+    }
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        player_->textCommand(Command::Enter);
+        return true;
+    case Qt::Key_Backspace:
+        player_->textCommand(Command::Backspace);
+        return true;
+    case Qt::Key_Delete:
+        player_->textCommand(Command::Delete);
+        return true;
+    case Qt::Key_Left:
+        player_->textCommand(Command::MoveLeft);
+        return true;
+    case Qt::Key_Right:
+        player_->textCommand(Command::MoveRight);
+        return true;
+    default:
+        break;
+    }
+    // Characters typed; shortcuts with Ctrl or Meta type nothing.
+    const QString text = event->text();
+    if (text.isEmpty() || event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return false;
+    for (const QChar c : text)
+        if (!c.isPrint()) return false;
+    player_->textInput(text);
+    return true;
+}
+
+void FlashSurface::inputMethodEvent(QInputMethodEvent* event) {
+    // Text an input method composed (Chinese, accents by dead keys) arrives whole.
+    if (!event->commitString().isEmpty()) player_->textInput(event->commitString());
+    event->accept();
 }
 
 void FlashSurface::keyReleaseEvent(QKeyEvent* event) {

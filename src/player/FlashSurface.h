@@ -78,9 +78,12 @@ protected:
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     void tick();
+    // Typing and editing keys for the movie's focused input field; true when the key was one.
+    bool editFocusedField(QKeyEvent* event);
     void showBuiltInMenu(const QPoint& globalPos);
     void updatePointerShape();
     void openRequestedUrl(const QString& url);

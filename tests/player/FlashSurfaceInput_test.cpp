@@ -4,11 +4,15 @@
 #include "movie/KeyCodes.h"
 #include "movie/MoviePlayer.h"
 #include "movie/display/DisplayObject.h"
+#include "movie/display/EditTextObject.h"
+#include "movie/display/MovieClip.h"
 #include "movie/display/ScriptEngine.h"
 #include "movie/swf/ButtonDef.h"
 #include "movie/support/SwfBuilder.h"
 #include "player/FlashSurface.h"
 #include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -348,7 +352,9 @@ TEST(MoviePlayerKeys, ClipsHearKeyDownAndUpButtonsTheirKey) {
     ASSERT_TRUE(p.loadData(stopAndButtonMovie()));
     log.clear();
     p.keyPress(81, "q");
+    // A character's key-press condition takes the character the key typed.
     p.keyPress(80, "p");
+    p.textInput(QStringLiteral("p"));
     p.keyRelease(80);
     EXPECT_FALSE(p.isKeyDown(80));
     EXPECT_TRUE(p.isKeyDown(81));
@@ -356,6 +362,82 @@ TEST(MoviePlayerKeys, ClipsHearKeyDownAndUpButtonsTheirKey) {
     EXPECT_EQ(log, want);
     p.keyPress(0, "");
     EXPECT_EQ(log.size(), want.size()) << "keys the movie has no code for stay out";
+}
+
+// An input field of 200 x 50 px at the stage's top left, device font, 12 px.
+QByteArray inputFieldMovie() {
+    SwfBuilder b;
+    b.setBackground({255, 255, 255, 255});
+    BitWriter w;
+    w.u16(5);
+    w.rect({0, 4000, 0, 1000});
+    w.u8(0x04 | 0x01); // text colour, font
+    w.u8(0x08);        // border
+    w.u16(0);          // no embedded font: a device font
+    w.u16(240);
+    w.rgba({0, 0, 0, 255});
+    w.string("");
+    b.tag(37, w.data());
+    Placement p;
+    p.characterId = 5;
+    p.name = QStringLiteral("field");
+    b.placeObject2(p);
+    b.showFrame();
+    b.end();
+    return b.build(SwfBuilder::Container::Fws, 8, {0, 11000, 0, 8000}, 30, 1);
+}
+
+void keyWith(QWidget& w, int qtKey, Qt::KeyboardModifiers mods, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, qtKey, mods, text);
+    QApplication::sendEvent(&w, &press);
+    QKeyEvent release(QEvent::KeyRelease, qtKey, mods, text);
+    QApplication::sendEvent(&w, &release);
+}
+
+TEST_F(FlashSurfaceInputTest, TypingEditingAndPastingReachTheFocusedInputField) {
+    const QString path = dir.filePath("field.swf");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(inputFieldMovie());
+    f.close();
+    s.resize(550, 400);
+    s.show();
+    s.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return s.windowHandle() && s.windowHandle()->isExposed(); }));
+    s.setMovie(path);
+    auto* field = dynamic_cast<display::EditTextObject*>(s.player().root()->childByName(QStringLiteral("field")));
+    ASSERT_NE(field, nullptr);
+
+    // Typing before the field has the focus goes nowhere.
+    keyWith(s, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    EXPECT_EQ(field->text(), QString());
+
+    click(s, Qt::LeftButton, QPoint(50, 20));
+    for (const char* k : {"h", "i", "!"}) keyWith(s, 0, Qt::NoModifier, QString::fromLatin1(k));
+    EXPECT_EQ(field->text(), QStringLiteral("hi!"));
+    keyWith(s, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+    keyWith(s, Qt::Key_Left, Qt::NoModifier);
+    keyWith(s, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    EXPECT_EQ(field->text(), QStringLiteral("hai"));
+    // Ctrl+letter is a shortcut, not a character.
+    keyWith(s, Qt::Key_B, Qt::ControlModifier, QStringLiteral("\x02"));
+    EXPECT_EQ(field->text(), QStringLiteral("hai"));
+
+    // Copy and paste go through the desktop's clipboard.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    ASSERT_NE(clipboard, nullptr);
+    keyWith(s, Qt::Key_A, Qt::ControlModifier);
+    keyWith(s, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("hai"));
+    clipboard->setText(QStringLiteral("yo"));
+    keyWith(s, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(field->text(), QStringLiteral("yo"));
+
+    // Text an input method commits arrives whole.
+    QInputMethodEvent im;
+    im.setCommitString(QStringLiteral("你好"));
+    QApplication::sendEvent(&s, &im);
+    EXPECT_EQ(field->text(), QStringLiteral("yo你好"));
 }
 
 } // namespace
