@@ -23,6 +23,22 @@ MovieClipObject* clipOf(const Value& v)
     return o && o->isMovieClip() ? static_cast<MovieClipObject*>(o) : nullptr;
 }
 
+// A movie's main timeline counts the whole file; a sprite the bytes of its
+// tags; a clip made by a script holds none.
+Value bytesOf(const MovieClipObject* c)
+{
+    const display::DisplayObject* d = c ? c->display() : nullptr;
+    if (!d || !d->context() || !d->context()->movie())
+        return Value();
+    const swf::Movie& movie = *d->context()->movie();
+    if (!d->parent() || d->parent()->context() != d->context())
+        return Value(double(movie.header.fileLength));
+    if (const swf::Character* ch = movie.character(d->characterId()))
+        if (const auto* sprite = std::get_if<std::shared_ptr<const swf::SpriteDef>>(ch))
+            return Value(double((*sprite)->byteLength));
+    return Value(0.0);
+}
+
 void gotoValue(Interpreter& vm, MovieClipObject* c, const Value& frame, bool play)
 {
     if (!c)
@@ -164,8 +180,16 @@ void installMovieClipClass(Interpreter& vm)
         }
         return Value();
     });
-    method("getBytesLoaded", [](Interpreter&, const Value&, Args) { return Value(1.0); });
-    method("getBytesTotal", [](Interpreter&, const Value&, Args) { return Value(1.0); });
+    // Everything is loaded before it plays, so loaded and total are the same.
+    method("getBytesLoaded", [](Interpreter&, const Value& self, Args) { return bytesOf(clipOf(self)); });
+    method("getBytesTotal", [](Interpreter&, const Value& self, Args) { return bytesOf(clipOf(self)); });
+    method("getSWFVersion", [](Interpreter&, const Value& self, Args) {
+        const auto* c = clipOf(self);
+        const display::DisplayObject* d = c ? c->display() : nullptr;
+        if (!d || !d->context() || !d->context()->movie())
+            return Value();
+        return Value(double(d->context()->movie()->header.version));
+    });
     method("getURL", [](Interpreter& vm, const Value&, Args a) {
         if (vm.urlSink)
             vm.urlSink(vm.toString(arg(a, 0)), vm.toString(arg(a, 1)));

@@ -206,6 +206,7 @@ void MovieParser::readDefinition(const Tag& tag) {
     case TagDefineSprite: {
         auto sprite = std::make_shared<SpriteDef>();
         sprite->id = uint16_t(id);
+        sprite->byteLength = tag.length > 4 ? uint32_t(tag.length - 4) : 0;
         BitReader br(tag.body, tag.length);
         br.u16();
         const int frames = br.u16();

@@ -7,6 +7,7 @@ namespace nimbrel::movie::swf {
 
 struct SpriteDef {
     uint16_t id = 0;
+    uint32_t byteLength = 0; // the bytes of its tags, as getBytesTotal reports a sprite's size
     Timeline timeline;
 };
 

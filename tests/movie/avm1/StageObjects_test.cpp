@@ -1,6 +1,6 @@
 // Key and Mouse as scripts see them through the player: held keys and the
 // last key, listener lists, clips with press handlers, pointer positions,
-// dragging and the stage quality.
+// dragging and the stage quality; what a clip tells of its movie.
 #include "movie/MoviePlayer.h"
 #include "movie/display/MovieClip.h"
 #include "movie/support/SwfBuilder.h"
@@ -193,4 +193,20 @@ TEST(StageObject, DisplayStateTakesItsTwoNamesInAnyCaseAndTellsListenersOfChange
     ScriptedMovie run(script);
     ASSERT_TRUE(run.loaded);
     EXPECT_EQ(run.take(), QStringList({"normal", "changed", "fullScreen", "fullScreen"}));
+}
+
+TEST(MovieClipInfo, ClipsTellTheirMoviesVersionAndSize) {
+    ActionAssembler a;
+    callMethod(a, QStringLiteral("_root"), QStringLiteral("getSWFVersion"), 0).trace();
+    callMethod(a, QStringLiteral("_root"), QStringLiteral("getBytesTotal"), 0).trace();
+    callMethod(a, QStringLiteral("_root"), QStringLiteral("getBytesLoaded"), 0).trace();
+    callMethod(a, QStringLiteral("clip"), QStringLiteral("getBytesTotal"), 0).trace();
+    a.pushInt(5).pushString(QStringLiteral("made"));
+    callMethod(a, QStringLiteral("_root"), QStringLiteral("createEmptyMovieClip"), 2).op(0x17);
+    callMethod(a, QStringLiteral("made"), QStringLiteral("getBytesTotal"), 0).trace();
+    ScriptedMovie m(a);
+    ASSERT_TRUE(m.loaded);
+    const QString file = QString::number(movieWith(a).size());
+    // The sprite's tags: PlaceObject2 of one character (7 bytes), ShowFrame and End (2 each).
+    EXPECT_EQ(m.take(), QStringList({"8", file, file, "11", "0"}));
 }
