@@ -83,7 +83,10 @@ void Avm1ScriptEngine::attach(display::MovieClip* root, display::ScriptHost* hos
     if (host_)
         vm_->movieUrl = host_->baseUrl();
     vm_->root = vm_->scriptObjectFor(root);
-    vm_->root->define(QStringLiteral("$version"), vm_->global->get(QStringLiteral("$version")));
+    const Value system = vm_->global->get(QStringLiteral("System"));
+    const Value capabilities = system.object() ? system.object()->get(QStringLiteral("capabilities")) : Value();
+    const Value version = capabilities.object() ? capabilities.object()->get(QStringLiteral("version")) : Value();
+    vm_->root->define(QStringLiteral("$version"), version);
     timeMs_ = 0;
 }
 

@@ -47,7 +47,9 @@ void installSystemObject(Interpreter& vm)
     caps->define(QStringLiteral("version"), Value(QStringLiteral("LNX 9,0,0,0")));
     caps->define(QStringLiteral("manufacturer"), Value(QStringLiteral("Adobe Linux")));
     caps->define(QStringLiteral("serverString"), Value(QString()));
-    vm.global->define(QStringLiteral("$version"), Value(QStringLiteral("LNX 9,0,0,0")), DontEnum);
+    // SWF 5 movies read the player version as a global; later ones find it on the main timeline only.
+    if (vm.version() < 6)
+        vm.global->define(QStringLiteral("$version"), Value(QStringLiteral("LNX 9,0,0,0")), DontEnum);
     Object* accessibility = vm.newObject();
     vm.global->define(QStringLiteral("Accessibility"), Value(accessibility), DontEnum);
     vm.addMethod(accessibility, QStringLiteral("isActive"), [](Interpreter&, const Value&, const std::vector<Value>&) { return Value(false); });

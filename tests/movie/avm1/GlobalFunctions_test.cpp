@@ -117,3 +117,11 @@ TEST(Avm1GlobalFunctions, ExternalInterfaceMembersWaitForSwf8)
     EXPECT_TRUE(vm.getMember(ei, "available").isUndefined());
     EXPECT_EQ(vm.typeOf(vm.getMember(ei, "call")), "function"); // Function.prototype.call
 }
+
+TEST(Avm1GlobalFunctions, ThePlayerVersionIsAGlobalOnlyForSwf5)
+{
+    ScriptFixture old(5);
+    EXPECT_EQ(old.vm->toString(old.vm->global->get(QStringLiteral("$version"))), QStringLiteral("LNX 9,0,0,0"));
+    ScriptFixture later(6);
+    EXPECT_TRUE(later.vm->global->get(QStringLiteral("$version")).isUndefined());
+}

@@ -204,9 +204,11 @@ TEST(MovieClipInfo, ClipsTellTheirMoviesVersionAndSize) {
     a.pushInt(5).pushString(QStringLiteral("made"));
     callMethod(a, QStringLiteral("_root"), QStringLiteral("createEmptyMovieClip"), 2).op(0x17);
     callMethod(a, QStringLiteral("made"), QStringLiteral("getBytesTotal"), 0).trace();
+    // The player version stays on the main timeline of later movies.
+    a.getVariable(QStringLiteral("$version")).trace();
     ScriptedMovie m(a);
     ASSERT_TRUE(m.loaded);
     const QString file = QString::number(movieWith(a).size());
     // The sprite's tags: PlaceObject2 of one character (7 bytes), ShowFrame and End (2 each).
-    EXPECT_EQ(m.take(), QStringList({"8", file, file, "11", "0"}));
+    EXPECT_EQ(m.take(), QStringList({"8", file, file, "11", "0", "LNX 9,0,0,0"}));
 }
