@@ -120,7 +120,7 @@ void installStyleSheetClass(Interpreter& vm)
         return;
     Object* proto = vm.newObject();
     NativeFunction* ctor = vm.newClass(QString(), nullptr, [](Interpreter&, Object* obj, Args) { return Value(obj); }, proto);
-    textField.object()->define(QStringLiteral("StyleSheet"), Value(static_cast<Object*>(ctor)), DontEnum);
+    textField.object()->define(QStringLiteral("StyleSheet"), Value(static_cast<Object*>(ctor)), DontEnum | OnlySwf7Up);
     const unsigned char fixed = DontEnum | DontDelete | ReadOnly;
     auto method = [&vm, proto, fixed](const char* name, NativeFunction::Fn fn) {
         vm.addMethod(proto, QLatin1String(name), std::move(fn));

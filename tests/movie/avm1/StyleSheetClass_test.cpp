@@ -32,3 +32,11 @@ TEST(Avm1StyleSheet, StylesAreCopiesAndParseFailuresChangeNothing)
     vm.callMethod(sheet, "clear", {});
     EXPECT_TRUE(vm.callMethod(sheet, "getStyle", {Value("p")}).isNull());
 }
+
+TEST(Avm1StyleSheet, OnlySwf7AndLaterMoviesSeeTheClass)
+{
+    ScriptFixture older(6);
+    EXPECT_TRUE(older.vm->getMember(older.vm->global->get("TextField"), "StyleSheet").isUndefined());
+    ScriptFixture newer(7);
+    EXPECT_TRUE(newer.vm->getMember(newer.vm->global->get("TextField"), "StyleSheet").isObject());
+}
