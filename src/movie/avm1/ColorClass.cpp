@@ -2,6 +2,8 @@
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
+#include "movie/display/DisplayObject.h"
+#include <cmath>
 
 namespace nimbrel::movie::avm1 {
 
@@ -12,12 +14,40 @@ MovieClipObject* targetOf(Interpreter& vm, const Value& self)
     Value t = vm.getMember(self, QStringLiteral("target"));
     if (Object* o = t.object(); o && o->isMovieClip())
         return static_cast<MovieClipObject*>(o);
-    if (t.isString())
-        return vm.resolveTarget(t.s, vm.root);
+    // Any other object names its clip by its text, as a path does.
+    if (t.isString() || t.isObject())
+        return vm.resolveTarget(vm.toString(t), vm.root);
     return nullptr;
 }
 
-const char* const kKeys[] = {"ra", "rb", "ga", "gb", "ba", "bb", "aa", "ab"};
+// What a script reads and writes: percentages for the multipliers (stored as
+// 8.8 fixed point), whole numbers for the offsets; both wrap to 16 bits.
+int16_t toFixed(double v)
+{
+    if (!std::isfinite(v))
+        return 0;
+    return int16_t(uint16_t(int64_t(std::fmod(std::trunc(v), 65536.0))));
+}
+
+struct Channel {
+    const char* mult;
+    const char* add;
+    int16_t swf::ColorTransform::*m;
+    int16_t swf::ColorTransform::*a;
+};
+
+const Channel kChannels[] = {
+    {"ra", "rb", &swf::ColorTransform::rMult, &swf::ColorTransform::rAdd},
+    {"ga", "gb", &swf::ColorTransform::gMult, &swf::ColorTransform::gAdd},
+    {"ba", "bb", &swf::ColorTransform::bMult, &swf::ColorTransform::bAdd},
+    {"aa", "ab", &swf::ColorTransform::aMult, &swf::ColorTransform::aAdd},
+};
+
+display::DisplayObject* displayOf(Interpreter& vm, const Value& self)
+{
+    MovieClipObject* c = targetOf(vm, self);
+    return c ? c->display() : nullptr;
+}
 
 } // namespace
 
@@ -29,48 +59,50 @@ void installColorClass(Interpreter& vm)
         return Value(obj);
     }, proto);
     using Args = const std::vector<Value>&;
-    // The transform lives on the clip as hidden fields so every Color object sees it.
-    auto field = [](MovieClipObject* c, const char* k, double dflt) {
-        Property* p = c->findOwn(QStringLiteral("__cx_") + QLatin1String(k));
-        return p ? p->value.n : dflt;
-    };
-    auto setField = [](MovieClipObject* c, const char* k, double v) {
-        c->define(QStringLiteral("__cx_") + QLatin1String(k), Value(v), DontEnum);
-    };
-    vm.addMethod(proto, QStringLiteral("setRGB"), [setField](Interpreter& vm, const Value& self, Args a) {
-        if (auto* c = targetOf(vm, self)) {
-            int rgb = vm.toInt32(arg(a, 0));
-            setField(c, "ra", 0); setField(c, "ga", 0); setField(c, "ba", 0);
-            setField(c, "rb", (rgb >> 16) & 255); setField(c, "gb", (rgb >> 8) & 255); setField(c, "bb", rgb & 255);
+    // Color changes the clip's own colour transform, as the timeline would.
+    vm.addMethod(proto, QStringLiteral("setRGB"), [](Interpreter& vm, const Value& self, Args a) {
+        if (auto* d = displayOf(vm, self)) {
+            const int rgb = vm.toInt32(arg(a, 0));
+            swf::ColorTransform& cx = d->cxform;
+            cx.rMult = cx.gMult = cx.bMult = 0;
+            cx.rAdd = int16_t((rgb >> 16) & 255);
+            cx.gAdd = int16_t((rgb >> 8) & 255);
+            cx.bAdd = int16_t(rgb & 255);
+            d->transformedByScript = true;
         }
         return Value();
     });
-    vm.addMethod(proto, QStringLiteral("getRGB"), [field](Interpreter& vm, const Value& self, Args) -> Value {
-        auto* c = targetOf(vm, self);
-        if (!c)
+    vm.addMethod(proto, QStringLiteral("getRGB"), [](Interpreter& vm, const Value& self, Args) -> Value {
+        auto* d = displayOf(vm, self);
+        if (!d)
             return Value();
-        int r = int(field(c, "rb", 0)), g = int(field(c, "gb", 0)), b = int(field(c, "bb", 0));
-        return Value(double((r << 16) | (g << 8) | b));
+        const swf::ColorTransform& cx = d->cxform;
+        return Value(double(((cx.rAdd & 255) << 16) | ((cx.gAdd & 255) << 8) | (cx.bAdd & 255)));
     });
-    vm.addMethod(proto, QStringLiteral("setTransform"), [setField](Interpreter& vm, const Value& self, Args a) {
-        auto* c = targetOf(vm, self);
+    vm.addMethod(proto, QStringLiteral("setTransform"), [](Interpreter& vm, const Value& self, Args a) {
+        auto* d = displayOf(vm, self);
         Object* t = arg(a, 0).object();
-        if (!c || !t)
+        if (!d || !t)
             return Value();
-        for (const char* k : kKeys) {
-            QString name = QLatin1String(k);
-            if (t->has(name))
-                setField(c, k, vm.toNumber(t->get(name)));
+        for (const Channel& ch : kChannels) {
+            const QString mult = QLatin1String(ch.mult), add = QLatin1String(ch.add);
+            if (t->has(mult))
+                d->cxform.*ch.m = toFixed(vm.toNumber(t->get(mult)) * 256.0 / 100.0);
+            if (t->has(add))
+                d->cxform.*ch.a = toFixed(vm.toNumber(t->get(add)));
         }
+        d->transformedByScript = true;
         return Value();
     });
-    vm.addMethod(proto, QStringLiteral("getTransform"), [field](Interpreter& vm, const Value& self, Args) -> Value {
-        auto* c = targetOf(vm, self);
-        if (!c)
+    vm.addMethod(proto, QStringLiteral("getTransform"), [](Interpreter& vm, const Value& self, Args) -> Value {
+        auto* d = displayOf(vm, self);
+        if (!d)
             return Value();
         Object* t = vm.newObject();
-        for (const char* k : kKeys)
-            t->set(QLatin1String(k), Value(field(c, k, k[1] == 'a' ? 100.0 : 0.0)));
+        for (const Channel& ch : kChannels) {
+            t->set(QLatin1String(ch.mult), Value(d->cxform.*ch.m * 100.0 / 256.0));
+            t->set(QLatin1String(ch.add), Value(double(d->cxform.*ch.a)));
+        }
         return Value(t);
     });
 }

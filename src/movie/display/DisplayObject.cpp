@@ -101,7 +101,9 @@ void DisplayObject::setRotation(double degrees) {
 }
 
 void DisplayObject::setAlpha(double percent) {
-    cxform.aMult = int16_t(std::clamp(std::lround(percent * 2.56), -32768L, 32767L));
+    // 8.8 fixed point, cut toward zero and wrapped to 16 bits as the player stores it.
+    if (!std::isfinite(percent)) return;
+    cxform.aMult = int16_t(uint16_t(int64_t(std::fmod(std::trunc(percent * 256.0 / 100.0), 65536.0))));
 }
 
 void DisplayObject::setWidth(double px) {
