@@ -2,6 +2,9 @@
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
+#include "movie/display/MovieClip.h"
+#include "movie/display/MovieContext.h"
+#include <cmath>
 
 namespace nimbrel::movie::avm1 {
 
@@ -66,14 +69,31 @@ void installMovieClipLoaderClass(Interpreter& vm)
         return Value(true);
     });
     vm.addMethod(proto, QStringLiteral("getProgress"), [](Interpreter& vm, const Value&, Args a) -> Value {
-        MovieClipObject* target = a.empty() ? nullptr : targetOf(vm, a[0]);
-        if (!target)
+        const Value what = arg(a, 0);
+        // A path or a level number always answers, with nothing known when it
+        // names no clip; anything else must be a clip.
+        MovieClipObject* target = nullptr;
+        if (what.isNumber())
+            target = std::isfinite(what.n) ? vm.resolveTarget(QStringLiteral("_level%1").arg(qint64(what.n)), vm.root) : nullptr;
+        else
+            target = targetOf(vm, what);
+        // A clip a loaded movie replaced stands for what now holds its path.
+        if (target && target->isRemoved())
+            target = vm.resolveTarget(target->targetPath(), vm.root);
+        if (!target && !what.isString() && !what.isNumber())
             return Value();
         Object* o = vm.newObject();
-        const Value loaded = vm.callMethod(Value(static_cast<Object*>(target)), QStringLiteral("getBytesLoaded"), {});
-        const Value total = vm.callMethod(Value(static_cast<Object*>(target)), QStringLiteral("getBytesTotal"), {});
-        o->set(QStringLiteral("bytesLoaded"), loaded);
-        o->set(QStringLiteral("bytesTotal"), total);
+        Value bytes;
+        if (const display::DisplayObject* d = target ? target->display() : nullptr) {
+            // A loaded movie counts the bytes that came in, compressed as they were sent.
+            const bool movieRoot = !d->parent() || d->parent()->context() != d->context();
+            if (movieRoot && d->context() && d->context()->movie())
+                bytes = Value(double(d->context()->movie()->fileBytes));
+            else
+                bytes = vm.callMethod(Value(static_cast<Object*>(target)), QStringLiteral("getBytesTotal"), {});
+        }
+        o->set(QStringLiteral("bytesLoaded"), bytes);
+        o->set(QStringLiteral("bytesTotal"), bytes);
         return Value(o);
     });
 }

@@ -35,6 +35,7 @@ struct AssetImport {
 
 struct Movie {
     Header header;
+    uint32_t fileBytes = 0; // the file's size as loaded (compressed when it is)
     Rgba backgroundColor{255, 255, 255, 255};
     Timeline timeline;
     std::map<uint16_t, Character> characters;

@@ -20,6 +20,7 @@ ParseResult<std::shared_ptr<const Movie>> MovieParser::parse(const QByteArray& f
     if (!unpacked) return Result::failure(unpacked.error());
 
     auto movie = std::make_shared<Movie>();
+    movie->fileBytes = uint32_t(file.size());
     Header& h = movie->header;
     h.compression = unpacked->compression;
     h.version = unpacked->version;

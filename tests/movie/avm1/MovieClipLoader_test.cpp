@@ -7,6 +7,7 @@
 #include "movie/support/SwfBuilder.h"
 #include "support/ActionAssembler.h"
 #include <QFile>
+#include <functional>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -37,7 +38,8 @@ ActionAssembler loaderScript(const QString& url) {
     return a;
 }
 
-QByteArray hostMovie(const ActionAssembler& script) {
+// With a second script, a second frame runs it (and the movie loops back).
+QByteArray hostMovie(const ActionAssembler& script, const ActionAssembler* second = nullptr) {
     SwfBuilder b;
     SwfBuilder empty;
     empty.showFrame();
@@ -49,8 +51,12 @@ QByteArray hostMovie(const ActionAssembler& script) {
     b.placeObject2(clip);
     b.doAction(bytesOf(script));
     b.showFrame();
+    if (second) {
+        b.doAction(bytesOf(*second));
+        b.showFrame();
+    }
     b.end();
-    return b.build(SwfBuilder::Container::Fws, 8);
+    return b.build(SwfBuilder::Container::Fws, 8, {0, 11000, 0, 8000}, 24, second ? 2 : 1);
 }
 
 QByteArray childMovie() {
@@ -99,4 +105,34 @@ TEST(MovieClipLoader, MissingFilesReportAnErrorAndLeaveTheClip) {
     for (int i = 0; i < 3; ++i) p.stepFrame();
     EXPECT_EQ(lines, QStringList({"true", "onLoadError"}));
     EXPECT_EQ(p.root()->childByName(QStringLiteral("clip")), before);
+}
+
+TEST(MovieClipLoader, ProgressCountsTheBytesOfWhatALevelOrPathHolds) {
+    // trace(mcl.getProgress(target).bytesTotal) for a path, level 0 and a path to nothing;
+    // then trace(mcl.getProgress({})) for an object that is no clip.
+    ActionAssembler check;
+    auto progress = [&check](const std::function<void()>& pushTarget) {
+        pushTarget();
+        check.pushInt(1).getVariable(QStringLiteral("mcl")).pushString(QStringLiteral("getProgress")).op(0x52);
+    };
+    progress([&] { check.pushString(QStringLiteral("clip")); });
+    check.pushString(QStringLiteral("bytesTotal")).op(0x4E).trace();
+    progress([&] { check.pushInt(0); });
+    check.pushString(QStringLiteral("bytesTotal")).op(0x4E).trace();
+    progress([&] { check.pushString(QStringLiteral("nothing")); });
+    check.pushString(QStringLiteral("bytesTotal")).op(0x4E).trace();
+    progress([&] { check.pushInt(0).op(0x43); });
+    check.trace();
+    QTemporaryDir dir;
+    const QByteArray host = hostMovie(loaderScript(QStringLiteral("child.swf")), &check);
+    write(dir.filePath(QStringLiteral("host.swf")), host);
+    write(dir.filePath(QStringLiteral("child.swf")), childMovie());
+    MoviePlayer p;
+    QStringList lines;
+    p.setTraceSink([&lines](const QString& l) { lines.append(l); });
+    p.setMovie(dir.filePath(QStringLiteral("host.swf")));
+    lines.clear();
+    p.stepFrame();
+    EXPECT_EQ(lines, QStringList({"onLoadInit", QString::number(childMovie().size()), QString::number(host.size()),
+                                  "undefined", "undefined"}));
 }
