@@ -405,7 +405,9 @@ Value MovieClipObject::property(int index)
         const bool on = !vm().host || vm().host->focusRect();
         if (vm().version() < 6)
             return Value(on ? 1.0 : 0.0);
-        return parentClip() ? Value::null() : Value(on);
+        if (!parentClip())
+            return Value(on);
+        return ownFocusRect ? Value(*ownFocusRect) : Value::null();
     }
     case 18: return Value(5.0);
     case 19: return Value(vm().host ? vm().host->quality() : QStringLiteral("HIGH"));
@@ -435,7 +437,10 @@ void MovieClipObject::setProperty(int index, const Value& v)
         return;
     }
     if (index == 17) {
-        if (vm().host && (vm().version() < 6 || !parentClip()))
+        // Undefined and null give the clip back the movie's setting.
+        if (vm().version() >= 6 && parentClip())
+            ownFocusRect = v.isNullish() ? std::nullopt : std::optional<bool>(vm().toBoolean(v));
+        else if (vm().host)
             setFocusRectFrom(v);
         return;
     }

@@ -96,6 +96,8 @@ public:
     Value tabIndexValue() const;
     void setTabIndex(const Value& v);
     void setFocusRectFrom(const Value& v); // _focusrect as the movie sets it
+    // _focusrect a script gave this clip, button or field itself (SWF 6 and later; unset until then).
+    std::optional<bool> ownFocusRect;
 
 protected:
     bool getSpecial(const QString& name, Value& out) override;

@@ -212,3 +212,17 @@ TEST(MovieClipInfo, ClipsTellTheirMoviesVersionAndSize) {
     // The sprite's tags: PlaceObject2 of one character (7 bytes), ShowFrame and End (2 each).
     EXPECT_EQ(m.take(), QStringList({"8", file, file, "11", "0", "LNX 9,0,0,0"}));
 }
+
+TEST(MovieClipInfo, AClipKeepsItsOwnFocusRectUntilGivenNull) {
+    // clip._focusrect reads null until set; SWF 7+ text is true when not empty.
+    ActionAssembler a;
+    a.getVariable(QStringLiteral("clip")).pushString(QStringLiteral("_focusrect")).op(0x4E).trace();
+    a.getVariable(QStringLiteral("clip")).pushString(QStringLiteral("_focusrect")).pushString(QStringLiteral("0")).op(0x4F);
+    a.getVariable(QStringLiteral("clip")).pushString(QStringLiteral("_focusrect")).op(0x4E).trace();
+    a.getVariable(QStringLiteral("_root")).pushString(QStringLiteral("_focusrect")).op(0x4E).trace();
+    a.getVariable(QStringLiteral("clip")).pushString(QStringLiteral("_focusrect")).pushNull().op(0x4F);
+    a.getVariable(QStringLiteral("clip")).pushString(QStringLiteral("_focusrect")).op(0x4E).trace();
+    ScriptedMovie m(a);
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.take(), QStringList({"null", "true", "true", "null"}));
+}
