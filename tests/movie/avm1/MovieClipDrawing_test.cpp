@@ -12,10 +12,6 @@ using test::SwfBuilder;
 
 namespace {
 
-QByteArray bytesOf(const ActionAssembler& a) {
-    return QByteArray(reinterpret_cast<const char*>(a.bytes().data()), int(a.size()));
-}
-
 // clip.method(args...), the result dropped.
 ActionAssembler& call(ActionAssembler& a, const QString& method, std::initializer_list<double> args) {
     for (auto it = std::rbegin(args); it != std::rend(args); ++it) a.pushNumber(*it);
@@ -47,7 +43,7 @@ struct DrawnMovie {
         clip.name = QStringLiteral("clip");
         clip.matrix = swf::Matrix{1, 0, 0, 1, 2000, 2000};
         b.placeObject2(clip);
-        b.doAction(bytesOf(script));
+        b.doAction(script.tagBody());
         b.showFrame();
         b.end();
         player.setTraceSink([this](const QString& l) { lines.append(l); });

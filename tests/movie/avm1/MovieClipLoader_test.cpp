@@ -18,10 +18,6 @@ using test::SwfBuilder;
 
 namespace {
 
-QByteArray bytesOf(const ActionAssembler& a) {
-    return QByteArray(reinterpret_cast<const char*>(a.bytes().data()), int(a.size()));
-}
-
 // mcl = new MovieClipLoader(), a handler tracing each event's name, then mcl.loadClip(url, "clip").
 ActionAssembler loaderScript(const QString& url) {
     ActionAssembler a;
@@ -49,10 +45,10 @@ QByteArray hostMovie(const ActionAssembler& script, const ActionAssembler* secon
     clip.characterId = 20;
     clip.name = QStringLiteral("clip");
     b.placeObject2(clip);
-    b.doAction(bytesOf(script));
+    b.doAction(script.tagBody());
     b.showFrame();
     if (second) {
-        b.doAction(bytesOf(*second));
+        b.doAction(second->tagBody());
         b.showFrame();
     }
     b.end();
@@ -61,7 +57,7 @@ QByteArray hostMovie(const ActionAssembler& script, const ActionAssembler* secon
 
 QByteArray childMovie() {
     SwfBuilder b;
-    b.doAction(bytesOf(ActionAssembler().traceString(QStringLiteral("child frame 1"))));
+    b.doAction(ActionAssembler().traceString(QStringLiteral("child frame 1")).tagBody());
     b.showFrame();
     b.end();
     return b.build(SwfBuilder::Container::Fws, 8);

@@ -14,10 +14,6 @@ using test::SwfBuilder;
 
 namespace {
 
-QByteArray bytesOf(const ActionAssembler& a) {
-    return QByteArray(reinterpret_cast<const char*>(a.bytes().data()), int(a.size()));
-}
-
 // object.method(args already pushed, argCount of them)
 ActionAssembler& callMethod(ActionAssembler& a, const QString& object, const QString& method, int argCount) {
     return a.pushInt(argCount).getVariable(object).pushString(method).op(0x52);
@@ -46,7 +42,7 @@ QByteArray movieWith(const ActionAssembler& script) {
     clip.name = QStringLiteral("clip");
     clip.matrix = swf::Matrix{1, 0, 0, 1, 2000, 2000};
     b.placeObject2(clip);
-    b.doAction(bytesOf(script));
+    b.doAction(script.tagBody());
     b.showFrame();
     b.end();
     return b.build(SwfBuilder::Container::Fws, 8);

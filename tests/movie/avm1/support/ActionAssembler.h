@@ -1,6 +1,7 @@
 #pragma once
 // Builds action bytes by hand for interpreter tests.
 #include "movie/avm1/ActionCode.h"
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -138,6 +139,8 @@ public:
 
     size_t size() const { return bytes_.size(); }
     const std::vector<uint8_t>& bytes() const { return bytes_; }
+    // The bytes as a DoAction tag body.
+    QByteArray tagBody() const { return QByteArray(reinterpret_cast<const char*>(bytes_.data()), qsizetype(bytes_.size())); }
     ActionCode code(int version) const { return ActionCode::fromBytes(bytes_, version); }
 
 private:
