@@ -6,7 +6,7 @@ NIMBREL_BUILD_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-multimedia-dev libgl-dev
   zlib1g-dev liblzma-dev libmpg123-dev libasound2-dev
-  fonts-wqy-microhei
+  fonts-wqy-microhei ccache
 )
 NIMBREL_TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev
