@@ -7,7 +7,8 @@ using platform::Twips;
 
 namespace {
 constexpr int LabelLeft = 2040;
-constexpr int LabelHeight = 255;
+// The version and maker lines are only 240 twips apart.
+constexpr int LabelHeight = 240;
 // Wide enough for the longest line at the usual font; ends before the client's edge.
 constexpr int LabelWidth = 4170;
 // The contact labels act like links: only their text's width answers the pointer.
