@@ -2,6 +2,7 @@
 #include "help/HelpTopics.h"
 #include "platform/Twips.h"
 #include <QAction>
+#include <QFont>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -36,6 +37,12 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The key table lines its keys up with spaces: a Chinese character must be
+    // exactly two Latin ones wide.
+    QFont fixed = Text1->font();
+    fixed.setFamilies({QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("monospace")});
+    fixed.setStyleHint(QFont::TypeWriter);
+    Text1->setFont(fixed);
 
     // The design size is the client area under the menu bar.
     const int barHeight = menuBar->sizeHint().height();

@@ -33,6 +33,10 @@ AboutWindow* HelpWindows::showAbout() {
     return about_;
 }
 
+HelpWindow* HelpWindows::help() const { return help_; }
+
+AboutWindow* HelpWindows::about() const { return about_; }
+
 void HelpWindows::unloadAll() {
     // Deleted at once: the main window is going, and with it the event loop.
     delete help_;

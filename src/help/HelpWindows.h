@@ -25,8 +25,8 @@ public:
     // Unloads whichever of the two is open.
     void unloadAll();
 
-    HelpWindow* help() const { return help_; }
-    AboutWindow* about() const { return about_; }
+    HelpWindow* help() const;
+    AboutWindow* about() const;
 
 private:
     QWidget* mainWindow_;
