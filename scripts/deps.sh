@@ -11,6 +11,7 @@ NIMBREL_BUILD_PACKAGES=(
 NIMBREL_TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev
   xvfb xauth xdotool imagemagick
+  openbox  # a window manager for the tests that check which window stays in front
   clang libclang-rt-14-dev
 )
 

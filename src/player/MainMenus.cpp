@@ -70,9 +70,9 @@ MainMenus::MainMenus(QWidget* owner) : QObject(owner) {
 
     mnuhelp = new QMenu(QStringLiteral("帮助"), owner);
     mnuhelp->setObjectName("mnuhelp");
-    MNUsy = item(mnuhelp, "MNUsy", "使用帮助...", false);
+    MNUsy = item(mnuhelp, "MNUsy", "使用帮助...");
     MNUOPENWEB = item(mnuhelp, "MNUOPENWEB", "软件更新");
-    MNURJ = item(mnuhelp, "MNURJ", "关于软件...", false);
+    MNURJ = item(mnuhelp, "MNURJ", "关于软件...");
 }
 
 void MainMenus::addTo(QMenuBar* bar) const {

@@ -1,4 +1,5 @@
 #include "player/frmmain.h"
+#include "help/HelpWindows.h"
 #include "library/PlaylistStore.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Twips.h"
@@ -125,6 +126,7 @@ void frmmain::createControls() {
     quickPlayMenu = new QuickPlayMenu(*quickPlay, *menus->MNUBFFILE, this);
     transport = new TransportController(*this);
     opening = new OpeningController(*this);
+    helpWindows = new help::HelpWindows(this);
 
     connectSkin();
     connectMenus();
@@ -172,6 +174,8 @@ void frmmain::connectMenus() {
     connect(m.MNUSx, &QAction::triggered, transport, &TransportController::MNUSx_Click);
     connect(m.MNUDQ, &QAction::triggered, transport, &TransportController::MNUDQ_Click);
     connect(m.MNUTC, &QAction::triggered, this, &QWidget::close);
+    connect(m.MNUsy, &QAction::triggered, this, &frmmain::MNUsy_Click);
+    connect(m.MNURJ, &QAction::triggered, this, &frmmain::MNURJ_Click);
     connect(m.MNUCXDQ, &QAction::triggered, this, &frmmain::MNUCXDQ_Click);
     connect(quickPlayMenu, &QuickPlayMenu::entryClicked, this, &frmmain::mnuwenjian_Click);
     using Item = skin::FitMode::Item;
@@ -301,6 +305,10 @@ void frmmain::Label2_Click(int index) {
         menus->MNUBFMS->popup(QCursor::pos());
 }
 
+void frmmain::MNUsy_Click() { helpWindows->showHelp(); }
+
+void frmmain::MNURJ_Click() { helpWindows->showAbout(); }
+
 int frmmain::currentPanel() const { return skin->currentPanel(); }
 int frmmain::resizeMode() const { return static_cast<int>(skin->resizeMode()); }
 int frmmain::menuBarCounter() const { return skin->chrome().menuBarCounter(); }
@@ -313,7 +321,8 @@ void frmmain::Form_Unload() {
     settings_.write(AppSettings::Key::mwidth, AppSettings::twipsText(twipsWidth()));
     settings_.write(AppSettings::Key::mheight, AppSettings::twipsText(twipsHeight()));
     // Removing the hook on the movie surface goes here.
-    // Unloading the image editor, help window, capture overlay and about window goes here.
+    // Unloading the image editor and the capture overlay goes here.
+    helpWindows->unloadAll();
     emit unloaded();
 }
 

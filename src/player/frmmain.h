@@ -23,6 +23,7 @@ class DialogBackend;
 class MessageBoxes;
 class SettingsStore;
 }
+namespace nimbrel::help { class HelpWindows; }
 namespace nimbrel::skin { class SkinElements; }
 
 namespace nimbrel::player {
@@ -96,6 +97,9 @@ public:
     void showControlMenu(QPoint globalPos);
     // The option strip: 3 pops up the fit modes at the pointer.
     void Label2_Click(int index);
+    // The help window and the about window, each shown at most once.
+    void MNUsy_Click();
+    void MNURJ_Click();
 
     // Timer steps, callable directly.
     void Timer1_Timer();
@@ -112,6 +116,7 @@ public:
     QuickPlayMenu* quickPlayMenu;
     TransportController* transport;
     OpeningController* opening;
+    help::HelpWindows* helpWindows;
     QMenuBar* menuBar;
     QWidget* client;           // everything under the menu bar
     FlashSurface* flash;       // the movie surface
