@@ -158,8 +158,9 @@ SettingsRecord::Remains SettingsRecord::remains(QByteArrayView line) {
             break;
         }
     }
+    const bool zeroed = beforeZeros < pieces.size() || line.sliced(start).contains('\0');
     const bool rightShape = pieces.size() == 5 || (pieces.size() == 3 && pieces[0] != "S");
-    const qsizetype trusted = beforeZeros < pieces.size() ? beforeZeros : rightShape ? pieces.size() : 0;
+    const qsizetype trusted = zeroed ? beforeZeros : rightShape ? pieces.size() : 0;
     if (trusted == 0)
         return r;
     if (pieces[0] == "S")

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -152,7 +153,7 @@ struct SettingsStore::Impl {
     int logOpenError = 0; // why the journal could only be opened for reading; 0 when writable
     dev_t dev = 0;
     ino_t ino = 0;
-    off_t goodEnd = 0; // end of the last sound line; 0 while the file holds no header
+    off_t goodEnd = 0; // end of the last whole line read; 0 while the file holds no header
     SettingsIndex index;
     SettingsDamage damage;
     QString setAside;
@@ -264,10 +265,11 @@ struct SettingsStore::Impl {
     bool parse(const QByteArray& data, bool& damaged) {
         qsizetype pos = 0;
         bool headerLost = false;
+        const off_t base = goodEnd;
         if (goodEnd == 0) {
             const QByteArray header = SettingsRecord::header();
             if (data.startsWith(header))
-                pos = header.size();
+                goodEnd = pos = header.size();
             else if (data.size() < header.size() && header.startsWith(data))
                 return true; // the header itself was torn: nothing stored yet
             else if (!holdsSoundLine(data))
@@ -275,7 +277,6 @@ struct SettingsStore::Impl {
             else
                 headerLost = damaged = true;
         }
-        const off_t base = goodEnd;
         for (bool first = true;; first = false) {
             const qsizetype nl = data.indexOf('\n', pos);
             if (nl < 0)
@@ -284,8 +285,14 @@ struct SettingsStore::Impl {
             if (const auto record = SettingsRecord::decode(line)) {
                 index.apply(*record);
             } else if (first && headerLost) {
-                // The damaged header may have run on into the first record.
-                if (const qsizetype tail = SettingsRecord::soundTailStart(line); tail >= 0)
+                // The damaged header may have run on into records: what lies past a
+                // header's length was one, and only that costs a setting.
+                const qsizetype tail = SettingsRecord::soundTailStart(line);
+                const QByteArrayView damagedPart = tail < 0 ? line : line.first(tail);
+                const QByteArrayView lost = damagedPart.sliced(std::min(damagedPart.size(), SettingsRecord::header().size()));
+                if (!lost.isEmpty())
+                    damage.noteDamaged(SettingsRecord::remains(lost));
+                if (tail >= 0)
                     index.apply(*SettingsRecord::decode(line.sliced(tail)));
             } else {
                 salvage(line);

@@ -17,6 +17,7 @@
 #include <sys/resource.h>
 
 using nimbrel::platform::SettingsDamage;
+using nimbrel::platform::SettingsRecord;
 using nimbrel::platform::SettingsStore;
 using nimbrel::settingstest::AsOrdinaryUser;
 using Pairs = QList<SettingsStore::Pair>;
@@ -147,6 +148,23 @@ TEST_F(DamagedStoreTest, FlippedBitCostsOnlyItsLine) {
     }
 }
 
+TEST_F(DamagedStoreTest, FlippedBitInTheHeaderLosesNothing) {
+    const qsizetype headerEnd = SettingsRecord::header().size();
+    for (const qsizetype at : {qsizetype(3), headerEnd - 1}) { // a letter; the '\n', so the first line runs on
+        SCOPED_TRACE(at);
+        QDir(folder()).removeRecursively();
+        QByteArray bytes = writeManyKeys();
+        bytes[at] = char(bytes[at] ^ 1);
+        writeLog(bytes);
+
+        SettingsStore s(folder());
+        expectAllBut(s, {});
+        EXPECT_TRUE(s.damage().isEmpty());
+        expectCopiedAndRewritten(s, bytes, {});
+        EXPECT_TRUE(readLog().startsWith(SettingsRecord::header()));
+    }
+}
+
 struct ZeroedBlock {
     const char* where;
     std::function<qsizetype(const QByteArray& log)> from;
@@ -163,10 +181,13 @@ TEST_F(DamagedStoreTest, ZeroedBlockCostsOnlyTheLinesItTouches) {
          {{kApp, kMany, {"k400"}, 0}}, 0},
         {"from inside a key", [](const QByteArray& log) { return lineOf(log, 600).first + 17; }, 100,
          {{kApp, kMany, {}, 1}}, 0},
+        // Within one line, its '\n' kept: the key still names it.
+        {"over the end of a value", [](const QByteArray& log) { return lineOf(log, 700).second - 20; }, 12,
+         {{kApp, kMany, {"k700"}, 0}}, 0},
         // Whole lines gone, the line after them whole: nothing left to name them by.
         {"over whole lines", lineStart(300), 0, {}, 1},
         // The header is lost too; the file is still taken for what it is.
-        {"over the header", [](const QByteArray&) { return qsizetype(0); }, 200, {}, 0},
+        {"over the header", [](const QByteArray&) { return qsizetype(0); }, 200, {}, 1},
     };
     for (ZeroedBlock block : blocks) {
         SCOPED_TRACE(block.where);
