@@ -131,4 +131,70 @@ std::optional<SettingsRecord> SettingsRecord::decode(QByteArrayView line) {
     return r;
 }
 
+std::optional<SettingsRecord> SettingsRecord::Remains::deletion() const {
+    if (!deletionShape || !app || !section)
+        return std::nullopt;
+    return SettingsRecord::deleteSection(*app, *section);
+}
+
+SettingsRecord::Remains SettingsRecord::remains(QByteArrayView line) {
+    Remains r;
+    QList<QByteArrayView> pieces; // the text after the last tab is no field: the checksum, or damage
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == kSep) {
+            pieces.append(line.sliced(start, i - start));
+            start = i + 1;
+        }
+    }
+    // A zeroed stretch reads as NULs, which no record holds: the pieces before it are
+    // whole, the ones after it belong to whatever line the stretch ran into. Without
+    // NULs, a tab lost or gained shifts every field after it, so then only a line of
+    // the right shape is read.
+    qsizetype beforeZeros = pieces.size();
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        if (pieces[i].contains('\0')) {
+            beforeZeros = i;
+            break;
+        }
+    }
+    const bool zeroed = beforeZeros < pieces.size() || line.sliced(start).contains('\0');
+    const bool rightShape = pieces.size() == 5 || (pieces.size() == 3 && pieces[0] != "S");
+    const qsizetype trusted = zeroed ? beforeZeros : rightShape ? pieces.size() : 0;
+    if (trusted == 0)
+        return r;
+    if (pieces[0] == "S")
+        r.kind = Kind::Set;
+    else if (pieces[0] == "D")
+        r.kind = Kind::DeleteSection;
+
+    const auto readField = [&](qsizetype i) -> std::optional<QString> {
+        if (i >= trusted || !pieces[i].isValidUtf8())
+            return std::nullopt;
+        return unescape(pieces[i]);
+    };
+    r.app = readField(1);
+    if (r.app)
+        r.section = readField(2);
+    if (r.section && r.kind != Kind::DeleteSection)
+        r.key = readField(3);
+    r.deletionShape = r.kind == Kind::DeleteSection && r.section && pieces.size() == 3 && trusted == 3;
+    return r;
+}
+
+qsizetype SettingsRecord::soundTailStart(QByteArrayView line) {
+    // From the end: the swallowed line is found within the few tags and one-letter
+    // names it can hold, and a long run of look-alikes cannot make this quadratic.
+    constexpr int kMostTries = 64;
+    int tries = 0;
+    for (qsizetype p = line.size() - 2; p >= 1 && tries < kMostTries; --p) {
+        if ((line[p] == 'S' || line[p] == 'D') && line[p + 1] == kSep) {
+            ++tries;
+            if (decode(line.sliced(p)))
+                return p;
+        }
+    }
+    return -1;
+}
+
 } // namespace nimbrel::platform

@@ -29,6 +29,23 @@ public:
 
     // First line of every journal file.
     static QByteArray header();
+
+    // What can still be read from a damaged line, field by field from its start; a field
+    // counts only when its closing tab survived and its text reads cleanly. Nothing here
+    // is vouched for by the checksum.
+    struct Remains {
+        std::optional<Kind> kind;
+        std::optional<QString> app, section, key;
+        bool deletionShape = false; // tag, names and closing tabs of a section deletion, whole
+
+        // The deletion the line still spells out in full, if it does.
+        std::optional<SettingsRecord> deletion() const;
+    };
+    static Remains remains(QByteArrayView damagedLine);
+
+    // Where a sound line starts inside a damaged one, or -1. A line whose '\n' was
+    // lost runs on into the next line, which may well be whole.
+    static qsizetype soundTailStart(QByteArrayView damagedLine);
 };
 
 } // namespace nimbrel::platform

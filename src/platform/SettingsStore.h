@@ -3,6 +3,8 @@
 // Names are matched without regard to letter case; a missing value reads as "".
 // Lives under $XDG_CONFIG_HOME/Nimbrel/ (default ~/.config/Nimbrel/); safe against
 // a writer killed mid-write and against several processes writing at once.
+#include "platform/SettingsDamage.h"
+
 #include <QString>
 #include <QList>
 #include <QPair>
@@ -28,10 +30,15 @@ public:
     QList<Pair> section(const QString& app, const QString& section) const;
     bool deleteSection(const QString& app, const QString& section);
 
-    // Folder the store lives in, and where the damaged store file found at open (or later) was
-    // moved to, "settings.log.corrupt-<date>-<time>" beside it ("" if none).
+    // Folder the store lives in, and where the bytes of a damaged store file found at open
+    // (or later) were kept, "settings.log.corrupt-<date>-<time>" beside it ("" if none).
+    // Damaged lines cost only themselves: the file keeps every sound line and is rewritten
+    // with them once a copy of the damaged bytes is safe. A file of which nothing can be
+    // read is moved there whole and the store starts empty.
     QString folder() const;
     QString setAsidePath() const;
+    // What damaged lines cost, for telling the user once.
+    SettingsDamage damage() const;
     // Why the last failed write failed, for messages.
     QString errorString() const;
 

@@ -2,12 +2,14 @@
 #include "help/HelpWindows.h"
 #include "library/PlaylistStore.h"
 #include "platform/MessageBoxes.h"
+#include "platform/SettingsStore.h"
 #include "platform/Twips.h"
 #include "player/FlashSurface.h"
 #include "player/MainMenus.h"
 #include "player/OpeningController.h"
 #include "player/QuickPlayList.h"
 #include "player/QuickPlayMenu.h"
+#include "player/SettingsDamageMessage.h"
 #include "player/SettingsRestore.h"
 #include "player/StatusLineText.h"
 #include "player/TransportController.h"
@@ -196,6 +198,9 @@ void frmmain::Form_Load() {
     state_.highlightLabelColour = QColor(0xFF, 0xFF, 0xFF);
     skin->setLabelColours(state_.normalLabelColour, state_.highlightLabelColour);
     regjc();
+    // Settings lost to a damaged file are told once; the store has rewritten the file.
+    if (const QString lost = SettingsDamageMessage::text(settings_.store().damage()); !lost.isEmpty())
+        boxes_.message(lost, QString(), platform::MessageBoxes::Icon::Exclamation);
     zhss->hide();
     duqu();
     // The normal transport and title-button pictures (Image7, Image10) were

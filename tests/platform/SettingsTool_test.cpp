@@ -1,4 +1,6 @@
 // nimbrel-settings, run as a user would run it.
+#include "platform/AsOrdinaryUser.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -19,11 +21,25 @@ protected:
     QTemporaryDir config;
 
     ToolRun runTool(const QStringList& args, const QString& configHome = QString()) const {
+        return run(QStringLiteral(NIMBREL_SETTINGS_TOOL), args, configHome);
+    }
+    // Run by root, the tool runs as user "nobody", for whom read-only files are read-only.
+    // (Qt refuses to run with only the effective user switched.)
+    ToolRun runToolAsOrdinaryUser(const QStringList& args) const {
+        if (::geteuid() != 0)
+            return runTool(args);
+        const uid_t nobody = nimbrel::settingstest::AsOrdinaryUser::kNobody;
+        return run(QStringLiteral("setpriv"),
+                   QStringList{QStringLiteral("--reuid=%1").arg(nobody), QStringLiteral("--regid=%1").arg(nobody),
+                               QStringLiteral("--clear-groups"), QStringLiteral(NIMBREL_SETTINGS_TOOL)}
+                       + args);
+    }
+    ToolRun run(const QString& program, const QStringList& args, const QString& configHome = QString()) const {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.isEmpty() ? config.path() : configHome);
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(NIMBREL_SETTINGS_TOOL), args);
+        p.start(program, args);
         ToolRun r;
         if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit)
             return r;
@@ -112,6 +128,46 @@ TEST_F(SettingsToolTest, ReportsADamagedStoreSetAside) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "\n");
     EXPECT_TRUE(r.err.contains("settings.log.corrupt-")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("nothing in the settings file could be read")) << r.err.toStdString();
+}
+
+TEST_F(SettingsToolTest, NamesWhatADamagedLineCostAndKeepsTheRest) {
+    EXPECT_EQ(runTool({"set", "Nimbrel", "bfsz", "mleft", "1200"}).exitCode, 0);
+    EXPECT_EQ(runTool({"set", "Nimbrel", "bfsz", "tmd", "128"}).exitCode, 0);
+    QFile log(config.path() + "/Nimbrel/settings.log");
+    ASSERT_TRUE(log.open(QIODevice::ReadWrite));
+    QByteArray bytes = log.readAll();
+    const qsizetype at = bytes.indexOf("\tmleft\t") + 7;
+    bytes[at] = char(bytes[at] ^ 1); // "1200" no longer matches its checksum
+    ASSERT_TRUE(log.seek(0));
+    ASSERT_EQ(log.write(bytes), bytes.size());
+    log.close();
+
+    ToolRun r = runTool({"list", "Nimbrel", "bfsz"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "tmd=128\n");
+    EXPECT_TRUE(r.err.contains("1 damaged line(s)")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("lost in Nimbrel bfsz: mleft\n")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("kept as " + config.path() + "/Nimbrel/settings.log.corrupt-")) << r.err.toStdString();
+
+    // Told once: the file was rewritten.
+    r = runTool({"list", "Nimbrel", "bfsz"});
+    EXPECT_EQ(r.out, "tmd=128\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(SettingsToolTest, ReadOnlyStoreIsSaidInWords) {
+    EXPECT_EQ(runTool({"set", "Nimbrel", "bfsz", "mleft", "1200"}).exitCode, 0);
+    const QString folder = config.path() + "/Nimbrel";
+    nimbrel::settingstest::AsOrdinaryUser::allowInto(config.path(), folder);
+    ASSERT_TRUE(QFile::setPermissions(folder + "/settings.lock", QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                                   | QFileDevice::ReadOther | QFileDevice::WriteOther));
+    ASSERT_TRUE(QFile::setPermissions(folder + "/settings.log", QFileDevice::ReadOwner | QFileDevice::ReadOther));
+
+    const ToolRun r = runToolAsOrdinaryUser({"set", "Nimbrel", "bfsz", "mleft", "90"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("the settings file is read-only")) << r.err.toStdString();
+    EXPECT_EQ(runTool({"get", "Nimbrel", "bfsz", "mleft"}).out, "1200\n");
 }
 
 } // namespace

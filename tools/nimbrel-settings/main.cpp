@@ -29,6 +29,9 @@ const char kHelp[] =
     "So that every pair of 'list' stays on one line, 'list' writes a backslash in a key\n"
     "or value as \\\\, a newline as \\n and a carriage return as \\r.\n"
     "\n"
+    "Damaged lines of the settings file are skipped and listed on stderr; the damaged\n"
+    "file is kept beside it as settings.log.corrupt-DATE-TIME and the file rewritten.\n"
+    "\n"
     "Exit status: 0 done, 1 the store could not be written, 2 wrong command or arguments.\n";
 
 void print(FILE* to, const QString& text) {
@@ -55,6 +58,37 @@ QString escapedForList(const QString& text) {
             out += c;
     }
     return out;
+}
+
+// What damage the store found when it was opened, on stderr; nothing when there was none.
+void reportDamage(const SettingsStore& store) {
+    const nimbrel::platform::SettingsDamage damage = store.damage();
+    const QString tag = QStringLiteral("nimbrel-settings: ");
+    if (damage.wholeFileLost()) {
+        print(stderr, tag + QStringLiteral("nothing in the settings file could be read; it was set aside as %1 "
+                                           "and the store starts empty\n").arg(damage.copyPath()));
+        return;
+    }
+    if (damage.damagedLines() == 0)
+        return;
+    QString out = tag + QStringLiteral("%1 damaged line(s) of the settings file were skipped; every other setting was kept\n")
+                            .arg(damage.damagedLines());
+    for (const auto& section : damage.sections()) {
+        QStringList lost;
+        for (const QString& key : section.keys)
+            lost << escapedForList(key);
+        if (section.unnamed > 0)
+            lost << QStringLiteral("%1 more whose key cannot be read").arg(section.unnamed);
+        out += tag + QStringLiteral("  lost in %1 %2: %3\n")
+                         .arg(escapedForList(section.app), escapedForList(section.name), lost.join(QStringLiteral(", ")));
+    }
+    if (damage.unplaced() > 0)
+        out += tag + QStringLiteral("  %1 damaged stretch(es) whose section cannot be read\n").arg(damage.unplaced());
+    if (damage.copyPath().isEmpty())
+        out += tag + QStringLiteral("the damaged file could not be copied, so it was left as it is\n");
+    else
+        out += tag + QStringLiteral("the damaged file was kept as %1 and the settings file rewritten\n").arg(damage.copyPath());
+    print(stderr, out);
 }
 
 int writeFailed(const SettingsStore& store) {
@@ -103,8 +137,7 @@ int main(int argc, char** argv) {
     }
 
     SettingsStore store;
-    if (!store.setAsidePath().isEmpty())
-        print(stderr, QStringLiteral("nimbrel-settings: the damaged settings file was set aside as %1\n").arg(store.setAsidePath()));
+    reportDamage(store);
 
     if (name == QLatin1String("get")) {
         print(stdout, store.value(args[0], args[1], args[2]) + QLatin1Char('\n'));
