@@ -284,14 +284,17 @@ TEST(QtDialogBackendLive, OpenDialogShowsTheRequestAndReturnsTheChoice) {
     QTimer poll;
     poll.setInterval(20);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* fd = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!fd) {
-            if (++tries > 250)  // give up after five seconds rather than hang
-                for (QWidget* w : QApplication::topLevelWidgets())
-                    if (auto* d = qobject_cast<QDialog*>(w))
-                        d->reject();
+        // Give up after ten seconds rather than hang, whether or not the dialog
+        // came up: a loaded machine has been seen to leave it open.
+        if (++tries > 500) {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<QDialog*>(w))
+                    d->reject();
             return;
         }
+        auto* fd = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!fd)
+            return;
         seenTitle = fd->windowTitle();
         seenDir = fd->directory().absolutePath();
         seenFilters = fd->nameFilters();
