@@ -38,6 +38,25 @@ QString CommonDialog::packFileNames(const QStringList& paths) {
     return packed;
 }
 
+QStringList CommonDialog::unpackFileNames(const QString& fileName) {
+    QStringList parts = fileName.split(QChar(0));
+    // A classic buffer may end in extra terminators; they name nothing.
+    while (parts.size() > 1 && parts.last().isEmpty())
+        parts.removeLast();
+    if (parts.size() == 1)
+        return parts.first().isEmpty() ? QStringList() : parts;
+
+    const QString folder = parts.first();
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    QStringList paths;
+    paths.reserve(parts.size() - 1);
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        if (!parts.at(i).isEmpty())
+            paths << prefix + parts.at(i);
+    }
+    return paths;
+}
+
 int CommonDialog::roomNeeded(const QString& packed, int fileCount) {
     // One terminator after a single path; a double terminator after a list.
     return static_cast<int>(packed.size()) + (fileCount > 1 ? 2 : 1);

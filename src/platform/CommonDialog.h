@@ -56,6 +56,8 @@ public:
 
     // The chosen paths packed the way FileName returns them; pure.
     static QString packFileNames(const QStringList& paths);
+    // The full paths a FileName packs: one path, or the folder and each name. Pure.
+    static QStringList unpackFileNames(const QString& fileName);
     // Room a packed result needs, counting the terminators the classic buffer held.
     static int roomNeeded(const QString& packed, int fileCount);
 

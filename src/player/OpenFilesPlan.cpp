@@ -1,4 +1,5 @@
 #include "player/OpenFilesPlan.h"
+#include "platform/CommonDialog.h"
 
 namespace nimbrel::player {
 
@@ -8,22 +9,7 @@ const QString OpenFilesPlan::kQuestion = QStringLiteral("是否添加到播放�
 const QString OpenFilesPlan::kQuestionTitle = QStringLiteral("添加");
 
 QStringList OpenFilesPlan::chosenPaths(const QString& fileName) {
-    QStringList parts = fileName.split(QChar(0));
-    // A classic buffer may end in extra terminators; they name nothing.
-    while (parts.size() > 1 && parts.last().isEmpty())
-        parts.removeLast();
-    if (parts.size() == 1)
-        return parts.first().isEmpty() ? QStringList() : parts;
-
-    const QString folder = parts.first();
-    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    QStringList paths;
-    paths.reserve(parts.size() - 1);
-    for (qsizetype i = 1; i < parts.size(); ++i) {
-        if (!parts.at(i).isEmpty())
-            paths << prefix + parts.at(i);
-    }
-    return paths;
+    return platform::CommonDialog::unpackFileNames(fileName);
 }
 
 OpenFilesPlan OpenFilesPlan::fromFileName(const QString& fileName) {

@@ -1,5 +1,6 @@
 #include "player/frmmain.h"
 #include "help/HelpWindows.h"
+#include "library/ConverterPanel.h"
 #include "library/PlaylistStore.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SettingsStore.h"
@@ -25,7 +26,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QWindow>
 
 namespace nimbrel::player {
@@ -105,6 +108,11 @@ void frmmain::createControls() {
     convertframe = new QWidget(client);
     convertframe->setObjectName("convertframe");
     darkBackground(convertframe);
+    converter = new library::ConverterPanel(
+        convertframe,
+        {dialog_, boxes_, [this] { return settings_.read(AppSettings::Key::filepath2); },
+         [this](const QString& folder) { settings_.write(AppSettings::Key::filepath2, folder); }},
+        this);
     bflb->hide();
     convertframe->hide();
 
@@ -116,7 +124,12 @@ void frmmain::createControls() {
     area.bflblist = bflblist;
     area.bflbflash = bflbflash;
     area.flash2 = flash2;
+    area.convert = converter->convert;
+    area.Command5 = converter->Command5;
+    area.huakuai3 = converter->huakuai3;
+    area.Picture1 = converter->Picture1;
     skin->attach(area);
+    connect(converter->huakuai3, &QScrollBar::valueChanged, skin, &skin::SkinElements::huakuai3Changed);
     for (int i = 0; i < 4; ++i)
         Label2[i] = skin->Label2[i];
 

@@ -24,6 +24,7 @@ class MessageBoxes;
 class SettingsStore;
 }
 namespace nimbrel::help { class HelpWindows; }
+namespace nimbrel::library { class ConverterPanel; }
 namespace nimbrel::skin { class SkinElements; }
 
 namespace nimbrel::player {
@@ -126,6 +127,7 @@ public:
     QWidget* zhss;             // search panel
     FlashSurface* flash2;      // search panel preview
     QWidget* convertframe;     // converter panel
+    library::ConverterPanel* converter; // its list, menu and conversion runs
     QAction* mnuszck;          // fit mode 0: follow the window's size
     QAction* mnuchang;         // fit mode 1: keep proportions by width
     QAction* mnuchanggao;      // fit mode 2: keep both proportions

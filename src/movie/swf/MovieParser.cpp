@@ -1,6 +1,7 @@
 #include "movie/swf/MovieParser.h"
 #include "movie/swf/BitReader.h"
 #include "movie/swf/Container.h"
+#include "movie/swf/ProjectorFile.h"
 #include "movie/swf/ShapeParser.h"
 #include "movie/swf/TagCode.h"
 
@@ -14,8 +15,10 @@ QString decodeText(const std::string& s, int version) {
 }
 } // namespace
 
-ParseResult<std::shared_ptr<const Movie>> MovieParser::parse(const QByteArray& file) {
+ParseResult<std::shared_ptr<const Movie>> MovieParser::parse(const QByteArray& input) {
     using Result = ParseResult<std::shared_ptr<const Movie>>;
+    // A stand-alone projector plays as the movie it carries.
+    const QByteArray file = ProjectorFile::movieIn(input);
     auto unpacked = Container::unpack(file);
     if (!unpacked) return Result::failure(unpacked.error());
 
