@@ -32,6 +32,7 @@ public:
     static constexpr qint64 maxFileBytes = 256LL * 1024 * 1024;
 
     explicit MoviePlayer(QObject* parent = nullptr);
+    // Never while one of its scripts runs below the caller (see deleteWhenIdle).
     ~MoviePlayer() override;
 
     // Loads a local path or a file://, http:// or https:// address (fetched
