@@ -58,14 +58,47 @@ struct MoviePlayer::Impl : display::ScriptHost {
     std::optional<QPointF> lastPointer; // stage twips of the last pointer event
     render::StageRenderer::OutlineCache outlines; // keyed by shapes of `movie`
     int busy = 0; // > 0 while the movie's scripts may be running
+    std::function<void()> stillRunningHook;
+    std::function<double()> scriptClock;
+    bool stopNoticeDue = false;
+    bool deleteRequested = false;
+    std::optional<double> cutAtMs; // when the last frame cut short ended (script clock)
 
     // Marks a stretch that may run scripts: a script's request to replace the
     // movie (through a signal) must not tear down the engine running it.
     struct Busy {
-        int& n;
-        explicit Busy(int& c) : n(c) { ++n; }
-        ~Busy() { --n; }
+        Impl& impl;
+        explicit Busy(Impl& i) : impl(i) { ++impl.busy; }
+        ~Busy() {
+            if (--impl.busy == 0) impl.becameIdle();
+        }
     };
+    // One budget for the scripts of a frame or an input event.
+    struct ScriptRun {
+        display::ScriptEngine& engine;
+        explicit ScriptRun(display::ScriptEngine& e) : engine(e) { engine.beginScriptRun(); }
+        ~ScriptRun() { engine.endScriptRun(); }
+    };
+
+    // Nothing of the movie's scripts is on the stack any more.
+    void becameIdle() {
+        if (stopNoticeDue) {
+            stopNoticeDue = false;
+            emit q->scriptsHalted(q->scriptStopReason());
+        }
+        if (deleteRequested) q->deleteLater();
+    }
+    // One frame of the movie; true when its scripts were cut short.
+    bool advanceOneFrame();
+
+    double scriptClockMs() const override {
+        return scriptClock ? scriptClock() : display::ScriptHost::scriptClockMs();
+    }
+    void scriptStillRunning() override {
+        // A copy: the hook may replace itself (its owner going away) while it runs.
+        if (auto hook = stillRunningHook) hook();
+    }
+    void scriptsStopped(display::ScriptStop) override { stopNoticeDue = true; }
 
     void trace(const QString& line) override {
         if (traceSink) traceSink(line);
@@ -124,6 +157,7 @@ void MoviePlayer::clear() {
     d->scripts.reset();
     d->movie.reset();
     d->pending = 0;
+    d->cutAtMs.reset();
     d->clock.reset();
     d->pointer.reset();
     d->keys.reset();
@@ -141,6 +175,8 @@ void MoviePlayer::fail(const QString& reason) {
 
 void MoviePlayer::setMovie(const QString& pathOrUrl) {
     if (d->busy) {
+        // The running script ends promptly; the movie is replaced once it has unwound.
+        if (d->scripts) d->scripts->cancelRunningScripts();
         QMetaObject::invokeMethod(this, [this, pathOrUrl] { setMovie(pathOrUrl); }, Qt::QueuedConnection);
         return;
     }
@@ -200,9 +236,10 @@ bool MoviePlayer::loadData(const QByteArray& bytes, const QString& baseUrl) {
     d->context = std::make_unique<display::MovieContext>(d->movie, d->scripts.get());
     d->root = std::make_shared<display::MovieClip>(d->context.get(), 0, &d->movie->timeline);
     d->view = d->movie->header.stage.toQRectF();
-    Impl::Busy busy(d->busy);
+    Impl::Busy busy(*d);
     d->scripts->attach(d->root.get(), d.get());
     d->scripts->setScriptLimits(d->movie->maxRecursion, d->movie->scriptTimeout);
+    Impl::ScriptRun run(*d->scripts);
     d->scripts->frameStarted();
     d->root->start();
     d->root->flushActions();
@@ -225,7 +262,12 @@ void MoviePlayer::stop() {
 
 void MoviePlayer::rewind() {
     if (!d->root) return;
-    Impl::Busy busy(d->busy);
+    if (d->busy) {
+        QMetaObject::invokeMethod(this, [this] { rewind(); }, Qt::QueuedConnection);
+        return;
+    }
+    Impl::Busy busy(*d);
+    Impl::ScriptRun run(*d->scripts);
     d->root->gotoFrame(0, d->root->isPlaying());
     d->scripts->runQueuedActions();
     emit repaintNeeded();
@@ -238,7 +280,13 @@ int MoviePlayer::totalFrames() const { return d->movie ? d->root->totalFrames() 
 
 void MoviePlayer::gotoFrame(int frame) {
     if (!d->root) return;
-    Impl::Busy busy(d->busy);
+    // Not under a running script: the display list it works on would change.
+    if (d->busy) {
+        QMetaObject::invokeMethod(this, [this, frame] { gotoFrame(frame); }, Qt::QueuedConnection);
+        return;
+    }
+    Impl::Busy busy(*d);
+    Impl::ScriptRun run(*d->scripts);
     d->root->gotoFrame(frame, false);
     d->scripts->runQueuedActions();
     emit repaintNeeded();
@@ -267,7 +315,14 @@ double MoviePlayer::frameIntervalMs() const {
 }
 
 void MoviePlayer::advanceTime(double elapsedMs) {
-    if (!d->root || !(elapsedMs > 0)) return;
+    // Never a frame inside a running script (a host's nested event processing).
+    if (!d->root || !(elapsedMs > 0) || d->busy) return;
+    Impl::Busy busy(*d);
+    if (d->cutAtMs) {
+        // The time a cut-short frame took is not made up for afterwards.
+        elapsedMs = std::min(elapsedMs, std::max(0.0, d->scriptClockMs() - *d->cutAtMs));
+        d->cutAtMs.reset();
+    }
     d->pending += elapsedMs;
     const double interval = frameIntervalMs();
     int frames = int(std::floor(d->pending / interval));
@@ -277,21 +332,37 @@ void MoviePlayer::advanceTime(double elapsedMs) {
     } else {
         d->pending -= frames * interval;
     }
-    for (int i = 0; i < frames && d->root; ++i) stepFrame();
+    for (int i = 0; i < frames && d->root; ++i) {
+        if (d->advanceOneFrame()) {
+            d->pending = 0;
+            d->cutAtMs = d->scriptClockMs();
+            break;
+        }
+    }
 }
 
 void MoviePlayer::stepFrame() {
-    if (!d->root) return;
-    Impl::Busy busy(d->busy);
-    auto root = d->root; // a script may unload the movie meanwhile
-    d->clock.advance(frameIntervalMs());
-    d->context->nextTick();
-    d->scripts->frameStarted();
-    root->dispatchEnterFrame();
-    root->tick();
-    d->scripts->runQueuedActions();
-    if (d->lastPointer) d->pointer.updateDrag(*d->lastPointer);
-    emit repaintNeeded();
+    if (!d->root || d->busy) return;
+    Impl::Busy busy(*d);
+    d->advanceOneFrame();
+}
+
+bool MoviePlayer::Impl::advanceOneFrame() {
+    auto frameRoot = root; // a script may unload the movie meanwhile
+    bool cut = false;
+    {
+        ScriptRun run(*scripts);
+        clock.advance(q->frameIntervalMs());
+        context->nextTick();
+        scripts->frameStarted();
+        frameRoot->dispatchEnterFrame();
+        frameRoot->tick();
+        scripts->runQueuedActions();
+        if (lastPointer) pointer.updateDrag(*lastPointer);
+    }
+    cut = scripts->lastRunCut();
+    emit q->repaintNeeded();
+    return cut;
 }
 
 QPointF MoviePlayer::stagePoint(const QPointF& pos, const QSize& viewport) const {
@@ -302,8 +373,9 @@ QPointF MoviePlayer::stagePoint(const QPointF& pos, const QSize& viewport) const
 }
 
 void MoviePlayer::mouseMove(const QPointF& pos, const QSize& viewport) {
-    if (!d->root) return;
-    Impl::Busy busy(d->busy);
+    if (!d->root || d->busy) return;
+    Impl::Busy busy(*d);
+    Impl::ScriptRun run(*d->scripts);
     auto root = d->root;
     d->lastPointer = stagePoint(pos, viewport);
     d->focus.pointerMoved();
@@ -313,8 +385,9 @@ void MoviePlayer::mouseMove(const QPointF& pos, const QSize& viewport) {
 }
 
 void MoviePlayer::mousePress(const QPointF& pos, const QSize& viewport) {
-    if (!d->root) return;
-    Impl::Busy busy(d->busy);
+    if (!d->root || d->busy) return;
+    Impl::Busy busy(*d);
+    Impl::ScriptRun run(*d->scripts);
     auto root = d->root;
     d->lastPointer = stagePoint(pos, viewport);
     const QPointF at = *d->lastPointer;
@@ -328,8 +401,9 @@ void MoviePlayer::mousePress(const QPointF& pos, const QSize& viewport) {
 }
 
 void MoviePlayer::mouseRelease(const QPointF& pos, const QSize& viewport) {
-    if (!d->root) return;
-    Impl::Busy busy(d->busy);
+    if (!d->root || d->busy) return;
+    Impl::Busy busy(*d);
+    Impl::ScriptRun run(*d->scripts);
     auto root = d->root;
     d->lastPointer = stagePoint(pos, viewport);
     d->pointer.release(*root, *d->lastPointer);
@@ -338,7 +412,8 @@ void MoviePlayer::mouseRelease(const QPointF& pos, const QSize& viewport) {
 }
 
 bool MoviePlayer::pointerOverButton() const {
-    if (!d->root || !d->lastPointer) return false;
+    // Asking the scripts' objects is itself script work: not while one runs.
+    if (!d->root || !d->lastPointer || d->busy) return false;
     display::DisplayObject* target = PointerInput::targetAt(*d->root, *d->lastPointer);
     if (!target || !d->scripts->usesHandCursor(target)) return false;
     // A button shows the hand when it does something when clicked.
@@ -355,8 +430,9 @@ void MoviePlayer::setQuality(const QString& name) {
 QString MoviePlayer::quality() const { return d->qualityName; }
 
 void MoviePlayer::keyPress(int keyCode, const QString& text) {
-    if (!d->root || keyCode <= 0) return;
-    Impl::Busy busy(d->busy);
+    if (!d->root || keyCode <= 0 || d->busy) return;
+    Impl::Busy busy(*d);
+    Impl::ScriptRun run(*d->scripts);
     auto root = d->root;
     const bool taken = d->keys.press(*root, *d->scripts, keyCode, text, d->keyFocus(), d->focusHighlight);
     d->scripts->runQueuedActions();
@@ -369,8 +445,9 @@ void MoviePlayer::keyPress(int keyCode, const QString& text) {
 }
 
 void MoviePlayer::keyRelease(int keyCode) {
-    if (!d->root || keyCode <= 0) return;
-    Impl::Busy busy(d->busy);
+    if (!d->root || keyCode <= 0 || d->busy) return;
+    Impl::Busy busy(*d);
+    Impl::ScriptRun run(*d->scripts);
     auto root = d->root;
     d->keys.release(*root, *d->scripts, keyCode, d->keyFocus());
     d->scripts->runQueuedActions();
@@ -388,8 +465,9 @@ display::EditTextObject* focusedField(const display::FocusManager& focus) {
 } // namespace
 
 void MoviePlayer::textInput(const QString& text) {
-    if (!d->root) return;
-    Impl::Busy busy(d->busy);
+    if (!d->root || d->busy) return;
+    Impl::Busy busy(*d);
+    Impl::ScriptRun run(*d->scripts);
     auto root = d->root;
     // Buttons' key-press conditions take the characters they name first.
     QString rest;
@@ -403,8 +481,9 @@ void MoviePlayer::textInput(const QString& text) {
 
 void MoviePlayer::textCommand(TextEntry::Command command) {
     display::EditTextObject* field = focusedField(d->focus);
-    if (!d->root || !field) return;
-    Impl::Busy busy(d->busy);
+    if (!d->root || !field || d->busy) return;
+    Impl::Busy busy(*d);
+    Impl::ScriptRun run(*d->scripts);
     auto root = d->root;
     if (TextEntry::command(*field, command, d->clipboard)) d->scripts->textEdited(field);
     d->scripts->runQueuedActions();
@@ -450,6 +529,46 @@ void MoviePlayer::render(QPainter& painter, const QSize& viewport) {
     QImage image = renderImage(viewport, dpr);
     image.setDevicePixelRatio(dpr);
     painter.drawImage(QRectF(QPointF(0, 0), QSizeF(viewport)), image);
+}
+
+bool MoviePlayer::scriptsStopped() const { return scriptStopReason() != StopReason::None; }
+
+MoviePlayer::StopReason MoviePlayer::scriptStopReason() const {
+    if (!d->scripts) return StopReason::None;
+    switch (d->scripts->scriptsStopped()) {
+    case display::ScriptStop::None: return StopReason::None;
+    case display::ScriptStop::RanTooLong: return StopReason::RanTooLong;
+    case display::ScriptStop::RunawayRecursion: return StopReason::RunawayRecursion;
+    }
+    return StopReason::None;
+}
+
+QString MoviePlayer::stopMessage(StopReason why) {
+    switch (why) {
+    case StopReason::RanTooLong: return QStringLiteral("the movie's scripts ran too long and were stopped");
+    case StopReason::RunawayRecursion:
+        return QStringLiteral("the movie's scripts recursed without end and were stopped");
+    case StopReason::None: break;
+    }
+    return QString();
+}
+
+bool MoviePlayer::isBusy() const { return d->busy > 0; }
+void MoviePlayer::setStillRunningHook(std::function<void()> hook) { d->stillRunningHook = std::move(hook); }
+void MoviePlayer::setScriptClock(std::function<double()> wallMs) { d->scriptClock = std::move(wallMs); }
+
+void MoviePlayer::cancelRunningScripts() {
+    if (d->busy && d->scripts) d->scripts->cancelRunningScripts();
+}
+
+void MoviePlayer::deleteWhenIdle() {
+    d->stillRunningHook = nullptr;
+    if (!d->busy) {
+        deleteLater();
+        return;
+    }
+    d->deleteRequested = true;
+    cancelRunningScripts();
 }
 
 std::shared_ptr<const swf::Movie> MoviePlayer::parsedMovie() const { return d->movie; }

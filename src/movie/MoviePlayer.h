@@ -32,6 +32,7 @@ public:
     static constexpr qint64 maxFileBytes = 256LL * 1024 * 1024;
 
     explicit MoviePlayer(QObject* parent = nullptr);
+    // Never while one of its scripts runs below the caller (see deleteWhenIdle).
     ~MoviePlayer() override;
 
     // Loads a local path or a file://, http:// or https:// address (fetched
@@ -61,9 +62,35 @@ public:
     bool menuEnabled() const;
 
     // Advances the movie by wall-clock time; frames are dropped rather than slowed.
+    // A frame whose scripts were cut short ends the advance, and the time it
+    // took is dropped: no frames are run to catch up after it.
     void advanceTime(double elapsedMs);
     // One frame of the movie, exactly as advanceTime runs it.
     void stepFrame();
+
+    // ---- scripts that run long -------------------------------------------------
+    // All scripts of one frame (or of one input event) share one time budget
+    // (the file's ScriptLimits or 15 s). Running out of it, or recursing without
+    // end, stops the movie's scripts for good; its frames go on being drawn.
+    enum class StopReason { None, RanTooLong, RunawayRecursion };
+    Q_ENUM(StopReason)
+    bool scriptsStopped() const;
+    StopReason scriptStopReason() const;
+    // One line for a status line or a log, in English.
+    static QString stopMessage(StopReason why);
+    // A script of the movie is running: a host's event processing is nested
+    // inside it (see setStillRunningHook). Frames and input wait meanwhile.
+    bool isBusy() const;
+    // Called about every 50 ms while a script runs, for a window to answer meanwhile.
+    void setStillRunningHook(std::function<void()> hook);
+    // Ends the scripts running now as soon as they check (not for good).
+    void cancelRunningScripts();
+    // Deletes the player once no script of it is on the stack any more (at
+    // once when none is), cutting running scripts short. For owners that go
+    // away while a script runs inside their event processing.
+    void deleteWhenIdle();
+    // The wall clock the budget is measured on, in milliseconds (tests give a manual one).
+    void setScriptClock(std::function<double()> wallMs);
     double frameRate() const;      // frames per second from the header
     double frameIntervalMs() const;
     QSize stageSize() const;       // pixels
@@ -126,6 +153,8 @@ signals:
     void traced(const QString& line);
     void fsCommand(const QString& command, const QString& args);
     void urlRequested(const QString& url, const QString& target);
+    // The movie's scripts were stopped for good (once per movie, after the run unwound).
+    void scriptsHalted(nimbrel::movie::MoviePlayer::StopReason why);
 
 private:
     void clear();

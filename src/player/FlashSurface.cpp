@@ -3,6 +3,7 @@
 #include "movie/MoviePlayer.h"
 #include "platform/Twips.h"
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
@@ -11,6 +12,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QUrl>
 
 namespace nimbrel::player {
@@ -34,12 +36,35 @@ FlashSurface::FlashSurface(QWidget* parent)
     connect(player_, &movie::MoviePlayer::loadFailed, this, &FlashSurface::loadFailed);
     connect(player_, &movie::MoviePlayer::urlRequested, this,
             [this](const QString& url, const QString&) { openRequestedUrl(url); });
+    player_->setStillRunningHook([this] { whileScriptRuns(); });
 }
 
-FlashSurface::~FlashSurface() = default;
+FlashSurface::~FlashSurface() {
+    if (player_->isBusy()) {
+        // Going away from inside the movie's own script (a nested event): the
+        // player must outlive the script, and leaves once it has unwound.
+        disconnect(player_, nullptr, this, nullptr);
+        player_->setParent(nullptr);
+        player_->deleteWhenIdle();
+    }
+}
+
+void FlashSurface::whileScriptRuns() {
+    QPointer<FlashSurface> self(this);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (!self)
+        return;
+    // A closed window shows the movie no more: its script need not finish.
+    QWidget* top = window();
+    if (top->testAttribute(Qt::WA_WState_ExplicitShowHide) && top->isHidden())
+        player_->cancelRunningScripts();
+}
 
 void FlashSurface::setMovie(const QString& pathOrUrl) {
+    QPointer<FlashSurface> self(this);
     player_->setMovie(pathOrUrl);
+    if (!self)
+        return;
     if (pathOrUrl.isEmpty()) {
         clock_.stop();
     } else {
@@ -53,12 +78,22 @@ void FlashSurface::setMovie(const QString& pathOrUrl) {
 QString FlashSurface::Movie() const { return player_->movie(); }
 void FlashSurface::Play() { player_->play(); }
 void FlashSurface::Stop() { player_->stop(); }
-void FlashSurface::Rewind() { player_->rewind(); update(); }
+void FlashSurface::Rewind() {
+    QPointer<FlashSurface> self(this);
+    player_->rewind();
+    if (self)
+        update();
+}
 bool FlashSurface::IsPlaying() const { return player_->isPlaying(); }
 int FlashSurface::FrameNum() const { return player_->frameNum(); }
-void FlashSurface::setFrameNum(int frame) { player_->setFrameNum(frame); update(); }
+void FlashSurface::setFrameNum(int frame) { GotoFrame(frame); }
 int FlashSurface::TotalFrames() const { return player_->totalFrames(); }
-void FlashSurface::GotoFrame(int frame) { player_->gotoFrame(frame); update(); }
+void FlashSurface::GotoFrame(int frame) {
+    QPointer<FlashSurface> self(this);
+    player_->gotoFrame(frame);
+    if (self)
+        update();
+}
 void FlashSurface::Zoom(int percent) { player_->zoom(percent); update(); }
 void FlashSurface::setScaleMode(int mode) { player_->setScaleMode(mode); update(); }
 int FlashSurface::ScaleMode() const { return player_->scaleMode(); }
@@ -86,9 +121,15 @@ int FlashSurface::tickIntervalFor(double frameIntervalMs) {
 }
 
 void FlashSurface::tick() {
+    // A script of the movie is running below this tick: the movie waits.
+    if (player_->isBusy())
+        return;
     const double elapsed = static_cast<double>(sinceLastTick_.nsecsElapsed()) / 1e6;
     sinceLastTick_.restart();
+    QPointer<FlashSurface> self(this);
     player_->advanceTime(elapsed);
+    if (!self)
+        return;
     // The movie may have arrived since the last tick (addresses load in the background).
     const int wanted = tickIntervalFor(player_->frameIntervalMs());
     if (wanted != clock_.interval())
@@ -97,7 +138,16 @@ void FlashSurface::tick() {
 
 void FlashSurface::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    player_->render(painter, size());
+    // While a script runs the stage may be half changed: the last picture stands.
+    if (!player_->isBusy()) {
+        const qreal dpr = devicePixelRatioF();
+        lastPicture_ = player_->renderImage(size(), dpr);
+        lastPicture_.setDevicePixelRatio(dpr);
+    }
+    if (lastPicture_.isNull())
+        painter.fillRect(rect(), player_->backgroundColor());
+    else
+        painter.drawImage(QRectF(QPointF(0, 0), QSizeF(size())), lastPicture_);
 }
 
 void FlashSurface::mousePressEvent(QMouseEvent* event) {
@@ -109,8 +159,10 @@ void FlashSurface::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (event->button() == Qt::LeftButton) {
+        QPointer<FlashSurface> self(this);
         player_->mousePress(event->position(), size());
-        updatePointerShape();
+        if (self)
+            updatePointerShape();
         return;
     }
     QWidget::mousePressEvent(event);
@@ -118,16 +170,23 @@ void FlashSurface::mousePressEvent(QMouseEvent* event) {
 
 void FlashSurface::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
+        QPointer<FlashSurface> self(this);
         player_->mouseRelease(event->position(), size());
-        updatePointerShape();
+        if (self)
+            updatePointerShape();
         return;
     }
     QWidget::mouseReleaseEvent(event);
 }
 
 void FlashSurface::mouseMoveEvent(QMouseEvent* event) {
+    QPointer<FlashSurface> self(this);
     emit mouseMovedOverMovie();
+    if (!self)
+        return;
     player_->mouseMove(event->position(), size());
+    if (!self)
+        return;
     updatePointerShape();
     QWidget::mouseMoveEvent(event);
 }
@@ -135,9 +194,14 @@ void FlashSurface::mouseMoveEvent(QMouseEvent* event) {
 void FlashSurface::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         // Qt sends this in place of the second press; the movie still sees a press.
+        QPointer<FlashSurface> self(this);
         player_->mousePress(event->position(), size());
+        if (!self)
+            return;
         updatePointerShape();
         emit doubleClicked();
+        if (!self)
+            return;
     }
     QWidget::mouseDoubleClickEvent(event);
 }
@@ -145,7 +209,10 @@ void FlashSurface::mouseDoubleClickEvent(QMouseEvent* event) {
 void FlashSurface::leaveEvent(QEvent* event) {
     // The pointer left the surface: buttons under it roll out. A point far off
     // the stage stays off it at any zoom.
+    QPointer<FlashSurface> self(this);
     player_->mouseMove(QPointF(-1e7, -1e7), size());
+    if (!self)
+        return;
     updatePointerShape();
     QWidget::leaveEvent(event);
 }
@@ -153,8 +220,13 @@ void FlashSurface::leaveEvent(QEvent* event) {
 void FlashSurface::keyPressEvent(QKeyEvent* event) {
     const int code = movie::KeyCodes::fromQtKey(event->key(), event->modifiers().testFlag(Qt::KeypadModifier));
     // Held keys repeat their presses, as movies expect of a held key.
+    QPointer<FlashSurface> self(this);
     if (code) player_->keyPress(code, event->text());
+    if (!self)
+        return;
     const bool edited = editFocusedField(event);
+    if (!self)
+        return;
     if (code || edited) {
         event->accept();
         return;
@@ -174,8 +246,9 @@ bool FlashSurface::editFocusedField(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut)) {
         // A password field gives nothing: the clipboard keeps what it had.
         player_->setClipboardText(QString());
+        QPointer<FlashSurface> self(this);
         player_->textCommand(event->matches(QKeySequence::Copy) ? Command::Copy : Command::Cut);
-        if (clipboard && !player_->clipboardText().isEmpty()) clipboard->setText(player_->clipboardText());
+        if (self && clipboard && !player_->clipboardText().isEmpty()) clipboard->setText(player_->clipboardText());
         return true;
     }
     if (event->matches(QKeySequence::SelectAll)) {
@@ -230,6 +303,8 @@ void FlashSurface::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void FlashSurface::updatePointerShape() {
+    if (player_->isBusy())
+        return;
     if (player_->pointerOverButton())
         setCursor(Qt::PointingHandCursor);
     else

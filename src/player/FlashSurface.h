@@ -2,7 +2,13 @@
 // A movie surface: hosts the movie engine and offers the operations the rest of
 // the player calls on it. Every call is safe with no movie loaded; none shows a
 // message. Positions and sizes given to Move/Top/Height are twips of the parent.
+//
+// A long script of the movie runs on this thread: while it runs, the window's
+// events are processed from inside it (about every 50 ms), the movie's clock
+// and input wait, painting shows the last picture, and a new movie or the
+// surface's end is put off until the script has unwound.
 #include <QElapsedTimer>
+#include <QImage>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -82,6 +88,8 @@ protected:
 
 private:
     void tick();
+    // Called by the movie while one of its scripts runs.
+    void whileScriptRuns();
     // Typing and editing keys for the movie's focused input field; true when the key was one.
     bool editFocusedField(QKeyEvent* event);
     void showBuiltInMenu(const QPoint& globalPos);
@@ -92,6 +100,7 @@ private:
     QTimer clock_;
     QElapsedTimer sinceLastTick_;
     UrlOpener urlOpener_;
+    QImage lastPicture_; // what painting shows while a script runs
 };
 
 } // namespace nimbrel::player

@@ -70,6 +70,9 @@ HeadlessResult runHeadless(const QString& swfPath, int frames, const InputScript
     QObject::connect(&player, &MoviePlayer::fsCommand, [&quit](const QString& command, const QString&) {
         if (command.compare(QLatin1String("quit"), Qt::CaseInsensitive) == 0) quit = true;
     });
+    QObject::connect(&player, &MoviePlayer::scriptsHalted, [&result](MoviePlayer::StopReason why) {
+        result.scriptsStopped = MoviePlayer::stopMessage(why);
+    });
     player.setTraceSink([&result](const QString& line) { result.trace += line + QLatin1Char('\n'); });
     // Loading shows the first frame; each further advance is one more frame.
     if (!player.loadData(f.readAll(), QFileInfo(swfPath).absolutePath())) {

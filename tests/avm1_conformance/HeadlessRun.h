@@ -9,6 +9,7 @@ struct HeadlessResult {
     bool loaded = false;
     QString error;
     QString trace;
+    QString scriptsStopped; // why the movie's scripts were stopped for good, if they were
 };
 
 // viewport: the surface size pointer positions refer to (empty: the stage's own size).

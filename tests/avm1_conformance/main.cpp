@@ -36,6 +36,8 @@ RunResult runCase(const CorpusCase& c)
     }
     HeadlessResult h = runHeadless(QDir(c.folder).filePath(QStringLiteral("test.swf")), c.frames, input, c.viewport);
     r.loaded = h.loaded;
+    if (!h.scriptsStopped.isEmpty())
+        std::fprintf(stderr, "%s: %s\n", qPrintable(c.name), qPrintable(h.scriptsStopped));
     r.trace = h.trace;
     r.ms = timer.elapsed();
     return r;

@@ -105,6 +105,9 @@ void runCase(const ConformanceCase& c, const QString& label, Tally& tally, bool 
         fsCommandSeen = false;
         if (quit) break;
     }
+    if (player.scriptsStopped())
+        std::fprintf(stderr, "%s: %s\n", qPrintable(label),
+                     qPrintable(MoviePlayer::stopMessage(player.scriptStopReason())));
     for (size_t i = 0; i < c.checks.size(); ++i) {
         const ImageCheck& k = c.checks[i];
         const QImage expected(QDir(c.dir).filePath(k.name + QStringLiteral(".expected.png")));

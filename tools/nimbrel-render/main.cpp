@@ -142,6 +142,10 @@ int main(int argc, char** argv) {
     QObject::connect(&player, &MoviePlayer::fsCommand, [&quit](const QString& command, const QString&) {
         if (command.compare(QLatin1String("quit"), Qt::CaseInsensitive) == 0) quit = true;
     });
+    // One line when the movie's scripts were stopped (ran too long, recursed without end).
+    QObject::connect(&player, &MoviePlayer::scriptsHalted, [](MoviePlayer::StopReason why) {
+        std::fprintf(stderr, "nimbrel-render: %s\n", qPrintable(MoviePlayer::stopMessage(why)));
+    });
     // Only --trace prints what scripts trace; other modes print their own figures.
     if (opt.mode == RenderOptions::Mode::Trace) player.setTraceSink([](const QString& line) { out(line); });
     else player.setTraceSink([](const QString&) {});

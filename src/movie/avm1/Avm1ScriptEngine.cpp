@@ -79,6 +79,17 @@ void Avm1ScriptEngine::attach(display::MovieClip* root, display::ScriptHost* hos
             host_->getUrl(url, target);
     };
     vm_->clockMs = [this] { return timeMs_; };
+    if (host)
+        vm_->wallClockMs = [host] { return host->scriptClockMs(); };
+    vm_->stillRunning = [this] {
+        if (host_)
+            host_->scriptStillRunning();
+    };
+    vm_->stopSink = [this](Interpreter::Stop why) {
+        if (host_)
+            host_->scriptsStopped(why == Interpreter::Stop::RanTooLong ? display::ScriptStop::RanTooLong
+                                                                       : display::ScriptStop::RunawayRecursion);
+    };
     vm_->host = host;
     if (host_)
         vm_->movieUrl = host_->baseUrl();
@@ -96,9 +107,43 @@ void Avm1ScriptEngine::setScriptLimits(int maxRecursion, int timeoutSeconds)
         return;
     if (maxRecursion > 0)
         vm_->maxCallDepth = maxRecursion;
-    // Headless runs keep their own short budget; a longer file limit is not waited for.
     if (timeoutSeconds > 0)
-        vm_->scriptTimeLimit = std::min(vm_->scriptTimeLimit, std::chrono::milliseconds(timeoutSeconds * 1000));
+        vm_->scriptTimeLimit = std::chrono::milliseconds(std::min(timeoutSeconds, kMaxTimeoutSeconds) * 1000);
+}
+
+void Avm1ScriptEngine::beginScriptRun()
+{
+    if (vm_)
+        vm_->beginScriptRun();
+}
+
+void Avm1ScriptEngine::endScriptRun()
+{
+    if (vm_)
+        vm_->endScriptRun();
+}
+
+void Avm1ScriptEngine::cancelRunningScripts()
+{
+    if (vm_)
+        vm_->cancelRun();
+}
+
+bool Avm1ScriptEngine::lastRunCut() const
+{
+    return vm_ && vm_->runCut();
+}
+
+display::ScriptStop Avm1ScriptEngine::scriptsStopped() const
+{
+    if (!vm_)
+        return display::ScriptStop::None;
+    switch (vm_->stopped()) {
+    case Interpreter::Stop::None: return display::ScriptStop::None;
+    case Interpreter::Stop::RanTooLong: return display::ScriptStop::RanTooLong;
+    case Interpreter::Stop::RunawayRecursion: return display::ScriptStop::RunawayRecursion;
+    }
+    return display::ScriptStop::None;
 }
 
 void Avm1ScriptEngine::broadcastInput(swf::ClipEvent event)

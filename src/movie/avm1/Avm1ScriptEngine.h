@@ -35,6 +35,14 @@ public:
     void runQueuedActions() override;
     void warning(const QString& message) override;
     void setScriptLimits(int maxRecursion, int timeoutSeconds) override;
+    void beginScriptRun() override;
+    void endScriptRun() override;
+    void cancelRunningScripts() override;
+    bool lastRunCut() const override;
+    display::ScriptStop scriptsStopped() const override;
+    // A file may ask for a longer timeout than the default, up to this: with no
+    // prompt to ask the user, a runaway movie is not left spinning for hours.
+    static constexpr int kMaxTimeoutSeconds = 60;
     void broadcastInput(swf::ClipEvent event) override;
     bool actsAsButton(display::DisplayObject* object) override;
     bool isEnabled(display::DisplayObject* object) override;

@@ -294,7 +294,8 @@ void Interpreter::setMember(const Value& target, const QString& name, const Valu
 Value Interpreter::call(const Value& fn, const Value& thisValue, const std::vector<Value>& args)
 {
     Object* f = fn.object();
-    if (!f || !f->isFunction())
+    // Host code asking a getter after the run was cut short gets nothing, not a throw.
+    if (!f || !f->isFunction() || stopped_ != Stop::None || (cancelled_ && topLevelDepth_ == 0))
         return Value();
     char here = 0;
     const bool first = stackBase_ == nullptr;
@@ -316,7 +317,7 @@ Value Interpreter::call(const Value& fn, const Value& thisValue, const std::vect
 void Interpreter::checkStack(const char* here)
 {
     if (stackBase_ && std::abs(stackBase_ - here) > kStackBudget)
-        throw ScriptAbort{QStringLiteral("recursion limit")};
+        stopForGood(Stop::RunawayRecursion, QStringLiteral("recursion limit"));
 }
 
 Value Interpreter::callMethod(const Value& target, const QString& name, const std::vector<Value>& args)
@@ -447,16 +448,80 @@ void Interpreter::enterCall()
     // The action list itself counts as the first level.
     if (++callDepth_ >= maxCallDepth) {
         --callDepth_;
-        throw ScriptAbort{QStringLiteral("recursion limit")};
+        // The reference player disables the movie's actions at this point.
+        stopForGood(Stop::RunawayRecursion, QStringLiteral("recursion limit"));
     }
 }
 
-void Interpreter::tick()
+double Interpreter::nowMs() const
 {
-    if ((++tickCounter_ & 0x3FF) != 0)
+    if (wallClockMs)
+        return wallClockMs();
+    using namespace std::chrono;
+    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+void Interpreter::startBudget()
+{
+    const double now = nowMs();
+    deadlineMs_ = now + double(scriptTimeLimit.count());
+    lastStillRunningMs_ = now;
+    runCut_ = false;
+}
+
+void Interpreter::beginScriptRun()
+{
+    if (runDepth_++ == 0) {
+        cancelled_ = false;
+        startBudget();
+    }
+}
+
+void Interpreter::endScriptRun()
+{
+    if (runDepth_ > 0 && --runDepth_ == 0)
+        cancelled_ = false;
+}
+
+void Interpreter::stopForGood(Stop why, const QString& reason)
+{
+    if (stopped_ == Stop::None) {
+        stopped_ = why;
+        runCut_ = true;
+        if (stopSink)
+            stopSink(why);
+    }
+    throw ScriptAbort{reason};
+}
+
+void Interpreter::checkBudgetAtStart()
+{
+    // Earlier scripts of the same run may have used the budget up already.
+    if (runDepth_ > 0 && nowMs() > deadlineMs_)
+        stopForGood(Stop::RanTooLong, QStringLiteral("script time limit"));
+}
+
+void Interpreter::checkClock()
+{
+    const double now = nowMs();
+    if (now > deadlineMs_)
+        stopForGood(Stop::RanTooLong, QStringLiteral("script time limit"));
+    if (!stillRunning || inStillRunning_ || now - lastStillRunningMs_ < kStillRunningMs)
         return;
-    if (std::chrono::steady_clock::now() > deadline_)
-        throw ScriptAbort{QStringLiteral("script time limit")};
+    inStillRunning_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{inStillRunning_};
+    stillRunning();
+    // What the host did meanwhile (a dialog, say) is not the script's time.
+    const double after = nowMs();
+    deadlineMs_ += after - now;
+    lastStillRunningMs_ = after;
+    if (cancelled_ || stopped_ != Stop::None) {
+        runCut_ = true;
+        throw ScriptAbort{QStringLiteral("cancelled")};
+    }
 }
 
 void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip, bool evenIfRemoved)
@@ -464,10 +529,13 @@ void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip, bool
     if (!clip || (clip->isRemoved() && !evenIfRemoved))
         return;
     const bool outermost = topLevelDepth_ == 0;
+    if (outermost && (stopped_ != Stop::None || cancelled_))
+        return;
     char here = 0;
     const char* savedBase = stackBase_;
     if (outermost) {
-        deadline_ = std::chrono::steady_clock::now() + scriptTimeLimit;
+        if (runDepth_ == 0)
+            startBudget();
         heapAtStart_ = heap_.size();
         if (!stackBase_)
             stackBase_ = &here;
@@ -502,6 +570,8 @@ void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip, bool
         leftoverStack = std::move(act.stack);
     };
     try {
+        if (outermost)
+            checkBudgetAtStart();
         ActionRunner runner(*this, act);
         runner.run();
     } catch (const ScriptException&) {
@@ -517,15 +587,20 @@ void Interpreter::runActions(const ActionCode& code, MovieClipObject* clip, bool
     keepLeftover();
     callDepth_ = savedDepth;
     --topLevelDepth_;
+    if (outermost && runDepth_ == 0)
+        cancelled_ = false;
 }
 
 Value Interpreter::callSafely(const Value& fn, const Value& thisValue, const std::vector<Value>& args)
 {
     const bool outermost = topLevelDepth_ == 0;
+    if (stopped_ != Stop::None || (outermost && cancelled_))
+        return Value();
     char here = 0;
     const char* savedBase = stackBase_;
     if (outermost) {
-        deadline_ = std::chrono::steady_clock::now() + scriptTimeLimit;
+        if (runDepth_ == 0)
+            startBudget();
         heapAtStart_ = heap_.size();
         if (!stackBase_)
             stackBase_ = &here;
@@ -539,12 +614,16 @@ Value Interpreter::callSafely(const Value& fn, const Value& thisValue, const std
     const int savedDepth = callDepth_;
     Value r;
     try {
+        if (outermost)
+            checkBudgetAtStart();
         r = call(fn, thisValue, args);
     } catch (const ScriptException&) {
     } catch (const ScriptAbort&) {
     }
     callDepth_ = savedDepth;
     --topLevelDepth_;
+    if (outermost && runDepth_ == 0)
+        cancelled_ = false;
     return r;
 }
 

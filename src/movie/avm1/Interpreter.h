@@ -96,7 +96,13 @@ public:
     Value callSafely(const Value& fn, const Value& thisValue, const std::vector<Value>& args);
     void enterCall(); // throws ScriptAbort past the recursion limit
     void leaveCall() { --callDepth_; }
-    void tick();      // counts instructions, throws ScriptAbort when the budget runs out
+    void tick()       // counts instructions, throws ScriptAbort when the budget runs out
+    {
+        if (stopped_ != Stop::None || cancelled_)
+            throw ScriptAbort{QStringLiteral("scripts stopped")};
+        if ((++tickCounter_ & 0xFF) == 0)
+            checkClock();
+    }
     bool running() const { return topLevelDepth_ > 0; } // a script is on the machine stack
     void checkHeap(); // throws ScriptAbort when one action list allocates without bound
     // Native functions can call back into conversions without end (a toString that
@@ -127,8 +133,32 @@ public:
     // Clip reference by target path ("_level0.a.b", "/a/b", "a.b" relative to `base`).
     MovieClipObject* resolveTarget(const QString& path, MovieClipObject* base);
 
-    // Time budget for one action list (the player shows its "script is slow" prompt after ~15 s).
-    std::chrono::milliseconds scriptTimeLimit{2000};
+    // ---- time budget and stopping --------------------------------------------
+    // Every script run between beginScriptRun() and the matching endScriptRun()
+    // (one frame advance, one input event) shares one budget of scriptTimeLimit;
+    // outside such a run each top-level action list has a budget of its own.
+    // Running out stops the movie's scripts for good, as does endless recursion.
+    //
+    // 15 s, the reference player's own default: once it runs out the movie's
+    // scripts never run again, so a frame of heavy but finite work must get the
+    // time the player would give it. The window answers meanwhile through
+    // stillRunning, so the length costs no responsiveness.
+    std::chrono::milliseconds scriptTimeLimit{15000};
+    void beginScriptRun();
+    void endScriptRun();
+    enum class Stop { None, RanTooLong, RunawayRecursion };
+    Stop stopped() const { return stopped_; }
+    // Ends what runs now at its next check; the next run goes on as usual.
+    void cancelRun() { cancelled_ = running() || runDepth_ > 0; }
+    // The last (or current) run was cut short: time ran out or it was cancelled.
+    bool runCut() const { return runCut_; }
+    // Wall clock of the budget in milliseconds; null means the steady clock.
+    std::function<double()> wallClockMs;
+    // Called at most every kStillRunningMs while a script runs; its own time is not charged.
+    std::function<void()> stillRunning;
+    static constexpr double kStillRunningMs = 50;
+    // Told once, when the scripts are stopped for good.
+    std::function<void(Stop)> stopSink;
     // Nested calls allowed (the file's ScriptLimits may change it); the player's default is 256.
     int maxCallDepth = 256;
 
@@ -194,7 +224,18 @@ private:
     int topLevelDepth_ = 0;
     const char* stackBase_ = nullptr; // where the outermost call into scripts began
     uint32_t tickCounter_ = 0;
-    std::chrono::steady_clock::time_point deadline_;
+    double nowMs() const;
+    void checkClock();
+    void startBudget();
+    void checkBudgetAtStart();
+    [[noreturn]] void stopForGood(Stop why, const QString& reason);
+    double deadlineMs_ = 0;
+    double lastStillRunningMs_ = 0;
+    int runDepth_ = 0;
+    bool cancelled_ = false;
+    bool runCut_ = false;
+    bool inStillRunning_ = false;
+    Stop stopped_ = Stop::None;
 };
 
 } // namespace nimbrel::movie::avm1

@@ -16,6 +16,7 @@
 // without running the skipped frames' actions; the target frame's actions are
 // handed over as frameActions.
 #include "movie/display/FocusTraits.h"
+#include "movie/display/ScriptHost.h"
 #include "movie/swf/ClipEvent.h"
 #include <QByteArray>
 #include <QString>
@@ -62,6 +63,17 @@ public:
 
     // The file's ScriptLimits: recursion depth and script timeout (after attach).
     virtual void setScriptLimits(int maxRecursion, int timeoutSeconds) {}
+    // One frame advance or one input event: every script run between begin
+    // and end shares one time budget. Runs nest; the outermost counts.
+    virtual void beginScriptRun() {}
+    virtual void endScriptRun() {}
+    // Ends the scripts running now at their next check (the host is about to
+    // replace or drop the movie); later runs go on as usual.
+    virtual void cancelRunningScripts() {}
+    // The run that just ended was cut short (time ran out, or cancelled).
+    virtual bool lastRunCut() const { return false; }
+    // Set once the movie's scripts were stopped for good.
+    virtual ScriptStop scriptsStopped() const { return ScriptStop::None; }
     // A mouse or key event of the whole movie for the scripts' own listeners
     // (Mouse and Key listener lists), after the clips had their clip events.
     virtual void broadcastInput(swf::ClipEvent event) {}

@@ -6,11 +6,15 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <chrono>
 #include <optional>
 
 namespace nimbrel::movie::display {
 
 class DisplayObject;
+
+// Why a movie's scripts were stopped for good.
+enum class ScriptStop { None, RanTooLong, RunawayRecursion };
 
 class ScriptHost {
 public:
@@ -53,6 +57,17 @@ public:
     // (and Enter or Space work a focused button).
     virtual bool focusRect() const { return true; }
     virtual void setFocusRect(bool on) {}
+
+    // The wall clock script time budgets are measured on, in milliseconds.
+    virtual double scriptClockMs() const {
+        using namespace std::chrono;
+        return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+    }
+    // A script has been running for a while (called at most every ~50 ms of
+    // it): a host with a window lets the window answer meanwhile.
+    virtual void scriptStillRunning() {}
+    // The movie's scripts ran too long or recursed without end: none runs again.
+    virtual void scriptsStopped(ScriptStop why) {}
 };
 
 } // namespace nimbrel::movie::display
