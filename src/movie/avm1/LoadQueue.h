@@ -5,6 +5,7 @@
 // handler never runs inside the call that asked for the data. Every load and
 // every address a script asks the host to open passes the movie's load policy
 // here; the loads of one movie share one byte budget and a deadline each.
+#include "movie/host/LoadPolicy.h"
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
@@ -12,8 +13,6 @@
 #include <memory>
 #include <optional>
 #include <vector>
-
-#include "movie/host/LoadPolicy.h"
 
 namespace nimbrel::movie::host {
 class Fetcher;
