@@ -8,7 +8,9 @@
 #include "movie/display/ScriptHost.h"
 #include "movie/KeyInput.h"
 #include "movie/PointerInput.h"
+#include "movie/host/LoadPolicy.h"
 #include "movie/host/ManualClock.h"
+#include "movie/host/NavigationGate.h"
 #include "movie/host/NetworkFetcher.h"
 #include "movie/render/StageLayout.h"
 #include "movie/render/StageRenderer.h"
@@ -45,6 +47,7 @@ struct MoviePlayer::Impl : display::ScriptHost {
     ScriptEngineFactory factory;
     std::function<void(const QString&)> traceSink;
     host::ManualClock clock;
+    host::NavigationGate navigation{clock}; // how often getURL may open an address
     host::NetworkFetcher* fetcher = nullptr;
     QRectF view;
     int scaleMode = 0;
@@ -105,7 +108,15 @@ struct MoviePlayer::Impl : display::ScriptHost {
         emit q->traced(line);
     }
     void fsCommand(const QString& command, const QString& args) override { emit q->fsCommand(command, args); }
-    void getUrl(const QString& url, const QString& target) override { emit q->urlRequested(url, target); }
+    void getUrl(const QString& url, const QString& target) override {
+        if (navigation.tryOpen()) emit q->urlRequested(url, target);
+    }
+    // The movie handles the user's press or key: one address may open for it.
+    struct UserInput {
+        host::NavigationGate& gate;
+        explicit UserInput(host::NavigationGate& g) : gate(g) { gate.enterInput(); }
+        ~UserInput() { gate.leaveInput(); }
+    };
     QString baseUrl() const override { return base; }
 
     bool isKeyDown(int keyCode) const override { return keys.isDown(keyCode); }
@@ -165,6 +176,7 @@ void MoviePlayer::clear() {
     d->focusHighlight = true;
     d->lastPointer.reset();
     d->outlines.clear();
+    d->navigation.reset();
 }
 
 void MoviePlayer::fail(const QString& reason) {
@@ -223,11 +235,15 @@ bool MoviePlayer::loadData(const QByteArray& bytes, const QString& baseUrl) {
     }
     d->error.clear();
     d->base = baseUrl;
-    // Libraries the movie imports from are read beside it; remote ones are not fetched.
-    const bool localBase = !baseUrl.isEmpty() && !QUrl(baseUrl).scheme().startsWith(QLatin1String("http"));
+    // Libraries the movie imports from are read beside it, when the movie may
+    // read local files; remote ones are not fetched.
+    const host::LoadPolicy policy = host::LoadPolicy::forMovie(baseUrl, parsed.value()->useNetwork);
+    const bool localBase = !baseUrl.isEmpty() && policy.sandbox() == host::LoadPolicy::Sandbox::LocalWithFiles;
     d->movie = swf::Movie::withImports(parsed.value(), [&](const QString& url) {
         if (!localBase || QUrl(url).scheme().startsWith(QLatin1String("http"))) return QByteArray();
-        QFile lib(QDir(baseUrl).filePath(url));
+        const QString path = QDir(baseUrl).filePath(url);
+        if (!policy.allows(host::LoadPolicy::Use::Load, QUrl::fromLocalFile(path))) return QByteArray();
+        QFile lib(path);
         if (!lib.open(QIODevice::ReadOnly) || lib.size() > maxFileBytes) return QByteArray();
         return lib.readAll();
     });
@@ -388,6 +404,8 @@ void MoviePlayer::mousePress(const QPointF& pos, const QSize& viewport) {
     if (!d->root || d->busy) return;
     Impl::Busy busy(*d);
     Impl::ScriptRun run(*d->scripts);
+    d->navigation.pressed();
+    Impl::UserInput input(d->navigation);
     auto root = d->root;
     d->lastPointer = stagePoint(pos, viewport);
     const QPointF at = *d->lastPointer;
@@ -406,8 +424,12 @@ void MoviePlayer::mouseRelease(const QPointF& pos, const QSize& viewport) {
     Impl::ScriptRun run(*d->scripts);
     auto root = d->root;
     d->lastPointer = stagePoint(pos, viewport);
-    d->pointer.release(*root, *d->lastPointer);
-    d->scripts->runQueuedActions();
+    {
+        Impl::UserInput input(d->navigation);
+        d->pointer.release(*root, *d->lastPointer);
+        d->scripts->runQueuedActions();
+    }
+    d->navigation.released();
     emit repaintNeeded();
 }
 
@@ -433,6 +455,8 @@ void MoviePlayer::keyPress(int keyCode, const QString& text) {
     if (!d->root || keyCode <= 0 || d->busy) return;
     Impl::Busy busy(*d);
     Impl::ScriptRun run(*d->scripts);
+    d->navigation.pressed();
+    Impl::UserInput input(d->navigation);
     auto root = d->root;
     const bool taken = d->keys.press(*root, *d->scripts, keyCode, text, d->keyFocus(), d->focusHighlight);
     d->scripts->runQueuedActions();
@@ -449,8 +473,12 @@ void MoviePlayer::keyRelease(int keyCode) {
     Impl::Busy busy(*d);
     Impl::ScriptRun run(*d->scripts);
     auto root = d->root;
-    d->keys.release(*root, *d->scripts, keyCode, d->keyFocus());
-    d->scripts->runQueuedActions();
+    {
+        Impl::UserInput input(d->navigation);
+        d->keys.release(*root, *d->scripts, keyCode, d->keyFocus());
+        d->scripts->runQueuedActions();
+    }
+    d->navigation.released();
     emit repaintNeeded();
 }
 
@@ -468,6 +496,7 @@ void MoviePlayer::textInput(const QString& text) {
     if (!d->root || d->busy) return;
     Impl::Busy busy(*d);
     Impl::ScriptRun run(*d->scripts);
+    Impl::UserInput input(d->navigation); // the characters of the key just pressed
     auto root = d->root;
     // Buttons' key-press conditions take the characters they name first.
     QString rest;

@@ -83,8 +83,10 @@ QByteArray getUrlAction(const QByteArray& url) {
 // Three frames at 60 fps on a 550 x 400 px stage; the last frame stops. A
 // 100 px button at (100,100), grey when up, green under the pointer and blue
 // while pressed, plays on release and on the 'p' key.
-QByteArray stopAndButtonMovie(const QByteArray& frameOneActions = {}) {
+// useNetwork sets the file attribute that lets a local movie reach the network.
+QByteArray stopAndButtonMovie(const QByteArray& frameOneActions = {}, bool useNetwork = false) {
     SwfBuilder b;
+    if (useNetwork) b.tag(69, QByteArray("\x01\0\0\0", 4));
     b.setBackground({255, 255, 255, 255});
     b.defineRect(1, {0, 2000, 0, 2000}, {128, 128, 128, 255});
     b.defineRect(2, {0, 2000, 0, 2000}, {0, 0, 255, 255});
@@ -264,15 +266,21 @@ TEST_F(FlashSurfaceInputTest, KeyPressConditionPlaysAndKeysAreHeld) {
 TEST_F(FlashSurfaceInputTest, GetUrlOpensOnlyWebAddresses) {
     std::vector<QUrl> opened;
     s.setUrlOpener([&](const QUrl& u) { opened.push_back(u); });
-    open(stopAndButtonMovie(getUrlAction("https://example.org/a?b=1")));
+    open(stopAndButtonMovie(getUrlAction("https://example.org/a?b=1"), true));
     waitForStop();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl("https://example.org/a?b=1"));
 
+    // A local movie without the network attribute reads local files instead.
     opened.clear();
-    open(stopAndButtonMovie(getUrlAction("javascript:alert(1)")));
+    open(stopAndButtonMovie(getUrlAction("https://example.org/a?b=1")));
     waitForStop();
-    open(stopAndButtonMovie(getUrlAction("file:///etc/passwd")));
+    EXPECT_TRUE(opened.empty());
+
+    opened.clear();
+    open(stopAndButtonMovie(getUrlAction("javascript:alert(1)"), true));
+    waitForStop();
+    open(stopAndButtonMovie(getUrlAction("file:///etc/passwd"), true));
     waitForStop();
     EXPECT_TRUE(opened.empty());
 }

@@ -1,6 +1,7 @@
 #include "movie/avm1/ActionRunner.h"
 #include "movie/avm1/ArrayObject.h"
 #include "movie/avm1/DataLoad.h"
+#include "movie/avm1/LoadQueue.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/avm1/NumberFormat.h"
@@ -397,8 +398,14 @@ void ActionRunner::doGetUrl(const QString& url, const QString& target, int metho
             url.isEmpty() ? c->unloadMovie() : c->loadMovie(url);
         return;
     }
-    if (vm_.urlSink)
-        vm_.urlSink(url, target);
+    // loadMovieNum / unloadMovieNum: a level is never a browser window.
+    if (target.startsWith(QLatin1String("_level"), Qt::CaseInsensitive)) {
+        MovieClipObject* c = url.isEmpty() ? nullptr : vm_.resolveTarget(target, vm_.root);
+        if (c)
+            c->loadMovie(url);
+        return;
+    }
+    LoadQueue::navigate(vm_, url, target);
 }
 
 void ActionRunner::enumerate(Object* obj)

@@ -2,6 +2,7 @@
 #include "movie/avm1/Interpreter.h"
 #include "movie/host/LocalFileFetcher.h"
 #include "movie/host/NetworkFetcher.h"
+#include "movie/swf/Movie.h"
 #include <QDir>
 #include <QRegularExpression>
 
@@ -17,7 +18,10 @@ bool isWeb(const QUrl& u)
 
 } // namespace
 
-LoadQueue::LoadQueue(Interpreter& vm) : vm_(vm) {}
+LoadQueue::LoadQueue(Interpreter& vm)
+    : vm_(vm), budget_(std::make_shared<host::LoadBudget>()), deadlineMs_(host::NetworkFetcher::defaultDeadlineMs)
+{
+}
 
 LoadQueue::~LoadQueue() = default;
 
@@ -55,22 +59,47 @@ QUrl LoadQueue::resolve(const QString& url) const
     return QUrl::fromLocalFile(QDir(vm_.movieUrl.isEmpty() ? QStringLiteral(".") : vm_.movieUrl).filePath(path));
 }
 
+host::LoadPolicy LoadQueue::policy() const
+{
+    return host::LoadPolicy::forMovie(vm_.movieUrl, vm_.movie && vm_.movie->useNetwork);
+}
+
+void LoadQueue::setLimits(qint64 totalBytes, int deadlineMs)
+{
+    budget_->setLimit(totalBytes);
+    deadlineMs_ = deadlineMs;
+    if (networkFetcher_)
+        networkFetcher_->setDeadlineMs(deadlineMs);
+}
+
+void LoadQueue::navigate(Interpreter& vm, const QString& url, const QString& target)
+{
+    if (!vm.urlSink)
+        return;
+    LoadQueue& queue = of(vm);
+    const QUrl resolved = queue.resolve(url);
+    if (!queue.policy().allows(host::LoadPolicy::Use::Navigate, resolved))
+        return;
+    // A relative address opens beside the movie that asked.
+    vm.urlSink(QUrl(url).isRelative() ? resolved.toString() : url, target);
+}
+
 host::Fetcher* LoadQueue::fetcherFor(const QUrl& url)
 {
     if (vm_.fetcher)
         return vm_.fetcher;
     if (url.isLocalFile()) {
-        // A movie from the web may not read the user's files.
-        if (isWeb(QUrl(vm_.movieUrl)))
-            return nullptr;
         if (!localFetcher_)
             localFetcher_ = std::make_unique<host::LocalFileFetcher>();
         return localFetcher_.get();
     }
     if (!isWeb(url))
         return nullptr;
-    if (!networkFetcher_)
+    if (!networkFetcher_) {
         networkFetcher_ = std::make_unique<host::NetworkFetcher>();
+        networkFetcher_->setBudget(budget_);
+        networkFetcher_->setDeadlineMs(deadlineMs_);
+    }
     return networkFetcher_.get();
 }
 
@@ -78,7 +107,9 @@ bool LoadQueue::start(Object* owner, const QString& url, Deliver deliver)
 {
     cancel(owner);
     const QUrl resolved = resolve(url);
-    host::Fetcher* fetcher = resolved.isValid() && !resolved.isEmpty() ? fetcherFor(resolved) : nullptr;
+    // A refused address fails like a missing file, so the script hears of it.
+    const bool allowed = policy().allows(host::LoadPolicy::Use::Load, resolved);
+    host::Fetcher* fetcher = allowed ? fetcherFor(resolved) : nullptr;
     auto request = std::make_shared<Request>();
     request->owner = owner;
     request->deliver = std::move(deliver);
@@ -90,19 +121,36 @@ bool LoadQueue::start(Object* owner, const QString& url, Deliver deliver)
     }
     requests_.push_back(request);
     std::weak_ptr<Request> weak = request;
-    fetcher->fetch(resolved, [weak](const QByteArray& data, const QString& error) {
-        if (auto r = weak.lock()) {
-            r->finished = true;
-            if (error.isEmpty())
-                r->data = data;
+    std::weak_ptr<host::LoadBudget> budget = budget_;
+    fetcher->fetch(resolved, [weak, budget](const QByteArray& data, const QString& error) {
+        auto r = weak.lock();
+        auto b = budget.lock();
+        if (!r || !b || r->finished)
+            return;
+        r->finished = true;
+        // What waits for the next frame counts too; past the budget the load fails.
+        if (error.isEmpty() && b->tryTake(data.size())) {
+            r->data = data;
+            r->heldBytes = data.size();
         }
     });
     return true;
 }
 
+void LoadQueue::release(Request& r)
+{
+    budget_->giveBack(r.heldBytes);
+    r.heldBytes = 0;
+}
+
 void LoadQueue::cancel(Object* owner)
 {
-    std::erase_if(requests_, [owner](const std::shared_ptr<Request>& r) { return r->owner == owner; });
+    std::erase_if(requests_, [this, owner](const std::shared_ptr<Request>& r) {
+        if (r->owner != owner)
+            return false;
+        release(*r);
+        return true;
+    });
 }
 
 bool LoadQueue::isLoading(Object* owner) const
@@ -138,8 +186,12 @@ bool LoadQueue::deliver()
     if (ready.empty())
         return false;
     lastRoundMs_ = now;
-    for (const auto& r : ready)
-        r->deliver(vm_, r->data);
+    for (const auto& r : ready) {
+        release(*r);
+        std::optional<QByteArray> data = std::move(r->data);
+        r->data.reset();
+        r->deliver(vm_, data);
+    }
     return true;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
-// Loads started by scripts (XML.load, LoadVars.load, loadVariables). The
-// answer is handed to the script object only at the end of a frame's
-// scripts, at most one round per frame, the way movies expect: a handler
-// never runs inside the call that asked for the data.
+// Loads started by scripts (XML.load, LoadVars.load, loadVariables,
+// loadMovie). The answer is handed to the script object only at the end of a
+// frame's scripts, at most one round per frame, the way movies expect: a
+// handler never runs inside the call that asked for the data. Every load and
+// every address a script asks the host to open passes the movie's load policy
+// here; the loads of one movie share one byte budget and a deadline each.
+#include "movie/host/LoadPolicy.h"
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
@@ -13,6 +16,8 @@
 
 namespace nimbrel::movie::host {
 class Fetcher;
+class LoadBudget;
+class NetworkFetcher;
 }
 
 namespace nimbrel::movie::avm1 {
@@ -37,8 +42,16 @@ public:
     static bool deliverPending(Interpreter& vm);
 
     // Starts a load for `owner`; a newer load for the same owner replaces the older one.
-    // Returns false when the address cannot be loaded at all.
+    // Returns false when the address cannot be loaded at all or the movie may
+    // not reach it; the failure still reaches `deliver` later.
     bool start(Object* owner, const QString& url, Deliver deliver);
+    // getURL and send: hands the address to the host when the movie may reach it.
+    static void navigate(Interpreter& vm, const QString& url, const QString& target);
+    // What the movie may reach, from where it came from and its file attributes.
+    host::LoadPolicy policy() const;
+    // All loads together may hold totalBytes; each must end within deadlineMs.
+    void setLimits(qint64 totalBytes, int deadlineMs);
+    const host::LoadBudget& budget() const { return *budget_; }
     void cancel(Object* owner);
     bool isLoading(Object* owner) const;
     // Address relative to the movie: a folder path or a web address ending in '/'.
@@ -51,14 +64,18 @@ private:
         Deliver deliver;
         bool finished = false;
         std::optional<QByteArray> data;
+        qint64 heldBytes = 0; // counted in the budget until handed over
     };
     host::Fetcher* fetcherFor(const QUrl& url);
     bool deliver();
+    void release(Request& r);
 
     Interpreter& vm_;
     std::vector<std::shared_ptr<Request>> requests_;
     std::unique_ptr<host::Fetcher> localFetcher_;
-    std::unique_ptr<host::Fetcher> networkFetcher_;
+    std::unique_ptr<host::NetworkFetcher> networkFetcher_;
+    std::shared_ptr<host::LoadBudget> budget_;
+    int deadlineMs_;
     std::optional<double> lastRoundMs_;
 };
 

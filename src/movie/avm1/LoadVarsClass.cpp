@@ -3,6 +3,7 @@
 #include "movie/avm1/DataLoad.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/UrlVariables.h"
+#include "movie/avm1/LoadQueue.h"
 
 namespace nimbrel::movie::avm1 {
 
@@ -58,8 +59,7 @@ void installLoadVarsClass(Interpreter& vm)
         const QString vars = encodeObject(vm, o);
         if (!vars.isEmpty())
             url += (url.contains(QLatin1Char('?')) ? QLatin1Char('&') : QLatin1Char('?')) + vars;
-        if (vm.urlSink)
-            vm.urlSink(url, arg(a, 1).isUndefined() ? QString() : vm.toString(arg(a, 1)));
+        LoadQueue::navigate(vm, url, arg(a, 1).isUndefined() ? QString() : vm.toString(arg(a, 1)));
         return Value(true);
     });
     DataLoad::installRequestHeaders(vm, proto);

@@ -12,6 +12,7 @@
 #include <QTransform>
 #include <cmath>
 #include <optional>
+#include "movie/avm1/LoadQueue.h"
 
 namespace nimbrel::movie::avm1 {
 
@@ -191,8 +192,7 @@ void installMovieClipClass(Interpreter& vm)
         return Value(double(d->context()->movie()->header.version));
     });
     method("getURL", [](Interpreter& vm, const Value&, Args a) {
-        if (vm.urlSink)
-            vm.urlSink(vm.toString(arg(a, 0)), vm.toString(arg(a, 1)));
+        LoadQueue::navigate(vm, vm.toString(arg(a, 0)), vm.toString(arg(a, 1)));
         return Value();
     });
     method("loadMovie", [](Interpreter& vm, const Value& self, Args a) {

@@ -248,7 +248,8 @@ void MovieClipObject::loadMovie(const QString& url, LoadDone done)
             done(nullptr, 0);
         return;
     }
-    const bool started = LoadQueue::of(vm()).start(this, url, [this, done](Interpreter& vm, const std::optional<QByteArray>& bytes) {
+    // A load that cannot start still fails through the queue, once, a frame later.
+    LoadQueue::of(vm()).start(this, url, [this, done](Interpreter& vm, const std::optional<QByteArray>& bytes) {
         display::MovieClip* c = clip();
         display::MovieClip* loaded = nullptr;
         if (c && bytes) {
@@ -258,8 +259,6 @@ void MovieClipObject::loadMovie(const QString& url, LoadDone done)
         if (done)
             done(loaded ? vm.scriptObjectFor(loaded) : nullptr, bytes ? bytes->size() : 0);
     });
-    if (!started && done)
-        done(nullptr, 0);
 }
 
 void MovieClipObject::unloadMovie()

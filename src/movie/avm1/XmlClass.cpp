@@ -2,6 +2,7 @@
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/DataLoad.h"
 #include "movie/avm1/Interpreter.h"
+#include "movie/avm1/LoadQueue.h"
 #include "movie/avm1/XmlDocumentObject.h"
 
 namespace nimbrel::movie::avm1 {
@@ -91,8 +92,7 @@ void installXmlClass(Interpreter& vm)
     method("send", [](Interpreter& vm, const Value&, Args a) -> Value {
         if (a.empty())
             return Value(false);
-        if (vm.urlSink)
-            vm.urlSink(vm.toString(a[0]), arg(a, 1).isUndefined() ? QString() : vm.toString(arg(a, 1)));
+        LoadQueue::navigate(vm, vm.toString(a[0]), arg(a, 1).isUndefined() ? QString() : vm.toString(arg(a, 1)));
         return Value(true);
     });
     DataLoad::installRequestHeaders(vm, proto);

@@ -1,10 +1,13 @@
 #pragma once
-// Fetcher over Qt's network access: http, https and file addresses, with a
-// size limit so that an endless download cannot exhaust memory.
+// Fetcher over Qt's network access: http, https and file addresses. Limits
+// keep a movie from exhausting memory or holding loads open for ever: each
+// load is capped, all loads of one fetcher share a byte budget, and a load
+// that has not finished by its deadline fails, however slowly data trickles.
 #include "movie/host/Fetcher.h"
-#include <QList>
+#include "movie/host/LoadBudget.h"
+#include <QHash>
 #include <QObject>
-#include <QPointer>
+#include <memory>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -14,16 +17,32 @@ namespace nimbrel::movie::host {
 class NetworkFetcher : public QObject, public Fetcher {
     Q_OBJECT
 public:
-    static constexpr qint64 maxBytes = 256LL * 1024 * 1024;
+    static constexpr qint64 maxBytes = 256LL * 1024 * 1024; // one load
+    static constexpr int defaultDeadlineMs = 5 * 60 * 1000;
+    static constexpr int idleTimeoutMs = 60 * 1000;
 
     explicit NetworkFetcher(QObject* parent = nullptr);
     ~NetworkFetcher() override;
     void fetch(const QUrl& url, Done done) override;
     void cancelAll() override;
 
+    // The budget all loads count against; shared with whoever holds the
+    // loaded bytes afterwards. A fetcher starts with a budget of its own.
+    void setBudget(std::shared_ptr<LoadBudget> budget);
+    const std::shared_ptr<LoadBudget>& budget() const { return budget_; }
+    // Time from the request to the last byte; 0 or less: no deadline.
+    void setDeadlineMs(int ms) { deadlineMs_ = ms; }
+    int deadlineMs() const { return deadlineMs_; }
+    int running() const { return int(transfers_.size()); }
+
 private:
+    struct Transfer;
+    void finish(QNetworkReply* reply, const std::shared_ptr<Transfer>& t);
+
     QNetworkAccessManager* manager_ = nullptr;
-    QList<QPointer<QNetworkReply>> replies_;
+    QHash<QNetworkReply*, std::shared_ptr<Transfer>> transfers_;
+    std::shared_ptr<LoadBudget> budget_ = std::make_shared<LoadBudget>();
+    int deadlineMs_ = defaultDeadlineMs;
 };
 
 } // namespace nimbrel::movie::host

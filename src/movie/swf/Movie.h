@@ -46,6 +46,8 @@ struct Movie {
     // ScriptLimits: nesting depth and script timeout in seconds; 0 when the file sets none.
     int maxRecursion = 0;
     int scriptTimeout = 0;
+    // FileAttributes "use network": a local copy may reach the network and read no local file.
+    bool useNetwork = false;
     QStringList warnings;             // what was skipped or cut short while parsing
     bool truncated = false;
 

@@ -149,6 +149,9 @@ void MovieParser::readDefinition(const Tag& tag) {
         if (!import.url.isEmpty()) movie_.imports.push_back(std::move(import));
         return;
     }
+    case 69: // FileAttributes: bit 0 of the first byte is "use network"
+        if (tag.length >= 1) movie_.useNetwork = (tag.body[0] & 0x01) != 0;
+        return;
     case 65: { // ScriptLimits
         BitReader br(tag.body, tag.length);
         const int depth = br.u16();
