@@ -153,7 +153,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "nimbrel-render: %s: %s\n", qPrintable(opt.movie), qPrintable(player.errorString()));
         return 1;
     }
-    const QSize size = opt.size.isEmpty() ? player.stageSize().expandedTo(QSize(1, 1)) : opt.size;
+    const QSize size = opt.sizeFor(player.stageSize());
     switch (opt.mode) {
     case RenderOptions::Mode::Info:
         return printInfo(player, opt.movie);
