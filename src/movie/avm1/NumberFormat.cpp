@@ -280,4 +280,15 @@ int32_t toInt32(double v)
     return int32_t(uint32_t(m));
 }
 
+int clampToInt(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (v <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return int(v);
+}
+
 } // namespace nimbrel::movie::avm1

@@ -143,3 +143,14 @@ TEST(Avm1NumberFormat, HexTextIsExactModuloTwoToThe32)
     EXPECT_EQ(parseIntText("0x100000000", 0, false), 4294967296.0);
     EXPECT_EQ(parseIntText("0x1" + zeros300, 0, false), INFINITY);
 }
+
+TEST(Avm1NumberFormat, ClampToIntSaturates)
+{
+    const struct {
+        double v;
+        int want;
+    } cases[] = {{0, 0},        {3.9, 3},           {-3.9, -3},         {2147483647.5, 2147483647},
+                 {4294967296.0, 2147483647},         {-4294967296.0, -2147483647 - 1},
+                 {1e300, 2147483647}, {INFINITY, 2147483647}, {-INFINITY, -2147483647 - 1}, {NAN, 0}};
+    for (const auto& c : cases) EXPECT_EQ(clampToInt(c.v), c.want) << c.v;
+}
