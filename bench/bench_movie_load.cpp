@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -156,6 +157,13 @@ int loadChild(const QString& path) {
     QElapsedTimer t;
     t.start();
     player.setMovie(path);
+    if (!player.isLoaded() && player.errorString().isEmpty()) {
+        // Large files are parsed in the background: wait for the outcome.
+        QEventLoop loop;
+        QObject::connect(&player, &MoviePlayer::loaded, &loop, &QEventLoop::quit);
+        QObject::connect(&player, &MoviePlayer::loadFailed, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
     const double ms = t.nsecsElapsed() / 1e6;
     if (!player.isLoaded()) {
         std::fprintf(stderr, "load failed: %s\n", qPrintable(player.errorString()));

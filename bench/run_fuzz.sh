@@ -14,7 +14,8 @@ seeds="$build/seeds"
 mkdir -p "$seeds" "$build/crashes" "$build/work"
 if [ -d "$root/../shared/corpus" ]; then
     # Every case calls its movie test.swf: name the copies after their paths.
-    find "$root/../shared/corpus" -name '*.swf' -size -64k | while read -r f; do
+    # -L: the corpus folder is often a symbolic link to a shared copy.
+    find -L "$root/../shared/corpus" -name '*.swf' -size -64k | while read -r f; do
         cp "$f" "$seeds/$(printf '%s' "$f" | md5sum | cut -c1-16).swf"
     done
 fi

@@ -18,6 +18,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
+#include <QtEndian>
+#include <QPromise>
+#include <QThreadPool>
 #include <QPainter>
 #include <QPaintDevice>
 #include <QUrl>
@@ -33,6 +37,38 @@ constexpr double maxFrameRate = 120.0;
 // Movie key codes of the keys that move the focus.
 constexpr int kTabKey = 9;
 constexpr int kShiftKey = 16;
+
+// The parsed movie with the libraries it imports, read beside it; remote
+// libraries are not fetched. Safe on any thread.
+std::shared_ptr<const swf::Movie> withLocalImports(const std::shared_ptr<const swf::Movie>& parsed,
+                                                   const QString& baseUrl) {
+    // Libraries the movie imports from are read beside it, when the movie may
+    // read local files; remote ones are not fetched.
+    const host::LoadPolicy policy = host::LoadPolicy::forMovie(baseUrl, parsed->useNetwork);
+    const bool localBase = !baseUrl.isEmpty() && policy.sandbox() == host::LoadPolicy::Sandbox::LocalWithFiles;
+    return swf::Movie::withImports(parsed, [&](const QString& url) {
+        if (!localBase || QUrl(url).scheme().startsWith(QLatin1String("http"))) return QByteArray();
+        const QString path = QDir(baseUrl).filePath(url);
+        if (!policy.allows(host::LoadPolicy::Use::Load, QUrl::fromLocalFile(path))) return QByteArray();
+        QFile lib(path);
+        if (!lib.open(QIODevice::ReadOnly) || lib.size() > MoviePlayer::maxFileBytes) return QByteArray();
+        return lib.readAll();
+    });
+}
+
+struct ParsedFile {
+    std::shared_ptr<const swf::Movie> movie;
+    QString error;
+};
+
+// Reads and parses a local movie; runs on a worker thread.
+ParsedFile readAndParse(const QString& path, const QString& baseUrl) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {nullptr, file.errorString()};
+    auto parsed = swf::MovieParser::parse(file.read(MoviePlayer::maxFileBytes));
+    if (!parsed) return {nullptr, parsed.error()};
+    return {withLocalImports(parsed.value(), baseUrl), QString()};
+}
 } // namespace
 
 struct MoviePlayer::Impl : display::ScriptHost {
@@ -66,6 +102,7 @@ struct MoviePlayer::Impl : display::ScriptHost {
     bool stopNoticeDue = false;
     bool deleteRequested = false;
     std::optional<double> cutAtMs; // when the last frame cut short ended (script clock)
+    quint64 loadTicket = 0; // a background parse delivers only if no load began since
 
     // Marks a stretch that may run scripts: a script's request to replace the
     // movie (through a signal) must not tear down the engine running it.
@@ -193,6 +230,7 @@ void MoviePlayer::setMovie(const QString& pathOrUrl) {
         return;
     }
     clear();
+    ++d->loadTicket; // whatever was still being parsed is no longer wanted
     d->moviePath = pathOrUrl;
     d->error.clear();
     if (pathOrUrl.isEmpty()) {
@@ -216,8 +254,35 @@ void MoviePlayer::setMovie(const QString& pathOrUrl) {
     QFile file(local);
     if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString());
     if (file.size() > maxFileBytes) return fail(QStringLiteral("file is too large"));
-    const QByteArray bytes = file.read(maxFileBytes);
-    loadData(bytes, QFileInfo(local).absolutePath());
+    const QString base = QFileInfo(local).absolutePath();
+    // A compressed file declares its unpacked length in the header: that is
+    // what parsing works through.
+    const QByteArray head = file.peek(8);
+    const bool movieHeader = head.size() == 8 && (head.startsWith("FWS") || head.startsWith("CWS") || head.startsWith("ZWS"));
+    const qint64 unpacked = movieHeader ? qFromLittleEndian<quint32>(head.constData() + 4) : 0;
+    if (std::max(file.size(), unpacked) <= backgroundParseBytes) {
+        loadData(file.read(maxFileBytes), base);
+        return;
+    }
+    file.close();
+    // The watcher belongs to this player, so its result is dropped with it;
+    // the worker owns everything it touches.
+    const quint64 ticket = d->loadTicket;
+    auto promise = std::make_shared<QPromise<ParsedFile>>();
+    auto* watcher = new QFutureWatcher<ParsedFile>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, ticket, base] {
+        watcher->deleteLater();
+        if (ticket != d->loadTicket || watcher->future().resultCount() == 0) return;
+        const ParsedFile result = watcher->result();
+        if (!result.movie) return fail(result.error);
+        startParsed(result.movie, base);
+    });
+    watcher->setFuture(promise->future());
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, local, base] {
+        promise->addResult(readAndParse(local, base));
+        promise->finish();
+    });
 }
 
 QString MoviePlayer::movie() const { return d->moviePath; }
@@ -227,26 +292,28 @@ bool MoviePlayer::loadData(const QByteArray& bytes, const QString& baseUrl) {
         d->error = QStringLiteral("a movie cannot be replaced while its scripts run");
         return false;
     }
+    ++d->loadTicket;
     if (d->root) clear();
     auto parsed = swf::MovieParser::parse(bytes);
     if (!parsed) {
         fail(parsed.error());
         return false;
     }
+    return startParsed(withLocalImports(parsed.value(), baseUrl), baseUrl);
+}
+
+bool MoviePlayer::startParsed(std::shared_ptr<const swf::Movie> movie, const QString& baseUrl) {
+    if (d->busy) {
+        // Finishing a background parse while scripts run: wait for them.
+        QMetaObject::invokeMethod(this, [this, movie, baseUrl, ticket = d->loadTicket] {
+            if (ticket == d->loadTicket) startParsed(movie, baseUrl);
+        }, Qt::QueuedConnection);
+        return false;
+    }
+    if (d->root) clear();
     d->error.clear();
     d->base = baseUrl;
-    // Libraries the movie imports from are read beside it, when the movie may
-    // read local files; remote ones are not fetched.
-    const host::LoadPolicy policy = host::LoadPolicy::forMovie(baseUrl, parsed.value()->useNetwork);
-    const bool localBase = !baseUrl.isEmpty() && policy.sandbox() == host::LoadPolicy::Sandbox::LocalWithFiles;
-    d->movie = swf::Movie::withImports(parsed.value(), [&](const QString& url) {
-        if (!localBase || QUrl(url).scheme().startsWith(QLatin1String("http"))) return QByteArray();
-        const QString path = QDir(baseUrl).filePath(url);
-        if (!policy.allows(host::LoadPolicy::Use::Load, QUrl::fromLocalFile(path))) return QByteArray();
-        QFile lib(path);
-        if (!lib.open(QIODevice::ReadOnly) || lib.size() > maxFileBytes) return QByteArray();
-        return lib.readAll();
-    });
+    d->movie = std::move(movie);
     d->scripts = d->factory ? d->factory() : nullptr;
     if (!d->scripts) d->scripts = std::make_unique<display::NullScriptEngine>();
     d->context = std::make_unique<display::MovieContext>(d->movie, d->scripts.get());

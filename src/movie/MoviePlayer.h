@@ -30,13 +30,18 @@ public:
     // so that a slow machine shows a jerkier movie, not a slower one.
     static constexpr int maxCatchUpFrames = 4;
     static constexpr qint64 maxFileBytes = 256LL * 1024 * 1024;
+    // Local files larger than this are read and parsed on a worker thread so
+    // the window never waits on them; smaller ones load at once.
+    static constexpr qint64 backgroundParseBytes = 512 * 1024;
 
     explicit MoviePlayer(QObject* parent = nullptr);
     // Never while one of its scripts runs below the caller (see deleteWhenIdle).
     ~MoviePlayer() override;
 
     // Loads a local path or a file://, http:// or https:// address (fetched
-    // asynchronously); a newly set movie plays on load. "" empties the player.
+    // asynchronously, as large local files are parsed); a newly set movie
+    // plays on load, announced by loaded() or loadFailed(). Until then the
+    // player reads as empty. "" empties the player.
     void setMovie(const QString& pathOrUrl);
     QString movie() const;
     // Loads a movie already in memory; baseUrl resolves its relative loads.
@@ -159,6 +164,8 @@ signals:
 private:
     void clear();
     void fail(const QString& reason);
+    // Starts a parsed movie (its imports resolved) as loadData does.
+    bool startParsed(std::shared_ptr<const swf::Movie> movie, const QString& baseUrl);
 
     struct Impl;
     std::unique_ptr<Impl> d;

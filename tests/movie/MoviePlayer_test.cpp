@@ -2,11 +2,13 @@
 #include "movie/MoviePlayer.h"
 #include "movie/display/MovieClip.h"
 #include "movie/support/SwfBuilder.h"
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QTimer>
 #include <QUrl>
 #include "movie/display/ScriptEngine.h"
@@ -20,9 +22,11 @@ using test::SwfBuilder;
 namespace {
 
 // Ten frames at 10 fps; a red 100x100 px square at (50,50), and a blue
-// square that moves right by 10 px each frame.
-QByteArray tenFrames() {
+// square that moves right by 10 px each frame. `paddingBytes` adds a tag the
+// player skips, to make a file large enough to be parsed in the background.
+QByteArray tenFrames(int paddingBytes = 0) {
     SwfBuilder b;
+    if (paddingBytes > 0) b.tag(1000, QByteArray(paddingBytes, 'p'), true);
     b.setBackground({255, 255, 255, 255});
     b.defineRect(1, {0, 2000, 0, 2000}, {255, 0, 0, 255});
     b.defineRect(2, {0, 400, 0, 400}, {0, 0, 255, 255});
@@ -109,6 +113,93 @@ TEST(MoviePlayer, NetworkAddressesLoadWithoutBlocking) {
     loop.exec();
     EXPECT_FALSE(failure.isEmpty());
     EXPECT_FALSE(p.isLoaded());
+}
+
+namespace {
+
+// Runs the event loop until the player reports its load, or ten seconds pass.
+bool waitForLoad(MoviePlayer& p) {
+    QEventLoop loop;
+    bool done = false;
+    auto finish = [&] {
+        done = true;
+        loop.quit();
+    };
+    QObject::connect(&p, &MoviePlayer::loaded, &loop, finish);
+    QObject::connect(&p, &MoviePlayer::loadFailed, &loop, finish);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done;
+}
+
+// Lets every worker finish and hands its result to the player.
+void settleBackgroundParses() {
+    ASSERT_TRUE(QThreadPool::globalInstance()->waitForDone(10000));
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+} // namespace
+
+TEST(MoviePlayer, LargeFilesParseInTheBackgroundAndPlayWhenReady) {
+    QTemporaryDir dir;
+    const QString big = writeTemp(dir, tenFrames(int(MoviePlayer::backgroundParseBytes) + 1024), QStringLiteral("big.swf"));
+    MoviePlayer p;
+    p.setMovie(big);
+    // Until the parse is done the player reads as empty, with the path set.
+    EXPECT_FALSE(p.isLoaded());
+    EXPECT_EQ(p.movie(), big);
+    EXPECT_EQ(p.totalFrames(), 0);
+    EXPECT_EQ(p.frameNum(), 0);
+    EXPECT_FALSE(p.isPlaying());
+    EXPECT_TRUE(p.errorString().isEmpty());
+    p.play();
+    p.advanceTime(1000);
+    EXPECT_FALSE(p.renderImage(QSize(20, 20)).isNull());
+    ASSERT_TRUE(waitForLoad(p));
+    ASSERT_TRUE(p.isLoaded()) << p.errorString().toStdString();
+    EXPECT_EQ(p.totalFrames(), 10);
+    EXPECT_TRUE(p.isPlaying());
+    EXPECT_EQ(p.stageSize(), QSize(550, 400));
+
+    // A damaged large file fails later, through the same signal as any failure.
+    QByteArray broken = tenFrames(int(MoviePlayer::backgroundParseBytes) + 1024);
+    broken.truncate(20); // the header promises far more than the file holds
+    const QString bad = writeTemp(dir, broken, QStringLiteral("bad.swf"));
+    QString failure;
+    QObject::connect(&p, &MoviePlayer::loadFailed, [&](const QString& r) { failure = r; });
+    p.setMovie(bad);
+    EXPECT_FALSE(p.isLoaded());
+    EXPECT_TRUE(failure.isEmpty());
+    ASSERT_TRUE(waitForLoad(p));
+    EXPECT_FALSE(p.isLoaded());
+    EXPECT_FALSE(failure.isEmpty());
+    EXPECT_EQ(p.errorString(), failure);
+}
+
+TEST(MoviePlayer, ABackgroundParseOvertakenByAnotherLoadIsDropped) {
+    QTemporaryDir dir;
+    const QString big = writeTemp(dir, tenFrames(int(MoviePlayer::backgroundParseBytes) + 1024), QStringLiteral("big.swf"));
+    SwfBuilder one;
+    one.showFrame();
+    one.end();
+    const QString small = writeTemp(dir, one.build(SwfBuilder::Container::Fws, 8, {0, 2000, 0, 2000}, 12, 1));
+    for (const QString& next : {small, QString()}) {
+        MoviePlayer p;
+        int loads = 0;
+        QObject::connect(&p, &MoviePlayer::loaded, [&] { ++loads; });
+        p.setMovie(big);
+        p.setMovie(next);
+        settleBackgroundParses();
+        EXPECT_EQ(p.movie(), next);
+        EXPECT_EQ(p.totalFrames(), next.isEmpty() ? 0 : 1);
+        EXPECT_EQ(loads, next.isEmpty() ? 0 : 1);
+    }
+    // A player destroyed while its file is parsed leaves nothing behind to call it.
+    {
+        MoviePlayer p;
+        p.setMovie(big);
+    }
+    settleBackgroundParses();
 }
 
 TEST(MoviePlayer, ClockAdvancesAtTheFrameRateAndDropsFramesWhenLate) {

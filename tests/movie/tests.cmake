@@ -13,7 +13,8 @@ set_tests_properties(movie_conformance PROPERTIES TIMEOUT 600 ENVIRONMENT "QT_QP
 # The same engine sources once more, built with AddressSanitizer and UBSan,
 # for the mutation run. A sanitizer build of the whole tree already has them.
 file(GLOB_RECURSE _movie_srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/movie/*.cpp)
-set(_asan_flags -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+set(_asan_flags -fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined,float-cast-overflow)
 # Quicker to build and still fast enough to run: this copy exists to find faults.
 set(_asan_build_flags -O1 -g1)
 if(NIMBREL_SANITIZE OR NIMBREL_FUZZ)
@@ -36,3 +37,15 @@ add_test(NAME movie_mutation_smoke
             ${CMAKE_BINARY_DIR}/mutation_crash.swf ${CMAKE_SOURCE_DIR}/tests/data/malformed --scripts)
 set_tests_properties(movie_mutation_smoke PROPERTIES TIMEOUT 600
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1")
+
+# Every corpus movie as it is, through the same sanitizer build: a few frames
+# with scripts on and two small drawings each. Skipped without the corpus.
+add_executable(movie_corpus_smoke ${_harness}/corpus_smoke.cpp)
+target_compile_options(movie_corpus_smoke PRIVATE ${_asan_flags} ${_asan_build_flags})
+target_link_libraries(movie_corpus_smoke PRIVATE nimbrel_movie_asan)
+foreach(_corpus corpus corpus-as3)
+    add_test(NAME movie_${_corpus}_asan
+        COMMAND movie_corpus_smoke --frames 8 --size 64x48 ${CMAKE_SOURCE_DIR}/../shared/${_corpus})
+    set_tests_properties(movie_${_corpus}_asan PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1")
+endforeach()

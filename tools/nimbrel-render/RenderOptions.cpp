@@ -1,5 +1,7 @@
 #include "RenderOptions.h"
 #include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 bool parseSize(const QString& s, QSize* out) {
@@ -7,7 +9,8 @@ bool parseSize(const QString& s, QSize* out) {
     auto m = re.match(s);
     if (!m.hasMatch()) return false;
     *out = QSize(m.captured(1).toInt(), m.captured(2).toInt());
-    return out->width() > 0 && out->height() > 0 && out->width() <= 16384 && out->height() <= 16384;
+    return out->width() > 0 && out->height() > 0 && out->width() <= RenderOptions::maxSide &&
+           out->height() <= RenderOptions::maxSide;
 }
 bool parseInt(const QString& s, int* out) {
     bool ok = false;
@@ -24,6 +27,7 @@ QString RenderOptions::usage() {
         "       nimbrel-render MOVIE --frames A-B [--size WxH] --out-dir DIR\n"
         "       nimbrel-render MOVIE --bench [--size WxH] [--repeat R] [--frames N] [--no-render]\n"
         "       nimbrel-render MOVIE --trace --frames N\n"
+        "Pictures are the stage size, scaled down to fit 2048x2048 unless --size is given.\n"
         "--frame N goes to frame N (0-based) as GotoFrame does; --after K runs K frame\n"
         "advances after loading; --trace prints the trace lines of the first N frames.\n"
         "--bench times loading, N frame advances (scripts included; default the frame\n"
@@ -59,7 +63,8 @@ bool RenderOptions::parse(const QStringList& args, QString* error) {
             if (!value(&framesArg)) return false;
             haveFrames = true;
         } else if (a == QLatin1String("--size")) {
-            if (!value(&v) || !parseSize(v, &size)) return *error = QStringLiteral("bad --size, expected WxH"), false;
+            if (!value(&v) || !parseSize(v, &size))
+                return *error = QStringLiteral("bad --size, expected WxH of at most %1x%1").arg(maxSide), false;
         } else if (a == QLatin1String("--repeat")) {
             if (!value(&v) || !parseInt(v, &repeats) || repeats < 1) return *error = QStringLiteral("bad --repeat"), false;
         } else if (a == QLatin1String("--out")) {
@@ -103,4 +108,12 @@ bool RenderOptions::parse(const QStringList& args, QString* error) {
         if (outDir.isEmpty()) return *error = QStringLiteral("--out-dir DIR is needed"), false;
     }
     return true;
+}
+
+QSize RenderOptions::defaultSize(const QSize& stage) {
+    const QSize whole = stage.expandedTo(QSize(1, 1));
+    if (whole.width() <= maxDefaultSide && whole.height() <= maxDefaultSide) return whole;
+    const double scale = double(maxDefaultSide) / std::max(whole.width(), whole.height());
+    return QSize(std::clamp(int(std::lround(whole.width() * scale)), 1, maxDefaultSide),
+                 std::clamp(int(std::lround(whole.height() * scale)), 1, maxDefaultSide));
 }

@@ -10,14 +10,23 @@ struct RenderOptions {
     QString movie;
     int frame = 0;       // --frame N, --after K, --trace --frames N
     int first = 0, last = 0; // --frames A-B
-    QSize size;          // empty: the stage size
+    QSize size;          // empty: the stage size, within maxDefaultSide
     QString out;
     QString outDir;
     int repeats = 5;     // --bench: renders per frame
     int advances = -1;   // --bench --frames N: frame advances to time (-1: the movie's frame count)
     bool render = true;  // --bench --no-render times the frame advances only
 
+    // Pictures are drawn whole in memory, and a header may declare a stage of
+    // tens of thousands of pixels a side: both sizes are bounded.
+    static constexpr int maxDefaultSide = 2048;
+    static constexpr int maxSide = 8192;
+
     // Fills *error and returns false on a bad command line.
     bool parse(const QStringList& args, QString* error);
     static QString usage();
+    // The stage size scaled down, keeping its shape, to fit maxDefaultSide.
+    static QSize defaultSize(const QSize& stage);
+    // The picture size for a stage: --size when given, else defaultSize.
+    QSize sizeFor(const QSize& stage) const { return size.isEmpty() ? defaultSize(stage) : size; }
 };

@@ -8,6 +8,7 @@
 #include "movie/swf/Movie.h"
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -152,12 +153,19 @@ int main(int argc, char** argv) {
     QElapsedTimer loadTimer;
     loadTimer.start();
     player.setMovie(opt.movie);
+    if (!player.isLoaded() && player.errorString().isEmpty()) {
+        // Large files are parsed in the background: wait for the outcome.
+        QEventLoop loop;
+        QObject::connect(&player, &MoviePlayer::loaded, &loop, &QEventLoop::quit);
+        QObject::connect(&player, &MoviePlayer::loadFailed, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
     const double loadMs = loadTimer.nsecsElapsed() / 1e6;
     if (!player.isLoaded()) {
         std::fprintf(stderr, "nimbrel-render: %s: %s\n", qPrintable(opt.movie), qPrintable(player.errorString()));
         return 1;
     }
-    const QSize size = opt.size.isEmpty() ? player.stageSize().expandedTo(QSize(1, 1)) : opt.size;
+    const QSize size = opt.sizeFor(player.stageSize());
     switch (opt.mode) {
     case RenderOptions::Mode::Info:
         return printInfo(player, opt.movie);

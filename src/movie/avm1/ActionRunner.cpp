@@ -98,8 +98,8 @@ Value ActionRunner::pop()
 std::vector<Value> ActionRunner::popArgs()
 {
     double n = vm_.toNumber(pop());
-    long long count = std::isfinite(n) && n > 0 ? (long long)n : 0;
-    count = std::min<long long>(count, (long long)act_.stack.size());
+    // Compared as doubles first: a count beyond any integer must not be cast.
+    long long count = std::isfinite(n) && n > 0 ? (long long)std::min(n, double(act_.stack.size())) : 0;
     std::vector<Value> args;
     args.reserve(size_t(count));
     for (long long i = 0; i < count; ++i)
@@ -364,7 +364,7 @@ void ActionRunner::gotoFrameValue(const Value& frameValue, bool play, int bias)
         double n = stringToNumber(f, 7);
         int target;
         if (std::isfinite(n))
-            target = int(n) + bias;
+            target = clampToInt(n + bias);
         else {
             target = clip->frameOfLabel(f);
             if (target <= 0)
@@ -377,7 +377,7 @@ void ActionRunner::gotoFrameValue(const Value& frameValue, bool play, int bias)
     double n = vm_.toNumber(frame);
     if (!std::isfinite(n))
         return;
-    clip->gotoFrame(int(n) + bias, play);
+    clip->gotoFrame(clampToInt(n + bias), play);
 }
 
 void ActionRunner::doGetUrl(const QString& url, const QString& target, int method)
@@ -716,6 +716,9 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
             index = 0;
         if (!std::isfinite(count))
             count = 0;
+        // Beyond any string's length either way; keeps the casts below defined.
+        index = std::clamp(index, -1e15, 1e15);
+        count = std::clamp(count, -1e15, 1e15);
         long long start = (long long)index - 1;
         if (start < 0)
             start = 0;
@@ -789,13 +792,13 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
             if (!clip)
                 break;
             double n = stringToNumber(f, 7);
-            int target = std::isfinite(n) ? int(n) : clip->frameOfLabel(f);
+            int target = std::isfinite(n) ? clampToInt(n) : clip->frameOfLabel(f);
             if (target > 0)
                 clip->callFrame(target);
         } else {
             double n = num(frame);
             if (std::isfinite(n))
-                clip->callFrame(int(n));
+                clip->callFrame(clampToInt(n));
         }
         break;
     }

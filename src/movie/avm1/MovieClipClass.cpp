@@ -48,7 +48,7 @@ void gotoValue(Interpreter& vm, MovieClipObject* c, const Value& frame, bool pla
     if (frame.isString() || frame.isObject()) {
         const QString s = frame.isString() ? frame.s : vm.toString(frame);
         double n = stringToNumber(s, 7);
-        int f = std::isfinite(n) ? int(n) : c->frameOfLabel(s);
+        int f = std::isfinite(n) ? clampToInt(n) : c->frameOfLabel(s);
         if (f > 0)
             c->gotoFrame(f, play);
         return;

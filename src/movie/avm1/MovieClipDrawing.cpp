@@ -3,6 +3,7 @@
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
+#include "movie/avm1/NumberFormat.h"
 #include "movie/display/DrawingCanvas.h"
 #include "movie/display/MovieClip.h"
 #include <cmath>
@@ -93,9 +94,9 @@ std::optional<swf::FillStyle> gradientOf(Interpreter& vm, Args a) {
     if (!radial && type != QLatin1String("linear")) return std::nullopt;
     const Value colors = arg(a, 1), alphas = arg(a, 2), ratios = arg(a, 3);
     if (!colors.isObject() || !alphas.isObject() || !ratios.isObject()) return std::nullopt;
-    const int n = int(vm.toNumber(vm.getMember(colors, QStringLiteral("length"))));
-    if (n <= 0 || n != int(vm.toNumber(vm.getMember(alphas, QStringLiteral("length")))) ||
-        n != int(vm.toNumber(vm.getMember(ratios, QStringLiteral("length")))))
+    const int n = clampToInt(vm.toNumber(vm.getMember(colors, QStringLiteral("length"))));
+    if (n <= 0 || n != clampToInt(vm.toNumber(vm.getMember(alphas, QStringLiteral("length")))) ||
+        n != clampToInt(vm.toNumber(vm.getMember(ratios, QStringLiteral("length")))))
         return std::nullopt;
     swf::FillStyle f;
     for (int i = 0; i < std::min(n, kMaxRecords); ++i) {

@@ -125,18 +125,20 @@ double stringToNumber(const QString& s, int swfVersion)
             j += 2;
             if (j == n)
                 return invalid;
-            double acc = 0;
+            // Hex text is a 32-bit integer in the player: only the last eight
+            // digits count, read exactly however many come before them.
+            uint32_t acc = 0;
             for (; j < n; ++j) {
                 ushort c = s[j].unicode();
-                int d;
+                uint32_t d;
                 if (c >= '0' && c <= '9') d = c - '0';
                 else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
                 else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
                 else return invalid;
-                acc = acc * 16 + d;
+                acc = (acc << 4) | d;
             }
-            // Hex literals are 32-bit in the player.
-            return neg ? -double(int32_t(uint32_t(acc))) : double(int32_t(uint32_t(acc)));
+            const double value = double(int32_t(acc));
+            return neg ? -value : value;
         }
     }
     QByteArray latin;
@@ -276,6 +278,17 @@ int32_t toInt32(double v)
     if (m < 0)
         m += 4294967296.0;
     return int32_t(uint32_t(m));
+}
+
+int clampToInt(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (v <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return int(v);
 }
 
 } // namespace nimbrel::movie::avm1

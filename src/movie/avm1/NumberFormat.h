@@ -16,5 +16,8 @@ double parseIntText(const QString& s, int radix, bool radixGiven);
 double parseFloatText(const QString& s);
 // ECMA ToInt32.
 int32_t toInt32(double v);
+// The nearest int, truncating toward zero and saturating; NaN is 0. For frame
+// numbers, depths and counts that scripts may give as any number at all.
+int clampToInt(double v);
 
 } // namespace nimbrel::movie::avm1

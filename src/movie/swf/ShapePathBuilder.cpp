@@ -23,23 +23,23 @@ void appendEdge(QPainterPath& path, const Edge& e) {
 }
 
 // Joins one fill style's edges end to start into closed contours. The edge
-// that follows in file order is preferred, which keeps the common case linear.
+// that follows in file order is preferred, which keeps the common case linear;
+// otherwise the latest unused edge starting at the contour's end is taken.
+// Each start point keeps its edges in file order and drops used ones from the
+// back lazily, so many edges through one point cost no more than a few.
 QPainterPath joinFillEdges(const std::vector<Edge>& edges) {
     QPainterPath path;
     if (edges.empty()) return path;
-    std::unordered_multimap<uint64_t, size_t> byStart;
+    std::unordered_map<uint64_t, std::vector<size_t>> byStart;
     byStart.reserve(edges.size());
-    for (size_t i = 0; i < edges.size(); ++i) byStart.emplace(edges[i].from.key(), i);
+    for (size_t i = 0; i < edges.size(); ++i) byStart[edges[i].from.key()].push_back(i);
     std::vector<bool> used(edges.size(), false);
-    auto take = [&](size_t i) {
-        used[i] = true;
-        auto range = byStart.equal_range(edges[i].from.key());
-        for (auto it = range.first; it != range.second; ++it) {
-            if (it->second == i) {
-                byStart.erase(it);
-                break;
-            }
-        }
+    auto latestUnusedFrom = [&](const Point& p) -> size_t {
+        auto it = byStart.find(p.key());
+        if (it == byStart.end()) return SIZE_MAX;
+        std::vector<size_t>& starts = it->second;
+        while (!starts.empty() && used[starts.back()]) starts.pop_back();
+        return starts.empty() ? SIZE_MAX : starts.back();
     };
     for (size_t first = 0; first < edges.size(); ++first) {
         if (used[first]) continue;
@@ -47,17 +47,13 @@ QPainterPath joinFillEdges(const std::vector<Edge>& edges) {
         path.moveTo(start.x, start.y);
         size_t cur = first;
         for (;;) {
-            take(cur);
+            used[cur] = true;
             appendEdge(path, edges[cur]);
             const Point end = edges[cur].to;
             if (end == start) break;
-            size_t next = SIZE_MAX;
-            if (cur + 1 < edges.size() && !used[cur + 1] && edges[cur + 1].from == end) {
-                next = cur + 1;
-            } else {
-                auto it = byStart.find(end.key());
-                if (it != byStart.end()) next = it->second;
-            }
+            size_t next;
+            if (cur + 1 < edges.size() && !used[cur + 1] && edges[cur + 1].from == end) next = cur + 1;
+            else next = latestUnusedFrom(end);
             if (next == SIZE_MAX) break; // open contour: filling closes it
             cur = next;
         }

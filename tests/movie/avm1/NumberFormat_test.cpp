@@ -99,3 +99,58 @@ TEST(Avm1NumberFormat, Int32Wrapping)
     EXPECT_EQ(toInt32(std::nan("")), 0);
     EXPECT_EQ(toInt32(INFINITY), 0);
 }
+
+// Hex text converts to a 32-bit signed integer: the value modulo 2^32, exact
+// however many digits come first. parseInt keeps its full magnitude instead.
+TEST(Avm1NumberFormat, HexTextIsExactModuloTwoToThe32)
+{
+    const QString zeros300(300, QLatin1Char('0'));
+    const struct {
+        QString text;
+        double value;
+    } cases[] = {
+        {"0x1F", 31},
+        {"0XaBcDeF", 11259375},
+        {"0x0", 0},
+        {"0x7fffffff", 2147483647},
+        {"0x80000000", -2147483648.0},
+        {"0xFFFFFFFF", -1},
+        {"0Xff000000", -16777216},
+        {"0x100000000", 0},
+        {"0x1FFFFFFFF", -1},
+        {"0x123456789", 591751049},
+        {"0x1999999981ffffff", -2113929217},
+        {"0x1999999981FFFFFE", -2113929218},
+        {"0x1" + zeros300, 0},
+        {"0x" + QString(100, QLatin1Char('f')), -1},
+        {"0x" + QStringLiteral("aBc").repeated(40) + "12345678", 305419896},
+        {"-0x10", -16},
+        {"+0x10", 16},
+        {"-0xFFFFFFFF", 1},
+        {"-0x1999999981ffffff", 2113929217},
+        {"  0x10", 16},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.left(40).toStdString());
+        EXPECT_EQ(stringToNumber(c.text, 6), c.value);
+        EXPECT_EQ(stringToNumber(c.text, 7), c.value);
+    }
+    for (const QString& bad : {QStringLiteral("0x"), QStringLiteral("0xg"), QStringLiteral("0x1 "),
+                               QString("0x1" + zeros300 + "z"), QStringLiteral("- 0x1")})
+        EXPECT_TRUE(std::isnan(stringToNumber(bad, 7))) << bad.left(40).toStdString();
+    // SWF 5 reads no hex.
+    EXPECT_TRUE(std::isnan(stringToNumber("0x10", 5)));
+    EXPECT_EQ(parseIntText("0x100000000", 0, false), 4294967296.0);
+    EXPECT_EQ(parseIntText("0x1" + zeros300, 0, false), INFINITY);
+}
+
+TEST(Avm1NumberFormat, ClampToIntSaturates)
+{
+    const struct {
+        double v;
+        int want;
+    } cases[] = {{0, 0},        {3.9, 3},           {-3.9, -3},         {2147483647.5, 2147483647},
+                 {4294967296.0, 2147483647},         {-4294967296.0, -2147483647 - 1},
+                 {1e300, 2147483647}, {INFINITY, 2147483647}, {-INFINITY, -2147483647 - 1}, {NAN, 0}};
+    for (const auto& c : cases) EXPECT_EQ(clampToInt(c.v), c.want) << c.v;
+}
