@@ -2,6 +2,7 @@
 // frames, jumps to its last frame and back, and is drawn small.
 #include "movie/MoviePlayer.h"
 #include "movie/swf/Movie.h"
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +19,13 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     nimbrel::movie::MoviePlayer player;
+    // A looping script may take the player's whole budget per frame; an input
+    // gets one second of scripts in all, so that the fuzzer sees loops as slow, not hung.
+    QElapsedTimer spent;
+    spent.start();
+    player.setStillRunningHook([&player, &spent] {
+        if (spent.elapsed() > 1000) player.cancelRunningScripts();
+    });
     if (!player.loadData(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)))) return 0;
     // Bitmaps decode when first drawn; decode them all so every decoder sees the damage.
     (void)player.parsedMovie()->bitmaps.decodeAll();
