@@ -4,7 +4,9 @@
 #include "library/ProjectorWriter.h"
 #include "movie/MoviePlayer.h"
 #include <QDirIterator>
+#include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
 
 using nimbrel::library::ProjectorWriter;
 using nimbrel::movie::MoviePlayer;
@@ -49,7 +51,13 @@ TEST_F(ProjectorStubTest, AThousandByteMovieEndsInItsTrailerAndThePlayerPlaysThe
     EXPECT_EQ(bytes.right(8), QByteArray::fromHex("563412FAE8030000"));
 
     MoviePlayer player;
+    // A program of this size is parsed in the background: wait for the outcome.
+    QEventLoop wait;
+    QObject::connect(&player, &MoviePlayer::loaded, &wait, &QEventLoop::quit);
+    QObject::connect(&player, &MoviePlayer::loadFailed, &wait, &QEventLoop::quit);
+    QTimer::singleShot(10000, &wait, &QEventLoop::quit);
     player.setMovie(exe);
+    if (!player.isLoaded() && player.errorString().isEmpty()) wait.exec();
     ASSERT_TRUE(player.isLoaded()) << player.errorString().toStdString();
     EXPECT_EQ(player.stageSize(), QSize(550, 400));
     EXPECT_EQ(player.totalFrames(), 486);
