@@ -154,3 +154,23 @@ TEST(Avm1ScriptBudget, RunawayRecursionStopsTheScriptsForGood)
     EXPECT_EQ(f.stopsTold, 1);
     EXPECT_EQ(f.run(ActionAssembler().traceString("alive")), QStringList());
 }
+
+TEST(Avm1ScriptBudget, JoiningAnArrayOfMillionsOfHolesAnswersTheHostAndKeepsTheBudget)
+{
+    BudgetFixture f;
+    f.perRead = 1;
+    int calls = 0;
+    f.vm->stillRunning = [&] { ++calls; };
+    // new Array(4000000).join(); trace("done")
+    ActionAssembler a;
+    a.pushNumber(0).pushNumber(4000000).pushNumber(1).pushString("Array").op(0x40) // new Array(n)
+        .pushString("join").op(0x52).op(0x17) // .join(), result dropped
+        .traceString("done");
+    f.vm->beginScriptRun();
+    f.run(a);
+    f.vm->endScriptRun();
+    // One clock read per 256 elements: the 2000 ms budget ends the join long before its end.
+    EXPECT_EQ(f.vm->stopped(), Interpreter::Stop::RanTooLong);
+    EXPECT_GE(calls, 30);
+    EXPECT_TRUE(f.traces.isEmpty());
+}
