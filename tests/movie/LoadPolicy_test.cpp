@@ -24,7 +24,6 @@ using namespace nimbrel::movie;
 using avm1::test::ActionAssembler;
 using host::LoadPolicy;
 using test::LocalHttpServer;
-using test::Placement;
 using test::SwfBuilder;
 
 namespace {
@@ -51,14 +50,7 @@ QByteArray fileAttributes(bool useNetwork) {
 QByteArray movieWith(const ActionAssembler& script, std::optional<bool> useNetwork, uint8_t version = 8) {
     SwfBuilder b;
     if (useNetwork) b.tag(69, fileAttributes(*useNetwork));
-    SwfBuilder empty;
-    empty.showFrame();
-    empty.end();
-    b.defineSprite(20, 1, empty);
-    Placement clip;
-    clip.characterId = 20;
-    clip.name = QStringLiteral("clip");
-    b.placeObject2(clip);
+    b.placeEmptyClip(20, QStringLiteral("clip"));
     b.doAction(script.tagBody());
     b.showFrame();
     // Frame 2: if (clip.a != undefined) trace("vars " + clip.a); stop();

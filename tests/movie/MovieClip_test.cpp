@@ -316,15 +316,7 @@ QByteArray squareMovie(int frames, int width) {
 // "holder" (sprite 20, one empty frame) at (50,60) px.
 QByteArray holderMovie() {
     SwfBuilder b;
-    SwfBuilder empty;
-    empty.showFrame();
-    empty.end();
-    b.defineSprite(20, 1, empty);
-    Placement h;
-    h.characterId = 20;
-    h.name = QStringLiteral("holder");
-    h.matrix = swf::Matrix{1, 0, 0, 1, 1000, 1200};
-    b.placeObject2(h);
+    b.placeEmptyClip(20, QStringLiteral("holder"), swf::Matrix{1, 0, 0, 1, 1000, 1200});
     b.showFrame();
     b.showFrame();
     b.end();

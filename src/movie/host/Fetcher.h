@@ -12,7 +12,8 @@ class Fetcher {
 public:
     using Done = std::function<void(const QByteArray& data, const QString& error)>;
     virtual ~Fetcher() = default;
-    // Cancels any fetch still running for an earlier request with the same owner.
+    // Starts a fetch; `done` is called once. A single fetch cannot be called
+    // off: the owner ignores a late answer, and cancelAll ends every fetch.
     virtual void fetch(const QUrl& url, Done done) = 0;
     virtual void cancelAll() = 0;
 };

@@ -13,7 +13,6 @@
 
 using namespace nimbrel::movie;
 using avm1::test::ActionAssembler;
-using test::Placement;
 using test::SwfBuilder;
 
 namespace {
@@ -37,14 +36,7 @@ ActionAssembler loaderScript(const QString& url) {
 // With a second script, a second frame runs it (and the movie loops back).
 QByteArray hostMovie(const ActionAssembler& script, const ActionAssembler* second = nullptr) {
     SwfBuilder b;
-    SwfBuilder empty;
-    empty.showFrame();
-    empty.end();
-    b.defineSprite(20, 1, empty);
-    Placement clip;
-    clip.characterId = 20;
-    clip.name = QStringLiteral("clip");
-    b.placeObject2(clip);
+    b.placeEmptyClip(20, QStringLiteral("clip"));
     b.doAction(script.tagBody());
     b.showFrame();
     if (second) {

@@ -298,6 +298,18 @@ void SwfBuilder::defineSprite(uint16_t id, uint16_t frameCount, const SwfBuilder
     tag(39, w.data(), true);
 }
 
+void SwfBuilder::placeEmptyClip(uint16_t id, const QString& name, std::optional<swf::Matrix> matrix) {
+    SwfBuilder empty;
+    empty.showFrame();
+    empty.end();
+    defineSprite(id, 1, empty);
+    Placement clip;
+    clip.characterId = id;
+    clip.name = name;
+    clip.matrix = matrix;
+    placeObject2(clip);
+}
+
 QByteArray SwfBuilder::build(Container c, uint8_t version, swf::Rect stage, double frameRate,
                              uint16_t frameCount) const {
     BitWriter w;

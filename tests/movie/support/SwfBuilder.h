@@ -65,6 +65,9 @@ public:
     void doAction(const QByteArray& actions) { tag(12, actions); }
     // DefineSprite whose inner tags were written with another builder.
     void defineSprite(uint16_t id, uint16_t frameCount, const SwfBuilder& inner);
+    // An empty one-frame sprite `id`, placed at depth 1 under `name`: the clip
+    // that loaders and transforms in tests work on.
+    void placeEmptyClip(uint16_t id, const QString& name, std::optional<swf::Matrix> matrix = std::nullopt);
     void end() { tag(0, {}); }
     // DefineFont2 whose glyph 0 is a full em square (1024 units) for code 'A'.
     void defineSquareFont(uint16_t id);
