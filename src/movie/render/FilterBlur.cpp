@@ -10,6 +10,15 @@ int boxReach(double box) {
     return int(std::ceil((box - 1.0) / 2.0));
 }
 
+BlurPlan planBlur(size_t cells, double boxX, double boxY, int passes) {
+    constexpr int kFewPasses = 3;
+    constexpr double kWorkBudget = 16e6; // bytes times passes, per direction
+    if (passes <= kFewPasses || double(cells) * passes <= kWorkBudget) return {boxX, boxY, passes};
+    // n passes of width w spread as n(w^2 - 1)/12; keep that with fewer, wider boxes.
+    auto wider = [&](double w) { return w <= 1.0 ? w : std::sqrt(double(passes) / kFewPasses * (w * w - 1.0) + 1.0); };
+    return {wider(boxX), wider(boxY), kFewPasses};
+}
+
 namespace {
 
 // A box of fractional width w: 2*full+1 samples of weight 1 and one sample of
@@ -91,6 +100,10 @@ void transpose(const T* in, int w, int h, T* out) {
 template <typename Cell>
 void blurGrid(std::vector<uint8_t>& v, int w, int h, double boxX, double boxY, int passes) {
     constexpr int kBytes = int(sizeof(Cell));
+    const BlurPlan plan = planBlur(v.size(), boxX, boxY, passes);
+    boxX = plan.boxX;
+    boxY = plan.boxY;
+    passes = plan.passes;
     std::vector<uint8_t> copy, t;
     std::vector<uint32_t> sum;
     const std::vector<uint8_t> zeros(size_t(std::max(w, h)) * kBytes, 0);

@@ -23,6 +23,16 @@ void boxBlur(Plane& p, double boxX, double boxY, int passes);
 // The same for a premultiplied ARGB32 image, all channels at once.
 void boxBlur(QImage& img, double boxX, double boxY, int passes);
 
+// What a blur actually runs. Beyond a work budget, many passes of a box
+// become three passes of a wider box with the same spread (variance): the
+// picture is all but the same and the cost a fifth, so huge high-quality
+// blurs cannot stall a frame for seconds. `cells` counts bytes blurred.
+struct BlurPlan {
+    double boxX = 0, boxY = 0;
+    int passes = 0;
+};
+BlurPlan planBlur(size_t cells, double boxX, double boxY, int passes);
+
 // Pixels one pass of a box this wide reaches beyond its centre.
 int boxReach(double box);
 
