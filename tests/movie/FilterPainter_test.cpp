@@ -405,3 +405,32 @@ TEST(FilterPainter, HugeFiltersStayBounded) {
     QRect room = render::filterMargin(QRect(0, 0, 40, 40), {f}, 4, 4);
     EXPECT_LE(room.width(), 40 + 2 * 1024);
 }
+
+TEST(FilterPainter, WhatIsSeenComesOutAsIfTheWholeWereFiltered) {
+    swf::Filter shadow;
+    shadow.type = swf::FilterType::DropShadow;
+    shadow.blurX = shadow.blurY = 6;
+    shadow.passes = 2;
+    shadow.distance = 9;
+    shadow.angle = M_PI / 4;
+    shadow.color = {0, 0, 255, 255};
+    shadow.strength = 1;
+    swf::Filter bevel = shadow;
+    bevel.type = swf::FilterType::Bevel;
+    bevel.highlightColor = {255, 255, 0, 255};
+    swf::Filter glow = shadow;
+    glow.type = swf::FilterType::Glow;
+    glow.inner = true;
+    const std::vector<std::vector<swf::Filter>> chains{{blur(8, 3, 3)}, {shadow}, {bevel}, {glow, blur(5, 5, 1)}};
+    // A window onto the square's corner, as when the object hangs off the stage.
+    const QRect seen(22, 24, 12, 9);
+    for (size_t i = 0; i < chains.size(); ++i) {
+        QPoint wholeAt, partAt;
+        const QImage whole = render::applyFilters(squareImage(), chains[i], 1, 1, &wholeAt);
+        const QImage part = render::applyFilters(squareImage(), chains[i], 1, 1, &partAt, &seen);
+        EXPECT_LT(qint64(part.width()) * part.height(), qint64(whole.width()) * whole.height()) << i;
+        for (int y = seen.top(); y <= seen.bottom(); ++y)
+            for (int x = seen.left(); x <= seen.right(); ++x)
+                ASSERT_EQ(at(part, partAt, x, y), at(whole, wholeAt, x, y)) << "chain " << i << " at " << x << "," << y;
+    }
+}

@@ -57,6 +57,16 @@ QMargins marginOf(const Filter& f, double sx, double sy) {
     return {cap(l), cap(t), cap(r), cap(b)};
 }
 
+// How far around a pixel a filter reads its input, on every side.
+QMargins reachOf(const Filter& f, double sx, double sy) {
+    if (f.type == FilterType::ColorMatrix) return {};
+    if (f.type == FilterType::Convolution) return {f.matrixX / 2 + 1, f.matrixY / 2 + 1, f.matrixX / 2 + 1, f.matrixY / 2 + 1};
+    const QPoint d = shiftOf(f, sx, sy);
+    const int x = boxReach(boxX(f, sx)) * passesOf(f) + std::abs(d.x()) + 1;
+    const int y = boxReach(boxY(f, sy)) * passesOf(f) + std::abs(d.y()) + 1;
+    return {x, y, x, y};
+}
+
 QImage padded(const QImage& src, const QMargins& m) {
     if (m.isNull()) return src.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage out(src.width() + m.left() + m.right(), src.height() + m.top() + m.bottom(),
@@ -297,16 +307,35 @@ QRect filterMargin(const QRect& objectRect, const std::vector<swf::Filter>& filt
 }
 
 QImage applyFilters(const QImage& src, const std::vector<swf::Filter>& filters, double scaleX, double scaleY,
-                    QPoint* offset) {
+                    QPoint* offset, const QRect* seen) {
     QImage img = src.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPoint at(0, 0);
-    for (const Filter& f : filters) {
+    // What each filter and those after it read around a pixel that will be seen.
+    // A convolution that clamps at the image's edge needs that edge where it is.
+    std::vector<QMargins> reachFrom(filters.size() + 1);
+    bool mayCrop = seen != nullptr;
+    for (size_t i = filters.size(); i-- > 0;) {
+        reachFrom[i] = reachFrom[i + 1] + reachOf(filters[i], scaleX, scaleY);
+        if (filters[i].type == FilterType::Convolution) mayCrop = false;
+    }
+    for (size_t i = 0; i < filters.size(); ++i) {
+        const Filter& f = filters[i];
         const QMargins m = marginOf(f, scaleX, scaleY);
         const qint64 grown = qint64(img.width() + m.left() + m.right()) * (img.height() + m.top() + m.bottom());
         if (grown > kMaxPixels) break;
         if (!m.isNull()) {
             img = padded(img, m);
             at -= QPoint(m.left(), m.top());
+        }
+        if (mayCrop) {
+            // Pixels that can reach nothing seen are never filtered: a small
+            // stage does not pay for a wide shadow's whole extent.
+            const QRect need = seen->translated(-at).marginsAdded(reachFrom[i]).intersected(img.rect());
+            if (need.isEmpty()) return {};
+            if (need != img.rect()) {
+                img = img.copy(need);
+                at += need.topLeft();
+            }
         }
         if (img.isNull() || img.width() == 0 || img.height() == 0) break;
         switch (f.type) {

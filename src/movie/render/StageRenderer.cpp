@@ -270,7 +270,8 @@ void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTrans
     if (cache_ && !o.filters.empty() && area == full) {
         content = ContentFingerprint::of(o);
         if (content)
-            *content ^= std::hash<double>{}(sx * 7919.0 + sy) * 31 + uint64_t(quality_) * 2 + (s.group ? 1 : 0);
+            *content ^= std::hash<double>{}(sx * 7919.0 + sy) * 31 + uint64_t(quality_) * 2 + (s.group ? 1 : 0) +
+                        (uint64_t(s.image->width()) << 40) + (uint64_t(s.image->height()) << 20);
     }
     QImage layer;
     QPoint at;
@@ -292,8 +293,10 @@ void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTrans
         at = area.topLeft();
         if (!o.filters.empty()) {
             QPoint offset;
-            layer = applyFilters(layer, o.filters, sx, sy, &offset);
+            const QRect seen = s.image->rect().translated(-area.topLeft());
+            layer = applyFilters(layer, o.filters, sx, sy, &offset, &seen);
             at += offset;
+            if (layer.isNull()) return; // nothing of it lands on the surface
         }
         if (content) cache_->keepLayer(o, RenderCache::Layer{*content, t, cx, layer, at});
     }
