@@ -546,6 +546,10 @@ void frmmain::keyTick(bool oursInFront) {
         if (!self || unloaded_)
             return;
     }
+    // While a dialog opened by a key was up this tick could not run again, so
+    // what was typed into it is still latched: it was the dialog's, not ours.
+    if (!due.empty())
+        keys->clear();
 }
 
 bool frmmain::keyHeldElsewhere(int qtKey, bool keypad) const {

@@ -4,6 +4,7 @@
 #include "KeyMovies.h"
 #include "movie/MoviePlayer.h"
 #include "MainWindowFixture.h"
+#include "player/CommandTable.h"
 #include "player/FlashSurface.h"
 #include "player/MainMenus.h"
 #include "player/QuickPlayList.h"
@@ -224,6 +225,20 @@ TEST_F(MainWindowKeysTest, TypingOIntoATextFieldOpensNothing) {
     stroke(*w, Qt::Key_F4);
     w->keyTick(true);
     EXPECT_EQ(unloads, 1);
+}
+
+TEST_F(MainWindowKeysTest, KeysTypedIntoADialogAKeyOpenedStayWithIt) {
+    auto w = start();
+    // The address box that U opens takes "o" while it is up (the tick waits meanwhile).
+    w->commands->bind(nimbrel::player::Command::OpenAddress, [&] {
+        boxes.inputBox(QStringLiteral("?"));
+        stroke(*w, Qt::Key_O, Qt::NoModifier, false, "o");
+    });
+    stroke(*w, Qt::Key_U);
+    w->keyTick(true);
+    ASSERT_EQ(boxes.inputs().size(), 1);
+    w->keyTick(true);
+    EXPECT_TRUE(dialogs.fileRequests().isEmpty());
 }
 
 TEST_F(MainWindowKeysTest, WithoutAFieldOAndUOpenTheirDialogs) {
