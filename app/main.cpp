@@ -5,6 +5,7 @@
 #include "platform/QtMessageBoxes.h"
 #include "platform/SettingsStore.h"
 #include "platform/TerminationSignals.h"
+#include "player/StartArgument.h"
 #include "player/frmmain.h"
 #include <QApplication>
 
@@ -33,6 +34,6 @@ int main(int argc, char** argv) {
     window.show();
     window.activateWindow();
     if (const QStringList args = QApplication::arguments(); args.size() > 1)
-        window.openAtStart(nimbrel::player::frmmain::startArgument(args.at(1)));
+        window.openAtStart(nimbrel::player::StartArgument::movie(args.at(1)));
     return app.exec();
 }

@@ -3,17 +3,16 @@
 #include "library/ConverterPanel.h"
 #include "library/PlaylistStore.h"
 #include "library/SideList.h"
-#include "movie/KeyCodes.h"
-#include "movie/MoviePlayer.h"
 #include "platform/AlsaMixer.h"
 #include "platform/KeyPressLatch.h"
 #include "platform/MessageBoxes.h"
 #include "platform/clsVolume.h"
+#include "player/ClipboardWatch.h"
 #include "player/CommandTable.h"
+#include "player/KeyFocus.h"
 #include "player/MovieHook.h"
 #include "player/VolumeControl.h"
 #include "player/WindowOptions.h"
-#include "services/ClipboardAddress.h"
 #include "services/StripToggle.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
@@ -31,16 +30,8 @@
 #include "skin/SkinPiece.h"
 #include "skin/WindowChrome.h"
 #include <QAction>
-#include <QAbstractSpinBox>
 #include <QApplication>
-#include <QClipboard>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 #include <QCloseEvent>
-#include <QFileInfo>
-#include <QUrl>
 #include <QCursor>
 #include <QLabel>
 #include <QListWidget>
@@ -176,6 +167,7 @@ void frmmain::createControls() {
     options = new WindowOptions(*this);
     volume = new VolumeControl(*mixer_, this);
     keys = new platform::KeyPressLatch(this);
+    clipboard_ = new ClipboardWatch(*this);
     movieHook = new MovieHook({[this] { skin->resetHighlights(); }, [this] { enlargeOrRestoreMovie(); },
                                [this](QPoint at) { showControlMenu(at); }},
                               this);
@@ -391,18 +383,6 @@ void frmmain::showControlMenu(QPoint globalPos) { menus->mnukz->popup(globalPos)
 
 void frmmain::Label2_Click(int index) { options->Label2_Click(index); }
 
-QString frmmain::startArgument(const QString& argument) {
-    if (argument.isEmpty())
-        return {};
-    const QUrl url(argument);
-    if (url.isLocalFile())
-        return url.toLocalFile();
-    // An address stays as given; anything else is a path, relative to where the player started.
-    if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
-        return argument;
-    return QFileInfo(argument).absoluteFilePath();
-}
-
 void frmmain::openAtStart(const QString& pathOrUrl) {
     if (pathOrUrl.isEmpty())
         return;
@@ -428,13 +408,7 @@ void frmmain::enlargeOrRestoreMovie() {
 
 void frmmain::deleteVisibleListLines() {
     // The search panel's list is not part of the player yet.
-    QListWidget* list = nullptr;
-    if (bflb->isVisible())
-        list = bflblist;
-    else if (convertframe->isVisible())
-        list = converter->convert;
-    if (list)
-        library::SideList::deleteSelected(*list);
+    library::SideList::deleteSelectedInFirstVisible({bflblist, converter->convert});
 }
 
 void frmmain::MNUsy_Click() { helpWindows->showHelp(); }
@@ -538,7 +512,10 @@ void frmmain::keyTick(bool oursInFront) {
     }
     const auto due = CommandTable::dueCommands(
         [this](const CommandTable::KeyStroke& k) { return keys->takePress(k.qtKey, k.keypadOnly); },
-        [this](const CommandTable::KeyStroke& k) { return keyHeldElsewhere(k.qtKey, k.keypadOnly); });
+        [this](const CommandTable::KeyStroke& k) {
+            const QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : focusWidget();
+            return KeyFocus::holdsKey(focus, flash, k.qtKey, k.keypadOnly);
+        });
     QPointer<frmmain> self(this);
     for (Command c : due) {
         commands->run(c);
@@ -552,49 +529,17 @@ void frmmain::keyTick(bool oursInFront) {
         keys->clear();
 }
 
-bool frmmain::keyHeldElsewhere(int qtKey, bool keypad) const {
-    QWidget* focus = QApplication::focusWidget();
-    if (!focus)
-        focus = focusWidget();
-    if (!focus)
-        return false;
-    if (qobject_cast<QLineEdit*>(focus) || qobject_cast<QTextEdit*>(focus) ||
-        qobject_cast<QPlainTextEdit*>(focus) || qobject_cast<QAbstractSpinBox*>(focus))
-        return true;
-    if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->isEditable())
-        return true;
-    if (focus == flash) {
-        const int code = movie::KeyCodes::fromQtKey(qtKey, keypad);
-        return code && flash->player().takesKey(code);
-    }
-    return false;
-}
-
 void frmmain::Timer3_Timer() {
     if (!state_.windowActive)
         return;
     chromeTick(QCursor::pos());
     QPointer<frmmain> self(this);
     if (state_.clipboardWatch)
-        watchClipboard();
+        clipboard_->tick();
     if (!self || unloaded_)
         return;
     transport->followMovie();
     options->restoreAfterCapture();
-}
-
-void frmmain::watchClipboard() {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard)
-        return;
-    const QString text = clipboard->text();
-    if (!services::ClipboardAddress::isMovie(text))
-        return;
-    flash->setMovie(text);
-    flash->Play();
-    // Emptied first, so the next tick (even one during the question) does not take it again.
-    clipboard->clear();
-    opening->offerDownload(text);
 }
 
 void frmmain::chromeTick(QPoint cursorGlobal) {

@@ -34,6 +34,7 @@ namespace nimbrel::skin { class SkinElements; }
 
 namespace nimbrel::player {
 
+class ClipboardWatch;
 class CommandTable;
 class FlashSurface;
 class MainMenus;
@@ -111,9 +112,6 @@ public:
     void showControlMenu(QPoint globalPos);
     // The option strip: auto-play, clipboard watching, topmost, the fit-mode pop-up.
     void Label2_Click(int index);
-    // The movie named on the command line: a file path (made absolute), a
-    // file:// address as its path, an http(s) address as it is.
-    static QString startArgument(const QString& argument);
     // Opens and plays a movie named when the program was started.
     void openAtStart(const QString& pathOrUrl);
     // Double-click on the movie: the movie fills the maximised window, or the
@@ -184,9 +182,6 @@ private:
     void connectMenus();
     void bindCommands();
     void connectMovieVolume();
-    // Keys the focused text field, or the focused movie that takes them, keeps for itself.
-    bool keyHeldElsewhere(int qtKey, bool keypad) const;
-    void watchClipboard();
     void Form_Load();
     void regjc();
     void Form_Resize();
@@ -203,6 +198,7 @@ private:
     std::unique_ptr<platform::MixerDevice> ownMixer_;
     std::unique_ptr<platform::clsVolume> mixer_;
     bool movieFillsWindow_ = false;
+    ClipboardWatch* clipboard_ = nullptr;
     State state_;
     bool unloaded_ = false;
     bool menuBarShowing_ = false;

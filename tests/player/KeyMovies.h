@@ -76,4 +76,38 @@ inline QByteArray keyListenerMovie() {
     return b.build(SwfBuilder::Container::Fws, 8, {0, 11000, 0, 8000}, 30, 1);
 }
 
+// An input field of 200 x 50 px at the stage's top left (device font): a click
+// on it gives it the focus.
+inline QByteArray inputFieldMovie() {
+    SwfBuilder b;
+    b.setBackground({255, 255, 255, 255});
+    BitWriter w;
+    w.u16(5);
+    w.rect({0, 4000, 0, 1000});
+    w.u8(0x04 | 0x01); // text colour, font
+    w.u8(0x08);        // border
+    w.u16(0);          // a device font
+    w.u16(240);
+    w.rgba({0, 0, 0, 255});
+    w.string("");
+    b.tag(37, w.data());
+    Placement p;
+    p.characterId = 5;
+    p.name = QStringLiteral("field");
+    b.placeObject2(p);
+    b.showFrame();
+    b.end();
+    return b.build(SwfBuilder::Container::Fws, 8, {0, 11000, 0, 8000}, 30, 1);
+}
+
+// Nothing but frames: the movie takes no key.
+inline QByteArray keylessMovie() {
+    SwfBuilder b;
+    b.setBackground({255, 255, 255, 255});
+    b.showFrame();
+    b.showFrame();
+    b.end();
+    return b.build(SwfBuilder::Container::Fws, 8, {0, 11000, 0, 8000}, 30, 2);
+}
+
 } // namespace keymovies

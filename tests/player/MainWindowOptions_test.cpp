@@ -4,6 +4,7 @@
 #include "player/FlashSurface.h"
 #include "player/MainMenus.h"
 #include "player/MovieHook.h"
+#include "player/StartArgument.h"
 #include "player/StatusLineText.h"
 #include "player/WindowOptions.h"
 #include "services/Downloader.h"
@@ -309,11 +310,29 @@ TEST_F(MainWindowOptionsTest, TheOpenDialogStartsWhereTheLastMovieWasOpened) {
 }
 
 TEST(StartArgument, PathsBecomeAbsoluteAndAddressesStay) {
-    EXPECT_EQ(frmmain::startArgument(""), "");
-    EXPECT_EQ(frmmain::startArgument("/tmp/a.swf"), "/tmp/a.swf");
-    EXPECT_EQ(frmmain::startArgument("a.swf"), QDir::current().absoluteFilePath("a.swf"));
-    EXPECT_EQ(frmmain::startArgument("file:///tmp/b%20c.swf"), "/tmp/b c.swf");
-    EXPECT_EQ(frmmain::startArgument("https://example.com/g.swf"), "https://example.com/g.swf");
+    using nimbrel::player::StartArgument;
+    const std::pair<QString, QString> cases[] = {
+        {"", ""},
+        {"/tmp/a.swf", "/tmp/a.swf"},
+        {"a.swf", QDir::current().absoluteFilePath("a.swf")},
+        {"../films/b.swf", QDir::cleanPath(QDir::current().absoluteFilePath("../films/b.swf"))},
+        {"file:///tmp/b%20c.swf", "/tmp/b c.swf"},
+        {"https://example.com/g.swf", "https://example.com/g.swf"},
+        {"http://example.com/g.swf?x=1", "http://example.com/g.swf?x=1"},
+        {"影片.swf", QDir::current().absoluteFilePath("影片.swf")},
+    };
+    for (const auto& [argument, movie] : cases)
+        EXPECT_EQ(StartArgument::movie(argument), movie) << argument.toStdString();
+}
+
+TEST_F(MainWindowOptionsTest, AMovieNamedAtStartPlays) {
+    auto w = start();
+    const QString movie = makeMovie("start.swf", 30);
+    w->openAtStart(movie);
+    EXPECT_EQ(w->flash->Movie(), movie);
+    EXPECT_TRUE(w->flash->IsPlaying());
+    w->openAtStart(QString()); // no argument: everything as before
+    EXPECT_EQ(w->flash->Movie(), movie);
 }
 
 } // namespace
