@@ -354,9 +354,10 @@ std::optional<PanelSwitch::Switch> SkinElements::selectPanel(int n) {
 
 void SkinElements::resetHighlights() { setHover(SkinHover::resetAll(hover_, currentPanel_)); }
 
-PlayState SkinElements::playState() const { return SkinHover::playState(Image5[0]->toolTip()); }
+PlayState SkinElements::playState() const { return playState_; }
 
 void SkinElements::setPlayState(PlayState state) {
+    playState_ = state;
     if (state == PlayState::Play)
         Image5[0]->setToolTip(QStringLiteral("play"));
     else if (state == PlayState::Stop)

@@ -318,6 +318,25 @@ TEST_F(MainWindowKeysTest, EscStopsTheMovieAndHandsOpacityBackAfterwards) {
     w->Timer3_Timer();
     EXPECT_NEAR(w->windowOpacity(), 125 / 255.0, 0.005);
     EXPECT_FALSE(w->options->opacityRestorePending());
+    w->Timer3_Timer();
+    EXPECT_NEAR(w->windowOpacity(), 125 / 255.0, 0.005) << "restored once";
+
+    // Opaque: Esc only stops the movie, and nothing is restored later.
+    w->menus->munbtm2->trigger();
+    w->flash->Play();
+    stroke(*w, Qt::Key_Escape);
+    w->keyTick(true);
+    EXPECT_FALSE(w->flash->IsPlaying());
+    EXPECT_FALSE(w->options->opacityRestorePending());
+
+    // Minimised: Esc does nothing at all.
+    w->menus->MNUBF[3]->trigger();
+    w->setWindowState(Qt::WindowMinimized);
+    w->flash->Play();
+    stroke(*w, Qt::Key_Escape);
+    w->keyTick(true);
+    EXPECT_TRUE(w->flash->IsPlaying());
+    EXPECT_NEAR(w->windowOpacity(), 100 / 255.0, 0.005);
 }
 
 } // namespace
