@@ -287,6 +287,20 @@ TEST_F(MainWindowOptionsTest, TheWindowIsNeverSmallerThanTheSkinsFixedParts) {
     EXPECT_GT(w->minimumHeight(), 100);
 }
 
+TEST_F(MainWindowOptionsTest, DraggingTheLeftEdgeStopsAtTheLeastSizeWithTheRightEdgeInPlace) {
+    auto w = start();
+    w->show();
+    QApplication::processEvents();
+    const int right = w->geometry().right();
+    emit w->skin->hen1->pressed(Qt::LeftButton, QPoint());
+    ASSERT_EQ(w->resizeMode(), int(nimbrel::skin::ResizeMode::Left));
+    w->state().windowActive = true;
+    w->chromeTick(QPoint(right + 200, w->geometry().center().y()));
+    QApplication::processEvents();
+    EXPECT_EQ(w->width(), w->minimumWidth());
+    EXPECT_NEAR(w->geometry().right(), right, 1) << "the window does not walk to the right";
+}
+
 TEST_F(MainWindowOptionsTest, TheOpenDialogStartsWhereTheLastMovieWasOpened) {
     auto w = start();
     dialogs.answerCancel();
