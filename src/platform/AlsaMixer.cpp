@@ -7,6 +7,9 @@ namespace nimbrel::platform {
 
 namespace {
 
+// Without a sound card ALSA prints its lookup failures; the player says it once itself.
+extern "C" void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
+
 using HasVolume = int (*)(snd_mixer_elem_t*);
 
 snd_mixer_elem_t* findElement(snd_mixer_t* mixer, std::initializer_list<const char*> preferred, HasVolume has) {
@@ -37,6 +40,7 @@ void AlsaMixer::close() {
 
 int AlsaMixer::open() {
     close();
+    snd_lib_error_set_handler(quietAlsa);
     snd_mixer_t* m = nullptr;
     int err = snd_mixer_open(&m, 0);
     if (err < 0)

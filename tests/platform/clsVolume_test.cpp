@@ -1,8 +1,10 @@
 // The volume control over a mixer: the mapping onto the element's range, and
 // what happens without a mixer.
+#include "platform/AlsaMixer.h"
 #include "platform/ScriptedMessageBoxes.h"
 #include "platform/ScriptedMixer.h"
 #include "platform/clsVolume.h"
+#include <QFile>
 #include <gtest/gtest.h>
 
 using nimbrel::platform::clsVolume;
@@ -79,6 +81,25 @@ TEST(clsVolumeOpen, AMissingMicrophoneLeavesTheSpeakerWorking) {
     EXPECT_TRUE(mixer.micWrites.empty());
     EXPECT_EQ(mixer.speakerWrites, std::vector<long>{1000});
     EXPECT_EQ(v.prMicMaxVolume(), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(AlsaMixerHere, WithoutASoundCardOpeningFailsAndWritesDoNothing) {
+    QFile cards("/proc/asound/cards");
+    if (cards.open(QIODevice::ReadOnly)) {
+        const QByteArray list = cards.readAll();
+        if (!list.trimmed().isEmpty() && !list.contains("no soundcards"))
+            GTEST_SKIP() << "this machine has a sound card";
+    }
+    nimbrel::platform::AlsaMixer mixer;
+    EXPECT_NE(mixer.open(), 0);
+    EXPECT_FALSE(mixer.speakerRange().has_value());
+    EXPECT_FALSE(mixer.micRange().has_value());
+    EXPECT_FALSE(mixer.setSpeaker(100));
+    EXPECT_FALSE(mixer.setMic(100));
 }
 
 } // namespace
