@@ -1,14 +1,19 @@
-// The nimbrel executable: one main window; no command-line arguments are read.
+// The nimbrel executable: one main window. `nimbrel FILE.swf` (or an address)
+// opens and plays that movie; without an argument the player starts empty.
+#include "platform/ChineseTranslations.h"
 #include "platform/QtDialogBackend.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SettingsStore.h"
 #include "platform/TerminationSignals.h"
+#include "player/StartArgument.h"
 #include "player/frmmain.h"
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Nimbrel");
+    // Standard dialogs speak the player's language.
+    nimbrel::platform::ChineseTranslations::install(app);
 
     // Installed first, so a stop requested during start-up still closes normally.
     nimbrel::platform::TerminationSignals termination;
@@ -28,5 +33,7 @@ int main(int argc, char** argv) {
 
     window.show();
     window.activateWindow();
+    if (const QStringList args = QApplication::arguments(); args.size() > 1)
+        window.openAtStart(nimbrel::player::StartArgument::movie(args.at(1)));
     return app.exec();
 }

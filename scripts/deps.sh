@@ -7,6 +7,7 @@ NIMBREL_BUILD_PACKAGES=(
   qt6-base-dev qt6-multimedia-dev libgl-dev
   zlib1g-dev liblzma-dev libmpg123-dev libasound2-dev
   fonts-wqy-microhei ccache
+  qt6-translations-l10n  # Qt's own Chinese texts for the standard dialogs
 )
 NIMBREL_TEST_PACKAGES=(
   googletest libgtest-dev libgmock-dev

@@ -14,6 +14,15 @@ QStringList SideList::keptAfterDelete(const QStringList& texts, const QList<bool
     return kept;
 }
 
+void SideList::deleteSelectedInFirstVisible(std::initializer_list<QListWidget*> lists) {
+    for (QListWidget* list : lists) {
+        if (list && list->isVisible()) {
+            deleteSelected(*list);
+            return;
+        }
+    }
+}
+
 QStringList SideList::texts(const QListWidget& list) {
     QStringList out;
     out.reserve(list.count());

@@ -4,6 +4,7 @@
 // selected lines is one procedure for all of them.
 #include <QList>
 #include <QStringList>
+#include <initializer_list>
 
 class QListWidget;
 
@@ -17,6 +18,8 @@ public:
     // Keeps the unselected texts in order, empties the list and adds them back,
     // skipping empty ones. The files themselves are not touched.
     static void deleteSelected(QListWidget& list);
+    // The Delete key: the same for the first of lists that is on show; none on show, nothing.
+    static void deleteSelectedInFirstVisible(std::initializer_list<QListWidget*> lists);
 
     static QStringList texts(const QListWidget& list);
     // Where `text` goes in a list kept sorted: ascending, letter case ignored,

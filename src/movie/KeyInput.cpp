@@ -1,6 +1,7 @@
 #include "movie/KeyInput.h"
 #include "movie/KeyCodes.h"
 #include "movie/display/ButtonObject.h"
+#include "movie/display/EditTextObject.h"
 #include "movie/display/MovieClip.h"
 #include "movie/display/ScriptEngine.h"
 #include "movie/swf/ClipEvent.h"
@@ -124,6 +125,29 @@ void KeyInput::release(MovieClip& root, display::ScriptEngine& scripts, int keyC
         if (stillPlaced(*clip, root)) scripts.clipEvent(clip.get(), swf::ClipEventKeyUp, keyCode);
     tellFocused(focused, scripts, swf::ClipEventKeyUp, keyCode);
     scripts.broadcastInput(swf::ClipEventKeyUp);
+}
+
+bool KeyInput::listensTo(MovieClip& root, display::ScriptEngine& scripts, int keyCode, const QString& text,
+                         DisplayObject* focused) {
+    if (focused && focused->type() == DisplayObject::Type::EditText &&
+        static_cast<display::EditTextObject*>(focused)->input)
+        return true;
+    if (scripts.hearsKeys(focused)) return true;
+    const int buttonKey = KeyCodes::buttonCode(keyCode, text);
+    constexpr unsigned kKeyEvents = swf::ClipEventKeyDown | swf::ClipEventKeyUp;
+    for (const auto& o : everything(root)) {
+        if (o->type() == DisplayObject::Type::Button) {
+            if (!buttonKey || !shown(*o) || !scripts.isEnabled(o.get())) continue;
+            for (const swf::ButtonAction& a : static_cast<ButtonObject*>(o.get())->def().actions)
+                if (a.keyCode == buttonKey) return true;
+            continue;
+        }
+        for (const swf::ClipAction& a : o->clipActions) {
+            if (a.events & kKeyEvents) return true;
+            if (buttonKey && (a.events & swf::ClipEventKeyPress) && a.keyCode == buttonKey) return true;
+        }
+    }
+    return false;
 }
 
 void KeyInput::reset() {

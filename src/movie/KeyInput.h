@@ -29,6 +29,11 @@ public:
     void release(display::MovieClip& root, display::ScriptEngine& scripts, int keyCode,
                  display::DisplayObject* focused = nullptr);
     void reset();
+    // The movie hears keyCode now (text what it types): a clip's key handler,
+    // a key-press condition for it, the scripts' own key listeners, or an
+    // input field with the focus. A host leaves such a key to the movie.
+    static bool listensTo(display::MovieClip& root, display::ScriptEngine& scripts, int keyCode,
+                          const QString& text, display::DisplayObject* focused);
 
     bool isDown(int keyCode) const { return down_.count(keyCode) > 0; }
     int lastCode() const { return lastCode_; }

@@ -535,6 +535,11 @@ void MoviePlayer::keyPress(int keyCode, const QString& text) {
     emit repaintNeeded();
 }
 
+bool MoviePlayer::takesKey(int keyCode, const QString& text) const {
+    if (!d->root || keyCode <= 0) return false;
+    return KeyInput::listensTo(*d->root, *d->scripts, keyCode, text, d->focus.focused());
+}
+
 void MoviePlayer::keyRelease(int keyCode) {
     if (!d->root || keyCode <= 0 || d->busy) return;
     Impl::Busy busy(*d);

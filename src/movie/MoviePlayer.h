@@ -119,6 +119,11 @@ public:
     void keyPress(int keyCode, const QString& text);
     void keyRelease(int keyCode);
     bool isKeyDown(int keyCode) const;
+    // The movie takes keyCode now (text what the key types, may be ""): a Key
+    // listener, a key handler of a clip or of the focused object, a button's
+    // key-press condition for it, or a focused input field. A host keeps its
+    // own shortcut for such a key out of the movie's way.
+    bool takesKey(int keyCode, const QString& text = QString()) const;
     int lastKeyCode() const;
     // Text typed (or committed by an input method): a button's key-press
     // condition for a character takes it, the rest goes into the input text

@@ -32,6 +32,7 @@ const std::array<AppSettings::Entry, AppSettings::KeyCount> Table{{
     {AppSettings::Key::zdbf, "zdbf", "false", trueFalse},
     {AppSettings::Key::filepath, "filepath", nullptr, folder},
     {AppSettings::Key::filepath2, "filepath2", nullptr, folder},
+    {AppSettings::Key::openpath, "openpath", nullptr, folder},
 }};
 } // namespace
 

@@ -20,6 +20,7 @@ public:
         zdbf,                         // auto-play "true"/"false"
         filepath,                     // folder search results were last saved to
         filepath2,                    // folder converted files were last written to
+        openpath,                     // folder of the movie last opened through the dialog
     };
     struct Entry {
         Key key;
@@ -27,7 +28,7 @@ public:
         const char* firstRun;  // nullptr: nothing is written when absent
         bool (*valid)(const QString& text);
     };
-    static constexpr int KeyCount = 10;
+    static constexpr int KeyCount = 11;
 
     static QString appName();   // "Nimbrel"
     static QString section();   // "bfsz"

@@ -33,7 +33,10 @@ FlashSurface::FlashSurface(QWidget* parent)
     clock_.setInterval(TickMs);
     connect(&clock_, &QTimer::timeout, this, &FlashSurface::tick);
     connect(player_, &movie::MoviePlayer::repaintNeeded, this, qOverload<>(&QWidget::update));
-    connect(player_, &movie::MoviePlayer::loadFailed, this, &FlashSurface::loadFailed);
+    connect(player_, &movie::MoviePlayer::loadFailed, this, [this](const QString& reason) {
+        loadError_ = reason.isEmpty() ? QStringLiteral("?") : reason;
+        emit loadFailed(reason);
+    });
     connect(player_, &movie::MoviePlayer::urlRequested, this,
             [this](const QString& url, const QString&) { openRequestedUrl(url); });
     player_->setStillRunningHook([this] { whileScriptRuns(); });
@@ -62,6 +65,7 @@ void FlashSurface::whileScriptRuns() {
 
 void FlashSurface::setMovie(const QString& pathOrUrl) {
     QPointer<FlashSurface> self(this);
+    loadError_.clear();
     player_->setMovie(pathOrUrl);
     if (!self)
         return;

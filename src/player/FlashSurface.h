@@ -28,6 +28,8 @@ public:
     // Setting a path loads it and it starts playing; "" empties the surface.
     void setMovie(const QString& pathOrUrl);
     QString Movie() const;
+    // Why the movie set last could not be played; "" while it plays or loads.
+    QString LoadError() const { return loadError_; }
 
     void Play();
     void Stop();
@@ -101,6 +103,7 @@ private:
     QElapsedTimer sinceLastTick_;
     UrlOpener urlOpener_;
     QImage lastPicture_; // what painting shows while a script runs
+    QString loadError_;
 };
 
 } // namespace nimbrel::player

@@ -1,4 +1,5 @@
 #include "player/MainMenus.h"
+#include "player/CommandTable.h"
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,31 +14,36 @@ QAction* item(QMenu* menu, const char* name, const char* caption, bool enabled =
     a->setEnabled(enabled);
     return a;
 }
+// An item of the command table: its name and caption come from there.
+QAction* item(QMenu* menu, Command id) {
+    const CommandTable::Definition& d = CommandTable::definition(id);
+    return item(menu, d.menuName, d.caption);
+}
 } // namespace
 
 MainMenus::MainMenus(QWidget* owner) : QObject(owner) {
     mnukz = new QMenu(QStringLiteral("控制"), owner);
     mnukz->setObjectName("mnukz");
-    MNUOPEN = item(mnukz, "MNUOPEN", "打开文件  O");
-    MNUOPENURL = item(mnukz, "MNUOPENURL", "打开URL   U");
+    MNUOPEN = item(mnukz, Command::OpenFiles);
+    MNUOPENURL = item(mnukz, Command::OpenAddress);
     mnukz->addSeparator();
-    MNUPLAY = item(mnukz, "MNUPLAY", "播放/暂停   回车");
-    MNUTZ = item(mnukz, "MNUTZ", "停止");
-    mnuup = item(mnukz, "mnuup", "上一个   方向左");
-    mnusyz = item(mnukz, "mnusyz", "上一帧   方向上");
-    MNUXYZ = item(mnukz, "MNUXYZ", "下一帧   方向下");
-    MNUXIAYIGE = item(mnukz, "MNUXIAYIGE", "下一个   方向右");
+    MNUPLAY = item(mnukz, Command::PlayPause);
+    MNUTZ = item(mnukz, Command::Stop);
+    mnuup = item(mnukz, Command::PreviousMovie);
+    mnusyz = item(mnukz, Command::PreviousFrame);
+    MNUXYZ = item(mnukz, Command::NextFrame);
+    MNUXIAYIGE = item(mnukz, Command::NextMovie);
     mnukz->addSeparator();
-    MNUfd = item(mnukz, "MNUfd", "放大      (+)Or(F2)");
-    MNUSx = item(mnukz, "MNUSx", "缩小      (-)Or(F3)");
-    MNUDQ = item(mnukz, "MNUDQ", "保存当前播放文件   (F1)");
+    MNUfd = item(mnukz, Command::ZoomIn);
+    MNUSx = item(mnukz, Command::ZoomOut);
+    MNUDQ = item(mnukz, Command::SaveMovie);
     mnukz->addSeparator();
-    MNUPAGEU = item(mnukz, "MNUPAGEU", "增大音量  (Page Up)", false);
-    MNUPAGED = item(mnukz, "MNUPAGED", "减小音量  (Page Down)", false);
+    MNUPAGEU = item(mnukz, Command::VolumeUp);
+    MNUPAGED = item(mnukz, Command::VolumeDown);
     mnukz->addSeparator();
-    MNUZDBF = item(mnukz, "MNUZDBF", "自动播放", false);
-    MNUNCJK = item(mnukz, "MNUNCJK", "内存监控", false);
-    MNUCKZD = item(mnukz, "MNUCKZD", "窗口置顶  (F12)", false);
+    MNUZDBF = item(mnukz, Command::AutoPlay);
+    MNUNCJK = item(mnukz, Command::ClipboardWatch);
+    MNUCKZD = item(mnukz, Command::Topmost);
     MNUBTMD = mnukz->addMenu(QStringLiteral("不透明度"));
     MNUBTMD->setObjectName("MNUBTMD");
     for (int i = 0; i < 9; ++i) {
@@ -45,14 +51,13 @@ MainMenus::MainMenus(QWidget* owner) : QObject(owner) {
         const QString caption = QString::number((i + 1) * 10) + QChar(0xFF05); // full-width ％
         MNUBF[i] = MNUBTMD->addAction(caption);
         MNUBF[i]->setObjectName(QString::fromLatin1(name));
-        MNUBF[i]->setEnabled(false);
     }
-    munbtm2 = item(MNUBTMD, "munbtm2", "不透明", false);
+    munbtm2 = item(MNUBTMD, "munbtm2", "不透明");
     mnukz->addSeparator();
     MNUSNP = item(mnukz, "MNUSNP", "屏幕截图  (Esc)", false);
     mnutxbj = item(mnukz, "mnutxbj", "图象编辑", false);
     mnukz->addSeparator();
-    MNUTC = item(mnukz, "MNUTC", "退出      (F4)");
+    MNUTC = item(mnukz, Command::Close);
 
     MNUBFFILE = new QMenu(QStringLiteral("播放列表"), owner);
     MNUBFFILE->setObjectName("MNUBFFILE");
@@ -83,6 +88,11 @@ void MainMenus::addTo(QMenuBar* bar) const {
 void MainMenus::setShownInBar(bool shown) {
     for (QMenu* m : topLevel())
         m->menuAction()->setVisible(shown);
+}
+
+QAction* MainMenus::action(Command id) const {
+    const char* name = CommandTable::definition(id).menuName;
+    return name ? mnukz->findChild<QAction*>(QString::fromUtf8(name)) : nullptr;
 }
 
 bool MainMenus::shownInBar() const { return mnukz->menuAction()->isVisible(); }

@@ -2,7 +2,8 @@
 // The main window's four menus: the control menu mnukz ("控制", also the right-click
 // menu), the quick-play menu MNUBFFILE ("播放列表"), the fit modes MNUBFMS ("播放模式")
 // and mnuhelp ("帮助"). Only builds the items; the window connects them to its
-// handlers. Items whose commands are not in the player yet are present but disabled.
+// handlers through the command table, whose names and captions the items carry.
+// Items whose commands are not in the player yet are present but disabled.
 #include <QObject>
 #include <array>
 
@@ -12,6 +13,8 @@ class QMenuBar;
 class QWidget;
 
 namespace nimbrel::player {
+
+enum class Command;
 
 class MainMenus : public QObject {
     Q_OBJECT
@@ -24,6 +27,8 @@ public:
     // Shows or hides the four menus in the bar; their pop-ups work either way.
     void setShownInBar(bool shown);
     bool shownInBar() const;
+    // The control-menu item of a command of the table, or nullptr.
+    QAction* action(Command id) const;
 
     QMenu* mnukz;      // control menu
     QMenu* MNUBFFILE;  // quick-play list

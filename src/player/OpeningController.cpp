@@ -1,5 +1,6 @@
 #include "player/OpeningController.h"
 #include "platform/MessageBoxes.h"
+#include "player/AppSettings.h"
 #include "player/FlashSurface.h"
 #include "player/OpenFilesPlan.h"
 #include "player/QtDownloadProgress.h"
@@ -8,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QListWidget>
 
@@ -28,8 +30,7 @@ OpeningController::OpeningController(frmmain& window)
 void OpeningController::mnuopen_Click() {
     CommonDialog& dialog = w_.Dialog();
     dialog.setDialogTitle(OpenFilesPlan::kDialogTitle);
-    dialog.setInitDir(QCoreApplication::applicationDirPath());
-    dialog.setFlags(0x81200);
+    dialog.setInitDir(initialFolder());
     dialog.setMaxFileSize(OpenFilesPlan::kDialogMaxFileSize);
     dialog.setFilter(OpenFilesPlan::kDialogFilter);
     dialog.setFlags(OpenFilesPlan::kDialogFlags);
@@ -38,6 +39,8 @@ void OpeningController::mnuopen_Click() {
     dialog.ShowOpen();
 
     const OpenFilesPlan plan = OpenFilesPlan::fromFileName(dialog.FileName());
+    if (!plan.paths().isEmpty())
+        w_.settings().write(AppSettings::Key::openpath, QFileInfo(plan.paths().first()).absolutePath());
     switch (plan.action()) {
     case OpenFilesPlan::Action::Nothing:
         return;
@@ -60,6 +63,13 @@ void OpeningController::mnuopen_Click() {
     } else {
         w_.transport->applyStep(plan.declineAdd(*w_.quickPlay));
     }
+}
+
+QString OpeningController::initialFolder() const {
+    const QString stored = w_.settings().read(AppSettings::Key::openpath);
+    if (AppSettings::isValid(AppSettings::Key::openpath, stored) && QDir(stored).exists())
+        return stored;
+    return QDir::homePath();
 }
 
 void OpeningController::MNUOPENURL_Click() {

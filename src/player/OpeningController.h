@@ -39,12 +39,16 @@ public:
     static QString resultText(services::Downloader::Result result, const QString& reason,
                               const QString& target);
 
+    // Asks "是否下载本片"; on Yes saves the file behind address with progress.
+    void offerDownload(const QString& address);
+    // Where the open dialog starts: the folder of the movie last opened, else home.
+    QString initialFolder() const;
+
 signals:
     // A download ended (after its box, if any, was answered).
     void downloadFinished(nimbrel::services::Downloader::Result result, const QString& target);
 
 private:
-    void offerDownload(const QString& address);
 
     frmmain& w_;
     ProgressFactory progressFactory_;

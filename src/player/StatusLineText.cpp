@@ -27,4 +27,8 @@ QString StatusLineText::forMovie(qint64 frame, qint64 total, const QString& movi
     return build(frame, total, movie, fileSizeOf(movie));
 }
 
+QString StatusLineText::unplayable(const QString& reason) {
+    return reason.isEmpty() ? QStringLiteral("无法播放此文件") : QStringLiteral("无法播放此文件：%1").arg(reason);
+}
+
 } // namespace nimbrel::player

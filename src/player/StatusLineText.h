@@ -18,6 +18,8 @@ public:
     static qint64 fileSizeOf(const QString& movie);
     // The whole line for the movie path, reading the file's size.
     static QString forMovie(qint64 frame, qint64 totalFrames, const QString& movie);
+    // A movie that cannot be played: "无法播放此文件" and the reason, no frame count.
+    static QString unplayable(const QString& reason);
 };
 
 } // namespace nimbrel::player

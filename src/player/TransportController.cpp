@@ -18,11 +18,14 @@ void TransportController::Image5_Click(int index) {
     FlashSurface& flash = *w_.flash;
     switch (index) {
     case 0:
-        // The tooltip is the state; the next tick brings it in line again.
-        if (w_.skin->playState() == PlayState::Stop)
+        // Before the first tick (the design state) the button does nothing.
+        if (w_.state().playState == PlayState::Stop) {
             flash.Stop();
-        else if (w_.skin->playState() == PlayState::Play)
+            showPlayState(PlayState::Play);
+        } else if (w_.state().playState == PlayState::Play) {
+            showPlayState(PlayState::Stop);
             flash.Play();
+        }
         break;
     case 1:
         flash.Rewind();
@@ -94,11 +97,22 @@ PlayState TransportController::stateFor(int lastFrame, int frame) {
 
 void TransportController::followMovie() {
     const int frame = w_.flash->FrameNum();
-    if (!w_.state().autoPlay) {
+    const bool standsStill = frame == w_.state().lastFrameNum;
+    if (w_.state().autoPlay) {
+        // The movie's own pauses are skipped: it goes on in the tick that notices them.
+        w_.skin->Image5[0]->setEnabled(false);
+        if (standsStill)
+            w_.flash->Play();
+    } else {
         w_.skin->Image5[0]->setEnabled(true);
-        w_.skin->setPlayState(stateFor(w_.state().lastFrameNum, frame));
+        showPlayState(stateFor(w_.state().lastFrameNum, frame));
     }
     w_.state().lastFrameNum = frame;
+}
+
+void TransportController::showPlayState(PlayState state) {
+    w_.state().playState = state;
+    w_.skin->setPlayState(state);
 }
 
 } // namespace nimbrel::player

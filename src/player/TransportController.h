@@ -28,12 +28,16 @@ public:
     // The play/pause state for a movie whose frame was lastFrame at the previous
     // 100 ms tick and is frame now: a frame that did not move means it stands still.
     static skin::PlayState stateFor(int lastFrame, int frame);
-    // One 100 ms step: while auto-play is off the play button shows the pause
-    // picture and "stop" while the movie runs, the play picture and "play" while
-    // it stands; the frame seen is remembered for the next tick.
+    // One 100 ms step. Auto-play on: the play button is disabled and a movie
+    // that stands still is played again. Off: the play button shows the pause
+    // picture and "stop" while the movie runs, the play picture and "play"
+    // while it stands. The frame seen is remembered for the next tick.
     void followMovie();
 
 private:
+    // The player's play state, and the play button's picture and tooltip from it.
+    void showPlayState(skin::PlayState state);
+
     frmmain& w_;
 };
 

@@ -2,7 +2,18 @@
 #include "help/HelpWindows.h"
 #include "library/ConverterPanel.h"
 #include "library/PlaylistStore.h"
+#include "library/SideList.h"
+#include "platform/AlsaMixer.h"
+#include "platform/KeyPressLatch.h"
 #include "platform/MessageBoxes.h"
+#include "platform/clsVolume.h"
+#include "player/ClipboardWatch.h"
+#include "player/CommandTable.h"
+#include "player/KeyFocus.h"
+#include "player/MovieHook.h"
+#include "player/VolumeControl.h"
+#include "player/WindowOptions.h"
+#include "services/StripToggle.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
 #include "player/FlashSurface.h"
@@ -14,6 +25,7 @@
 #include "player/SettingsRestore.h"
 #include "player/StatusLineText.h"
 #include "player/TransportController.h"
+#include "skin/MainLayout.h"
 #include "skin/SkinElements.h"
 #include "skin/SkinPiece.h"
 #include "skin/WindowChrome.h"
@@ -26,6 +38,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -47,11 +60,19 @@ void darkBackground(QWidget* w) {
 } // namespace
 
 frmmain::frmmain(platform::SettingsStore& store, platform::DialogBackend& dialogs,
-                 platform::MessageBoxes& boxes, QWidget* parent)
+                 platform::MessageBoxes& boxes, platform::MixerDevice* mixer, QWidget* parent)
     : QWidget(parent), settings_(store), dialog_(dialogs, this), boxes_(boxes) {
     boxes_.setOwner(this);
+    if (!mixer) {
+        ownMixer_ = std::make_unique<platform::AlsaMixer>();
+        mixer = ownMixer_.get();
+    }
+    mixer_ = std::make_unique<platform::clsVolume>(*mixer, boxes_);
     setWindowTitle(caption());
     createControls();
+    // Resizing stops where the skin's fixed pieces would no longer fit.
+    const skin::MainLayout::Size least = skin::MainLayout::minimumClientSize();
+    setMinimumSize(Twips::toPixels(least.width, Twips::dpiX(this)), Twips::toPixels(least.height, Twips::dpiY(this)));
     setGeometryTwips(DesignLeft, DesignTop, DesignWidth, DesignHeight);
     Form_Load();
     // A window not yet shown gets no resize event: lay it out for its size now.
@@ -142,6 +163,14 @@ void frmmain::createControls() {
     transport = new TransportController(*this);
     opening = new OpeningController(*this);
     helpWindows = new help::HelpWindows(this);
+    commands = new CommandTable(this);
+    options = new WindowOptions(*this);
+    volume = new VolumeControl(*mixer_, this);
+    keys = new platform::KeyPressLatch(this);
+    clipboard_ = new ClipboardWatch(*this);
+    movieHook = new MovieHook({[this] { skin->resetHighlights(); }, [this] { enlargeOrRestoreMovie(); },
+                               [this](QPoint at) { showControlMenu(at); }},
+                              this);
 
     connectSkin();
     connectMenus();
@@ -161,7 +190,10 @@ void frmmain::connectSkin() {
         else if (i == 2)
             close();
     });
-    connect(skin, &SkinElements::transportClicked, this, &frmmain::Image5_Click);
+    connect(skin, &SkinElements::transportClicked, this, [this](int i) {
+        if (const CommandTable::Definition* d = CommandTable::forButton(i))
+            commands->run(d->id);
+    });
     connect(skin, &SkinElements::quickMenuClicked, this,
             [this](QPoint at) { menus->MNUBFFILE->popup(at); });
     connect(skin, &SkinElements::tabPressed, this, &frmmain::selectPanel);
@@ -172,23 +204,50 @@ void frmmain::connectSkin() {
             flash->setFrameNum(*frame);
         flash->Play();
     });
-    connect(flash, &FlashSurface::contextMenuRequested, this, &frmmain::showControlMenu);
-    connect(flash, &FlashSurface::mouseMovedOverMovie, skin, &SkinElements::resetHighlights);
+    // The pointer, the double-click and the right button over the movie go through the movie hook.
+}
+
+void frmmain::bindCommands() {
+    CommandTable& c = *commands;
+    // Transport buttons, their menu items and their keys all end in the button handler.
+    for (const CommandTable::Definition& d : CommandTable::definitions()) {
+        if (d.button < 0)
+            continue;
+        const int i = d.button;
+        c.bind(d.id, [this, i] { Image5_Click(i); }, [this, i] { return skin->Image5[i]->isEnabled(); });
+    }
+    c.bind(Command::ZoomIn, [this] { transport->MNUfd_Click(); });
+    c.bind(Command::ZoomOut, [this] { transport->MNUSx_Click(); });
+    c.bind(Command::OpenFiles, [this] { opening->mnuopen_Click(); });
+    c.bind(Command::OpenAddress, [this] { opening->MNUOPENURL_Click(); });
+    c.bind(Command::VolumeUp, [this] { volume->MNUPAGEU_Click(); });
+    c.bind(Command::VolumeDown, [this] { volume->MNUPAGED_Click(); });
+    c.bind(Command::Capture, [this] { options->prepareCapture(); });
+    c.bind(Command::SaveMovie, [this] { transport->MNUDQ_Click(); });
+    c.bind(Command::Close, [this] { close(); });
+    c.bind(Command::Topmost, [this] { options->MNUCKZD_Click(); });
+    c.bind(Command::DeleteLines, [this] { deleteVisibleListLines(); });
+    c.bind(Command::AutoPlay, [this] { options->Label2_Click(0); });
+    c.bind(Command::ClipboardWatch, [this] { options->Label2_Click(1); });
+    for (const CommandTable::Definition& d : CommandTable::definitions())
+        if (QAction* item = menus->action(d.id))
+            c.connectMenuItem(d.id, item);
+    connect(menus->mnukz, &QMenu::aboutToShow, commands, &CommandTable::refreshMenus);
+}
+
+void frmmain::connectMovieVolume() {
+    // The movie's own sound follows the speaker level here, once the engine
+    // offers an output level: connect volume->levelWritten to it.
 }
 
 void frmmain::connectMenus() {
     const MainMenus& m = *menus;
-    connect(m.MNUOPEN, &QAction::triggered, opening, &OpeningController::mnuopen_Click);
-    connect(m.MNUOPENURL, &QAction::triggered, opening, &OpeningController::MNUOPENURL_Click);
+    bindCommands();
+    connectMovieVolume();
     connect(m.MNUOPENWEB, &QAction::triggered, opening, &OpeningController::MNUOPENWEB_Click);
-    const std::array<QAction*, 6> transportItems = {m.MNUPLAY, m.MNUTZ, m.mnuup,
-                                                    m.mnusyz, m.MNUXYZ, m.MNUXIAYIGE};
-    for (int i = 0; i < 6; ++i)
-        connect(transportItems[i], &QAction::triggered, this, [this, i] { Image5_Click(i); });
-    connect(m.MNUfd, &QAction::triggered, transport, &TransportController::MNUfd_Click);
-    connect(m.MNUSx, &QAction::triggered, transport, &TransportController::MNUSx_Click);
-    connect(m.MNUDQ, &QAction::triggered, transport, &TransportController::MNUDQ_Click);
-    connect(m.MNUTC, &QAction::triggered, this, &QWidget::close);
+    for (int i = 0; i < 9; ++i)
+        connect(m.MNUBF[i], &QAction::triggered, this, [this, i] { options->tmdsz(WindowOptions::alphaForItem(i)); });
+    connect(m.munbtm2, &QAction::triggered, options, &WindowOptions::munbtm2_Click);
     connect(m.MNUsy, &QAction::triggered, this, &frmmain::MNUsy_Click);
     connect(m.MNURJ, &QAction::triggered, this, &frmmain::MNURJ_Click);
     connect(m.MNUCXDQ, &QAction::triggered, this, &frmmain::MNUCXDQ_Click);
@@ -201,12 +260,15 @@ void frmmain::connectMenus() {
 
 void frmmain::Form_Load() {
     // The resize mode, the menu-bar counter and the current panel start at 0 in the skin.
-    // Opening the mixer for the volume control goes here.
+    // A missing mixer is told once the window is up: a box before any window
+    // would hold up the start with nothing of the player on the screen.
+    mixer_->openQuietly();
+    QTimer::singleShot(0, this, [this] { mixer_->tellIfUnusable(); });
     // Presetting the search panel's file-type options goes here.
     // Tab 0 already shows its pressed picture: the skin starts on the movie panel.
     flash->setMenu(false);
     state_.lastFrameNum = 0;
-    // Installing the hook on the movie surface goes here.
+    movieHook->install(flash);
     state_.normalLabelColour = QApplication::palette().color(QPalette::ButtonText);
     state_.highlightLabelColour = QColor(0xFF, 0xFF, 0xFF);
     skin->setLabelColours(state_.normalLabelColour, state_.highlightLabelColour);
@@ -218,7 +280,6 @@ void frmmain::Form_Load() {
     duqu();
     // The normal transport and title-button pictures (Image7, Image10) were
     // remembered by the skin when it created the buttons.
-    state_.volumeLevel = 30000;
     ycct();
     state_.windowActive = true;
 }
@@ -247,19 +308,22 @@ void frmmain::regjc() {
 
     if (r.clipboardWatch) {
         state_.clipboardWatch = *r.clipboardWatch;
-        Label2[1]->setText(*r.clipboardWatch ? QStringLiteral("取消内存监控") : QStringLiteral("内存监控"));
+        const QString caption = services::StripToggle::caption(*r.clipboardWatch, services::StripToggle::clipboardWatch());
+        Label2[1]->setText(caption);
+        menus->MNUNCJK->setText(caption);
     }
 
     if (r.alpha) {
         state_.alpha = *r.alpha;
         state_.layered = true;
-        // A layered window with a constant alpha is window opacity here.
-        setWindowOpacity(state_.alpha / 255.0);
+        options->applyOpacity();
     }
 
     if (r.autoPlay) {
         state_.autoPlay = *r.autoPlay;
-        Label2[0]->setText(*r.autoPlay ? QStringLiteral("取消自动播放") : QStringLiteral("自动播放"));
+        const QString caption = services::StripToggle::caption(*r.autoPlay, services::StripToggle::autoPlay());
+        Label2[0]->setText(caption);
+        menus->MNUZDBF->setText(caption);
     }
 }
 
@@ -317,10 +381,34 @@ void frmmain::showMovieView() {
 
 void frmmain::showControlMenu(QPoint globalPos) { menus->mnukz->popup(globalPos); }
 
-void frmmain::Label2_Click(int index) {
-    // Auto-play (0), clipboard watching (1) and always-on-top (2) come with the options.
-    if (index == 3)
-        menus->MNUBFMS->popup(QCursor::pos());
+void frmmain::Label2_Click(int index) { options->Label2_Click(index); }
+
+void frmmain::openAtStart(const QString& pathOrUrl) {
+    if (pathOrUrl.isEmpty())
+        return;
+    flash->setMovie(pathOrUrl);
+    flash->Play();
+}
+
+void frmmain::enlargeOrRestoreMovie() {
+    if (isMaximized()) {
+        movieFillsWindow_ = false;
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+        Form_Resize();
+        return;
+    }
+    if (isMinimized())
+        return;
+    showMenuBar(skin::MenuBarAutoShow::Action::Hide);
+    menus->setShownInBar(false);
+    movieFillsWindow_ = true;
+    setWindowState(windowState() | Qt::WindowMaximized);
+    Form_Resize();
+}
+
+void frmmain::deleteVisibleListLines() {
+    // The search panel's list is not part of the player yet.
+    library::SideList::deleteSelectedInFirstVisible({bflblist, converter->convert});
 }
 
 void frmmain::MNUsy_Click() { helpWindows->showHelp(); }
@@ -338,7 +426,7 @@ void frmmain::Form_Unload() {
     settings_.write(AppSettings::Key::mtop, AppSettings::twipsText(twipsTop()));
     settings_.write(AppSettings::Key::mwidth, AppSettings::twipsText(twipsWidth()));
     settings_.write(AppSettings::Key::mheight, AppSettings::twipsText(twipsHeight()));
-    // Removing the hook on the movie surface goes here.
+    movieHook->remove();
     // Unloading the image editor and the capture overlay goes here.
     helpWindows->unloadAll();
     emit unloaded();
@@ -364,6 +452,13 @@ void frmmain::Form_Resize() {
     menuBar->setGeometry(0, 0, width(), barHeight);
     client->setGeometry(0, barHeight, width(), qMax(0, height() - barHeight));
     skin->relayout(menuBarShowing_);
+    // The movie over the whole skin lasts while the window stays maximised.
+    if (movieFillsWindow_ && !isMaximized())
+        movieFillsWindow_ = false;
+    if (movieFillsWindow_) {
+        flash->setGeometry(client->rect());
+        flash->raise();
+    }
 }
 
 void frmmain::moveWindow() {
@@ -400,24 +495,51 @@ void frmmain::mouseReleaseEvent(QMouseEvent* event) {
 void frmmain::Timer1_Timer() {
     const int frame = flash->FrameNum();
     const int total = flash->TotalFrames();
-    skin->Label6->setText(StatusLineText::forMovie(frame, total, flash->Movie()));
+    const QString error = flash->LoadError();
+    skin->Label6->setText(error.isEmpty() ? StatusLineText::forMovie(frame, total, flash->Movie())
+                                          : StatusLineText::unplayable(error));
     skin->jindutiao(frame, total);
 }
 
-void frmmain::Timer2_Timer() {
-    state_.windowActive = WindowChrome::edactive(QApplication::activeWindow());
-    if (!state_.windowActive)
+void frmmain::Timer2_Timer() { keyTick(WindowChrome::edactive(QApplication::activeWindow())); }
+
+void frmmain::keyTick(bool oursInFront) {
+    state_.windowActive = oursInFront;
+    if (!state_.windowActive) {
+        // Keys typed into another program are not ours to serve later.
+        keys->clear();
         return;
-    // Polling the shortcut keys goes here.
+    }
+    const auto due = CommandTable::dueCommands(
+        [this](const CommandTable::KeyStroke& k) { return keys->takePress(k.qtKey, k.keypadOnly); },
+        [this](const CommandTable::KeyStroke& k) {
+            const QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : focusWidget();
+            return KeyFocus::holdsKey(focus, flash, k.qtKey, k.keypadOnly);
+        });
+    QPointer<frmmain> self(this);
+    for (Command c : due) {
+        commands->run(c);
+        // A command may close the window, or run a dialog during which it closed.
+        if (!self || unloaded_)
+            return;
+    }
+    // While a dialog opened by a key was up this tick could not run again, so
+    // what was typed into it is still latched: it was the dialog's, not ours.
+    if (!due.empty())
+        keys->clear();
 }
 
 void frmmain::Timer3_Timer() {
     if (!state_.windowActive)
         return;
     chromeTick(QCursor::pos());
-    // Clipboard watching goes here.
+    QPointer<frmmain> self(this);
+    if (state_.clipboardWatch)
+        clipboard_->tick();
+    if (!self || unloaded_)
+        return;
     transport->followMovie();
-    // Restoring opacity after a capture goes here.
+    options->restoreAfterCapture();
 }
 
 void frmmain::chromeTick(QPoint cursorGlobal) {

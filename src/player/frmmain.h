@@ -7,11 +7,13 @@
 #include "player/AppSettings.h"
 #include "skin/FitMode.h"
 #include "skin/MenuBarAutoShow.h"
+#include "skin/SkinHoverState.h"
 #include <QColor>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -20,8 +22,11 @@ class QMenuBar;
 
 namespace nimbrel::platform {
 class DialogBackend;
+class KeyPressLatch;
 class MessageBoxes;
+class MixerDevice;
 class SettingsStore;
+class clsVolume;
 }
 namespace nimbrel::help { class HelpWindows; }
 namespace nimbrel::library { class ConverterPanel; }
@@ -29,12 +34,17 @@ namespace nimbrel::skin { class SkinElements; }
 
 namespace nimbrel::player {
 
+class ClipboardWatch;
+class CommandTable;
 class FlashSurface;
 class MainMenus;
+class MovieHook;
 class OpeningController;
 class QuickPlayList;
 class QuickPlayMenu;
 class TransportController;
+class VolumeControl;
+class WindowOptions;
 
 class frmmain : public QWidget {
     Q_OBJECT
@@ -49,7 +59,8 @@ public:
     // menu-bar counter and the current panel are the skin's (see below).
     struct State {
         int lastFrameNum = 0;        // frame seen by the previous 100 ms tick
-        int volumeLevel = 0;         // speaker volume, 0..65535
+        // Play/pause as the player sees it; the play button's picture and tooltip follow it.
+        skin::PlayState playState = skin::PlayState::Design;
         bool windowActive = false;   // a window of the player is the active one
         bool autoPlay = false;
         bool clipboardWatch = false;
@@ -59,8 +70,11 @@ public:
         QColor highlightLabelColour;
     };
 
+    // mixer: the sound card's mixer for the volume commands; the default card's
+    // ALSA mixer when none is given.
     frmmain(platform::SettingsStore& store, platform::DialogBackend& dialogs,
-            platform::MessageBoxes& boxes, QWidget* parent = nullptr);
+            platform::MessageBoxes& boxes, platform::MixerDevice* mixer = nullptr,
+            QWidget* parent = nullptr);
     ~frmmain() override;
 
     static QString caption();  // "QuorvaneFlashPlayer 1.5.0"
@@ -96,8 +110,16 @@ public:
     // Back to the movie from any side tool; the previews stop and empty.
     void showMovieView();
     void showControlMenu(QPoint globalPos);
-    // The option strip: 3 pops up the fit modes at the pointer.
+    // The option strip: auto-play, clipboard watching, topmost, the fit-mode pop-up.
     void Label2_Click(int index);
+    // Opens and plays a movie named when the program was started.
+    void openAtStart(const QString& pathOrUrl);
+    // Double-click on the movie: the movie fills the maximised window, or the
+    // window goes back to normal with the skin laid out.
+    void enlargeOrRestoreMovie();
+    bool movieFillsWindow() const { return movieFillsWindow_; }
+    // Delete: removes the selected lines of the visible side list.
+    void deleteVisibleListLines();
     // The help window and the about window, each shown at most once.
     void MNUsy_Click();
     void MNURJ_Click();
@@ -106,6 +128,9 @@ public:
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
+    // The key step of Timer2, with the active-window test's answer given: serves
+    // the keys pressed since the previous tick while a window of ours is in front.
+    void keyTick(bool oursInFront);
     // The chrome step of Timer3 for a given pointer position: edge drag, then the
     // menu bar shown or hidden.
     void chromeTick(QPoint cursorGlobal);
@@ -117,6 +142,11 @@ public:
     QuickPlayMenu* quickPlayMenu;
     TransportController* transport;
     OpeningController* opening;
+    CommandTable* commands;
+    WindowOptions* options;
+    VolumeControl* volume;
+    MovieHook* movieHook;
+    platform::KeyPressLatch* keys;
     help::HelpWindows* helpWindows;
     QMenuBar* menuBar;
     QWidget* client;           // everything under the menu bar
@@ -150,6 +180,8 @@ private:
     void createControls();
     void connectSkin();
     void connectMenus();
+    void bindCommands();
+    void connectMovieVolume();
     void Form_Load();
     void regjc();
     void Form_Resize();
@@ -163,6 +195,10 @@ private:
     AppSettings settings_;
     platform::CommonDialog dialog_;
     platform::MessageBoxes& boxes_;
+    std::unique_ptr<platform::MixerDevice> ownMixer_;
+    std::unique_ptr<platform::clsVolume> mixer_;
+    bool movieFillsWindow_ = false;
+    ClipboardWatch* clipboard_ = nullptr;
     State state_;
     bool unloaded_ = false;
     bool menuBarShowing_ = false;

@@ -13,7 +13,7 @@ ChromeTick::Result ChromeTick::tick(const Input& in) {
         return result;
     TwipRect window = in.window;
     if (mode_ != ResizeMode::None) {
-        const TwipRect resized = WindowResize::follow(mode_, window, in.cursor, in.tx, in.ty);
+        const TwipRect resized = WindowResize::follow(mode_, window, in.cursor, in.tx, in.ty, in.minWidth, in.minHeight);
         if (resized != window) {
             result.geometry = resized;
             window = resized;

@@ -20,6 +20,8 @@ public:
         QPoint cursor;            // pointer, screen pixels
         double tx = 15.0;         // twips per pixel
         double ty = 15.0;
+        int minWidth = 0;         // the window's least size, twips
+        int minHeight = 0;
     };
     struct Result {
         std::optional<TwipRect> geometry; // set when the window should take a new geometry

@@ -1,4 +1,5 @@
 #include "skin/MainLayout.h"
+#include <algorithm>
 #include "skin/RoundHalfEven.h"
 #include <cstdint>
 #include <limits>
@@ -31,6 +32,12 @@ int MainLayout::regionHeight(int clientHeight, double twipsPerPixelY, bool menuB
     if (h < std::numeric_limits<int16_t>::min() || h > std::numeric_limits<int16_t>::max())
         return previous;
     return static_cast<int>(h) + (menuBarShowing ? 100 : 0);
+}
+
+MainLayout::Size MainLayout::minimumClientSize(const MainLayoutResult& d) {
+    const int top = std::max(d.up1.height, d.up3.height);
+    const int bottom = std::max(d.down1.height, d.down3.height);
+    return {std::max(d.up1.width + d.up3.width, d.down1.width + d.down3.width), top + bottom};
 }
 
 MainLayoutResult MainLayout::run(const MainLayoutResult& previous, const Input& in) {

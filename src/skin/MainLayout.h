@@ -8,7 +8,8 @@ namespace nimbrel::skin {
 // steps read what earlier ones placed (some read rectangles that are only placed
 // further down, so they see the previous run's values). A step that would give an
 // element a negative width or height is skipped: that element keeps its previous
-// rectangle and the remaining steps still run. No minimum size is enforced.
+// rectangle and the remaining steps still run. The window itself is kept at least
+// at minimumClientSize(), so the fixed pieces of the skin always fit.
 class MainLayout {
 public:
     struct Input {
@@ -27,6 +28,16 @@ public:
     static int regionHeight(int clientHeight, double twipsPerPixelY, bool menuBarShowing,
                             int previous);
     static double regionWidth(int clientWidth, double twipsPerPixelX);
+
+    // The smallest client area the skin's fixed pieces need, twips: the wider of
+    // the top and bottom bars' two ends side by side, and the taller ends of both
+    // bars one above the other.
+    struct Size {
+        int width = 0;
+        int height = 0;
+        bool operator==(const Size&) const = default;
+    };
+    static Size minimumClientSize(const MainLayoutResult& design = MainLayoutResult::design());
 };
 
 } // namespace nimbrel::skin

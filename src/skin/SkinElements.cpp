@@ -1,4 +1,5 @@
 #include "skin/SkinElements.h"
+#include <cmath>
 #include "skin/Artwork.h"
 #include "skin/ListScroll.h"
 #include "skin/MainLayout.h"
@@ -287,6 +288,8 @@ MenuBarAutoShow::Action SkinElements::tickChrome(bool windowActive, QPoint curso
     in.cursor = cursor;
     in.tx = tx;
     in.ty = ty;
+    in.minWidth = static_cast<int>(std::lround(top->minimumWidth() * tx));
+    in.minHeight = static_cast<int>(std::lround(top->minimumHeight() * ty));
     const ChromeTick::Result result = chrome_.tick(in);
     if (result.geometry) {
         top->setGeometry(TwipGeometry::toPixels(*result.geometry, tx, ty));
@@ -354,9 +357,10 @@ std::optional<PanelSwitch::Switch> SkinElements::selectPanel(int n) {
 
 void SkinElements::resetHighlights() { setHover(SkinHover::resetAll(hover_, currentPanel_)); }
 
-PlayState SkinElements::playState() const { return SkinHover::playState(Image5[0]->toolTip()); }
+PlayState SkinElements::playState() const { return playState_; }
 
 void SkinElements::setPlayState(PlayState state) {
+    playState_ = state;
     if (state == PlayState::Play)
         Image5[0]->setToolTip(QStringLiteral("play"));
     else if (state == PlayState::Stop)

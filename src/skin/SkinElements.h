@@ -92,7 +92,8 @@ public:
 
     // Pointer over the movie: the same reset as over the top bar.
     void resetHighlights();
-    // The play/pause state, kept in the play button's tooltip ("play" / "stop").
+    // The play/pause state the player last gave; the play button's tooltip
+    // ("play" / "stop") and picture show it.
     PlayState playState() const;
     void setPlayState(PlayState state);
     void setLabelColours(const QColor& normal, const QColor& highlight);
@@ -143,6 +144,7 @@ private:
     SkinHoverState hover_;
     ChromeTick chrome_;
     int currentPanel_ = 0;
+    PlayState playState_ = PlayState::Design;
     QPoint movePressPosition_;
     QColor normalColour_;
     QColor highlightColour_{Qt::white};

@@ -1,4 +1,5 @@
 #include "skin/WindowResize.h"
+#include <algorithm>
 #include <cmath>
 
 namespace nimbrel::skin {
@@ -12,27 +13,32 @@ ResizeMode WindowResize::pressed(ResizeMode current, ResizeMode handle, Qt::Mous
 }
 
 TwipRect WindowResize::follow(ResizeMode mode, const TwipRect& window, QPoint cursor, double tx,
-                              double ty) {
+                              double ty, int minWidth, int minHeight) {
     TwipRect w = window;
     const int x = static_cast<int>(std::lround(cursor.x() * tx));
     const int y = static_cast<int>(std::lround(cursor.y() * ty));
 
-    const auto setWidth = [&w](int width) {
+    const auto setWidth = [&](int width) {
         if (width >= 0)
-            w.width = width;
+            w.width = std::max(width, minWidth);
     };
-    const auto setHeight = [&w](int height) {
+    const auto setHeight = [&](int height) {
         if (height >= 0)
-            w.height = height;
+            w.height = std::max(height, minHeight);
     };
     const auto followRight = [&] { setWidth(x - w.left + 100); };
     const auto followBottom = [&] { setHeight(y - w.top + 100); };
     const auto followLeft = [&] {
         // The right edge stays where it was while the left edge moves to the pointer.
-        const int oldLeft = w.left;
-        const int oldWidth = w.width;
+        const int right = w.left + w.width;
+        const int width = right - x;
+        if (minWidth > 0 && width < minWidth) {
+            w.left = right - minWidth;
+            w.width = minWidth;
+            return;
+        }
         w.left = x;
-        setWidth(oldWidth + oldLeft - w.left);
+        setWidth(width);
     };
 
     switch (mode) {

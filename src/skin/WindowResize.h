@@ -18,9 +18,11 @@ public:
 
     // The window geometry (twips) after one tick with the pointer at cursor (screen
     // pixels); tx and ty are twips per pixel. An assignment that would give a
-    // negative size is skipped on its own, the others still take effect.
+    // negative size is skipped on its own, the others still take effect. A size
+    // below minWidth x minHeight stops at it, the edge that does not follow the
+    // pointer staying where it was.
     static TwipRect follow(ResizeMode mode, const TwipRect& window, QPoint cursor, double tx,
-                           double ty);
+                           double ty, int minWidth = 0, int minHeight = 0);
 };
 
 } // namespace nimbrel::skin

@@ -16,12 +16,12 @@ TEST(AppSettingsTable, EveryKeyOnceWithItsFirstRunValue) {
         EXPECT_EQ(&AppSettings::entry(e.key), &e) << e.name;
     }
     EXPECT_EQ(names, (QStringList{"mleft", "mtop", "mwidth", "mheight", "bfms", "ncjc", "tmd", "zdbf",
-                                  "filepath", "filepath2"}));
+                                  "filepath", "filepath2", "openpath"}));
     EXPECT_STREQ(AppSettings::entry(Key::bfms).firstRun, "0");
     EXPECT_STREQ(AppSettings::entry(Key::ncjc).firstRun, "false");
     EXPECT_STREQ(AppSettings::entry(Key::tmd).firstRun, "false");
     EXPECT_STREQ(AppSettings::entry(Key::zdbf).firstRun, "false");
-    for (Key k : {Key::mleft, Key::mtop, Key::mwidth, Key::mheight, Key::filepath, Key::filepath2})
+    for (Key k : {Key::mleft, Key::mtop, Key::mwidth, Key::mheight, Key::filepath, Key::filepath2, Key::openpath})
         EXPECT_EQ(AppSettings::entry(k).firstRun, nullptr) << AppSettings::entry(k).name;
 }
 

@@ -4,16 +4,20 @@
 #include "player/MainMenus.h"
 #include "player/QuickPlayList.h"
 #include "player/QuickPlayMenu.h"
+#include "player/StatusLineText.h"
 #include "skin/SkinElements.h"
 #include "skin/SkinPiece.h"
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 
 using nimbrel::player::frmmain;
+
+using nimbrel::player::StatusLineText;
 
 namespace {
 
@@ -192,14 +196,21 @@ TEST_F(MainWindowChromeTest, RightClickOnTheMovieOrTheBarsOpensTheControlMenu) {
 
 TEST_F(MainWindowChromeTest, StatusLineAfterATick) {
     auto w = start();
-    const QString path = makeFile("clip.bin", 2560);
+    const QString path = makeMovie("clip.swf", 40);
     w->flash->setMovie(path);
     w->Timer1_Timer();
-    const QString expected = QStringLiteral("[%1 /%2]  文件名：%3  文件大小：2KB")
+    const QString expected = QStringLiteral("[%1 /%2]  文件名：%3  文件大小：%4KB")
                                  .arg(w->flash->FrameNum())
                                  .arg(w->flash->TotalFrames())
-                                 .arg(path);
+                                 .arg(path)
+                                 .arg(StatusLineText::kilobytes(QFileInfo(path).size()));
     EXPECT_EQ(w->skin->Label6->text(), expected);
+    EXPECT_EQ(w->flash->TotalFrames(), 40);
+
+    // A file that is no movie says so instead of counting frames.
+    w->flash->setMovie(makeFile("clip.bin", 2560));
+    w->Timer1_Timer();
+    EXPECT_TRUE(w->skin->Label6->text().startsWith(QStringLiteral("无法播放此文件："))) << w->skin->Label6->text().toStdString();
 
     w->flash->setMovie("http://example.invalid/a.swf");
     w->Timer1_Timer();

@@ -5,6 +5,7 @@
 #include "library/PlaylistStore.h"
 #include "platform/ScriptedDialogBackend.h"
 #include "platform/ScriptedMessageBoxes.h"
+#include "platform/ScriptedMixer.h"
 #include "platform/SettingsStore.h"
 #include "player/frmmain.h"
 #include <QEventLoop>
@@ -22,9 +23,11 @@ protected:
         std::make_unique<nimbrel::platform::SettingsStore>(dir.path() + "/settings");
     nimbrel::platform::ScriptedDialogBackend dialogs;
     nimbrel::platform::ScriptedMessageBoxes boxes;
+    // A sound card with a full-range mixer, so that no start is told of a missing one.
+    nimbrel::platform::ScriptedMixer mixer;
 
     std::unique_ptr<nimbrel::player::frmmain> start() {
-        auto w = std::make_unique<nimbrel::player::frmmain>(*store, dialogs, boxes);
+        auto w = std::make_unique<nimbrel::player::frmmain>(*store, dialogs, boxes, &mixer);
         w->Timer1.stop();
         w->Timer2.stop();
         w->Timer3.stop();

@@ -11,6 +11,7 @@
 #include "skin/SkinPiece.h"
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
 
@@ -76,7 +77,8 @@ TEST_F(MainWindowOpeningTest, OneFilePlaysWithoutAskingAndLeavesTheListAlone) {
     const auto& request = dialogs.fileRequests()[0];
     EXPECT_EQ(request.kind, nimbrel::platform::FileDialogKind::Open);
     EXPECT_EQ(request.title, QStringLiteral("打开(一次可以打开多个文件)"));
-    EXPECT_EQ(request.initDir, QCoreApplication::applicationDirPath());
+    // Nothing opened before: the home folder, not the program's own.
+    EXPECT_EQ(request.initDir, QDir::homePath());
     EXPECT_EQ(request.filter, QStringLiteral("所有文件 (*.swf)|*.swf"));
     EXPECT_EQ(request.flags, 0x80200u);
     EXPECT_EQ(w->Dialog().MaxFileSize(), 32767);

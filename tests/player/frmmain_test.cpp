@@ -1,10 +1,12 @@
 // Start-up and shutdown of the main window against a throw-away store.
 #include "platform/ScriptedDialogBackend.h"
 #include "platform/ScriptedMessageBoxes.h"
+#include "platform/ScriptedMixer.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
 #include "player/AppSettings.h"
 #include "player/FlashSurface.h"
+#include "player/VolumeControl.h"
 #include "player/frmmain.h"
 #include <QAction>
 #include <QApplication>
@@ -28,10 +30,11 @@ protected:
     std::unique_ptr<SettingsStore> store = std::make_unique<SettingsStore>(dir.path());
     nimbrel::platform::ScriptedDialogBackend dialogs;
     nimbrel::platform::ScriptedMessageBoxes boxes;
+    nimbrel::platform::ScriptedMixer mixer;
 
     void put(const char* key, const QString& value) { store->setValue("Nimbrel", "bfsz", key, value); }
     QString get(const char* key) const { return store->value("Nimbrel", "bfsz", key); }
-    std::unique_ptr<frmmain> start() { return std::make_unique<frmmain>(*store, dialogs, boxes); }
+    std::unique_ptr<frmmain> start() { return std::make_unique<frmmain>(*store, dialogs, boxes, &mixer); }
     QStringList checkedFitItems(const frmmain& w) const {
         QStringList names;
         if (w.mnuszck->isChecked()) names << "mnuszck";
@@ -71,7 +74,7 @@ TEST_F(FrmmainTest, FirstStartWritesFirstRunValuesAndKeepsTheDesign) {
 TEST_F(FrmmainTest, LoadPreparesTheWindowState) {
     auto w = start();
     EXPECT_FALSE(w->flash->Menu());
-    EXPECT_EQ(w->state().volumeLevel, 30000);
+    EXPECT_EQ(w->volume->level(), 30000);
     EXPECT_TRUE(w->state().windowActive);
     EXPECT_EQ(w->state().lastFrameNum, 0);
     EXPECT_EQ(w->currentPanel(), 0);

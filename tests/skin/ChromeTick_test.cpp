@@ -147,3 +147,32 @@ TEST(ChromeTick, MenuBandIsTestedAgainstTheResizedWindow) {
     EXPECT_EQ(r.menuBar, Action::Show);
     EXPECT_EQ(chrome.menuBarCounter(), 2);
 }
+
+namespace {
+
+TEST(WindowResizeLeast, EdgesStopAtTheLeastSizeAndTheOtherEdgeStays) {
+    using nimbrel::skin::ResizeMode;
+    using nimbrel::skin::TwipRect;
+    using nimbrel::skin::WindowResize;
+    const TwipRect w{1500, 750, 9000, 6000};
+    const int minW = 7395, minH = 2280;
+    struct Case {
+        const char* what;
+        ResizeMode mode;
+        QPoint cursor;
+        TwipRect want;
+    };
+    const Case cases[] = {
+        {"right edge pulled far in", ResizeMode::Right, {110, 600}, {1500, 750, minW, 6000}},
+        {"bottom edge pulled far up", ResizeMode::Bottom, {300, 60}, {1500, 750, 9000, minH}},
+        {"corner pulled in", ResizeMode::BottomRight, {110, 60}, {1500, 750, minW, minH}},
+        {"left edge pulled in: the right edge stays", ResizeMode::Left, {600, 300}, {3105, 750, minW, 6000}},
+        {"left edge past the right edge", ResizeMode::Left, {900, 300}, {3105, 750, minW, 6000}},
+        {"bottom-left corner pulled in", ResizeMode::BottomLeft, {600, 60}, {3105, 750, minW, minH}},
+        {"above the least size the edge follows", ResizeMode::Right, {700, 600}, {1500, 750, 9100, 6000}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WindowResize::follow(c.mode, w, c.cursor, 15, 15, minW, minH), c.want) << c.what;
+}
+
+} // namespace

@@ -186,3 +186,30 @@ TEST(MainLayout, RegionSizeInPixels) {
     // At 120 dpi a pixel is 12 twips.
     EXPECT_DOUBLE_EQ(MainLayout::regionWidth(1200, 12.0), 100.0);
 }
+
+namespace {
+
+TEST(MainLayoutMinimum, TheFixedPiecesJustFitAtTheMinimum) {
+    const MainLayout::Size least = MainLayout::minimumClientSize();
+    EXPECT_EQ(least, (MainLayout::Size{7395, 2280})); // 493 x 152 px at 96 dpi
+    const MainLayoutResult r = layoutAt(least.width, least.height);
+    // The ends of the top and bottom bars meet but do not overlap.
+    EXPECT_GE(r.up3.left, r.up1.left + r.up1.width);
+    EXPECT_GE(r.down3.left, r.down1.left + r.down1.width);
+    EXPECT_GE(r.down1.top, r.up1.top + r.up1.height);
+    EXPECT_GE(r.flash.height, 0);
+    // One twip less and they would.
+    const MainLayoutResult narrow = layoutAt(least.width - 1, least.height);
+    EXPECT_LT(narrow.up3.left, narrow.up1.left + narrow.up1.width);
+    const MainLayoutResult low = layoutAt(least.width, least.height - 1);
+    EXPECT_LT(low.down1.top, low.up1.top + low.up1.height);
+}
+
+TEST(MainLayoutMinimum, FollowsTheSkinsPieces) {
+    MainLayoutResult skin = MainLayoutResult::design();
+    skin.down1.width = 8000; // a bottom bar wider than the top bar
+    skin.down3.height = 1000;
+    EXPECT_EQ(MainLayout::minimumClientSize(skin), (MainLayout::Size{8450, 2395}));
+}
+
+} // namespace

@@ -1,5 +1,6 @@
 #include "movie/avm1/Avm1ScriptEngine.h"
 #include "movie/avm1/TextFieldVariable.h"
+#include "movie/avm1/ArrayObject.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/LoadQueue.h"
 #include "movie/avm1/MovieClipObject.h"
@@ -167,6 +168,26 @@ void Avm1ScriptEngine::broadcastInput(swf::ClipEvent event)
     j.listeners = listeners;
     j.message = QLatin1String(message);
     queue_.push_back(std::move(j));
+}
+
+bool Avm1ScriptEngine::hearsKeys(display::DisplayObject* focused)
+{
+    if (!vm_)
+        return false;
+    if (Object* key = vm_->global->get(QStringLiteral("Key")).object()) {
+        auto* listeners = dynamic_cast<ArrayObject*>(key->get(QStringLiteral("_listeners")).object());
+        if (listeners && listeners->length() > 0)
+            return true;
+    }
+    MovieClipObject* o = focused ? vm_->scriptObjectFor(focused) : nullptr;
+    if (!o)
+        return false;
+    for (const char* name : {"onKeyDown", "onKeyUp"}) {
+        const Value fn = o->get(QLatin1String(name));
+        if (fn.isObject() && fn.o->isFunction())
+            return true;
+    }
+    return false;
 }
 
 bool Avm1ScriptEngine::actsAsButton(display::DisplayObject* object)

@@ -44,6 +44,7 @@ public:
     // prompt to ask the user, a runaway movie is not left spinning for hours.
     static constexpr int kMaxTimeoutSeconds = 60;
     void broadcastInput(swf::ClipEvent event) override;
+    bool hearsKeys(display::DisplayObject* focused) override;
     bool actsAsButton(display::DisplayObject* object) override;
     bool isEnabled(display::DisplayObject* object) override;
     bool usesHandCursor(display::DisplayObject* object) override;

@@ -77,6 +77,9 @@ public:
     // A mouse or key event of the whole movie for the scripts' own listeners
     // (Mouse and Key listener lists), after the clips had their clip events.
     virtual void broadcastInput(swf::ClipEvent event) {}
+    // The scripts listen to keys: a Key listener, or key handlers of the
+    // focused object (may be null).
+    virtual bool hearsKeys(DisplayObject* focused) { return false; }
     // A clip with press, release or roll handlers takes the pointer as a
     // button does; enabled tells whether it currently reacts.
     virtual bool actsAsButton(DisplayObject* object) { return false; }
