@@ -12,7 +12,11 @@
 #include "movie/display/DrawingCanvas.h"
 #include "movie/render/ShapePainter.h"
 #include "movie/render/TextPainter.h"
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 #include <cmath>
+#include <exception>
 #include <functional>
 #include <optional>
 
@@ -75,6 +79,34 @@ void StageRenderer::begin(Surface& s, QImage& image) {
 }
 
 void StageRenderer::render(QImage& target, const display::MovieClip& root, const QTransform& stage) {
+    // Qt's raster engine splits every gradient or bitmap fill taller than
+    // about a hundred lines across its global thread pool, unless the painting
+    // thread is one of that pool's own. Per fill the hand-off costs far more
+    // than it saves on a machine with few cores, so the frame is drawn on a
+    // pool thread while the caller waits: one hand-off per frame. With no
+    // thread free it is drawn here.
+    QThreadPool* pool = QThreadPool::globalInstance();
+    if (!pool->contains(QThread::currentThread())) {
+        QSemaphore done;
+        std::exception_ptr failure;
+        const bool started = pool->tryStart([&] {
+            try {
+                drawFrame(target, root, stage);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            done.release();
+        });
+        if (started) {
+            done.acquire();
+            if (failure) std::rethrow_exception(failure);
+            return;
+        }
+    }
+    drawFrame(target, root, stage);
+}
+
+void StageRenderer::drawFrame(QImage& target, const display::MovieClip& root, const QTransform& stage) {
     stageScaleX_ = std::hypot(stage.m11(), stage.m12()) * 20.0;
     stageScaleY_ = std::hypot(stage.m21(), stage.m22()) * 20.0;
     if (cache_) cache_->nextFrame();

@@ -50,6 +50,7 @@ private:
     };
     using Children = std::map<int, std::shared_ptr<display::DisplayObject>>;
 
+    void drawFrame(QImage& target, const display::MovieClip& root, const QTransform& stage);
     void drawChildren(Surface& s, const Children& children, const QTransform& t, const swf::ColorTransform& cx,
                       const QPainterPath* clip);
     void drawList(Surface& s, const display::DisplayObject* const* items, size_t count, const QTransform& t,
