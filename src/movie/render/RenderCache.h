@@ -1,9 +1,10 @@
 #pragma once
 // What the stage renderer keeps from one frame to the next for one movie:
-// mask outlines of shapes, glyph images, and filtered layers of objects
+// mask outlines of shapes, glyph images, stroke outlines, and filtered layers of objects
 // whose content has not changed since they were drawn. Owned by whoever owns
 // the movie; clear() when the movie goes.
 #include "movie/render/GlyphCache.h"
+#include "movie/render/StrokeCache.h"
 #include "movie/swf/Types.h"
 #include <QHash>
 #include <QImage>
@@ -34,6 +35,8 @@ public:
     QHash<const void*, QPainterPath> outlines;
     // Text glyphs as images.
     GlyphCache glyphs;
+    // Outlines of scaling strokes of shapes.
+    StrokeCache strokes;
 
     // The layer kept for object, when it was drawn from the same content at
     // the same place and colours; null otherwise.

@@ -218,11 +218,12 @@ void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTrans
         if (!device.intersects(QRectF(s.image->rect()).adjusted(-2, -2, 2, 2))) return;
         applyClip(s, clip);
         s.painter.setTransform(t);
+        const ShapeCaches caches{cache_ ? &cache_->strokes : nullptr, cache_ != nullptr};
         if (o.type() == DisplayObject::Type::Shape)
-            paintShape(s.painter, static_cast<const display::ShapeObject&>(o).def(), cx, lookup);
+            paintShape(s.painter, static_cast<const display::ShapeObject&>(o).def(), cx, lookup, caches);
         else {
             auto& m = static_cast<const display::MorphShapeObject&>(o);
-            paintMorphShape(s.painter, m.def(), m.morphRatio(), cx, lookup);
+            paintMorphShape(s.painter, m.def(), m.morphRatio(), cx, lookup, caches);
         }
         break;
     }
@@ -267,7 +268,9 @@ void StageRenderer::drawClip(Surface& s, const display::MovieClip& clip, const Q
         if (device.intersects(QRectF(s.image->rect()).adjusted(-2, -2, 2, 2))) {
             applyClip(s, mask);
             s.painter.setTransform(t);
-            paintShape(s.painter, canvas->shape(), cx, [canvas](uint16_t id) { return canvas->bitmap(id); });
+            // A drawing changes in place: its strokes are never kept.
+            paintShape(s.painter, canvas->shape(), cx, [canvas](uint16_t id) { return canvas->bitmap(id); },
+                       ShapeCaches{nullptr, cache_ != nullptr});
         }
     }
     drawChildren(s, clip.children(), t, cx, mask);
