@@ -100,4 +100,19 @@ std::optional<uint64_t> ContentFingerprint::of(const display::DisplayObject& obj
     return h.value();
 }
 
+std::optional<uint64_t> ContentFingerprint::ofStage(const display::DisplayObject& root, const QTransform& stage,
+                                                    const QSize& pixels, uint32_t background, int quality) {
+    const std::optional<uint64_t> content = of(root);
+    if (!content) return std::nullopt;
+    Hasher h;
+    h.add(*content);
+    addPlacement(h, root);
+    for (double m : {stage.m11(), stage.m12(), stage.m13(), stage.m21(), stage.m22(), stage.m23(), stage.m31(),
+                     stage.m32(), stage.m33()})
+        h.add(m);
+    h.add(uint64_t(uint32_t(pixels.width())) << 32 | uint32_t(pixels.height()));
+    h.add(uint64_t(background) << 8 | uint64_t(quality & 0xFF));
+    return h.value();
+}
+
 } // namespace nimbrel::movie::render

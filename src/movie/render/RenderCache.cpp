@@ -72,6 +72,7 @@ void RenderCache::clear() {
     outlines.clear();
     glyphs.clear();
     strokes.clear();
+    picture = {};
     layers_.clear();
     bytes_ = 0;
 }

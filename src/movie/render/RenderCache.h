@@ -37,6 +37,13 @@ public:
     GlyphCache glyphs;
     // Outlines of scaling strokes of shapes.
     StrokeCache strokes;
+    // The last whole picture of the stage and a key to what it shows: an
+    // unchanged stage asked for again gets it back without drawing.
+    struct Picture {
+        uint64_t key = 0;
+        QImage image;
+    };
+    Picture picture;
 
     // The layer kept for object, when it was drawn from the same content at
     // the same place and colours; null otherwise.

@@ -106,6 +106,18 @@ void StageRenderer::render(QImage& target, const display::MovieClip& root, const
     drawFrame(target, root, stage);
 }
 
+QImage StageRenderer::picture(const QSize& pixels, const QColor& background, const display::MovieClip& root,
+                              const QTransform& stage) {
+    std::optional<uint64_t> key;
+    if (cache_) key = ContentFingerprint::ofStage(root, stage, pixels, background.rgba(), int(quality_));
+    if (key && cache_->picture.key == *key && cache_->picture.image.size() == pixels) return cache_->picture.image;
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(background);
+    render(image, root, stage);
+    if (cache_) cache_->picture = key ? RenderCache::Picture{*key, image} : RenderCache::Picture{};
+    return image;
+}
+
 void StageRenderer::drawFrame(QImage& target, const display::MovieClip& root, const QTransform& stage) {
     stageScaleX_ = std::hypot(stage.m11(), stage.m12()) * 20.0;
     stageScaleY_ = std::hypot(stage.m21(), stage.m22()) * 20.0;
