@@ -29,6 +29,10 @@ namespace {
 // drawn without its effect instead.
 constexpr qint64 maxLayerPixels = 4096LL * 4096LL;
 
+// How long a frame waits for a pool thread to come back: 20 x 50 us.
+constexpr int kPoolRetries = 20;
+constexpr unsigned long kPoolRetryMicroseconds = 50;
+
 bool invisibleColor(const swf::ColorTransform& cx) { return cx.aMult <= 0 && cx.aAdd <= 0; }
 } // namespace
 
@@ -83,20 +87,27 @@ void StageRenderer::render(QImage& target, const display::MovieClip& root, const
     // about a hundred lines across its global thread pool, unless the painting
     // thread is one of that pool's own. Per fill the hand-off costs far more
     // than it saves on a machine with few cores, so the frame is drawn on a
-    // pool thread while the caller waits: one hand-off per frame. With no
-    // thread free it is drawn here.
+    // pool thread while the caller waits: one hand-off per frame. The thread
+    // that drew the last frame may not be back in the pool yet: it gets a
+    // moment. With no thread free the frame is drawn here (the split fills
+    // round a few pixels differently).
     QThreadPool* pool = QThreadPool::globalInstance();
     if (!pool->contains(QThread::currentThread())) {
         QSemaphore done;
         std::exception_ptr failure;
-        const bool started = pool->tryStart([&] {
+        auto job = [&] {
             try {
                 drawFrame(target, root, stage);
             } catch (...) {
                 failure = std::current_exception();
             }
             done.release();
-        });
+        };
+        bool started = pool->tryStart(job);
+        for (int wait = 0; !started && wait < kPoolRetries; ++wait) {
+            QThread::usleep(kPoolRetryMicroseconds);
+            started = pool->tryStart(job);
+        }
         if (started) {
             done.acquire();
             if (failure) std::rethrow_exception(failure);
