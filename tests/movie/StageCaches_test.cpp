@@ -13,6 +13,7 @@
 #include <QThreadPool>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
@@ -177,6 +178,17 @@ TEST(StrokeCache, BucketsAreQuarterOctavesAndOutlinesAreMadeOncePerBucket) {
     pen.setWidthF(20);
     cache.outline(curve, pen, 0.2);
     EXPECT_EQ(cache.size(), 3) << "another width";
+    // Another path where the first one was is stroked anew.
+    {
+        StrokeCache reused;
+        auto path = std::make_unique<QPainterPath>(curve);
+        const QPainterPath first = reused.outline(*path, pen, 1);
+        *path = QPainterPath();
+        path->moveTo(0, 0);
+        path->lineTo(800, 0);
+        EXPECT_EQ(reused.outline(*path, pen, 1), StrokeCache::stroke(*path, pen, 1));
+        EXPECT_NE(reused.outline(*path, pen, 1), first);
+    }
     // Unused outlines go after a while; used ones stay.
     for (int f = 0; f <= StrokeCache::keptFrames + 30; ++f) {
         cache.outline(curve, pen, 0.2);

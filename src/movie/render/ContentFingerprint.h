@@ -19,7 +19,8 @@ class ContentFingerprint {
 public:
     static std::optional<uint64_t> of(const display::DisplayObject& object);
     // The whole stage as drawn: root's content and its own placement, the
-    // stage transform, the picture's size, background and quality.
+    // stage transform, the picture's size, background and quality. Frame
+    // numbers do not count: frames showing the same objects look the same.
     static std::optional<uint64_t> ofStage(const display::DisplayObject& root, const QTransform& stage,
                                            const QSize& pixels, uint32_t background, int quality);
 

@@ -37,7 +37,9 @@ const QPainterPath& StrokeCache::outline(const QPainterPath& path, const QPen& p
     auto it = entries_.find(key);
     if (it == entries_.end()) {
         if (entries_.size() >= maxEntries) entries_.clear();
-        it = entries_.insert(key, Entry{stroke(path, pen, scale), frame_});
+        it = entries_.insert(key, Entry{path, stroke(path, pen, scale), frame_});
+    } else if (!(it->source == path)) {
+        *it = Entry{path, stroke(path, pen, scale), frame_};
     }
     it->used = frame_;
     return it->outline;

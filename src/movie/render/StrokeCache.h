@@ -34,7 +34,7 @@ public:
 
 private:
     struct Key {
-        const QPainterPath* path; // paths of a loaded movie's shapes, which never change
+        const QPainterPath* path; // paths of a movie's shapes, which never change
         int bucket;
         double width, miterLimit;
         int cap, join;
@@ -44,6 +44,10 @@ private:
         return qHashMulti(seed, k.path, k.bucket, k.width, k.miterLimit, k.cap, k.join);
     }
     struct Entry {
+        // A copy of the stroked path: it shares the original's data, so while
+        // that lives telling them apart costs a pointer comparison, and a
+        // path made later at the same address is not mistaken for it.
+        QPainterPath source;
         QPainterPath outline;
         uint64_t used = 0;
     };
