@@ -611,18 +611,19 @@ QColor MoviePlayer::backgroundColor() const {
 
 QImage MoviePlayer::renderImage(const QSize& viewport, qreal dpr) {
     const QSize pixels(int(std::ceil(viewport.width() * dpr)), int(std::ceil(viewport.height() * dpr)));
-    QImage image(pixels.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
     QColor bg = backgroundColor();
     bg.setAlpha(255);
-    image.fill(bg);
-    if (!d->root || viewport.isEmpty()) return image;
+    if (!d->root || viewport.isEmpty()) {
+        QImage image(pixels.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+        image.fill(bg);
+        return image;
+    }
     const QTransform stage =
         render::StageLayout::transform(d->view, QSizeF(viewport), render::ScaleMode(d->scaleMode)) *
         QTransform::fromScale(dpr, dpr);
     render::StageRenderer renderer(*d->movie, &d->outlines);
     renderer.setQuality(render::StageRenderer::qualityFromName(d->qualityName));
-    renderer.render(image, *d->root, stage);
-    return image;
+    return renderer.picture(pixels.expandedTo(QSize(1, 1)), bg, *d->root, stage);
 }
 
 void MoviePlayer::render(QPainter& painter, const QSize& viewport) {

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QtMath>
 #include <QUrl>
 
 namespace nimbrel::player {
@@ -32,7 +33,14 @@ FlashSurface::FlashSurface(QWidget* parent)
     clock_.setTimerType(Qt::PreciseTimer);
     clock_.setInterval(TickMs);
     connect(&clock_, &QTimer::timeout, this, &FlashSurface::tick);
-    connect(player_, &movie::MoviePlayer::repaintNeeded, this, qOverload<>(&QWidget::update));
+    // The movie asks after every frame; the check runs once its frame has
+    // finished (the stage may be mid-change while the movie is busy).
+    connect(player_, &movie::MoviePlayer::repaintNeeded, this, [this] {
+        if (frameCheckQueued_)
+            return;
+        frameCheckQueued_ = true;
+        QMetaObject::invokeMethod(this, &FlashSurface::frameChanged, Qt::QueuedConnection);
+    });
     connect(player_, &movie::MoviePlayer::loadFailed, this, [this](const QString& reason) {
         loadError_ = reason.isEmpty() ? QStringLiteral("?") : reason;
         emit loadFailed(reason);
@@ -76,7 +84,7 @@ void FlashSurface::setMovie(const QString& pathOrUrl) {
         sinceLastTick_.start();
         clock_.start();
     }
-    update();
+    redraw();
 }
 
 QString FlashSurface::Movie() const { return player_->movie(); }
@@ -86,7 +94,7 @@ void FlashSurface::Rewind() {
     QPointer<FlashSurface> self(this);
     player_->rewind();
     if (self)
-        update();
+        redraw();
 }
 bool FlashSurface::IsPlaying() const { return player_->isPlaying(); }
 int FlashSurface::FrameNum() const { return player_->frameNum(); }
@@ -96,10 +104,10 @@ void FlashSurface::GotoFrame(int frame) {
     QPointer<FlashSurface> self(this);
     player_->gotoFrame(frame);
     if (self)
-        update();
+        redraw();
 }
-void FlashSurface::Zoom(int percent) { player_->zoom(percent); update(); }
-void FlashSurface::setScaleMode(int mode) { player_->setScaleMode(mode); update(); }
+void FlashSurface::Zoom(int percent) { player_->zoom(percent); redraw(); }
+void FlashSurface::setScaleMode(int mode) { player_->setScaleMode(mode); redraw(); }
 int FlashSurface::ScaleMode() const { return player_->scaleMode(); }
 void FlashSurface::setMenu(bool on) { player_->setMenuEnabled(on); }
 bool FlashSurface::Menu() const { return player_->menuEnabled(); }
@@ -140,14 +148,36 @@ void FlashSurface::tick() {
         clock_.setInterval(wanted);
 }
 
+void FlashSurface::redraw() {
+    pictureFresh_ = false;
+    update();
+}
+
+void FlashSurface::frameChanged() {
+    frameCheckQueued_ = false;
+    if (player_->isBusy() || !isVisible()) {
+        redraw();
+        return;
+    }
+    // A still stage gives back the very picture it gave last time: nothing to paint.
+    const QImage picture = player_->renderImage(size(), devicePixelRatioF());
+    if (!lastPicture_.isNull() && picture.cacheKey() == lastPicture_.cacheKey())
+        return;
+    lastPicture_ = picture;
+    pictureFresh_ = true;
+    update();
+}
+
 void FlashSurface::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // While a script runs the stage may be half changed: the last picture stands.
-    if (!player_->isBusy()) {
-        const qreal dpr = devicePixelRatioF();
+    // The picture has the window's device pixels; it is drawn onto the whole surface.
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels(qCeil(width() * dpr), qCeil(height() * dpr));
+    const bool current = pictureFresh_ && lastPicture_.size() == pixels.expandedTo(QSize(1, 1));
+    pictureFresh_ = false;
+    if (!player_->isBusy() && !current)
         lastPicture_ = player_->renderImage(size(), dpr);
-        lastPicture_.setDevicePixelRatio(dpr);
-    }
     if (lastPicture_.isNull())
         painter.fillRect(rect(), player_->backgroundColor());
     else

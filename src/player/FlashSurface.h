@@ -90,6 +90,10 @@ protected:
 
 private:
     void tick();
+    // The movie played a frame: the surface is painted only if it looks different.
+    void frameChanged();
+    // The view changed (another movie, frame, zoom): painted with a new picture.
+    void redraw();
     // Called by the movie while one of its scripts runs.
     void whileScriptRuns();
     // Typing and editing keys for the movie's focused input field; true when the key was one.
@@ -104,6 +108,8 @@ private:
     UrlOpener urlOpener_;
     QImage lastPicture_; // what painting shows while a script runs
     QString loadError_;
+    bool pictureFresh_ = false; // lastPicture_ was drawn for the frame now showing
+    bool frameCheckQueued_ = false;
 };
 
 } // namespace nimbrel::player

@@ -1,6 +1,7 @@
 // The surface driving a real movie: its clock advances the frames, the
 // commands reach the engine and painting draws the movie.
 #include "TinyMovie.h"
+#include "movie/support/HeavyScene.h"
 #include "player/FlashSurface.h"
 #include <QApplication>
 #include <QElapsedTimer>
@@ -76,6 +77,64 @@ TEST_F(FlashSurfaceMovieTest, EmptyingTheSurfaceForgetsTheMovie) {
     EXPECT_EQ(s.TotalFrames(), 0);
     EXPECT_EQ(s.FrameNum(), 0);
     EXPECT_FALSE(s.isTicking());
+}
+
+// Counts the paint events a widget gets.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        paints += e->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// Plays the movie at `path` on a shown surface for about `ms` and counts the
+// paints after the first picture; `frames` tells how many frames went by.
+int paintsWhilePlaying(const QString& path, int ms, int* frames) {
+    FlashSurface s;
+    s.resize(200, 150);
+    s.show();
+    PaintCounter counter;
+    s.installEventFilter(&counter);
+    s.setMovie(path);
+    waitFor([&] { return counter.paints > 0; });
+    waitFor([] { return false; }, 100); // the window settles
+    counter.paints = 0;
+    const int from = s.FrameNum();
+    int played = 0, last = from;
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (s.FrameNum() != last)
+            ++played, last = s.FrameNum();
+        QThread::msleep(2);
+    }
+    *frames = played;
+    return counter.paints;
+}
+
+TEST_F(FlashSurfaceMovieTest, AFrameThatLooksLikeTheLastIsNotPaintedAgain) {
+    int frames = 0;
+    EXPECT_EQ(paintsWhilePlaying(path, 400, &frames), 0);
+    EXPECT_GE(frames, 3) << "the movie played on all the same";
+}
+
+TEST_F(FlashSurfaceMovieTest, FramesThatChangeArePainted) {
+    nimbrel::movie::test::HeavySceneOptions options;
+    options.objects = 3;
+    options.width = 200;
+    options.height = 150;
+    options.frameRate = 30;
+    const QString moving = dir.filePath("moving.swf");
+    QFile f(moving);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(nimbrel::movie::test::buildHeavyScene(options));
+    f.close();
+    int frames = 0;
+    const int paints = paintsWhilePlaying(moving, 400, &frames);
+    EXPECT_GE(frames, 3);
+    EXPECT_GE(paints, frames / 2) << "about one paint a frame";
 }
 
 TEST(FlashSurfaceClock, TicksAtLeastAsOftenAsTheMovieNeeds) {

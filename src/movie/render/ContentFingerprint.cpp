@@ -52,7 +52,9 @@ void addFilters(Hasher& h, const display::DisplayObject& o) {
     }
 }
 
-bool addContent(Hasher& h, const display::DisplayObject& o, int& budget) {
+// With `frames`, a clip's frame number counts as content too; a whole stage
+// needs only what its objects show, so an unchanged loop reads as unchanged.
+bool addContent(Hasher& h, const display::DisplayObject& o, int& budget, bool frames) {
     if (--budget < 0) return false;
     h.add(uint64_t(o.type()) << 16 | o.characterId());
     h.add(uint64_t(o.ratio));
@@ -65,14 +67,14 @@ bool addContent(Hasher& h, const display::DisplayObject& o, int& budget) {
         const auto& clip = static_cast<const display::MovieClip&>(o);
         // Bitmap fills show a script's bitmap, which changes unseen.
         if (clip.drawing && clip.drawing->hasBitmaps()) return false;
-        h.add(uint64_t(clip.currentFrame()));
+        if (frames) h.add(uint64_t(clip.currentFrame()));
         h.add(clip.drawing ? clip.drawing->version() + 1 : 0);
         h.add(clip.drawing.get());
         for (const auto& [depth, child] : clip.children()) {
             h.add(child.get());
             addPlacement(h, *child);
             addFilters(h, *child);
-            if (!addContent(h, *child, budget)) return false;
+            if (!addContent(h, *child, budget, frames)) return false;
         }
         return true;
     }
@@ -81,7 +83,7 @@ bool addContent(Hasher& h, const display::DisplayObject& o, int& budget) {
             h.add(child.get());
             addPlacement(h, *child);
             addFilters(h, *child);
-            if (!addContent(h, *child, budget)) return false;
+            if (!addContent(h, *child, budget, frames)) return false;
         }
         return true;
     default:
@@ -96,7 +98,23 @@ std::optional<uint64_t> ContentFingerprint::of(const display::DisplayObject& obj
     int budget = maxObjects;
     addFilters(h, object);
     h.add(uint64_t(object.blendMode));
-    if (!addContent(h, object, budget)) return std::nullopt;
+    if (!addContent(h, object, budget, true)) return std::nullopt;
+    return h.value();
+}
+
+std::optional<uint64_t> ContentFingerprint::ofStage(const display::DisplayObject& root, const QTransform& stage,
+                                                    const QSize& pixels, uint32_t background, int quality) {
+    Hasher h;
+    int budget = maxObjects;
+    addFilters(h, root);
+    h.add(uint64_t(root.blendMode));
+    if (!addContent(h, root, budget, false)) return std::nullopt;
+    addPlacement(h, root);
+    for (double m : {stage.m11(), stage.m12(), stage.m13(), stage.m21(), stage.m22(), stage.m23(), stage.m31(),
+                     stage.m32(), stage.m33()})
+        h.add(m);
+    h.add(uint64_t(uint32_t(pixels.width())) << 32 | uint32_t(pixels.height()));
+    h.add(uint64_t(background) << 8 | uint64_t(quality & 0xFF));
     return h.value();
 }
 

@@ -32,6 +32,7 @@ void RenderCache::keepLayer(const display::DisplayObject& object, Layer layer) {
 }
 
 void RenderCache::nextFrame() {
+    strokes.nextFrame();
     for (auto it = layers_.begin(); it != layers_.end();) {
         if (it->frame != frame_) {
             bytes_ -= it->layer.image.sizeInBytes();
@@ -70,6 +71,8 @@ void RenderCache::clear() {
     spareBytes_ = 0;
     outlines.clear();
     glyphs.clear();
+    strokes.clear();
+    picture = {};
     layers_.clear();
     bytes_ = 0;
 }

@@ -1,9 +1,10 @@
 #pragma once
 // What the stage renderer keeps from one frame to the next for one movie:
-// mask outlines of shapes, glyph images, and filtered layers of objects
+// mask outlines of shapes, glyph images, stroke outlines, and filtered layers of objects
 // whose content has not changed since they were drawn. Owned by whoever owns
 // the movie; clear() when the movie goes.
 #include "movie/render/GlyphCache.h"
+#include "movie/render/StrokeCache.h"
 #include "movie/swf/Types.h"
 #include <QHash>
 #include <QImage>
@@ -34,6 +35,15 @@ public:
     QHash<const void*, QPainterPath> outlines;
     // Text glyphs as images.
     GlyphCache glyphs;
+    // Outlines of scaling strokes of shapes.
+    StrokeCache strokes;
+    // The last whole picture of the stage and a key to what it shows: an
+    // unchanged stage asked for again gets it back without drawing.
+    struct Picture {
+        uint64_t key = 0;
+        QImage image;
+    };
+    Picture picture;
 
     // The layer kept for object, when it was drawn from the same content at
     // the same place and colours; null otherwise.

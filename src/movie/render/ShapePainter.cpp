@@ -3,6 +3,8 @@
 #include "movie/render/GradientBrush.h"
 #include "movie/render/MorphInterpolation.h"
 #include "movie/render/PixelCoverage.h"
+#include "movie/render/StrokeCache.h"
+#include <algorithm>
 #include <QHash>
 #include <QPainterPathStroker>
 #include <cmath>
@@ -16,11 +18,19 @@ struct MorphShapeDef::FrameCache {
 // Solid and gradient brushes and stroke pens under one colour transform, so
 // an unchanged object reuses them frame after frame.
 struct StyleGroup::PaintCache {
-    ColorTransform cx;
-    bool aliased = false; // low quality: gradients blend between their records
-    std::vector<QBrush> fills; // NoBrush for bitmap fills, which are built per draw
-    std::vector<QPen> pens;    // width and cosmetic flag set per draw
-    std::vector<bool> penHasBitmap;
+    struct Styles {
+        ColorTransform cx;
+        bool aliased = false;      // low quality: gradients blend between their records
+        std::vector<QBrush> fills; // NoBrush for bitmap fills, which are built per draw
+        std::vector<QPen> pens;    // width and cosmetic flag set per draw
+        std::vector<bool> penHasBitmap;
+        uint64_t used = 0;
+    };
+    // Instances of one shape often differ only in their colour transform (a
+    // fade, a tint): a few transforms are kept, not just the last.
+    static constexpr size_t maxStyles = 8;
+    std::vector<Styles> styles;
+    uint64_t uses = 0;
 };
 } // namespace nimbrel::movie::swf
 
@@ -258,27 +268,62 @@ void strokeAliased(QPainter& p, const QPainterPath& path, const QPen& pen) {
     PixelCoverage::fill(p, PixelCoverage::spans(outline, toDevice, deviceRect(p)), deviceBrush(pen.brush(), world));
 }
 
-swf::StyleGroup::PaintCache& paintCacheFor(const swf::StyleGroup& g, const swf::ColorTransform& cx,
-                                           const BitmapLookup& bitmaps, bool aliased) {
-    if (g.paintCache && g.paintCache->cx == cx && g.paintCache->aliased == aliased) return *g.paintCache;
-    auto cache = std::make_shared<swf::StyleGroup::PaintCache>();
-    cache->cx = cx;
-    cache->aliased = aliased;
-    cache->fills.reserve(g.fills.size());
+swf::StyleGroup::PaintCache::Styles makeStyles(const swf::StyleGroup& g, const swf::ColorTransform& cx,
+                                               const BitmapLookup& bitmaps, bool aliased) {
+    swf::StyleGroup::PaintCache::Styles styles;
+    styles.cx = cx;
+    styles.aliased = aliased;
+    styles.fills.reserve(g.fills.size());
     for (const swf::FillStyle& f : g.fills)
-        cache->fills.push_back(f.type == swf::FillType::Bitmap ? QBrush(Qt::NoBrush) : brushFor(f, cx, bitmaps, aliased).brush);
-    cache->pens.reserve(g.lines.size());
+        styles.fills.push_back(f.type == swf::FillType::Bitmap ? QBrush(Qt::NoBrush) : brushFor(f, cx, bitmaps, aliased).brush);
+    styles.pens.reserve(g.lines.size());
     for (const swf::LineStyle& l : g.lines) {
-        cache->penHasBitmap.push_back(l.hasFill && l.fill.type == swf::FillType::Bitmap);
-        cache->pens.push_back(penFor(l, cx, bitmaps, DeviceScale{}, aliased));
+        styles.penHasBitmap.push_back(l.hasFill && l.fill.type == swf::FillType::Bitmap);
+        styles.pens.push_back(penFor(l, cx, bitmaps, DeviceScale{}, aliased));
     }
-    g.paintCache = cache;
-    return *cache;
+    return styles;
 }
 
-void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform& cx, const BitmapLookup& bitmaps) {
+swf::StyleGroup::PaintCache::Styles& stylesFor(const swf::StyleGroup& g, const swf::ColorTransform& cx,
+                                               const BitmapLookup& bitmaps, bool aliased) {
+    if (!g.paintCache) g.paintCache = std::make_shared<swf::StyleGroup::PaintCache>();
+    swf::StyleGroup::PaintCache& cache = *g.paintCache;
+    const uint64_t now = ++cache.uses;
+    for (auto& styles : cache.styles) {
+        if (styles.cx == cx && styles.aliased == aliased) {
+            styles.used = now;
+            return styles;
+        }
+    }
+    if (cache.styles.size() >= swf::StyleGroup::PaintCache::maxStyles) {
+        auto oldest = std::min_element(cache.styles.begin(), cache.styles.end(),
+                                       [](const auto& a, const auto& b) { return a.used < b.used; });
+        cache.styles.erase(oldest);
+    }
+    cache.styles.push_back(makeStyles(g, cx, bitmaps, aliased));
+    cache.styles.back().used = now;
+    return cache.styles.back();
+}
+
+// A scaling stroke filled as its outline, which is made once per scale
+// bucket when a cache is at hand; other strokes as the pen draws them.
+void drawStroke(QPainter& p, const QPainterPath& path, const QPen& pen, double scale, StrokeCache* strokes) {
+    if (pen.isCosmetic() || pen.brush().style() == Qt::NoBrush) {
+        p.setPen(pen);
+        p.drawPath(path);
+        return;
+    }
+    p.setPen(Qt::NoPen);
+    if (strokes) p.fillPath(strokes->outline(path, pen, scale), pen.brush());
+    else p.fillPath(StrokeCache::stroke(path, pen, scale), pen.brush());
+}
+
+void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform& cx, const BitmapLookup& bitmaps,
+                StrokeCache* strokes, bool keepStyles) {
     const bool aliased = !p.testRenderHint(QPainter::Antialiasing);
-    swf::StyleGroup::PaintCache& cache = paintCacheFor(g, cx, bitmaps, aliased);
+    swf::StyleGroup::PaintCache::Styles fresh;
+    if (!keepStyles) fresh = makeStyles(g, cx, bitmaps, aliased);
+    swf::StyleGroup::PaintCache::Styles& cache = keepStyles ? stylesFor(g, cx, bitmaps, aliased) : fresh;
     p.setPen(Qt::NoPen);
     const QTransform::TransformationType type = p.worldTransform().type();
     const bool axisAligned = type <= QTransform::TxScale;
@@ -320,17 +365,25 @@ void paintGroup(QPainter& p, const swf::StyleGroup& g, const swf::ColorTransform
     p.setBrush(Qt::NoBrush);
     const QTransform world = p.worldTransform();
     const DeviceScale scale = deviceScale(world);
+    // How finely a stroke's curves are followed: Qt's measure of a transform's scale.
+    const double curveScale = std::sqrt(std::max(world.m11() * world.m11() + world.m12() * world.m12(),
+                                                 world.m21() * world.m21() + world.m22() * world.m22()));
     for (size_t i = 0; i < g.lines.size() && i < g.linePaths.size(); ++i) {
         const QPainterPath& path = g.linePaths[i];
         if (path.isEmpty()) continue;
+        QPen pen;
         if (cache.penHasBitmap[i]) {
-            p.setPen(penFor(g.lines[i], cx, bitmaps, scale, aliased));
+            pen = penFor(g.lines[i], cx, bitmaps, scale, aliased);
         } else {
             sizePen(cache.pens[i], g.lines[i], scale);
-            p.setPen(cache.pens[i]);
+            pen = cache.pens[i];
         }
-        if (aliased) strokeAliased(p, path, p.pen());
-        else p.drawPath(path);
+        if (aliased) {
+            p.setPen(pen);
+            strokeAliased(p, path, pen);
+        } else {
+            drawStroke(p, path, pen, curveScale, strokes);
+        }
     }
     p.setPen(Qt::NoPen);
 }
@@ -361,20 +414,22 @@ QPainterPath outlineOf(const swf::StyleGroup& g, QPainterPath& into, bool withSt
 
 } // namespace
 
-void paintShape(QPainter& p, const swf::ShapeDef& s, const swf::ColorTransform& cx, const BitmapLookup& bitmaps) {
+void paintShape(QPainter& p, const swf::ShapeDef& s, const swf::ColorTransform& cx, const BitmapLookup& bitmaps,
+                const ShapeCaches& caches) {
     const QPen oldPen = p.pen();
     const QBrush oldBrush = p.brush();
-    for (const swf::StyleGroup& g : s.groups) paintGroup(p, g, cx, bitmaps);
+    for (const swf::StyleGroup& g : s.groups) paintGroup(p, g, cx, bitmaps, caches.strokes, caches.styles);
     p.setPen(oldPen);
     p.setBrush(oldBrush);
 }
 
 void paintMorphShape(QPainter& p, const swf::MorphShapeDef& m, double ratio, const swf::ColorTransform& cx,
-                     const BitmapLookup& bitmaps) {
+                     const BitmapLookup& bitmaps, const ShapeCaches& caches) {
     const swf::StyleGroup& g = morphAt(m, ratio);
     const QPen oldPen = p.pen();
     const QBrush oldBrush = p.brush();
-    paintGroup(p, g, cx, bitmaps);
+    // The interpolated group changes with the ratio in place: its strokes are never kept.
+    paintGroup(p, g, cx, bitmaps, nullptr, caches.styles);
     p.setPen(oldPen);
     p.setBrush(oldBrush);
 }

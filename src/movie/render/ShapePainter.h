@@ -14,9 +14,19 @@ namespace nimbrel::movie::render {
 
 using BitmapLookup = std::function<const QImage*(uint16_t id)>;
 
-void paintShape(QPainter& p, const swf::ShapeDef& s, const swf::ColorTransform& cx, const BitmapLookup& bitmaps);
+class StrokeCache;
+
+// What a draw may keep for the next one. Without them every draw builds its
+// brushes, pens and stroke outlines afresh, to the same pixels.
+struct ShapeCaches {
+    StrokeCache* strokes = nullptr; // outlines of scaling strokes (shapes only: morphs change)
+    bool styles = true;             // brushes and pens per colour transform, kept on the shape
+};
+
+void paintShape(QPainter& p, const swf::ShapeDef& s, const swf::ColorTransform& cx, const BitmapLookup& bitmaps,
+                const ShapeCaches& caches = {});
 void paintMorphShape(QPainter& p, const swf::MorphShapeDef& m, double ratio /*0..1*/, const swf::ColorTransform& cx,
-                     const BitmapLookup& bitmaps);
+                     const BitmapLookup& bitmaps, const ShapeCaches& caches = {});
 
 // Area covered by fills and strokes, in twips, for hit tests and masks.
 QPainterPath shapeOutline(const swf::ShapeDef& s);

@@ -12,7 +12,11 @@
 #include "movie/display/DrawingCanvas.h"
 #include "movie/render/ShapePainter.h"
 #include "movie/render/TextPainter.h"
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 #include <cmath>
+#include <exception>
 #include <functional>
 #include <optional>
 
@@ -24,6 +28,10 @@ namespace {
 // Layers larger than this many pixels are not worth the memory: the object is
 // drawn without its effect instead.
 constexpr qint64 maxLayerPixels = 4096LL * 4096LL;
+
+// How long a frame waits for a pool thread to come back: 20 x 50 us.
+constexpr int kPoolRetries = 20;
+constexpr unsigned long kPoolRetryMicroseconds = 50;
 
 bool invisibleColor(const swf::ColorTransform& cx) { return cx.aMult <= 0 && cx.aAdd <= 0; }
 } // namespace
@@ -75,6 +83,53 @@ void StageRenderer::begin(Surface& s, QImage& image) {
 }
 
 void StageRenderer::render(QImage& target, const display::MovieClip& root, const QTransform& stage) {
+    // Qt's raster engine splits every gradient or bitmap fill taller than
+    // about a hundred lines across its global thread pool, unless the painting
+    // thread is one of that pool's own. Per fill the hand-off costs far more
+    // than it saves on a machine with few cores, so the frame is drawn on a
+    // pool thread while the caller waits: one hand-off per frame. The thread
+    // that drew the last frame may not be back in the pool yet: it gets a
+    // moment. With no thread free the frame is drawn here (the split fills
+    // round a few pixels differently).
+    QThreadPool* pool = QThreadPool::globalInstance();
+    if (!pool->contains(QThread::currentThread())) {
+        QSemaphore done;
+        std::exception_ptr failure;
+        auto job = [&] {
+            try {
+                drawFrame(target, root, stage);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            done.release();
+        };
+        bool started = pool->tryStart(job);
+        for (int wait = 0; !started && wait < kPoolRetries; ++wait) {
+            QThread::usleep(kPoolRetryMicroseconds);
+            started = pool->tryStart(job);
+        }
+        if (started) {
+            done.acquire();
+            if (failure) std::rethrow_exception(failure);
+            return;
+        }
+    }
+    drawFrame(target, root, stage);
+}
+
+QImage StageRenderer::picture(const QSize& pixels, const QColor& background, const display::MovieClip& root,
+                              const QTransform& stage) {
+    std::optional<uint64_t> key;
+    if (cache_) key = ContentFingerprint::ofStage(root, stage, pixels, background.rgba(), int(quality_));
+    if (key && cache_->picture.key == *key && cache_->picture.image.size() == pixels) return cache_->picture.image;
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(background);
+    render(image, root, stage);
+    if (cache_) cache_->picture = key ? RenderCache::Picture{*key, image} : RenderCache::Picture{};
+    return image;
+}
+
+void StageRenderer::drawFrame(QImage& target, const display::MovieClip& root, const QTransform& stage) {
     stageScaleX_ = std::hypot(stage.m11(), stage.m12()) * 20.0;
     stageScaleY_ = std::hypot(stage.m21(), stage.m22()) * 20.0;
     if (cache_) cache_->nextFrame();
@@ -186,11 +241,12 @@ void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTrans
         if (!device.intersects(QRectF(s.image->rect()).adjusted(-2, -2, 2, 2))) return;
         applyClip(s, clip);
         s.painter.setTransform(t);
+        const ShapeCaches caches{cache_ ? &cache_->strokes : nullptr, cache_ != nullptr};
         if (o.type() == DisplayObject::Type::Shape)
-            paintShape(s.painter, static_cast<const display::ShapeObject&>(o).def(), cx, lookup);
+            paintShape(s.painter, static_cast<const display::ShapeObject&>(o).def(), cx, lookup, caches);
         else {
             auto& m = static_cast<const display::MorphShapeObject&>(o);
-            paintMorphShape(s.painter, m.def(), m.morphRatio(), cx, lookup);
+            paintMorphShape(s.painter, m.def(), m.morphRatio(), cx, lookup, caches);
         }
         break;
     }
@@ -235,7 +291,9 @@ void StageRenderer::drawClip(Surface& s, const display::MovieClip& clip, const Q
         if (device.intersects(QRectF(s.image->rect()).adjusted(-2, -2, 2, 2))) {
             applyClip(s, mask);
             s.painter.setTransform(t);
-            paintShape(s.painter, canvas->shape(), cx, [canvas](uint16_t id) { return canvas->bitmap(id); });
+            // A drawing changes in place: its strokes are never kept.
+            paintShape(s.painter, canvas->shape(), cx, [canvas](uint16_t id) { return canvas->bitmap(id); },
+                       ShapeCaches{nullptr, cache_ != nullptr});
         }
     }
     drawChildren(s, clip.children(), t, cx, mask);

@@ -32,6 +32,14 @@ public:
     // root's twips to target pixels.
     void render(QImage& target, const display::MovieClip& root, const QTransform& stage);
 
+    // A new picture of `pixels` over `background` with root's display list
+    // drawn on it. With a cache, a stage that has not changed since the last
+    // picture (same objects, places, frames, size and quality) gives that
+    // picture back undrawn; a stage holding objects that change unseen (text
+    // fields, script-painted bitmaps) is always drawn.
+    QImage picture(const QSize& pixels, const QColor& background, const display::MovieClip& root,
+                   const QTransform& stage);
+
     void setQuality(Quality q) { quality_ = q; }
     Quality quality() const { return quality_; }
 
@@ -50,6 +58,7 @@ private:
     };
     using Children = std::map<int, std::shared_ptr<display::DisplayObject>>;
 
+    void drawFrame(QImage& target, const display::MovieClip& root, const QTransform& stage);
     void drawChildren(Surface& s, const Children& children, const QTransform& t, const swf::ColorTransform& cx,
                       const QPainterPath* clip);
     void drawList(Surface& s, const display::DisplayObject* const* items, size_t count, const QTransform& t,
