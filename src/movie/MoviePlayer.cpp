@@ -452,7 +452,9 @@ void MoviePlayer::advanceTime(double elapsedMs) {
         }
     }
     if (!cut) d->followStreamSound();
-    d->produceAudio(elapsedMs);
+    // After a stall the sound goes on where it was rather than arriving all at once.
+    constexpr double maxMixMs = 250;
+    d->produceAudio(std::min(elapsedMs, maxMixMs));
 }
 
 void MoviePlayer::stepFrame() {
@@ -474,7 +476,9 @@ void MoviePlayer::setSoundVolume(double volume) { d->sound.mixer().setMasterVolu
 double MoviePlayer::soundVolume() const { return d->sound.mixer().masterVolume(); }
 
 void MoviePlayer::Impl::produceAudio(double ms) {
-    if (!root) return;
+    if (!root || !(ms > 0)) return;
+    // Frame intervals are at most 100 s (the slowest frame rate); nothing asks for more.
+    ms = std::min(ms, 100000.0);
     const double exact = ms * sound::SoundMixer::sampleRate / 1000.0 + audioCarry;
     const int frames = int(std::floor(exact));
     audioCarry = exact - frames;

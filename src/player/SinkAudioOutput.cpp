@@ -10,7 +10,7 @@ namespace {
 constexpr int kBytesPerFrame = 4;
 // Sound the device could not take yet is kept up to this much; beyond it the
 // oldest goes, so a stalled device never makes the movie lag behind its sound.
-constexpr qsizetype kMaxPendingBytes = movie::host::AudioOutput::sampleRate * kBytesPerFrame / 4;
+constexpr qsizetype kMaxPendingBytes = movie::host::AudioOutput::sampleRate * kBytesPerFrame / 10;
 } // namespace
 
 SinkAudioOutput::SinkAudioOutput(QObject* parent) : QObject(parent) {
@@ -22,7 +22,7 @@ SinkAudioOutput::SinkAudioOutput(QObject* parent) : QObject(parent) {
     format.setSampleFormat(QAudioFormat::Int16);
     if (!device.isFormatSupported(format)) return;
     sink_ = new QAudioSink(device, format, this);
-    sink_->setBufferSize(sampleRate * kBytesPerFrame * bufferMs / 1000 * 2);
+    sink_->setBufferSize(sampleRate * kBytesPerFrame * bufferMs / 1000);
     device_ = sink_->start();
     if (!device_) {
         delete sink_;

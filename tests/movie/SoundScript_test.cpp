@@ -4,6 +4,9 @@
 #include "movie/MoviePlayer.h"
 #include "movie/host/RecordingAudioOutput.h"
 #include "support/SoundFixtures.h"
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
@@ -128,5 +131,45 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   0, 5000}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SoundScript, LoadSoundStreamsAnMp3FileBesideTheMovieAndReadsItsTags) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QByteArray mp3("ID3\x03\x00\x00\x00\x00\x00\x0f" "TIT2\x00\x00\x00\x05\x00\x00" "\x00Tone", 25);
+    for (const QByteArray& p : encodePackets("libmp3lame", 44100, 1, sineTone(441, 44100, 1152 * 38))) mp3 += p;
+    ASSERT_GT(mp3.size(), 1000) << "MP3 encoder missing";
+    QFile sound(QDir(dir.path()).filePath("tone.mp3"));
+    ASSERT_TRUE(sound.open(QIODevice::WriteOnly));
+    sound.write(mp3);
+    sound.close();
+
+    ActionAssembler onLoad;
+    onLoad.getVariable("ok").trace();
+    onLoad.getVariable("this").pushString("id3").op(0x4E).pushString("songname").op(0x4E).trace();
+    ActionAssembler first;
+    first.getVariable("s").pushString("onLoad").defineFunction("", {"ok"}, onLoad).op(0x4F);
+    first.pushBool(true).pushString("tone.mp3").pushInt(2).getVariable("s").pushString("loadSound").op(0x52);
+    pop(first);
+    QFile movie(QDir(dir.path()).filePath("test.swf"));
+    ASSERT_TRUE(movie.open(QIODevice::WriteOnly));
+    movie.write(scriptedSoundMovie(100, first, -1, {}, 40));
+    movie.close();
+
+    MoviePlayer player;
+    host::RecordingAudioOutput out;
+    QStringList traces;
+    player.setTraceSink([&](const QString& line) { traces << line; });
+    player.setAudioOutput(&out);
+    player.setMovie(movie.fileName());
+    ASSERT_TRUE(player.isLoaded());
+    for (int i = 0; i < 20; ++i) player.stepFrame();
+    player.setAudioOutput(nullptr);
+    EXPECT_EQ(traces, QStringList({"true", "Tone", "complete"}));
+    const auto heard = leftChannel(out.recorded());
+    const int begin = firstLoudSample(heard, 2000), end = lastLoudSample(heard, 2000);
+    ASSERT_GT(begin, 0);
+    EXPECT_NEAR(end - begin, 1152 * 38, 2500); // about one second, encoder delay aside
+    EXPECT_NEAR(zeroCrossingHz(heard, begin + 2000, end - 2000), 441, 5);
+}
 
 } // namespace

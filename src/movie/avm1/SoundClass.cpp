@@ -29,6 +29,9 @@ const QString kVoice = QStringLiteral("__voice");       // the mixer's id of the
 const QString kStoppedAt = QStringLiteral("__stoppedAt"); // position (ms) where it last stopped
 const QString kBytes = QStringLiteral("__bytes");       // size of the loaded file
 const QString kId3 = QStringLiteral("__id3");
+// start() asked for while the sound was still loading: its offset and loops, applied on arrival.
+const QString kPendingOffset = QStringLiteral("__pendingOffset");
+const QString kPendingLoops = QStringLiteral("__pendingLoops");
 
 // The clip a Sound controls now: its target by path or reference, the root when it has none.
 // A removed clip counts as whatever clip now holds its path.
@@ -183,6 +186,11 @@ void startSound(Interpreter& vm, const Value& self, double offsetSeconds, int lo
     sound::SoundPlayback* playback = playbackOf(vm);
     const void* key = nullptr;
     sound::Pcm pcm = soundOf(vm, self, &key);
+    if (playback && !pcm && vm.loads && vm.loads->isLoading(self.object())) {
+        self.object()->define(kPendingOffset, Value(offsetSeconds), DontEnum);
+        self.object()->define(kPendingLoops, Value(loops), DontEnum);
+        return;
+    }
     if (!playback || !pcm)
         return;
     sound::EventSound e;
@@ -240,8 +248,14 @@ void takeLoadedFile(Interpreter& vm, Object* sound, const QByteArray& file, bool
         id3->set(name, Value(text));
     sound->define(kId3, Value(id3), DontEnum);
     vm.callMethod(Value(sound), QStringLiteral("onID3"), {});
+    const Value pendingOffset = own(Value(sound), kPendingOffset);
+    const Value pendingLoops = own(Value(sound), kPendingLoops);
+    sound->remove(kPendingOffset);
+    sound->remove(kPendingLoops);
     if (streaming)
         startSound(vm, Value(sound), 0, 1);
+    else if (pendingOffset.isNumber())
+        startSound(vm, Value(sound), pendingOffset.n, int(vm.toNumber(pendingLoops)));
 }
 
 } // namespace
@@ -372,6 +386,8 @@ void installSoundClass(Interpreter& vm)
             return Value();
         const bool streaming = a.size() > 1 && vm.toBoolean(a[1]);
         o->remove(kBytes);
+        o->remove(kPendingOffset);
+        o->remove(kPendingLoops);
         LoadQueue::of(vm).start(o, vm.toString(a[0]), [o, streaming](Interpreter& vm, const std::optional<QByteArray>& data) {
             if (data)
                 takeLoadedFile(vm, o, *data, streaming);
