@@ -171,3 +171,31 @@ TEST(ChannelMix, OuterSettingsApplyAfterInner) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SoundMixer, ASoundOutlivesTheClipThatOnlyControlsIt) {
+    SoundMixer m;
+    int movie = 0, clip = 0;
+    EventSound e;
+    e.pcm = constant(1000, 100);
+    e.owner = &movie;
+    e.controller = &clip;
+    m.start(e);
+    std::vector<const void*> asked;
+    m.setGainSource([&](sound::Owner o) {
+        asked.push_back(o);
+        return sound::ChannelMix{};
+    });
+    run(m, 10);
+    EXPECT_EQ(asked.back(), &clip);
+    // The clip goes: the sound plays on under its movie's settings.
+    m.stopOwner(&clip);
+    EXPECT_EQ(run(m, 10)[0], 100);
+    EXPECT_EQ(asked.back(), &movie);
+    // Stopping what a clip controls takes the sounds it owns too.
+    m.stopControlledBy(&movie);
+    EXPECT_EQ(run(m, 10)[0], 0);
+}
+
+} // namespace

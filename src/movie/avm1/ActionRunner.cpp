@@ -1025,6 +1025,12 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
             push(Value());
             break;
         }
+        // A call through a removed clip's reference reaches the clip that now
+        // holds its path (a movie loaded in its place), as member reads do.
+        if (auto* clip = dynamic_cast<MovieClipObject*>(target.object()); clip && clip->isRemoved())
+            if (MovieClipObject* now = vm_.resolveTarget(clip->targetPath(), vm_.root);
+                now && now != clip && !now->isRemoved())
+                target = Value(static_cast<Object*>(now));
         Value fn = vm_.getMember(target, name);
         Object* holder = nullptr;
         if (Object* o = target.object())

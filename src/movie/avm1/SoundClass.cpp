@@ -77,6 +77,18 @@ const void* ownerOf(MovieClipObject* clip)
     return c ? c->soundOwner() : nullptr;
 }
 
+// A script's sounds belong to the movie its Sound's clip is part of: they
+// outlive that clip being replaced and stop when the movie is unloaded.
+const void* movieOwnerOf(MovieClipObject* clip)
+{
+    display::MovieClip* c = clip ? clip->clip() : nullptr;
+    if (!c)
+        return nullptr;
+    while (c->parent() && c->parent()->context() == c->context())
+        c = c->parent();
+    return c->soundOwner();
+}
+
 Value own(const Value& self, const QString& name)
 {
     Object* o = self.object();
@@ -196,7 +208,9 @@ void startSound(Interpreter& vm, const Value& self, double offsetSeconds, int lo
     sound::EventSound e;
     e.pcm = pcm;
     e.key = key;
-    e.owner = ownerOf(targetClip(vm, self));
+    MovieClipObject* target = targetClip(vm, self);
+    e.owner = movieOwnerOf(target);
+    e.controller = ownerOf(target);
     if (!e.owner)
         return;
     const double offset = std::isfinite(offsetSeconds) ? std::max(0.0, offsetSeconds) : 0.0;
@@ -324,7 +338,7 @@ void installSoundClass(Interpreter& vm)
             return Value();
         }
         if (owner)
-            playback->mixer().stopOwner(owner);
+            playback->mixer().stopControlledBy(owner);
         else if (!hasTarget(self))
             playback->mixer().stopAll();
         return Value();

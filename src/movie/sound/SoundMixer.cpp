@@ -36,7 +36,9 @@ bool SoundMixer::isPlaying(const void* key) const {
 }
 
 void SoundMixer::stopSound(const void* key, Owner owner) {
-    std::erase_if(voices_, [&](const Voice& v) { return v.sound.key == key && (!owner || v.sound.owner == owner); });
+    std::erase_if(voices_, [&](const Voice& v) {
+        return v.sound.key == key && (!owner || v.sound.owner == owner || v.sound.controller == owner);
+    });
 }
 
 void SoundMixer::stopVoice(int id) {
@@ -45,6 +47,13 @@ void SoundMixer::stopVoice(int id) {
 
 void SoundMixer::stopOwner(Owner owner) {
     std::erase_if(voices_, [&](const Voice& v) { return v.sound.owner == owner; });
+    for (Voice& v : voices_)
+        if (v.sound.controller == owner) v.sound.controller = nullptr;
+    streams_.erase(owner);
+}
+
+void SoundMixer::stopControlledBy(Owner owner) {
+    std::erase_if(voices_, [&](const Voice& v) { return v.sound.owner == owner || v.sound.controller == owner; });
     streams_.erase(owner);
 }
 
@@ -126,7 +135,7 @@ void SoundMixer::mix(int16_t* out, int frames) {
 
     for (auto it = voices_.begin(); it != voices_.end();) {
         Voice& v = *it;
-        const ChannelMix g = gainFor(v.sound.owner);
+        const ChannelMix g = gainFor(v.sound.controller ? v.sound.controller : v.sound.owner);
         const float vol = float(g.volume * master_);
         const float ll = float(g.ll) * vol, lr = float(g.lr) * vol, rr = float(g.rr) * vol, rl = float(g.rl) * vol;
         const int16_t* pcm = v.sound.pcm->data();

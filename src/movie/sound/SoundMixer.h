@@ -31,6 +31,7 @@ struct EventSound {
     Pcm pcm;
     const void* key = nullptr; // the sound's identity, for no-multiple and stop
     Owner owner = nullptr;     // the clip that started it; its removal stops it
+    Owner controller = nullptr; // the clip whose sound settings apply, when not the owner
     uint32_t inPoint = 0;
     std::optional<uint32_t> outPoint;
     int loops = 1;
@@ -48,11 +49,14 @@ public:
     int start(const EventSound& sound);
     // True while an instance of the sound (by key) plays.
     bool isPlaying(const void* key) const;
-    // Stops the instances of a sound; with an owner, only those that owner started.
+    // Stops the instances of a sound; with an owner, only those that owner started or controls.
     void stopSound(const void* key, Owner owner = nullptr);
     void stopVoice(int id);
-    // Everything an owner started: its event sounds and its stream.
+    // Everything an owner started: its event sounds and its stream. Sounds it
+    // only controlled go on under their owner's settings.
     void stopOwner(Owner owner);
+    // The owner's sounds and those it controls (Sound.stop of a clip's Sound).
+    void stopControlledBy(Owner owner);
     void stopAll();
     bool isVoiceActive(int id) const;
     // Samples of the voice's sound played so far in its current pass (from its start, not its in-point).
