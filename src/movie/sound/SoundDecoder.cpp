@@ -1,4 +1,5 @@
 #include "movie/sound/SoundDecoder.h"
+#include <algorithm>
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
@@ -46,6 +47,15 @@ struct SoundDecoder::Impl {
     // The input the resampler was set up for; a change (damaged MP3 headers) sets it up anew.
     int swrFormat = -1, swrRate = 0, swrChannels = 0;
     size_t produced = 0;
+    // libavcodec reads a little past the end of what it is given: input is
+    // copied here with that much zeroed room after it.
+    std::vector<uint8_t> padded;
+
+    const uint8_t* pad(const uint8_t* data, size_t size) {
+        padded.assign(size + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+        std::copy(data, data + size, padded.begin());
+        return padded.data();
+    }
 
     ~Impl() {
         swr_free(&swr);
@@ -140,6 +150,7 @@ bool SoundDecoder::isValid() const { return d->codec && d->packet && d->frame; }
 void SoundDecoder::decode(const uint8_t* data, size_t size, std::vector<int16_t>& out) {
     if (!isValid() || !data || size == 0) return;
     if (size > size_t(INT32_MAX / 2)) return;
+    data = d->pad(data, size);
     if (!d->parser) {
         if (!d->decodePacket(data, int(size), out)) ++skipped_;
         return;
