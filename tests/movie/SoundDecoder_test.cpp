@@ -94,6 +94,11 @@ INSTANTIATE_TEST_SUITE_P(
                    [](const auto& m) {
                        return Encoded{formatOf(4, 5512, true, false), encodePackets("nellymoser", 16000, 1, m)};
                    },
+                   1500, 1500},
+        DecodeCase{"speex", 16000, 320 * 50, 500,
+                   [](const auto& m) {
+                       return Encoded{formatOf(11, 5512, true, false), encodePackets("libspeex", 16000, 1, m)};
+                   },
                    1500, 1500}),
     [](const auto& info) {
         std::string n = info.param.name;

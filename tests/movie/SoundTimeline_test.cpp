@@ -96,6 +96,22 @@ TEST(SoundTimeline, NoMultipleKeepsASingleInstance) {
     EXPECT_EQ(peak(heard, 0, int(heard.size())), 8000);
 }
 
+TEST(SoundTimeline, StartSound2FindsTheSoundByItsExportedName) {
+    SwfBuilder b;
+    defineSound(b, 1, soundFlags(3, 44100, true, false), 4410, pcm16Bytes(sineTone(441, 44100, 4410)));
+    b.tag(56, QByteArray("\x01\x00\x01\x00" "Beep\0", 9));
+    BitWriter w;
+    w.string("beep"); // letter case aside
+    w.u8(0);
+    b.tag(89, w.data());
+    b.showFrame();
+    b.showFrame();
+    b.end();
+    const auto heard = record(b.build(SwfBuilder::Container::Fws, 10, {0, 2000, 0, 2000}, 10, 2), 2);
+    EXPECT_GT(peak(heard, 0, 4410), 10000);
+    EXPECT_EQ(peak(heard, 4420, 8820), 0);
+}
+
 // A sprite (id 2) that starts a long tone, placed at depth 1 on frame 0 and removed on `removeAt`.
 QByteArray clipWithSound(int removeAt, int frames) {
     SwfBuilder b;

@@ -3,6 +3,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/log.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
@@ -125,6 +126,9 @@ struct SoundDecoder::Impl {
 };
 
 SoundDecoder::SoundDecoder(const swf::SoundFormat& format) : d(std::make_unique<Impl>()) {
+    // Damaged sound is an ordinary outcome here: libavcodec's complaints about it are noise.
+    static const bool quiet = (av_log_set_level(AV_LOG_FATAL), true);
+    (void)quiet;
     const AVCodec* codec = avcodec_find_decoder(codecFor(format));
     if (!codec) return;
     d->codec = avcodec_alloc_context3(codec);
