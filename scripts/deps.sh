@@ -5,7 +5,8 @@
 NIMBREL_BUILD_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-multimedia-dev libgl-dev
-  zlib1g-dev liblzma-dev libmpg123-dev libasound2-dev
+  zlib1g-dev liblzma-dev libasound2-dev
+  libavcodec-dev libavutil-dev libswresample-dev libavformat-dev
   fonts-wqy-microhei ccache
   qt6-translations-l10n  # Qt's own Chinese texts for the standard dialogs
 )

@@ -8,12 +8,14 @@
 #include "movie/display/ScriptHost.h"
 #include "movie/KeyInput.h"
 #include "movie/PointerInput.h"
+#include "movie/host/AudioOutput.h"
 #include "movie/host/LoadPolicy.h"
 #include "movie/host/ManualClock.h"
 #include "movie/host/NavigationGate.h"
 #include "movie/host/NetworkFetcher.h"
 #include "movie/render/StageLayout.h"
 #include "movie/render/StageRenderer.h"
+#include "movie/sound/SoundPlayback.h"
 #include "movie/swf/MovieParser.h"
 #include <QDir>
 #include <QFile>
@@ -104,6 +106,17 @@ struct MoviePlayer::Impl : display::ScriptHost {
     std::optional<double> cutAtMs; // when the last frame cut short ended (script clock)
     quint64 loadTicket = 0; // a background parse delivers only if no load began since
 
+    // ---- sound: the movie's mixer and where its output goes ----
+    sound::SoundPlayback sound;
+    host::AudioOutput nullAudio;
+    host::AudioOutput* audio = &nullAudio;
+    double audioCarry = 0; // fractions of a sample frame owed to the next mix
+    // Mixes ms of sound and hands it to the output.
+    void produceAudio(double ms);
+    // A streaming main timeline follows its sound: when the sound would run
+    // dry, frames are run (and not drawn) until it has samples again.
+    void followStreamSound();
+
     // Marks a stretch that may run scripts: a script's request to replace the
     // movie (through a signal) must not tear down the engine running it.
     struct Busy {
@@ -192,11 +205,21 @@ struct MoviePlayer::Impl : display::ScriptHost {
 MoviePlayer::MoviePlayer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {
     d->q = this;
     d->factory = avm1::Avm1ScriptEngine::factory();
+    // A clip's sound settings apply to its sounds and to those of the clips inside it.
+    d->sound.mixer().setGainSource([this](sound::Owner owner) {
+        sound::ChannelMix mix;
+        for (auto* clip = static_cast<const display::DisplayObject*>(owner); clip; clip = clip->parent())
+            mix = d->sound.ownerMix(clip).after(mix);
+        return mix;
+    });
 }
 
 MoviePlayer::~MoviePlayer() { clear(); }
 
 void MoviePlayer::clear() {
+    d->sound.reset();
+    d->audio->stopAll();
+    d->audioCarry = 0;
     if (d->fetcher) d->fetcher->cancelAll();
     if (d->scripts) d->scripts->detach();
     if (d->root) d->root->removed();
@@ -317,6 +340,7 @@ bool MoviePlayer::startParsed(std::shared_ptr<const swf::Movie> movie, const QSt
     d->scripts = d->factory ? d->factory() : nullptr;
     if (!d->scripts) d->scripts = std::make_unique<display::NullScriptEngine>();
     d->context = std::make_unique<display::MovieContext>(d->movie, d->scripts.get());
+    d->context->setSound(&d->sound);
     d->root = std::make_shared<display::MovieClip>(d->context.get(), 0, &d->movie->timeline);
     d->view = d->movie->header.stage.toQRectF();
     Impl::Busy busy(*d);
@@ -341,6 +365,9 @@ void MoviePlayer::play() {
 
 void MoviePlayer::stop() {
     if (d->root) d->root->stop();
+    // The user's pause is silent at once, what the output still holds included.
+    d->sound.mixer().stopAll();
+    d->audio->stopAll();
 }
 
 void MoviePlayer::rewind() {
@@ -415,19 +442,72 @@ void MoviePlayer::advanceTime(double elapsedMs) {
     } else {
         d->pending -= frames * interval;
     }
+    bool cut = false;
     for (int i = 0; i < frames && d->root; ++i) {
         if (d->advanceOneFrame()) {
             d->pending = 0;
             d->cutAtMs = d->scriptClockMs();
+            cut = true;
             break;
         }
     }
+    if (!cut) d->followStreamSound();
+    // After a stall the sound goes on where it was rather than arriving all at once.
+    constexpr double maxMixMs = 250;
+    d->produceAudio(std::min(elapsedMs, maxMixMs));
 }
 
 void MoviePlayer::stepFrame() {
     if (!d->root || d->busy) return;
     Impl::Busy busy(*d);
+    // The frame on show plays its interval of sound, then the next one runs.
+    d->produceAudio(frameIntervalMs());
     d->advanceOneFrame();
+}
+
+// ---- sound -----------------------------------------------------------------------
+
+void MoviePlayer::setAudioOutput(host::AudioOutput* output) {
+    d->audio->stopAll();
+    d->audio = output ? output : &d->nullAudio;
+}
+
+void MoviePlayer::setSoundVolume(double volume) { d->sound.mixer().setMasterVolume(volume); }
+double MoviePlayer::soundVolume() const { return d->sound.mixer().masterVolume(); }
+
+void MoviePlayer::Impl::produceAudio(double ms) {
+    if (!root || !(ms > 0)) return;
+    // Frame intervals are at most 100 s (the slowest frame rate); nothing asks for more.
+    ms = std::min(ms, 100000.0);
+    const double exact = ms * sound::SoundMixer::sampleRate / 1000.0 + audioCarry;
+    const int frames = int(std::floor(exact));
+    audioCarry = exact - frames;
+    if (frames <= 0) return;
+    QByteArray bytes(qsizetype(frames) * 4, Qt::Uninitialized);
+    sound.mixer().mix(reinterpret_cast<int16_t*>(bytes.data()), frames);
+    if constexpr (QSysInfo::ByteOrder == QSysInfo::BigEndian) {
+        auto* p = reinterpret_cast<int16_t*>(bytes.data());
+        for (int i = 0; i < frames * 2; ++i) p[i] = qToLittleEndian(p[i]);
+    }
+    audio->write(bytes);
+}
+
+void MoviePlayer::Impl::followStreamSound() {
+    const double perFrame = sound::SoundMixer::sampleRate * q->frameIntervalMs() / 1000.0;
+    // The stream goes on while the next frame carries a block of it.
+    auto streaming = [this] {
+        const swf::Timeline* timeline = root ? root->timeline() : nullptr;
+        if (!timeline || !timeline->streamHead || !root->isPlaying()) return false;
+        const int next = root->currentFrame() + 1;
+        if (next >= timeline->frameCount()) return false;
+        for (const auto& tag : timeline->frame(next).tags)
+            if (std::holds_alternative<swf::SoundStreamBlock>(tag)) return true;
+        return false;
+    };
+    // Bounded, so a timeline whose blocks decode to nothing cannot run away.
+    constexpr int kMaxExtraFrames = 8;
+    for (int i = 0; i < kMaxExtraFrames && streaming() && sound.mixer().streamQueued(root->soundOwner()) < perFrame; ++i)
+        if (advanceOneFrame()) break;
 }
 
 bool MoviePlayer::Impl::advanceOneFrame() {

@@ -22,6 +22,9 @@ namespace display {
 class MovieClip;
 class ScriptEngine;
 } // namespace display
+namespace host {
+class AudioOutput;
+}
 
 class MoviePlayer : public QObject {
     Q_OBJECT
@@ -143,6 +146,15 @@ public:
     void render(QPainter& painter, const QSize& viewport);
     // The same drawing into a new image of size * devicePixelRatio pixels.
     QImage renderImage(const QSize& viewport, qreal devicePixelRatio = 1.0);
+
+    // ---- sound -------------------------------------------------------------------
+    // Where the mixed sound goes (not owned; null: nowhere). Headless runs get
+    // one frame interval of samples per stepFrame, players the elapsed time
+    // of each advanceTime.
+    void setAudioOutput(host::AudioOutput* output);
+    // The level of everything the movie plays, 0 (silent) to 1 (as mixed).
+    void setSoundVolume(double volume);
+    double soundVolume() const;
 
     // The parsed file and its main timeline, for tools and the interpreter.
     std::shared_ptr<const swf::Movie> parsedMovie() const;

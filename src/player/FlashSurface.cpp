@@ -1,6 +1,7 @@
 #include "player/FlashSurface.h"
 #include "movie/KeyCodes.h"
 #include "movie/MoviePlayer.h"
+#include "player/SinkAudioOutput.h"
 #include "platform/Twips.h"
 #include <QClipboard>
 #include <QCoreApplication>
@@ -21,7 +22,7 @@ namespace nimbrel::player {
 using platform::Twips;
 
 FlashSurface::FlashSurface(QWidget* parent)
-    : QWidget(parent), player_(new movie::MoviePlayer(this)),
+    : QWidget(parent), player_(new movie::MoviePlayer(this)), audio_(new SinkAudioOutput(this)),
       urlOpener_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -48,9 +49,12 @@ FlashSurface::FlashSurface(QWidget* parent)
     connect(player_, &movie::MoviePlayer::urlRequested, this,
             [this](const QString& url, const QString&) { openRequestedUrl(url); });
     player_->setStillRunningHook([this] { whileScriptRuns(); });
+    player_->setAudioOutput(audio_);
 }
 
 FlashSurface::~FlashSurface() {
+    // The output goes with this surface; the player may outlive it.
+    player_->setAudioOutput(nullptr);
     if (player_->isBusy()) {
         // Going away from inside the movie's own script (a nested event): the
         // player must outlive the script, and leaves once it has unwound.

@@ -19,6 +19,8 @@ namespace nimbrel::movie { class MoviePlayer; }
 
 namespace nimbrel::player {
 
+class SinkAudioOutput;
+
 class FlashSurface : public QWidget {
     Q_OBJECT
 public:
@@ -103,6 +105,7 @@ private:
     void openRequestedUrl(const QString& url);
 
     movie::MoviePlayer* player_;
+    SinkAudioOutput* audio_; // where the movie's sound is heard
     QTimer clock_;
     QElapsedTimer sinceLastTick_;
     UrlOpener urlOpener_;

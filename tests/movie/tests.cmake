@@ -23,7 +23,7 @@ endif()
 add_library(nimbrel_movie_asan STATIC ${_movie_srcs})
 target_include_directories(nimbrel_movie_asan PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(nimbrel_movie_asan PUBLIC
-    Qt6::Core Qt6::Gui Qt6::Network ZLIB::ZLIB LibLZMA::LibLZMA PkgConfig::MPG123)
+    Qt6::Core Qt6::Gui Qt6::Network ZLIB::ZLIB LibLZMA::LibLZMA PkgConfig::LIBAV)
 target_compile_options(nimbrel_movie_asan PRIVATE ${_asan_flags} ${_asan_build_flags})
 target_link_options(nimbrel_movie_asan PUBLIC ${_asan_flags})
 

@@ -2,6 +2,8 @@
 // commands reach the engine and painting draws the movie.
 #include "TinyMovie.h"
 #include "movie/support/HeavyScene.h"
+#include "movie/MoviePlayer.h"
+#include "movie/support/SwfBuilder.h"
 #include "player/FlashSurface.h"
 #include <QApplication>
 #include <QElapsedTimer>
@@ -147,3 +149,37 @@ TEST(FlashSurfaceClock, TicksAtLeastAsOftenAsTheMovieNeeds) {
 }
 
 } // namespace
+
+// A movie that starts a second-long tone on its first frame.
+static QByteArray soundMovie() {
+    nimbrel::movie::test::SwfBuilder b;
+    nimbrel::movie::test::BitWriter w;
+    w.u16(1);
+    w.u8(0x32); // little-endian PCM, 5.5 kHz, 16-bit, mono
+    w.u32(5512);
+    QByteArray samples;
+    for (int i = 0; i < 5512; ++i) samples += QByteArray::fromHex(i % 10 < 5 ? "0040" : "00c0");
+    w.bytes(samples);
+    b.tag(14, w.data(), true);
+    b.tag(15, QByteArray("\x01\x00\x00", 3)); // StartSound 1, no sound info
+    for (int i = 0; i < 5; ++i) b.showFrame();
+    b.end();
+    return b.build(nimbrel::movie::test::SwfBuilder::Container::Fws, 8, {0, 2000, 0, 2000}, 30, 5);
+}
+
+TEST_F(FlashSurfaceMovieTest, MovieWithSoundPlaysWhetherOrNotASoundCardIsThere) {
+    QFile f(dir.filePath("sound.swf"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(soundMovie());
+    f.close();
+    FlashSurface s;
+    bool failed = false;
+    QObject::connect(&s.player(), &nimbrel::movie::MoviePlayer::loadFailed, [&] { failed = true; });
+    s.player().setSoundVolume(0.3);
+    s.setMovie(f.fileName());
+    ASSERT_EQ(s.TotalFrames(), 5);
+    EXPECT_TRUE(waitFor([&] { return s.FrameNum() > 1; })) << "sound held the frames up";
+    s.Stop();
+    EXPECT_FALSE(failed);
+    EXPECT_DOUBLE_EQ(s.player().soundVolume(), 0.3);
+}

@@ -42,3 +42,25 @@ TEST(RenderOptions, ExplicitSizeWinsWithinItsOwnBound) {
         EXPECT_TRUE(error.contains("8192x8192")) << error.toStdString();
     }
 }
+
+TEST(RenderOptions, AudioOutTakesAFrameCount) {
+    const RenderOptions ok = parsed({"m.swf", "--frames", "25", "--audio-out", "a.raw"});
+    EXPECT_EQ(ok.mode, RenderOptions::Mode::Audio);
+    EXPECT_EQ(ok.frame, 25);
+    EXPECT_EQ(ok.audioOut, "a.raw");
+    const struct {
+        QStringList args;
+        const char* error;
+    } bad[] = {
+        {{"m.swf", "--audio-out", "a.raw"}, "--audio-out needs --frames N"},
+        {{"m.swf", "--frames", "1-5", "--audio-out", "a.raw"}, "--audio-out needs --frames N"},
+        {{"m.swf", "--frames", "5", "--audio-out"}, "--audio-out needs a value"},
+        {{"m.swf", "--frames", "5", "--audio-out", "a.raw", "--trace"}, "choose exactly one"},
+    };
+    for (const auto& c : bad) {
+        QString error;
+        RenderOptions opt;
+        EXPECT_FALSE(opt.parse(c.args, &error)) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(error.contains(c.error)) << error.toStdString();
+    }
+}

@@ -27,11 +27,14 @@ QString RenderOptions::usage() {
         "       nimbrel-render MOVIE --frames A-B [--size WxH] --out-dir DIR\n"
         "       nimbrel-render MOVIE --bench [--size WxH] [--repeat R] [--frames N] [--no-render]\n"
         "       nimbrel-render MOVIE --trace --frames N\n"
+        "       nimbrel-render MOVIE --frames N --audio-out FILE.raw\n"
         "Pictures are the stage size, scaled down to fit 2048x2048 unless --size is given.\n"
         "--frame N goes to frame N (0-based) as GotoFrame does; --after K runs K frame\n"
         "advances after loading; --trace prints the trace lines of the first N frames.\n"
         "--bench times loading, N frame advances (scripts included; default the frame\n"
-        "count) and R renders of each frame; --no-render times the advances only.\n");
+        "count) and R renders of each frame; --no-render times the advances only.\n"
+        "--audio-out writes the sound of N frame advances as 44,100 Hz stereo signed\n"
+        "16-bit little-endian samples, one frame interval of samples per advance.\n");
 }
 
 bool RenderOptions::parse(const QStringList& args, QString* error) {
@@ -69,6 +72,8 @@ bool RenderOptions::parse(const QStringList& args, QString* error) {
             if (!value(&v) || !parseInt(v, &repeats) || repeats < 1) return *error = QStringLiteral("bad --repeat"), false;
         } else if (a == QLatin1String("--out")) {
             if (!value(&out)) return false;
+        } else if (a == QLatin1String("--audio-out")) {
+            if (!value(&audioOut)) return false;
         } else if (a == QLatin1String("--out-dir")) {
             if (!value(&outDir)) return false;
         } else if (a.startsWith(QLatin1String("--"))) {
@@ -83,9 +88,15 @@ bool RenderOptions::parse(const QStringList& args, QString* error) {
     }
     if (movie.isEmpty()) return *error = QStringLiteral("no movie given"), false;
     if (noRender && !bench) return *error = QStringLiteral("--no-render goes with --bench"), false;
-    const int modes = int(info) + int(bench) + int(trace) + int(haveFrame) + int(haveAfter) + int(haveFrames && !trace && !bench);
-    if (modes != 1) return *error = QStringLiteral("choose exactly one of --info, --frame, --after, --frames, --bench, --trace"), false;
-    if (trace) {
+    const bool audio = !audioOut.isEmpty();
+    const int modes = int(info) + int(bench) + int(trace) + int(haveFrame) + int(haveAfter) + int(audio) +
+                      int(haveFrames && !trace && !bench && !audio);
+    if (modes != 1)
+        return *error = QStringLiteral("choose exactly one of --info, --frame, --after, --frames, --bench, --trace, --audio-out"), false;
+    if (audio) {
+        mode = Mode::Audio;
+        if (!haveFrames || !parseInt(framesArg, &frame)) return *error = QStringLiteral("--audio-out needs --frames N"), false;
+    } else if (trace) {
         mode = Mode::Trace;
         if (!haveFrames || !parseInt(framesArg, &frame)) return *error = QStringLiteral("--trace needs --frames N"), false;
     } else if (info) {

@@ -5,7 +5,7 @@
 #include <QStringList>
 
 struct RenderOptions {
-    enum class Mode { None, Info, Frame, After, Frames, Bench, Trace };
+    enum class Mode { None, Info, Frame, After, Frames, Bench, Trace, Audio };
     Mode mode = Mode::None;
     QString movie;
     int frame = 0;       // --frame N, --after K, --trace --frames N
@@ -13,6 +13,7 @@ struct RenderOptions {
     QSize size;          // empty: the stage size, within maxDefaultSide
     QString out;
     QString outDir;
+    QString audioOut;    // --audio-out FILE.raw --frames N: the mixed sound of N advances
     int repeats = 5;     // --bench: renders per frame
     int advances = -1;   // --bench --frames N: frame advances to time (-1: the movie's frame count)
     bool render = true;  // --bench --no-render times the frame advances only

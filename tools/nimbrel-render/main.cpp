@@ -1,6 +1,7 @@
 // nimbrel-render: loads a movie headless and prints facts about it, renders
 // frames to PNG files, measures rendering speed or prints its trace output.
 #include "RenderOptions.h"
+#include "movie/host/RecordingAudioOutput.h"
 #include "TagHistogram.h"
 #include "movie/MoviePlayer.h"
 #include "movie/display/MovieClip.h"
@@ -130,6 +131,27 @@ int bench(MoviePlayer& player, const RenderOptions& opt, const QSize& size, doub
     return 0;
 }
 
+// N frame advances with their sound written to the file as it is mixed.
+int recordAudio(MoviePlayer& player, const RenderOptions& opt, const bool& quit) {
+    QFile file(opt.audioOut);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(opt.audioOut), qPrintable(file.errorString()));
+        return 1;
+    }
+    nimbrel::movie::host::RecordingAudioOutput recording;
+    player.setAudioOutput(&recording);
+    for (int i = 0; i < opt.frame && !quit; ++i) {
+        player.stepFrame();
+        if (file.write(recording.recorded()) != recording.recorded().size()) {
+            std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(opt.audioOut), qPrintable(file.errorString()));
+            return 1;
+        }
+        recording.clear();
+    }
+    player.setAudioOutput(nullptr);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -199,6 +221,8 @@ int main(int argc, char** argv) {
         for (int i = 1; i < opt.frame && !quit; ++i) player.stepFrame();
         std::fflush(stdout);
         return 0;
+    case RenderOptions::Mode::Audio:
+        return recordAudio(player, opt, quit);
     case RenderOptions::Mode::None:
         break;
     }

@@ -1,6 +1,7 @@
 #include "movie/avm1/ActionRunner.h"
 #include "movie/avm1/ArrayObject.h"
 #include "movie/avm1/DataLoad.h"
+#include "movie/avm1/Builtins.h"
 #include "movie/avm1/LoadQueue.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
@@ -607,6 +608,7 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
             vm_.root->setProperty(16, Value(vm_.toNumber(vm_.root->property(16)) >= 1 ? 0.0 : 1.0));
         break;
     case 0x09: // StopSounds
+        stopAllSounds(vm_);
         break;
     case 0x81: { // GotoFrame
         swf::BitReader r(data, len);
@@ -1023,6 +1025,12 @@ void ActionRunner::step(uint8_t code, const uint8_t* data, size_t len, size_t& p
             push(Value());
             break;
         }
+        // A call through a removed clip's reference reaches the clip that now
+        // holds its path (a movie loaded in its place), as member reads do.
+        if (auto* clip = dynamic_cast<MovieClipObject*>(target.object()); clip && clip->isRemoved())
+            if (MovieClipObject* now = vm_.resolveTarget(clip->targetPath(), vm_.root);
+                now && now != clip && !now->isRemoved())
+                target = Value(static_cast<Object*>(now));
         Value fn = vm_.getMember(target, name);
         Object* holder = nullptr;
         if (Object* o = target.object())

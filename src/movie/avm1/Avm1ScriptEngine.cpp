@@ -2,6 +2,7 @@
 #include "movie/avm1/TextFieldVariable.h"
 #include "movie/avm1/ArrayObject.h"
 #include "movie/avm1/Interpreter.h"
+#include "movie/avm1/Builtins.h"
 #include "movie/avm1/LoadQueue.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/display/ButtonObject.h"
@@ -237,6 +238,7 @@ void Avm1ScriptEngine::frameStarted()
         return;
     timeMs_ += frameMs_;
     vm_->runTimers(timeMs_);
+    deliverSoundEvents(*vm_);
 }
 
 void Avm1ScriptEngine::frameActions(display::MovieClip* clip, const QByteArray& actions)

@@ -24,6 +24,10 @@ Object* installTextFormatClass(Interpreter& vm); // returns TextFormat.prototype
 void installStageObjects(Interpreter& vm);
 void installSelectionClass(Interpreter& vm);
 void installSoundClass(Interpreter& vm);
+// onSoundComplete for the Sound objects whose sound ended since the last call.
+void deliverSoundEvents(Interpreter& vm);
+// stopAllSounds: everything the movie plays stops.
+void stopAllSounds(Interpreter& vm);
 void installColorClass(Interpreter& vm);
 void installSystemObject(Interpreter& vm);
 void installXmlNodeClass(Interpreter& vm);

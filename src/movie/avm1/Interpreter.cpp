@@ -775,6 +775,8 @@ void Interpreter::collectGarbage()
         work.push_back(root);
     if (loads)
         loads->markRoots(work);
+    for (const auto& [voice, sound] : playingSounds)
+        work.push_back(sound);
     for (const Timer& t : timers) {
         if (t.target.isObject())
             work.push_back(t.target.o);

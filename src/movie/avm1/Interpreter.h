@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -196,6 +197,11 @@ public:
     std::vector<Timer> timers;
     int nextTimerId = 1;
     void runTimers(double nowMs);
+
+    // Sound objects with a sound playing, by the mixer's voice id: kept alive
+    // for their onSoundComplete. _soundbuftime, in seconds.
+    std::map<int, Object*> playingSounds;
+    double soundBufferSeconds = 5;
 
     // Loads started by scripts; the fetcher is the host's (null: local files and the web on our own).
     host::Fetcher* fetcher = nullptr;

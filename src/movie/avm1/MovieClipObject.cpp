@@ -408,7 +408,7 @@ Value MovieClipObject::property(int index)
             return Value(on);
         return ownFocusRect ? Value(*ownFocusRect) : Value::null();
     }
-    case 18: return Value(5.0);
+    case 18: return Value(vm().soundBufferSeconds);
     case 19: return Value(vm().host ? vm().host->quality() : QStringLiteral("HIGH"));
     case 20: return Value(mousePosition().x());
     case 21: return Value(mousePosition().y());
@@ -433,6 +433,13 @@ void MovieClipObject::setProperty(int index, const Value& v)
             if (!d->visible && vm().host)
                 vm().host->dropFocusWithin(d);
         }
+        return;
+    }
+    if (index == 18) {
+        // One setting for the whole movie: how many seconds of streamed sound to hold before playing.
+        const double seconds = vm().toNumber(v);
+        if (std::isfinite(seconds))
+            vm().soundBufferSeconds = std::clamp(std::floor(seconds), 0.0, 3600.0);
         return;
     }
     if (index == 17) {

@@ -1,8 +1,16 @@
-// Sound: the volume, pan and channel mix of a clip's sounds. The headless player makes no
-// sound; the settings are kept so movies read back what they set.
+// Sound: sounds a script attaches from the library or loads as MP3, and the
+// volume, pan and channel mix of a clip's sounds (and its children's). A
+// Sound without a target controls the whole movie.
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
+#include "movie/avm1/LoadQueue.h"
 #include "movie/avm1/MovieClipObject.h"
+#include "movie/display/MovieClip.h"
+#include "movie/display/MovieContext.h"
+#include "movie/sound/Mp3File.h"
+#include "movie/sound/SoundDecoder.h"
+#include "movie/sound/SoundPlayback.h"
+#include <cmath>
 
 namespace nimbrel::movie::avm1 {
 
@@ -15,6 +23,15 @@ const QString kOwner = QStringLiteral("__mixOwner");
 const QString kVolume = QStringLiteral("__volume");
 const QString kPan = QStringLiteral("__pan");
 const QString kMix = QStringLiteral("__mix");
+const QString kAttached = QStringLiteral("__attached"); // export name of the attached sound
+const QString kLoaded = QStringLiteral("__loaded");     // handle of a loaded sound
+const QString kVoice = QStringLiteral("__voice");       // the mixer's id of the last start
+const QString kStoppedAt = QStringLiteral("__stoppedAt"); // position (ms) where it last stopped
+const QString kBytes = QStringLiteral("__bytes");       // size of the loaded file
+const QString kId3 = QStringLiteral("__id3");
+// start() asked for while the sound was still loading: its offset and loops, applied on arrival.
+const QString kPendingOffset = QStringLiteral("__pendingOffset");
+const QString kPendingLoops = QStringLiteral("__pendingLoops");
 
 // The clip a Sound controls now: its target by path or reference, the root when it has none.
 // A removed clip counts as whatever clip now holds its path.
@@ -41,6 +58,44 @@ MovieClipObject* targetClip(Interpreter& vm, const Value& self)
     return nullptr;
 }
 
+bool hasTarget(const Value& self)
+{
+    Object* o = self.object();
+    Property* p = o ? o->findOwn(kTarget) : nullptr;
+    return p && !p->value.isUndefined();
+}
+
+sound::SoundPlayback* playbackOf(Interpreter& vm)
+{
+    display::MovieClip* root = vm.root ? vm.root->clip() : nullptr;
+    return root ? root->context()->sound() : nullptr;
+}
+
+const void* ownerOf(MovieClipObject* clip)
+{
+    display::MovieClip* c = clip ? clip->clip() : nullptr;
+    return c ? c->soundOwner() : nullptr;
+}
+
+// A script's sounds belong to the movie its Sound's clip is part of: they
+// outlive that clip being replaced and stop when the movie is unloaded.
+const void* movieOwnerOf(MovieClipObject* clip)
+{
+    display::MovieClip* c = clip ? clip->clip() : nullptr;
+    if (!c)
+        return nullptr;
+    while (c->parent() && c->parent()->context() == c->context())
+        c = c->parent();
+    return c->soundOwner();
+}
+
+Value own(const Value& self, const QString& name)
+{
+    Object* o = self.object();
+    Property* p = o ? o->findOwn(name) : nullptr;
+    return p ? p->value : Value();
+}
+
 // Settings belong to the clip they were made for: a clip made anew under the same name starts
 // from the defaults.
 Value setting(Interpreter& vm, const Value& self, const QString& name, const Value& fallback)
@@ -54,6 +109,25 @@ Value setting(Interpreter& vm, const Value& self, const QString& name, const Val
     if (!owner || owner->value.object() != clip || !p)
         return fallback;
     return p->value;
+}
+
+// What the settings mean to the mixer: pan and transform both route left and right.
+sound::ChannelMix mixOf(Interpreter& vm, const Value& self)
+{
+    sound::ChannelMix m;
+    m.volume = std::max(0.0, vm.toNumber(setting(vm, self, kVolume, Value(100)))) / 100.0;
+    if (Object* t = setting(vm, self, kMix, Value()).object()) {
+        auto part = [&](const char* k) { return vm.toNumber(t->get(QLatin1String(k))) / 100.0; };
+        m.ll = part("ll"), m.lr = part("lr"), m.rr = part("rr"), m.rl = part("rl");
+    } else {
+        const double pan = std::clamp(vm.toNumber(setting(vm, self, kPan, Value(0))), -100.0, 100.0);
+        m.ll = pan > 0 ? (100 - pan) / 100 : 1;
+        m.rr = pan < 0 ? (100 + pan) / 100 : 1;
+    }
+    for (double* v : {&m.volume, &m.ll, &m.lr, &m.rr, &m.rl})
+        if (!std::isfinite(*v))
+            *v = 0;
+    return m;
 }
 
 void store(Interpreter& vm, const Value& self, const QString& name, const Value& v)
@@ -71,6 +145,14 @@ void store(Interpreter& vm, const Value& self, const QString& name, const Value&
         o->define(kOwner, Value(static_cast<Object*>(clip)), DontEnum);
     }
     o->define(name, v, DontEnum);
+    // The latest of setPan and setTransform decides the routing.
+    if (name == kPan)
+        o->remove(kMix);
+    else if (name == kMix)
+        o->remove(kPan);
+    if (sound::SoundPlayback* playback = playbackOf(vm))
+        if (const void* ownerKey = ownerOf(clip))
+            playback->setOwnerMix(ownerKey, mixOf(vm, self));
 }
 
 Object* defaultMix(Interpreter& vm)
@@ -84,7 +166,137 @@ Object* defaultMix(Interpreter& vm)
     return mix;
 }
 
+// The samples of the Sound's sound and what identifies it to the mixer.
+sound::Pcm soundOf(Interpreter& vm, const Value& self, const void** key)
+{
+    sound::SoundPlayback* playback = playbackOf(vm);
+    if (!playback)
+        return nullptr;
+    const Value loaded = own(self, kLoaded);
+    if (loaded.isNumber()) {
+        sound::Pcm pcm = playback->loaded(int(vm.toNumber(loaded)));
+        *key = pcm.get();
+        return pcm;
+    }
+    const Value name = own(self, kAttached);
+    if (!name.isString())
+        return nullptr;
+    MovieClipObject* clip = targetClip(vm, self);
+    display::MovieClip* c = clip ? clip->clip() : nullptr;
+    // A loaded movie's sounds come from its own library.
+    auto def = c ? c->context()->movie()->exportedSound(name.s) : nullptr;
+    if (!def && vm.root && vm.root->clip())
+        def = vm.root->clip()->context()->movie()->exportedSound(name.s);
+    *key = def.get();
+    return def ? playback->cache().pcmFor(def) : nullptr;
+}
+
+double millisecondsOf(double frames) { return std::round(frames * 1000.0 / sound::SoundMixer::sampleRate); }
+
+void startSound(Interpreter& vm, const Value& self, double offsetSeconds, int loops)
+{
+    sound::SoundPlayback* playback = playbackOf(vm);
+    const void* key = nullptr;
+    sound::Pcm pcm = soundOf(vm, self, &key);
+    if (playback && !pcm && vm.loads && vm.loads->isLoading(self.object())) {
+        self.object()->define(kPendingOffset, Value(offsetSeconds), DontEnum);
+        self.object()->define(kPendingLoops, Value(loops), DontEnum);
+        return;
+    }
+    if (!playback || !pcm)
+        return;
+    sound::EventSound e;
+    e.pcm = pcm;
+    e.key = key;
+    MovieClipObject* target = targetClip(vm, self);
+    e.owner = movieOwnerOf(target);
+    e.controller = ownerOf(target);
+    if (!e.owner)
+        return;
+    const double offset = std::isfinite(offsetSeconds) ? std::max(0.0, offsetSeconds) : 0.0;
+    e.offset = uint32_t(std::min(offset * sound::SoundMixer::sampleRate, 4.0e9));
+    e.loops = std::max(1, loops);
+    const int voice = playback->mixer().start(e);
+    if (!voice)
+        return;
+    self.object()->define(kVoice, Value(voice), DontEnum);
+    self.object()->remove(kStoppedAt);
+    vm.playingSounds[voice] = self.object();
+}
+
+Value positionOf(Interpreter& vm, const Value& self)
+{
+    sound::SoundPlayback* playback = playbackOf(vm);
+    const Value voice = own(self, kVoice);
+    if (!playback || !voice.isNumber())
+        return Value(0);
+    if (auto pos = playback->mixer().voicePosition(int(voice.n)))
+        return Value(millisecondsOf(*pos));
+    const Value stopped = own(self, kStoppedAt);
+    if (stopped.isNumber())
+        return stopped;
+    // Played to its end.
+    const void* key = nullptr;
+    sound::Pcm pcm = soundOf(vm, self, &key);
+    return Value(pcm ? millisecondsOf(double(pcm->size() / 2)) : 0.0);
+}
+
+// A loaded MP3 file: decoded, its tags read, kept in the movie's sounds.
+void takeLoadedFile(Interpreter& vm, Object* sound, const QByteArray& file, bool streaming)
+{
+    sound::SoundPlayback* playback = playbackOf(vm);
+    if (!playback)
+        return;
+    swf::SoundFormat mp3;
+    mp3.codec = swf::SoundFormat::Mp3;
+    sound::SoundDecoder decoder(mp3);
+    auto samples = std::make_shared<std::vector<int16_t>>();
+    const QByteArray audio = sound::Mp3File::audio(file);
+    decoder.decode(reinterpret_cast<const uint8_t*>(audio.constData()), size_t(audio.size()), *samples);
+    decoder.flush(*samples);
+    sound->define(kLoaded, Value(playback->keepLoaded(std::move(samples))), DontEnum);
+    sound->remove(kAttached);
+    sound->define(kBytes, Value(double(file.size())), DontEnum);
+    Object* id3 = vm.newObject();
+    for (const auto& [name, text] : sound::Mp3File::tags(file))
+        id3->set(name, Value(text));
+    sound->define(kId3, Value(id3), DontEnum);
+    vm.callMethod(Value(sound), QStringLiteral("onID3"), {});
+    const Value pendingOffset = own(Value(sound), kPendingOffset);
+    const Value pendingLoops = own(Value(sound), kPendingLoops);
+    sound->remove(kPendingOffset);
+    sound->remove(kPendingLoops);
+    if (streaming)
+        startSound(vm, Value(sound), 0, 1);
+    else if (pendingOffset.isNumber())
+        startSound(vm, Value(sound), pendingOffset.n, int(vm.toNumber(pendingLoops)));
+}
+
 } // namespace
+
+void deliverSoundEvents(Interpreter& vm)
+{
+    sound::SoundPlayback* playback = playbackOf(vm);
+    if (!playback || vm.playingSounds.empty())
+        return;
+    for (int voice : playback->mixer().takeFinished()) {
+        auto it = vm.playingSounds.find(voice);
+        if (it == vm.playingSounds.end())
+            continue;
+        Object* sound = it->second;
+        vm.playingSounds.erase(it);
+        vm.callMethod(Value(sound), QStringLiteral("onSoundComplete"), {});
+    }
+    // Sounds stopped meanwhile need no answer.
+    std::erase_if(vm.playingSounds, [&](const auto& entry) { return !playback->mixer().isVoiceActive(entry.first); });
+}
+
+void stopAllSounds(Interpreter& vm)
+{
+    if (sound::SoundPlayback* playback = playbackOf(vm))
+        playback->mixer().stopAll();
+    vm.playingSounds.clear();
+}
 
 void installSoundClass(Interpreter& vm)
 {
@@ -94,8 +306,43 @@ void installSoundClass(Interpreter& vm)
             obj->define(kTarget, args[0], DontEnum);
         return Value(obj);
     }, proto);
-    for (const char* noop : {"attachSound", "start", "stop"})
-        vm.addMethod(proto, QString::fromLatin1(noop), [](Interpreter&, const Value&, Args) { return Value(); });
+    vm.addMethod(proto, QStringLiteral("attachSound"), [](Interpreter& vm, const Value& self, Args a) {
+        Object* o = self.object();
+        if (!o || a.empty())
+            return Value();
+        o->define(kAttached, Value(vm.toString(a[0])), DontEnum);
+        o->remove(kLoaded);
+        o->remove(kVoice);
+        return Value();
+    });
+    vm.addMethod(proto, QStringLiteral("start"), [](Interpreter& vm, const Value& self, Args a) {
+        if (self.object())
+            startSound(vm, self, a.empty() ? 0.0 : vm.toNumber(a[0]), a.size() > 1 ? int(vm.toNumber(a[1])) : 1);
+        return Value();
+    });
+    vm.addMethod(proto, QStringLiteral("stop"), [](Interpreter& vm, const Value& self, Args a) {
+        sound::SoundPlayback* playback = playbackOf(vm);
+        Object* o = self.object();
+        if (!playback || !o)
+            return Value();
+        const Value voice = own(self, kVoice);
+        if (voice.isNumber())
+            if (auto pos = playback->mixer().voicePosition(int(voice.n)))
+                o->define(kStoppedAt, Value(millisecondsOf(*pos)), DontEnum);
+        const void* owner = hasTarget(self) ? ownerOf(targetClip(vm, self)) : nullptr;
+        if (!a.empty() && !a[0].isUndefined()) {
+            // Only the named sound.
+            if (vm.root && vm.root->clip())
+                if (auto def = vm.root->clip()->context()->movie()->exportedSound(vm.toString(a[0])))
+                    playback->mixer().stopSound(def.get(), owner);
+            return Value();
+        }
+        if (owner)
+            playback->mixer().stopControlledBy(owner);
+        else if (!hasTarget(self))
+            playback->mixer().stopAll();
+        return Value();
+    });
     vm.addMethod(proto, QStringLiteral("setVolume"), [](Interpreter& vm, const Value& self, Args a) {
         store(vm, self, kVolume, Value(vm.toNumber(arg(a, 0))));
         return Value();
@@ -134,11 +381,42 @@ void installSoundClass(Interpreter& vm)
                 copy->set(QLatin1String(k), m->get(QLatin1String(k)));
         return Value(copy);
     });
-    // Streaming and loading came with SWF 6.
-    for (const char* later : {"loadSound", "getBytesLoaded", "getBytesTotal"}) {
-        vm.addMethod(proto, QString::fromLatin1(later), [](Interpreter&, const Value&, Args) { return Value(); });
+    vm.addGetterSetter(proto, QStringLiteral("duration"), [](Interpreter& vm, const Value& self, Args) -> Value {
+        const void* key = nullptr;
+        sound::Pcm pcm = soundOf(vm, self, &key);
+        return pcm ? Value(millisecondsOf(double(pcm->size() / 2))) : Value();
+    }, nullptr);
+    vm.addGetterSetter(proto, QStringLiteral("position"), [](Interpreter& vm, const Value& self, Args) -> Value {
+        return positionOf(vm, self);
+    }, nullptr);
+    vm.addGetterSetter(proto, QStringLiteral("id3"), [](Interpreter&, const Value& self, Args) -> Value {
+        return own(self, kId3);
+    }, nullptr);
+
+    // Loading came with SWF 6.
+    vm.addMethod(proto, QStringLiteral("loadSound"), [](Interpreter& vm, const Value& self, Args a) {
+        Object* o = self.object();
+        if (!o || a.empty())
+            return Value();
+        const bool streaming = a.size() > 1 && vm.toBoolean(a[1]);
+        o->remove(kBytes);
+        o->remove(kPendingOffset);
+        o->remove(kPendingLoops);
+        LoadQueue::of(vm).start(o, vm.toString(a[0]), [o, streaming](Interpreter& vm, const std::optional<QByteArray>& data) {
+            if (data)
+                takeLoadedFile(vm, o, *data, streaming);
+            vm.callMethod(Value(o), QStringLiteral("onLoad"), {Value(bool(data))});
+        });
+        return Value();
+    });
+    vm.addMethod(proto, QStringLiteral("getBytesLoaded"), [](Interpreter&, const Value& self, Args) {
+        return own(self, kBytes);
+    });
+    vm.addMethod(proto, QStringLiteral("getBytesTotal"), [](Interpreter&, const Value& self, Args) {
+        return own(self, kBytes);
+    });
+    for (const char* later : {"loadSound", "getBytesLoaded", "getBytesTotal"})
         proto->setFlags(QString::fromLatin1(later), OnlySwf6Up, 0);
-    }
 }
 
 } // namespace nimbrel::movie::avm1

@@ -3,6 +3,7 @@
 #include "movie/display/DrawingCanvas.h"
 #include "movie/display/MovieContext.h"
 #include "movie/display/ScriptEngine.h"
+#include "movie/sound/SoundPlayback.h"
 #include <algorithm>
 
 namespace nimbrel::movie::display {
@@ -207,6 +208,16 @@ void MovieClip::applyTag(const swf::ControlTag& tag) {
     if (auto po = std::get_if<swf::PlaceObject>(&tag)) placeFromTimeline(*po);
     // Removal takes whatever holds the depth, a script's clip swapped there included.
     else if (auto ro = std::get_if<swf::RemoveObject>(&tag)) removeDepth(ro->depth);
+    else if (std::holds_alternative<swf::StartSound>(tag) || std::holds_alternative<swf::SoundStreamBlock>(tag))
+        playSoundTag(tag);
+}
+
+void MovieClip::playSoundTag(const swf::ControlTag& tag) {
+    sound::SoundPlayback* playback = context()->sound();
+    if (!playback) return;
+    if (auto start = std::get_if<swf::StartSound>(&tag)) playback->startSound(*context()->movie(), *start, soundOwner());
+    else if (auto block = std::get_if<swf::SoundStreamBlock>(&tag); block && timeline_->streamHead)
+        playback->streamBlock(*timeline_->streamHead, *block, soundOwner());
 }
 
 void MovieClip::placeFromTimeline(const swf::PlaceObject& po) {
@@ -271,6 +282,15 @@ void MovieClip::removeDepth(int depth) {
 }
 
 void MovieClip::rebuildTo(int target) {
+    rebuildDisplayTo(target);
+    // Sounds of the frames passed over stay silent; the target frame's play.
+    if (sound::SoundPlayback* playback = context()->sound()) {
+        playback->streamJump(soundOwner());
+        for (const auto& tag : timeline_->frame(current_).tags) playSoundTag(tag);
+    }
+}
+
+void MovieClip::rebuildDisplayTo(int target) {
     const bool backward = target < current_;
     std::map<int, Slot> plan;
     int from = current_ + 1;
@@ -481,6 +501,7 @@ void MovieClip::unloadContents() {
     std::vector<int> depths;
     for (const auto& [d, child] : children_) depths.push_back(d);
     for (int d : depths) removeDepth(d);
+    if (sound::SoundPlayback* playback = context()->sound()) playback->ownerGone(soundOwner());
     timeline_ = &emptyTimeline();
     current_ = 0;
     pendingActions_.clear();
@@ -524,6 +545,7 @@ QRectF MovieClip::localBounds() const {
 
 void MovieClip::removed() {
     for (auto& [depth, child] : children_) child->removed();
+    if (sound::SoundPlayback* playback = context()->sound()) playback->ownerGone(soundOwner());
     DisplayObject::removed();
 }
 

@@ -74,6 +74,9 @@ public:
     // first, then those of clips created along with it.
     void flushActions();
 
+    // How the mixer knows this clip's sounds.
+    const void* soundOwner() const { return static_cast<const DisplayObject*>(this); }
+
     QRectF localBounds() const override;
     void removed() override;
 
@@ -84,6 +87,8 @@ private:
     struct Slot;
     void runFrame(int frame);
     void rebuildTo(int frame);
+    void rebuildDisplayTo(int frame);
+    void playSoundTag(const swf::ControlTag& tag);
     void collectActions(int frame, bool frameActions);
     void applyTag(const swf::ControlTag& tag);
     void placeFromTimeline(const swf::PlaceObject& po);

@@ -43,6 +43,12 @@ MovieContext* MovieContext::contextForLoaded(std::shared_ptr<const swf::Movie> m
     return top->loaded_.back().get();
 }
 
+sound::SoundPlayback* MovieContext::sound() const {
+    const MovieContext* top = this;
+    while (top->owner_) top = top->owner_;
+    return top->sound_;
+}
+
 void MovieContext::setScripts(ScriptEngine* scripts) { scripts_ = scripts ? scripts : &nullEngine(); }
 
 std::shared_ptr<DisplayObject> MovieContext::instantiate(uint16_t characterId, MovieClip* parent) {

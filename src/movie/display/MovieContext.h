@@ -13,6 +13,11 @@ namespace nimbrel::movie::display {
 class DisplayObject;
 class MovieClip;
 class ScriptEngine;
+}
+namespace nimbrel::movie::sound {
+class SoundPlayback;
+}
+namespace nimbrel::movie::display {
 
 class MovieContext {
 public:
@@ -47,6 +52,11 @@ public:
     bool singlePrecisionTransforms() const;
     void useSinglePrecisionTransforms();
 
+    // Where the movie's sounds play; null when the host plays none. Movies
+    // loaded into clips share the main movie's.
+    sound::SoundPlayback* sound() const;
+    void setSound(sound::SoundPlayback* sound) { sound_ = sound; }
+
     int objectCount() const { return objects_; }
     // Returns the object's place in creation order (1 for the first).
     uint64_t objectCreated() { ++objects_; return ++created_; }
@@ -63,6 +73,7 @@ private:
     int objects_ = 0;
     uint64_t created_ = 0;
     bool singlePrecision_ = false;
+    sound::SoundPlayback* sound_ = nullptr;
 };
 
 } // namespace nimbrel::movie::display

@@ -17,6 +17,16 @@ const FontDef* Movie::font(uint16_t id) const {
     return it == fonts.end() ? nullptr : &it->second;
 }
 
+std::shared_ptr<const SoundDef> Movie::sound(uint16_t id) const {
+    auto it = sounds.find(id);
+    return it == sounds.end() ? nullptr : it->second;
+}
+
+std::shared_ptr<const SoundDef> Movie::exportedSound(const QString& name) const {
+    auto it = exports.find(name.toLower());
+    return it == exports.end() ? nullptr : sound(it.value());
+}
+
 const Character* Movie::exported(const QString& name, uint16_t* idOut) const {
     auto it = exports.find(name.toLower());
     if (it == exports.end()) return nullptr;

@@ -9,6 +9,7 @@
 #include "movie/swf/FontDef.h"
 #include "movie/swf/Header.h"
 #include "movie/swf/Shape.h"
+#include "movie/swf/SoundTags.h"
 #include "movie/swf/SpriteDef.h"
 #include "movie/swf/TextDef.h"
 #include "movie/swf/Timeline.h"
@@ -41,6 +42,7 @@ struct Movie {
     std::map<uint16_t, Character> characters;
     BitmapStore bitmaps;                // decoded on first use
     std::map<uint16_t, FontDef> fonts;
+    std::map<uint16_t, std::shared_ptr<const SoundDef>> sounds;
     QHash<QString, uint16_t> exports; // ExportAssets names, lower-cased
     std::vector<AssetImport> imports;
     // ScriptLimits: nesting depth and script timeout in seconds; 0 when the file sets none.
@@ -54,6 +56,9 @@ struct Movie {
     const Character* character(uint16_t id) const;
     const QImage* bitmap(uint16_t id) const;
     const FontDef* font(uint16_t id) const;
+    std::shared_ptr<const SoundDef> sound(uint16_t id) const;
+    // The sound exported under name (letter case ignored), or null.
+    std::shared_ptr<const SoundDef> exportedSound(const QString& name) const;
     // Character exported under name (letter case ignored), or nullptr.
     const Character* exported(const QString& name, uint16_t* idOut = nullptr) const;
 

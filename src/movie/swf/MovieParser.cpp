@@ -89,6 +89,24 @@ void MovieParser::readTimeline(TagReader& tags, Timeline& timeline, int declared
                                                        QByteArray(reinterpret_cast<const char*>(tag.body + 2),
                                                                   tag.length - 2)});
             break;
+        case TagStartSound:
+        case TagStartSound2: {
+            auto start = StartSound::parse(tag.code, tag.body, tag.length, version);
+            if (start) current.tags.emplace_back(std::move(start.value()));
+            else warn(start.error());
+            break;
+        }
+        case TagSoundStreamHead:
+        case TagSoundStreamHead2: {
+            auto head = SoundStreamHead::parse(tag.body, tag.length);
+            if (head) timeline.streamHead = head.value();
+            else warn(head.error());
+            break;
+        }
+        case TagSoundStreamBlock:
+            current.tags.emplace_back(
+                SoundStreamBlock{QByteArray(reinterpret_cast<const char*>(tag.body), qsizetype(tag.length))});
+            break;
         case TagFrameLabel: {
             BitReader br(tag.body, tag.length);
             // A frame may carry several labels; each names it. The count is bounded by the tags' size.
@@ -176,7 +194,8 @@ void MovieParser::readDefinition(const Tag& tag) {
     }
     if (id < 0) return;
     // The first definition of an id wins, as in the reference player.
-    if (movie_.characters.count(uint16_t(id)) || movie_.bitmaps.contains(uint16_t(id)) || movie_.fonts.count(uint16_t(id)))
+    if (movie_.characters.count(uint16_t(id)) || movie_.bitmaps.contains(uint16_t(id)) || movie_.fonts.count(uint16_t(id)) ||
+        movie_.sounds.count(uint16_t(id)))
         return;
     QString error;
     switch (tag.code) {
@@ -235,13 +254,18 @@ void MovieParser::readDefinition(const Tag& tag) {
             movie_.characters.emplace(uint16_t(id), std::make_shared<const TextDef>(std::move(t.value())));
         else warn(t.error());
         break;
+    case TagDefineSound:
+        if (auto snd = SoundDef::parse(tag.body, tag.length))
+            movie_.sounds.emplace(uint16_t(id), std::make_shared<const SoundDef>(std::move(snd.value())));
+        else warn(snd.error());
+        break;
     case TagDefineEditText:
         if (auto e = EditTextDef::parse(tag.body, tag.length))
             movie_.characters.emplace(uint16_t(id), std::make_shared<const EditTextDef>(std::move(e.value())));
         else warn(e.error());
         break;
     default:
-        break; // sounds, video: not drawn yet
+        break; // video: not drawn yet
     }
 }
 

@@ -18,6 +18,10 @@ enum TagCode : uint16_t {
     TagDefineFont = 10,
     TagDefineText = 11,
     TagDoAction = 12,
+    TagDefineSound = 14,
+    TagStartSound = 15,
+    TagSoundStreamHead = 18,
+    TagSoundStreamBlock = 19,
     TagDefineBitsLossless = 20,
     TagDefineBitsJpeg2 = 21,
     TagDefineShape2 = 22,
@@ -32,6 +36,7 @@ enum TagCode : uint16_t {
     TagDefineEditText = 37,
     TagDefineSprite = 39,
     TagFrameLabel = 43,
+    TagSoundStreamHead2 = 45,
     TagDefineMorphShape = 46,
     TagDefineFont2 = 48,
     TagExportAssets = 56,
@@ -40,6 +45,7 @@ enum TagCode : uint16_t {
     TagDefineFont3 = 75,
     TagDefineShape4 = 83,
     TagDefineMorphShape2 = 84,
+    TagStartSound2 = 89,
     TagDefineBitsJpeg4 = 90,
 };
 

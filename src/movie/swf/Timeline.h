@@ -2,10 +2,12 @@
 // A timeline as stored: per frame, the control tags in file order. Shared by
 // the main movie and every DefineSprite.
 #include "movie/swf/PlaceObject.h"
+#include "movie/swf/SoundTags.h"
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -22,7 +24,7 @@ struct DoInitAction {
     QByteArray actions;
 };
 
-using ControlTag = std::variant<PlaceObject, RemoveObject, DoAction, DoInitAction>;
+using ControlTag = std::variant<PlaceObject, RemoveObject, DoAction, DoInitAction, StartSound, SoundStreamBlock>;
 
 struct Frame {
     std::vector<ControlTag> tags;
@@ -34,6 +36,8 @@ struct Timeline {
     // without costing memory for each, so a lying count stays cheap.
     std::vector<Frame> frames;
     int declaredFrames = 1; // at least 1
+    // The stream sound its SoundStreamBlocks belong to; the last head of the timeline wins.
+    std::optional<SoundStreamHead> streamHead;
 
     int frameCount() const { return declaredFrames; }
     const Frame& frame(int index) const;
