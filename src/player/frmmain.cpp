@@ -3,6 +3,7 @@
 #include "library/ConverterPanel.h"
 #include "library/PlaylistStore.h"
 #include "library/SideList.h"
+#include "movie/MoviePlayer.h"
 #include "platform/AlsaMixer.h"
 #include "platform/KeyPressLatch.h"
 #include "platform/MessageBoxes.h"
@@ -236,8 +237,12 @@ void frmmain::bindCommands() {
 }
 
 void frmmain::connectMovieVolume() {
-    // The movie's own sound follows the speaker level here, once the engine
-    // offers an output level: connect volume->levelWritten to it.
+    // The movies' own sound follows the level the volume commands write.
+    connect(volume, &VolumeControl::levelWritten, this, [this](int level) {
+        const double share = double(level) / VolumeControl::kMaxLevel;
+        for (FlashSurface* surface : {flash, bflbflash, flash2})
+            if (surface) surface->player().setSoundVolume(share);
+    });
 }
 
 void frmmain::connectMenus() {

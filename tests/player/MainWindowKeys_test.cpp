@@ -83,6 +83,7 @@ TEST_F(MainWindowKeysTest, VolumeGoesFrom30000UpTo65535AndBack) {
     const std::vector<long> up = {30000, 35000, 40000, 45000, 50000, 55000, 60000, 65000, 65535, 65535};
     EXPECT_EQ(writes(), up);
     EXPECT_EQ(std::vector<long>(written.begin(), written.end()), up) << "the movie's own level follows the same value";
+    EXPECT_DOUBLE_EQ(w->flash->player().soundVolume(), 1.0);
 
     mixer.speakerWrites.clear();
     for (int i = 0; i < 15; ++i) {
@@ -95,6 +96,7 @@ TEST_F(MainWindowKeysTest, VolumeGoesFrom30000UpTo65535AndBack) {
                                     25535, 20535, 15535, 10535, 5535,  535,   0,     0};
     EXPECT_EQ(writes(), down);
     EXPECT_EQ(w->volume->level(), 0);
+    EXPECT_EQ(w->flash->player().soundVolume(), 0.0) << "the movie's sound follows the last level written";
 }
 
 TEST_F(MainWindowKeysTest, WithoutAMixerTheStartSaysSoOnceAndVolumeDoesNothing) {
