@@ -19,7 +19,7 @@ class MovieContext;
 
 class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
 public:
-    enum class Type { Shape, MorphShape, MovieClip, Button, Text, EditText, Bitmap };
+    enum class Type { Shape, MorphShape, MovieClip, Button, Text, EditText, Bitmap, Video };
 
     DisplayObject(Type type, MovieContext* context, uint16_t characterId);
     virtual ~DisplayObject();

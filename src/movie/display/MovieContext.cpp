@@ -6,6 +6,7 @@
 #include "movie/display/ScriptEngine.h"
 #include "movie/display/ShapeObject.h"
 #include "movie/display/StaticTextObject.h"
+#include "movie/display/VideoObject.h"
 
 namespace nimbrel::movie::display {
 
@@ -53,8 +54,10 @@ void MovieContext::setScripts(ScriptEngine* scripts) { scripts_ = scripts ? scri
 
 std::shared_ptr<DisplayObject> MovieContext::instantiate(uint16_t characterId, MovieClip* parent) {
     const swf::Character* c = movie_->character(characterId);
-    if (!c || objects_ >= maxObjects) return nullptr;
+    auto video = c ? nullptr : movie_->video(characterId);
+    if ((!c && !video) || objects_ >= maxObjects) return nullptr;
     if (parent && parent->level() + 1 > maxNesting) return nullptr;
+    if (video) return std::make_shared<VideoObject>(this, characterId, std::move(video));
     if (auto s = std::get_if<std::shared_ptr<const swf::ShapeDef>>(c))
         return std::make_shared<ShapeObject>(this, characterId, *s);
     if (auto m = std::get_if<std::shared_ptr<const swf::MorphShapeDef>>(c))

@@ -62,6 +62,7 @@ bool addContent(Hasher& h, const display::DisplayObject& o, int& budget, bool fr
     case display::DisplayObject::Type::Shape:
     case display::DisplayObject::Type::MorphShape:
     case display::DisplayObject::Type::Text:
+    case display::DisplayObject::Type::Video: // its picture follows the ratio, counted above
         return true; // a character's drawing never changes
     case display::DisplayObject::Type::MovieClip: {
         const auto& clip = static_cast<const display::MovieClip&>(o);

@@ -5,6 +5,7 @@
 #include "movie/display/MorphShapeObject.h"
 #include "movie/display/ShapeObject.h"
 #include "movie/display/StaticTextObject.h"
+#include "movie/display/VideoObject.h"
 #include "movie/render/BlendPainter.h"
 #include "movie/render/ContentFingerprint.h"
 #include "movie/render/FilterPainter.h"
@@ -275,6 +276,19 @@ void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTrans
         s.painter.setRenderHint(QPainter::SmoothPixmapTransform, quality_ != Quality::Low);
         break;
     }
+    case DisplayObject::Type::Video: {
+        const auto& v = static_cast<const display::VideoObject&>(o);
+        const QImage picture = v.picture();
+        if (picture.isNull()) return;
+        applyClip(s, clip);
+        // Stretched to the stream's declared size; smoothing asks for bilinear scaling.
+        const QRectF bounds = v.localBounds();
+        s.painter.setTransform(t);
+        s.painter.setRenderHint(QPainter::SmoothPixmapTransform, v.smoothing() && quality_ != Quality::Low);
+        s.painter.drawImage(bounds, cx.isIdentity() ? picture : colorTransformed(picture, cx));
+        s.painter.setRenderHint(QPainter::SmoothPixmapTransform, quality_ != Quality::Low);
+        break;
+    }
     case DisplayObject::Type::MovieClip:
         drawClip(s, static_cast<const display::MovieClip&>(o), t, cx, clip);
         break;
@@ -404,6 +418,7 @@ QPainterPath StageRenderer::outline(const DisplayObject& o, const QTransform& t)
         path = t.map(TextPainter::outline(static_cast<const display::EditTextObject&>(o)));
         break;
     case DisplayObject::Type::Bitmap:
+    case DisplayObject::Type::Video:
         path.addRect(t.mapRect(o.localBounds()));
         break;
     case DisplayObject::Type::MovieClip:

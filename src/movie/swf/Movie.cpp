@@ -22,6 +22,11 @@ std::shared_ptr<const SoundDef> Movie::sound(uint16_t id) const {
     return it == sounds.end() ? nullptr : it->second;
 }
 
+std::shared_ptr<const VideoStreamDef> Movie::video(uint16_t id) const {
+    auto it = videos.find(id);
+    return it == videos.end() ? nullptr : it->second;
+}
+
 std::shared_ptr<const SoundDef> Movie::exportedSound(const QString& name) const {
     auto it = exports.find(name.toLower());
     return it == exports.end() ? nullptr : sound(it.value());

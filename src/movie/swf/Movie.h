@@ -13,6 +13,7 @@
 #include "movie/swf/SpriteDef.h"
 #include "movie/swf/TextDef.h"
 #include "movie/swf/Timeline.h"
+#include "movie/swf/VideoTags.h"
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -43,6 +44,7 @@ struct Movie {
     BitmapStore bitmaps;                // decoded on first use
     std::map<uint16_t, FontDef> fonts;
     std::map<uint16_t, std::shared_ptr<const SoundDef>> sounds;
+    std::map<uint16_t, std::shared_ptr<const VideoStreamDef>> videos;
     QHash<QString, uint16_t> exports; // ExportAssets names, lower-cased
     std::vector<AssetImport> imports;
     // ScriptLimits: nesting depth and script timeout in seconds; 0 when the file sets none.
@@ -57,6 +59,7 @@ struct Movie {
     const QImage* bitmap(uint16_t id) const;
     const FontDef* font(uint16_t id) const;
     std::shared_ptr<const SoundDef> sound(uint16_t id) const;
+    std::shared_ptr<const VideoStreamDef> video(uint16_t id) const;
     // The sound exported under name (letter case ignored), or null.
     std::shared_ptr<const SoundDef> exportedSound(const QString& name) const;
     // Character exported under name (letter case ignored), or nullptr.

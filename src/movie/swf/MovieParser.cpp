@@ -107,6 +107,10 @@ void MovieParser::readTimeline(TagReader& tags, Timeline& timeline, int declared
             current.tags.emplace_back(
                 SoundStreamBlock{QByteArray(reinterpret_cast<const char*>(tag.body), qsizetype(tag.length))});
             break;
+        case TagVideoFrame:
+            // Packets may come before or after the placement that shows them; they join their stream.
+            addVideoFrame(tag);
+            break;
         case TagFrameLabel: {
             BitReader br(tag.body, tag.length);
             // A frame may carry several labels; each names it. The count is bounded by the tags' size.
@@ -195,7 +199,7 @@ void MovieParser::readDefinition(const Tag& tag) {
     if (id < 0) return;
     // The first definition of an id wins, as in the reference player.
     if (movie_.characters.count(uint16_t(id)) || movie_.bitmaps.contains(uint16_t(id)) || movie_.fonts.count(uint16_t(id)) ||
-        movie_.sounds.count(uint16_t(id)))
+        movie_.sounds.count(uint16_t(id)) || movie_.videos.count(uint16_t(id)))
         return;
     QString error;
     switch (tag.code) {
@@ -264,9 +268,30 @@ void MovieParser::readDefinition(const Tag& tag) {
             movie_.characters.emplace(uint16_t(id), std::make_shared<const EditTextDef>(std::move(e.value())));
         else warn(e.error());
         break;
+    case TagDefineVideoStream:
+        if (auto v = VideoStreamDef::parse(tag.body, tag.length))
+            movie_.videos.emplace(uint16_t(id), std::make_shared<VideoStreamDef>(std::move(v.value())));
+        else warn(v.error());
+        break;
     default:
-        break; // video: not drawn yet
+        break;
     }
+}
+
+void MovieParser::addVideoFrame(const Tag& tag) {
+    auto packet = VideoFramePacket::parse(tag.body, tag.length);
+    if (!packet) {
+        warn(packet.error());
+        return;
+    }
+    auto it = movie_.videos.find(packet->streamId);
+    if (it == movie_.videos.end()) {
+        warn(QStringLiteral("VideoFrame for unknown stream %1").arg(packet->streamId));
+        return;
+    }
+    // The stream is still being read: the movie is not shared yet.
+    auto stream = std::const_pointer_cast<VideoStreamDef>(it->second);
+    stream->frames.emplace(packet->frameNumber, std::move(packet->data));
 }
 
 } // namespace nimbrel::movie::swf

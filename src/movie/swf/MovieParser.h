@@ -17,6 +17,7 @@ private:
     explicit MovieParser(Movie& m) : movie_(m) {}
     void readTimeline(TagReader& tags, Timeline& timeline, int declaredFrames, bool insideSprite);
     void readDefinition(const Tag& tag);
+    void addVideoFrame(const Tag& tag);
     void warn(const QString& text);
 
     Movie& movie_;

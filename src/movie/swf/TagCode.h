@@ -41,6 +41,8 @@ enum TagCode : uint16_t {
     TagDefineFont2 = 48,
     TagExportAssets = 56,
     TagDoInitAction = 59,
+    TagDefineVideoStream = 60,
+    TagVideoFrame = 61,
     TagPlaceObject3 = 70,
     TagDefineFont3 = 75,
     TagDefineShape4 = 83,
