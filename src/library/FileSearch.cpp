@@ -1,6 +1,7 @@
 #include "library/FileSearch.h"
 
 #include "library/FolderWalk.h"
+#include "library/SearchResultsModel.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -79,7 +80,8 @@ void FileSearch::work(const SearchInputs& inputs) {
     }
     flush();
     // What was found so far is filtered whether the walk ended or was stopped.
-    const QStringList kept = inputs.rules().filter(all);
+    // Sorted here too, so the GUI thread only swaps the list in.
+    const QStringList kept = SearchResultsModel::sorted(inputs.rules().filter(all));
     QMetaObject::invokeMethod(
         this, [this, kept, stopped, skipped] { wrapUp(kept, stopped, skipped); }, Qt::QueuedConnection);
 }

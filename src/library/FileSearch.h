@@ -33,7 +33,8 @@ public:
 signals:
     void runningChanged(bool running);
     void found(const QStringList& batch);
-    // After every search: the found paths that pass the rules, whether a stop
+    // After every search: the found paths that pass the rules, sorted as the
+    // results list keeps them, whether a stop
     // ended the walk, and how many folders could not be read.
     void finished(const QStringList& kept, bool stopped, qulonglong foldersSkipped);
 

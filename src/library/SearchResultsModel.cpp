@@ -36,6 +36,12 @@ void SearchResultsModel::replaceSorted(const QStringList& paths) {
     endResetModel();
 }
 
+void SearchResultsModel::replace(const QStringList& sortedPaths) {
+    beginResetModel();
+    m_paths = sortedPaths;
+    endResetModel();
+}
+
 void SearchResultsModel::clear() {
     beginResetModel();
     m_paths.clear();

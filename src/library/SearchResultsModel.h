@@ -19,6 +19,8 @@ public:
 
     void append(const QStringList& batch);
     void replaceSorted(const QStringList& paths);
+    // For paths already in the list's order (a finished search gives them so).
+    void replace(const QStringList& sortedPaths);
     void clear();
     // Keeps the rows not named in `rows`, in order, without empty texts.
     void removeRows(const QList<int>& rows);
