@@ -9,6 +9,7 @@
 //                                         the GUI thread went without handling a timer
 //                                         tick, and the time to sort the results
 #include "library/FileSearch.h"
+#include "library/FolderWalk.h"
 #include "library/SearchResultsModel.h"
 
 #include <QApplication>
@@ -70,6 +71,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string mode = argv[1];
+    if (mode == "bare") {
+        // The walk alone, without text conversion or the rule check, for comparison.
+        std::atomic<bool> stop{false};
+        nimbrel::library::FolderWalk walk("*.swf", stop);
+        long n = 0;
+        QElapsedTimer t;
+        t.start();
+        walk.run(argv[2], [&](const std::string&) { ++n; });
+        std::printf("walk_ms=%lld files=%ld\n", (long long)t.elapsed(), n);
+        return 0;
+    }
     QApplication app(argc, argv);
     const QString dir = QString::fromLocal8Bit(argv[2]);
     FileSearch search;

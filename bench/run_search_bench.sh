@@ -27,7 +27,7 @@ for _ in 1 2; do
 done
 best_search=""
 for _ in 1 2; do
-    line=$("$tool" walk "$tree" 2>/dev/null | tail -n 1)
+    line=$(QT_QPA_PLATFORM=offscreen "$tool" walk "$tree" 2>/dev/null | tail -n 1)
     [[ "$line" == search_ms=* ]] || { echo "search failed: $line"; exit 1; }
     d=$(sed -E 's/search_ms=([0-9]+).*/\1/' <<<"$line")
     n=$(sed -E 's/.*files=([0-9]+).*/\1/' <<<"$line")

@@ -17,6 +17,9 @@ public:
 
     // Nothing when the path is gone or is not a file.
     static std::optional<FileFacts> read(const QString& path);
+    // The same for `name` inside the open folder `folderFd` (a path of its own
+    // when AT_FDCWD), sparing the lookup of the folders above.
+    static std::optional<FileFacts> readAt(int folderFd, const char* name, const QString& path);
     // 9 September 2007 15:42 local time is 2007090915.
     static qint64 stampOf(const QDateTime& localTime);
 };

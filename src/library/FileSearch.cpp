@@ -6,8 +6,45 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMetaObject>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace nimbrel::library {
+
+namespace {
+
+// Reads the facts of found files folder by folder: found paths come in runs
+// of one folder, and opening that folder once spares a full path lookup per file.
+class FolderCachedFacts {
+public:
+    ~FolderCachedFacts() { closeFolder(); }
+    std::optional<FileFacts> operator()(const QString& path) {
+        const QByteArray native = QFile::encodeName(path);
+        const qsizetype slash = native.lastIndexOf('/');
+        if (slash < 0)
+            return FileFacts::read(path);
+        const QByteArray folder = native.left(slash + 1);
+        if (folder != m_folder) {
+            closeFolder();
+            m_folder = folder;
+            m_fd = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        }
+        if (m_fd < 0)
+            return std::nullopt; // the folder is gone, and the file with it
+        return FileFacts::readAt(m_fd, native.constData() + slash + 1, path);
+    }
+
+private:
+    void closeFolder() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+    QByteArray m_folder;
+    int m_fd = -1;
+};
+
+} // namespace
 
 FileSearch::FileSearch(QObject* parent) : QObject(parent) {}
 
@@ -81,7 +118,9 @@ void FileSearch::work(const SearchInputs& inputs) {
     flush();
     // What was found so far is filtered whether the walk ended or was stopped.
     // Sorted here too, so the GUI thread only swaps the list in.
-    const QStringList kept = SearchResultsModel::sorted(inputs.rules().filter(all));
+    FolderCachedFacts facts;
+    const QStringList kept = SearchResultsModel::sorted(
+        inputs.rules().filter(all, [&facts](const QString& path) { return facts(path); }));
     QMetaObject::invokeMethod(
         this, [this, kept, stopped, skipped] { wrapUp(kept, stopped, skipped); }, Qt::QueuedConnection);
 }
