@@ -80,13 +80,11 @@ void FileSearch::start(const SearchInputs& inputs) {
     m_stop = false;
     m_running = true;
     emit runningChanged(true);
-    m_worker = std::thread([this, inputs] { work(inputs); });
+    m_worker = std::thread([this, inputs, paths = m_batchPaths, ms = m_batchMs] { work(inputs, paths, ms); });
 }
 
-void FileSearch::work(const SearchInputs& inputs) {
+void FileSearch::work(const SearchInputs& inputs, int batchPaths, int batchMs) {
     const std::string root = QFile::encodeName(inputs.startFolder).toStdString();
-    const int batchPaths = m_batchPaths;
-    const int batchMs = m_batchMs;
     QStringList all;
     QStringList batch;
     QElapsedTimer sinceBatch;

@@ -40,7 +40,7 @@ signals:
 
 private:
     void start(const SearchInputs& inputs);
-    void work(const SearchInputs& inputs);
+    void work(const SearchInputs& inputs, int batchPaths, int batchMs);
     void wrapUp(const QStringList& kept, bool stopped, qulonglong skipped);
 
     std::thread m_worker;
