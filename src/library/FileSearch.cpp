@@ -1,50 +1,14 @@
 #include "library/FileSearch.h"
 
+#include "library/FolderCachedFacts.h"
 #include "library/FolderWalk.h"
 #include "library/SearchResultsModel.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMetaObject>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace nimbrel::library {
-
-namespace {
-
-// Reads the facts of found files folder by folder: found paths come in runs
-// of one folder, and opening that folder once spares a full path lookup per file.
-class FolderCachedFacts {
-public:
-    ~FolderCachedFacts() { closeFolder(); }
-    std::optional<FileFacts> operator()(const QString& path) {
-        const QByteArray native = QFile::encodeName(path);
-        const qsizetype slash = native.lastIndexOf('/');
-        if (slash < 0)
-            return FileFacts::read(path);
-        const QByteArray folder = native.left(slash + 1);
-        if (folder != m_folder) {
-            closeFolder();
-            m_folder = folder;
-            m_fd = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        }
-        if (m_fd < 0)
-            return std::nullopt; // the folder is gone, and the file with it
-        return FileFacts::readAt(m_fd, native.constData() + slash + 1, path);
-    }
-
-private:
-    void closeFolder() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-    }
-    QByteArray m_folder;
-    int m_fd = -1;
-};
-
-} // namespace
 
 FileSearch::FileSearch(QObject* parent) : QObject(parent) {}
 

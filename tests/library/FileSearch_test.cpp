@@ -1,6 +1,7 @@
 #include "SearchTree.h"
 #include "library/FileFacts.h"
 #include "library/FileSearch.h"
+#include "library/FolderCachedFacts.h"
 #include "library/SearchResultsModel.h"
 
 #include <QDateTime>
@@ -11,6 +12,7 @@
 
 using nimbrel::library::FileFacts;
 using nimbrel::library::FileSearch;
+using nimbrel::library::FolderCachedFacts;
 using nimbrel::library::SearchInputs;
 using nimbrel::library::SearchResultsModel;
 using nimbrel::librarytest::SearchTree;
@@ -71,6 +73,25 @@ TEST(FileFacts, ReadsLengthNameAndTheCurrentHourForANewFile) {
     EXPECT_FALSE(FileFacts::read(tree.path("sub")).has_value());
     EXPECT_EQ(FileFacts::stampOf(QDateTime(QDate(2007, 9, 9), QTime(15, 42))), 2007090915);
     EXPECT_EQ(FileFacts::stampOf(QDateTime(QDate(2006, 7, 8), QTime(0, 59))), 2006070800);
+}
+
+TEST(FileFacts, ReadingFolderByFolderGivesTheSameFacts) {
+    SearchTree tree;
+    tree.file("a/one.swf", 100).file("a/two.swf", 2000).file("b/three.swf", 5000).file("c/four.swf", 7);
+    FolderCachedFacts cached;
+    for (const char* relative : {"a/one.swf", "a/two.swf", "b/three.swf", "a/one.swf", "a/gone.swf", "b", "c/four.swf"}) {
+        const QString path = tree.path(relative);
+        const std::optional<FileFacts> direct = FileFacts::read(path), viaFolder = cached(path);
+        ASSERT_EQ(direct.has_value(), viaFolder.has_value()) << relative;
+        if (direct) {
+            EXPECT_EQ(viaFolder->name, direct->name) << relative;
+            EXPECT_EQ(viaFolder->size, direct->size) << relative;
+            EXPECT_EQ(viaFolder->creationStamp, direct->creationStamp) << relative;
+        }
+    }
+    // A folder removed after its files were found: they are gone too.
+    QDir(tree.path("c")).removeRecursively();
+    EXPECT_FALSE(cached(tree.path("c/four.swf")).has_value());
 }
 
 TEST(FileSearch, InputMessagesComeBackAndNothingStarts) {
