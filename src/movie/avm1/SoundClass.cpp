@@ -89,6 +89,15 @@ const void* movieOwnerOf(MovieClipObject* clip)
     return c->soundOwner();
 }
 
+// Sound events arrive from the loader and the mixer, outside any script: a
+// handler that throws or runs out of time ends there, not in the player.
+void notify(Interpreter& vm, Object* sound, const QString& event, const std::vector<Value>& args)
+{
+    const Value handler = sound->get(event);
+    if (handler.isObject())
+        vm.callSafely(handler, Value(sound), args);
+}
+
 Value own(const Value& self, const QString& name)
 {
     Object* o = self.object();
@@ -261,7 +270,7 @@ void takeLoadedFile(Interpreter& vm, Object* sound, const QByteArray& file, bool
     for (const auto& [name, text] : sound::Mp3File::tags(file))
         id3->set(name, Value(text));
     sound->define(kId3, Value(id3), DontEnum);
-    vm.callMethod(Value(sound), QStringLiteral("onID3"), {});
+    notify(vm, sound, QStringLiteral("onID3"), {});
     const Value pendingOffset = own(Value(sound), kPendingOffset);
     const Value pendingLoops = own(Value(sound), kPendingLoops);
     sound->remove(kPendingOffset);
@@ -285,7 +294,7 @@ void deliverSoundEvents(Interpreter& vm)
             continue;
         Object* sound = it->second;
         vm.playingSounds.erase(it);
-        vm.callMethod(Value(sound), QStringLiteral("onSoundComplete"), {});
+        notify(vm, sound, QStringLiteral("onSoundComplete"), {});
     }
     // Sounds stopped meanwhile need no answer.
     std::erase_if(vm.playingSounds, [&](const auto& entry) { return !playback->mixer().isVoiceActive(entry.first); });
@@ -405,7 +414,7 @@ void installSoundClass(Interpreter& vm)
         LoadQueue::of(vm).start(o, vm.toString(a[0]), [o, streaming](Interpreter& vm, const std::optional<QByteArray>& data) {
             if (data)
                 takeLoadedFile(vm, o, *data, streaming);
-            vm.callMethod(Value(o), QStringLiteral("onLoad"), {Value(bool(data))});
+            notify(vm, o, QStringLiteral("onLoad"), {Value(bool(data))});
         });
         return Value();
     });
