@@ -1,6 +1,7 @@
 // The pointer and the keyboard reaching a movie through the surface: a movie
 // that stops itself starts again from its own button, keys reach buttons and
 // clips, and getURL opens only web addresses.
+#include "KeyMovies.h"
 #include "movie/KeyCodes.h"
 #include "movie/MoviePlayer.h"
 #include "movie/display/DisplayObject.h"
@@ -372,28 +373,6 @@ TEST(MoviePlayerKeys, ClipsHearKeyDownAndUpButtonsTheirKey) {
     EXPECT_EQ(log.size(), want.size()) << "keys the movie has no code for stay out";
 }
 
-// An input field of 200 x 50 px at the stage's top left, device font, 12 px.
-QByteArray inputFieldMovie() {
-    SwfBuilder b;
-    b.setBackground({255, 255, 255, 255});
-    BitWriter w;
-    w.u16(5);
-    w.rect({0, 4000, 0, 1000});
-    w.u8(0x04 | 0x01); // text colour, font
-    w.u8(0x08);        // border
-    w.u16(0);          // no embedded font: a device font
-    w.u16(240);
-    w.rgba({0, 0, 0, 255});
-    w.string("");
-    b.tag(37, w.data());
-    Placement p;
-    p.characterId = 5;
-    p.name = QStringLiteral("field");
-    b.placeObject2(p);
-    b.showFrame();
-    b.end();
-    return b.build(SwfBuilder::Container::Fws, 8, {0, 11000, 0, 8000}, 30, 1);
-}
 
 void keyWith(QWidget& w, int qtKey, Qt::KeyboardModifiers mods, const QString& text = {}) {
     QKeyEvent press(QEvent::KeyPress, qtKey, mods, text);
@@ -406,7 +385,7 @@ TEST_F(FlashSurfaceInputTest, TypingEditingAndPastingReachTheFocusedInputField) 
     const QString path = dir.filePath("field.swf");
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(inputFieldMovie());
+    f.write(keymovies::inputFieldMovie());
     f.close();
     s.resize(550, 400);
     s.show();
