@@ -1,6 +1,7 @@
 // Action semantics that depend on the movie's version, the shared stack, `this`,
 // tellTarget, `super` chains and prototype cycles.
 #include "support/ScriptFixture.h"
+#include "movie/avm1/ActionOp.h"
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie::avm1;
@@ -146,4 +147,20 @@ TEST(Avm1ActionRunner, SuperCalledByNameRunsTheSuperConstructor)
     a.getVariable("Derived").pushString("prototype").pushInt(0).pushString("Base").op(0x40).op(0x4F);
     a.pushInt(0).pushString("Derived").op(0x40).op(0x17);
     EXPECT_EQ(f.run(a), QStringList({"base", "base", "derived"}));
+}
+
+// Codes the player does not know are passed over by their length, payload and
+// all; so are the waits for frames, which are always loaded here.
+TEST(Avm1ActionRunner, UnknownAndWaitActionsAreSkippedByTheirLength)
+{
+    ScriptFixture f(8);
+    ActionAssembler a;
+    a.traceString("start");
+    a.op(0x01);                                                              // unknown, one byte
+    a.record(0xA0, {uint8_t(ActionOp::Trace), uint8_t(ActionOp::Trace)});   // unknown, payload looks like traces
+    a.record(uint8_t(ActionOp::WaitForFrame), {1, 0, 5});                    // frame 1, else skip 5 actions
+    a.pushInt(1).record(uint8_t(ActionOp::WaitForFrame2), {5});              // takes only its frame off the stack
+    a.traceString("end");
+    a.trace();                                                               // nothing left behind
+    EXPECT_EQ(f.run(a), QStringList({"start", "end", "undefined"}));
 }
