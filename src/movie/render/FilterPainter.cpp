@@ -57,13 +57,17 @@ QMargins marginOf(const Filter& f, double sx, double sy) {
     return {cap(l), cap(t), cap(r), cap(b)};
 }
 
-// How far around a pixel a filter reads its input, on every side.
-QMargins reachOf(const Filter& f, double sx, double sy) {
+// The blur a filter asks for, before any planning.
+BlurPlan askedBlur(const Filter& f, double sx, double sy) { return {boxX(f, sx), boxY(f, sy), passesOf(f)}; }
+
+// How far around a pixel a filter reads its input, on every side, when its
+// blur runs as `blur`.
+QMargins reachOf(const Filter& f, const BlurPlan& blur, double sx, double sy) {
     if (f.type == FilterType::ColorMatrix) return {};
     if (f.type == FilterType::Convolution) return {f.matrixX / 2 + 1, f.matrixY / 2 + 1, f.matrixX / 2 + 1, f.matrixY / 2 + 1};
     const QPoint d = shiftOf(f, sx, sy);
-    const int x = boxReach(boxX(f, sx)) * passesOf(f) + std::abs(d.x()) + 1;
-    const int y = boxReach(boxY(f, sy)) * passesOf(f) + std::abs(d.y()) + 1;
+    const int x = boxReach(blur.boxX) * blur.passes + std::abs(d.x()) + 1;
+    const int y = boxReach(blur.boxY) * blur.passes + std::abs(d.y()) + 1;
     return {x, y, x, y};
 }
 
@@ -150,16 +154,16 @@ std::array<QRgb, 256> ramp(const std::vector<swf::GradientRecord>& g) {
 }
 
 
-void applyBlur(QImage& img, const Filter& f, double sx, double sy) {
-    boxBlur(img, boxX(f, sx), boxY(f, sy), passesOf(f));
+void applyBlur(QImage& img, const BlurPlan& blur) {
+    boxBlur(img, blur.boxX, blur.boxY, blur.passes);
 }
 
 // Drop shadow, glow and gradient glow: a coloured, blurred copy of the
 // object's alpha, behind the object (outer) or on top of it inside (inner).
-void applyShadow(QImage& img, const Filter& f, double sx, double sy) {
+void applyShadow(QImage& img, const Filter& f, const BlurPlan& blur, double sx, double sy) {
     const int w = img.width(), h = img.height();
     Plane mask = alphaPlane(img, f.inner);
-    boxBlur(mask, boxX(f, sx), boxY(f, sy), passesOf(f));
+    boxBlur(mask, blur.boxX, blur.boxY, blur.passes);
     const QPoint d = shiftOf(f, sx, sy);
     const bool gradient = f.type == FilterType::GradientGlow;
     const std::array<uint8_t, 256> strong = strengthTable(f.strength);
@@ -197,10 +201,10 @@ void applyShadow(QImage& img, const Filter& f, double sx, double sy) {
 
 // Bevel and gradient bevel: highlight where the object's blurred alpha rises
 // toward the light, shadow where it falls.
-void applyBevel(QImage& img, const Filter& f, double sx, double sy) {
+void applyBevel(QImage& img, const Filter& f, const BlurPlan& blur, double sx, double sy) {
     const int w = img.width(), h = img.height();
     Plane a = alphaPlane(img, false);
-    boxBlur(a, boxX(f, sx), boxY(f, sy), passesOf(f));
+    boxBlur(a, blur.boxX, blur.boxY, blur.passes);
     const QPoint d = shiftOf(f, sx, sy);
     const bool gradient = f.type == FilterType::GradientBevel;
     const std::array<QRgb, 256> colors = gradient ? ramp(f.gradient) : std::array<QRgb, 256>{};
@@ -312,12 +316,28 @@ QImage applyFilters(const QImage& src, const std::vector<swf::Filter>& filters, 
     QPoint at(0, 0);
     // What each filter and those after it read around a pixel that will be seen.
     // A convolution that clamps at the image's edge needs that edge where it is.
-    std::vector<QMargins> reachFrom(filters.size() + 1);
+    const size_t n = filters.size();
     bool mayCrop = seen != nullptr;
-    for (size_t i = filters.size(); i-- > 0;) {
-        reachFrom[i] = reachFrom[i + 1] + reachOf(filters[i], scaleX, scaleY);
+    std::vector<QMargins> askedFrom(n + 1);
+    for (size_t i = n; i-- > 0;) {
+        askedFrom[i] = askedFrom[i + 1] + reachOf(filters[i], askedBlur(filters[i], scaleX, scaleY), scaleX, scaleY);
         if (filters[i].type == FilterType::Convolution) mayCrop = false;
     }
+    // Each blur is planned once, on the most pixels it can be given, and runs
+    // as planned: the crop below then allows for the reach actually blurred,
+    // which for huge many-pass blurs is far less than the reach asked for.
+    std::vector<BlurPlan> plans(n);
+    QRect extent = img.rect();
+    for (size_t i = 0; i < n; ++i) {
+        extent = extent.marginsAdded(marginOf(filters[i], scaleX, scaleY));
+        const QRect most = mayCrop ? seen->marginsAdded(askedFrom[i]).intersected(extent) : extent;
+        const size_t bytes = filters[i].type == FilterType::Blur ? 4 : 1;
+        const BlurPlan asked = askedBlur(filters[i], scaleX, scaleY);
+        plans[i] = planBlur(size_t(std::max(0, most.width())) * size_t(std::max(0, most.height())) * bytes, asked.boxX,
+                            asked.boxY, asked.passes);
+    }
+    std::vector<QMargins> reachFrom(n + 1);
+    for (size_t i = n; i-- > 0;) reachFrom[i] = reachFrom[i + 1] + reachOf(filters[i], plans[i], scaleX, scaleY);
     for (size_t i = 0; i < filters.size(); ++i) {
         const Filter& f = filters[i];
         const QMargins m = marginOf(f, scaleX, scaleY);
@@ -339,12 +359,12 @@ QImage applyFilters(const QImage& src, const std::vector<swf::Filter>& filters, 
         }
         if (img.isNull() || img.width() == 0 || img.height() == 0) break;
         switch (f.type) {
-        case FilterType::Blur: applyBlur(img, f, scaleX, scaleY); break;
+        case FilterType::Blur: applyBlur(img, plans[i]); break;
         case FilterType::DropShadow:
         case FilterType::Glow:
-        case FilterType::GradientGlow: applyShadow(img, f, scaleX, scaleY); break;
+        case FilterType::GradientGlow: applyShadow(img, f, plans[i], scaleX, scaleY); break;
         case FilterType::Bevel:
-        case FilterType::GradientBevel: applyBevel(img, f, scaleX, scaleY); break;
+        case FilterType::GradientBevel: applyBevel(img, f, plans[i], scaleX, scaleY); break;
         case FilterType::ColorMatrix: applyColorMatrix(img, f); break;
         case FilterType::Convolution: applyConvolution(img, f); break;
         }
