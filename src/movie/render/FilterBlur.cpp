@@ -10,14 +10,41 @@ int boxReach(double box) {
     return int(std::ceil((box - 1.0) / 2.0));
 }
 
-BlurPlan planBlur(size_t cells, double boxX, double boxY, int passes) {
-    constexpr int kFewPasses = 3;
-    constexpr double kWorkBudget = 16e6; // bytes times passes, per direction
-    if (passes <= kFewPasses || double(cells) * passes <= kWorkBudget) return {boxX, boxY, passes};
-    // n passes of width w spread as n(w^2 - 1)/12; keep that with fewer, wider boxes.
-    auto wider = [&](double w) { return w <= 1.0 ? w : std::sqrt(double(passes) / kFewPasses * (w * w - 1.0) + 1.0); };
-    return {wider(boxX), wider(boxY), kFewPasses};
+namespace {
+constexpr int kFewPasses = 3;
+constexpr double kWorkBudget = 16e6;  // bytes times passes, per direction
+constexpr double kShrinkBudget = 2e6; // beyond this, very wide boxes run on a coarser grid
+constexpr double kShrunkBox = 16.0;   // box width kept on the coarse grid
+
+// n passes of width w spread as n(w^2 - 1)/12.
+double spreadOf(double box, int passes) { return passes * (box * box - 1.0) / 12.0; }
+
+// The box that spreads as far on a grid `k` times coarser, allowing for the
+// spread that averaging down and interpolating back add (about k^2/4).
+double coarseBox(double box, int passes, int k) {
+    const double left = std::max(0.0, spreadOf(box, passes) - k * k / 4.0) / (double(k) * k);
+    return std::sqrt(12.0 * left / passes + 1.0);
 }
+
+int shrinkFor(double box) { return box >= 2 * kShrunkBox ? int(box / kShrunkBox) : 1; }
+} // namespace
+
+BlurPlan planBlur(size_t cells, double boxX, double boxY, int passes) {
+    BlurPlan plan{boxX, boxY, passes};
+    if (passes > kFewPasses && double(cells) * passes > kWorkBudget) {
+        // Keep the spread with fewer, wider boxes.
+        auto wider = [&](double w) { return w <= 1.0 ? w : std::sqrt(double(passes) / kFewPasses * (w * w - 1.0) + 1.0); };
+        plan = {wider(boxX), wider(boxY), kFewPasses};
+    }
+    if (double(cells) * plan.passes > kShrinkBudget) {
+        plan.shrinkX = shrinkFor(plan.boxX);
+        plan.shrinkY = shrinkFor(plan.boxY);
+    }
+    return plan;
+}
+
+int planReachX(const BlurPlan& plan) { return boxReach(plan.boxX) * plan.passes + plan.shrinkX - 1; }
+int planReachY(const BlurPlan& plan) { return boxReach(plan.boxY) * plan.passes + plan.shrinkY - 1; }
 
 namespace {
 
@@ -95,15 +122,11 @@ void transpose(const T* in, int w, int h, T* out) {
         }
 }
 
-// Blurs a grid of `cellBytes`-byte cells (1 for planes, 4 for RGBA pixels);
-// channels never mix because the running sums work byte column by byte column.
+// Blurs a grid of `Cell`s (1-byte planes or 4-byte RGBA pixels) exactly as
+// asked; channels never mix because the running sums work byte column by byte column.
 template <typename Cell>
-void blurGrid(std::vector<uint8_t>& v, int w, int h, double boxX, double boxY, int passes) {
+void blurExactly(std::vector<uint8_t>& v, int w, int h, double boxX, double boxY, int passes) {
     constexpr int kBytes = int(sizeof(Cell));
-    const BlurPlan plan = planBlur(v.size(), boxX, boxY, passes);
-    boxX = plan.boxX;
-    boxY = plan.boxY;
-    passes = plan.passes;
     std::vector<uint8_t> copy, t;
     std::vector<uint32_t> sum;
     const std::vector<uint8_t> zeros(size_t(std::max(w, h)) * kBytes, 0);
@@ -121,20 +144,89 @@ void blurGrid(std::vector<uint8_t>& v, int w, int h, double boxX, double boxY, i
     }
 }
 
+// The same blur on a coarser grid: blocks of kx by ky cells are averaged
+// (outside the grid counts as zero, as for the exact blur), blurred with
+// boxes that make up the spread, and interpolated back linearly.
+template <typename Cell>
+void blurCoarsely(std::vector<uint8_t>& v, int w, int h, const BlurPlan& plan) {
+    constexpr int kBytes = int(sizeof(Cell));
+    const int kx = plan.shrinkX, ky = plan.shrinkY;
+    const int sw = (w + kx - 1) / kx, sh = (h + ky - 1) / ky;
+    std::vector<uint32_t> sums(size_t(sw) * sh * kBytes, 0);
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* row = v.data() + size_t(y) * w * kBytes;
+        uint32_t* out = sums.data() + size_t(y / ky) * sw * kBytes;
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < kBytes; ++c) out[size_t(x / kx) * kBytes + c] += row[size_t(x) * kBytes + c];
+    }
+    std::vector<uint8_t> small(sums.size());
+    const double area = double(kx) * ky;
+    for (size_t i = 0; i < sums.size(); ++i) small[i] = uint8_t(std::min(255.0, sums[i] / area + 0.5));
+    blurExactly<Cell>(small, sw, sh, kx > 1 ? coarseBox(plan.boxX, plan.passes, kx) : plan.boxX,
+                      ky > 1 ? coarseBox(plan.boxY, plan.passes, ky) : plan.boxY, plan.passes);
+    // A coarse cell's value sits at its block's centre.
+    auto taps = [](int n, int k, int small, std::vector<int>& at, std::vector<float>& frac) {
+        at.resize(size_t(n));
+        frac.resize(size_t(n));
+        for (int x = 0; x < n; ++x) {
+            const double u = std::clamp((x - (k - 1) / 2.0) / k, 0.0, double(small - 1));
+            at[size_t(x)] = std::min(int(u), small - 1);
+            frac[size_t(x)] = float(u - at[size_t(x)]);
+        }
+    };
+    std::vector<int> ax, ay;
+    std::vector<float> fx, fy;
+    taps(w, kx, sw, ax, fx);
+    taps(h, ky, sh, ay, fy);
+    for (int y = 0; y < h; ++y) {
+        const int y0 = ay[size_t(y)], y1 = std::min(y0 + 1, sh - 1);
+        const float wy = fy[size_t(y)];
+        const uint8_t* r0 = small.data() + size_t(y0) * sw * kBytes;
+        const uint8_t* r1 = small.data() + size_t(y1) * sw * kBytes;
+        uint8_t* out = v.data() + size_t(y) * w * kBytes;
+        for (int x = 0; x < w; ++x) {
+            const size_t x0 = size_t(ax[size_t(x)]) * kBytes, x1 = size_t(std::min(ax[size_t(x)] + 1, sw - 1)) * kBytes;
+            const float wx = fx[size_t(x)];
+            for (int c = 0; c < kBytes; ++c) {
+                const float top = r0[x0 + c] + wx * (r0[x1 + c] - r0[x0 + c]);
+                const float bottom = r1[x0 + c] + wx * (r1[x1 + c] - r1[x0 + c]);
+                out[size_t(x) * kBytes + c] = uint8_t(top + wy * (bottom - top) + 0.5f);
+            }
+        }
+    }
+}
+
+template <typename Cell>
+void runPlan(std::vector<uint8_t>& v, int w, int h, const BlurPlan& plan) {
+    if (plan.shrinkX > 1 || plan.shrinkY > 1)
+        blurCoarsely<Cell>(v, w, h, plan);
+    else
+        blurExactly<Cell>(v, w, h, plan.boxX, plan.boxY, plan.passes);
+}
+
 } // namespace
 
 void boxBlur(Plane& p, double boxX, double boxY, int passes) {
     if (p.width <= 0 || p.height <= 0 || passes <= 0) return;
-    blurGrid<uint8_t>(p.v, p.width, p.height, boxX, boxY, passes);
+    runPlan<uint8_t>(p.v, p.width, p.height, planBlur(p.v.size(), boxX, boxY, passes));
+}
+
+void runBlur(Plane& p, const BlurPlan& plan) {
+    if (p.width <= 0 || p.height <= 0 || plan.passes <= 0) return;
+    runPlan<uint8_t>(p.v, p.width, p.height, plan);
 }
 
 void boxBlur(QImage& img, double boxX, double boxY, int passes) {
-    if (img.isNull() || passes <= 0 || (boxX <= 1.0 && boxY <= 1.0)) return;
+    runBlur(img, planBlur(size_t(std::max(0, img.width())) * size_t(std::max(0, img.height())) * 4, boxX, boxY, passes));
+}
+
+void runBlur(QImage& img, const BlurPlan& plan) {
+    if (img.isNull() || plan.passes <= 0 || (plan.boxX <= 1.0 && plan.boxY <= 1.0)) return;
     if (img.format() != QImage::Format_ARGB32_Premultiplied) img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const int w = img.width(), h = img.height();
     std::vector<uint8_t> v(size_t(w) * h * 4);
     for (int y = 0; y < h; ++y) std::memcpy(v.data() + size_t(y) * w * 4, img.constScanLine(y), size_t(w) * 4);
-    blurGrid<uint32_t>(v, w, h, boxX, boxY, passes);
+    runPlan<uint32_t>(v, w, h, plan);
     for (int y = 0; y < h; ++y) {
         auto* out = reinterpret_cast<QRgb*>(img.scanLine(y));
         std::memcpy(out, v.data() + size_t(y) * w * 4, size_t(w) * 4);

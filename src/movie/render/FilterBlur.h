@@ -24,14 +24,25 @@ void boxBlur(Plane& p, double boxX, double boxY, int passes);
 void boxBlur(QImage& img, double boxX, double boxY, int passes);
 
 // What a blur actually runs. Beyond a work budget, many passes of a box
-// become three passes of a wider box with the same spread (variance): the
-// picture is all but the same and the cost a fifth, so huge high-quality
-// blurs cannot stall a frame for seconds. `cells` counts bytes blurred.
+// become three passes of a wider box with the same spread (variance), and a
+// very wide box runs on a grid `shrinkX` by `shrinkY` times coarser, averaged
+// down and interpolated back: the picture is all but the same and the cost a
+// small fraction, so huge high-quality blurs cannot stall a frame for seconds.
+// `cells` counts bytes blurred; boxes stay in full-size pixels.
 struct BlurPlan {
     double boxX = 0, boxY = 0;
     int passes = 0;
+    int shrinkX = 1, shrinkY = 1;
 };
 BlurPlan planBlur(size_t cells, double boxX, double boxY, int passes);
+
+// Runs a plan as given, without planning again.
+void runBlur(Plane& p, const BlurPlan& plan);
+void runBlur(QImage& img, const BlurPlan& plan);
+
+// Pixels a planned blur reaches beyond its centre, across and down.
+int planReachX(const BlurPlan& plan);
+int planReachY(const BlurPlan& plan);
 
 // Pixels one pass of a box this wide reaches beyond its centre.
 int boxReach(double box);

@@ -66,8 +66,8 @@ QMargins reachOf(const Filter& f, const BlurPlan& blur, double sx, double sy) {
     if (f.type == FilterType::ColorMatrix) return {};
     if (f.type == FilterType::Convolution) return {f.matrixX / 2 + 1, f.matrixY / 2 + 1, f.matrixX / 2 + 1, f.matrixY / 2 + 1};
     const QPoint d = shiftOf(f, sx, sy);
-    const int x = boxReach(blur.boxX) * blur.passes + std::abs(d.x()) + 1;
-    const int y = boxReach(blur.boxY) * blur.passes + std::abs(d.y()) + 1;
+    const int x = planReachX(blur) + std::abs(d.x()) + 1;
+    const int y = planReachY(blur) + std::abs(d.y()) + 1;
     return {x, y, x, y};
 }
 
@@ -155,7 +155,7 @@ std::array<QRgb, 256> ramp(const std::vector<swf::GradientRecord>& g) {
 
 
 void applyBlur(QImage& img, const BlurPlan& blur) {
-    boxBlur(img, blur.boxX, blur.boxY, blur.passes);
+    runBlur(img, blur);
 }
 
 // Drop shadow, glow and gradient glow: a coloured, blurred copy of the
@@ -163,7 +163,7 @@ void applyBlur(QImage& img, const BlurPlan& blur) {
 void applyShadow(QImage& img, const Filter& f, const BlurPlan& blur, double sx, double sy) {
     const int w = img.width(), h = img.height();
     Plane mask = alphaPlane(img, f.inner);
-    boxBlur(mask, blur.boxX, blur.boxY, blur.passes);
+    runBlur(mask, blur);
     const QPoint d = shiftOf(f, sx, sy);
     const bool gradient = f.type == FilterType::GradientGlow;
     const std::array<uint8_t, 256> strong = strengthTable(f.strength);
@@ -204,7 +204,7 @@ void applyShadow(QImage& img, const Filter& f, const BlurPlan& blur, double sx, 
 void applyBevel(QImage& img, const Filter& f, const BlurPlan& blur, double sx, double sy) {
     const int w = img.width(), h = img.height();
     Plane a = alphaPlane(img, false);
-    boxBlur(a, blur.boxX, blur.boxY, blur.passes);
+    runBlur(a, blur);
     const QPoint d = shiftOf(f, sx, sy);
     const bool gradient = f.type == FilterType::GradientBevel;
     const std::array<QRgb, 256> colors = gradient ? ramp(f.gradient) : std::array<QRgb, 256>{};
