@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <filesystem>
 #include <system_error>
 
@@ -17,9 +18,16 @@ QString reasonOf(const std::error_code& ec) { return QString::fromLocal8Bit(ec.m
 
 ResultCopies::Report ResultCopies::copyInto(const QStringList& files, const QString& folder) {
     Report report;
+    QSet<QString> written;
     for (const QString& file : files) {
+        const QString target = folder + QFileInfo(file).fileName();
+        // Two results of one name would leave only the last: the first copy is kept.
+        if (written.contains(target)) {
+            report.failures.append({file, QStringLiteral("与本次拷贝的另一个文件同名")});
+            continue;
+        }
         const fs::path from = nativePath(file);
-        const fs::path to = nativePath(folder + QFileInfo(file).fileName());
+        const fs::path to = nativePath(target);
         std::error_code ec;
         if (!fs::is_regular_file(from, ec)) {
             report.failures.append({file, ec ? reasonOf(ec) : QStringLiteral("不是文件")});
@@ -28,12 +36,14 @@ ResultCopies::Report ResultCopies::copyInto(const QStringList& files, const QStr
         // Saving a result into its own folder leaves it where it is, which is a copy done.
         if (fs::equivalent(from, to, ec) && !ec) {
             ++report.copied;
+            written.insert(target);
             continue;
         }
         ec.clear();
-        if (fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec) && !ec)
+        if (fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec) && !ec) {
             ++report.copied;
-        else
+            written.insert(target);
+        } else
             report.failures.append({file, reasonOf(ec)});
     }
     return report;

@@ -1,7 +1,8 @@
 #pragma once
 // Copies chosen search results into one folder, replacing files of the same
 // name, and tells how it went: the files copied, and each file that could not be
-// copied with the reason, so a failed copy is never reported as done.
+// copied with the reason, so a failed copy is never reported as done. Of two
+// files with one name only the first is copied; the second is told as not copied.
 #include <QList>
 #include <QString>
 #include <QStringList>

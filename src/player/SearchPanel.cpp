@@ -69,10 +69,10 @@ SearchPanel::SearchPanel(QWidget* container, platform::MessageBoxes& boxes, Sear
 
 void SearchPanel::createControls(QWidget* container) {
     setLightText(placed(new QLabel(QStringLiteral("路径："), container), "Label12", {120, 120, 600, 300}));
-    Text3 = placed(new QLineEdit(container), "Text3", {720, 90, 2580, 360});
-    Command1 = placed(new QPushButton(kSearch, container), "Command1", {3360, 60, 840, 420});
+    Text3 = placed(new QLineEdit(container), "Text3", {720, 90, 2200, 360});
+    Command1 = placed(new QPushButton(kSearch, container), "Command1", {2980, 60, 780, 420});
     Command9 = placed(new QPushButton(QStringLiteral("搜索设置（下拉菜单）"), container), "Command9",
-                      {4260, 60, 1635, 420});
+                      {3820, 60, 2075, 420});
     Command9->setToolTip(QStringLiteral("打开和收缩菜单"));
     connect(Command1, &QPushButton::clicked, this, &SearchPanel::Command1_Click);
     connect(Command9, &QPushButton::clicked, this, &SearchPanel::Command9_Click);
@@ -80,6 +80,8 @@ void SearchPanel::createControls(QWidget* container) {
     searchsettings = placed(new QGroupBox(QStringLiteral("搜索选项  "), container), "searchsettings",
                             {120, 600, 5775, 4380});
     searchsettings->setAutoFillBackground(true);
+    // Its captions sit on the panel's dark background.
+    setLightText(searchsettings);
     createSettings();
     searchsettings->hide();
 }

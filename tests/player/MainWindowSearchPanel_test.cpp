@@ -122,12 +122,12 @@ TEST_F(MainWindowSearchPanelTest, TheSameButtonStopsASearchWhichKeepsAndFiltersW
 
 TEST_F(MainWindowSearchPanelTest, TheCopyReportNamesTheCopyThatFailedInsteadOfCountingIt) {
     SearchTree tree;
-    tree.file("a.swf").file("b.swf").file("c.swf").folder("out");
+    tree.file("a.swf").file("b.swf").file("c.swf").file("sub/a.swf", 700).folder("out");
     auto w = start();
     SearchResultsPanel& r = *w->searchResults;
     w->search->Text3->setText(tree.root());
     ASSERT_TRUE(searchAndWait(*w).done);
-    ASSERT_EQ(r.entries().size(), 3);
+    ASSERT_EQ(r.entries().size(), 4);
     QFile::remove(tree.path("b.swf"));
     item(r, "mnuquanx")->trigger();
 
@@ -137,11 +137,14 @@ TEST_F(MainWindowSearchPanelTest, TheCopyReportNamesTheCopyThatFailedInsteadOfCo
     EXPECT_TRUE(QFile::exists(tree.path("out/c.swf")));
     EXPECT_EQ(setting("filepath"), tree.path("out/"));
     const QStringList lines = messageTexts().last().split('\n');
-    ASSERT_EQ(lines.size(), 3);
+    // The vanished file and the second file named a.swf are told, not counted.
+    ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], "拷贝2个文件完成");
-    EXPECT_EQ(lines[1], "1个文件未能拷贝：");
+    EXPECT_EQ(lines[1], "2个文件未能拷贝：");
     EXPECT_TRUE(lines[2].startsWith(tree.path("b.swf") + "：")) << qPrintable(lines[2]);
     EXPECT_GT(lines[2].size(), tree.path("b.swf").size() + 1) << "the reason is given";
+    EXPECT_EQ(lines[3], tree.path("sub/a.swf") + "：与本次拷贝的另一个文件同名");
+    EXPECT_EQ(QFileInfo(tree.path("out/a.swf")).size(), QFileInfo(tree.path("a.swf")).size());
 
     // A cancelled folder dialog copies and tells nothing.
     const int told = boxes.messages().size();
