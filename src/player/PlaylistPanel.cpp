@@ -60,6 +60,9 @@ void PlaylistPanel::createControls(QWidget* container) {
     bflblist->setSelectionMode(QAbstractItemView::ExtendedSelection);
     bflblist->setToolTip(QStringLiteral("单击文件可以预览 支持文件拖放操作   鼠标右键打开菜单"));
     bflblist->setAcceptDrops(true);
+    // Long paths are reached with huakuai2, which slides the whole list sideways.
+    bflblist->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    bflblist->setTextElideMode(Qt::ElideNone);
     bflblist->viewport()->setAcceptDrops(true);
     bflblist->viewport()->installEventFilter(this);
     connect(bflblist, &QListWidget::itemClicked, this, [this] { bflblist_Click(); });

@@ -42,6 +42,9 @@ void SearchResultsPanel::createControls(QWidget* container) {
     lsearch->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Every row the same height: the view need not measure a million rows.
     lsearch->setUniformItemSizes(true);
+    // Long paths are reached with huakuaione, which slides the whole list sideways.
+    lsearch->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lsearch->setTextElideMode(Qt::ElideNone);
     lsearch->setToolTip(QStringLiteral("单击文件可以预览   鼠标右键打开菜单"));
     lsearch->viewport()->installEventFilter(this);
     connect(lsearch, &QListView::clicked, this, [this] { lsearch_Click(); });
