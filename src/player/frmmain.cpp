@@ -428,7 +428,7 @@ void frmmain::enlargeOrRestoreMovie() {
 }
 
 void frmmain::deleteVisibleListLines() {
-    if (zhss->isVisible()) {
+    if (currentPanel() == 2) {
         searchResults->MNUSDEL_Click();
         return;
     }

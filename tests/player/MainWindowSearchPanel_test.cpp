@@ -9,11 +9,13 @@
 #include "player/PlaylistPanel.h"
 #include "player/SearchPanel.h"
 #include "player/SearchResultsPanel.h"
+#include "player/FlashSurface.h"
 #include "skin/SkinElements.h"
 #include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -198,3 +200,40 @@ TEST_F(MainWindowSearchPanelTest, TheResultListIsPlacedByTheLayoutAndSlidesWithI
 }
 
 } // namespace
+
+TEST_F(MainWindowSearchPanelTest, AClickedResultPreviewsMoviesAndPicturesAndTheDeleteKeyRemovesResults) {
+    auto w = start();
+    w->selectPanel(2);
+    SearchResultsPanel& r = *w->searchResults;
+    const QString movie = makeMovie("clip.swf", 4);
+    const QString upper = makeMovie("CLIP2.SWF", 4);
+    const QString picture = dir.path() + "/pic.bmp";
+    QImage(8, 6, QImage::Format_RGB32).save(picture);
+    r.results().replace({movie, upper, picture, dir.path() + "/gone.swf"});
+    struct Case {
+        int row;
+        QString flashMovie;   // what flash2 holds afterwards
+        QSize pictureSize;    // what yulanp shows afterwards
+        int messages;
+    } cases[] = {
+        {0, movie, {}, 0},
+        {2, movie, {8, 6}, 0},
+        // Upper-case SWF is taken for a picture: nothing new is shown.
+        {1, movie, {8, 6}, 0},
+        {3, movie, {8, 6}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        r.lsearch->setCurrentIndex(r.results().index(c.row));
+        r.lsearch_Click();
+        EXPECT_EQ(w->flash2->Movie(), c.flashMovie);
+        EXPECT_EQ(r.yulanp->pixmap().size(), c.pictureSize.isValid() ? c.pictureSize : r.yulanp->pixmap().size());
+        EXPECT_EQ(boxes.messages().size(), c.messages);
+    }
+    EXPECT_EQ(messageTexts(), QStringList{"该文件不存在"});
+
+    r.lsearch->clearSelection();
+    r.lsearch->selectionModel()->select(r.results().index(1), QItemSelectionModel::Select);
+    w->deleteVisibleListLines();
+    EXPECT_EQ(r.entries(), (QStringList{movie, picture, dir.path() + "/gone.swf"}));
+}
