@@ -56,6 +56,12 @@ void SearchResultsPanel::createControls(QWidget* container) {
     yulanp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label3 = new QLabel(QStringLiteral("单击图片可以预览和编辑"), container);
     Label3->setObjectName("Label3");
+    QPalette light = Label3->palette();
+    light.setColor(QPalette::WindowText, QColor(0xD8, 0xE0, 0xEA));
+    Label3->setPalette(light);
+    Label3->adjustSize();
+    // The hint rides just above the picture wherever the layout puts it.
+    yulanp->installEventFilter(this);
 
     huakuaione = new QScrollBar(Qt::Horizontal, container);
     huakuaione->setObjectName("huakuaione");
@@ -187,6 +193,10 @@ std::optional<QStringList> SearchResultsPanel::takeForPlaylist() {
 }
 
 bool SearchResultsPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == yulanp && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        Label3->move(yulanp->x(), qMax(0, yulanp->y() - Label3->height()));
+        return false;
+    }
     if (watched == lsearch->viewport() && event->type() == QEvent::MouseButtonPress) {
         auto* e = static_cast<QMouseEvent*>(event);
         if (e->button() == Qt::RightButton) {
