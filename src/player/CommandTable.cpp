@@ -1,5 +1,6 @@
 #include "player/CommandTable.h"
 #include <QAction>
+#include <QMenu>
 #include <Qt>
 
 namespace nimbrel::player {
@@ -35,6 +36,24 @@ const std::vector<CommandTable::Definition>& CommandTable::definitions() {
         {Command::Stop, "MNUTZ", "停止", {none, none}, 1},
         {Command::AutoPlay, "MNUZDBF", "自动播放", {none, none}, -1},
         {Command::ClipboardWatch, "MNUNCJK", "内存监控", {none, none}, -1},
+        {Command::AddToPlaylist, "MNUOPEN2", "添加文件（支持打开多个）", {none, none}, -1},
+        {Command::ReadPlaylist, "MNUDU", "读取列表", {none, none}, -1},
+        {Command::SavePlaylist, "MNUBCDA", "保存当前列表", {none, none}, -1},
+        {Command::ReplaceStoredPlaylist, "MNUSCYQSY", "删除以前所有保存当前列表", {none, none}, -1},
+        {Command::SelectAllPlaylist, "MNUQX", "全选", {none, none}, -1},
+        {Command::InvertPlaylistSelection, "mnufx", "反选", {none, none}, -1},
+        {Command::SelectNoPlaylist, "MNUBX", "不选", {none, none}, -1},
+        {Command::DeletePlaylistEntries, "mnudel", "删除项目（支持ctrl多个选择,DEL删除）", {none, none}, -1},
+        {Command::PlaylistToConverter, "mnuswftoexe", "添加到SWF TO EXE", {none, none}, -1},
+        {Command::PlaylistToQuickPlay, "mnukj", "加载到快捷播放列表", {none, none}, -1},
+        {Command::SaveResultCopies, "MNUSAVEW", "保存文件", {none, none}, -1},
+        {Command::OpenResultFolder, "MNULLBCH", "浏览保存后的文件夹", {none, none}, -1},
+        {Command::SelectAllResults, "mnuquanx", "全选", {none, none}, -1},
+        {Command::InvertResultSelection, "mnufanx", "反选", {none, none}, -1},
+        {Command::SelectNoResults, "mnubux", "不选", {none, none}, -1},
+        {Command::RemoveResults, "MNUSDEL", "删除项目（支持ctrl多个选择,DEL删除）", {none, none}, -1},
+        {Command::ResultsToConverter, "MNUSTE", "添加到SWF TO EXE", {none, none}, -1},
+        {Command::ResultsToPlaylist, "MNUTJBFLB", "添加到播放列表", {none, none}, -1},
     };
     return table;
 }
@@ -53,6 +72,14 @@ const CommandTable::Definition* CommandTable::forButton(int button) {
         if (d.button == button)
             return &d;
     return nullptr;
+}
+
+QAction* CommandTable::addMenuItem(QMenu* menu, Command id) {
+    const Definition& d = definition(id);
+    QAction* item = menu->addAction(QString::fromUtf8(d.caption));
+    if (d.menuName)
+        item->setObjectName(QString::fromUtf8(d.menuName));
+    return item;
 }
 
 CommandTable::CommandTable(QObject* parent) : QObject(parent), bindings_(definitions().size()) {}

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QAction;
+class QMenu;
 
 namespace nimbrel::player {
 
@@ -17,6 +18,13 @@ enum class Command {
     PlayPause, PreviousMovie, NextMovie, PreviousFrame, NextFrame, ZoomIn, ZoomOut,
     OpenFiles, OpenAddress, VolumeUp, VolumeDown, Capture, SaveMovie, Close, Topmost,
     DeleteLines, Stop, AutoPlay, ClipboardWatch,
+    // The playlist panel's pop-up menu.
+    AddToPlaylist, ReadPlaylist, SavePlaylist, ReplaceStoredPlaylist, SelectAllPlaylist,
+    InvertPlaylistSelection, SelectNoPlaylist, DeletePlaylistEntries, PlaylistToConverter,
+    PlaylistToQuickPlay,
+    // The search results' pop-up menu.
+    SaveResultCopies, OpenResultFolder, SelectAllResults, InvertResultSelection, SelectNoResults,
+    RemoveResults, ResultsToConverter, ResultsToPlaylist,
 };
 
 class CommandTable : public QObject {
@@ -42,6 +50,8 @@ public:
     static const Definition& definition(Command id);
     // The command of transport button n, or nullptr.
     static const Definition* forButton(int button);
+    // A pop-up menu item for the command: its caption, named after its menu item.
+    static QAction* addMenuItem(QMenu* menu, Command id);
 
     explicit CommandTable(QObject* parent = nullptr);
 

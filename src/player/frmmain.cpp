@@ -20,8 +20,12 @@
 #include "player/FlashSurface.h"
 #include "player/MainMenus.h"
 #include "player/OpeningController.h"
+#include "player/PanelCommands.h"
+#include "player/PlaylistPanel.h"
 #include "player/QuickPlayList.h"
 #include "player/QuickPlayMenu.h"
+#include "player/SearchPanel.h"
+#include "player/SearchResultsPanel.h"
 #include "player/SettingsDamageMessage.h"
 #include "player/SettingsRestore.h"
 #include "player/StatusLineText.h"
@@ -117,16 +121,19 @@ void frmmain::createControls() {
     bflb = new QWidget(client);
     bflb->setObjectName("bflb");
     darkBackground(bflb);
-    bflblist = new QListWidget(bflb);
-    bflblist->setObjectName("bflblist");
-    bflblist->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    bflbflash = new FlashSurface(bflb);
-    bflbflash->setObjectName("bflbflash");
+    playlist = new PlaylistPanel(bflb, {dialog_, boxes_, settings_.store()}, this);
+    bflblist = playlist->bflblist;
+    bflbflash = playlist->bflbflash;
     zhss = new QWidget(client);
     zhss->setObjectName("zhss");
     darkBackground(zhss);
-    flash2 = new FlashSurface(zhss);
-    flash2->setObjectName("flash2");
+    searchResults = new SearchResultsPanel(
+        zhss,
+        {dialog_, boxes_, [this] { return settings_.read(AppSettings::Key::filepath); },
+         [this](const QString& folder) { settings_.write(AppSettings::Key::filepath, folder); }},
+        this);
+    search = new SearchPanel(zhss, boxes_, *searchResults, this);
+    flash2 = searchResults->flash2;
     convertframe = new QWidget(client);
     convertframe->setObjectName("convertframe");
     darkBackground(convertframe);
@@ -145,13 +152,21 @@ void frmmain::createControls() {
     area.convertframe = convertframe;
     area.bflblist = bflblist;
     area.bflbflash = bflbflash;
+    area.Command18 = playlist->Command18;
+    area.Command19 = playlist->Command19;
+    area.huakuai2 = playlist->huakuai2;
+    area.lsearch = searchResults->lsearch;
     area.flash2 = flash2;
+    area.yulanp = searchResults->yulanp;
+    area.huakuaione = searchResults->huakuaione;
     area.convert = converter->convert;
     area.Command5 = converter->Command5;
     area.huakuai3 = converter->huakuai3;
     area.Picture1 = converter->Picture1;
     skin->attach(area);
     connect(converter->huakuai3, &QScrollBar::valueChanged, skin, &skin::SkinElements::huakuai3Changed);
+    connect(playlist->huakuai2, &QScrollBar::valueChanged, skin, &skin::SkinElements::huakuai2Changed);
+    connect(searchResults->huakuaione, &QScrollBar::valueChanged, skin, &skin::SkinElements::huakuaioneChanged);
     for (int i = 0; i < 4; ++i)
         Label2[i] = skin->Label2[i];
 
@@ -234,6 +249,7 @@ void frmmain::bindCommands() {
         if (QAction* item = menus->action(d.id))
             c.connectMenuItem(d.id, item);
     connect(menus->mnukz, &QMenu::aboutToShow, commands, &CommandTable::refreshMenus);
+    PanelCommands::bind(*this);
 }
 
 void frmmain::connectMovieVolume() {
@@ -269,7 +285,7 @@ void frmmain::Form_Load() {
     // would hold up the start with nothing of the player on the screen.
     mixer_->openQuietly();
     QTimer::singleShot(0, this, [this] { mixer_->tellIfUnusable(); });
-    // Presetting the search panel's file-type options goes here.
+    // The search panel starts on movie files; its options were preset when it was made.
     // Tab 0 already shows its pressed picture: the skin starts on the movie panel.
     flash->setMenu(false);
     state_.lastFrameNum = 0;
@@ -412,7 +428,10 @@ void frmmain::enlargeOrRestoreMovie() {
 }
 
 void frmmain::deleteVisibleListLines() {
-    // The search panel's list is not part of the player yet.
+    if (currentPanel() == 2) {
+        searchResults->MNUSDEL_Click();
+        return;
+    }
     library::SideList::deleteSelectedInFirstVisible({bflblist, converter->convert});
 }
 

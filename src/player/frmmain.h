@@ -40,8 +40,11 @@ class FlashSurface;
 class MainMenus;
 class MovieHook;
 class OpeningController;
+class PlaylistPanel;
 class QuickPlayList;
 class QuickPlayMenu;
+class SearchPanel;
+class SearchResultsPanel;
 class TransportController;
 class VolumeControl;
 class WindowOptions;
@@ -152,9 +155,12 @@ public:
     QWidget* client;           // everything under the menu bar
     FlashSurface* flash;       // the movie surface
     QWidget* bflb;             // playlist panel
+    PlaylistPanel* playlist;   // its list, preview, move buttons and menu
     QListWidget* bflblist;     // its list of movie paths
     FlashSurface* bflbflash;   // playlist panel preview
     QWidget* zhss;             // search panel
+    SearchPanel* search;       // its inputs and the search button
+    SearchResultsPanel* searchResults; // its result list, previews and menu
     FlashSurface* flash2;      // search panel preview
     QWidget* convertframe;     // converter panel
     library::ConverterPanel* converter; // its list, menu and conversion runs
