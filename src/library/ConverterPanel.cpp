@@ -1,6 +1,7 @@
 #include "library/ConverterPanel.h"
 #include "library/ConversionReport.h"
 #include "library/ConversionRun.h"
+#include "library/ListDropEvents.h"
 #include "library/ProjectorOutputName.h"
 #include "library/SideList.h"
 #include "platform/CommonDialog.h"
@@ -78,7 +79,9 @@ void ConverterPanel::createControls(QWidget* container) {
     convert->setToolTip(QStringLiteral("支持文件拖放操作  鼠标右键打开菜单"));
     convert->setAcceptDrops(true);
     convert->viewport()->setAcceptDrops(true);
-    convert->viewport()->installEventFilter(this);
+    new ListDropEvents(
+        convert->viewport(), [this](const QMimeData& data) { convert_OLEDragDrop(data); },
+        [this](Qt::MouseButton button, QPoint at) { convert_MouseDown(button, at); });
 
     huakuai3 = new QScrollBar(Qt::Horizontal, container);
     huakuai3->setObjectName("huakuai3");
@@ -224,39 +227,7 @@ bool ConverterPanel::eventFilter(QObject* watched, QEvent* event) {
         Image1->resize(Image1->width(), Picture1->height());
         return false;
     }
-    if (watched != convert->viewport())
-        return false;
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* e = static_cast<QDropEvent*>(event);
-        if (e->mimeData() && e->mimeData()->hasUrls()) {
-            e->setDropAction(Qt::CopyAction);
-            e->accept();
-        } else {
-            e->ignore();
-        }
-        return true;
-    }
-    case QEvent::Drop: {
-        auto* e = static_cast<QDropEvent*>(event);
-        if (e->mimeData())
-            convert_OLEDragDrop(*e->mimeData());
-        e->setDropAction(Qt::CopyAction);
-        e->accept();
-        return true;
-    }
-    case QEvent::MouseButtonPress: {
-        auto* e = static_cast<QMouseEvent*>(event);
-        if (e->button() == Qt::RightButton) {
-            convert_MouseDown(e->button(), e->globalPosition().toPoint());
-            return true;
-        }
-        return false;
-    }
-    default:
-        return false;
-    }
+    return false;
 }
 
 } // namespace nimbrel::library

@@ -1,5 +1,6 @@
 #include "player/PlaylistPanel.h"
 #include "library/ConverterPanel.h"
+#include "library/ListDropEvents.h"
 #include "library/PlaylistMoves.h"
 #include "library/PlaylistStore.h"
 #include "library/SideList.h"
@@ -64,7 +65,9 @@ void PlaylistPanel::createControls(QWidget* container) {
     bflblist->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     bflblist->setTextElideMode(Qt::ElideNone);
     bflblist->viewport()->setAcceptDrops(true);
-    bflblist->viewport()->installEventFilter(this);
+    new library::ListDropEvents(
+        bflblist->viewport(), [this](const QMimeData& data) { bflblist_OLEDragDrop(data); },
+        [this](Qt::MouseButton button, QPoint at) { bflblist_MouseDown(button, at); });
     connect(bflblist, &QListWidget::itemClicked, this, [this] { bflblist_Click(); });
 
     bflbflash = new FlashSurface(container);
@@ -171,41 +174,5 @@ void PlaylistPanel::mnudel_Click() { library::SideList::deleteSelected(*bflblist
 void PlaylistPanel::Command18_Click() { show(*bflblist, PlaylistMoves::up(entriesOf(*bflblist))); }
 
 void PlaylistPanel::Command19_Click() { show(*bflblist, PlaylistMoves::down(entriesOf(*bflblist))); }
-
-bool PlaylistPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != bflblist->viewport())
-        return false;
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* e = static_cast<QDropEvent*>(event);
-        if (e->mimeData() && e->mimeData()->hasUrls()) {
-            e->setDropAction(Qt::CopyAction);
-            e->accept();
-        } else {
-            e->ignore();
-        }
-        return true;
-    }
-    case QEvent::Drop: {
-        auto* e = static_cast<QDropEvent*>(event);
-        if (e->mimeData())
-            bflblist_OLEDragDrop(*e->mimeData());
-        e->setDropAction(Qt::CopyAction);
-        e->accept();
-        return true;
-    }
-    case QEvent::MouseButtonPress: {
-        auto* e = static_cast<QMouseEvent*>(event);
-        if (e->button() == Qt::RightButton) {
-            bflblist_MouseDown(e->button(), e->globalPosition().toPoint());
-            return true;
-        }
-        return false;
-    }
-    default:
-        return false;
-    }
-}
 
 } // namespace nimbrel::player

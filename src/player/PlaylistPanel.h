@@ -70,7 +70,6 @@ public:
     QMenu* MNUBFLBCZ;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls(QWidget* container);
