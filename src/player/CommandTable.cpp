@@ -36,6 +36,7 @@ const std::vector<CommandTable::Definition>& CommandTable::definitions() {
         {Command::Stop, "MNUTZ", "停止", {none, none}, 1},
         {Command::AutoPlay, "MNUZDBF", "自动播放", {none, none}, -1},
         {Command::ClipboardWatch, "MNUNCJK", "内存监控", {none, none}, -1},
+        {Command::ImageEditor, "mnutxbj", "图象编辑", {none, none}, -1},
         {Command::AddToPlaylist, "MNUOPEN2", "添加文件（支持打开多个）", {none, none}, -1},
         {Command::ReadPlaylist, "MNUDU", "读取列表", {none, none}, -1},
         {Command::SavePlaylist, "MNUBCDA", "保存当前列表", {none, none}, -1},

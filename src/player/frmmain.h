@@ -29,6 +29,7 @@ class SettingsStore;
 class clsVolume;
 }
 namespace nimbrel::help { class HelpWindows; }
+namespace nimbrel::imaging { class EditorWindows; }
 namespace nimbrel::library { class ConverterPanel; }
 namespace nimbrel::skin { class SkinElements; }
 
@@ -151,6 +152,7 @@ public:
     MovieHook* movieHook;
     platform::KeyPressLatch* keys;
     help::HelpWindows* helpWindows;
+    imaging::EditorWindows* editors;  // the image editor, at most one
     QMenuBar* menuBar;
     QWidget* client;           // everything under the menu bar
     FlashSurface* flash;       // the movie surface
