@@ -1,6 +1,7 @@
 #include "player/frmmain.h"
 #include "help/HelpWindows.h"
 #include "imaging/window/EditorWindows.h"
+#include "imaging/window/ScreenCaptures.h"
 #include "library/ConverterPanel.h"
 #include "library/PlaylistStore.h"
 #include "library/SideList.h"
@@ -183,6 +184,7 @@ void frmmain::createControls() {
     helpWindows = new help::HelpWindows(this);
     editors = new imaging::EditorWindows({dialog_, boxes_, [this] { setWindowState(windowState() | Qt::WindowMinimized); }},
                                          this);
+    captures = new imaging::ScreenCaptures(*editors, nullptr, this);
     commands = new CommandTable(this);
     options = new WindowOptions(*this);
     volume = new VolumeControl(*mixer_, this);
@@ -242,7 +244,11 @@ void frmmain::bindCommands() {
     c.bind(Command::OpenAddress, [this] { opening->MNUOPENURL_Click(); });
     c.bind(Command::VolumeUp, [this] { volume->MNUPAGEU_Click(); });
     c.bind(Command::VolumeDown, [this] { volume->MNUPAGED_Click(); });
-    c.bind(Command::Capture, [this] { options->prepareCapture(); });
+    c.bind(Command::Capture, [this] {
+        if (options->prepareCapture())
+            captures->start();
+    });
+    connect(captures, &imaging::ScreenCaptures::ended, options, &WindowOptions::captureEnded);
     c.bind(Command::SaveMovie, [this] { transport->MNUDQ_Click(); });
     c.bind(Command::Close, [this] { close(); });
     c.bind(Command::Topmost, [this] { options->MNUCKZD_Click(); });
@@ -456,7 +462,7 @@ void frmmain::Form_Unload() {
     settings_.write(AppSettings::Key::mwidth, AppSettings::twipsText(twipsWidth()));
     settings_.write(AppSettings::Key::mheight, AppSettings::twipsText(twipsHeight()));
     movieHook->remove();
-    // Unloading the capture overlay goes here.
+    captures->unload();
     editors->unload();
     helpWindows->unloadAll();
     emit unloaded();

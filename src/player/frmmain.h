@@ -29,7 +29,10 @@ class SettingsStore;
 class clsVolume;
 }
 namespace nimbrel::help { class HelpWindows; }
-namespace nimbrel::imaging { class EditorWindows; }
+namespace nimbrel::imaging {
+class EditorWindows;
+class ScreenCaptures;
+}
 namespace nimbrel::library { class ConverterPanel; }
 namespace nimbrel::skin { class SkinElements; }
 
@@ -153,6 +156,7 @@ public:
     platform::KeyPressLatch* keys;
     help::HelpWindows* helpWindows;
     imaging::EditorWindows* editors;  // the image editor, at most one
+    imaging::ScreenCaptures* captures; // the capture overlay, at most one
     QMenuBar* menuBar;
     QWidget* client;           // everything under the menu bar
     FlashSurface* flash;       // the movie surface

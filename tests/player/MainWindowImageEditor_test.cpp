@@ -3,6 +3,8 @@
 #include "imaging/window/CanvasView.h"
 #include "imaging/window/EditorWindows.h"
 #include "imaging/window/Form2.h"
+#include "imaging/window/ScreenCaptures.h"
+#include "platform/ScriptedScreenGrabber.h"
 #include "player/CommandTable.h"
 #include "player/MainMenus.h"
 #include "player/SearchResultsPanel.h"
@@ -64,4 +66,21 @@ TEST_F(MainWindowImageEditorTest, ClickOnThePreviewPictureOpensItInTheEditor) {
     EXPECT_TRUE(editor->isVisible());
     EXPECT_EQ(editor->canvasImage().size(), QSize(30, 10));
     EXPECT_EQ(editor->canvasImage().pixel(3, 3), QColor(Qt::magenta).rgb());
+}
+
+TEST_F(MainWindowImageEditorTest, CaptureFromTheControlMenuOpensTheAreaInTheEditor) {
+    auto w = start();
+    w->show();
+    QImage shot(300, 200, QImage::Format_RGB32);
+    shot.fill(Qt::darkCyan);
+    platform::ScriptedScreenGrabber grabber({shot, {}});
+    w->captures->setGrabber(&grabber);
+    w->menus->MNUSNP->trigger();
+    imaging::Form3* overlay = w->captures->overlay();
+    ASSERT_NE(overlay, nullptr);
+    overlay->pressAt(Qt::LeftButton, {120, 80});
+    overlay->releaseAt(Qt::LeftButton, {20, 30});
+    ASSERT_NE(w->editors->editor(), nullptr);
+    EXPECT_EQ(w->editors->editor()->canvasImage().size(), QSize(100, 50));
+    EXPECT_EQ(w->editors->editor()->canvasImage().pixel(5, 5), QColor(Qt::darkCyan).rgb());
 }
