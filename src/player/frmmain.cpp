@@ -246,7 +246,7 @@ void frmmain::bindCommands() {
     c.bind(Command::VolumeDown, [this] { volume->MNUPAGED_Click(); });
     c.bind(Command::Capture, [this] {
         if (options->prepareCapture())
-            captures->start();
+            captures->startSoon();
     });
     connect(captures, &imaging::ScreenCaptures::ended, options, &WindowOptions::captureEnded);
     c.bind(Command::SaveMovie, [this] { transport->MNUDQ_Click(); });

@@ -76,8 +76,9 @@ TEST_F(MainWindowImageEditorTest, CaptureFromTheControlMenuOpensTheAreaInTheEdit
     platform::ScriptedScreenGrabber grabber({shot, {}});
     w->captures->setGrabber(&grabber);
     w->menus->MNUSNP->trigger();
+    EXPECT_EQ(w->captures->overlay(), nullptr) << "the menu leaves the screen first";
+    ASSERT_TRUE(waitFor([&] { return w->captures->overlay() != nullptr; }));
     imaging::Form3* overlay = w->captures->overlay();
-    ASSERT_NE(overlay, nullptr);
     overlay->pressAt(Qt::LeftButton, {120, 80});
     overlay->releaseAt(Qt::LeftButton, {20, 30});
     ASSERT_NE(w->editors->editor(), nullptr);

@@ -322,7 +322,7 @@ TEST_F(MainWindowKeysTest, EscStopsTheMovieAndHandsOpacityBackAfterwards) {
     EXPECT_TRUE(w->state().layered);
     EXPECT_EQ(setting("tmd"), "125");
     // Opacity comes back only once the capture is over.
-    ASSERT_NE(w->captures->overlay(), nullptr);
+    ASSERT_TRUE(waitFor([&] { return w->captures->overlay() != nullptr; }));
     w->Timer3_Timer();
     EXPECT_DOUBLE_EQ(w->windowOpacity(), 1.0);
     w->captures->overlay()->releaseAt(Qt::RightButton, {});
@@ -339,6 +339,7 @@ TEST_F(MainWindowKeysTest, EscStopsTheMovieAndHandsOpacityBackAfterwards) {
     w->keyTick(true);
     EXPECT_FALSE(w->flash->IsPlaying());
     EXPECT_FALSE(w->options->opacityRestorePending());
+    ASSERT_TRUE(waitFor([&] { return grabber.grabs() == 2; }));
 
     // Minimised: Esc does nothing at all.
     w->menus->MNUBF[3]->trigger();
@@ -347,7 +348,7 @@ TEST_F(MainWindowKeysTest, EscStopsTheMovieAndHandsOpacityBackAfterwards) {
     stroke(*w, Qt::Key_Escape);
     w->keyTick(true);
     EXPECT_TRUE(w->flash->IsPlaying());
-    EXPECT_EQ(grabber.grabs(), 2);
+    EXPECT_FALSE(waitFor([&] { return grabber.grabs() > 2; }, 400)) << "no capture starts";
     EXPECT_NEAR(w->windowOpacity(), 100 / 255.0, 0.005);
 }
 

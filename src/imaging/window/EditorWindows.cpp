@@ -1,4 +1,6 @@
 #include "imaging/window/EditorWindows.h"
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace nimbrel::imaging {
 
@@ -11,6 +13,9 @@ Form2* EditorWindows::loaded() {
     if (!editor_) {
         editor_ = new Form2(services_);
         editor_->setAttribute(Qt::WA_DeleteOnClose);
+        // Whole on the screen, whatever the window manager's placement would be.
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            editor_->move(screen->availableGeometry().center() - editor_->rect().center());
     }
     return editor_;
 }

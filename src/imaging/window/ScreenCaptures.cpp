@@ -3,6 +3,7 @@
 #include "platform/QtScreenGrabber.h"
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QTimer>
 
 namespace nimbrel::imaging {
 
@@ -31,6 +32,10 @@ Form3* ScreenCaptures::start() {
     overlay_->raise();
     overlay_->activateWindow();
     return overlay_;
+}
+
+void ScreenCaptures::startSoon() {
+    QTimer::singleShot(kSettleMs, this, [this] { start(); });
 }
 
 void ScreenCaptures::finish(const QImage* picture) {

@@ -22,6 +22,9 @@ public:
 
     void setGrabber(platform::ScreenGrabber* grabber);
     Form3* start();
+    // Starts once the menu or key that asked for it has left the screen, so it is not in the picture.
+    void startSoon();
+    static constexpr int kSettleMs = 150;
     Form3* overlay() const { return overlay_; }
     // Discards the overlay without ending the capture's hand-back (a new start, or the program's end).
     void unload();
