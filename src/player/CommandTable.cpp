@@ -27,8 +27,7 @@ const std::vector<CommandTable::Definition>& CommandTable::definitions() {
         {Command::OpenAddress, "MNUOPENURL", "打开URL   U", {key(Qt::Key_U), none}, -1},
         {Command::VolumeUp, "MNUPAGEU", "增大音量  (Page Up)", {key(Qt::Key_PageUp), none}, -1},
         {Command::VolumeDown, "MNUPAGED", "减小音量  (Page Down)", {key(Qt::Key_PageDown), none}, -1},
-        // The screen capture itself has its own menu item once it exists.
-        {Command::Capture, nullptr, "屏幕截图  (Esc)", {served(Qt::Key_Escape), none}, -1},
+        {Command::Capture, "MNUSNP", "屏幕截图  (Esc)", {served(Qt::Key_Escape), none}, -1},
         {Command::SaveMovie, "MNUDQ", "保存当前播放文件   (F1)", {served(Qt::Key_F1), none}, -1},
         {Command::Close, "MNUTC", "退出      (F4)", {served(Qt::Key_F4), none}, -1},
         {Command::Topmost, "MNUCKZD", "窗口置顶  (F12)", {served(Qt::Key_F12), none}, -1},
@@ -36,6 +35,7 @@ const std::vector<CommandTable::Definition>& CommandTable::definitions() {
         {Command::Stop, "MNUTZ", "停止", {none, none}, 1},
         {Command::AutoPlay, "MNUZDBF", "自动播放", {none, none}, -1},
         {Command::ClipboardWatch, "MNUNCJK", "内存监控", {none, none}, -1},
+        {Command::ImageEditor, "mnutxbj", "图象编辑", {none, none}, -1},
         {Command::AddToPlaylist, "MNUOPEN2", "添加文件（支持打开多个）", {none, none}, -1},
         {Command::ReadPlaylist, "MNUDU", "读取列表", {none, none}, -1},
         {Command::SavePlaylist, "MNUBCDA", "保存当前列表", {none, none}, -1},

@@ -17,7 +17,7 @@ namespace nimbrel::player {
 enum class Command {
     PlayPause, PreviousMovie, NextMovie, PreviousFrame, NextFrame, ZoomIn, ZoomOut,
     OpenFiles, OpenAddress, VolumeUp, VolumeDown, Capture, SaveMovie, Close, Topmost,
-    DeleteLines, Stop, AutoPlay, ClipboardWatch,
+    DeleteLines, Stop, AutoPlay, ClipboardWatch, ImageEditor,
     // The playlist panel's pop-up menu.
     AddToPlaylist, ReadPlaylist, SavePlaylist, ReplaceStoredPlaylist, SelectAllPlaylist,
     InvertPlaylistSelection, SelectNoPlaylist, DeletePlaylistEntries, PlaylistToConverter,

@@ -54,8 +54,8 @@ MainMenus::MainMenus(QWidget* owner) : QObject(owner) {
     }
     munbtm2 = item(MNUBTMD, "munbtm2", "不透明");
     mnukz->addSeparator();
-    MNUSNP = item(mnukz, "MNUSNP", "屏幕截图  (Esc)", false);
-    mnutxbj = item(mnukz, "mnutxbj", "图象编辑", false);
+    MNUSNP = item(mnukz, Command::Capture);
+    mnutxbj = item(mnukz, Command::ImageEditor);
     mnukz->addSeparator();
     MNUTC = item(mnukz, Command::Close);
 

@@ -127,6 +127,14 @@ void SearchResultsPanel::lsearch_Click() {
         yulanp->setPixmap(QPixmap::fromImage(picture));
 }
 
+void SearchResultsPanel::yulanp_Click() {
+    // Nothing previewed yet: there is no picture to hand over.
+    const QPixmap picture = yulanp->pixmap();
+    if (picture.isNull() || !services_.openPicture)
+        return;
+    services_.openPicture(picture.toImage());
+}
+
 void SearchResultsPanel::lsearch_MouseDown(Qt::MouseButton button, QPoint globalPos) {
     if (button == Qt::RightButton)
         mnusearch->popup(globalPos);
@@ -196,6 +204,11 @@ bool SearchResultsPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == yulanp && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
         Label3->move(yulanp->x(), qMax(0, yulanp->y() - Label3->height()));
         return false;
+    }
+    if (watched == yulanp && event->type() == QEvent::MouseButtonPress) {
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            yulanp_Click();
+        return true;
     }
     if (watched == lsearch->viewport() && event->type() == QEvent::MouseButtonPress) {
         auto* e = static_cast<QMouseEvent*>(event);

@@ -5,6 +5,7 @@
 // the selected files into a folder, opens that folder, selects and removes
 // entries and hands the results on. Handing on is the window's, through the
 // command table; the checks that refuse pictures are here.
+#include <QImage>
 #include <QObject>
 #include <QPoint>
 #include <QStringList>
@@ -38,6 +39,8 @@ public:
         // The folder results were last copied to ("filepath"), read and written.
         std::function<QString()> readSaveFolder;
         std::function<void(const QString&)> writeSaveFolder;
+        // Opens a picture in the image editor.
+        std::function<void(const QImage&)> openPicture;
     };
 
     static const QString kNoConversion; // "图象文件不能进行转换"
@@ -57,6 +60,8 @@ public:
     bool picturesShown() const { return pictures_; }
 
     void lsearch_Click();
+    // A click on the picture preview opens the picture in the image editor.
+    void yulanp_Click();
     void lsearch_MouseDown(Qt::MouseButton button, QPoint globalPos);
     void MNUSAVEW_Click();
     void MNULLBCH_Click();

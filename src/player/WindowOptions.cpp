@@ -84,17 +84,16 @@ void WindowOptions::munbtm2_Click() {
     applyOpacity();
 }
 
-void WindowOptions::prepareCapture() {
+bool WindowOptions::prepareCapture() {
     if (w_.isMinimized())
-        return;
+        return false;
     if (w_.state().layered) {
         // Off for the capture only: flag, alpha and stored value stay.
         w_.setWindowOpacity(1.0);
         restore_ = Restore::WaitingForCapture;
     }
     w_.flash->Stop();
-    // The capture window is not part of the player yet: it ends at once.
-    captureEnded();
+    return true;
 }
 
 void WindowOptions::captureEnded() {

@@ -29,10 +29,10 @@ public:
     // Applies the alpha and layered flag held by the window (at start).
     void applyOpacity();
 
-    // Esc: a minimised window does nothing; otherwise a see-through window is
-    // made opaque until the capture ends (without touching the stored value),
-    // and the movie stops.
-    void prepareCapture();
+    // Esc: a minimised window does nothing (false); otherwise a see-through
+    // window is made opaque until the capture ends (without touching the stored
+    // value), the movie stops, and the capture may start (true).
+    bool prepareCapture();
     // The capture window has closed: the next 100 ms tick restores opacity.
     void captureEnded();
     // The tick's last step: restores opacity once after a capture.

@@ -1,5 +1,7 @@
 #include "player/frmmain.h"
 #include "help/HelpWindows.h"
+#include "imaging/window/EditorWindows.h"
+#include "imaging/window/ScreenCaptures.h"
 #include "library/ConverterPanel.h"
 #include "library/PlaylistStore.h"
 #include "library/SideList.h"
@@ -130,7 +132,8 @@ void frmmain::createControls() {
     searchResults = new SearchResultsPanel(
         zhss,
         {dialog_, boxes_, [this] { return settings_.read(AppSettings::Key::filepath); },
-         [this](const QString& folder) { settings_.write(AppSettings::Key::filepath, folder); }},
+         [this](const QString& folder) { settings_.write(AppSettings::Key::filepath, folder); },
+         [this](const QImage& picture) { editors->openWith(picture); }},
         this);
     search = new SearchPanel(zhss, boxes_, *searchResults, this);
     flash2 = searchResults->flash2;
@@ -179,6 +182,9 @@ void frmmain::createControls() {
     transport = new TransportController(*this);
     opening = new OpeningController(*this);
     helpWindows = new help::HelpWindows(this);
+    editors = new imaging::EditorWindows({dialog_, boxes_, [this] { setWindowState(windowState() | Qt::WindowMinimized); }},
+                                         this);
+    captures = new imaging::ScreenCaptures(*editors, nullptr, this);
     commands = new CommandTable(this);
     options = new WindowOptions(*this);
     volume = new VolumeControl(*mixer_, this);
@@ -238,13 +244,18 @@ void frmmain::bindCommands() {
     c.bind(Command::OpenAddress, [this] { opening->MNUOPENURL_Click(); });
     c.bind(Command::VolumeUp, [this] { volume->MNUPAGEU_Click(); });
     c.bind(Command::VolumeDown, [this] { volume->MNUPAGED_Click(); });
-    c.bind(Command::Capture, [this] { options->prepareCapture(); });
+    c.bind(Command::Capture, [this] {
+        if (options->prepareCapture())
+            captures->startSoon();
+    });
+    connect(captures, &imaging::ScreenCaptures::ended, options, &WindowOptions::captureEnded);
     c.bind(Command::SaveMovie, [this] { transport->MNUDQ_Click(); });
     c.bind(Command::Close, [this] { close(); });
     c.bind(Command::Topmost, [this] { options->MNUCKZD_Click(); });
     c.bind(Command::DeleteLines, [this] { deleteVisibleListLines(); });
     c.bind(Command::AutoPlay, [this] { options->Label2_Click(0); });
     c.bind(Command::ClipboardWatch, [this] { options->Label2_Click(1); });
+    c.bind(Command::ImageEditor, [this] { editors->openFromMenu(); });
     for (const CommandTable::Definition& d : CommandTable::definitions())
         if (QAction* item = menus->action(d.id))
             c.connectMenuItem(d.id, item);
@@ -451,7 +462,8 @@ void frmmain::Form_Unload() {
     settings_.write(AppSettings::Key::mwidth, AppSettings::twipsText(twipsWidth()));
     settings_.write(AppSettings::Key::mheight, AppSettings::twipsText(twipsHeight()));
     movieHook->remove();
-    // Unloading the image editor and the capture overlay goes here.
+    captures->unload();
+    editors->unload();
     helpWindows->unloadAll();
     emit unloaded();
 }

@@ -29,6 +29,10 @@ class SettingsStore;
 class clsVolume;
 }
 namespace nimbrel::help { class HelpWindows; }
+namespace nimbrel::imaging {
+class EditorWindows;
+class ScreenCaptures;
+}
 namespace nimbrel::library { class ConverterPanel; }
 namespace nimbrel::skin { class SkinElements; }
 
@@ -151,6 +155,8 @@ public:
     MovieHook* movieHook;
     platform::KeyPressLatch* keys;
     help::HelpWindows* helpWindows;
+    imaging::EditorWindows* editors;  // the image editor, at most one
+    imaging::ScreenCaptures* captures; // the capture overlay, at most one
     QMenuBar* menuBar;
     QWidget* client;           // everything under the menu bar
     FlashSurface* flash;       // the movie surface

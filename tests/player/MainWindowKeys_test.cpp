@@ -4,6 +4,8 @@
 #include "KeyMovies.h"
 #include "movie/MoviePlayer.h"
 #include "MainWindowFixture.h"
+#include "imaging/window/ScreenCaptures.h"
+#include "platform/ScriptedScreenGrabber.h"
 #include "player/CommandTable.h"
 #include "player/FlashSurface.h"
 #include "player/MainMenus.h"
@@ -311,12 +313,19 @@ TEST_F(MainWindowKeysTest, EscStopsTheMovieAndHandsOpacityBackAfterwards) {
     w->state().windowActive = true;
     w->flash->setMovie(makeMovie("m.swf", 200));
     ASSERT_TRUE(w->flash->IsPlaying());
+    nimbrel::platform::ScriptedScreenGrabber grabber({QImage(64, 48, QImage::Format_RGB32), {}});
+    w->captures->setGrabber(&grabber);
     stroke(*w, Qt::Key_Escape);
     w->keyTick(true);
     EXPECT_FALSE(w->flash->IsPlaying());
     EXPECT_DOUBLE_EQ(w->windowOpacity(), 1.0);
     EXPECT_TRUE(w->state().layered);
     EXPECT_EQ(setting("tmd"), "125");
+    // Opacity comes back only once the capture is over.
+    ASSERT_TRUE(waitFor([&] { return w->captures->overlay() != nullptr; }));
+    w->Timer3_Timer();
+    EXPECT_DOUBLE_EQ(w->windowOpacity(), 1.0);
+    w->captures->overlay()->releaseAt(Qt::RightButton, {});
     w->Timer3_Timer();
     EXPECT_NEAR(w->windowOpacity(), 125 / 255.0, 0.005);
     EXPECT_FALSE(w->options->opacityRestorePending());
@@ -330,6 +339,7 @@ TEST_F(MainWindowKeysTest, EscStopsTheMovieAndHandsOpacityBackAfterwards) {
     w->keyTick(true);
     EXPECT_FALSE(w->flash->IsPlaying());
     EXPECT_FALSE(w->options->opacityRestorePending());
+    ASSERT_TRUE(waitFor([&] { return grabber.grabs() == 2; }));
 
     // Minimised: Esc does nothing at all.
     w->menus->MNUBF[3]->trigger();
@@ -338,6 +348,7 @@ TEST_F(MainWindowKeysTest, EscStopsTheMovieAndHandsOpacityBackAfterwards) {
     stroke(*w, Qt::Key_Escape);
     w->keyTick(true);
     EXPECT_TRUE(w->flash->IsPlaying());
+    EXPECT_FALSE(waitFor([&] { return grabber.grabs() > 2; }, 400)) << "no capture starts";
     EXPECT_NEAR(w->windowOpacity(), 100 / 255.0, 0.005);
 }
 
