@@ -29,7 +29,8 @@ target_link_options(nimbrel_movie_asan PUBLIC ${_asan_flags})
 nimbrel_precompile(nimbrel_movie_asan ENGINE)
 
 add_executable(movie_mutation_smoke
-    ${_harness}/mutation_smoke.cpp ${_harness}/Mutator.cpp ${CMAKE_SOURCE_DIR}/tests/movie/support/SwfBuilder.cpp)
+    ${_harness}/mutation_smoke.cpp ${_harness}/Mutator.cpp ${CMAKE_SOURCE_DIR}/tests/movie/support/SwfBuilder.cpp
+    ${CMAKE_SOURCE_DIR}/tests/movie/support/AbcBuilder.cpp)
 target_include_directories(movie_mutation_smoke PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_options(movie_mutation_smoke PRIVATE ${_asan_flags} ${_asan_build_flags})
 target_link_libraries(movie_mutation_smoke PRIVATE nimbrel_movie_asan)
