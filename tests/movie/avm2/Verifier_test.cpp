@@ -79,6 +79,8 @@ TEST(Verifier, MethodsGiveTheReferenceErrorIds) {
          body(code().op(Op::PushTrue).op(Op::IfFalse).s24(2).op(Op::PushNull).op(Op::PushNull).op(Op::ReturnVoid), 3),
          err::StackUnbalanced},
         {"handler", withHandler(body(code().op(Op::ReturnVoid).op(Op::Throw)), 0, 1, 1), 0},
+        {"handler nothing that may throw leads to",
+         withHandler(body(code().op(Op::GetLocal0).op(Op::Pop).op(Op::ReturnVoid).op(Op::GetLocal).u30(9).op(Op::Throw)), 0, 2, 3), 0},
         {"handler target outside", withHandler(body(code().op(Op::ReturnVoid)), 0, 1, 7), err::BadExceptionRange},
         {"handler range reversed", withHandler(body(code().op(Op::ReturnVoid).op(Op::Throw)), 1, 0, 1), err::BadExceptionRange},
         {"activation without the flag", body(code().op(Op::NewActivation).op(Op::ReturnValue)), err::NewActivationWithoutFlag},
@@ -95,7 +97,31 @@ TEST(Verifier, MethodsGiveTheReferenceErrorIds) {
     }
 }
 
+namespace {
+// Two values on the stack where the branch meets the handler, one (the thrown value) from the handler.
+AbcBodySpec handlerMeetsDeeperBranch() {
+    return withHandler(body(code()
+                                .op(Op::PushByte).u8(1)
+                                .op(Op::PushByte).u8(2)
+                                .op(Op::PushTrue)
+                                .op(Op::IfFalse).s24(2)
+                                .op(Op::PushNull)
+                                .op(Op::Throw)
+                                .op(Op::Pop)
+                                .op(Op::ReturnVoid),
+                            3),
+                       9, 11, 11);
+}
+} // namespace
+
 TEST(Verifier, ErrorsReadAsTheReferencePlayerWritesThem) {
+    auto unbalanced = prepare(handlerMeetsDeeperBranch());
+    ASSERT_FALSE(unbalanced);
+    EXPECT_EQ(unbalanced.error().message(), QStringLiteral("VerifyError: Error #1030: Stack depth is unbalanced. 1 != 2."));
+    auto illegal = prepare(body(code().op(Op::Nop).u8(0xFF)));
+    ASSERT_FALSE(illegal);
+    EXPECT_EQ(illegal.error().message(),
+              QStringLiteral("VerifyError: Error #1011: Method method0() contained illegal opcode 255 at offset 1."));
     auto overflow = prepare(body(code().op(Op::PushNull).op(Op::ReturnValue), 0));
     ASSERT_FALSE(overflow);
     EXPECT_EQ(overflow.error().message(), QStringLiteral("VerifyError: Error #1023: Stack overflow occurred."));
