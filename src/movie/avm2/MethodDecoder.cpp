@@ -117,11 +117,25 @@ AbcResult<DecodedMethod> MethodDecoder::decode(const AbcFile& abc, uint32_t body
     std::vector<Decoded> found;
     std::vector<uint32_t> work{0};
     std::vector<bool> handlerTarget(length, false);
-    for (const ExceptionInfo& ex : body.exceptions) {
+    for (const ExceptionInfo& ex : body.exceptions)
         if (ex.from > ex.to || ex.to > length || ex.target >= length) return Avm2Error::make(err::BadExceptionRange);
-        handlerTarget[ex.target] = true;
-        work.push_back(ex.target);
-    }
+    // A handler is reached once an instruction it covers, itself reached, may throw.
+    std::vector<bool> handlerReached(body.exceptions.size(), false);
+    auto reachHandlers = [&] {
+        bool more = false;
+        for (size_t e = 0; e < body.exceptions.size(); ++e) {
+            const ExceptionInfo& ex = body.exceptions[e];
+            for (uint32_t offset = ex.from; offset < ex.to && !handlerReached[e]; ++offset) {
+                if (slotAt[offset] < 0 || OpcodeTable::info(found[size_t(slotAt[offset])].ins.op).has(opflags::NOTHROW))
+                    continue;
+                handlerReached[e] = true;
+                handlerTarget[ex.target] = true;
+                work.push_back(ex.target);
+                more = true;
+            }
+        }
+        return more;
+    };
     if (length == 0) return Avm2Error::make(err::FallsOffEnd);
     auto follow = [&](uint32_t from, int64_t target) -> std::optional<Avm2Error> {
         if (target < 0 || target >= int64_t(length)) return Avm2Error::make(err::BadBranchTarget);
@@ -130,25 +144,31 @@ AbcResult<DecodedMethod> MethodDecoder::decode(const AbcFile& abc, uint32_t body
         work.push_back(uint32_t(target));
         return std::nullopt;
     };
-    while (!work.empty()) {
-        const uint32_t offset = work.back();
-        work.pop_back();
-        if (slotAt[offset] >= 0) continue;
-        auto d = decodeOne(abc, body, offset);
-        if (!d) return d.error();
-        slotAt[offset] = int32_t(found.size());
-        const OpInfo& info = OpcodeTable::info(d->ins.op);
-        if (d->branch >= 0 || info.has(opflags::BRANCH))
-            if (auto e = follow(offset, d->branch)) return *e;
-        for (int64_t t : d->switchOffsets)
-            if (auto e = follow(offset, t)) return *e;
-        if (!info.has(opflags::END)) {
-            const uint32_t next = offset + d->length;
-            if (next >= length) return Avm2Error::make(err::FallsOffEnd);
-            work.push_back(next);
+    auto drain = [&]() -> std::optional<Avm2Error> {
+        while (!work.empty()) {
+            const uint32_t offset = work.back();
+            work.pop_back();
+            if (slotAt[offset] >= 0) continue;
+            auto d = decodeOne(abc, body, offset);
+            if (!d) return d.error();
+            slotAt[offset] = int32_t(found.size());
+            const OpInfo& info = OpcodeTable::info(d->ins.op);
+            if (d->branch >= 0 || info.has(opflags::BRANCH))
+                if (auto e = follow(offset, d->branch)) return *e;
+            for (int64_t t : d->switchOffsets)
+                if (auto e = follow(offset, t)) return *e;
+            if (!info.has(opflags::END)) {
+                const uint32_t next = offset + d->length;
+                if (next >= length) return Avm2Error::make(err::FallsOffEnd);
+                work.push_back(next);
+            }
+            found.push_back(std::move(d.value()));
         }
-        found.push_back(std::move(d.value()));
-    }
+        return std::nullopt;
+    };
+    do {
+        if (auto e = drain()) return *e;
+    } while (reachHandlers());
 
     // Instructions in code order; one starting inside another means a target missed the boundaries.
     DecodedMethod out;
@@ -179,7 +199,9 @@ AbcResult<DecodedMethod> MethodDecoder::decode(const AbcFile& abc, uint32_t body
                                    [](const Instruction& ins, uint32_t o) { return ins.offset < o; });
         return uint32_t(it - out.code.begin());
     };
+    // Handlers nothing can reach are left out: no exception ever looks for them.
     for (uint32_t e = 0; e < body.exceptions.size(); ++e) {
+        if (!handlerReached[e]) continue;
         const ExceptionInfo& ex = body.exceptions[e];
         out.handlers.push_back(DecodedHandler{firstAtOrAfter(ex.from), firstAtOrAfter(ex.to),
                                               uint32_t(indexAt[ex.target]), e});
