@@ -121,20 +121,14 @@ AbcResult<DecodedMethod> MethodDecoder::decode(const AbcFile& abc, uint32_t body
         if (ex.from > ex.to || ex.to > length || ex.target >= length) return Avm2Error::make(err::BadExceptionRange);
     // A handler is reached once an instruction it covers, itself reached, may throw.
     std::vector<bool> handlerReached(body.exceptions.size(), false);
-    auto reachHandlers = [&] {
-        bool more = false;
+    auto reachHandlers = [&](uint32_t offset) {
         for (size_t e = 0; e < body.exceptions.size(); ++e) {
             const ExceptionInfo& ex = body.exceptions[e];
-            for (uint32_t offset = ex.from; offset < ex.to && !handlerReached[e]; ++offset) {
-                if (slotAt[offset] < 0 || OpcodeTable::info(found[size_t(slotAt[offset])].ins.op).has(opflags::NOTHROW))
-                    continue;
-                handlerReached[e] = true;
-                handlerTarget[ex.target] = true;
-                work.push_back(ex.target);
-                more = true;
-            }
+            if (handlerReached[e] || offset < ex.from || offset >= ex.to) continue;
+            handlerReached[e] = true;
+            handlerTarget[ex.target] = true;
+            work.push_back(ex.target);
         }
-        return more;
     };
     if (length == 0) return Avm2Error::make(err::FallsOffEnd);
     auto follow = [&](uint32_t from, int64_t target) -> std::optional<Avm2Error> {
@@ -144,31 +138,26 @@ AbcResult<DecodedMethod> MethodDecoder::decode(const AbcFile& abc, uint32_t body
         work.push_back(uint32_t(target));
         return std::nullopt;
     };
-    auto drain = [&]() -> std::optional<Avm2Error> {
-        while (!work.empty()) {
-            const uint32_t offset = work.back();
-            work.pop_back();
-            if (slotAt[offset] >= 0) continue;
-            auto d = decodeOne(abc, body, offset);
-            if (!d) return d.error();
-            slotAt[offset] = int32_t(found.size());
-            const OpInfo& info = OpcodeTable::info(d->ins.op);
-            if (d->branch >= 0 || info.has(opflags::BRANCH))
-                if (auto e = follow(offset, d->branch)) return *e;
-            for (int64_t t : d->switchOffsets)
-                if (auto e = follow(offset, t)) return *e;
-            if (!info.has(opflags::END)) {
-                const uint32_t next = offset + d->length;
-                if (next >= length) return Avm2Error::make(err::FallsOffEnd);
-                work.push_back(next);
-            }
-            found.push_back(std::move(d.value()));
+    while (!work.empty()) {
+        const uint32_t offset = work.back();
+        work.pop_back();
+        if (slotAt[offset] >= 0) continue;
+        auto d = decodeOne(abc, body, offset);
+        if (!d) return d.error();
+        slotAt[offset] = int32_t(found.size());
+        const OpInfo& info = OpcodeTable::info(d->ins.op);
+        if (d->branch >= 0 || info.has(opflags::BRANCH))
+            if (auto e = follow(offset, d->branch)) return *e;
+        for (int64_t t : d->switchOffsets)
+            if (auto e = follow(offset, t)) return *e;
+        if (!info.has(opflags::NOTHROW)) reachHandlers(offset);
+        if (!info.has(opflags::END)) {
+            const uint32_t next = offset + d->length;
+            if (next >= length) return Avm2Error::make(err::FallsOffEnd);
+            work.push_back(next);
         }
-        return std::nullopt;
-    };
-    do {
-        if (auto e = drain()) return *e;
-    } while (reachHandlers());
+        found.push_back(std::move(d.value()));
+    }
 
     // Instructions in code order; one starting inside another means a target missed the boundaries.
     DecodedMethod out;
