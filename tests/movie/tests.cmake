@@ -41,7 +41,7 @@ set_tests_properties(movie_mutation_smoke PROPERTIES TIMEOUT 600
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1")
 # The same over ActionScript 3 movies, whose bytecode blocks are read and verified.
 add_test(NAME movie_mutation_smoke_as3
-    COMMAND movie_mutation_smoke ${CMAKE_SOURCE_DIR}/../shared/corpus-as3 4000
+    COMMAND movie_mutation_smoke ${CMAKE_SOURCE_DIR}/../shared/corpus-as3 12000
             ${CMAKE_BINARY_DIR}/mutation_crash_as3.swf)
 set_tests_properties(movie_mutation_smoke_as3 PROPERTIES TIMEOUT 600
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1")
