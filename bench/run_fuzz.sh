@@ -15,13 +15,14 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$build" --target nimbrel-fuzz -j "$(nproc)"
 seeds="$build/seeds"
 mkdir -p "$seeds" "$build/crashes" "$build/work"
-if [ -d "$root/../shared/corpus" ]; then
+for corpus in "$root/../shared/corpus" "$root/../shared/corpus-as3"; do
+    [ -d "$corpus" ] || continue
     # Every case calls its movie test.swf: name the copies after their paths.
     # -L: the corpus folder is often a symbolic link to a shared copy.
-    find -L "$root/../shared/corpus" -name '*.swf' -size -64k | while read -r f; do
+    find -L "$corpus" -name '*.swf' -size -64k | while read -r f; do
         cp "$f" "$seeds/$(printf '%s' "$f" | md5sum | cut -c1-16).swf"
     done
-fi
+done
 cp -n "$root"/tests/data/malformed/*.swf "$seeds/" 2>/dev/null || true
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1

@@ -29,7 +29,8 @@ target_link_options(nimbrel_movie_asan PUBLIC ${_asan_flags})
 nimbrel_precompile(nimbrel_movie_asan ENGINE)
 
 add_executable(movie_mutation_smoke
-    ${_harness}/mutation_smoke.cpp ${_harness}/Mutator.cpp ${CMAKE_SOURCE_DIR}/tests/movie/support/SwfBuilder.cpp)
+    ${_harness}/mutation_smoke.cpp ${_harness}/Mutator.cpp ${CMAKE_SOURCE_DIR}/tests/movie/support/SwfBuilder.cpp
+    ${CMAKE_SOURCE_DIR}/tests/movie/support/AbcBuilder.cpp)
 target_include_directories(movie_mutation_smoke PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_options(movie_mutation_smoke PRIVATE ${_asan_flags} ${_asan_build_flags})
 target_link_libraries(movie_mutation_smoke PRIVATE nimbrel_movie_asan)
@@ -37,6 +38,12 @@ add_test(NAME movie_mutation_smoke
     COMMAND movie_mutation_smoke ${CMAKE_SOURCE_DIR}/../shared/corpus 12000
             ${CMAKE_BINARY_DIR}/mutation_crash.swf ${CMAKE_SOURCE_DIR}/tests/data/malformed --scripts)
 set_tests_properties(movie_mutation_smoke PROPERTIES TIMEOUT 600
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1")
+# The same over ActionScript 3 movies, whose bytecode blocks are read and verified.
+add_test(NAME movie_mutation_smoke_as3
+    COMMAND movie_mutation_smoke ${CMAKE_SOURCE_DIR}/../shared/corpus-as3 12000
+            ${CMAKE_BINARY_DIR}/mutation_crash_as3.swf)
+set_tests_properties(movie_mutation_smoke_as3 PROPERTIES TIMEOUT 600
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1")
 
 # Every corpus movie as it is, through the same sanitizer build: a few frames

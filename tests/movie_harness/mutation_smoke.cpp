@@ -5,7 +5,10 @@
 #include "Mutator.h"
 #include "movie/MoviePlayer.h"
 #include "movie/swf/Movie.h"
+#include "movie/support/AbcBuilder.h"
 #include "movie/support/SwfBuilder.h"
+#include "movie/avm2/AbcParser.h"
+#include "movie/avm2/Verifier.h"
 #include "movie/swf/Container.h"
 #include <QDir>
 #include <QDirIterator>
@@ -60,7 +63,19 @@ std::vector<QByteArray> builtSeeds() {
     b.doAction(QByteArray("\x07\x00", 2));
     b.showFrame();
     b.end();
-    return {b.build(SwfBuilder::Container::Fws, 8, {0, 2000, 0, 2000}, 12, 2)};
+    // An ActionScript 3 movie: a block with a branch, a switch and a handler to damage.
+    test::AbcBodySpec body;
+    body.code = test::AbcCode()
+                    .op(avm2::Op::GetLocal0).op(avm2::Op::PushScope)
+                    .op(avm2::Op::PushByte).u8(0)
+                    .op(avm2::Op::LookupSwitch).s24(8).u30(0).s24(8)
+                    .op(avm2::Op::PushTrue).op(avm2::Op::IfFalse).s24(0)
+                    .op(avm2::Op::ReturnVoid)
+                    .op(avm2::Op::Throw)
+                    .data();
+    body.exceptions.push_back(avm2::ExceptionInfo{0, 4, 18, 0, 0});
+    const QByteArray as3 = test::AbcBuilder::movie({test::AbcBuilder::withBody(body)}, {{0, QStringLiteral("Main")}});
+    return {b.build(SwfBuilder::Container::Fws, 8, {0, 2000, 0, 2000}, 12, 2), as3};
 }
 
 std::vector<QByteArray> corpusSeeds(const QString& dir, int limit) {
@@ -97,6 +112,11 @@ void exercise(const QByteArray& bytes) {
     if (!player.loadData(bytes)) return;
     // Bitmaps decode when first drawn; decode them all so every decoder sees the damage.
     (void)player.parsedMovie()->bitmaps.decodeAll();
+    for (const auto& block : player.parsedMovie()->abcBlocks) {
+        auto abc = avm2::AbcParser::parse(block.bytes);
+        if (!abc) continue;
+        for (uint32_t b = 0; b < abc->bodies.size(); ++b) (void)avm2::Verifier::prepare(abc.value(), b);
+    }
     (void)player.renderImage(QSize(64, 48));
     player.stepFrame();
     player.stepFrame();

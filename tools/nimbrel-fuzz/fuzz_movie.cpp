@@ -1,6 +1,9 @@
 // libFuzzer entry: any bytes go through the reader; what loads plays two
-// frames, jumps to its last frame and back, and is drawn small.
+// frames, jumps to its last frame and back, and is drawn small. Its bytecode
+// blocks are read and every method body decoded and verified.
 #include "movie/MoviePlayer.h"
+#include "movie/avm2/AbcParser.h"
+#include "movie/avm2/Verifier.h"
 #include "movie/swf/Movie.h"
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -29,6 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!player.loadData(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)))) return 0;
     // Bitmaps decode when first drawn; decode them all so every decoder sees the damage.
     (void)player.parsedMovie()->bitmaps.decodeAll();
+    for (const auto& block : player.parsedMovie()->abcBlocks) {
+        auto abc = nimbrel::movie::avm2::AbcParser::parse(block.bytes);
+        if (!abc) continue;
+        for (uint32_t b = 0; b < abc->bodies.size(); ++b) (void)nimbrel::movie::avm2::Verifier::prepare(abc.value(), b);
+    }
     (void)player.renderImage(QSize(48, 36));
     player.stepFrame();
     player.stepFrame();

@@ -2,6 +2,7 @@
 // A parsed SWF file: header, character dictionary and the main timeline.
 // Immutable once parsed and shared (std::shared_ptr<const Movie>) between the
 // player, its display objects and the interpreter.
+#include "movie/swf/AbcTags.h"
 #include "movie/swf/BitmapParser.h"
 #include "movie/swf/BitmapStore.h"
 #include "movie/swf/ButtonDef.h"
@@ -52,6 +53,10 @@ struct Movie {
     int scriptTimeout = 0;
     // FileAttributes "use network": a local copy may reach the network and read no local file.
     bool useNetwork = false;
+    // FileAttributes "ActionScript 3": the movie's scripts are bytecode blocks, not actions.
+    bool actionScript3 = false;
+    std::vector<AbcBlock> abcBlocks;            // in file order
+    std::vector<SymbolClassLink> symbolClasses; // in file order
     QStringList warnings;             // what was skipped or cut short while parsing
     bool truncated = false;
 

@@ -117,6 +117,12 @@ void MovieParser::readTimeline(TagReader& tags, Timeline& timeline, int declared
             current.labels.append(decodeText(br.string(), version));
             break;
         }
+        case TagDoAbc:
+        case TagDoAbcPlain:
+        case TagSymbolClass:
+            // Bytecode belongs to the main timeline; inside a sprite it is ignored.
+            if (!insideSprite) readAbcTag(tag, int(timeline.frames.size()));
+            break;
         default:
             // Sprites hold control tags only; definitions inside them (a sprite
             // defining itself, for instance) are ignored.
@@ -171,8 +177,11 @@ void MovieParser::readDefinition(const Tag& tag) {
         if (!import.url.isEmpty()) movie_.imports.push_back(std::move(import));
         return;
     }
-    case 69: // FileAttributes: bit 0 of the first byte is "use network"
-        if (tag.length >= 1) movie_.useNetwork = (tag.body[0] & 0x01) != 0;
+    case 69: // FileAttributes: bit 0 of the first byte is "use network", bit 3 "ActionScript 3"
+        if (tag.length >= 1) {
+            movie_.useNetwork = (tag.body[0] & 0x01) != 0;
+            movie_.actionScript3 = (tag.body[0] & 0x08) != 0;
+        }
         return;
     case 65: { // ScriptLimits
         BitReader br(tag.body, tag.length);
@@ -276,6 +285,23 @@ void MovieParser::readDefinition(const Tag& tag) {
     default:
         break;
     }
+}
+
+void MovieParser::readAbcTag(const Tag& tag, int frame) {
+    if (tag.code == TagSymbolClass) {
+        QString error;
+        for (SymbolClassLink& link : SymbolClassLink::parse(tag.body, tag.length, frame, &error))
+            movie_.symbolClasses.push_back(std::move(link));
+        if (!error.isEmpty()) warn(error);
+        return;
+    }
+    auto block = AbcBlock::parse(tag.code, tag.body, tag.length);
+    if (!block) {
+        warn(block.error());
+        return;
+    }
+    block->frame = frame;
+    movie_.abcBlocks.push_back(std::move(block.value()));
 }
 
 void MovieParser::addVideoFrame(const Tag& tag) {

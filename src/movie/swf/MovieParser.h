@@ -18,6 +18,7 @@ private:
     void readTimeline(TagReader& tags, Timeline& timeline, int declaredFrames, bool insideSprite);
     void readDefinition(const Tag& tag);
     void addVideoFrame(const Tag& tag);
+    void readAbcTag(const Tag& tag, int frame);
     void warn(const QString& text);
 
     Movie& movie_;

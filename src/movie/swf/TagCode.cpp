@@ -17,7 +17,7 @@ QString tagName(uint16_t code) {
         {46, "DefineMorphShape"}, {48, "DefineFont2"}, {56, "ExportAssets"}, {57, "ImportAssets"},
         {58, "EnableDebugger"}, {59, "DoInitAction"}, {60, "DefineVideoStream"}, {61, "VideoFrame"},
         {62, "DefineFontInfo2"}, {63, "DebugID"}, {64, "EnableDebugger2"}, {65, "ScriptLimits"},
-        {66, "SetTabIndex"}, {69, "FileAttributes"}, {70, "PlaceObject3"}, {71, "ImportAssets2"},
+        {66, "SetTabIndex"}, {69, "FileAttributes"}, {70, "PlaceObject3"}, {71, "ImportAssets2"}, {72, "DoABC1"},
         {73, "DefineFontAlignZones"}, {74, "CSMTextSettings"}, {75, "DefineFont3"},
         {76, "SymbolClass"}, {77, "Metadata"}, {78, "DefineScalingGrid"}, {82, "DoABC"},
         {83, "DefineShape4"}, {84, "DefineMorphShape2"}, {86, "DefineSceneAndFrameLabelData"},

@@ -44,7 +44,10 @@ enum TagCode : uint16_t {
     TagDefineVideoStream = 60,
     TagVideoFrame = 61,
     TagPlaceObject3 = 70,
+    TagDoAbcPlain = 72, // the early DoABC form: bytecode only
     TagDefineFont3 = 75,
+    TagSymbolClass = 76,
+    TagDoAbc = 82,
     TagDefineShape4 = 83,
     TagDefineMorphShape2 = 84,
     TagStartSound2 = 89,
