@@ -26,6 +26,9 @@ void installSelectionClass(Interpreter& vm);
 void installSoundClass(Interpreter& vm);
 // onSoundComplete for the Sound objects whose sound ended since the last call.
 void deliverSoundEvents(Interpreter& vm);
+void installNetStreamClass(Interpreter& vm); // and Video
+// Plays every NetStream on by one frame and runs the handlers of what it reported.
+void advanceNetStreams(Interpreter& vm, double frameMs);
 // stopAllSounds: everything the movie plays stops.
 void stopAllSounds(Interpreter& vm);
 void installColorClass(Interpreter& vm);

@@ -44,6 +44,7 @@ QString MovieClipObject::className() const
     switch (kind) {
     case Kind::Text: return QStringLiteral("TextField");
     case Kind::Button: return QStringLiteral("Button");
+    case Kind::Video: return QStringLiteral("Video");
     default: return QStringLiteral("MovieClip");
     }
 }
@@ -325,7 +326,8 @@ std::vector<MovieClipObject*> MovieClipObject::childList() const
         for (const auto& [d, child] : c->children()) {
             if (child->type() != display::DisplayObject::Type::MovieClip &&
                 child->type() != display::DisplayObject::Type::Button &&
-                child->type() != display::DisplayObject::Type::EditText)
+                child->type() != display::DisplayObject::Type::EditText &&
+                child->type() != display::DisplayObject::Type::Video)
                 continue;
             if (MovieClipObject* o = vm().scriptObjectFor(child.get()))
                 all.emplace_back(d - kDepthOffset, o);
