@@ -162,6 +162,18 @@ TEST_P(NetStreamControls, ActOnTheClock) {
     EXPECT_EQ(joined(run.traces.mid(3)), joined(c.expectedTail));
 }
 
+// v.smoothing = true; trace("size " + v.width + " " + v.height + " " + v.smoothing)
+ActionAssembler traceVideo() {
+    ActionAssembler a;
+    a.getVariable("v").pushString("smoothing").pushBool(true).op(0x4F);
+    a.pushString("size ");
+    for (const char* p : {"width", "height", "smoothing"}) {
+        a.getVariable("v").pushString(p).op(0x4E).op(0x47);
+        if (std::string(p) != "smoothing") a.pushString(" ").op(0x47);
+    }
+    return a.trace();
+}
+
 ActionAssembler then(ActionAssembler a, const ActionAssembler& b) {
     a.raw(b.bytes());
     return a;
@@ -178,7 +190,9 @@ INSTANTIATE_TEST_SUITE_P(Scripts, NetStreamControls, testing::Values(
     ControlCase{"PauseHoldsTheClock", {{4, callNs("pause", true)}, {6, traceTime()}, {9, then(traceTime(), callNs("pause", false))},
                                        {12, traceTime()}},
                 {"time 0.3", "time 0.3", "time 0.5", "cue half 1 event ", kFlush, kStop, kEmpty}},
-    ControlCase{"CloseEndsEverything", {{4, callNs("close", std::nullopt)}, {6, traceTime()}}, {"time 0"}}),
+    // The picture's own size, not the 160x120 it is drawn at; it stays after close().
+    ControlCase{"CloseEndsEverythingButThePicture", {{4, callNs("close", std::nullopt)}, {6, then(traceTime(), traceVideo())}},
+                {"time 0", "size 32 32 true"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NetStream, PlaysFromTheWebBeforeTheWholeFileHasArrived) {

@@ -1,4 +1,5 @@
 #include "movie/avm1/MovieClipObject.h"
+#include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/LoadQueue.h"
 #include "movie/swf/MovieParser.h"
@@ -538,6 +539,8 @@ bool MovieClipObject::getSpecial(const QString& n, Value& out)
         out = property(idx);
         return true;
     }
+    if (kind == Kind::Video && !removed_ && getVideoProperty(display_, n, out))
+        return true;
     const Qt::CaseSensitivity cs = vm().caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
     if (n.compare(QLatin1String("_parent"), cs) == 0) {
         MovieClipObject* p = parentClip();
@@ -614,6 +617,8 @@ bool MovieClipObject::setSpecial(const QString& n, const Value& v)
         setProperty(idx, v);
         return true;
     }
+    if (kind == Kind::Video && !removed_ && setVideoProperty(vm(), display_, n, v))
+        return true;
     if (kind == Kind::Text && !display_ && n == QLatin1String("text")) {
         text = vm().toString(v);
         return true;

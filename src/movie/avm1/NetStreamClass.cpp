@@ -141,35 +141,66 @@ void installVideoClass(Interpreter& vm)
             v->clear();
         return Value();
     });
-    // The decoded picture's size, not the size it is drawn at.
-    for (const bool isWidth : {true, false})
-        vm.addGetterSetter(proto, isWidth ? QStringLiteral("width") : QStringLiteral("height"),
-            [isWidth](Interpreter&, const Value& self, Args) -> Value {
-                display::VideoObject* v = videoOf(self);
-                if (!v)
-                    return Value();
-                const QImage picture = v->picture();
-                return Value(picture.isNull() ? 0 : isWidth ? picture.width() : picture.height());
-            }, nullptr);
-    vm.addGetterSetter(proto, QStringLiteral("smoothing"), [](Interpreter&, const Value& self, Args) -> Value {
-        display::VideoObject* v = videoOf(self);
-        return v ? Value(v->smoothing()) : Value();
-    }, [](Interpreter& vm, const Value& self, Args a) -> Value {
-        if (display::VideoObject* v = videoOf(self))
-            v->setSmoothing(vm.toBoolean(arg(a, 0)));
-        return Value();
-    });
-    vm.addGetterSetter(proto, QStringLiteral("deblocking"), [](Interpreter&, const Value& self, Args) -> Value {
-        display::VideoObject* v = videoOf(self);
-        return v ? Value(v->deblocking()) : Value();
-    }, [](Interpreter& vm, const Value& self, Args a) -> Value {
-        if (display::VideoObject* v = videoOf(self))
-            v->setDeblocking(int(std::clamp(vm.toNumber(arg(a, 0)), 0.0, 7.0)));
-        return Value();
-    });
+}
+
+// The stream's state reads as properties of NetStream.prototype, which the
+// reference player adds when the first stream is made, not before.
+void installStreamProperties(Interpreter& vm, Object* proto)
+{
+    if (proto->findOwn(QStringLiteral("time")))
+        return;
+    using Read = double (*)(const video::NetStreamPlayback&);
+    const std::pair<const char*, Read> numbers[] = {
+        {"time", [](const video::NetStreamPlayback& p) { return p.timeSeconds(); }},
+        {"bytesLoaded", [](const video::NetStreamPlayback& p) { return double(p.bytesLoaded()); }},
+        {"bytesTotal", [](const video::NetStreamPlayback& p) { return double(p.bytesTotal()); }},
+        {"bufferTime", [](const video::NetStreamPlayback& p) { return p.bufferTime(); }},
+        {"bufferLength", [](const video::NetStreamPlayback& p) { return p.bufferLength(); }},
+        {"currentFps", [](const video::NetStreamPlayback& p) { return p.currentFps(); }},
+        {"liveDelay", [](const video::NetStreamPlayback&) { return 0.0; }}, // nothing here is live
+    };
+    for (const auto& [name, read] : numbers)
+        vm.addGetterSetter(proto, QLatin1String(name), [read](Interpreter&, const Value& self, Args) -> Value {
+            video::NetStreamPlayback* p = playbackOf(self);
+            return p ? Value(read(*p)) : Value();
+        }, nullptr);
 }
 
 } // namespace
+
+// Video instances carry these themselves, as the reference player's do; the
+// prototype has none of them. width and height are the decoded picture's size.
+bool getVideoProperty(display::DisplayObject* d, const QString& name, Value& out)
+{
+    if (!d || d->type() != display::DisplayObject::Type::Video)
+        return false;
+    auto* v = static_cast<display::VideoObject*>(d);
+    if (name == QLatin1String("width") || name == QLatin1String("height")) {
+        const QImage picture = v->picture();
+        out = Value(picture.isNull() ? 0 : name == QLatin1String("width") ? picture.width() : picture.height());
+    } else if (name == QLatin1String("smoothing")) {
+        out = Value(v->smoothing());
+    } else if (name == QLatin1String("deblocking")) {
+        out = Value(v->deblocking());
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool setVideoProperty(Interpreter& vm, display::DisplayObject* d, const QString& name, const Value& value)
+{
+    if (!d || d->type() != display::DisplayObject::Type::Video)
+        return false;
+    auto* v = static_cast<display::VideoObject*>(d);
+    if (name == QLatin1String("smoothing"))
+        v->setSmoothing(vm.toBoolean(value));
+    else if (name == QLatin1String("deblocking"))
+        v->setDeblocking(int(std::clamp(vm.toNumber(value), 0.0, 7.0)));
+    else
+        return name == QLatin1String("width") || name == QLatin1String("height"); // read-only
+    return true;
+}
 
 void advanceNetStreams(Interpreter& vm, double frameMs)
 {
@@ -188,7 +219,11 @@ void installNetStreamClass(Interpreter& vm)
 {
     installVideoClass(vm);
     Object* proto = vm.newObject();
-    auto* ctor = vm.make<NativeConstructor>(vm.functionProto, nullptr, [](Interpreter& vm, Object* proto, Args) -> Value {
+    auto* ctor = vm.make<NativeConstructor>(vm.functionProto, nullptr, [netStreamProto = proto](Interpreter& vm, Object* proto, Args a) -> Value {
+        // Without a connection there is no stream: the object has the methods and none of the state.
+        if (!arg(a, 0).isObject())
+            return Value(vm.newObject(proto));
+        installStreamProperties(vm, netStreamProto);
         sound::SoundPlayback* sound = soundOf(vm);
         auto playback = std::make_shared<video::NetStreamPlayback>(sound ? &sound->mixer() : nullptr);
         if (vm.root && vm.root->clip())
@@ -230,19 +265,6 @@ void installNetStreamClass(Interpreter& vm)
             p->setBufferTime(vm.toNumber(arg(a, 0)));
         return Value();
     });
-    using Read = double (*)(const video::NetStreamPlayback&);
-    const std::pair<const char*, Read> numbers[] = {
-        {"time", [](const video::NetStreamPlayback& p) { return p.timeSeconds(); }},
-        {"bytesLoaded", [](const video::NetStreamPlayback& p) { return double(p.bytesLoaded()); }},
-        {"bytesTotal", [](const video::NetStreamPlayback& p) { return double(p.bytesTotal()); }},
-        {"bufferTime", [](const video::NetStreamPlayback& p) { return p.bufferTime(); }},
-        {"bufferLength", [](const video::NetStreamPlayback& p) { return p.bufferLength(); }},
-    };
-    for (const auto& [name, read] : numbers)
-        vm.addGetterSetter(proto, QLatin1String(name), [read](Interpreter&, const Value& self, Args) -> Value {
-            video::NetStreamPlayback* p = playbackOf(self);
-            return p ? Value(read(*p)) : Value();
-        }, nullptr);
 }
 
 } // namespace nimbrel::movie::avm1

@@ -42,6 +42,7 @@ void NetStreamPlayback::close() {
     dropQueuedSound();
     reader_ = FlvReader();
     tags_.clear();
+    // The last picture stays on show (Video.clear() removes it).
     videoDecoder_.reset();
     audioDecoder_.reset();
     state_ = State::Idle;
@@ -96,7 +97,23 @@ double NetStreamPlayback::bufferLength() const {
     return std::max(0.0, lastTagMs() - timeMs_) / 1000.0;
 }
 
-QImage NetStreamPlayback::picture() const { return videoDecoder_ ? videoDecoder_->picture() : QImage(); }
+double NetStreamPlayback::currentFps() const {
+    if (state_ != State::Playing || paused_) return 0;
+    int pictures = 0;
+    double first = -1, last = 0;
+    for (const Tag& t : tags_) {
+        if (t.type != FlvTag::Video) continue;
+        if (first < 0) first = t.ms;
+        last = t.ms;
+        ++pictures;
+    }
+    return pictures > 1 && last > first ? (pictures - 1) * 1000.0 / (last - first) : 0;
+}
+
+QImage NetStreamPlayback::picture() const {
+    std::lock_guard lock(pictureMutex_);
+    return picture_;
+}
 
 void NetStreamPlayback::setPaused(bool paused) {
     if (paused == paused_ || state_ == State::Idle) return;
@@ -205,8 +222,11 @@ void NetStreamPlayback::decodeVideoUpTo(double ms) {
         // VP6 carries a byte of picture adjustment first; the alpha variant's offset follows it.
         const qsizetype skip = codec == kVp6 || codec == kVp6Alpha ? 2 : 1;
         if (t.data.size() > skip &&
-            videoDecoder_->decode(reinterpret_cast<const uint8_t*>(t.data.constData()) + skip, size_t(t.data.size() - skip)))
+            videoDecoder_->decode(reinterpret_cast<const uint8_t*>(t.data.constData()) + skip, size_t(t.data.size() - skip))) {
+            std::lock_guard lock(pictureMutex_);
+            picture_ = videoDecoder_->picture();
             ++pictures_;
+        }
     }
 }
 

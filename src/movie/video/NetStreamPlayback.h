@@ -8,7 +8,9 @@
 #include "movie/video/ScriptData.h"
 #include <QImage>
 #include <QString>
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace nimbrel::movie::sound {
@@ -60,10 +62,12 @@ public:
     void setBufferTime(double seconds);
     // Seconds of the stream arrived beyond the clock.
     double bufferLength() const;
-    // The current picture, null before the first.
+    // Pictures a second while playing (from the file's timing), 0 otherwise.
+    double currentFps() const;
+    // The current picture, null before the first. Safe to call while drawing on another thread.
     QImage picture() const;
     // Pictures decoded so far: changes whenever picture() does.
-    uint64_t pictureCount() const { return pictures_; }
+    uint64_t pictureCount() const { return pictures_.load(); }
     int skippedTags() const;
     // Whose sound settings the stream's sound plays under (the movie's root clip).
     void setSoundController(const void* controller) { soundController_ = controller; }
@@ -109,7 +113,9 @@ private:
     double audioBaseMs_ = 0;
     int64_t audioBasePlayed_ = 0;
     bool audioRunning_ = false;
-    uint64_t pictures_ = 0;
+    std::atomic<uint64_t> pictures_ = 0;
+    mutable std::mutex pictureMutex_; // the picture is read where the stage is drawn
+    QImage picture_;
 };
 
 } // namespace nimbrel::movie::video
