@@ -5,6 +5,7 @@
 #include "movie/MoviePlayer.h"
 #include "movie/host/RecordingAudioOutput.h"
 #include "movie/video/FlvReader.h"
+#include "movie/video/ScriptData.h"
 #include "support/FlvFixtures.h"
 #include "support/LocalHttpServer.h"
 #include "support/SoundFixtures.h"
@@ -278,6 +279,24 @@ INSTANTIATE_TEST_SUITE_P(Kinds, FlvDamage, testing::Values(
     DamageCase{"WrongSizeAfter", [](FlvBuilder& f) { f.tag(9, 50, QByteArray(30, '\x09'), false); }, 1},
     DamageCase{"GarbageBytes", [](FlvBuilder& f) { f.raw(QByteArray(37, '\xab')); }, 1}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ScriptData, CutShortOrNestedTooDeeplyIsAnErrorNotACrash) {
+    const QByteArray whole = amf::message("onMetaData", amf::ecmaArray({{"a", amf::strictArray({amf::number(1), amf::string("x")})},
+                                                                       {"b", amf::object({{"c", amf::boolean(true)}})}}));
+    const auto parsed = video::ScriptData::parse(whole);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->value.member("a")->items[1].string, "x");
+    EXPECT_TRUE(parsed->value.member("b")->member("c")->boolean);
+    // Cut anywhere past the name, the value is damaged.
+    for (qsizetype cut = 14; cut < whole.size(); ++cut) {
+        QString error;
+        EXPECT_FALSE(video::ScriptData::parse(whole.left(cut), &error)) << cut;
+        EXPECT_FALSE(error.isEmpty()) << cut;
+    }
+    QByteArray deep = amf::number(1);
+    for (int i = 0; i < 200; ++i) deep = amf::object({{"n", deep}});
+    EXPECT_FALSE(video::ScriptData::parse(amf::message("onMetaData", deep)));
+}
 
 TEST(FlvReader, RefusesWhatIsNotFlv) {
     video::FlvReader reader;
