@@ -5,6 +5,7 @@
 #include "movie/display/ButtonObject.h"
 #include "movie/display/MovieClip.h"
 #include "movie/display/ScriptEngine.h"
+#include "movie/support/ButtonFixtures.h"
 #include "movie/support/SwfBuilder.h"
 #include <gtest/gtest.h>
 #include <optional>
@@ -13,6 +14,7 @@ using namespace nimbrel::movie;
 using test::BitWriter;
 using test::Placement;
 using test::SwfBuilder;
+using test::defineButton;
 
 namespace {
 
@@ -25,43 +27,6 @@ public:
     }
     std::vector<std::string>* log;
 };
-
-// Button 10, 100 px square: red when up, green under the pointer, blue
-// while pressed; each transition of interest carries its name as "actions".
-void defineButton(SwfBuilder& b) {
-    b.defineRect(1, {0, 2000, 0, 2000}, {255, 0, 0, 255});
-    b.defineRect(2, {0, 2000, 0, 2000}, {0, 255, 0, 255});
-    b.defineRect(3, {0, 2000, 0, 2000}, {0, 0, 255, 255});
-    BitWriter w;
-    w.u16(10);
-    w.u8(0);
-    const QByteArray records = [] {
-        BitWriter r;
-        const std::pair<uint8_t, uint16_t> recs[] = {{0x01 | 0x08, 1}, {0x02, 2}, {0x04, 3}};
-        for (auto [states, id] : recs) {
-            r.u8(states);
-            r.u16(id);
-            r.u16(1);
-            r.matrix({});
-            r.cxform({}, true);
-        }
-        r.u8(0);
-        return r.data();
-    }();
-    w.u16(uint16_t(2 + records.size()));
-    w.bytes(records);
-    auto cond = [&](uint16_t c, const QByteArray& name, bool last) {
-        w.u16(last ? 0 : uint16_t(4 + name.size()));
-        w.u8(uint8_t(c >> 8));
-        w.u8(uint8_t(c & 1));
-        w.bytes(name);
-    };
-    cond(swf::CondIdleToOverUp, "rollover", false);
-    cond(swf::CondOverUpToOverDown, "press", false);
-    cond(swf::CondOverDownToOverUp, "release", false);
-    cond(swf::CondOverUpToIdle, "rollout", true);
-    b.tag(34, w.data());
-}
 
 // The button alone at (100,100).
 QByteArray buttonMovie() {

@@ -2,6 +2,7 @@
 // player to a recording output, one frame interval of samples per frame.
 #include "movie/MoviePlayer.h"
 #include "movie/host/RecordingAudioOutput.h"
+#include "support/ButtonFixtures.h"
 #include "support/SoundFixtures.h"
 #include <gtest/gtest.h>
 
@@ -131,6 +132,39 @@ QByteArray clipWithSound(int removeAt, int frames) {
     }
     b.end();
     return b.build(SwfBuilder::Container::Fws, 10, {0, 2000, 0, 2000}, 10, uint16_t(frames));
+}
+
+TEST(SoundTimeline, ButtonSoundsPlayOnTheirChangesOfState) {
+    // Button 10 at (100,100): a 441 Hz tone when the pointer comes over it, a 882 Hz one when it presses.
+    SwfBuilder b;
+    defineButton(b);
+    defineSound(b, 21, soundFlags(3, kRate, true, false), 4410, pcm16Bytes(sineTone(441, kRate, 4410)));
+    defineSound(b, 22, soundFlags(3, kRate, true, false), 4410, pcm16Bytes(sineTone(882, kRate, 4410)));
+    BitWriter sounds;
+    sounds.u16(10);
+    for (uint16_t id : {0, 21, 22, 0}) { // over to up, up to over, over to down, down to over
+        sounds.u16(id);
+        if (id) sounds.u8(0);
+    }
+    b.tag(17, sounds.data());
+    Placement p;
+    p.characterId = 10;
+    p.matrix = swf::Matrix{1, 0, 0, 1, 2000, 2000};
+    b.placeObject2(p);
+    for (int i = 0; i < 10; ++i) b.showFrame();
+    b.end();
+    const QSize viewport(550, 400);
+    const auto heard = record(b.build(SwfBuilder::Container::Fws, 10, {0, 11000, 0, 8000}, 10, 10), 10, nullptr,
+                              [&](MoviePlayer& player, int frame) {
+        if (frame == 3) player.mouseMove({50, 50}, viewport);   // beside it: nothing
+        if (frame == 4) player.mouseMove({150, 150}, viewport); // over it
+        if (frame == 7) player.mousePress({150, 150}, viewport);
+    });
+    EXPECT_EQ(peak(heard, 0, 4 * 4410), 0);
+    EXPECT_NEAR(firstLoudSample(heard), 4 * 4410, 30);
+    EXPECT_NEAR(zeroCrossingHz(heard, 4 * 4410 + 100, 5 * 4410 - 100), 441, 5);
+    EXPECT_EQ(peak(heard, 5 * 4410 + 50, 7 * 4410), 0);
+    EXPECT_NEAR(zeroCrossingHz(heard, 7 * 4410 + 100, 8 * 4410 - 100), 882, 8);
 }
 
 TEST(SoundTimeline, RemovingAClipStopsItsSounds) {

@@ -239,6 +239,7 @@ void Avm1ScriptEngine::frameStarted()
     timeMs_ += frameMs_;
     vm_->runTimers(timeMs_);
     deliverSoundEvents(*vm_);
+    advanceNetStreams(*vm_, frameMs_);
 }
 
 void Avm1ScriptEngine::frameActions(display::MovieClip* clip, const QByteArray& actions)

@@ -49,6 +49,7 @@ void installBuiltins(Interpreter& vm)
     vm.movieClipProto->setFlags(QStringLiteral("attachBitmap"), OnlySwf8Up, 0);
     installFilterClasses(vm);
     installDeviceClasses(vm);
+    installNetStreamClass(vm);
     installTextSnapshotClass(vm);
     installNativeTables(vm);
 }

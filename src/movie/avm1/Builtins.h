@@ -3,6 +3,10 @@
 #include "movie/avm1/Value.h"
 #include <vector>
 
+namespace nimbrel::movie::display {
+class DisplayObject;
+}
+
 namespace nimbrel::movie::avm1 {
 
 class Interpreter;
@@ -26,6 +30,12 @@ void installSelectionClass(Interpreter& vm);
 void installSoundClass(Interpreter& vm);
 // onSoundComplete for the Sound objects whose sound ended since the last call.
 void deliverSoundEvents(Interpreter& vm);
+void installNetStreamClass(Interpreter& vm); // and Video
+// Plays every NetStream on by one frame and runs the handlers of what it reported.
+void advanceNetStreams(Interpreter& vm, double frameMs);
+// width, height, smoothing and deblocking of a Video instance; false for other names and objects.
+bool getVideoProperty(display::DisplayObject* video, const QString& name, Value& out);
+bool setVideoProperty(Interpreter& vm, display::DisplayObject* video, const QString& name, const Value& value);
 // stopAllSounds: everything the movie plays stops.
 void stopAllSounds(Interpreter& vm);
 void installColorClass(Interpreter& vm);

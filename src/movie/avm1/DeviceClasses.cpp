@@ -1,5 +1,5 @@
-// Camera, Microphone, Video, NetStream, LocalConnection and XMLSocket. This player has no capture
-// devices, streams no video and opens no sockets: the classes are there so movies that test for
+// Camera, Microphone, LocalConnection and XMLSocket. This player has no capture
+// devices and opens no sockets: the classes are there so movies that test for
 // them find them, and each answers the way a player without the device or peer does.
 #include "movie/avm1/ArrayObject.h"
 #include "movie/avm1/Builtins.h"
@@ -34,13 +34,6 @@ void installDeviceClasses(Interpreter& vm)
 {
     installDeviceClass(vm, "Camera");
     installDeviceClass(vm, "Microphone");
-
-    Object* video = plainClass(vm, "Video");
-    Object* videoProto = video->get(QStringLiteral("prototype")).object();
-    vm.addMethod(videoProto, QStringLiteral("attachVideo"), [](Interpreter&, const Value&, Args) { return Value(); });
-    vm.addMethod(videoProto, QStringLiteral("clear"), [](Interpreter&, const Value&, Args) { return Value(); });
-
-    plainClass(vm, "NetStream");
 
     // No other movie listens: connect and send report failure.
     Object* lc = plainClass(vm, "LocalConnection");

@@ -176,6 +176,7 @@ public:
     Object* movieClipProto = nullptr;
     Object* buttonProto = nullptr;
     Object* textFieldProto = nullptr;
+    Object* videoProto = nullptr;
     Object* xmlNodeProto = nullptr;
     Object* objectCtor = nullptr;
     Object* arrayCtor = nullptr;
@@ -202,6 +203,8 @@ public:
     // for their onSoundComplete. _soundbuftime, in seconds.
     std::map<int, Object*> playingSounds;
     double soundBufferSeconds = 5;
+    // NetStreams that were played and not closed: advanced every frame, kept for their handlers.
+    std::vector<Object*> netStreams;
 
     // Loads started by scripts; the fetcher is the host's (null: local files and the web on our own).
     host::Fetcher* fetcher = nullptr;

@@ -67,6 +67,8 @@ MovieClipObject* Interpreter::scriptObjectFor(display::DisplayObject* d)
         o = make<MovieClipObject>(buttonProto, d, MovieClipObject::Kind::Button);
     else if (d->type() == display::DisplayObject::Type::EditText)
         o = make<MovieClipObject>(textFieldProto, d, MovieClipObject::Kind::Text);
+    else if (d->type() == display::DisplayObject::Type::Video && videoProto)
+        o = make<MovieClipObject>(videoProto, d, MovieClipObject::Kind::Video);
     else
         return nullptr;
     wrappers_.insert(d, o);

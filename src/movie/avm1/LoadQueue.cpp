@@ -105,23 +105,63 @@ host::Fetcher* LoadQueue::fetcherFor(const QUrl& url)
 
 bool LoadQueue::start(Object* owner, const QString& url, Deliver deliver)
 {
+    auto request = std::make_shared<Request>();
+    request->deliver = std::move(deliver);
+    return begin(owner, url, std::move(request));
+}
+
+bool LoadQueue::startStreaming(Object* owner, const QString& url, Chunk chunk, Deliver deliver)
+{
+    auto request = std::make_shared<Request>();
+    request->deliver = std::move(deliver);
+    request->chunk = std::move(chunk);
+    return begin(owner, url, std::move(request));
+}
+
+bool LoadQueue::begin(Object* owner, const QString& url, std::shared_ptr<Request> request)
+{
     cancel(owner);
     const QUrl resolved = resolve(url);
     // A refused address fails like a missing file, so the script hears of it.
     const bool allowed = policy().allows(host::LoadPolicy::Use::Load, resolved);
     host::Fetcher* fetcher = allowed ? fetcherFor(resolved) : nullptr;
-    auto request = std::make_shared<Request>();
     request->owner = owner;
-    request->deliver = std::move(deliver);
     if (requests_.size() >= kMaxPending || !fetcher) {
         // Fails like a missing file: the failure still arrives later, never inside the call.
         request->finished = true;
+        request->failed = true;
         requests_.push_back(request);
         return fetcher != nullptr;
     }
     requests_.push_back(request);
     std::weak_ptr<Request> weak = request;
     std::weak_ptr<host::LoadBudget> budget = budget_;
+    if (request->chunk) {
+        fetcher->fetchProgressive(resolved,
+            [weak, budget](const QByteArray& bytes, qint64 total) {
+                auto r = weak.lock();
+                auto b = budget.lock();
+                if (!r || !b || r->finished)
+                    return;
+                r->declared = total;
+                // Bytes waiting for the next frame count; past the budget the load fails.
+                if (!b->tryTake(bytes.size())) {
+                    r->finished = true;
+                    r->failed = true;
+                    return;
+                }
+                r->arrived += bytes;
+                r->heldBytes += bytes.size();
+            },
+            [weak](const QByteArray&, const QString& error) {
+                auto r = weak.lock();
+                if (!r || r->finished)
+                    return;
+                r->finished = true;
+                r->failed = !error.isEmpty();
+            });
+        return true;
+    }
     fetcher->fetch(resolved, [weak, budget](const QByteArray& data, const QString& error) {
         auto r = weak.lock();
         auto b = budget.lock();
@@ -174,8 +214,10 @@ bool LoadQueue::deliver()
         now = vm_.clockMs();
     if (now && lastRoundMs_ && *now == *lastRoundMs_)
         return false;
-    std::vector<std::shared_ptr<Request>> ready;
+    std::vector<std::shared_ptr<Request>> ready, arrived;
     for (auto it = requests_.begin(); it != requests_.end();) {
+        if (!(*it)->arrived.isEmpty() && !(*it)->failed)
+            arrived.push_back(*it);
         if ((*it)->finished) {
             ready.push_back(*it);
             it = requests_.erase(it);
@@ -183,11 +225,20 @@ bool LoadQueue::deliver()
             ++it;
         }
     }
-    if (ready.empty())
+    if (ready.empty() && arrived.empty())
         return false;
     lastRoundMs_ = now;
+    for (const auto& r : arrived) {
+        release(*r);
+        const QByteArray bytes = std::move(r->arrived);
+        r->arrived.clear();
+        r->chunk(vm_, bytes, r->declared);
+    }
     for (const auto& r : ready) {
         release(*r);
+        // A streaming load's success carries no bytes: they went through its chunks.
+        if (r->chunk && !r->failed)
+            r->data = QByteArray();
         std::optional<QByteArray> data = std::move(r->data);
         r->data.reset();
         r->deliver(vm_, data);

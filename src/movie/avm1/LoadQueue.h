@@ -29,6 +29,8 @@ class LoadQueue {
 public:
     // The loaded bytes, or nothing when the load failed.
     using Deliver = std::function<void(Interpreter&, const std::optional<QByteArray>&)>;
+    // Bytes of a streaming load as they arrived since the last frame, with the declared size (0 unknown).
+    using Chunk = std::function<void(Interpreter&, const QByteArray& bytes, qint64 total)>;
     static constexpr size_t kMaxPending = 256;
 
     explicit LoadQueue(Interpreter& vm);
@@ -45,6 +47,10 @@ public:
     // Returns false when the address cannot be loaded at all or the movie may
     // not reach it; the failure still reaches `deliver` later.
     bool start(Object* owner, const QString& url, Deliver deliver);
+    // The same, for a load used as it arrives: what came since the last frame
+    // goes to `chunk` once the frame's scripts ran; `deliver` ends it, with
+    // empty bytes on success.
+    bool startStreaming(Object* owner, const QString& url, Chunk chunk, Deliver deliver);
     // getURL and send: hands the address to the host when the movie may reach it.
     static void navigate(Interpreter& vm, const QString& url, const QString& target);
     // What the movie may reach, from where it came from and its file attributes.
@@ -65,7 +71,12 @@ private:
         bool finished = false;
         std::optional<QByteArray> data;
         qint64 heldBytes = 0; // counted in the budget until handed over
+        Chunk chunk;          // streaming loads only
+        QByteArray arrived;   // streaming: bytes not yet handed over
+        qint64 declared = 0;
+        bool failed = false;  // streaming: the load broke off
     };
+    bool begin(Object* owner, const QString& url, std::shared_ptr<Request> request);
     host::Fetcher* fetcherFor(const QUrl& url);
     bool deliver();
     void release(Request& r);

@@ -1,4 +1,5 @@
 #include "movie/avm1/MovieClipObject.h"
+#include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/LoadQueue.h"
 #include "movie/swf/MovieParser.h"
@@ -44,6 +45,7 @@ QString MovieClipObject::className() const
     switch (kind) {
     case Kind::Text: return QStringLiteral("TextField");
     case Kind::Button: return QStringLiteral("Button");
+    case Kind::Video: return QStringLiteral("Video");
     default: return QStringLiteral("MovieClip");
     }
 }
@@ -325,7 +327,8 @@ std::vector<MovieClipObject*> MovieClipObject::childList() const
         for (const auto& [d, child] : c->children()) {
             if (child->type() != display::DisplayObject::Type::MovieClip &&
                 child->type() != display::DisplayObject::Type::Button &&
-                child->type() != display::DisplayObject::Type::EditText)
+                child->type() != display::DisplayObject::Type::EditText &&
+                child->type() != display::DisplayObject::Type::Video)
                 continue;
             if (MovieClipObject* o = vm().scriptObjectFor(child.get()))
                 all.emplace_back(d - kDepthOffset, o);
@@ -536,6 +539,8 @@ bool MovieClipObject::getSpecial(const QString& n, Value& out)
         out = property(idx);
         return true;
     }
+    if (kind == Kind::Video && !removed_ && getVideoProperty(display_, n, out))
+        return true;
     const Qt::CaseSensitivity cs = vm().caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
     if (n.compare(QLatin1String("_parent"), cs) == 0) {
         MovieClipObject* p = parentClip();
@@ -612,6 +617,8 @@ bool MovieClipObject::setSpecial(const QString& n, const Value& v)
         setProperty(idx, v);
         return true;
     }
+    if (kind == Kind::Video && !removed_ && setVideoProperty(vm(), display_, n, v))
+        return true;
     if (kind == Kind::Text && !display_ && n == QLatin1String("text")) {
         text = vm().toString(v);
         return true;

@@ -18,7 +18,7 @@ namespace nimbrel::movie::avm1 {
 
 class MovieClipObject : public Object {
 public:
-    enum class Kind { Sprite, Button, Text };
+    enum class Kind { Sprite, Button, Text, Video };
 
     // display may be null for a text field made by createTextField.
     MovieClipObject(Interpreter& vm, Object* proto, display::DisplayObject* display, Kind kind);

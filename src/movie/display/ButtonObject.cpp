@@ -1,4 +1,5 @@
 #include "movie/display/ButtonObject.h"
+#include "movie/sound/SoundPlayback.h"
 #include "movie/display/MovieClip.h"
 #include "movie/display/MovieContext.h"
 #include "movie/display/ScriptEngine.h"
@@ -18,6 +19,7 @@ void ButtonObject::start() {
 
 void ButtonObject::setState(swf::ButtonState state) {
     if (state == state_) return;
+    playChangeSound(state_, state);
     state_ = state;
     for (auto& [depth, child] : children_) {
         child->removed();
@@ -25,6 +27,23 @@ void ButtonObject::setState(swf::ButtonState state) {
     }
     children_.clear();
     build();
+}
+
+void ButtonObject::playChangeSound(swf::ButtonState from, swf::ButtonState to) {
+    using namespace swf;
+    int change = -1;
+    if (from == ButtonOver && to == ButtonUp) change = OverToUp;
+    else if (from == ButtonUp && to == ButtonOver) change = UpToOver;
+    else if (from == ButtonOver && to == ButtonDown) change = OverToDown;
+    else if (from == ButtonDown && to == ButtonOver) change = DownToOver;
+    if (change < 0 || def_->sounds[size_t(change)].soundId == 0) return;
+    sound::SoundPlayback* playback = context()->sound();
+    if (!playback) return;
+    StartSound start;
+    start.soundId = def_->sounds[size_t(change)].soundId;
+    start.info = def_->sounds[size_t(change)].info;
+    // The clip holding the button owns the sound: its sound settings apply, its removal stops it.
+    playback->startSound(*context()->movie(), start, parent() ? parent()->soundOwner() : static_cast<const DisplayObject*>(this));
 }
 
 void ButtonObject::build() {

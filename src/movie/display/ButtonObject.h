@@ -33,6 +33,8 @@ public:
 
 private:
     void build();
+    // DefineButtonSound's sound for this change of state, if it has one.
+    void playChangeSound(swf::ButtonState from, swf::ButtonState to);
 
     std::shared_ptr<const swf::ButtonDef> def_;
     swf::ButtonState state_ = swf::ButtonUp;

@@ -13,6 +13,9 @@ constexpr qint64 replyBufferBytes = 1024 * 1024;
 
 struct NetworkFetcher::Transfer {
     Done done;
+    Progress progress;  // set: bytes are handed over as they come, not kept here
+    qint64 received = 0;
+    qint64 declared = 0;
     std::shared_ptr<LoadBudget> budget; // the one the bytes were counted in
     QByteArray data;
     QString failure;   // set when we stop the load ourselves
@@ -28,7 +31,13 @@ void NetworkFetcher::setBudget(std::shared_ptr<LoadBudget> budget) {
     if (budget) budget_ = std::move(budget);
 }
 
-void NetworkFetcher::fetch(const QUrl& url, Done done) {
+void NetworkFetcher::fetch(const QUrl& url, Done done) { start(url, nullptr, std::move(done)); }
+
+void NetworkFetcher::fetchProgressive(const QUrl& url, Progress progress, Done done) {
+    start(url, std::move(progress), std::move(done));
+}
+
+void NetworkFetcher::start(const QUrl& url, Progress progress, Done done) {
     if (!manager_) manager_ = new QNetworkAccessManager(this);
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -37,6 +46,7 @@ void NetworkFetcher::fetch(const QUrl& url, Done done) {
     reply->setReadBufferSize(replyBufferBytes);
     auto t = std::make_shared<Transfer>();
     t->done = std::move(done);
+    t->progress = std::move(progress);
     t->budget = budget_;
     transfers_.insert(reply, t);
     auto stop = [reply, t](const QString& why) {
@@ -47,13 +57,24 @@ void NetworkFetcher::fetch(const QUrl& url, Done done) {
     const auto budget = budget_;
     connect(reply, &QNetworkReply::readyRead, this, [reply, t, budget, stop] {
         const QByteArray chunk = reply->readAll();
-        if (t->data.size() + chunk.size() > maxBytes || !budget->tryTake(chunk.size())) {
+        if (t->received + chunk.size() > maxBytes) {
+            stop(QStringLiteral("the download is larger than allowed"));
+            return;
+        }
+        t->received += chunk.size();
+        // Handed over bytes count where they are kept, not here.
+        if (t->progress) {
+            if (!t->cancelled && t->failure.isEmpty() && !chunk.isEmpty()) t->progress(chunk, t->declared);
+            return;
+        }
+        if (!budget->tryTake(chunk.size())) {
             stop(QStringLiteral("the download is larger than allowed"));
             return;
         }
         t->data += chunk;
     });
-    connect(reply, &QNetworkReply::downloadProgress, this, [budget, stop](qint64, qint64 total) {
+    connect(reply, &QNetworkReply::downloadProgress, this, [t, budget, stop](qint64, qint64 total) {
+        t->declared = std::max<qint64>(total, 0);
         // A declared size past either limit is refused before it arrives.
         if (total > maxBytes || total > budget->limit())
             stop(QStringLiteral("the download is larger than allowed"));
@@ -89,9 +110,14 @@ void NetworkFetcher::finish(QNetworkReply* reply, const std::shared_ptr<Transfer
         return;
     }
     const QByteArray rest = reply->readAll();
-    if (data.size() + rest.size() > maxBytes) {
+    if (t->received + rest.size() > maxBytes) {
         data = QByteArray();
         done({}, QStringLiteral("the download is larger than allowed"));
+        return;
+    }
+    if (t->progress) {
+        if (!rest.isEmpty()) t->progress(rest, t->declared);
+        done({}, {});
         return;
     }
     data += rest;

@@ -24,6 +24,7 @@ public:
     explicit NetworkFetcher(QObject* parent = nullptr);
     ~NetworkFetcher() override;
     void fetch(const QUrl& url, Done done) override;
+    void fetchProgressive(const QUrl& url, Progress progress, Done done) override;
     void cancelAll() override;
 
     // The budget all loads count against; shared with whoever holds the
@@ -37,6 +38,7 @@ public:
 
 private:
     struct Transfer;
+    void start(const QUrl& url, Progress progress, Done done);
     void finish(QNetworkReply* reply, const std::shared_ptr<Transfer>& t);
 
     QNetworkAccessManager* manager_ = nullptr;

@@ -1,4 +1,5 @@
 #include "movie/render/ContentFingerprint.h"
+#include "movie/display/VideoObject.h"
 #include "movie/display/ButtonObject.h"
 #include "movie/display/DrawingCanvas.h"
 #include "movie/display/MovieClip.h"
@@ -62,8 +63,10 @@ bool addContent(Hasher& h, const display::DisplayObject& o, int& budget, bool fr
     case display::DisplayObject::Type::Shape:
     case display::DisplayObject::Type::MorphShape:
     case display::DisplayObject::Type::Text:
-    case display::DisplayObject::Type::Video: // its picture follows the ratio, counted above
         return true; // a character's drawing never changes
+    case display::DisplayObject::Type::Video: // the timeline's picture follows the ratio, counted above
+        h.add(static_cast<const display::VideoObject&>(o).contentVersion());
+        return true;
     case display::DisplayObject::Type::MovieClip: {
         const auto& clip = static_cast<const display::MovieClip&>(o);
         // Bitmap fills show a script's bitmap, which changes unseen.

@@ -50,6 +50,7 @@ void SoundMixer::stopOwner(Owner owner) {
     for (Voice& v : voices_)
         if (v.sound.controller == owner) v.sound.controller = nullptr;
     streams_.erase(owner);
+    std::erase_if(streams_, [&](const auto& entry) { return entry.second.foreign && entry.second.controller == owner; });
 }
 
 void SoundMixer::stopControlledBy(Owner owner) {
@@ -85,6 +86,13 @@ void SoundMixer::streamAppend(Owner owner, const std::vector<int16_t>& samples) 
     constexpr size_t kMaxQueued = size_t(sampleRate) * 2 * 8;
     s.samples.insert(s.samples.end(), samples.begin(), samples.end());
     if (s.samples.size() > kMaxQueued) s.samples.erase(s.samples.begin(), s.samples.end() - kMaxQueued);
+}
+
+void SoundMixer::streamAppend(Owner stream, const std::vector<int16_t>& samples, Owner controller) {
+    Stream& s = streams_[stream];
+    s.foreign = true;
+    s.controller = controller;
+    streamAppend(stream, samples);
 }
 
 void SoundMixer::streamClear(Owner owner) { streams_.erase(owner); }
@@ -176,7 +184,7 @@ void SoundMixer::mix(int16_t* out, int frames) {
     }
 
     for (auto& [owner, stream] : streams_) {
-        const ChannelMix g = gainFor(owner);
+        const ChannelMix g = !stream.foreign ? gainFor(owner) : stream.controller ? gainFor(stream.controller) : ChannelMix{};
         const float vol = float(g.volume * master_);
         const float ll = float(g.ll) * vol, lr = float(g.lr) * vol, rr = float(g.rr) * vol, rl = float(g.rl) * vol;
         const int n = int(std::min<size_t>(size_t(frames), stream.samples.size() / 2));

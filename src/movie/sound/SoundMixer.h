@@ -67,6 +67,9 @@ public:
 
     // Stream sound: the samples of a clip's next stream block follow the ones before.
     void streamAppend(Owner owner, const std::vector<int16_t>& samples);
+    // A stream that is no clip's (a NetStream's): it plays under controller's
+    // settings (none when null) and stops with it.
+    void streamAppend(Owner stream, const std::vector<int16_t>& samples, Owner controller);
     void streamClear(Owner owner);
     // Stereo frames of the owner's stream waiting to be played.
     int64_t streamQueued(Owner owner) const;
@@ -94,6 +97,8 @@ private:
     struct Stream {
         std::deque<int16_t> samples;
         int64_t played = 0;
+        bool foreign = false;     // not a clip's: the gain comes from controller
+        Owner controller = nullptr;
     };
     ChannelMix gainFor(Owner owner) const;
     static void envelopeAt(const std::vector<swf::SoundEnvelopePoint>& env, uint32_t pos, float* left, float* right);

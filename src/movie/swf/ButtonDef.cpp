@@ -78,4 +78,22 @@ ParseResult<ButtonDef> ButtonDef::parse(int tagCode, const uint8_t* body, size_t
     return b;
 }
 
+bool ButtonDef::readSounds(const uint8_t* body, size_t len) {
+    size_t at = 0;
+    for (ButtonSound& sound : sounds) {
+        if (at + 2 > len) return false;
+        const uint16_t id = uint16_t(body[at] | body[at + 1] << 8);
+        at += 2;
+        if (id == 0) continue;
+        SoundInfo info;
+        if (!SoundInfo::read(body, len, at, &info)) return false;
+        // The record's size follows from its flags.
+        const uint8_t flags = body[at];
+        at += 1 + (flags & 0x01 ? 4 : 0) + (flags & 0x02 ? 4 : 0) + (flags & 0x04 ? 2 : 0);
+        if (flags & 0x08) at += at < len ? 1 + size_t(body[at]) * 8 : 1;
+        sound = {id, std::move(info)};
+    }
+    return true;
+}
+
 } // namespace nimbrel::movie::swf

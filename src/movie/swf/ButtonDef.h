@@ -4,9 +4,11 @@
 #include "movie/swf/BlendMode.h"
 #include "movie/swf/Filter.h"
 #include "movie/swf/ParseResult.h"
+#include "movie/swf/SoundTags.h"
 #include "movie/swf/Types.h"
 #include <QByteArray>
 #include <cstddef>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -45,14 +47,25 @@ struct ButtonAction {
     QByteArray actions;
 };
 
+// DefineButtonSound: the sound each state change plays, in the order stored.
+enum ButtonSoundChange : uint8_t { OverToUp = 0, UpToOver = 1, OverToDown = 2, DownToOver = 3 };
+
+struct ButtonSound {
+    uint16_t soundId = 0; // 0: none
+    SoundInfo info;
+};
+
 struct ButtonDef {
     uint16_t id = 0;
     bool trackAsMenu = false;
     std::vector<ButtonRecord> records;
     std::vector<ButtonAction> actions;
     ColorTransform cxform; // DefineButtonCxform of DefineButton buttons
+    std::array<ButtonSound, 4> sounds; // by ButtonSoundChange
 
     static ParseResult<ButtonDef> parse(int tagCode, const uint8_t* body, size_t len);
+    // DefineButtonSound's body after the button id; false when it is cut short (what was read stays).
+    bool readSounds(const uint8_t* body, size_t len);
 };
 
 } // namespace nimbrel::movie::swf

@@ -193,6 +193,13 @@ void MovieParser::readDefinition(const Tag& tag) {
         }
         return;
     }
+    case TagDefineButtonSound: {
+        if (const Character* c = movie_.character(uint16_t(id)); c && tag.length >= 2)
+            if (auto b = std::get_if<std::shared_ptr<const ButtonDef>>(c))
+                if (!std::const_pointer_cast<ButtonDef>(*b)->readSounds(tag.body + 2, tag.length - 2))
+                    warn(QStringLiteral("DefineButtonSound cut short"));
+        return;
+    }
     case TagDefineButtonCxform: {
         BitReader br(tag.body, tag.length);
         br.u16();

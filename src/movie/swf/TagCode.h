@@ -26,6 +26,7 @@ enum TagCode : uint16_t {
     TagDefineBitsJpeg2 = 21,
     TagDefineShape2 = 22,
     TagDefineButtonCxform = 23,
+    TagDefineButtonSound = 17,
     TagPlaceObject2 = 26,
     TagRemoveObject2 = 28,
     TagDefineShape3 = 32,

@@ -3,6 +3,7 @@
 // misbehave: answers that never end, answers that trickle a byte at a time,
 // or a plain short answer. It counts every request it is sent.
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QStringList>
@@ -18,7 +19,9 @@ public:
         Answer,        // "200 OK" with body()
         EndlessChunks, // chunked, 64 KB chunks for ever
         Drip,          // a declared 1 MB body, one byte per dripIntervalMs
+        Paced,         // body() with its length declared, pacedBytes per dripIntervalMs
     };
+    static constexpr int pacedBytes = 4096;
 
     explicit LocalHttpServer(Mode mode, int dripIntervalMs = 50);
     ~LocalHttpServer() override;
@@ -40,6 +43,7 @@ private:
     QStringList requests_;
     QByteArray body_ = "a=1";
     qint64 sent_ = 0;
+    QHash<QTcpSocket*, qint64> pacedAt_; // Paced: how much of the body each answer has sent
 };
 
 } // namespace nimbrel::movie::test

@@ -1,4 +1,5 @@
 #include "SoundFixtures.h"
+#include "AvEncoder.h"
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
@@ -36,29 +37,19 @@ QByteArray pcm8Bytes(const std::vector<int16_t>& samples) {
 std::vector<QByteArray> encodePackets(const char* encoderName, int rate, int channels,
                                       const std::vector<int16_t>& samples) {
     std::vector<QByteArray> packets;
-    const AVCodec* codec = avcodec_find_encoder_by_name(encoderName);
-    if (!codec) return packets;
-    AVCodecContext* ctx = avcodec_alloc_context3(codec);
-    ctx->sample_rate = rate;
-    av_channel_layout_default(&ctx->ch_layout, channels);
-    // Each encoder takes its first listed sample format.
-    ctx->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
-    ctx->bit_rate = 128000;
-    if (avcodec_open2(ctx, codec, nullptr) < 0) {
-        avcodec_free_context(&ctx);
-        return packets;
-    }
+    auto encoder = AvEncoder::open(encoderName, [&](AVCodecContext* ctx, const AVCodec* codec) {
+        ctx->sample_rate = rate;
+        av_channel_layout_default(&ctx->ch_layout, channels);
+        // Each encoder takes its first listed sample format.
+        ctx->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+        ctx->bit_rate = 128000;
+    });
+    if (!encoder) return packets;
+    AVCodecContext* ctx = encoder->context();
     const int frameSize = ctx->frame_size > 0 ? ctx->frame_size : 1024;
-    AVFrame* frame = av_frame_alloc();
-    AVPacket* pkt = av_packet_alloc();
-    auto drain = [&] {
-        while (avcodec_receive_packet(ctx, pkt) == 0) {
-            packets.emplace_back(reinterpret_cast<const char*>(pkt->data), pkt->size);
-            av_packet_unref(pkt);
-        }
-    };
     const int total = int(samples.size()) / channels;
     for (int at = 0; at + frameSize <= total; at += frameSize) {
+        AVFrame* frame = encoder->frame();
         frame->nb_samples = frameSize;
         frame->format = ctx->sample_fmt;
         av_channel_layout_copy(&frame->ch_layout, &ctx->ch_layout);
@@ -76,15 +67,9 @@ std::vector<QByteArray> encodePackets(const char* encoderName, int rate, int cha
                 default: break;
                 }
             }
-        avcodec_send_frame(ctx, frame);
-        av_frame_unref(frame);
-        drain();
+        encoder->send();
     }
-    avcodec_send_frame(ctx, nullptr);
-    drain();
-    av_packet_free(&pkt);
-    av_frame_free(&frame);
-    avcodec_free_context(&ctx);
+    for (auto& p : encoder->finish()) packets.push_back(std::move(p.data));
     return packets;
 }
 

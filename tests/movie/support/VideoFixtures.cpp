@@ -1,4 +1,5 @@
 #include "VideoFixtures.h"
+#include "AvEncoder.h"
 #include <QPainter>
 #include <algorithm>
 extern "C" {
@@ -52,35 +53,25 @@ QImage splitPicture(int width, int height, QColor left, QColor right) {
 std::vector<EncodedPacket> encodePictures(const char* encoderName, const std::vector<QImage>& pictures,
                                           int keyInterval) {
     std::vector<EncodedPacket> packets;
-    const AVCodec* codec = avcodec_find_encoder_by_name(encoderName);
-    if (!codec || pictures.empty()) return packets;
-    AVCodecContext* ctx = avcodec_alloc_context3(codec);
-    ctx->width = pictures.front().width();
-    ctx->height = pictures.front().height();
-    ctx->time_base = AVRational{1, 25};
-    ctx->pix_fmt = codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
-    ctx->gop_size = keyInterval;
-    ctx->max_b_frames = 0;
-    // Keyframes only where asked: a change of picture must not start one.
-    av_opt_set_int(ctx, "sc_threshold", 1000000000, AV_OPT_SEARCH_CHILDREN);
-    // Fine quantisation, so colours come back close to what went in.
-    ctx->flags |= AV_CODEC_FLAG_QSCALE;
-    ctx->global_quality = FF_QP2LAMBDA * 2;
-    if (avcodec_open2(ctx, codec, nullptr) < 0) {
-        avcodec_free_context(&ctx);
-        return packets;
-    }
-    AVFrame* frame = av_frame_alloc();
-    AVPacket* pkt = av_packet_alloc();
-    auto drain = [&] {
-        while (avcodec_receive_packet(ctx, pkt) == 0) {
-            packets.push_back({QByteArray(reinterpret_cast<const char*>(pkt->data), pkt->size),
-                               (pkt->flags & AV_PKT_FLAG_KEY) != 0});
-            av_packet_unref(pkt);
-        }
-    };
+    if (pictures.empty()) return packets;
+    auto encoder = AvEncoder::open(encoderName, [&](AVCodecContext* ctx, const AVCodec* codec) {
+        ctx->width = pictures.front().width();
+        ctx->height = pictures.front().height();
+        ctx->time_base = AVRational{1, 25};
+        ctx->pix_fmt = codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P;
+        ctx->gop_size = keyInterval;
+        ctx->max_b_frames = 0;
+        // Keyframes only where asked: a change of picture must not start one.
+        av_opt_set_int(ctx, "sc_threshold", 1000000000, AV_OPT_SEARCH_CHILDREN);
+        // Fine quantisation, so colours come back close to what went in.
+        ctx->flags |= AV_CODEC_FLAG_QSCALE;
+        ctx->global_quality = FF_QP2LAMBDA * 2;
+    });
+    if (!encoder) return packets;
+    AVCodecContext* ctx = encoder->context();
     int64_t pts = 0;
     for (const QImage& picture : pictures) {
+        AVFrame* frame = encoder->frame();
         frame->format = ctx->pix_fmt;
         frame->width = ctx->width;
         frame->height = ctx->height;
@@ -88,15 +79,9 @@ std::vector<EncodedPacket> encodePictures(const char* encoderName, const std::ve
         fill(frame, picture);
         frame->pts = pts++;
         frame->quality = ctx->global_quality;
-        avcodec_send_frame(ctx, frame);
-        av_frame_unref(frame);
-        drain();
+        encoder->send();
     }
-    avcodec_send_frame(ctx, nullptr);
-    drain();
-    av_packet_free(&pkt);
-    av_frame_free(&frame);
-    avcodec_free_context(&ctx);
+    for (auto& p : encoder->finish()) packets.push_back({std::move(p.data), p.keyframe});
     return packets;
 }
 
