@@ -1,5 +1,7 @@
 #include "movie/swf/TextDef.h"
 #include "movie/swf/BitReader.h"
+#include <algorithm>
+#include <cstdint>
 
 namespace nimbrel::movie::swf {
 
@@ -31,7 +33,8 @@ ParseResult<TextDef> TextDef::parse(int tagCode, const uint8_t* body, size_t len
             TextGlyph g;
             g.index = r.ub(glyphBits);
             g.x = x;
-            x += r.sb(advanceBits);
+            // Damaged advances may add up past int: stop at the limit instead.
+            x = int(std::clamp<int64_t>(int64_t(x) + r.sb(advanceBits), INT32_MIN, INT32_MAX));
             run.glyphs.push_back(g);
         }
         r.align();
