@@ -13,6 +13,8 @@ constexpr int BrushWidth = 5;
 qreal DrawingTools::distance(QPointF a, QPointF b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); }
 
 bool DrawingTools::press(QPointF at) {
+    if (!surface_)
+        return false;
     switch (mode_) {
     case Line:
         width_ = 1;
@@ -106,6 +108,8 @@ void DrawingTools::drawFigure(QPointF to, bool preview, qreal radius) {
 }
 
 void DrawingTools::paintBox(const QRectF& box) {
+    if (!surface_)
+        return;
     QPainter p(surface_);
     p.setPen(QPen(colour_, width_ == 1 ? 0 : width_));
     for (qreal y = box.top(); y <= box.top() + box.height(); y += 1)

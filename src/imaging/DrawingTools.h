@@ -19,6 +19,7 @@ class DrawingTools {
 public:
     enum Mode { Eraser = 0, Line = 1, Rectangle = 2, Circle = 3, Pencil = 4, Brush = 5, Selection = 8 };
 
+    DrawingTools() = default;
     explicit DrawingTools(QImage& surface) : surface_(&surface) {}
     // The image drawn on; the editor swaps it when the canvas gets a new picture.
     void setSurface(QImage& surface) { surface_ = &surface; }
@@ -30,7 +31,8 @@ public:
     int drawWidth() const { return width_; }
     bool dragging() const { return dragging_; }
 
-    // True when the press started a drag that may change the canvas.
+    // True when the press started a drag that may change the canvas. Nothing
+    // is drawn before a surface is given.
     bool press(QPointF at);
     void move(QPointF at);
     void release();
@@ -46,7 +48,7 @@ private:
     void drawFigure(QPointF to, bool preview, qreal radius = 0);
     static qreal distance(QPointF a, QPointF b);
 
-    QImage* surface_;
+    QImage* surface_ = nullptr;
     int mode_ = Eraser;
     QColor colour_ = Qt::black;
     int width_ = 1;
