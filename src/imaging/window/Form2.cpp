@@ -313,6 +313,9 @@ void Form2::placeClient() {
     const int menuHeight = menuBar->sizeHint().height();
     menuBar->setGeometry(0, 0, width(), menuHeight);
     client->setGeometry(0, menuHeight, width(), qMax(0, height() - menuHeight));
+    // A window shrunk to a small picture keeps its tool panel within reach.
+    Picture2->move(qBound(0, Picture2->x(), qMax(0, client->width() - Picture2->width())),
+                   qBound(0, Picture2->y(), qMax(0, client->height() - Picture2->height())));
 }
 
 void Form2::resizeEvent(QResizeEvent* e) {
