@@ -5,6 +5,7 @@
 #include "imaging/TextStamp.h"
 #include "imaging/ToolPicture.h"
 #include "imaging/window/CanvasView.h"
+#include "imaging/window/TextInsertion.h"
 #include "imaging/window/TextToolbar.h"
 #include "platform/MessageBoxes.h"
 #include "platform/CommonDialog.h"
@@ -13,7 +14,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
-#include <QPlainTextEdit>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -200,10 +200,7 @@ void Form2::setCurrentColour(QColor c) {
     Label1->setAutoFillBackground(true);
     Picture1->setPenColour(c);
     tools_.setColour(c);
-    Label3->setStyleSheet(QStringLiteral("color: %1; background: transparent").arg(c.name()));
-    QPalette text = Text1->palette();
-    text.setColor(QPalette::Text, c);
-    Text1->setPalette(text);
+    text_->setColour(c);
 }
 
 EditorLayout::Input Form2::layoutInput() const {
@@ -406,31 +403,14 @@ void Form2::createCanvasTools() {
 }
 
 void Form2::createTextTools() {
-    Text1 = new QPlainTextEdit(Picture1);
-    Text1->setObjectName("Text1");
-    // One line of the box is one line drawn.
-    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Text1->hide();
-    connect(Text1, &QPlainTextEdit::textChanged, this, &Form2::Text1_Change);
-
-    Label3 = new QLabel(Picture1);
-    Label3->setObjectName("Label3");
-    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label3->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Label3->hide();
-
-    Picture6 = new TextToolbar(client);
-    Picture6->hide();
-    connect(Picture6, &TextToolbar::moved, this, &Form2::Picture6_Moved);
+    text_ = new TextInsertion(Picture1, client, Combo1, Combo2, [this](double twips) { return toPixelsY(twips); });
+    Text1 = text_->box;
+    Label3 = text_->preview;
+    Picture6 = text_->toolbar;
     connect(Picture6->Command5, &QPushButton::clicked, this, &Form2::Command5_Click);
     connect(Picture6->Command6, &QPushButton::clicked, this, &Form2::Command6_Click);
     connect(Picture6->Command7, &QPushButton::clicked, this, &Form2::Command7_Click);
     connect(Picture6->Command8, &QPushButton::clicked, this, &Form2::Command8_Click);
-
-    connect(Combo1, &QComboBox::currentTextChanged, this, &Form2::Combo1_Change);
-    connect(Combo2, &QComboBox::currentTextChanged, this, &Form2::Combo2_Change);
-    Combo1_Change();
-    Combo2_Change();
 }
 
 QSize Form2::eraserPixels() const {
@@ -522,19 +502,7 @@ void Form2::Picture1_MouseUp(QPoint at) {
         return;
     }
     if (windowTitle() == kTextCaption) {
-        // A click without a drag still gives a box one can type into.
-        QRect box = Shape1->geometry();
-        box.setSize(box.size().expandedTo(QSize(120, 30)));
-        Text1->setGeometry(box);
-        // The text is drawn where the preview label lies; it starts on the box.
-        Label3->setGeometry(box);
-        const QPoint onClient = Picture1->mapTo(client, box.topLeft());
-        Picture6->move(qMax(0, onClient.x()), qMax(0, onClient.y() - Picture6->height()));
-        Picture6->show();
-        Picture6->raise();
-        Text1->show();
-        Text1->raise();
-        Text1->setFocus();
+        text_->openOn(Shape1->geometry());
         Shape1->hide();
     }
     Picture1->unsetCursor();
@@ -589,68 +557,21 @@ void Form2::Command3_Click() {
     Timer1.start();
 }
 
-void Form2::Command5_Click() {
-    Label3->hide();
-    Text1->show();
-}
+void Form2::Command5_Click() { text_->showEditing(); }
 
-void Form2::Command6_Click() {
-    Text1->hide();
-    Label3->setGeometry(Text1->geometry());
-    Label3->show();
-    Label3->raise();
-}
+void Form2::Command6_Click() { text_->showPreview(); }
 
 void Form2::Command7_Click() {
-    const std::optional<int> size = TextStamp::size(Combo2->currentText());
-    if (!size) {
+    const QImage before = Picture1->canvas().image();
+    if (!text_->insertInto(Picture1->canvas().surface(), current_)) {
         services_.boxes.message(QStringLiteral("字号无效：请输入 1 到 %1 之间的数字").arg(TextStamp::LargestSize),
                                 QString(), platform::MessageBoxes::Icon::Exclamation);
         return;
     }
-    recordChange();
-    TextStamp::draw(Picture1->canvas().surface(), Text1->toPlainText(), Combo1->currentText(), *size, current_,
-                    Label3->pos());
+    history_.record(before);
     Picture1->update();
-    Label3->clear();
-    Text1->clear();
 }
 
-void Form2::Command8_Click() {
-    Text1->clear();
-    Label3->clear();
-    Picture6->hide();
-    Text1->hide();
-    Label3->hide();
-}
-
-void Form2::Text1_Change() {
-    Label3->hide();
-    Label3->setText(Text1->toPlainText());
-}
-
-void Form2::Combo1_Change() {
-    QFont f = Text1->font();
-    f.setFamily(Combo1->currentText());
-    Text1->setFont(f);
-    Label3->setFont(f);
-}
-
-void Form2::Combo2_Change() {
-    // A size still being typed (or no size) keeps the last one.
-    const std::optional<int> size = TextStamp::size(Combo2->currentText());
-    if (!size)
-        return;
-    QFont f = Text1->font();
-    f.setPixelSize(EditorLayout::whole(*size * 96.0 / 72.0));
-    Text1->setFont(f);
-    Label3->setFont(f);
-}
-
-void Form2::Picture6_Moved() {
-    const QPoint below = Picture1->mapFrom(client, Picture6->geometry().bottomLeft() + QPoint(0, 1));
-    Text1->move(below);
-    Label3->move(below + QPoint(0, toPixelsY(200)));
-}
+void Form2::Command8_Click() { text_->close(); }
 
 } // namespace nimbrel::imaging

@@ -35,6 +35,7 @@ class MessageBoxes;
 namespace nimbrel::imaging {
 
 class CanvasView;
+class TextInsertion;
 class TextToolbar;
 
 class Form2 : public QWidget {
@@ -91,10 +92,6 @@ public:
     void Command6_Click();
     void Command7_Click();
     void Command8_Click();
-    void Text1_Change();
-    void Combo1_Change();
-    void Combo2_Change();
-    void Picture6_Moved();
 
     int toolMode() const { return tools_.mode(); }
     QColor frameColour() const { return frameColour_; }
@@ -165,6 +162,7 @@ private:
     bool draggingEraser_ = false;
     QSizeF eraserSize_;  // exact size in pixels; the box shows it rounded
     QColor frameColour_ = Qt::black;
+    TextInsertion* text_ = nullptr;
     DrawingTools tools_;
     CanvasSelection selection_;
     CanvasHistory history_;
