@@ -10,6 +10,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -188,4 +190,26 @@ TEST_F(Form2Test, PalettePickColoursTheFrameButTheCustomColourDoesNot) {
     EXPECT_EQ(editor.Command3->text(), "选区/裁剪");
     EXPECT_EQ(editor.windowTitle(), Form2::kEraserCaption);
     EXPECT_TRUE(editor.Picture3->isEnabled());
+}
+
+TEST_F(Form2Test, EraserBoxFollowsThePointerAndPaintsWhereItWasLetGo) {
+    editor.setPicture(white({200, 150}));
+    editor.Picture4_MouseDown(imaging::Palette::swatchRect(1, 4).center());  // green
+    editor.Label2_Click(DrawingTools::Eraser);
+    editor.Picture1_MouseMove(Qt::NoButton, {100, 80});
+    EXPECT_EQ(editor.Picture3->geometry().center(), QPoint(100, 80));
+    const QSize before = editor.Picture3->size();
+    editor.Picture3_DragEnded();
+    EXPECT_TRUE(editor.Timer2.isActive());
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(editor.Picture3, &up);
+    editor.Timer2_Timer();
+    EXPECT_LT(editor.Picture3->width(), before.width());
+    EXPECT_EQ(editor.canvasImage().pixel(editor.Picture3->geometry().center()), QColor(0, 0xFF, 0).rgb());
+    EXPECT_EQ(editor.canvasImage().pixel(10, 10), QColor(Qt::white).rgb());
+    // Moving over the canvas stops the painting; the next move takes the box along again.
+    editor.Picture1_MouseMove(Qt::NoButton, {20, 20});
+    EXPECT_FALSE(editor.Timer2.isActive());
+    editor.mnuundo->trigger();
+    EXPECT_EQ(editor.canvasImage(), white({200, 150}));
 }

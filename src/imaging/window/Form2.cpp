@@ -472,7 +472,7 @@ void Form2::Picture1_MouseDown(QPoint at) {
 }
 
 void Form2::Picture1_MouseMove(Qt::MouseButtons buttons, QPoint at) {
-    if (Picture3->isVisible()) {
+    if (!Picture3->isHidden()) {
         if (Timer2.isActive()) {
             Timer2.stop();
         } else {
