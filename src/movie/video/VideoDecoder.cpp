@@ -51,6 +51,9 @@ struct VideoDecoder::Impl {
         // One thread: a picture comes out for the packet that went in, with no delay.
         codec->thread_count = 1;
         if (deblocking == 1) codec->skip_loop_filter = AVDISCARD_ALL;
+        // The floating-point inverse DCT: the integer ones are off by a level
+        // or two along block edges, visible on flat areas and gradients.
+        codec->idct_algo = FF_IDCT_FAAN;
         if (avcodec_open2(codec, decoder, nullptr) < 0) {
             avcodec_free_context(&codec);
             return false;

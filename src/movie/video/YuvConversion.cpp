@@ -12,12 +12,14 @@ inline int clamp255(int v) { return std::clamp(v, 0, 255); }
 } // namespace
 
 uint32_t YuvConversion::rgb(int y, int u, int v) {
-    // Fixed point, 16 fraction bits: 1.164, 1.596, 0.391, 0.813, 2.018.
-    const int c = (y - 16) * 76284;
+    // BT.601 studio range: luma 16..235 spans 255/219, chroma 16..240 spans
+    // 255/224 of the Kr = 0.299, Kb = 0.114 weights. Fixed point, 16 fraction
+    // bits: 1.164383, 1.596027, 0.391762, 0.812968, 2.017232.
+    const int c = (y - 16) * 76310;
     const int d = u - 128, e = v - 128;
-    const int r = clamp255((c + 104595 * e + 32768) >> 16);
-    const int g = clamp255((c - 25625 * d - 53281 * e + 32768) >> 16);
-    const int b = clamp255((c + 132252 * d + 32768) >> 16);
+    const int r = clamp255((c + 104597 * e + 32768) >> 16);
+    const int g = clamp255((c - 25675 * d - 53279 * e + 32768) >> 16);
+    const int b = clamp255((c + 132201 * d + 32768) >> 16);
     return 0xff000000u | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
 }
 
@@ -37,15 +39,18 @@ QImage YuvConversion::toImage(const AVFrame* f) {
             continue;
         }
         const uint8_t* ys = f->data[0] + ptrdiff_t(y) * f->linesize[0];
+        const uint8_t* as = withAlpha ? f->data[3] + ptrdiff_t(y) * f->linesize[3] : nullptr;
+        // Each chroma sample covers its 2x2 block of luma, undivided.
         const uint8_t* us = f->data[1] + ptrdiff_t(y / 2) * f->linesize[1];
         const uint8_t* vs = f->data[2] + ptrdiff_t(y / 2) * f->linesize[2];
-        const uint8_t* as = withAlpha ? f->data[3] + ptrdiff_t(y) * f->linesize[3] : nullptr;
         for (int x = 0; x < w; ++x) {
             uint32_t p = rgb(ys[x], us[x / 2], vs[x / 2]);
             if (as) {
                 const uint32_t a = as[x];
-                auto mul = [a](uint32_t c) { return (c * a + 127) / 255; };
-                p = a << 24 | mul(p >> 16 & 0xff) << 16 | mul(p >> 8 & 0xff) << 8 | mul(p & 0xff);
+                // The colour planes of a picture with alpha are encoded already
+                // multiplied by it; a colour above its alpha is cut to it.
+                auto cut = [a](uint32_t c) { return std::min(c, a); };
+                p = a << 24 | cut(p >> 16 & 0xff) << 16 | cut(p >> 8 & 0xff) << 8 | cut(p & 0xff);
             }
             row[x] = p;
         }

@@ -1,7 +1,8 @@
 #pragma once
 // Decoded pictures to the renderer's pixels: planar YUV 4:2:0 (with or
-// without an alpha plane) by the studio-range BT.601 rule, and the BGR
-// pictures of Screen Video, all to premultiplied ARGB32.
+// without an alpha plane, whose colours come premultiplied) by the
+// studio-range BT.601 rule with each chroma sample covering its 2x2 luma
+// block, and the BGR pictures of Screen Video, all to premultiplied ARGB32.
 #include <QImage>
 #include <cstdint>
 
