@@ -1,7 +1,9 @@
 #include "movie/video/VideoDecoder.h"
 #include "movie/swf/VideoTags.h"
+#include "movie/video/DeblockingFilter.h"
 #include "movie/video/YuvConversion.h"
 #include <algorithm>
+#include <optional>
 #include <vector>
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -25,6 +27,43 @@ AVCodecID codecFor(uint8_t codec) {
     default: return AV_CODEC_ID_NONE;
     }
 }
+struct H263Header {
+    bool intra = false;
+    bool deblocking = false; // the encoder's hint that block edges want smoothing
+    int quantiser = 0;
+};
+
+// 17-bit start code, 5-bit version, 8-bit time, 3-bit size code (with 8- or
+// 16-bit width and height after codes 0 and 1), the 2-bit picture type, the
+// deblocking bit and the 5-bit quantiser.
+std::optional<H263Header> readH263Header(const uint8_t* data, size_t size) {
+    if (size < 4) return std::nullopt;
+    auto bits = [&](size_t at, int count) {
+        uint32_t v = 0;
+        for (int i = 0; i < count; ++i, ++at) v = v << 1 | (at / 8 < size ? (data[at / 8] >> (7 - at % 8)) & 1 : 0);
+        return v;
+    };
+    if (bits(0, 17) != 1) return std::nullopt;
+    size_t at = 30;
+    const uint32_t sizeCode = bits(at, 3);
+    at += 3;
+    if (sizeCode == 0) at += 16;
+    else if (sizeCode == 1) at += 32;
+    if (at / 8 >= size) return std::nullopt;
+    return H263Header{bits(at, 2) == 0, bits(at + 2, 1) == 1, int(bits(at + 3, 5))};
+}
+
+// A picture libavcodec still holds as a reference, copied so that filtering it
+// leaves the pictures predicted from it alone.
+AVFrame* writableCopy(const AVFrame* f) {
+    AVFrame* copy = av_frame_alloc();
+    if (!copy) return nullptr;
+    copy->format = f->format;
+    copy->width = f->width;
+    copy->height = f->height;
+    if (av_frame_get_buffer(copy, 0) < 0 || av_frame_copy(copy, f) < 0) av_frame_free(&copy);
+    return copy;
+}
 } // namespace
 
 struct VideoDecoder::Impl {
@@ -32,6 +71,7 @@ struct VideoDecoder::Impl {
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
     const AVCodec* decoder = nullptr;
+    uint8_t codecId = 0;
     uint8_t deblocking = 0;
     // libavcodec reads a little past the end of its input: packets are
     // copied here with that much zeroed room after them.
@@ -67,6 +107,7 @@ struct VideoDecoder::Impl {
 VideoDecoder::VideoDecoder(uint8_t codec, uint8_t deblocking) : d(std::make_unique<Impl>()) {
     static const bool quiet = (av_log_set_level(AV_LOG_FATAL), true);
     (void)quiet;
+    d->codecId = codec;
     d->deblocking = deblocking;
     const AVCodecID id = codecFor(codec);
     d->decoder = id == AV_CODEC_ID_NONE ? nullptr : avcodec_find_decoder(id);
@@ -94,6 +135,14 @@ bool VideoDecoder::decode(const uint8_t* data, size_t size) {
     std::copy(data, data + size, d->padded.begin());
     d->packet->data = d->padded.data();
     d->packet->size = int(size);
+    // Sorenson H.263 pictures are smoothed after decoding when the stream asks
+    // for it, or leaves it to each packet's deblocking bit.
+    int strength = 0;
+    if (d->codecId == swf::VideoStreamDef::SorensonH263 && d->deblocking != 1) {
+        const auto header = readH263Header(data, size);
+        if (header && (d->deblocking >= 2 || header->deblocking))
+            strength = DeblockingFilter::strengthFor(header->quantiser);
+    }
     bool got = false;
     if (avcodec_send_packet(d->codec, d->packet) >= 0) {
         for (;;) {
@@ -101,7 +150,16 @@ bool VideoDecoder::decode(const uint8_t* data, size_t size) {
             if (r < 0) break;
             const AVFrame* f = d->frame;
             if (f->width > 0 && f->height > 0 && f->width <= kMaxSide && f->height <= kMaxSide) {
-                QImage converted = YuvConversion::toImage(f);
+                AVFrame* filtered = strength > 0 && f->format == AV_PIX_FMT_YUV420P ? writableCopy(f) : nullptr;
+                if (filtered) {
+                    for (int plane = 0; plane < 3; ++plane) {
+                        const int shift = plane == 0 ? 0 : 1;
+                        DeblockingFilter::apply(filtered->data[plane], (f->width + shift) >> shift,
+                                                (f->height + shift) >> shift, filtered->linesize[plane], strength);
+                    }
+                }
+                QImage converted = YuvConversion::toImage(filtered ? filtered : f);
+                av_frame_free(&filtered);
                 if (!converted.isNull()) {
                     picture_ = std::move(converted);
                     got = true;
@@ -118,22 +176,8 @@ bool VideoDecoder::isKeyframe(uint8_t codec, const uint8_t* data, size_t size) {
     using V = swf::VideoStreamDef;
     switch (codec) {
     case V::SorensonH263: {
-        // 17-bit start code, 5-bit version, 8-bit time, 3-bit size code (with
-        // 8- or 16-bit width and height after codes 0 and 1), then the 2-bit picture type.
-        if (size < 4) return false;
-        auto bits = [&](size_t at, int count) {
-            uint32_t v = 0;
-            for (int i = 0; i < count; ++i, ++at)
-                v = v << 1 | (at / 8 < size ? (data[at / 8] >> (7 - at % 8)) & 1 : 0);
-            return v;
-        };
-        if (bits(0, 17) != 1) return false;
-        size_t at = 30;
-        const uint32_t sizeCode = bits(at, 3);
-        at += 3;
-        if (sizeCode == 0) at += 16;
-        else if (sizeCode == 1) at += 32;
-        return at / 8 < size && bits(at, 2) == 0;
+        const auto header = readH263Header(data, size);
+        return header && header->intra;
     }
     case V::Vp6:
         // The first bit clear marks an intra picture.

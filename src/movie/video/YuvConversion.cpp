@@ -13,13 +13,15 @@ inline int clamp255(int v) { return std::clamp(v, 0, 255); }
 
 uint32_t YuvConversion::rgb(int y, int u, int v) {
     // BT.601 studio range: luma 16..235 spans 255/219, chroma 16..240 spans
-    // 255/224 of the Kr = 0.299, Kb = 0.114 weights. Fixed point, 16 fraction
-    // bits: 1.164383, 1.596027, 0.391762, 0.812968, 2.017232.
-    const int c = (y - 16) * 76310;
+    // 255/224 of the Kr = 0.299, Kb = 0.114 weights. Each weight is rounded
+    // to 16 fraction bits from its exact value (rounding short decimals such
+    // as 1.164383 instead is off by one level on some colours), then the sum
+    // is rounded half up.
+    const int c = (y - 16) * 76309;          // 255/219
     const int d = u - 128, e = v - 128;
-    const int r = clamp255((c + 104597 * e + 32768) >> 16);
-    const int g = clamp255((c - 25675 * d - 53279 * e + 32768) >> 16);
-    const int b = clamp255((c + 132201 * d + 32768) >> 16);
+    const int r = clamp255((c + 104597 * e + 32768) >> 16);               // 1.402 * 255/224
+    const int g = clamp255((c - 25675 * d - 53279 * e + 32768) >> 16);    // 0.114*1.772/0.587, 0.299*1.402/0.587
+    const int b = clamp255((c + 132201 * d + 32768) >> 16);               // 1.772 * 255/224
     return 0xff000000u | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
 }
 
