@@ -301,7 +301,16 @@ void Avm1ScriptEngine::objectCreated(display::DisplayObject* object)
     MovieClipObject* o = vm_->scriptObjectFor(object);
     if (!o)
         return;
-    vm_->applyRegisteredClass(o);
+    // The init actions of the frame placing a clip run after the placement yet
+    // may register its class: one not registered yet is looked for again just
+    // before the clip's construct and initialize handlers.
+    const bool scriptMade = running_ && object->placedFrame < 0;
+    if (!vm_->applyRegisteredClass(o) && !scriptMade && type == display::DisplayObject::Type::MovieClip) {
+        Job j;
+        j.target = o;
+        j.bindClass = true;
+        queue_.push_back(std::move(j));
+    }
     // Construct and initialize handlers come before anything the placing frame runs.
     // Queued, not run here: the display list is in the middle of a change.
     for (uint32_t event : {uint32_t(swf::ClipEventConstruct), uint32_t(swf::ClipEventInitialize)}) {
@@ -312,7 +321,7 @@ void Avm1ScriptEngine::objectCreated(display::DisplayObject* object)
             continue;
         // A clip a script is making (duplicateMovieClip, attachMovie) is constructed
         // before the script goes on.
-        if (running_ && object->placedFrame < 0) {
+        if (scriptMade) {
             runEvent(o, event, nullptr);
             continue;
         }
@@ -451,7 +460,9 @@ void Avm1ScriptEngine::runQueuedActions()
         }
         if (!j.target)
             continue;
-        if (j.event)
+        if (j.bindClass)
+            vm_->applyRegisteredClass(j.target);
+        else if (j.event)
             runEvent(j.target, j.event, j.event == swf::ClipEventUnload ? &j.handlers : nullptr);
         else
             vm_->runActions(vm_->codeFor(j.ownBytes), j.target);

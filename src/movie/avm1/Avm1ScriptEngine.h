@@ -63,6 +63,7 @@ private:
         const QByteArray* bytes = nullptr; // action bytes, or
         QByteArray ownBytes;
         uint32_t event = 0;                // a clip event for target
+        bool bindClass = false;            // or target takes its registered class, if any by now
         swf::ClipActionList handlers;       // unload: the handlers of an object already gone
         Object* listeners = nullptr;       // or a message for the listeners of this broadcaster
         QString message;

@@ -127,8 +127,9 @@ public:
     MovieClipObject* scriptObjectFor(display::DisplayObject* d);
     // The display object left the stage: its script object goes dead.
     void forgetDisplay(display::DisplayObject* d);
-    // A clip made for an exported symbol takes the class registered for it.
-    void applyRegisteredClass(MovieClipObject* clip);
+    // A clip made for an exported symbol takes the class registered for it;
+    // false when no class is registered for its symbol.
+    bool applyRegisteredClass(MovieClipObject* clip);
     // Action bytes of the movie as runnable code, converted once per tag.
     const ActionCode& codeFor(const QByteArray& bytes);
     // Clip reference by target path ("_level0.a.b", "/a/b", "a.b" relative to `base`).

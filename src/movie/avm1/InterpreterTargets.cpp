@@ -84,13 +84,13 @@ void Interpreter::forgetDisplay(display::DisplayObject* d)
     wrappers_.erase(it);
 }
 
-void Interpreter::applyRegisteredClass(MovieClipObject* clip)
+bool Interpreter::applyRegisteredClass(MovieClipObject* clip)
 {
     if (!clip || !clip->display() || registeredClasses.isEmpty() || !movie)
-        return;
+        return false;
     const uint16_t id = clip->display()->characterId();
     if (id == 0)
-        return;
+        return false;
     for (auto it = registeredClasses.constBegin(); it != registeredClasses.constEnd(); ++it) {
         uint16_t exportedId = 0;
         if (!movie->exported(it.key(), &exportedId) || exportedId != id)
@@ -101,8 +101,9 @@ void Interpreter::applyRegisteredClass(MovieClipObject* clip)
         clip->define(QStringLiteral("__constructor__"), Value(cls), DontEnum);
         clip->define(QStringLiteral("constructor"), Value(cls), DontEnum);
         callSafely(Value(cls), Value(static_cast<Object*>(clip)), {});
-        return;
+        return true;
     }
+    return false;
 }
 
 } // namespace nimbrel::movie::avm1
