@@ -23,7 +23,7 @@ public:
     const swf::VideoStreamDef& def() const { return *stream_; }
     bool smoothing() const { return smoothing_.value_or(stream_->smoothing); }
     void setSmoothing(bool on) { smoothing_ = on; }
-    // Kept for scripts that read it back; pictures of a NetStream are drawn unfiltered either way.
+    // Kept for scripts that read it back; pictures of a NetStream follow each packet's own deblocking bit.
     int deblocking() const { return deblocking_.value_or(stream_->deblocking); }
     void setDeblocking(int mode) { deblocking_ = mode; }
     // The picture for the current ratio, decoded on demand (null before the

@@ -12,7 +12,8 @@ namespace nimbrel::movie::video {
 
 class VideoDecoder {
 public:
-    // codec is the stream's codec id as stored; deblocking its deblocking field (1 turns the filter off).
+    // codec is the stream's codec id as stored; deblocking its deblocking field: 0 leaves
+    // smoothing to each packet's bit, 1 turns it off, 2 and up turn it on.
     VideoDecoder(uint8_t codec, uint8_t deblocking);
     ~VideoDecoder();
     VideoDecoder(const VideoDecoder&) = delete;
