@@ -2,6 +2,7 @@
 // that stops itself starts again from its own button, keys reach buttons and
 // clips, and getURL opens only web addresses.
 #include "KeyMovies.h"
+#include "movie/support/ButtonFixtures.h"
 #include "movie/KeyCodes.h"
 #include "movie/MoviePlayer.h"
 #include "movie/display/DisplayObject.h"
@@ -95,17 +96,7 @@ QByteArray stopAndButtonMovie(const QByteArray& frameOneActions = {}, bool useNe
     BitWriter w;
     w.u16(10);
     w.u8(0);
-    BitWriter r;
-    const std::pair<uint8_t, uint16_t> recs[] = {{0x01 | 0x08, 1}, {0x02, 3}, {0x04, 2}};
-    for (auto [states, id] : recs) {
-        r.u8(states);
-        r.u16(id);
-        r.u16(1);
-        r.matrix({});
-        r.cxform({}, true);
-    }
-    r.u8(0);
-    const QByteArray records = r.data();
+    const QByteArray records = test::buttonStateRecords(1, 3, 2);
     w.u16(uint16_t(2 + records.size()));
     w.bytes(records);
     const QByteArray play = actions({actionPlay});
