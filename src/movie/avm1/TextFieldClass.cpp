@@ -185,7 +185,11 @@ void installProperties(Interpreter& interpreter, Object* proto) {
             else f.restrict = list;
         });
     property(vm, proto, "scroll", [](Interpreter&, EditTextObject& f) { return Value(double(f.scroll())); },
-             [](Interpreter& vm, EditTextObject& f, const Value& v) { f.setScroll(vm.toInt32(v)); });
+             [](Interpreter& vm, EditTextObject& f, const Value& v) {
+                 // The player counts lines from 0 in 32 bits: the lowest number wraps round to the highest.
+                 const int32_t fromZero = int32_t(uint32_t(vm.toInt32(v)) - 1u);
+                 f.setScroll(fromZero == INT32_MAX ? INT32_MAX : fromZero + 1);
+             });
     property(vm, proto, "hscroll", [](Interpreter&, EditTextObject& f) { return Value(double(f.hscroll())); },
              [](Interpreter& vm, EditTextObject& f, const Value& v) { f.setHscroll(vm.toInt32(v)); });
     property(vm, proto, "maxscroll", [](Interpreter&, EditTextObject& f) { return Value(double(f.maxScroll())); }, nullptr);

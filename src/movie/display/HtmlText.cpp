@@ -166,7 +166,9 @@ void HtmlText::parse(const QString& html, const TextFormat& base, FormattedText&
     };
     auto newParagraph = [&] {
         flush();
-        out.append(QStringLiteral("\r"), current);
+        // A break that ends text takes that text's format, even past the tags that closed it.
+        const TextFormat* last = endsParagraph(out) ? nullptr : out.formatAt(out.length() - 1);
+        out.append(QStringLiteral("\r"), last ? *last : current);
     };
     qsizetype i = 0;
     const qsizetype n = html.size();
