@@ -88,6 +88,15 @@ void boolProperty(Accessors& vm, Object*, const char* name, bool (*get)(const Ed
         }});
 }
 
+// A setter that writes a plain property when this is not a text field.
+NativeFunction::Fn plainOnOthers(const QString& name, NativeFunction::Fn setter) {
+    return [name, setter](Interpreter& vm, const Value& self, Args a) -> Value {
+        if (fieldOf(self)) return setter(vm, self, a);
+        if (Object* o = self.object()) o->define(name, arg(a, 0), 0);
+        return Value();
+    };
+}
+
 void property(Accessors& vm, Object*, const char* name, std::function<Value(Interpreter&, EditTextObject&)> get,
               std::function<void(Interpreter&, EditTextObject&, const Value&)> set) {
     NativeFunction::Fn setter;
@@ -102,6 +111,31 @@ void property(Accessors& vm, Object*, const char* name, std::function<Value(Inte
                       return f ? get(vm, *f) : Value();
                   },
                   setter});
+}
+
+// Rendering settings; on an object that is not a field, writing them makes a
+// plain property of that object, as the player does.
+void renderingProperties(Accessors& vm) {
+    using GridFit = swf::TextRenderSettings::GridFit;
+    static const char* const fits[] = {"none", "pixel", "subpixel"};
+    property(vm, nullptr, "sharpness", [](Interpreter&, EditTextObject& f) { return Value(double(f.rendering.sharpness)); },
+             [](Interpreter& vm, EditTextObject& f, const Value& v) { f.rendering.sharpness = float(vm.toNumber(v)); });
+    property(vm, nullptr, "thickness", [](Interpreter&, EditTextObject& f) { return Value(double(f.rendering.thickness)); },
+             [](Interpreter& vm, EditTextObject& f, const Value& v) { f.rendering.thickness = float(vm.toNumber(v)); });
+    property(vm, nullptr, "antiAliasType",
+        [](Interpreter&, EditTextObject& f) { return Value(f.rendering.advanced ? QStringLiteral("advanced") : QStringLiteral("normal")); },
+        [](Interpreter& vm, EditTextObject& f, const Value& v) {
+            const QString t = vm.toString(v);
+            if (t == QLatin1String("advanced") || t == QLatin1String("normal")) f.rendering.advanced = t == QLatin1String("advanced");
+        });
+    property(vm, nullptr, "gridFitType",
+        [](Interpreter&, EditTextObject& f) { return Value(QLatin1String(fits[int(f.rendering.gridFit)])); },
+        [](Interpreter& vm, EditTextObject& f, const Value& v) {
+            const QString t = vm.toString(v);
+            for (int i = 0; i < 3; ++i)
+                if (t == QLatin1String(fits[i])) f.rendering.gridFit = GridFit(i);
+        });
+    for (size_t i = vm.size() - 4; i < vm.size(); ++i) vm[i].set = plainOnOthers(vm[i].name, vm[i].set);
 }
 
 // Range arguments of get/setTextFormat: (), (index) or (begin, end).
@@ -202,11 +236,10 @@ void installProperties(Interpreter& interpreter, Object* proto) {
     property(vm, proto, "mouseWheelEnabled", [](Interpreter&, EditTextObject&) { return Value(true); }, nullptr);
     vm.push_back({QStringLiteral("tabIndex"), tabIndexGetter, tabIndexSetter});
     property(vm, proto, "styleSheet", [](Interpreter&, EditTextObject&) { return Value(); }, nullptr);
-    property(vm, proto, "filters", [](Interpreter& vm, EditTextObject&) { return Value(static_cast<Object*>(vm.newArray())); }, nullptr);
-    property(vm, proto, "sharpness", [](Interpreter&, EditTextObject&) { return Value(0.0); }, nullptr);
-    property(vm, proto, "thickness", [](Interpreter&, EditTextObject&) { return Value(0.0); }, nullptr);
-    property(vm, proto, "antiAliasType", [](Interpreter&, EditTextObject&) { return Value(QStringLiteral("normal")); }, nullptr);
-    property(vm, proto, "gridFitType", [](Interpreter&, EditTextObject&) { return Value(QStringLiteral("pixel")); }, nullptr);
+    property(vm, proto, "filters", [](Interpreter& vm, EditTextObject&) { return Value(static_cast<Object*>(vm.newArray())); },
+             [](Interpreter&, EditTextObject&, const Value&) {});
+    vm.back().set = plainOnOthers(vm.back().name, vm.back().set);
+    renderingProperties(vm);
     // Defined so that enumeration (newest first) lists them in the player's order.
     static const char* const order[] = {
         "styleSheet", "mouseWheelEnabled", "condenseWhite", "restrict", "textHeight", "textWidth", "bottomScroll",
@@ -262,7 +295,8 @@ void installMethods(Interpreter& vm, Object* proto, Object* fmtProto) {
         if (f && fo && fo->className() == QLatin1String("TextFormat")) f->setNewTextFormat(static_cast<TextFormatObject*>(fo)->format);
         return Value();
     });
-    vm.addMethod(proto, QStringLiteral("replaceText"), [](Interpreter& vm, const Value& self, Args a) -> Value {
+    // Movies before version 7 have no replaceText.
+    if (vm.version() >= 7) vm.addMethod(proto, QStringLiteral("replaceText"), [](Interpreter& vm, const Value& self, Args a) -> Value {
         EditTextObject* f = fieldOf(self);
         if (!f || a.size() < 3) return Value();
         const int b = vm.toInt32(a[0]), e = vm.toInt32(a[1]);

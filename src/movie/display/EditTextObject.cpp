@@ -54,8 +54,9 @@ EditTextObject::EditTextObject(MovieContext* context, uint16_t characterId, std:
     wordWrap_ = d.wordWrap;
     embedFonts_ = d.useOutlines;
     autoSize_ = d.autoSize ? AutoSize::Left : AutoSize::None;
-    if (html) setHtmlText(d.initialText);
-    else setText(d.initialText);
+    const auto& settings = context->movie()->textSettings;
+    if (auto it = settings.find(characterId); it != settings.end()) rendering = it->second;
+    setInitialText(d.initialText);
 }
 
 EditTextObject::EditTextObject(MovieContext* context, const QRectF& bounds)
@@ -94,9 +95,22 @@ void EditTextObject::setText(const QString& text) {
 }
 
 void EditTextObject::restoreInitialText() {
-    const QString initial = def_ ? def_->initialText : QString();
-    if (html) setHtmlText(initial);
-    else setText(initial);
+    setInitialText(def_ ? def_->initialText : QString());
+}
+
+void EditTextObject::setInitialText(const QString& initial) {
+    if (!html) {
+        setText(initial);
+        return;
+    }
+    setHtmlText(initial);
+    // Authoring tools close the last paragraph of a field's markup; that
+    // closing makes no empty line after it, as markup a script sets does.
+    const int len = content_.length();
+    if (len > 0 && content_.text().back() == QLatin1Char('\r')) {
+        content_.replace(len - 1, len, QString(), newFormat_);
+        changed();
+    }
 }
 
 QString EditTextObject::htmlText() const { return html ? HtmlText::write(content_) : content_.text(); }

@@ -176,11 +176,14 @@ void HtmlText::parse(const QString& html, const TextFormat& base, FormattedText&
         out.append(decodeEntities(pending), current);
         pending.clear();
     };
+    // A break that ends text takes that text's format, even past the tags that closed it.
+    auto breakFormat = [&] {
+        const TextFormat* last = endsParagraph(out) ? nullptr : out.formatAt(out.length() - 1);
+        return last ? *last : current;
+    };
     auto newParagraph = [&] {
         flush();
-        // A break that ends text takes that text's format, even past the tags that closed it.
-        const TextFormat* last = endsParagraph(out) ? nullptr : out.formatAt(out.length() - 1);
-        out.append(QStringLiteral("\r"), last ? *last : current);
+        out.append(QStringLiteral("\r"), breakFormat());
     };
     qsizetype i = 0;
     const qsizetype n = html.size();
