@@ -76,7 +76,7 @@ void EditTextObject::setWidth(double px) {
     // The new size is measured in the parent's coordinates, like other objects.
     const double sx = xScale() / 100.0;
     if (sx == 0) return;
-    bounds_.setWidth(std::max(0.0, px * 20.0 / std::abs(sx)));
+    bounds_.setWidth(std::max(0.0, std::trunc(px * 20.0 / std::abs(sx))));
     changed();
 }
 
@@ -84,7 +84,7 @@ void EditTextObject::setHeight(double px) {
     if (!std::isfinite(px)) return;
     const double sy = yScale() / 100.0;
     if (sy == 0) return;
-    bounds_.setHeight(std::max(0.0, px * 20.0 / std::abs(sy)));
+    bounds_.setHeight(std::max(0.0, std::trunc(px * 20.0 / std::abs(sy))));
     changed();
 }
 
