@@ -71,20 +71,16 @@ void EditTextObject::setBounds(const QRectF& bounds) {
     changed();
 }
 
+// A field's _width and _height set its own box: its scale still applies on top.
 void EditTextObject::setWidth(double px) {
     if (!std::isfinite(px)) return;
-    // The new size is measured in the parent's coordinates, like other objects.
-    const double sx = xScale() / 100.0;
-    if (sx == 0) return;
-    bounds_.setWidth(std::max(0.0, std::trunc(px * 20.0 / std::abs(sx))));
+    bounds_.setWidth(std::max(0.0, std::trunc(px * 20.0)));
     changed();
 }
 
 void EditTextObject::setHeight(double px) {
     if (!std::isfinite(px)) return;
-    const double sy = yScale() / 100.0;
-    if (sy == 0) return;
-    bounds_.setHeight(std::max(0.0, std::trunc(px * 20.0 / std::abs(sy))));
+    bounds_.setHeight(std::max(0.0, std::trunc(px * 20.0)));
     changed();
 }
 
