@@ -151,7 +151,8 @@ TextLayout TextLayout::build(const FormattedText& text, const Options& o) {
     }
     if (!out.lines_.empty()) {
         const Line& last = out.lines_.back();
-        out.textHeight_ = last.top + last.ascent + last.descent;
+        // Leading counts between lines, and after a line standing alone.
+        out.textHeight_ = last.top + last.ascent + last.descent + (out.lines_.size() == 1 ? last.leading : 0);
         if (text.length() == 0) {
             out.textWidth_ = 0;
             out.textHeight_ = 0;
