@@ -306,11 +306,15 @@ void installMethods(Interpreter& vm, Object* proto, Object* fmtProto) {
         return Value();
     });
     vm.addMethod(proto, QStringLiteral("replaceSel"), [](Interpreter& vm, const Value& self, Args a) -> Value {
-        // Without a selection the caret sits at the end of the text.
+        // The field keeps its selection (a caret at the start until one is made)
+        // even without focus; the caret ends up after the new text.
         EditTextObject* f = fieldOf(self);
         if (!f || a.empty()) return Value();
-        const int len = f->content().length();
-        f->replaceText(len, len, vm.toString(a[0]));
+        const int begin = f->selectionBegin();
+        const QString replacement = vm.toString(a[0]);
+        f->replaceText(begin, f->selectionEnd(), replacement);
+        const int caret = std::min(begin + int(replacement.size()), f->content().length());
+        f->setSelection(caret, caret);
         TextFieldVariable::push(vm, *f);
         return Value();
     });
