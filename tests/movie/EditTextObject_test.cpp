@@ -214,3 +214,21 @@ TEST(EditTextObject, TakesAntiAliasingFromTheFilesTextSettings) {
     EXPECT_FALSE(plain.field->rendering.advanced);
     EXPECT_EQ(plain.field->rendering.gridFit, swf::TextRenderSettings::GridFit::Pixel);
 }
+
+TEST(EditTextObject, RestrictListsReadRangesAsThePlayerDoes) {
+    struct Case {
+        const char* list;
+        const char* kept; // of "abcABC012^\-* &"
+    } cases[] = {
+        {"a-bA", "abAb"},          {"a-", "aa"},        {"-b", "abCABC012^\\-* &"}, {"b-a", "bb"},
+        {"--", ""},                {"b-----", "bb"},    {"a-b-A", "abAb012-* &"},   {"\\\\-\\^", "^\\"},
+        {"\\^-\\\\", "^"},         {"a\\", "aa"},       {"^\\^", "abcABC012\\-* &"}, {"^", "abcABC012^\\-* &"},
+    };
+    Stage st;
+    load(st, {.text = ""});
+    EditTextObject& f = *st.field;
+    for (const Case& c : cases) {
+        f.restrict = QString::fromUtf8(c.list);
+        EXPECT_EQ(f.filterTyped(QStringLiteral("abcABC012^\\-* &")), QString::fromUtf8(c.kept)) << c.list;
+    }
+}

@@ -3,6 +3,7 @@
 #include "movie/display/MovieContext.h"
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace nimbrel::movie::display {
 
@@ -235,24 +236,42 @@ void EditTextObject::setHscroll(int px) { hscroll_ = std::clamp(px, 0, maxHscrol
 namespace {
 
 // Whether a restrict list lets c in: a plain list of allowed characters,
-// ranges with '-', '^' switching to excluded ones and a backslash escaping.
+// '^' switching between allowed and excluded ones and a backslash escaping.
+// A '-' (several in a row act as one) makes a range from the character
+// before it, or from the lowest character when a range or nothing came
+// before; a reversed range adds nothing, and a trailing '-' or backslash is ignored.
 bool restrictAllows(const QString& r, QChar c) {
     bool allowed = false, excluding = false, any = false;
-    for (qsizetype i = 0; i < r.size(); ++i) {
+    std::optional<char16_t> last;
+    const qsizetype n = r.size();
+    auto take = [&](char16_t from, char16_t to) {
+        any = true;
+        if (c.unicode() >= from && c.unicode() <= to) allowed = !excluding;
+    };
+    for (qsizetype i = 0; i < n; ++i) {
         QChar a = r[i];
         if (a == QLatin1Char('^')) {
             excluding = !excluding;
             if (!any) allowed = true;
+            last.reset();
             continue;
         }
-        if (a == QLatin1Char('\\') && i + 1 < r.size()) a = r[++i];
-        QChar b = a;
-        if (i + 2 < r.size() && r[i + 1] == QLatin1Char('-')) {
-            b = r[i + 2];
-            i += 2;
+        if (a == QLatin1Char('-')) {
+            while (i + 1 < n && r[i + 1] == QLatin1Char('-')) ++i;
+            if (i + 1 >= n) break;
+            QChar to = r[++i];
+            if (to == QLatin1Char('\\') && i + 1 < n) to = r[++i];
+            const char16_t from = last.value_or(0);
+            if (from <= to.unicode()) take(from, to.unicode());
+            last.reset();
+            continue;
         }
-        any = true;
-        if (c >= a && c <= b) allowed = !excluding;
+        if (a == QLatin1Char('\\')) {
+            if (i + 1 >= n) break; // a backslash at the end escapes nothing
+            a = r[++i];
+        }
+        take(a.unicode(), a.unicode());
+        last = a.unicode();
     }
     return allowed;
 }
