@@ -101,8 +101,14 @@ TEST(EditTextObject, AutoSizeFollowsTheTextAndSettingWidthKeepsScale) {
     EXPECT_DOUBLE_EQ(f.bounds().height(), 400 + 80);
     f.setAutoSize(EditTextObject::AutoSize::Right);
     f.setText(QStringLiteral("A"));
-    EXPECT_DOUBLE_EQ(f.bounds().right(), 980);
+    // The right edge stays put: the field moves, its box keeps its origin.
+    EXPECT_DOUBLE_EQ(f.bounds().left(), 100);
     EXPECT_DOUBLE_EQ(f.bounds().width(), 400 + 80);
+    EXPECT_DOUBLE_EQ(f.matrix.tx + f.bounds().right(), 980);
+    EXPECT_DOUBLE_EQ(f.x(), 20);
+    f.setAutoSize(EditTextObject::AutoSize::Center);
+    f.setText(QStringLiteral("AA"));
+    EXPECT_DOUBLE_EQ(f.x(), 10);
     f.setAutoSize(EditTextObject::AutoSize::None);
     f.setWidth(50);
     EXPECT_DOUBLE_EQ(f.bounds().width(), 1000);

@@ -191,8 +191,12 @@ void EditTextObject::fitToText() {
     const double h = std::ceil(l.textHeight() / 20.0) * 20.0 + 2 * gutter;
     QRectF b = bounds_;
     if (!wordWrap_) {
-        if (autoSize_ == AutoSize::Center) b.setLeft(bounds_.center().x() - w / 2);
-        else if (autoSize_ == AutoSize::Right) b.setLeft(bounds_.right() - w);
+        // Growing to the left or both ways moves the field itself; its box keeps its origin.
+        double shift = 0;
+        if (autoSize_ == AutoSize::Center) shift = (bounds_.width() - w) / 2;
+        else if (autoSize_ == AutoSize::Right) shift = bounds_.width() - w;
+        matrix.tx += matrix.a * shift;
+        matrix.ty += matrix.b * shift;
         b.setWidth(w);
     }
     b.setHeight(h);

@@ -131,8 +131,12 @@ TextLayout TextLayout::build(const FormattedText& text, const Options& o) {
         }
         line.leading = twips(para->leading);
         line.end = lineEnd;
-        double offset = 0;
         const QString align = para->align.value_or(QStringLiteral("left"));
+        // Spaces ending a paragraph count in a left-aligned line's width; at a
+        // wrap, and in lines aligned right or centred, they hang outside it.
+        const bool wrapped = end < n && !hardBreak;
+        if (!wrapped && align != QLatin1String("right") && align != QLatin1String("center")) line.width = lx;
+        double offset = 0;
         if (align == QLatin1String("right")) offset = avail - line.width;
         else if (align == QLatin1String("center")) offset = (avail - line.width) / 2;
         line.x = left + std::max(0.0, offset);
