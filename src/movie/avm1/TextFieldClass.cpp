@@ -363,6 +363,8 @@ void installTextFieldClass(Interpreter& vm)
     installProperties(vm, proto);
     installMethods(vm, proto, fmtProto);
     installCreateTextField(vm);
+    // Version 5 has the constructor but shows scripts no prototype behind it.
+    if (vm.version() < 6) ctor->define(QStringLiteral("prototype"), Value(), DontEnum);
     vm.addMethod(ctor, QStringLiteral("getFontList"), [](Interpreter& vm, const Value&, Args) -> Value {
         std::vector<Value> names;
         for (const QString& family : QFontDatabase::families()) names.emplace_back(family);
