@@ -214,13 +214,44 @@ TEST(TextFieldClass, RenderingSettingsAreCheckedOnFieldsAndPlainOnOtherObjects) 
     EXPECT_EQ(r.traces, QStringList({"normal", "pixel", "advanced", "subpixel", "-539", "mine", "undefined"}));
 }
 
-TEST(TextFieldClass, ReplaceTextComesWithVersionSeven) {
-    for (uint8_t version : {6, 7}) {
+TEST(TextFieldClass, TheClassFollowsTheMovieVersion) {
+    struct Case {
+        uint8_t version;
+        QStringList traces; // typeof TextField.prototype, typeof its replaceText
+    } cases[] = {
+        {5, {"undefined", "undefined"}},
+        {6, {"object", "undefined"}},
+        {7, {"object", "function"}},
+    };
+    for (const Case& c : cases) {
         ActionAssembler a;
-        // typeof TextField.prototype.replaceText
+        member(a, "TextField", "prototype").op(0x44).trace();
         member(a, "TextField", "prototype").pushString("replaceText").op(0x4E).op(0x44).trace();
         ScriptRun r;
-        play(r, {a}, version);
-        EXPECT_EQ(r.traces, QStringList({version >= 7 ? "function" : "undefined"})) << int(version);
+        play(r, {a}, c.version);
+        EXPECT_EQ(r.traces, c.traces) << int(c.version);
     }
+}
+
+TEST(TextFieldClass, ReplaceSelReplacesTheSelectionAndScriptFocusSelectsAll) {
+    auto replaceSel = [](ActionAssembler& a, const QString& s) {
+        a.pushString(s).pushInt(1).getVariable("t").pushString("replaceSel").op(0x52).op(0x17);
+        traceMember(a, "t", "text");
+    };
+    auto focus = [](ActionAssembler& a) {
+        a.getVariable("t").pushInt(1).getVariable("Selection").pushString("setFocus").op(0x52).op(0x17);
+    };
+    ActionAssembler a;
+    createField(a);
+    setString(a, "t", "text", "test");
+    replaceSel(a, "|"); // no selection made yet: the caret is at the start
+    replaceSel(a, "a"); // and moved past what went in
+    focus(a);
+    replaceSel(a, "X");
+    setString(a, "t", "text", "ab");
+    focus(a); // focused already, selected again
+    replaceSel(a, "Y");
+    ScriptRun r;
+    play(r, {a});
+    EXPECT_EQ(r.traces, QStringList({"|test", "|atest", "X", "Y"}));
 }
