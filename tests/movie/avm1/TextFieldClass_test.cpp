@@ -255,3 +255,19 @@ TEST(TextFieldClass, ReplaceSelReplacesTheSelectionAndScriptFocusSelectsAll) {
     play(r, {a});
     EXPECT_EQ(r.traces, QStringList({"|test", "|atest", "X", "Y"}));
 }
+
+TEST(TextFieldClass, AFieldKeepsItsTextWhenItsVariableRefusesIt) {
+    ActionAssembler a;
+    createField(a);
+    setString(a, "t", "variable", "v");
+    a.pushString("v").pushString("initial").setVariable();
+    traceMember(a, "t", "text");
+    // ASSetPropFlags(_root, "v", 4): v is read-only from here on.
+    a.pushInt(4).pushString("v").getVariable("_root").callFunction("ASSetPropFlags", 3).op(0x17);
+    setString(a, "t", "text", "typed");
+    a.getVariable("v").trace();
+    traceMember(a, "t", "text");
+    ScriptRun r;
+    play(r, {a});
+    EXPECT_EQ(r.traces, QStringList({"initial", "initial", "typed"}));
+}
