@@ -4,10 +4,11 @@ set(_harness ${CMAKE_SOURCE_DIR}/tests/movie_harness)
 
 add_executable(movie_conformance
     ${_harness}/conformance_main.cpp ${_harness}/ConformanceCase.cpp ${_harness}/TomlLite.cpp
-    ${_harness}/ScriptPresence.cpp)
+    ${_harness}/ScriptPresence.cpp ${CMAKE_SOURCE_DIR}/tests/support/PassList.cpp)
+target_include_directories(movie_conformance PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(movie_conformance PRIVATE nimbrel_movie Qt6::Gui)
 add_test(NAME movie_conformance
-    COMMAND movie_conformance ${CMAKE_SOURCE_DIR}/../shared/corpus ${CMAKE_SOURCE_DIR}/tests/movie/render_floor.txt)
+    COMMAND movie_conformance ${CMAKE_SOURCE_DIR}/../shared/corpus ${CMAKE_SOURCE_DIR}/tests/movie/image_pass_list.txt)
 set_tests_properties(movie_conformance PROPERTIES TIMEOUT 600 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 
 # The same engine sources once more, built with AddressSanitizer and UBSan,

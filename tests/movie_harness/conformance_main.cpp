@@ -1,9 +1,9 @@
 // Renders the corpus cases that carry reference images and compares them.
 // Prints one line per check, "N passed, M failed" and the same for the cases
-// whose movies carry no scripts; fails only when the number passed drops
-// below the floor recorded in the floor file.
+// whose movies carry no scripts; fails when a check on the pass list fails.
 #include "ConformanceCase.h"
 #include "ScriptPresence.h"
+#include "support/PassList.h"
 #include "movie/MoviePlayer.h"
 #include "movie/display/MovieClip.h"
 #include "movie/render/StageLayout.h"
@@ -70,13 +70,14 @@ struct Tally {
 };
 
 // Runs one case and adds its checks to the tally.
-void runCase(const ConformanceCase& c, const QString& label, Tally& tally, bool verbose, const QString& dumpDir,
-             int explainLimit) {
+void runCase(const ConformanceCase& c, const QString& label, Tally& tally, PassList& passes, bool verbose,
+             const QString& dumpDir, int explainLimit) {
     QFile f(QDir(c.dir).filePath(QStringLiteral("test.swf")));
     MoviePlayer player;
     if (!f.open(QIODevice::ReadOnly) || !player.loadData(f.readAll(), c.dir)) {
         tally.failed += int(c.checks.size());
         tally.noScriptTotal += int(c.checks.size());
+        for (const ImageCheck& k : c.checks) passes.record(label + QStringLiteral(" [") + k.name + QLatin1Char(']'), false);
         std::printf("FAIL %s: cannot load (%s)\n", qPrintable(label), qPrintable(player.errorString()));
         return;
     }
@@ -119,6 +120,7 @@ void runCase(const ConformanceCase& c, const QString& label, Tally& tally, bool 
             expected.save(QDir(dumpDir).filePath(base + QStringLiteral(".expected.png")));
         }
         ok ? ++tally.passed : ++tally.failed;
+        passes.record(label + QStringLiteral(" [") + k.name + QLatin1Char(']'), ok);
         if (!scripted) {
             ++tally.noScriptTotal;
             if (ok) ++tally.noScriptPassed;
@@ -138,7 +140,7 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: movie_conformance CORPUS_DIR [FLOOR_FILE] [--verbose] [--only SUBSTRING] [--dump DIR] [--explain N]\n");
+        std::fprintf(stderr, "usage: movie_conformance CORPUS_DIR [PASS_LIST] [--verbose] [--only SUBSTRING] [--dump DIR] [--explain N]\n");
         return 2;
     }
     const QString corpus = args[1];
@@ -146,7 +148,6 @@ int main(int argc, char** argv) {
         std::printf("corpus not found at %s: skipped\n", qPrintable(corpus));
         return 0;
     }
-    int floor = 0;
     bool verbose = args.contains(QStringLiteral("--verbose"));
     QString only, dumpDir;
     int explainLimit = 0;
@@ -154,10 +155,9 @@ int main(int argc, char** argv) {
         explainLimit = args[i + 1].toInt();
     if (int i = int(args.indexOf(QStringLiteral("--dump"))); i > 0 && i + 1 < args.size()) dumpDir = args[i + 1];
     if (int i = int(args.indexOf(QStringLiteral("--only"))); i > 0 && i + 1 < args.size()) only = args[i + 1];
-    if (args.size() > 2 && !args[2].startsWith(QLatin1String("--"))) {
-        QFile ff(args[2]);
-        if (ff.open(QIODevice::ReadOnly)) floor = QString::fromUtf8(ff.readAll()).trimmed().toInt();
-    }
+    const QString passListPath =
+        args.size() > 2 && !args[2].startsWith(QLatin1String("--")) ? args[2] : QString();
+    PassList passes = PassList::load(passListPath);
     QStringList dirs;
     QDirIterator it(corpus, {QStringLiteral("test.toml")}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) dirs << QFileInfo(it.next()).absolutePath();
@@ -168,13 +168,14 @@ int main(int argc, char** argv) {
         if (!only.isEmpty() && !label.contains(only)) continue;
         ConformanceCase c;
         if (!c.read(dir)) continue;
-        runCase(c, label, tally, verbose, dumpDir, explainLimit);
+        runCase(c, label, tally, passes, verbose, dumpDir, explainLimit);
     }
     std::printf("%d passed, %d failed\n", tally.passed, tally.failed);
     std::printf("no-script cases: %d passed of %d\n", tally.noScriptPassed, tally.noScriptTotal);
-    if (tally.passed < floor) {
-        std::printf("fewer than the %d passes reached before\n", floor);
-        return 1;
-    }
-    return 0;
+    for (const QString& name : passes.gained()) std::printf("newly passing: %s\n", qPrintable(name));
+    const QStringList lost = passes.lost();
+    for (const QString& name : lost) std::printf("LOST (on the pass list): %s\n", qPrintable(name));
+    if (!passListPath.isEmpty() && PassList::rewriteRequested() && !passes.write(passListPath))
+        std::printf("could not write %s\n", qPrintable(passListPath));
+    return lost.isEmpty() ? 0 : 1;
 }

@@ -159,8 +159,8 @@ void installStreamProperties(Interpreter& vm, Object* proto)
         {"currentFps", [](const video::NetStreamPlayback& p) { return p.currentFps(); }},
         {"liveDelay", [](const video::NetStreamPlayback&) { return 0.0; }}, // nothing here is live
     };
-    for (const auto& [name, read] : numbers)
-        vm.addGetterSetter(proto, QLatin1String(name), [read](Interpreter&, const Value& self, Args) -> Value {
+    for (const auto& [name, reader] : numbers)
+        vm.addGetterSetter(proto, QLatin1String(name), [read = reader](Interpreter&, const Value& self, Args) -> Value {
             video::NetStreamPlayback* p = playbackOf(self);
             return p ? Value(read(*p)) : Value();
         }, nullptr);

@@ -74,7 +74,7 @@ private:
             }
             ScriptValue v;
             if (!value(v, depth + 1)) return false;
-            out.members.emplace_back(std::move(key), std::move(v));
+            out.members.push_back({std::move(key), std::move(v)});
         }
     }
     bool fail(const QString& why) { if (error.isEmpty()) error = why; return false; }

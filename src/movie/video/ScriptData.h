@@ -9,16 +9,25 @@
 
 namespace nimbrel::movie::video {
 
+struct ScriptMember;
+
 struct ScriptValue {
     enum Kind { Undefined, Null, Number, Boolean, String, Object, Array, Date };
     Kind kind = Undefined;
     double number = 0; // also a date's milliseconds
     bool boolean = false;
     QString string;
-    std::vector<std::pair<QString, ScriptValue>> members; // Object, and named entries of Array
+    std::vector<ScriptMember> members; // Object, and named entries of Array
     std::vector<ScriptValue> items;                       // Array
 
     const ScriptValue* member(const QString& name) const;
+};
+
+// A named entry; a struct of its own because a pair cannot hold the still
+// incomplete ScriptValue under every standard library.
+struct ScriptMember {
+    QString name;
+    ScriptValue value;
 };
 
 struct ScriptMessage {
