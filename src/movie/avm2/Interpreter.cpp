@@ -110,7 +110,7 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
     const MethodInfo& info = unit.abc.methods[mref.index];
     const MethodBody& body = unit.abc.bodies[dm->bodyIndex];
 
-    if (++rt.callDepth > 400) {
+    if (++rt.callDepth > Runtime::MaxCallDepth) {
         --rt.callDepth;
         rt.raise(QStringLiteral("Error"), 1023);
     }

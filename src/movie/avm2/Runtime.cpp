@@ -119,7 +119,18 @@ Value Runtime::call(const Value& callee, const Value& self, Args args) {
 }
 
 Value Runtime::callMethod(const MethodRef& m, const Value& self, Args args, const ScopePtr& scope) {
-    if (m.native) return m.native(*this, self, args);
+    if (m.native) {
+        // Natives can recurse through script callbacks and conversions too.
+        if (++callDepth > MaxCallDepth) {
+            --callDepth;
+            raise(QStringLiteral("Error"), 1023);
+        }
+        struct Guard {
+            int& depth;
+            ~Guard() { --depth; }
+        } guard{callDepth};
+        return m.native(*this, self, args);
+    }
     static const ScopePtr empty = std::make_shared<ScopeChain>();
     return Interpreter::run(*this, m, self, args, scope ? scope : empty);
 }

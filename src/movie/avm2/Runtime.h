@@ -85,6 +85,7 @@ public:
     void checkBudget();
     void startBudget();
     int callDepth = 0;
+    static constexpr int MaxCallDepth = 400;
     void keep(ObjectPtr obj) { keepAlive_.push_back(std::move(obj)); }
 
     Avm2Host& host;

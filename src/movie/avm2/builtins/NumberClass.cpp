@@ -9,7 +9,10 @@ namespace nimbrel::movie::avm2 {
 namespace {
 double thisNumber(Runtime& rt, const Value& self) {
     if (self.isNumeric()) return self.numberValue();
-    return rt.toNumber(self);
+    // Number.prototype itself reads as 0; anything else is the wrong receiver.
+    for (const char* name : {"Number", "int", "uint"})
+        if (self.isObject() && self.obj() == rt.builtin(QString::fromLatin1(name))->prototype.get()) return 0;
+    rt.raise(QStringLiteral("TypeError"), 1004, {QStringLiteral("Number.prototype.toString")});
 }
 
 int digitsArg(Runtime& rt, Args a, int low, int high, int fallback) {
