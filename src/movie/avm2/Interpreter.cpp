@@ -124,7 +124,8 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
     const int paramCount = int(info.paramTypes.size());
     const int required = paramCount - int(info.optionals.size());
     const bool takesRest = info.flags & (methodflags::NeedRest | methodflags::NeedArguments | methodflags::IgnoreRest);
-    if (args.count < required || (args.count > paramCount && !takesRest))
+    // Class methods check their argument count; plain functions take what they are given.
+    if (mref.home && (args.count < required || (args.count > paramCount && !takesRest)))
         rt.raise(QStringLiteral("ArgumentError"), 1063,
                  {unit.abc.methodName(mref.index), QString::number(required), QString::number(args.count)});
     std::vector<Value> locals(std::max<size_t>(body.localCount, size_t(paramCount) + 2));
@@ -132,7 +133,7 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
     for (int i = 0; i < paramCount; ++i) {
         Value v;
         if (i < args.count) v = args[i];
-        else {
+        else if (i >= required) {
             const ConstantValue& c = info.optionals[size_t(i - required)];
             switch (ConstantKind(c.kind)) {
             case ConstantKind::Int: v = Value::integer(unit.abc.pool.ints[c.index]); break;

@@ -1,6 +1,7 @@
 #include "movie/avm2/builtins/StringClass.h"
 #include "movie/avm2/FunctionObject.h"
 #include "movie/avm2/builtins/NativeSupport.h"
+#include <QRegularExpression>
 #include <cmath>
 
 namespace nimbrel::movie::avm2 {
@@ -94,6 +95,24 @@ Value replace(Runtime& rt, const Value& self, Args a) {
     }
     return Value::string(s.left(at) + with + s.mid(at + pattern.size()));
 }
+// Until RegExp comes, a pattern given as text is compiled as an ECMAScript-like expression.
+QRegularExpression patternOf(Runtime& rt, Args a) {
+    return QRegularExpression(a.count ? rt.toString(a[0]) : QString());
+}
+Value search(Runtime& rt, const Value& self, Args a) {
+    const QRegularExpression re = patternOf(rt, a);
+    if (!re.isValid()) return Value::integer(-1);
+    const auto m = re.match(thisString(rt, self));
+    return Value::integer(m.hasMatch() ? int(m.capturedStart()) : -1);
+}
+Value match(Runtime& rt, const Value& self, Args a) {
+    const QRegularExpression re = patternOf(rt, a);
+    const auto m = re.isValid() ? re.match(thisString(rt, self)) : QRegularExpressionMatch();
+    if (!m.hasMatch()) return Value::null();
+    std::vector<Value> groups;
+    for (int i = 0; i <= m.lastCapturedIndex(); ++i) groups.push_back(Value::string(m.captured(i)));
+    return Value::object(rt.newArray(std::move(groups)));
+}
 Value localeCompare(Runtime& rt, const Value& self, Args a) {
     const int c = thisString(rt, self).compare(stringArg(rt, a, 0, QStringLiteral("undefined")));
     return Value::integer(c < 0 ? -1 : c > 0 ? 1 : 0);
@@ -118,7 +137,7 @@ void StringClass::install(Runtime& rt) {
                                      {"slice", slice, 2}, {"substring", substring, 2}, {"substr", substr, 2},
                                      {"toLowerCase", toLower}, {"toUpperCase", toUpper},
                                      {"toLocaleLowerCase", toLower}, {"toLocaleUpperCase", toUpper},
-                                     {"split", split, 2}, {"replace", replace, 2}, {"localeCompare", localeCompare, 1},
+                                     {"split", split, 2}, {"search", search, 1}, {"match", match, 1}, {"replace", replace, 2}, {"localeCompare", localeCompare, 1},
                                      {"toString", toString}, {"valueOf", toString}},
                                     {{"fromCharCode", fromCharCode, 1}});
     cls->callAsFunction = make;
