@@ -8,6 +8,7 @@
 #include "movie/avm2/builtins/MathClass.h"
 #include "movie/avm2/builtins/NumberClass.h"
 #include "movie/avm2/builtins/ObjectClass.h"
+#include "movie/avm2/builtins/RegExpClass.h"
 #include "movie/avm2/builtins/StringClass.h"
 
 namespace nimbrel::movie::avm2 {
@@ -18,6 +19,7 @@ void BuiltinClasses::install(Runtime& rt) {
     BooleanClass::install(rt);
     NumberClass::install(rt);
     StringClass::install(rt);
+    RegExpClass::install(rt);
     ArrayClass::install(rt);
     MathClass::install(rt);
     ErrorClasses::install(rt);

@@ -1,7 +1,8 @@
 #include "movie/avm2/builtins/StringClass.h"
 #include "movie/avm2/FunctionObject.h"
 #include "movie/avm2/builtins/NativeSupport.h"
-#include <QRegularExpression>
+#include "movie/avm2/RegExpObject.h"
+#include "movie/avm2/builtins/RegExpClass.h"
 #include <cmath>
 
 namespace nimbrel::movie::avm2 {
@@ -10,6 +11,7 @@ namespace {
 using native::numberArg;
 using native::stringArg;
 
+bool isRegExp(const Value& v) { return v.isObject() && v.obj()->type == ScriptObject::Type::RegExp; }
 QString thisString(Runtime& rt, const Value& self) { return self.isString() ? self.s : rt.toString(self); }
 int64_t len(const QString& s) { return int64_t(s.size()); }
 
@@ -70,6 +72,8 @@ Value split(Runtime& rt, const Value& self, Args a) {
     std::vector<Value> parts;
     if (a.count == 0 || a[0].isUndefined()) {
         parts.push_back(Value::string(s));
+    } else if (isRegExp(a[0])) {
+        return RegExpClass::split(rt, *RegExpClass::toRegExp(rt, a[0]), s, limit);
     } else {
         const QString sep = rt.toString(a[0]);
         if (sep.isEmpty()) {
@@ -83,6 +87,7 @@ Value split(Runtime& rt, const Value& self, Args a) {
 }
 Value replace(Runtime& rt, const Value& self, Args a) {
     QString s = thisString(rt, self);
+    if (isRegExp(a[0])) return RegExpClass::replace(rt, *RegExpClass::toRegExp(rt, a[0]), s, a[1]);
     const QString pattern = rt.toString(a[0]);
     const int at = int(s.indexOf(pattern));
     if (at < 0) return Value::string(s);
@@ -95,23 +100,14 @@ Value replace(Runtime& rt, const Value& self, Args a) {
     }
     return Value::string(s.left(at) + with + s.mid(at + pattern.size()));
 }
-// Until RegExp comes, a pattern given as text is compiled as an ECMAScript-like expression.
-QRegularExpression patternOf(Runtime& rt, Args a) {
-    return QRegularExpression(a.count ? rt.toString(a[0]) : QString());
-}
 Value search(Runtime& rt, const Value& self, Args a) {
-    const QRegularExpression re = patternOf(rt, a);
-    if (!re.isValid()) return Value::integer(-1);
-    const auto m = re.match(thisString(rt, self));
+    auto re = RegExpClass::toRegExp(rt, a[0]);
+    const auto m = re->matchAt(thisString(rt, self), 0);
     return Value::integer(m.hasMatch() ? int(m.capturedStart()) : -1);
 }
 Value match(Runtime& rt, const Value& self, Args a) {
-    const QRegularExpression re = patternOf(rt, a);
-    const auto m = re.isValid() ? re.match(thisString(rt, self)) : QRegularExpressionMatch();
-    if (!m.hasMatch()) return Value::null();
-    std::vector<Value> groups;
-    for (int i = 0; i <= m.lastCapturedIndex(); ++i) groups.push_back(Value::string(m.captured(i)));
-    return Value::object(rt.newArray(std::move(groups)));
+    auto re = RegExpClass::toRegExp(rt, a[0]);
+    return RegExpClass::match(rt, *re, thisString(rt, self));
 }
 Value localeCompare(Runtime& rt, const Value& self, Args a) {
     const int c = thisString(rt, self).compare(stringArg(rt, a, 0, QStringLiteral("undefined")));
