@@ -1,4 +1,5 @@
 #include "movie/avm2/RegExpObject.h"
+#include <QHash>
 
 namespace nimbrel::movie::avm2 {
 
@@ -14,7 +15,17 @@ void RegExpObject::compile(const QString& pattern, const QString& flags) {
     if (multiline) options |= QRegularExpression::MultilineOption;
     if (dotall) options |= QRegularExpression::DotMatchesEverythingOption;
     if (extended) options |= QRegularExpression::ExtendedPatternSyntaxOption;
+    // Scripts often build the same expression in a loop: compiled ones are shared.
+    static QHash<QString, QRegularExpression> compiled;
+    const QString key = QString::number(int(options)) + QLatin1Char('/') + pattern;
+    auto it = compiled.constFind(key);
+    if (it != compiled.constEnd()) {
+        re = *it;
+        return;
+    }
     re = QRegularExpression(pattern, options);
+    if (compiled.size() > 512) compiled.clear();
+    compiled.insert(key, re);
 }
 
 QRegularExpressionMatch RegExpObject::matchAt(const QString& text, int from, bool anchored) const {

@@ -111,7 +111,10 @@ Value Runtime::call(const Value& callee, const Value& self, Args args) {
             auto* cls = static_cast<ClassObject*>(callee.obj());
             for (ClassObject* c = cls; c; c = c->base.get())
                 if (c->callAsFunction && c == cls) return c->callAsFunction(*this, self, args);
-            if (args.count != 1) raise(QStringLiteral("ArgumentError"), 1112, {cls->qualifiedName()});
+            // Error("text") without new makes an error all the same.
+            if (ClassObject* error = builtin(QStringLiteral("Error")); error && cls->isSubclassOf(error))
+                return constructClass(*cls, args);
+            if (args.count != 1) raise(QStringLiteral("ArgumentError"), 1112, {QString::number(args.count)});
             return coerce(args[0], cls);
         }
     }
