@@ -1,6 +1,7 @@
 #include "movie/avm2/builtins/BuiltinClasses.h"
 #include "movie/avm2/builtins/ArrayClass.h"
 #include "movie/avm2/builtins/BooleanClass.h"
+#include "movie/avm2/builtins/DateClass.h"
 #include "movie/avm2/builtins/DisplayStubs.h"
 #include "movie/avm2/builtins/ErrorClasses.h"
 #include "movie/avm2/builtins/FunctionClass.h"
@@ -22,6 +23,7 @@ void BuiltinClasses::install(Runtime& rt) {
     RegExpClass::install(rt);
     ArrayClass::install(rt);
     MathClass::install(rt);
+    DateClass::install(rt);
     ErrorClasses::install(rt);
     GlobalFunctions::install(rt);
     DisplayStubs::install(rt);
