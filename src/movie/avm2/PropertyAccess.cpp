@@ -23,6 +23,9 @@ Holder holderOf(Runtime& rt, const Value& v, const Name& name) {
         h.obj = v.obj();
         h.traits = h.obj->traits.get();
         h.proto = h.obj->proto.get();
+        // Functions share Function's traits (length) without each carrying them.
+        if (!h.traits && h.obj->type == ScriptObject::Type::Function)
+            if (ClassObject* fn = rt.builtin(QStringLiteral("Function"))) h.traits = fn->instanceTraits.get();
         return h;
     }
     ClassObject* cls = rt.classOf(v);
