@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
         const QString expected = normaliseTrace(expectedFile.readAll());
         QElapsedTimer caseClock;
         caseClock.start();
-        // Each entry into script code gets five seconds: a runaway case stops instead of stalling the run.
-        const AbcCaseResult r = runAbcCase(QDir(c->folder).filePath(QStringLiteral("test.swf")), 5000);
+        // Each entry into script code gets ten seconds: a runaway case stops instead of stalling the run.
+        const AbcCaseResult r = runAbcCase(QDir(c->folder).filePath(QStringLiteral("test.swf")), 10000);
         const bool ok = r.loaded && traceMatches(*c, normaliseTrace(r.trace.toUtf8()), expected);
         passes.record(name, ok);
         Count& folder = perFolder[folderOf(name)];

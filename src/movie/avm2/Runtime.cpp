@@ -430,6 +430,19 @@ void Runtime::defineNativeFunction(const QString& name, NativeFn fn, int length)
     defineGlobalValue(QString(), name, Value::object(f));
 }
 
+void Runtime::defineStaticConstant(ClassObject& cls, const QString& name, const Value& v) {
+    auto table = cls.traits ? std::make_shared<TraitTable>(*cls.traits) : std::make_shared<TraitTable>();
+    Binding b;
+    b.name = name;
+    b.kind = Binding::Kind::Const;
+    b.alsoAs3 = true;
+    b.slot = table->addSlot(v);
+    table->put(std::move(b));
+    std::vector<Value> values = std::move(cls.slotValues);
+    cls.layOut(table);
+    for (size_t i = 0; i < values.size() && i < cls.slotValues.size(); ++i) cls.slotValues[i] = values[i];
+}
+
 void Runtime::defineGlobalValue(const QString& package, const QString& name, const Value& v) {
     Binding b;
     b.ns = Namespace::publicNs(package);

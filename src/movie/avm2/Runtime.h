@@ -77,6 +77,8 @@ public:
                                                    std::initializer_list<NativeMethod> staticMethods = {});
     void defineNativeFunction(const QString& name, NativeFn fn, int length);
     void defineGlobalValue(const QString& package, const QString& name, const Value& v);
+    // A read-only static of a built-in class (Math.PI, Number.MAX_VALUE).
+    void defineStaticConstant(ClassObject& cls, const QString& name, const Value& v);
     ClassObject* builtin(const QString& name) const { return builtins_.value(name).get(); }
     ObjectPtr newObject();
     std::shared_ptr<class ArrayObject> newArray(std::vector<Value> items = {});

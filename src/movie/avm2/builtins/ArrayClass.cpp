@@ -236,7 +236,7 @@ void ArrayClass::install(Runtime& rt) {
                                                  {"UNIQUESORT", sortflags::UniqueSort},
                                                  {"RETURNINDEXEDARRAY", sortflags::ReturnIndexedArray},
                                                  {"NUMERIC", sortflags::Numeric}};
-    for (const auto& [name, v] : flags) cls->setOwn(QString::fromLatin1(name), Value::integer(v), false);
+    for (const auto& [name, v] : flags) rt.defineStaticConstant(*cls, QString::fromLatin1(name), Value::integer(v));
 }
 
 } // namespace nimbrel::movie::avm2

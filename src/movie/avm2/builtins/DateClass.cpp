@@ -129,6 +129,9 @@ void DateClass::install(Runtime& rt) {
     cls->nativeAllocate = allocate;
     cls->constructor = MethodRef{nullptr, 0, construct, cls.get(), 7};
     cls->callAsFunction = callAsFunction;
+    // Date.prototype is itself a date, an invalid one.
+    cls->prototype->type = ScriptObject::Type::Date;
+    cls->prototype->primitive = Value::number(std::nan(""));
 }
 
 } // namespace nimbrel::movie::avm2

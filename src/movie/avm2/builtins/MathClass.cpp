@@ -6,7 +6,12 @@
 namespace nimbrel::movie::avm2 {
 
 namespace {
-double arg(Runtime& rt, Args a, int i) { return native::numberArg(rt, a, i, std::nan("")); }
+// The functions take their parameters as required ones: too few is an ArgumentError.
+double arg(Runtime& rt, Args a, int i) {
+    if (a.count <= i)
+        rt.raise(QStringLiteral("ArgumentError"), 1063, {QStringLiteral("Math function"), QString::number(i + 1), QString::number(a.count)});
+    return rt.toNumber(a[i]);
+}
 
 #define NIMBREL_MATH_1(fn, expr) \
     Value fn(Runtime& rt, const Value&, Args a) { const double x = arg(rt, a, 0); return Value::number(expr); }
@@ -61,7 +66,18 @@ void MathClass::install(Runtime& rt) {
     const std::pair<const char*, double> constants[] = {
         {"E", M_E}, {"LN10", M_LN10}, {"LN2", M_LN2}, {"LOG10E", M_LOG10E}, {"LOG2E", M_LOG2E},
         {"PI", M_PI}, {"SQRT1_2", M_SQRT1_2}, {"SQRT2", M_SQRT2}};
-    for (const auto& [name, v] : constants) math->setOwn(QString::fromLatin1(name), Value::number(v), false);
+    for (const auto& [name, v] : constants) rt.defineStaticConstant(*math, QString::fromLatin1(name), Value::number(v));
+    // Number carries the same functions as statics of its own, and the
+    // constants as plain properties scripts may overwrite.
+    ClassObject& number = *rt.builtin(QStringLiteral("Number"));
+    auto merged = std::make_shared<TraitTable>(*number.traits);
+    for (const auto& [name, bindings] : math->traits->all().asKeyValueRange())
+        for (const Binding& b : bindings)
+            if (b.kind == Binding::Kind::Method) merged->put(b);
+    std::vector<Value> values = number.slotValues;
+    number.layOut(merged);
+    number.slotValues = values;
+    for (const auto& [name, v] : constants) number.setOwn(QString::fromLatin1(name), Value::number(v), false);
     math->isFinal = true;
 }
 

@@ -43,8 +43,8 @@ Value makeNumber(Runtime& rt, const Value&, Args a) { return Value::number(a.cou
 Value makeInt(Runtime& rt, const Value&, Args a) { return Value::integer(a.count ? rt.toInt32(a[0]) : 0); }
 Value makeUint(Runtime& rt, const Value&, Args a) { return Value::unsignedInt(a.count ? rt.toUint32(a[0]) : 0); }
 
-void constant(ClassObject& cls, const char* name, double v) {
-    cls.setOwn(QString::fromLatin1(name), Value::number(v), false);
+void constant(Runtime& rt, ClassObject& cls, const char* name, double v) {
+    rt.defineStaticConstant(cls, QString::fromLatin1(name), Value::number(v));
 }
 } // namespace
 
@@ -64,15 +64,15 @@ void NumberClass::install(Runtime& rt) {
         cls->isFinal = true;
     }
     ClassObject& number = *rt.builtin(QStringLiteral("Number"));
-    constant(number, "MAX_VALUE", DBL_MAX);
-    constant(number, "MIN_VALUE", 4.9406564584124654e-324);
-    constant(number, "NaN", std::nan(""));
-    constant(number, "POSITIVE_INFINITY", INFINITY);
-    constant(number, "NEGATIVE_INFINITY", -INFINITY);
-    constant(*rt.builtin(QStringLiteral("int")), "MAX_VALUE", 2147483647.0);
-    constant(*rt.builtin(QStringLiteral("int")), "MIN_VALUE", -2147483648.0);
-    constant(*rt.builtin(QStringLiteral("uint")), "MAX_VALUE", 4294967295.0);
-    constant(*rt.builtin(QStringLiteral("uint")), "MIN_VALUE", 0);
+    constant(rt, number, "MAX_VALUE", DBL_MAX);
+    constant(rt, number, "MIN_VALUE", 4.9406564584124654e-324);
+    constant(rt, number, "NaN", std::nan(""));
+    constant(rt, number, "POSITIVE_INFINITY", INFINITY);
+    constant(rt, number, "NEGATIVE_INFINITY", -INFINITY);
+    constant(rt, *rt.builtin(QStringLiteral("int")), "MAX_VALUE", 2147483647.0);
+    constant(rt, *rt.builtin(QStringLiteral("int")), "MIN_VALUE", -2147483648.0);
+    constant(rt, *rt.builtin(QStringLiteral("uint")), "MAX_VALUE", 4294967295.0);
+    constant(rt, *rt.builtin(QStringLiteral("uint")), "MIN_VALUE", 0);
 }
 
 } // namespace nimbrel::movie::avm2
