@@ -18,7 +18,7 @@ constexpr int ReturnIndexedArray = 8;
 constexpr int Numeric = 16;
 } // namespace sortflags
 
-Value getLength(Runtime& rt, const Value& self, Args) { return Value::unsignedInt(uint32_t(thisArray(rt, self).items.size())); }
+Value getLength(Runtime& rt, const Value& self, Args) { return Value::unsignedInt(thisArray(rt, self).length()); }
 Value setLength(Runtime& rt, const Value& self, Args a) {
     const double n = rt.toNumber(a[0]);
     if (n < 0 || n != std::floor(n) || n > 4294967295.0) rt.raise(QStringLiteral("RangeError"), 1005, {rt.toString(a[0])});
@@ -27,14 +27,16 @@ Value setLength(Runtime& rt, const Value& self, Args a) {
 }
 Value push(Runtime& rt, const Value& self, Args a) {
     ArrayObject& arr = thisArray(rt, self);
-    for (int i = 0; i < a.count; ++i) arr.setIndex(uint32_t(arr.items.size()), a[i]);
-    return Value::unsignedInt(uint32_t(arr.items.size()));
+    for (int i = 0; i < a.count; ++i) arr.setIndex(arr.length(), a[i]);
+    return Value::unsignedInt(arr.length());
 }
 Value pop(Runtime& rt, const Value& self, Args) {
     ArrayObject& arr = thisArray(rt, self);
-    if (arr.items.empty()) return Value();
-    Value v = arr.items.back();
-    arr.setLength(uint32_t(arr.items.size() - 1));
+    const uint32_t length = arr.length();
+    if (length == 0) return Value();
+    Value v;
+    arr.getIndex(length - 1, v);
+    arr.setLength(length - 1);
     return v;
 }
 Value shift(Runtime& rt, const Value& self, Args) {
@@ -43,12 +45,14 @@ Value shift(Runtime& rt, const Value& self, Args) {
     Value v = arr.items.front();
     arr.items.erase(arr.items.begin());
     if (!arr.holes.empty()) arr.holes.erase(arr.holes.begin());
+    arr.itemsResized();
     return v;
 }
 Value unshift(Runtime& rt, const Value& self, Args a) {
     ArrayObject& arr = thisArray(rt, self);
     arr.items.insert(arr.items.begin(), a.values, a.values + a.count);
     if (!arr.holes.empty()) arr.holes.insert(arr.holes.begin(), size_t(a.count), false);
+    arr.itemsResized();
     return Value::unsignedInt(uint32_t(arr.items.size()));
 }
 QString joinWith(Runtime& rt, ArrayObject& arr, const QString& sep) {
@@ -99,6 +103,7 @@ Value splice(Runtime& rt, const Value& self, Args a) {
     arr.items.erase(arr.items.begin() + from, arr.items.begin() + from + count);
     if (a.count > 2) arr.items.insert(arr.items.begin() + from, a.values + 2, a.values + a.count);
     arr.holes.clear();
+    arr.itemsResized();
     return Value::object(rt.newArray(std::move(removed)));
 }
 Value indexOf(Runtime& rt, const Value& self, Args a) {
@@ -213,6 +218,7 @@ Value construct(Runtime& rt, const Value& self, Args a) {
     if (arr && arr->cls != rt.builtin(QStringLiteral("Array"))) {
         arr->items = native::asArray(made)->items;
         arr->holes = native::asArray(made)->holes;
+        arr->setLength(native::asArray(made)->length());
         return Value();
     }
     return made;
