@@ -323,10 +323,8 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                 case Op::PushUInt: stack.push_back(Value::unsignedInt(unit.abc.pool.uints[ins.operands[0]])); break;
                 case Op::PushDouble: stack.push_back(Value::number(unit.abc.pool.doubles[ins.operands[0]])); break;
                 case Op::PushNamespace: {
-                    auto ns = std::make_shared<ScriptObject>(ScriptObject::Type::Namespace);
-                    ns->primitive = Value::string(unit.ns(ins.operands[0]).uri);
-                    ns->proto = rt.builtin(QStringLiteral("Namespace")) ? rt.builtin(QStringLiteral("Namespace"))->prototype : nullptr;
-                    stack.push_back(Value::object(ns));
+                    Value uri = Value::string(unit.ns(ins.operands[0]).uri);
+                    stack.push_back(rt.constructClass(*rt.builtin(QStringLiteral("Namespace")), Args{&uri, 1}));
                     break;
                 }
                 case Op::NewFunction:

@@ -152,8 +152,8 @@ bool PropertyAccess::remove(Runtime& rt, const Value& target, const Name& name) 
     if (!h.obj) return false;
     if (name.index >= 0 && h.obj->deleteIndex(uint32_t(name.index))) return true;
     if (h.traits && h.traits->find(name)) return false;
-    h.obj->deleteOwn(name.local);
-    return true;
+    // A sealed object has nothing deletable: only dynamic properties go.
+    return h.obj->deleteOwn(name.local) || !h.obj->sealed;
 }
 
 Value PropertyAccess::call(Runtime& rt, const Value& target, const Name& name, Args args) {

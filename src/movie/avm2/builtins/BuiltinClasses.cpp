@@ -7,6 +7,7 @@
 #include "movie/avm2/builtins/FunctionClass.h"
 #include "movie/avm2/builtins/GlobalFunctions.h"
 #include "movie/avm2/builtins/MathClass.h"
+#include "movie/avm2/builtins/NamespaceClass.h"
 #include "movie/avm2/builtins/NumberClass.h"
 #include "movie/avm2/builtins/ObjectClass.h"
 #include "movie/avm2/builtins/RegExpClass.h"
@@ -24,6 +25,7 @@ void BuiltinClasses::install(Runtime& rt) {
     ArrayClass::install(rt);
     MathClass::install(rt);
     DateClass::install(rt);
+    NamespaceClass::install(rt);
     ErrorClasses::install(rt);
     GlobalFunctions::install(rt);
     DisplayStubs::install(rt);
