@@ -13,6 +13,7 @@
 #include <QMap>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -34,6 +35,9 @@ QString folderOf(const QString& name) { return name.section(QLatin1Char('/'), 0,
 } // namespace
 
 int main(int argc, char** argv) {
+    // Date cases print local times: one zone everywhere keeps the pass list the same on every machine.
+    qputenv("TZ", "UTC");
+    tzset();
     QCoreApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     const QString root = QStringLiteral(NIMBREL_SOURCE_DIR "/../shared/corpus-as3");
