@@ -1,0 +1,43 @@
+#pragma once
+// The sealed properties of one kind of object (a class's instances, a class,
+// a script's global object, an activation): names in namespaces bound to
+// slots, methods or accessors. A subclass starts from a copy of its base's.
+#include "movie/avm2/MethodRef.h"
+#include "movie/avm2/Namespace.h"
+#include <QHash>
+#include <vector>
+
+namespace nimbrel::movie::avm2 {
+
+// How a typed slot converts what is stored in it.
+enum class SlotType : uint8_t { Any, Int, UInt, Number, String, Boolean };
+
+struct Binding {
+    enum class Kind : uint8_t { Slot, Const, Method, Accessor };
+    Namespace ns;
+    QString name;
+    Kind kind = Kind::Slot;
+    bool alsoAs3 = false; // natives answer to both the public and the AS3 namespace
+    SlotType slotType = SlotType::Any;
+    int slot = -1;
+    MethodRef method, getter, setter;
+    ScopePtr scope; // what methods defined here see
+    int scriptIndex = -1; // for script globals: which script defines it
+};
+
+class TraitTable {
+public:
+    const Binding* find(const Name& name) const;
+    Binding* findExact(const Namespace& ns, const QString& name);
+    // Adds or (for overrides and accessor halves) merges into the existing binding.
+    Binding& put(Binding b);
+    int addSlot(const Value& initial, int requestedId = 0);
+
+    std::vector<Value> slotDefaults;
+    const QHash<QString, std::vector<Binding>>& all() const { return byName_; }
+
+private:
+    QHash<QString, std::vector<Binding>> byName_;
+};
+
+} // namespace nimbrel::movie::avm2

@@ -1,0 +1,34 @@
+#include "movie/avm2/builtins/BuiltinClasses.h"
+#include "movie/avm2/builtins/ArrayClass.h"
+#include "movie/avm2/builtins/BooleanClass.h"
+#include "movie/avm2/builtins/DateClass.h"
+#include "movie/avm2/builtins/DisplayStubs.h"
+#include "movie/avm2/builtins/ErrorClasses.h"
+#include "movie/avm2/builtins/FunctionClass.h"
+#include "movie/avm2/builtins/GlobalFunctions.h"
+#include "movie/avm2/builtins/MathClass.h"
+#include "movie/avm2/builtins/NamespaceClass.h"
+#include "movie/avm2/builtins/NumberClass.h"
+#include "movie/avm2/builtins/ObjectClass.h"
+#include "movie/avm2/builtins/RegExpClass.h"
+#include "movie/avm2/builtins/StringClass.h"
+
+namespace nimbrel::movie::avm2 {
+
+void BuiltinClasses::install(Runtime& rt) {
+    ObjectClass::install(rt); // Object, then Class
+    FunctionClass::install(rt);
+    BooleanClass::install(rt);
+    NumberClass::install(rt);
+    StringClass::install(rt);
+    RegExpClass::install(rt);
+    ArrayClass::install(rt);
+    MathClass::install(rt);
+    DateClass::install(rt);
+    NamespaceClass::install(rt);
+    ErrorClasses::install(rt);
+    GlobalFunctions::install(rt);
+    DisplayStubs::install(rt);
+}
+
+} // namespace nimbrel::movie::avm2

@@ -1,0 +1,61 @@
+// Array: lengths far past the stored elements cost nothing, and sort's
+// option flags order, reverse, index and reject duplicates as documented.
+#include "movie/avm2/ArrayObject.h"
+#include "movie/avm2/PropertyAccess.h"
+#include "movie/avm2/Runtime.h"
+#include "movie/support/Avm2TraceHost.h"
+#include <gtest/gtest.h>
+
+using namespace nimbrel::movie::avm2;
+
+namespace {
+struct Avm2Array : ::testing::Test {
+    nimbrel::movie::test::Avm2TraceHost host;
+    Runtime rt{host};
+
+    Value call(const Value& target, const char* method, std::vector<Value> args = {}) {
+        return PropertyAccess::call(rt, target, Name::publicName(QString::fromLatin1(method)), Args{args.data(), int(args.size())});
+    }
+    Value make(std::vector<Value> args) {
+        return rt.constructClass(*rt.builtin(QStringLiteral("Array")), Args{args.data(), int(args.size())});
+    }
+    QString text(const Value& v) { return rt.toString(v); }
+};
+} // namespace
+
+TEST_F(Avm2Array, LengthsPastTheElementsAreNotStored) {
+    Value huge = make({Value::number(4294967295.0)});
+    auto* arr = static_cast<ArrayObject*>(huge.obj());
+    EXPECT_EQ(arr->length(), 4294967295u);
+    EXPECT_LT(arr->items.size(), size_t(ArrayObject::DenseGrowth));
+
+    Value sparse = make({});
+    Name far = Name::publicName(QStringLiteral("1073741822"));
+    far.index = 1073741822;
+    PropertyAccess::set(rt, sparse, far, Value::string(QStringLiteral("hi")));
+    EXPECT_EQ(text(PropertyAccess::get(rt, sparse, Name::publicName(QStringLiteral("length")))), QStringLiteral("1073741823"));
+    EXPECT_EQ(text(PropertyAccess::get(rt, sparse, far)), QStringLiteral("hi"));
+    EXPECT_EQ(text(call(sparse, "pop")), QStringLiteral("hi"));
+    EXPECT_EQ(text(PropertyAccess::get(rt, sparse, Name::publicName(QStringLiteral("length")))), QStringLiteral("1073741822"));
+
+    EXPECT_THROW(make({Value::number(-1)}), ScriptThrow); // RangeError
+}
+
+TEST_F(Avm2Array, SortFlags) {
+    auto list = [&] {
+        return make({Value::integer(10), Value::string(QStringLiteral("b")), Value::integer(9), Value::string(QStringLiteral("B"))});
+    };
+    struct Case {
+        int flags;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {0, "10,9,B,b"},         // as text, code unit order
+        {2, "b,B,9,10"},         // DESCENDING
+        {1 | 4, "0"},            // CASEINSENSITIVE | UNIQUESORT: b and B tie, nothing sorted
+        {8, "0,2,3,1"},          // RETURNINDEXEDARRAY: positions in sorted order
+    };
+    for (const Case& c : cases) EXPECT_EQ(text(call(list(), "sort", {Value::integer(c.flags)})), QString::fromLatin1(c.expected)) << c.flags;
+    Value numbers = make({Value::integer(10), Value::integer(9), Value::integer(-1)});
+    EXPECT_EQ(text(call(numbers, "sort", {Value::integer(16)})), QStringLiteral("-1,9,10")); // NUMERIC
+}
