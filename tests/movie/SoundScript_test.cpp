@@ -10,6 +10,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -183,7 +184,8 @@ namespace {
 // A movie of `frames` frames at 10 fps (played fewer times, so it never loops) whose first frame loads `url` as a
 // streaming sound (with a one-second buffer) and whose every frame traces
 // "bytes <loaded> <total>"; onLoad traces "load <ok>", onSoundComplete "complete".
-QByteArray streamingSoundMovie(const QString& url, int frames) {
+// Frame `stopAt` stops the sound and traces "at <position>".
+QByteArray streamingSoundMovie(const QString& url, int frames, int stopAt = -1) {
     ActionAssembler first;
     first.pushString("").pushInt(18).pushInt(1).op(0x23); // _soundbuftime = 1
     first.pushString("s").pushInt(0).pushString("Sound").op(0x40).setVariable();
@@ -200,7 +202,11 @@ QByteArray streamingSoundMovie(const QString& url, int frames) {
     each.pushInt(0).getVariable("s").pushString("getBytesTotal").op(0x52).op(0x47).trace();
     SwfBuilder b;
     b.doAction(first.tagBody());
+    ActionAssembler stop;
+    callOnS(stop, "stop", {});
+    stop.pushString("at ").getVariable("s").pushString("position").op(0x4E).op(0x47).trace();
     for (int f = 0; f < frames; ++f) {
+        if (f == stopAt) b.doAction(stop.tagBody());
         b.doAction(each.tagBody());
         b.showFrame();
     }
@@ -266,6 +272,25 @@ TEST(SoundScript, StreamingLoadPlaysFromTheWebBeforeTheFileHasArrived) {
     EXPECT_TRUE(std::is_sorted(loaded.begin(), loaded.end()));
     EXPECT_GE(std::count_if(loaded.begin(), loaded.end(), [&](qint64 n) { return n > 0 && n < mp3.size(); }), 2);
     EXPECT_EQ(loaded.last(), mp3.size());
+}
+
+TEST(SoundScript, StoppingAStreamingSoundSilencesItWhereItsPositionSays) {
+    QTemporaryDir dir;
+    QFile file(QDir(dir.path()).filePath("tone.mp3"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (const QByteArray& p : encodePackets("libmp3lame", 44100, 1, sineTone(441, 44100, 1152 * 115))) file.write(p);
+    file.close();
+    const StreamRun run = playStreaming(streamingSoundMovie("tone.mp3", 30, 12), dir.path() + "/", 25);
+    SCOPED_TRACE(run.traces.join('|').toStdString());
+    const qsizetype at = run.traces.indexOf(QRegularExpression("at .*"));
+    ASSERT_GE(at, 0);
+    const double positionMs = run.traces[at].mid(3).toDouble();
+    const int begin = firstLoudSample(run.left, 2000), end = lastLoudSample(run.left, 2000);
+    ASSERT_GT(begin, 0);
+    EXPECT_GT(positionMs, 500);
+    EXPECT_NEAR((end - begin) * 1000.0 / 44100, positionMs, 120); // the encoder's silent start aside
+    EXPECT_LT(end, 13 * kFrame);
+    EXPECT_FALSE(run.traces.contains("complete"));
 }
 
 TEST(SoundScript, StreamingLoadOfAMissingOrRefusedFileFailsInSilence) {
