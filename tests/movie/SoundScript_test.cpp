@@ -183,7 +183,7 @@ namespace {
 
 // A movie of `frames` frames at 10 fps (played fewer times, so it never loops) whose first frame loads `url` as a
 // streaming sound (with a one-second buffer) and whose every frame traces
-// "bytes <loaded> <total>"; onLoad traces "load <ok>", onSoundComplete "complete".
+// "bytes <loaded> <total> <duration>"; onLoad traces "load <ok>", onSoundComplete "complete".
 // Frame `stopAt` stops the sound and traces "at <position>".
 QByteArray streamingSoundMovie(const QString& url, int frames, int stopAt = -1) {
     ActionAssembler first;
@@ -199,7 +199,8 @@ QByteArray streamingSoundMovie(const QString& url, int frames, int stopAt = -1) 
     ActionAssembler each;
     each.pushString("bytes ");
     each.pushInt(0).getVariable("s").pushString("getBytesLoaded").op(0x52).op(0x47).pushString(" ").op(0x47);
-    each.pushInt(0).getVariable("s").pushString("getBytesTotal").op(0x52).op(0x47).trace();
+    each.pushInt(0).getVariable("s").pushString("getBytesTotal").op(0x52).op(0x47).pushString(" ").op(0x47);
+    each.getVariable("s").pushString("duration").op(0x4E).op(0x47).trace();
     SwfBuilder b;
     b.doAction(first.tagBody());
     ActionAssembler stop;
@@ -261,10 +262,12 @@ TEST(SoundScript, StreamingLoadPlaysFromTheWebBeforeTheFileHasArrived) {
     // The bytes loaded grow in steps to the size of the file; the total is the
     // size once the answer has declared it, and never less than what came.
     QList<qint64> loaded;
+    QList<double> duration;
     for (const QString& t : run.traces) {
         const QStringList parts = t.split(' ');
-        if (parts.size() != 3 || parts[0] != "bytes") continue;
+        if (parts.size() != 4 || parts[0] != "bytes") continue;
         loaded << parts[1].toLongLong();
+        duration << parts[3].toDouble();
         const qint64 total = parts[2].toLongLong();
         EXPECT_TRUE(total == loaded.last() || total == mp3.size()) << total;
     }
@@ -272,6 +275,10 @@ TEST(SoundScript, StreamingLoadPlaysFromTheWebBeforeTheFileHasArrived) {
     EXPECT_TRUE(std::is_sorted(loaded.begin(), loaded.end()));
     EXPECT_GE(std::count_if(loaded.begin(), loaded.end(), [&](qint64 n) { return n > 0 && n < mp3.size(); }), 2);
     EXPECT_EQ(loaded.last(), mp3.size());
+    // The duration grows with the download to the length of the file.
+    EXPECT_TRUE(std::is_sorted(duration.begin(), duration.end()));
+    EXPECT_GE(std::count_if(duration.begin(), duration.end(), [&](double d) { return d > 0 && d < duration.last(); }), 2);
+    EXPECT_NEAR(duration.last(), kTone * 1000.0 / 44100, 60); // the encoder's padding frame aside
 }
 
 TEST(SoundScript, StoppingAStreamingSoundSilencesItWhereItsPositionSays) {
