@@ -184,8 +184,8 @@ namespace {
 // A movie of `frames` frames at 10 fps (played fewer times, so it never loops) whose first frame loads `url` as a
 // streaming sound (with a one-second buffer) and whose every frame traces
 // "bytes <loaded> <total> <duration>"; onLoad traces "load <ok>", onSoundComplete "complete".
-// Frame `stopAt` stops the sound and traces "at <position>".
-QByteArray streamingSoundMovie(const QString& url, int frames, int stopAt = -1) {
+// Frame `laterAt` runs `later` first.
+QByteArray streamingSoundMovie(const QString& url, int frames, int laterAt = -1, const ActionAssembler& later = {}) {
     ActionAssembler first;
     first.pushString("").pushInt(18).pushInt(1).op(0x23); // _soundbuftime = 1
     first.pushString("s").pushInt(0).pushString("Sound").op(0x40).setVariable();
@@ -203,11 +203,8 @@ QByteArray streamingSoundMovie(const QString& url, int frames, int stopAt = -1) 
     each.getVariable("s").pushString("duration").op(0x4E).op(0x47).trace();
     SwfBuilder b;
     b.doAction(first.tagBody());
-    ActionAssembler stop;
-    callOnS(stop, "stop", {});
-    stop.pushString("at ").getVariable("s").pushString("position").op(0x4E).op(0x47).trace();
     for (int f = 0; f < frames; ++f) {
-        if (f == stopAt) b.doAction(stop.tagBody());
+        if (f == laterAt) b.doAction(later.tagBody());
         b.doAction(each.tagBody());
         b.showFrame();
     }
@@ -281,13 +278,26 @@ TEST(SoundScript, StreamingLoadPlaysFromTheWebBeforeTheFileHasArrived) {
     EXPECT_NEAR(duration.last(), kTone * 1000.0 / 44100, 60); // the encoder's padding frame aside
 }
 
+// A three-second tone as tone.mp3 in a folder of its own.
+class ToneFolder {
+public:
+    ToneFolder() {
+        QFile file(QDir(dir_.path()).filePath("tone.mp3"));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        for (const QByteArray& p : encodePackets("libmp3lame", 44100, 1, sineTone(441, 44100, 1152 * 115))) file.write(p);
+    }
+    QString base() const { return dir_.path() + "/"; }
+
+private:
+    QTemporaryDir dir_;
+};
+
 TEST(SoundScript, StoppingAStreamingSoundSilencesItWhereItsPositionSays) {
-    QTemporaryDir dir;
-    QFile file(QDir(dir.path()).filePath("tone.mp3"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    for (const QByteArray& p : encodePackets("libmp3lame", 44100, 1, sineTone(441, 44100, 1152 * 115))) file.write(p);
-    file.close();
-    const StreamRun run = playStreaming(streamingSoundMovie("tone.mp3", 30, 12), dir.path() + "/", 25);
+    ToneFolder folder;
+    ActionAssembler stop;
+    callOnS(stop, "stop", {});
+    stop.pushString("at ").getVariable("s").pushString("position").op(0x4E).op(0x47).trace();
+    const StreamRun run = playStreaming(streamingSoundMovie("tone.mp3", 30, 12, stop), folder.base(), 25);
     SCOPED_TRACE(run.traces.join('|').toStdString());
     const qsizetype at = run.traces.indexOf(QRegularExpression("at .*"));
     ASSERT_GE(at, 0);
@@ -298,6 +308,16 @@ TEST(SoundScript, StoppingAStreamingSoundSilencesItWhereItsPositionSays) {
     EXPECT_NEAR((end - begin) * 1000.0 / 44100, positionMs, 120); // the encoder's silent start aside
     EXPECT_LT(end, 13 * kFrame);
     EXPECT_FALSE(run.traces.contains("complete"));
+}
+
+TEST(SoundScript, AStreamingSoundPlaysUnderItsSoundsVolume) {
+    ToneFolder folder;
+    ActionAssembler quieter;
+    callOnS(quieter, "setVolume", {25});
+    const StreamRun run = playStreaming(streamingSoundMovie("tone.mp3", 30, 12, quieter), folder.base(), 25);
+    const int before = peak(run.left, 5 * kFrame, 11 * kFrame), after = peak(run.left, 14 * kFrame, 20 * kFrame);
+    ASSERT_GT(before, 10000);
+    EXPECT_NEAR(double(after) / before, 0.25, 0.03);
 }
 
 TEST(SoundScript, StreamingLoadOfAMissingOrRefusedFileFailsInSilence) {
