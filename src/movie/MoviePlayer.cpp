@@ -6,6 +6,7 @@
 #include "movie/display/MovieContext.h"
 #include "movie/display/ScriptEngine.h"
 #include "movie/display/ScriptHost.h"
+#include "movie/display/StageLevels.h"
 #include "movie/KeyInput.h"
 #include "movie/PointerInput.h"
 #include "movie/host/AudioOutput.h"
@@ -82,6 +83,7 @@ struct MoviePlayer::Impl : display::ScriptHost {
     std::unique_ptr<display::ScriptEngine> scripts;
     std::unique_ptr<display::MovieContext> context;
     std::shared_ptr<display::MovieClip> root;
+    display::StageLevels levels; // _level1 and up
     ScriptEngineFactory factory;
     std::function<void(const QString&)> traceSink;
     host::ManualClock clock;
@@ -169,6 +171,18 @@ struct MoviePlayer::Impl : display::ScriptHost {
     };
     QString baseUrl() const override { return base; }
 
+    display::MovieClip* level(int n) const override { return levels.at(n); }
+    display::MovieClip* placeLevel(int n, std::shared_ptr<const swf::Movie> loaded) override {
+        return context ? levels.place(*context, n, std::move(loaded)) : nullptr;
+    }
+    void removeLevel(int n) override { levels.remove(n); }
+    // The main movie and the levels above it, lowest first.
+    std::vector<std::shared_ptr<display::MovieClip>> stageRoots() const {
+        auto out = levels.roots();
+        if (root) out.insert(out.begin(), root);
+        return out;
+    }
+
     bool isKeyDown(int keyCode) const override { return keys.isDown(keyCode); }
     int lastKeyCode() const override { return keys.lastCode(); }
     int lastKeyAscii() const override { return keys.lastAscii(); }
@@ -222,6 +236,7 @@ void MoviePlayer::clear() {
     d->audioCarry = 0;
     if (d->fetcher) d->fetcher->cancelAll();
     if (d->scripts) d->scripts->detach();
+    d->levels.clear();
     if (d->root) d->root->removed();
     d->root.reset();
     d->context.reset();
@@ -511,15 +526,15 @@ void MoviePlayer::Impl::followStreamSound() {
 }
 
 bool MoviePlayer::Impl::advanceOneFrame() {
-    auto frameRoot = root; // a script may unload the movie meanwhile
+    const auto frameRoots = stageRoots(); // a script may unload a movie meanwhile
     bool cut = false;
     {
         ScriptRun run(*scripts);
         clock.advance(q->frameIntervalMs());
         context->nextTick();
         scripts->frameStarted();
-        frameRoot->dispatchEnterFrame();
-        frameRoot->tick();
+        for (const auto& r : frameRoots) r->dispatchEnterFrame();
+        for (const auto& r : frameRoots) r->tick();
         scripts->runQueuedActions();
         if (lastPointer) pointer.updateDrag(*lastPointer);
     }
@@ -703,7 +718,11 @@ QImage MoviePlayer::renderImage(const QSize& viewport, qreal dpr) {
         QTransform::fromScale(dpr, dpr);
     render::StageRenderer renderer(*d->movie, &d->outlines);
     renderer.setQuality(render::StageRenderer::qualityFromName(d->qualityName));
-    return renderer.picture(pixels.expandedTo(QSize(1, 1)), bg, *d->root, stage);
+    QImage image = renderer.picture(pixels.expandedTo(QSize(1, 1)), bg, *d->root, stage);
+    // Levels are drawn over the main movie, each on its own transparent stage.
+    for (const auto& level : d->levels.roots())
+        if (level->visible) renderer.render(image, *level, stage);
+    return image;
 }
 
 void MoviePlayer::render(QPainter& painter, const QSize& viewport) {

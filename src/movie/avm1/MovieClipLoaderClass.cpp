@@ -1,5 +1,6 @@
 #include "movie/avm1/MovieClipLoaderClass.h"
 #include "movie/avm1/Builtins.h"
+#include "movie/avm1/ClipLoading.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/display/MovieClip.h"
@@ -17,7 +18,11 @@ MovieClipObject* targetOf(Interpreter& vm, const Value& v)
     if (v.isString())
         return vm.resolveTarget(v.s, vm.root);
     Object* o = v.object();
-    return o && o->isMovieClip() ? static_cast<MovieClipObject*>(o) : nullptr;
+    auto* clip = o && o->isMovieClip() ? static_cast<MovieClipObject*>(o) : nullptr;
+    // A clip a loaded movie replaced stands for what now holds its path.
+    if (clip && clip->isRemoved())
+        clip = vm.resolveTarget(clip->targetPath(), vm.root);
+    return clip;
 }
 
 void broadcast(Interpreter& vm, Object* loader, const std::vector<Value>& args)
@@ -45,14 +50,22 @@ void installMovieClipLoaderClass(Interpreter& vm)
             return Value(false);
         // The target keeps the loader reachable while the load is pending.
         target->define(QStringLiteral("__loader"), Value(loader), DontEnum);
-        target->loadMovie(vm.toString(a[0]), [&vm, loader](MovieClipObject* loaded, qint64 bytes) {
-            if (!loaded) {
-                broadcast(vm, loader, {Value(QStringLiteral("onLoadError")), Value(), Value(QStringLiteral("URLNotFound"))});
+        ClipLoading::loadIntoClip(target, vm.toString(a[0]),
+                                  [&vm, loader, target](MovieClipObject* loaded, qint64 bytes, ClipLoading::Outcome outcome) {
+            using Outcome = ClipLoading::Outcome;
+            if (outcome == Outcome::NotFound) {
+                broadcast(vm, loader, {Value(QStringLiteral("onLoadError")), Value(static_cast<Object*>(target)),
+                                       Value(QStringLiteral("URLNotFound"))});
                 return;
             }
-            const Value clip(static_cast<Object*>(loaded));
+            // The file came: its arrival is heard even when it turns out not to be a movie.
+            const Value clip(static_cast<Object*>(loaded ? loaded : target));
             broadcast(vm, loader, {Value(QStringLiteral("onLoadStart")), clip});
             broadcast(vm, loader, {Value(QStringLiteral("onLoadProgress")), clip, Value(double(bytes)), Value(double(bytes))});
+            if (outcome == Outcome::Damaged) {
+                broadcast(vm, loader, {Value(QStringLiteral("onLoadError")), clip, Value(QStringLiteral("LoadNeverCompleted"))});
+                return;
+            }
             broadcast(vm, loader, {Value(QStringLiteral("onLoadComplete")), clip, Value(0.0)});
             // onLoadInit waits for the loaded movie's first frame: it runs with the next frame's timers.
             const double now = vm.clockMs ? vm.clockMs() : 0;
@@ -65,7 +78,8 @@ void installMovieClipLoaderClass(Interpreter& vm)
         MovieClipObject* target = a.empty() ? nullptr : targetOf(vm, a[0]);
         if (!target)
             return Value(false);
-        target->unloadMovie();
+        // A load still on its way is dropped with what was loaded before.
+        ClipLoading::unloadClip(target);
         return Value(true);
     });
     vm.addMethod(proto, QStringLiteral("getProgress"), [](Interpreter& vm, const Value&, Args a) -> Value {
@@ -77,9 +91,6 @@ void installMovieClipLoaderClass(Interpreter& vm)
             target = std::isfinite(what.n) ? vm.resolveTarget(QStringLiteral("_level%1").arg(qint64(what.n)), vm.root) : nullptr;
         else
             target = targetOf(vm, what);
-        // A clip a loaded movie replaced stands for what now holds its path.
-        if (target && target->isRemoved())
-            target = vm.resolveTarget(target->targetPath(), vm.root);
         if (!target && !what.isString() && !what.isNumber())
             return Value();
         Object* o = vm.newObject();

@@ -1,4 +1,5 @@
 #include "movie/avm1/MovieClipObject.h"
+#include "movie/avm1/ClipLoading.h"
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/LoadQueue.h"
@@ -93,7 +94,7 @@ MovieClipObject* MovieClipObject::parentClip() const
 MovieClipObject* MovieClipObject::rootClip()
 {
     MovieClipObject* c = this;
-    for (int guard = 0; guard < 1000; ++guard) {
+    for (int guard = 0; guard < 1000 && !c->lockRoot; ++guard) {
         MovieClipObject* p = c->parentClip();
         if (!p)
             break;
@@ -243,31 +244,14 @@ void MovieClipObject::callFrame(int frame)
             vm().runActions(vm().codeFor(a->actions), this);
 }
 
-void MovieClipObject::loadMovie(const QString& url, LoadDone done)
+void MovieClipObject::loadMovie(const QString& url)
 {
-    if (!clip() || !clip()->parent()) {
-        if (done)
-            done(nullptr, 0);
-        return;
-    }
-    // A load that cannot start still fails through the queue, once, a frame later.
-    LoadQueue::of(vm()).start(this, url, [this, done](Interpreter& vm, const std::optional<QByteArray>& bytes) {
-        display::MovieClip* c = clip();
-        display::MovieClip* loaded = nullptr;
-        if (c && bytes) {
-            if (auto parsed = swf::MovieParser::parse(*bytes))
-                loaded = c->replaceWithMovie(parsed.value());
-        }
-        if (done)
-            done(loaded ? vm.scriptObjectFor(loaded) : nullptr, bytes ? bytes->size() : 0);
-    });
+    ClipLoading::loadIntoClip(this, url);
 }
 
 void MovieClipObject::unloadMovie()
 {
-    LoadQueue::of(vm()).cancel(this);
-    if (display::MovieClip* c = clip())
-        c->unloadContents();
+    ClipLoading::unloadClip(this);
 }
 
 void MovieClipObject::startDrag(bool lockCenter, const std::optional<QRectF>& bounds)
@@ -305,7 +289,7 @@ QString MovieClipObject::targetPath() const
         return lastPath_;
     MovieClipObject* p = parentClip();
     if (!p)
-        return QStringLiteral("_level0");
+        return QStringLiteral("_level%1").arg(ClipLoading::levelOf(this).value_or(0));
     return p->targetPath() + QLatin1Char('.') + name();
 }
 
@@ -569,7 +553,11 @@ bool MovieClipObject::getSpecial(const QString& n, Value& out)
     }
     if (kind == Kind::Sprite) {
         // Clip properties with fixed defaults until a script sets its own.
-        if (n == QLatin1String("_lockroot") || n == QLatin1String("cacheAsBitmap")) {
+        if (n.compare(QLatin1String("_lockroot"), cs) == 0) {
+            out = Value(lockRoot);
+            return true;
+        }
+        if (n == QLatin1String("cacheAsBitmap")) {
             out = Value(false);
             return true;
         }
@@ -626,6 +614,10 @@ bool MovieClipObject::setSpecial(const QString& n, const Value& v)
     const Qt::CaseSensitivity cs = vm().caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
     if (kind == Kind::Sprite && n.compare(QLatin1String("tabIndex"), cs) == 0) {
         setTabIndex(v);
+        return true;
+    }
+    if (kind == Kind::Sprite && n.compare(QLatin1String("_lockroot"), cs) == 0) {
+        lockRoot = vm().toBoolean(v);
         return true;
     }
     return false;
