@@ -2,12 +2,15 @@
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/LoadQueue.h"
 #include "movie/avm1/MovieClipObject.h"
+#include "movie/avm1/UrlVariables.h"
+#include "movie/display/BitmapObject.h"
 #include "movie/display/MovieClip.h"
 #include "movie/display/MovieContext.h"
 #include "movie/display/ScriptEngine.h"
 #include "movie/display/ScriptHost.h"
 #include "movie/display/StageLevels.h"
 #include "movie/swf/MovieParser.h"
+#include <QImage>
 
 namespace nimbrel::movie::avm1 {
 
@@ -15,15 +18,50 @@ namespace {
 
 using Outcome = ClipLoading::Outcome;
 
-std::shared_ptr<const swf::Movie> parseLoaded(const std::optional<QByteArray>& bytes, Outcome& outcome)
+// What a load brought: a movie, or a picture shown as a one-frame movie.
+struct Arrival {
+    std::shared_ptr<const swf::Movie> movie;
+    std::shared_ptr<QImage> picture;
+};
+
+// A JPEG, PNG or GIF file becomes a movie of one empty frame the size of the picture.
+Arrival pictureMovie(const QByteArray& bytes, int version)
+{
+    const bool known = bytes.startsWith("\xFF\xD8") || bytes.startsWith("\x89PNG") || bytes.startsWith("GIF8");
+    auto picture = std::make_shared<QImage>();
+    if (!known || !picture->loadFromData(bytes) || picture->isNull())
+        return {};
+    *picture = picture->convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    auto movie = std::make_shared<swf::Movie>();
+    movie->header.version = uint8_t(version);
+    movie->header.stage = {0, picture->width() * 20, 0, picture->height() * 20};
+    movie->header.frameCount = 1;
+    movie->fileBytes = uint32_t(bytes.size());
+    movie->timeline.frames.resize(1);
+    return {movie, picture};
+}
+
+Arrival parseLoaded(Interpreter& vm, const std::optional<QByteArray>& bytes, Outcome& outcome)
 {
     if (!bytes) {
         outcome = Outcome::NotFound;
-        return nullptr;
+        return {};
     }
     auto parsed = swf::MovieParser::parse(*bytes);
-    outcome = parsed ? Outcome::Loaded : Outcome::Damaged;
-    return parsed ? parsed.value() : nullptr;
+    Arrival arrival = parsed ? Arrival{parsed.value(), nullptr} : pictureMovie(*bytes, vm.version());
+    outcome = arrival.movie ? Outcome::Loaded : Outcome::Damaged;
+    return arrival;
+}
+
+// The clip a load made, with the picture it brought as its content.
+MovieClipObject* show(Interpreter& vm, display::MovieClip* clip, const Arrival& arrival)
+{
+    if (!clip)
+        return nullptr;
+    if (arrival.picture)
+        clip->addScriptObject(std::make_shared<display::BitmapObject>(clip->context(), arrival.picture, false),
+                              QString(), 0);
+    return vm.scriptObjectFor(clip);
 }
 
 void report(const ClipLoading::Done& done, MovieClipObject* loaded, const std::optional<QByteArray>& bytes,
@@ -35,6 +73,23 @@ void report(const ClipLoading::Done& done, MovieClipObject* loaded, const std::o
     if (outcome == Outcome::Loaded && !loaded)
         outcome = Outcome::Damaged;
     done(loaded, bytes ? bytes->size() : 0, outcome);
+}
+
+// The loaded movie learns where it came from, and the variables of the
+// address's query become its own, as strings, before its first frame runs.
+void welcomeLoaded(MovieClipObject* loaded, const QString& url)
+{
+    if (!loaded)
+        return;
+    if (display::DisplayObject* d = loaded->display())
+        d->context()->setUrl(LoadQueue::of(loaded->vm()).resolve(url).toString());
+    const qsizetype query = url.indexOf(QLatin1Char('?'));
+    if (query < 0)
+        return;
+    QString text = url.mid(query + 1);
+    text.truncate(text.indexOf(QLatin1Char('#')) >= 0 ? text.indexOf(QLatin1Char('#')) : text.size());
+    for (const auto& [name, value] : UrlVariables::decode(text))
+        loaded->set(name, Value(value));
 }
 
 } // namespace
@@ -68,17 +123,18 @@ void ClipLoading::loadIntoClip(MovieClipObject* target, const QString& url, Done
         return;
     }
     // A load that cannot start still fails through the queue, once, a frame later.
-    LoadQueue::of(target->vm()).start(target, url, [target, done](Interpreter& vm, const std::optional<QByteArray>& bytes) {
+    LoadQueue::of(target->vm()).start(target, url, [target, url, done](Interpreter& vm, const std::optional<QByteArray>& bytes) {
         display::MovieClip* c = target->clip();
         // A target removed meanwhile takes the load with it, unheard.
         if (!c)
             return;
         Outcome outcome;
-        auto movie = parseLoaded(bytes, outcome);
-        MovieClipObject* loaded = movie ? vm.scriptObjectFor(c->replaceWithMovie(movie)) : nullptr;
+        const Arrival arrival = parseLoaded(vm, bytes, outcome);
+        MovieClipObject* loaded = arrival.movie ? show(vm, c->replaceWithMovie(arrival.movie), arrival) : nullptr;
         // What _root means below the clip outlives the movie it held.
         if (loaded)
             loaded->lockRoot = target->lockRoot;
+        welcomeLoaded(loaded, url);
         report(done, loaded, bytes, outcome);
     });
 }
@@ -100,11 +156,13 @@ void ClipLoading::unloadClip(MovieClipObject* target)
 void ClipLoading::loadLevel(Interpreter& vm, int level, const QString& url, Done done)
 {
     LoadQueue& queue = LoadQueue::of(vm);
-    queue.start(queue.levelOwner(level), url, [level, done](Interpreter& vm, const std::optional<QByteArray>& bytes) {
+    queue.start(queue.levelOwner(level), url, [level, url, done](Interpreter& vm, const std::optional<QByteArray>& bytes) {
         Outcome outcome;
-        auto movie = parseLoaded(bytes, outcome);
-        display::MovieClip* loaded = movie && vm.host ? vm.host->placeLevel(level, movie) : nullptr;
-        report(done, loaded ? vm.scriptObjectFor(loaded) : nullptr, bytes, outcome);
+        const Arrival arrival = parseLoaded(vm, bytes, outcome);
+        MovieClipObject* loaded =
+            arrival.movie && vm.host ? show(vm, vm.host->placeLevel(level, arrival.movie), arrival) : nullptr;
+        welcomeLoaded(loaded, url);
+        report(done, loaded, bytes, outcome);
     });
 }
 

@@ -2,9 +2,11 @@
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/ClipLoading.h"
 #include "movie/avm1/Interpreter.h"
+#include "movie/avm1/LoadQueue.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/display/MovieClip.h"
 #include "movie/display/MovieContext.h"
+#include "movie/display/StageLevels.h"
 #include <cmath>
 
 namespace nimbrel::movie::avm1 {
@@ -30,6 +32,31 @@ void broadcast(Interpreter& vm, Object* loader, const std::vector<Value>& args)
     vm.callSafely(vm.getMember(Value(loader), QStringLiteral("broadcastMessage")), Value(loader), args);
 }
 
+// What the loader's listeners hear of one load; `target` is named when the file never came.
+ClipLoading::Done reporter(Interpreter& vm, Object* loader, Value target)
+{
+    return [&vm, loader, target](MovieClipObject* loaded, qint64 bytes, ClipLoading::Outcome outcome) {
+        using Outcome = ClipLoading::Outcome;
+        if (outcome == Outcome::NotFound) {
+            broadcast(vm, loader, {Value(QStringLiteral("onLoadError")), target, Value(QStringLiteral("URLNotFound"))});
+            return;
+        }
+        // The file came: its arrival is heard even when it turns out not to be a movie.
+        const Value clip = loaded ? Value(static_cast<Object*>(loaded)) : target;
+        broadcast(vm, loader, {Value(QStringLiteral("onLoadStart")), clip});
+        broadcast(vm, loader, {Value(QStringLiteral("onLoadProgress")), clip, Value(double(bytes)), Value(double(bytes))});
+        if (outcome == Outcome::Damaged) {
+            broadcast(vm, loader, {Value(QStringLiteral("onLoadError")), clip, Value(QStringLiteral("LoadNeverCompleted"))});
+            return;
+        }
+        broadcast(vm, loader, {Value(QStringLiteral("onLoadComplete")), clip, Value(0.0)});
+        // onLoadInit waits for the loaded movie's first frame: it runs with the next frame's timers.
+        const double now = vm.clockMs ? vm.clockMs() : 0;
+        vm.timers.push_back({vm.nextTimerId++, Value(loader), QStringLiteral("broadcastMessage"),
+                             {Value(QStringLiteral("onLoadInit")), clip}, 0.0, now, true});
+    };
+}
+
 } // namespace
 
 void installMovieClipLoaderClass(Interpreter& vm)
@@ -45,33 +72,27 @@ void installMovieClipLoaderClass(Interpreter& vm)
 
     vm.addMethod(proto, QStringLiteral("loadClip"), [](Interpreter& vm, const Value& self, Args a) -> Value {
         Object* loader = self.object();
-        MovieClipObject* target = a.size() >= 2 ? targetOf(vm, a[1]) : nullptr;
-        if (!loader || !target || !target->clip())
+        const Value where = arg(a, 1);
+        // A level by number or by name, made when the movie arrives.
+        std::optional<int> level;
+        if (where.isNumber() && std::isfinite(where.n) && where.n >= 0 && where.n <= display::StageLevels::maxLevel)
+            level = int(where.n);
+        else if (where.isString())
+            level = ClipLoading::levelNamed(where.s, vm.caseSensitive());
+        MovieClipObject* target = level ? nullptr : targetOf(vm, where);
+        if (level == 0)
+            target = vm.root;
+        if (!loader || (!level && (!target || !target->clip())))
             return Value(false);
-        // The target keeps the loader reachable while the load is pending.
-        target->define(QStringLiteral("__loader"), Value(loader), DontEnum);
-        ClipLoading::loadIntoClip(target, vm.toString(a[0]),
-                                  [&vm, loader, target](MovieClipObject* loaded, qint64 bytes, ClipLoading::Outcome outcome) {
-            using Outcome = ClipLoading::Outcome;
-            if (outcome == Outcome::NotFound) {
-                broadcast(vm, loader, {Value(QStringLiteral("onLoadError")), Value(static_cast<Object*>(target)),
-                                       Value(QStringLiteral("URLNotFound"))});
-                return;
-            }
-            // The file came: its arrival is heard even when it turns out not to be a movie.
-            const Value clip(static_cast<Object*>(loaded ? loaded : target));
-            broadcast(vm, loader, {Value(QStringLiteral("onLoadStart")), clip});
-            broadcast(vm, loader, {Value(QStringLiteral("onLoadProgress")), clip, Value(double(bytes)), Value(double(bytes))});
-            if (outcome == Outcome::Damaged) {
-                broadcast(vm, loader, {Value(QStringLiteral("onLoadError")), clip, Value(QStringLiteral("LoadNeverCompleted"))});
-                return;
-            }
-            broadcast(vm, loader, {Value(QStringLiteral("onLoadComplete")), clip, Value(0.0)});
-            // onLoadInit waits for the loaded movie's first frame: it runs with the next frame's timers.
-            const double now = vm.clockMs ? vm.clockMs() : 0;
-            vm.timers.push_back({vm.nextTimerId++, Value(loader), QStringLiteral("broadcastMessage"),
-                                 {Value(QStringLiteral("onLoadInit")), clip}, 0.0, now, true});
-        });
+        const QString url = vm.toString(arg(a, 0));
+        if (level > 0) {
+            // The level keeps the loader reachable while the load is pending.
+            LoadQueue::of(vm).levelOwner(*level)->define(QStringLiteral("__loader"), Value(loader), DontEnum);
+            ClipLoading::loadLevel(vm, *level, url, reporter(vm, loader, Value()));
+        } else {
+            target->define(QStringLiteral("__loader"), Value(loader), DontEnum);
+            ClipLoading::loadIntoClip(target, url, reporter(vm, loader, Value(static_cast<Object*>(target))));
+        }
         return Value(true);
     });
     vm.addMethod(proto, QStringLiteral("unloadClip"), [](Interpreter& vm, const Value&, Args a) -> Value {

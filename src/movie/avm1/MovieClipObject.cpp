@@ -7,6 +7,7 @@
 #include "movie/display/DisplayObject.h"
 #include "movie/display/HitTest.h"
 #include "movie/display/MovieClip.h"
+#include "movie/display/MovieContext.h"
 #include "movie/display/ScriptHost.h"
 #include <cmath>
 #include <limits>
@@ -296,8 +297,11 @@ QString MovieClipObject::targetPath() const
 QString MovieClipObject::slashPath() const
 {
     MovieClipObject* p = parentClip();
-    if (!p)
-        return QStringLiteral("/");
+    if (!p) {
+        // Levels above the main movie keep their name in slash paths.
+        const int level = ClipLoading::levelOf(this).value_or(0);
+        return level > 0 ? QStringLiteral("_level%1").arg(level) : QStringLiteral("/");
+    }
     QString s = p->slashPath();
     if (!s.endsWith(QLatin1Char('/')))
         s += QLatin1Char('/');
@@ -380,7 +384,11 @@ Value MovieClipObject::property(int index)
         MovieClipObject* target = host->dropTarget() ? vm().scriptObjectFor(host->dropTarget()) : nullptr;
         return Value(target ? target->slashPath() : QString());
     }
-    case 15: return Value(vm().movieUrl);
+    case 15: {
+        // A loaded movie's clips answer with where that movie came from.
+        const display::MovieContext* ctx = display_ ? display_->context() : nullptr;
+        return Value(ctx && !ctx->url().isEmpty() ? ctx->url() : vm().movieUrl);
+    }
     case 16: {
         const QString q = vm().host ? vm().host->quality() : QStringLiteral("HIGH");
         return Value(q == QLatin1String("LOW") ? 0.0 : q == QLatin1String("BEST") ? 2.0 : 1.0);

@@ -6,7 +6,9 @@
 #include "movie/display/MovieClip.h"
 #include "movie/support/SwfBuilder.h"
 #include "support/ActionAssembler.h"
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <functional>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -18,14 +20,20 @@ using test::SwfBuilder;
 namespace {
 
 // mcl = new MovieClipLoader(), a handler tracing each event's name, then mcl.loadClip(url, "clip").
+// onLoadError also traces the clip it names and its error code.
 ActionAssembler loaderScript(const QString& url) {
     ActionAssembler a;
     a.pushString(QStringLiteral("mcl")).pushInt(0).pushString(QStringLiteral("MovieClipLoader")).op(0x40).setVariable();
     for (const char* event : {"onLoadStart", "onLoadProgress", "onLoadComplete", "onLoadInit", "onLoadError"}) {
+        ActionAssembler handler;
+        handler.pushString(QLatin1String(event));
+        if (QLatin1String(event) == QLatin1String("onLoadError")) {
+            handler.pushString(QStringLiteral(" ")).op(0x47).getVariable(QStringLiteral("target")).op(0x47);
+            handler.pushString(QStringLiteral(" ")).op(0x47).getVariable(QStringLiteral("code")).op(0x47);
+        }
         a.getVariable(QStringLiteral("mcl"))
             .pushString(QLatin1String(event))
-            .defineFunction(QString(), {QStringLiteral("target")},
-                            ActionAssembler().traceString(QLatin1String(event)))
+            .defineFunction(QString(), {QStringLiteral("target"), QStringLiteral("code")}, handler.trace())
             .op(0x4F);
     }
     a.pushString(QStringLiteral("clip")).pushString(url).pushInt(2).getVariable(QStringLiteral("mcl"));
@@ -56,6 +64,7 @@ QByteArray childMovie() {
 }
 
 void write(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
@@ -91,7 +100,7 @@ TEST(MovieClipLoader, MissingFilesReportAnErrorAndLeaveTheClip) {
     p.setMovie(dir.filePath(QStringLiteral("host.swf")));
     auto* before = p.root()->childByName(QStringLiteral("clip"));
     for (int i = 0; i < 3; ++i) p.stepFrame();
-    EXPECT_EQ(lines, QStringList({"true", "onLoadError"}));
+    EXPECT_EQ(lines, QStringList({"true", "onLoadError _level0.clip URLNotFound"}));
     EXPECT_EQ(p.root()->childByName(QStringLiteral("clip")), before);
 }
 
@@ -124,3 +133,41 @@ TEST(MovieClipLoader, ProgressCountsTheBytesOfWhatALevelOrPathHolds) {
     EXPECT_EQ(lines, QStringList({"onLoadInit", QString::number(childMovie().size()), QString::number(host.size()),
                                   "undefined", "undefined"}));
 }
+
+// The events a loader hears, in order, for what lies at the address it was given.
+struct LoadOutcomeCase {
+    const char* name;
+    const char* url;         // as the movie asks for it
+    const char* file;        // what lies beside the movie (nothing when empty)
+    bool movie;              // the file is a movie, else damaged bytes
+    QStringList heard;
+};
+
+class MovieClipLoaderOutcome : public testing::TestWithParam<LoadOutcomeCase> {};
+
+TEST_P(MovieClipLoaderOutcome, HearsItsEventsInOrder) {
+    const LoadOutcomeCase& c = GetParam();
+    QTemporaryDir dir;
+    write(dir.filePath(QStringLiteral("host.swf")), hostMovie(loaderScript(QLatin1String(c.url))));
+    if (*c.file)
+        write(dir.filePath(QLatin1String(c.file)), c.movie ? childMovie() : QByteArray("FWS, but not a movie"));
+    MoviePlayer p;
+    QStringList lines;
+    p.setTraceSink([&lines](const QString& l) { lines.append(l); });
+    p.setMovie(dir.filePath(QStringLiteral("host.swf")));
+    for (int i = 0; i < 3; ++i) p.stepFrame();
+    EXPECT_EQ(lines, c.heard);
+}
+
+const QStringList loadedEvents = {"true", "onLoadStart", "onLoadProgress", "onLoadComplete", "child frame 1", "onLoadInit"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, MovieClipLoaderOutcome,
+    testing::Values(
+        LoadOutcomeCase{"Movie", "child.swf", "child.swf", true, loadedEvents},
+        LoadOutcomeCase{"InAFolderBesideTheMovie", "parts/child.swf", "parts/child.swf", true, loadedEvents},
+        LoadOutcomeCase{"WithAQuery", "parts/child.swf?v=2", "parts/child.swf", true, loadedEvents},
+        LoadOutcomeCase{"Missing", "child.swf", "", true, {"true", "onLoadError _level0.clip URLNotFound"}},
+        LoadOutcomeCase{"Damaged", "child.swf", "child.swf", false,
+                        {"true", "onLoadStart", "onLoadProgress", "onLoadError _level0.clip LoadNeverCompleted"}}),
+    [](const testing::TestParamInfo<LoadOutcomeCase>& info) { return std::string(info.param.name); });
