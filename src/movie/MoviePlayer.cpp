@@ -526,13 +526,15 @@ void MoviePlayer::Impl::followStreamSound() {
 }
 
 bool MoviePlayer::Impl::advanceOneFrame() {
-    const auto frameRoots = stageRoots(); // a script may unload a movie meanwhile
     bool cut = false;
     {
         ScriptRun run(*scripts);
         clock.advance(q->frameIntervalMs());
         context->nextTick();
         scripts->frameStarted();
+        // Taken once the frame has started (unloads asked for last frame are done by then);
+        // held so that a script unloading a movie meanwhile does not pull it from under the tick.
+        const auto frameRoots = stageRoots();
         for (const auto& r : frameRoots) r->dispatchEnterFrame();
         for (const auto& r : frameRoots) r->tick();
         scripts->runQueuedActions();

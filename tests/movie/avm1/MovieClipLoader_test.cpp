@@ -6,7 +6,9 @@
 #include "movie/display/MovieClip.h"
 #include "movie/support/SwfBuilder.h"
 #include "support/ActionAssembler.h"
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
 #include <QFile>
 #include <QFileInfo>
 #include <functional>
@@ -61,6 +63,17 @@ QByteArray childMovie() {
     b.showFrame();
     b.end();
     return b.build(SwfBuilder::Container::Fws, 8);
+}
+
+// A 3x2 PNG picture.
+QByteArray pictureFile() {
+    QImage image(3, 2, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
 }
 
 void write(const QString& path, const QByteArray& bytes) {
@@ -139,7 +152,7 @@ struct LoadOutcomeCase {
     const char* name;
     const char* url;         // as the movie asks for it
     const char* file;        // what lies beside the movie (nothing when empty)
-    bool movie;              // the file is a movie, else damaged bytes
+    enum { Movie, Picture, Damaged } kind;
     QStringList heard;
 };
 
@@ -150,13 +163,21 @@ TEST_P(MovieClipLoaderOutcome, HearsItsEventsInOrder) {
     QTemporaryDir dir;
     write(dir.filePath(QStringLiteral("host.swf")), hostMovie(loaderScript(QLatin1String(c.url))));
     if (*c.file)
-        write(dir.filePath(QLatin1String(c.file)), c.movie ? childMovie() : QByteArray("FWS, but not a movie"));
+        write(dir.filePath(QLatin1String(c.file)), c.kind == LoadOutcomeCase::Movie     ? childMovie()
+                                                   : c.kind == LoadOutcomeCase::Picture ? pictureFile()
+                                                                                        : QByteArray("FWS, but not a movie"));
     MoviePlayer p;
     QStringList lines;
     p.setTraceSink([&lines](const QString& l) { lines.append(l); });
     p.setMovie(dir.filePath(QStringLiteral("host.swf")));
     for (int i = 0; i < 3; ++i) p.stepFrame();
     EXPECT_EQ(lines, c.heard);
+    if (c.kind == LoadOutcomeCase::Picture) {
+        // The picture is the clip's content, at its own size.
+        auto* clip = dynamic_cast<display::MovieClip*>(p.root()->childByName(QStringLiteral("clip")));
+        ASSERT_TRUE(clip);
+        EXPECT_EQ(clip->localBounds(), QRectF(0, 0, 60, 40));
+    }
 }
 
 const QStringList loadedEvents = {"true", "onLoadStart", "onLoadProgress", "onLoadComplete", "child frame 1", "onLoadInit"};
@@ -164,10 +185,15 @@ const QStringList loadedEvents = {"true", "onLoadStart", "onLoadProgress", "onLo
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, MovieClipLoaderOutcome,
     testing::Values(
-        LoadOutcomeCase{"Movie", "child.swf", "child.swf", true, loadedEvents},
-        LoadOutcomeCase{"InAFolderBesideTheMovie", "parts/child.swf", "parts/child.swf", true, loadedEvents},
-        LoadOutcomeCase{"WithAQuery", "parts/child.swf?v=2", "parts/child.swf", true, loadedEvents},
-        LoadOutcomeCase{"Missing", "child.swf", "", true, {"true", "onLoadError _level0.clip URLNotFound"}},
-        LoadOutcomeCase{"Damaged", "child.swf", "child.swf", false,
+        LoadOutcomeCase{"Movie", "child.swf", "child.swf", LoadOutcomeCase::Movie, loadedEvents},
+        LoadOutcomeCase{"InAFolderBesideTheMovie", "parts/child.swf", "parts/child.swf", LoadOutcomeCase::Movie,
+                        loadedEvents},
+        LoadOutcomeCase{"WithAQuery", "parts/child.swf?v=2", "parts/child.swf", LoadOutcomeCase::Movie, loadedEvents},
+        // A picture is known by its bytes, whatever its name says.
+        LoadOutcomeCase{"Picture", "photo.gif", "photo.gif", LoadOutcomeCase::Picture,
+                        {"true", "onLoadStart", "onLoadProgress", "onLoadComplete", "onLoadInit"}},
+        LoadOutcomeCase{"Missing", "child.swf", "", LoadOutcomeCase::Movie,
+                        {"true", "onLoadError _level0.clip URLNotFound"}},
+        LoadOutcomeCase{"Damaged", "child.swf", "child.swf", LoadOutcomeCase::Damaged,
                         {"true", "onLoadStart", "onLoadProgress", "onLoadError _level0.clip LoadNeverCompleted"}}),
     [](const testing::TestParamInfo<LoadOutcomeCase>& info) { return std::string(info.param.name); });
