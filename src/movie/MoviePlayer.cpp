@@ -78,6 +78,7 @@ struct MoviePlayer::Impl : display::ScriptHost {
     MoviePlayer* q = nullptr;
     QString moviePath;
     QString base;
+    QString address; // of the movie's own file, when known
     QString error;
     std::shared_ptr<const swf::Movie> movie;
     std::unique_ptr<display::ScriptEngine> scripts;
@@ -170,6 +171,7 @@ struct MoviePlayer::Impl : display::ScriptHost {
         ~UserInput() { gate.leaveInput(); }
     };
     QString baseUrl() const override { return base; }
+    QString movieUrl() const override { return address; }
 
     display::MovieClip* level(int n) const override { return levels.at(n); }
     display::MovieClip* placeLevel(int n, std::shared_ptr<const swf::Movie> loaded) override {
@@ -283,7 +285,7 @@ void MoviePlayer::setMovie(const QString& pathOrUrl) {
         d->fetcher->fetch(url, [this, requested](const QByteArray& data, const QString& error) {
             if (d->moviePath != requested) return; // another movie was set meanwhile
             if (!error.isEmpty()) return fail(error);
-            loadData(data, QUrl(requested).adjusted(QUrl::RemoveFilename).toString());
+            loadData(data, QUrl(requested).adjusted(QUrl::RemoveFilename).toString(), requested);
         });
         return;
     }
@@ -293,13 +295,14 @@ void MoviePlayer::setMovie(const QString& pathOrUrl) {
     if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString());
     if (file.size() > maxFileBytes) return fail(QStringLiteral("file is too large"));
     const QString base = QFileInfo(local).absolutePath();
+    d->address = QUrl::fromLocalFile(QFileInfo(local).absoluteFilePath()).toString();
     // A compressed file declares its unpacked length in the header: that is
     // what parsing works through.
     const QByteArray head = file.peek(8);
     const bool movieHeader = head.size() == 8 && (head.startsWith("FWS") || head.startsWith("CWS") || head.startsWith("ZWS"));
     const qint64 unpacked = movieHeader ? qFromLittleEndian<quint32>(head.constData() + 4) : 0;
     if (std::max(file.size(), unpacked) <= backgroundParseBytes) {
-        loadData(file.read(maxFileBytes), base);
+        loadData(file.read(maxFileBytes), base, d->address);
         return;
     }
     file.close();
@@ -325,13 +328,14 @@ void MoviePlayer::setMovie(const QString& pathOrUrl) {
 
 QString MoviePlayer::movie() const { return d->moviePath; }
 
-bool MoviePlayer::loadData(const QByteArray& bytes, const QString& baseUrl) {
+bool MoviePlayer::loadData(const QByteArray& bytes, const QString& baseUrl, const QString& movieUrl) {
     if (d->busy) {
         d->error = QStringLiteral("a movie cannot be replaced while its scripts run");
         return false;
     }
     ++d->loadTicket;
     if (d->root) clear();
+    d->address = movieUrl;
     auto parsed = swf::MovieParser::parse(bytes);
     if (!parsed) {
         fail(parsed.error());

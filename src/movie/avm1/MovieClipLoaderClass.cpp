@@ -1,4 +1,5 @@
 #include "movie/avm1/MovieClipLoaderClass.h"
+#include "movie/avm1/ArrayObject.h"
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/ClipLoading.h"
 #include "movie/avm1/Interpreter.h"
@@ -63,12 +64,15 @@ void installMovieClipLoaderClass(Interpreter& vm)
 {
     Object* proto = vm.newObject();
     vm.newClass(QStringLiteral("MovieClipLoader"), nullptr, [](Interpreter& vm, Object* obj, Args) -> Value {
-        Value init = vm.getMember(vm.getMember(Value(vm.global), QStringLiteral("AsBroadcaster")), QStringLiteral("initialize"));
-        vm.call(init, Value(), {Value(obj)});
-        // The loader hears its own events.
-        vm.callMethod(Value(obj), QStringLiteral("addListener"), {Value(obj)});
+        // The loader hears its own events; its broadcasting methods are the prototype's.
+        ArrayObject* listeners = vm.newArray();
+        listeners->elements.push_back(Value(obj));
+        obj->define(QStringLiteral("_listeners"), Value(static_cast<Object*>(listeners)), DontEnum);
         return Value(obj);
     }, proto);
+    const Value broadcaster = vm.getMember(Value(vm.global), QStringLiteral("AsBroadcaster"));
+    for (const char* name : {"addListener", "removeListener", "broadcastMessage"})
+        proto->define(QLatin1String(name), vm.getMember(broadcaster, QLatin1String(name)), DontEnum);
 
     vm.addMethod(proto, QStringLiteral("loadClip"), [](Interpreter& vm, const Value& self, Args a) -> Value {
         Object* loader = self.object();
@@ -96,7 +100,9 @@ void installMovieClipLoaderClass(Interpreter& vm)
         return Value(true);
     });
     vm.addMethod(proto, QStringLiteral("unloadClip"), [](Interpreter& vm, const Value&, Args a) -> Value {
-        MovieClipObject* target = a.empty() ? nullptr : targetOf(vm, a[0]);
+        if (a.empty())
+            return Value(); // nothing named, nothing answered
+        MovieClipObject* target = targetOf(vm, a[0]);
         if (!target)
             return Value(false);
         // A load still on its way is dropped with what was loaded before.

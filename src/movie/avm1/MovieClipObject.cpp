@@ -385,9 +385,13 @@ Value MovieClipObject::property(int index)
         return Value(target ? target->slashPath() : QString());
     }
     case 15: {
-        // A loaded movie's clips answer with where that movie came from.
+        // A loaded movie's clips answer with where that movie came from, the
+        // main movie's with its own file when the player knows it.
         const display::MovieContext* ctx = display_ ? display_->context() : nullptr;
-        return Value(ctx && !ctx->url().isEmpty() ? ctx->url() : vm().movieUrl);
+        if (ctx && !ctx->url().isEmpty())
+            return Value(ctx->url());
+        const QString own = vm().host ? vm().host->movieUrl() : QString();
+        return Value(own.isEmpty() ? vm().movieUrl : own);
     }
     case 16: {
         const QString q = vm().host ? vm().host->quality() : QStringLiteral("HIGH");

@@ -31,6 +31,8 @@ public:
     virtual void getUrl(const QString& url, const QString& target) = 0;
     // The folder or address relative loads are resolved against.
     virtual QString baseUrl() const = 0;
+    // The address of the main movie's own file (_url); empty when unknown.
+    virtual QString movieUrl() const { return {}; }
 
     // Levels above the main movie (_level1 ...): the root clip of level n
     // (n >= 1), null when none is loaded there.

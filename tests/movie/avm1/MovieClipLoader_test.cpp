@@ -3,9 +3,12 @@
 // complete, then init after the loaded movie's first frame; a missing file
 // reports an error.
 #include "movie/MoviePlayer.h"
+#include "movie/avm1/ArrayObject.h"
+#include "movie/avm1/Interpreter.h"
 #include "movie/display/MovieClip.h"
 #include "movie/support/SwfBuilder.h"
 #include "support/ActionAssembler.h"
+#include "support/ScriptFixture.h"
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
@@ -197,3 +200,21 @@ INSTANTIATE_TEST_SUITE_P(
         LoadOutcomeCase{"Damaged", "child.swf", "child.swf", LoadOutcomeCase::Damaged,
                         {"true", "onLoadStart", "onLoadProgress", "onLoadError _level0.clip LoadNeverCompleted"}}),
     [](const testing::TestParamInfo<LoadOutcomeCase>& info) { return std::string(info.param.name); });
+
+TEST(MovieClipLoader, BroadcastsThroughItsPrototypeAndListensToItself) {
+    avm1::test::ScriptFixture f;
+    avm1::Interpreter& vm = *f.vm;
+    const avm1::Value loaderClass = vm.global->get("MovieClipLoader");
+    avm1::Value mcl = vm.construct(loaderClass, {});
+    avm1::Object* proto = vm.getMember(loaderClass, "prototype").object();
+    ASSERT_TRUE(proto && mcl.object());
+    for (const char* name : {"addListener", "removeListener", "broadcastMessage"}) {
+        EXPECT_TRUE(proto->hasOwnProperty(QLatin1String(name))) << name;
+        EXPECT_FALSE(mcl.object()->hasOwnProperty(QLatin1String(name))) << name;
+    }
+    auto* listeners = dynamic_cast<avm1::ArrayObject*>(vm.getMember(mcl, "_listeners").object());
+    ASSERT_TRUE(listeners);
+    ASSERT_EQ(listeners->elements.size(), 1u);
+    EXPECT_EQ(listeners->elements[0].object(), mcl.object());
+    EXPECT_TRUE(vm.callMethod(mcl, "unloadClip", {}).isUndefined());
+}
