@@ -117,12 +117,11 @@ void ClipLoading::loadIntoClip(MovieClipObject* target, const QString& url, Done
 {
     if (const auto level = levelOf(target); level && *level > 0)
         return loadLevel(target->vm(), *level, url, std::move(done));
-    if (!target->clip() || !target->clip()->parent()) {
-        if (done)
-            done(nullptr, 0, Outcome::NotFound);
+    // Only movie clips take movies.
+    if (!target->clip())
         return;
-    }
     // A load that cannot start still fails through the queue, once, a frame later.
+    // The main movie's root is never replaced: what comes for it is heard of but not shown.
     LoadQueue::of(target->vm()).start(target, url, [target, url, done](Interpreter& vm, const std::optional<QByteArray>& bytes) {
         display::MovieClip* c = target->clip();
         // A target removed meanwhile takes the load with it, unheard.
