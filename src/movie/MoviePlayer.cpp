@@ -221,6 +221,11 @@ struct MoviePlayer::Impl : display::ScriptHost {
 MoviePlayer::MoviePlayer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {
     d->q = this;
     d->factory = avm1::Avm1ScriptEngine::factory();
+    d->pointer.levelsAbove = [this] {
+        std::vector<display::MovieClip*> above;
+        for (const auto& level : d->levels.roots()) above.insert(above.begin(), level.get());
+        return above;
+    };
     // A clip's sound settings apply to its sounds and to those of the clips inside it.
     d->sound.mixer().setGainSource([this](sound::Owner owner) {
         sound::ChannelMix mix;

@@ -90,3 +90,25 @@ TEST(Levels, UnloadingBeforeTheMovieCameDropsTheLoadAndANewerLoadReplacesAnOlder
     EXPECT_EQ(run.lines, QStringList({"level frame 1 of _level3", "undefined", "_level3", "hi there", "_level3",
                                       "level frame 2 of _level3"}));
 }
+
+TEST(Levels, ALevelHearsThePointerLikeTheMainMovie) {
+    // The level's root handles onMouseDown; the main movie loads it on level 2.
+    ActionAssembler levelScript, load;
+    levelScript.pushString(QStringLiteral("onMouseDown"))
+        .defineFunction(QString(), {}, ActionAssembler().traceString(QStringLiteral("level heard the press")))
+        .setVariable();
+    levelRequest(load, QStringLiteral("listening.swf"), 2);
+    load.op(0x07);
+    QTemporaryDir dir;
+    write(dir.filePath(QStringLiteral("listening.swf")), movieOfFrames({levelScript}));
+    write(dir.filePath(QStringLiteral("host.swf")), movieOfFrames({load}));
+    MoviePlayer player;
+    QStringList lines;
+    player.setTraceSink([&lines](const QString& l) { lines.append(l); });
+    player.setMovie(dir.filePath(QStringLiteral("host.swf")));
+    ASSERT_TRUE(player.isLoaded());
+    const QSize viewport = player.stageSize();
+    player.mousePress(QPointF(10, 10), viewport);
+    player.mouseRelease(QPointF(10, 10), viewport);
+    EXPECT_EQ(lines, QStringList({"level heard the press"}));
+}
