@@ -3,28 +3,7 @@
 namespace nimbrel::movie::test {
 
 void defineBoxFont(SwfBuilder& b, uint16_t id) {
-    BitWriter g;
-    g.ub(1, 4);
-    g.ub(0, 4);
-    g.ub(0x05, 6); // style change: fill style 1, move to
-    g.ub(12, 5);
-    g.sb(0, 12);
-    g.sb(-1024, 12);
-    g.ub(1, 1);
-    auto edge = [&](int32_t dx, int32_t dy) {
-        g.ub(1, 1);
-        g.ub(1, 1);
-        g.ub(10, 4);
-        g.ub(1, 1);
-        g.sb(dx, 12);
-        g.sb(dy, 12);
-    };
-    edge(1024, 0);
-    edge(0, 1024);
-    edge(-1024, 0);
-    edge(0, -1024);
-    g.ub(0, 6);
-    const QByteArray square = g.data();
+    const QByteArray square = SwfBuilder::squareGlyph();
     BitWriter empty;
     empty.ub(0, 4);
     empty.ub(0, 4);
