@@ -58,6 +58,8 @@ const QHash<int, const char*>& templates() {
         {1116, "second argument to Function.prototype.apply must be an array."},
         {1123, "Filter operator not supported on type %1."},
         {1125, "The index %1 is out of range %2."},
+        {1126, "Cannot change the length of a fixed Vector."},
+        {1127, "Type application attempted on a non-parameterized type."},
         {1502, "A script has executed for longer than the default timeout period of 15 seconds."},
         {2023, "Class %1 must inherit from Sprite to link to the root."},
     };

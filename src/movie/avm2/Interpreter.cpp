@@ -5,6 +5,7 @@
 #include "movie/avm2/FunctionObject.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
+#include "movie/avm2/builtins/VectorClass.h"
 #include <cmath>
 
 namespace nimbrel::movie::avm2 {
@@ -72,6 +73,15 @@ bool condition(Runtime& rt, Op op, const Value& a, const Value& b) {
 
 ClassObject* typeFor(Runtime& rt, AbcUnit& unit, uint32_t multiname) {
     if (multiname == 0) return nullptr;
+    if (multiname < unit.abc.pool.multinames.size()) {
+        const MultinameInfo& m = unit.abc.pool.multinames[multiname];
+        // Vector.<T> written as a type: the specialised class.
+        if (m.kind == MultinameKind::TypeName && m.typeParams.size() == 1 && m.typeParams[0] != multiname && m.base != multiname) {
+            ClassObject* base = typeFor(rt, unit, m.base);
+            if (VectorClass::isGeneric(rt, base)) return VectorClass::specialise(rt, typeFor(rt, unit, m.typeParams[0]));
+            return base;
+        }
+    }
     Name n = unit.name(multiname);
     ScriptObject* global = rt.findGlobal(n);
     if (!global) rt.raise(QStringLiteral("ReferenceError"), 1065, {n.local});
@@ -628,7 +638,11 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                 case Op::GreaterEquals: { Value b = pop(); stack.back() = Value::boolean(rt.lessThan(stack.back(), b) == 0); break; }
                 case Op::ApplyType: {
                     auto a = popArgs(ins.operands[0]);
-                    (void)a; // Vector.<T> comes with the collection classes; the base type stands in for now.
+                    Value& generic = stack.back();
+                    if (!generic.isObject() || !VectorClass::isGeneric(rt, generic.obj()) || a.size() != 1)
+                        rt.raise(QStringLiteral("TypeError"), 1127);
+                    ClassObject* element = a[0].isNullish() ? nullptr : typeFromValue(rt, a[0]);
+                    generic = Value::object(VectorClass::specialise(rt, element)->shared_from_this());
                     break;
                 }
                 default:

@@ -3,6 +3,8 @@
 #include "movie/avm2/FunctionObject.h"
 #include "movie/avm2/Runtime.h"
 #include "movie/avm2/ScriptObject.h"
+#include "movie/avm2/VectorObject.h"
+#include "movie/avm2/builtins/VectorClass.h"
 
 namespace nimbrel::movie::avm2 {
 
@@ -66,6 +68,10 @@ int64_t PropertyAccess::indexOf(const QString& text) {
 
 Value PropertyAccess::get(Runtime& rt, const Value& target, const Name& name) {
     Holder h = holderOf(rt, target, name);
+    if (h.obj && h.obj->type == ScriptObject::Type::Vector && !name.attribute) {
+        Value out;
+        if (VectorClass::read(rt, *static_cast<VectorObject*>(h.obj), name, out)) return out;
+    }
     if (h.obj && name.index >= 0) {
         Value out;
         if (h.obj->getIndex(uint32_t(name.index), out)) return out;
@@ -96,6 +102,9 @@ Value PropertyAccess::get(Runtime& rt, const Value& target, const Name& name) {
 
 void PropertyAccess::set(Runtime& rt, const Value& target, const Name& name, const Value& v, bool initialising) {
     Holder h = holderOf(rt, target, name);
+    if (h.obj && h.obj->type == ScriptObject::Type::Vector && !name.attribute &&
+        VectorClass::write(rt, *static_cast<VectorObject*>(h.obj), name, v))
+        return;
     if (h.obj && name.index >= 0 && h.obj->setIndex(uint32_t(name.index), v)) return;
     if (h.traits) {
         if (const Binding* b = h.traits->find(name)) {

@@ -12,6 +12,7 @@
 #include "movie/avm2/builtins/ObjectClass.h"
 #include "movie/avm2/builtins/RegExpClass.h"
 #include "movie/avm2/builtins/StringClass.h"
+#include "movie/avm2/builtins/VectorClass.h"
 
 namespace nimbrel::movie::avm2 {
 
@@ -23,6 +24,7 @@ void BuiltinClasses::install(Runtime& rt) {
     StringClass::install(rt);
     RegExpClass::install(rt);
     ArrayClass::install(rt);
+    VectorClass::install(rt);
     MathClass::install(rt);
     DateClass::install(rt);
     NamespaceClass::install(rt);
