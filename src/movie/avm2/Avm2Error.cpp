@@ -60,7 +60,11 @@ const QHash<int, const char*>& templates() {
         {1125, "The index %1 is out of range %2."},
         {1126, "Cannot change the length of a fixed Vector."},
         {1127, "Type application attempted on a non-parameterized type."},
+        {1129, "Cyclic structure cannot be converted to JSON string."},
+        {1131, "Replacer argument to JSON stringifier must be an array or a two parameter function."},
+        {1132, "Invalid JSON parse input."},
         {1502, "A script has executed for longer than the default timeout period of 15 seconds."},
+        {2012, "%1 class cannot be instantiated."},
         {2023, "Class %1 must inherit from Sprite to link to the root."},
     };
     return table;

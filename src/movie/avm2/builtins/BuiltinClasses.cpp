@@ -5,6 +5,7 @@
 #include "movie/avm2/builtins/DisplayStubs.h"
 #include "movie/avm2/builtins/ErrorClasses.h"
 #include "movie/avm2/builtins/FunctionClass.h"
+#include "movie/avm2/builtins/JsonClass.h"
 #include "movie/avm2/builtins/GlobalFunctions.h"
 #include "movie/avm2/builtins/MathClass.h"
 #include "movie/avm2/builtins/NamespaceClass.h"
@@ -26,6 +27,7 @@ void BuiltinClasses::install(Runtime& rt) {
     ArrayClass::install(rt);
     VectorClass::install(rt);
     MathClass::install(rt);
+    JsonClass::install(rt);
     DateClass::install(rt);
     NamespaceClass::install(rt);
     ErrorClasses::install(rt);
