@@ -200,6 +200,7 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
             if (key.kind == Kind::Int && key.i >= 0) n.index = key.i;
             else if (key.kind == Kind::Number && key.d >= 0 && key.d < 4294967295.0 && std::floor(key.d) == key.d)
                 n.index = int64_t(key.d);
+            if (key.isObject() && key.obj()->type != ScriptObject::Type::Namespace) n.objectKey = key.obj();
             if (key.isObject() && key.obj()->type == ScriptObject::Type::Namespace) n.local = rt.toString(key);
             else n.local = key.kind == Kind::String ? key.s : rt.toString(key);
             if (n.index < 0) n.index = PropertyAccess::indexOf(n.local);
@@ -584,6 +585,7 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     Value key = pop();
                     Name n = Name::publicName(rt.toString(key));
                     n.index = PropertyAccess::indexOf(n.local);
+                    if (key.isObject()) n.objectKey = key.obj();
                     if (obj.isNullish()) rt.raise(QStringLiteral("TypeError"), obj.isNull() ? 1009 : 1010);
                     stack.push_back(Value::boolean(PropertyAccess::has(rt, obj, n)));
                     break;

@@ -1,5 +1,6 @@
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/ClassObject.h"
+#include "movie/avm2/DictionaryObject.h"
 #include "movie/avm2/FunctionObject.h"
 #include "movie/avm2/Runtime.h"
 #include "movie/avm2/ScriptObject.h"
@@ -52,6 +53,11 @@ Value coerceSlot(Runtime& rt, SlotType t, const Value& v) {
     return v;
 }
 
+// A dictionary looked up by an object key answers from its identity table.
+DictionaryObject* keyedDictionary(ScriptObject* obj, const Name& name) {
+    return obj && name.objectKey && obj->type == ScriptObject::Type::Dictionary ? static_cast<DictionaryObject*>(obj) : nullptr;
+}
+
 QString nameText(const Name& n) { return n.anyName ? QStringLiteral("*") : n.local; }
 } // namespace
 
@@ -68,6 +74,10 @@ int64_t PropertyAccess::indexOf(const QString& text) {
 
 Value PropertyAccess::get(Runtime& rt, const Value& target, const Name& name) {
     Holder h = holderOf(rt, target, name);
+    if (DictionaryObject* d = keyedDictionary(h.obj, name)) {
+        const Value* found = d->find(name.objectKey);
+        return found ? *found : Value();
+    }
     if (h.obj && h.obj->type == ScriptObject::Type::Vector && !name.attribute) {
         Value out;
         if (VectorClass::read(rt, *static_cast<VectorObject*>(h.obj), name, out)) return out;
@@ -102,6 +112,10 @@ Value PropertyAccess::get(Runtime& rt, const Value& target, const Name& name) {
 
 void PropertyAccess::set(Runtime& rt, const Value& target, const Name& name, const Value& v, bool initialising) {
     Holder h = holderOf(rt, target, name);
+    if (DictionaryObject* d = keyedDictionary(h.obj, name)) {
+        d->put(Value::object(name.objectKey->shared_from_this()), v);
+        return;
+    }
     if (h.obj && h.obj->type == ScriptObject::Type::Vector && !name.attribute &&
         VectorClass::write(rt, *static_cast<VectorObject*>(h.obj), name, v))
         return;
@@ -134,6 +148,7 @@ void PropertyAccess::set(Runtime& rt, const Value& target, const Name& name, con
 bool PropertyAccess::has(Runtime& rt, const Value& target, const Name& name) {
     if (target.isNullish()) return false;
     Holder h = holderOf(rt, target, name);
+    if (DictionaryObject* d = keyedDictionary(h.obj, name)) return d->find(name.objectKey) != nullptr;
     if (h.obj && name.index >= 0) {
         Value out;
         if (h.obj->getIndex(uint32_t(name.index), out)) return true;
@@ -159,6 +174,7 @@ bool PropertyAccess::scopeHas(Runtime& rt, ScriptObject* obj, const Name& name) 
 bool PropertyAccess::remove(Runtime& rt, const Value& target, const Name& name) {
     Holder h = holderOf(rt, target, name);
     if (!h.obj) return false;
+    if (DictionaryObject* d = keyedDictionary(h.obj, name)) return d->remove(name.objectKey);
     if (name.index >= 0 && h.obj->deleteIndex(uint32_t(name.index))) return true;
     if (h.traits && h.traits->find(name)) return false;
     // A sealed object has nothing deletable: only dynamic properties go.

@@ -13,7 +13,7 @@ class ClassObject;
 
 class ScriptObject : public std::enable_shared_from_this<ScriptObject> {
 public:
-    enum class Type : uint8_t { Plain, Function, Class, Array, Global, Activation, Boxed, Error, Namespace, RegExp, Date, Vector };
+    enum class Type : uint8_t { Plain, Function, Class, Array, Global, Activation, Boxed, Error, Namespace, RegExp, Date, Vector, Dictionary };
     explicit ScriptObject(Type type = Type::Plain) : type(type) {}
     virtual ~ScriptObject() = default;
 
@@ -32,9 +32,9 @@ public:
     virtual uint32_t indexCount() const { return 0; }
 
     // for-in: positions 1.. over elements then enumerable properties; 0 ends.
-    int nextEnumPosition(int position) const;
-    Value enumName(int position) const;
-    Value enumValue(int position) const;
+    virtual int nextEnumPosition(int position) const;
+    virtual Value enumName(int position) const;
+    virtual Value enumValue(int position) const;
 
     Type type;
     ClassObject* cls = nullptr; // kept alive by the runtime's class list

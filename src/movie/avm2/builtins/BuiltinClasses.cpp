@@ -2,6 +2,7 @@
 #include "movie/avm2/builtins/ArrayClass.h"
 #include "movie/avm2/builtins/BooleanClass.h"
 #include "movie/avm2/builtins/DateClass.h"
+#include "movie/avm2/builtins/DictionaryClass.h"
 #include "movie/avm2/builtins/DisplayStubs.h"
 #include "movie/avm2/builtins/ErrorClasses.h"
 #include "movie/avm2/builtins/FunctionClass.h"
@@ -28,6 +29,7 @@ void BuiltinClasses::install(Runtime& rt) {
     VectorClass::install(rt);
     MathClass::install(rt);
     JsonClass::install(rt);
+    DictionaryClass::install(rt);
     DateClass::install(rt);
     NamespaceClass::install(rt);
     ErrorClasses::install(rt);
