@@ -64,6 +64,11 @@ const QHash<int, const char*>& templates() {
         {1131, "Replacer argument to JSON stringifier must be an array or a two parameter function."},
         {1132, "Invalid JSON parse input."},
         {1502, "A script has executed for longer than the default timeout period of 15 seconds."},
+        {1000, "The system is out of memory."},
+        {2006, "The supplied index is out of bounds."},
+        {2008, "Parameter %1 must be one of the accepted values."},
+        {2030, "End of file was encountered."},
+        {2058, "There was an error decompressing the data."},
         {2012, "%1 class cannot be instantiated."},
         {2023, "Class %1 must inherit from Sprite to link to the root."},
     };

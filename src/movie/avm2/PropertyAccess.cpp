@@ -85,6 +85,7 @@ Value PropertyAccess::get(Runtime& rt, const Value& target, const Name& name) {
     if (h.obj && name.index >= 0) {
         Value out;
         if (h.obj->getIndex(uint32_t(name.index), out)) return out;
+        if (h.obj->type == ScriptObject::Type::ByteArray) return Value();
     }
     if (h.traits) {
         if (const Binding* b = h.traits->find(name)) {

@@ -1,6 +1,7 @@
 #include "movie/avm2/builtins/BuiltinClasses.h"
 #include "movie/avm2/builtins/ArrayClass.h"
 #include "movie/avm2/builtins/BooleanClass.h"
+#include "movie/avm2/builtins/ByteArrayClass.h"
 #include "movie/avm2/builtins/DateClass.h"
 #include "movie/avm2/builtins/DictionaryClass.h"
 #include "movie/avm2/builtins/DisplayStubs.h"
@@ -30,6 +31,7 @@ void BuiltinClasses::install(Runtime& rt) {
     MathClass::install(rt);
     JsonClass::install(rt);
     DictionaryClass::install(rt);
+    ByteArrayClass::install(rt);
     DateClass::install(rt);
     NamespaceClass::install(rt);
     ErrorClasses::install(rt);
