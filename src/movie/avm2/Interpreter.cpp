@@ -2,6 +2,7 @@
 #include "movie/avm2/AbcUnit.h"
 #include "movie/avm2/ArrayObject.h"
 #include "movie/avm2/ClassBuilder.h"
+#include "movie/avm2/DomainMemory.h"
 #include "movie/avm2/FunctionObject.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
@@ -436,6 +437,16 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     auto a = popArgs(ins.operands[0]);
                     Value receiver = pop();
                     if (mref.home && mref.home->base) rt.runConstructor(*mref.home->base, receiver, Args{a.data(), int(a.size())});
+                    break;
+                }
+                case Op::Li8: case Op::Li16: case Op::Li32: case Op::Lf32: case Op::Lf64: {
+                    const int32_t address = rt.toInt32(stack.back());
+                    stack.back() = DomainMemory::load(rt, ins.op, address);
+                    break;
+                }
+                case Op::Si8: case Op::Si16: case Op::Si32: case Op::Sf32: case Op::Sf64: {
+                    const int32_t address = rt.toInt32(pop());
+                    DomainMemory::store(rt, ins.op, address, pop());
                     break;
                 }
                 case Op::Sxi1: stack.back() = Value::integer(-(rt.toInt32(stack.back()) & 1)); break;

@@ -96,6 +96,11 @@ public:
     ObjectPtr functionPrototype;
     // Vector.<T> by base type (null: *), made on first use.
     QHash<const ClassObject*, std::shared_ptr<ClassObject>> vectorClasses;
+    // ApplicationDomain.currentDomain, and the ByteArray its domain memory is (null: none).
+    ObjectPtr currentDomain;
+    ObjectPtr domainMemory;
+    // What the memory instructions address while no domain memory is set: the minimum size, zero-filled.
+    QByteArray scratchMemory = QByteArray(1024, '\0');
 
 private:
     std::vector<std::unique_ptr<AbcUnit>> units_;

@@ -2,6 +2,7 @@
 // raise EOFError, text decoding keeps undecodable bytes, and each
 // compression format gets back what it packed.
 #include "movie/avm2/ByteArrayObject.h"
+#include "movie/avm2/DomainMemory.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
 #include "movie/support/Avm2TraceHost.h"
@@ -106,4 +107,44 @@ TEST_F(Avm2ByteArray, CompressionRoundTrips) {
     bytes().bytes = QByteArray("not packed");
     EXPECT_EQ(errorClass([&] { call("uncompress"); }), QStringLiteral("flash.errors::IOError"));
     EXPECT_EQ(bytes().bytes, QByteArray("not packed"));
+}
+
+TEST_F(Avm2ByteArray, MethodTakenAloneStaysBoundToItsArray) {
+    Value writeByte = PropertyAccess::get(rt, ba, Name::publicName(QStringLiteral("writeByte")));
+    Value arg = Value::integer(7);
+    rt.call(writeByte, Value::null(), Args{&arg, 1});
+    EXPECT_EQ(bytes().bytes, QByteArray("\x07", 1));
+}
+
+TEST_F(Avm2ByteArray, DomainMemoryInstructions) {
+    Value domainClass = Value::object(rt.builtin(QStringLiteral("flash.system.ApplicationDomain"))->shared_from_this());
+    Value domain = PropertyAccess::get(rt, domainClass, Name::publicName(QStringLiteral("currentDomain")));
+    const Name memory = Name::publicName(QStringLiteral("domainMemory"));
+    // Too small a memory is refused; so is anything not a ByteArray.
+    bytes().bytes = QByteArray(1023, '\0');
+    EXPECT_EQ(errorClass([&] { PropertyAccess::set(rt, domain, memory, ba); }), QStringLiteral("RangeError"));
+    EXPECT_EQ(errorClass([&] { PropertyAccess::set(rt, domain, memory, Value::object(rt.newObject())); }), QStringLiteral("TypeError"));
+    bytes().bytes = QByteArray(2048, '\0');
+    PropertyAccess::set(rt, domain, memory, ba);
+
+    // Stores and loads are little-endian whatever the array's own byte order.
+    DomainMemory::store(rt, Op::Si32, 2044, Value::integer(int32_t(0x80DE32F1)));
+    EXPECT_EQ(bytes().bytes.mid(2044), QByteArray("\xF1\x32\xDE\x80", 4));
+    struct Case {
+        Op op;
+        int32_t address;
+        const char* loaded;
+    };
+    const Case cases[] = {{Op::Li8, 2047, "128"}, {Op::Li16, 2046, "32990"}, {Op::Li32, 2044, "-2132921615"}};
+    for (const Case& c : cases) EXPECT_EQ(rt.toString(DomainMemory::load(rt, c.op, c.address)), QString::fromLatin1(c.loaded));
+    DomainMemory::store(rt, Op::Sf64, 0, Value::number(12.375));
+    EXPECT_EQ(rt.toString(DomainMemory::load(rt, Op::Lf64, 0)), QStringLiteral("12.375"));
+    // Any byte outside the memory is a RangeError.
+    for (const auto& [op, address] : {std::pair{Op::Li32, 2045}, {Op::Li8, -1}, {Op::Lf64, 2041}})
+        EXPECT_EQ(errorClass([&] { DomainMemory::load(rt, op, address); }), QStringLiteral("RangeError"));
+
+    // With no memory set the instructions use a zeroed scratch of the minimum size.
+    PropertyAccess::set(rt, domain, memory, Value::null());
+    EXPECT_EQ(rt.toInt32(DomainMemory::load(rt, Op::Li32, 1020)), 0);
+    EXPECT_EQ(errorClass([&] { DomainMemory::load(rt, Op::Li8, 1024); }), QStringLiteral("RangeError"));
 }

@@ -1,4 +1,5 @@
 #include "movie/avm2/builtins/BuiltinClasses.h"
+#include "movie/avm2/builtins/ApplicationDomainClass.h"
 #include "movie/avm2/builtins/ArrayClass.h"
 #include "movie/avm2/builtins/BooleanClass.h"
 #include "movie/avm2/builtins/ByteArrayClass.h"
@@ -32,6 +33,7 @@ void BuiltinClasses::install(Runtime& rt) {
     JsonClass::install(rt);
     DictionaryClass::install(rt);
     ByteArrayClass::install(rt);
+    ApplicationDomainClass::install(rt);
     DateClass::install(rt);
     NamespaceClass::install(rt);
     ErrorClasses::install(rt);

@@ -281,12 +281,10 @@ Value inflate(Runtime& rt, const Value& s, Args) { return uncompressWith(rt, s, 
 
 ObjectPtr allocate(const ClassObject&) { return std::make_shared<ByteArrayObject>(); }
 Value construct(Runtime&, const Value&, Args) { return Value(); }
-} // namespace
 
-void ByteArrayClass::install(Runtime& rt) {
-    auto cls = rt.defineNativeClass(
-        QStringLiteral("flash.utils"), QStringLiteral("ByteArray"), rt.builtin(QStringLiteral("Object")),
-        {{"get length", getLength}, {"set length", setLength}, {"get position", getPosition},
+// Methods and accessors are traits of the instances, so `ba.readByte` taken
+// alone is a method closure bound to its array.
+const NativeMethod members[] = {{"get length", getLength}, {"set length", setLength}, {"get position", getPosition},
          {"set position", setPosition}, {"get bytesAvailable", bytesAvailable}, {"get endian", getEndian},
          {"set endian", setEndian}, {"get objectEncoding", getObjectEncoding}, {"set objectEncoding", setObjectEncoding},
          {"readBoolean", readBoolean}, {"readByte", readByte}, {"readUnsignedByte", readUnsignedByte},
@@ -298,7 +296,31 @@ void ByteArrayClass::install(Runtime& rt) {
          {"writeUTF", writeUTF, 1}, {"writeUTFBytes", writeUTFBytes, 1}, {"readMultiByte", readMultiByte, 2},
          {"writeMultiByte", writeMultiByte, 2}, {"readBytes", readBytes, 1}, {"writeBytes", writeBytes, 1},
          {"clear", clear}, {"toString", toString}, {"compress", compress}, {"uncompress", uncompress},
-         {"deflate", deflate}, {"inflate", inflate}});
+         {"deflate", deflate}, {"inflate", inflate}};
+
+void addTraits(ClassObject& cls) {
+    for (const NativeMethod& m : members) {
+        const QString n = QString::fromLatin1(m.name);
+        Binding b;
+        b.alsoAs3 = true;
+        const MethodRef ref{nullptr, 0, m.fn, &cls, m.length};
+        if (n.startsWith(QLatin1String("get ")) || n.startsWith(QLatin1String("set "))) {
+            b.kind = Binding::Kind::Accessor;
+            b.name = n.mid(4);
+            (n[0] == QLatin1Char('g') ? b.getter : b.setter) = ref;
+        } else {
+            b.kind = Binding::Kind::Method;
+            b.name = n;
+            b.method = ref;
+        }
+        cls.instanceTraits->put(std::move(b));
+    }
+}
+} // namespace
+
+void ByteArrayClass::install(Runtime& rt) {
+    auto cls = rt.defineNativeClass(QStringLiteral("flash.utils"), QStringLiteral("ByteArray"), rt.builtin(QStringLiteral("Object")), {});
+    addTraits(*cls);
     cls->nativeAllocate = allocate;
     cls->constructor = MethodRef{nullptr, 0, construct, cls.get(), 0};
     cls->dynamicInstances = false;
