@@ -72,24 +72,7 @@ bool condition(Runtime& rt, Op op, const Value& a, const Value& b) {
     }
 }
 
-ClassObject* typeFor(Runtime& rt, AbcUnit& unit, uint32_t multiname) {
-    if (multiname == 0) return nullptr;
-    if (multiname < unit.abc.pool.multinames.size()) {
-        const MultinameInfo& m = unit.abc.pool.multinames[multiname];
-        // Vector.<T> written as a type: the specialised class.
-        if (m.kind == MultinameKind::TypeName && m.typeParams.size() == 1 && m.typeParams[0] != multiname && m.base != multiname) {
-            ClassObject* base = typeFor(rt, unit, m.base);
-            if (VectorClass::isGeneric(rt, base)) return VectorClass::specialise(rt, typeFor(rt, unit, m.typeParams[0]));
-            return base;
-        }
-    }
-    Name n = unit.name(multiname);
-    ScriptObject* global = rt.findGlobal(n);
-    if (!global) rt.raise(QStringLiteral("ReferenceError"), 1065, {n.local});
-    Value v = PropertyAccess::get(rt, Value::object(global->shared_from_this()), n);
-    if (!v.isObject() || v.obj()->type != ScriptObject::Type::Class) rt.raise(QStringLiteral("TypeError"), 1041);
-    return static_cast<ClassObject*>(v.obj());
-}
+ClassObject* typeFor(Runtime& rt, AbcUnit& unit, uint32_t multiname) { return ClassBuilder::resolveClass(rt, unit, multiname); }
 
 ClassObject* typeFromValue(Runtime& rt, const Value& v) {
     if (!v.isObject() || v.obj()->type != ScriptObject::Type::Class) rt.raise(QStringLiteral("TypeError"), 1041);
@@ -532,7 +515,7 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     const size_t slot = ins.operands[0] - 1;
                     if (ins.operands[0] == 0 || slot >= slotValues.size()) rt.raise(QStringLiteral("VerifyError"), 1026, {QString::number(ins.operands[0])});
                     if (ins.op == Op::GetSlot) stack.push_back(slotValues[slot]);
-                    else slotValues[slot] = std::move(v);
+                    else slotValues[slot] = PropertyAccess::forSlot(rt, target.obj()->traits.get(), slot, v);
                     break;
                 }
                 case Op::GetGlobalSlot: case Op::SetGlobalSlot: {
@@ -540,7 +523,7 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     if (!g.isObject() || ins.operands[0] == 0 || ins.operands[0] > g.obj()->slotValues.size())
                         rt.raise(QStringLiteral("VerifyError"), 1026, {QString::number(ins.operands[0])});
                     if (ins.op == Op::GetGlobalSlot) stack.push_back(g.obj()->slotValues[ins.operands[0] - 1]);
-                    else g.obj()->slotValues[ins.operands[0] - 1] = pop();
+                    else g.obj()->slotValues[ins.operands[0] - 1] = PropertyAccess::forSlot(rt, g.obj()->traits.get(), ins.operands[0] - 1, pop());
                     break;
                 }
                 case Op::ConvertS: stack.back() = Value::string(rt.toString(stack.back())); break;

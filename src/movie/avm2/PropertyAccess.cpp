@@ -1,4 +1,5 @@
 #include "movie/avm2/PropertyAccess.h"
+#include "movie/avm2/ClassBuilder.h"
 #include "movie/avm2/ClassObject.h"
 #include "movie/avm2/DictionaryObject.h"
 #include "movie/avm2/FunctionObject.h"
@@ -60,6 +61,25 @@ DictionaryObject* keyedDictionary(ScriptObject* obj, const Name& name) {
 
 QString nameText(const Name& n) { return n.anyName ? QStringLiteral("*") : n.local; }
 } // namespace
+
+Value PropertyAccess::forSlot(Runtime& rt, const TraitTable* traits, size_t slot, const Value& v) {
+    if (!traits || slot >= traits->slotTypes.size()) return v;
+    if (traits->slotTypes[slot] != SlotType::Any) return coerceSlot(rt, traits->slotTypes[slot], v);
+    const SlotClassType& c = traits->slotClasses[slot];
+    if (!c.unit) return v;
+    // null needs no class to check against, and looking one up could run its script too early.
+    if (v.isNullish()) return Value::null();
+    if (!c.looked) {
+        // A type not yet defined (its script still running or not loaded) leaves this store unchecked.
+        try {
+            c.resolved = ClassBuilder::resolveClass(rt, *c.unit, c.typeName);
+            c.looked = true;
+        } catch (const ScriptThrow&) {
+            return v;
+        }
+    }
+    return c.resolved ? rt.coerce(v, c.resolved) : v;
+}
 
 int64_t PropertyAccess::indexOf(const QString& text) {
     const int n = int(text.size());
@@ -129,7 +149,7 @@ void PropertyAccess::set(Runtime& rt, const Value& target, const Name& name, con
                 [[fallthrough]];
             case Binding::Kind::Slot:
                 if (h.obj && b->slot >= 0 && size_t(b->slot) < h.obj->slotValues.size())
-                    h.obj->slotValues[size_t(b->slot)] = coerceSlot(rt, b->slotType, v);
+                    h.obj->slotValues[size_t(b->slot)] = forSlot(rt, h.obj->traits.get(), size_t(b->slot), coerceSlot(rt, b->slotType, v));
                 return;
             case Binding::Kind::Method: rt.raise(QStringLiteral("ReferenceError"), 1037, {name.local, rt.describe(target)});
             case Binding::Kind::Accessor: {
