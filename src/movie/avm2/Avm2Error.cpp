@@ -52,6 +52,7 @@ const QHash<int, const char*>& templates() {
         {1069, "Property %1 not found on %2 and there is no default value."},
         {1070, "Method %1 not found on %2"},
         {1074, "Illegal write to read-only property %1 on %2."},
+        {1076, "Math is not a constructor."},
         {1077, "Illegal read of write-only property %1 on %2."},
         {1112, "Argument count mismatch on class coercion.  Expected 1, got %1."},
         {1115, "%1 is not a constructor."},

@@ -367,6 +367,8 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     Name n = nameOf(ins.operands[0]);
                     Value receiver = pop();
                     Value ctor = PropertyAccess::get(rt, receiver, n);
+                    // A property holding null is "not a constructor" in the general form; a missing one is named.
+                    if (ctor.isNull()) rt.raise(QStringLiteral("TypeError"), 1007);
                     if (!ctor.isObject()) rt.raise(QStringLiteral("TypeError"), 1115, {n.local});
                     stack.push_back(rt.construct(ctor, Args{a.data(), int(a.size())}));
                     break;

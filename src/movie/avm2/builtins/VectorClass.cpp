@@ -150,11 +150,11 @@ Value concat(Runtime& rt, const Value& self, Args a) {
     auto out = newLike(rt, v);
     out->items = v.items;
     for (int i = 0; i < a.count; ++i) {
-        // Only vectors of this same type join on, as the base type demands.
-        if (!a[i].isObject() || a[i].obj()->cls != v.cls)
-            rt.raise(QStringLiteral("TypeError"), 1034, {rt.describe(a[i]), v.cls->qualifiedName()});
-        const auto& more = static_cast<VectorObject*>(a[i].obj())->items;
-        out->items.insert(out->items.end(), more.begin(), more.end());
+        // Only vectors of this base type, or of a subclass of it, join on.
+        const auto* other = a[i].isObject() && a[i].obj()->type == ScriptObject::Type::Vector ? static_cast<VectorObject*>(a[i].obj()) : nullptr;
+        const bool fits = other && (!v.elementType || (other->elementType && other->elementType->isSubclassOf(v.elementType)));
+        if (!fits) rt.raise(QStringLiteral("TypeError"), 1034, {rt.describe(a[i]), v.cls->qualifiedName()});
+        for (const Value& item : static_cast<VectorObject*>(a[i].obj())->items) out->items.push_back(convert(rt, v, item));
     }
     return Value::object(out);
 }
