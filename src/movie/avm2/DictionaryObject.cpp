@@ -33,24 +33,24 @@ bool DictionaryObject::remove(ScriptObject* key) {
     return true;
 }
 
-int DictionaryObject::nextEnumPosition(int position) const {
+int DictionaryObject::nextOwnEnumPosition(int position) const {
     const int own = int(entries_.size());
     for (int p = position + 1; p <= own; ++p)
         if (entries_[size_t(p - 1)].live) return p;
-    const int next = ScriptObject::nextEnumPosition(std::max(position - own, 0));
+    const int next = ScriptObject::nextOwnEnumPosition(std::max(position - own, 0));
     return next ? next + own : 0;
 }
 
-Value DictionaryObject::enumName(int position) const {
+Value DictionaryObject::ownEnumName(int position) const {
     const int own = int(entries_.size());
     if (position <= 0) return Value();
-    return position <= own ? entries_[size_t(position - 1)].key : ScriptObject::enumName(position - own);
+    return position <= own ? entries_[size_t(position - 1)].key : ScriptObject::ownEnumName(position - own);
 }
 
-Value DictionaryObject::enumValue(int position) const {
+Value DictionaryObject::ownEnumValue(int position) const {
     const int own = int(entries_.size());
     if (position <= 0) return Value();
-    return position <= own ? entries_[size_t(position - 1)].value : ScriptObject::enumValue(position - own);
+    return position <= own ? entries_[size_t(position - 1)].value : ScriptObject::ownEnumValue(position - own);
 }
 
 } // namespace nimbrel::movie::avm2

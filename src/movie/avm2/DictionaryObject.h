@@ -15,9 +15,10 @@ public:
     void put(const Value& key, Value v);
     bool remove(ScriptObject* key);
 
-    int nextEnumPosition(int position) const override;
-    Value enumName(int position) const override;
-    Value enumValue(int position) const override;
+    int ownEnumCount() const override { return int(entries_.size()) + ScriptObject::ownEnumCount(); }
+    int nextOwnEnumPosition(int position) const override;
+    Value ownEnumName(int position) const override;
+    Value ownEnumValue(int position) const override;
 
     // Weak keys are accepted; keys are held until removed, as reference counting cannot drop them unseen.
     bool weakKeys = false;

@@ -31,10 +31,17 @@ public:
     virtual bool deleteIndex(uint32_t) { return false; }
     virtual uint32_t indexCount() const { return 0; }
 
-    // for-in: positions 1.. over elements then enumerable properties; 0 ends.
-    virtual int nextEnumPosition(int position) const;
-    virtual Value enumName(int position) const;
-    virtual Value enumValue(int position) const;
+    // for-in: positions 1.. over elements, then enumerable properties, then
+    // those of the prototypes that nothing nearer hides; 0 ends.
+    int nextEnumPosition(int position) const;
+    Value enumName(int position) const;
+    Value enumValue(int position) const;
+
+    // The same over this object's own elements and properties only, positions 1..ownEnumCount().
+    virtual int ownEnumCount() const;
+    virtual int nextOwnEnumPosition(int position) const;
+    virtual Value ownEnumName(int position) const;
+    virtual Value ownEnumValue(int position) const;
 
     Type type;
     ClassObject* cls = nullptr; // kept alive by the runtime's class list

@@ -5,6 +5,7 @@
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
 #include "movie/support/Avm2TraceHost.h"
+#include <QStringList>
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie::avm2;
@@ -50,4 +51,20 @@ TEST_F(Avm2Dictionary, ObjectKeysByIdentity) {
     EXPECT_EQ(names[0].o, b.o);
     EXPECT_EQ(rt.toString(names[1]), QStringLiteral("[object Object]"));
     EXPECT_EQ(rt.toString(names[2]), QStringLiteral("7"));
+}
+
+// for-in reaches enumerable properties of the prototypes too, unless a nearer object has the name.
+TEST_F(Avm2Dictionary, EnumerationFollowsThePrototypeChain) {
+    ObjectPtr base = rt.newObject(), middle = rt.newObject(), obj = rt.newObject();
+    middle->proto = base;
+    obj->proto = middle;
+    base->setOwn(QStringLiteral("a"), Value::integer(1));
+    base->setOwn(QStringLiteral("hidden"), Value::integer(2), false);
+    middle->setOwn(QStringLiteral("b"), Value::integer(3));
+    middle->setOwn(QStringLiteral("a"), Value::integer(4));
+    obj->setOwn(QStringLiteral("b"), Value::integer(5));
+    QStringList seen;
+    for (int p = obj->nextEnumPosition(0); p; p = obj->nextEnumPosition(p))
+        seen << rt.toString(obj->enumName(p)) + QLatin1Char('=') + rt.toString(obj->enumValue(p));
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("b=5"), QStringLiteral("a=4")}));
 }

@@ -171,7 +171,7 @@ Value revive(Runtime& rt, const Value& reviver, const Value& holder, const QStri
             }
         } else {
             QStringList keys;
-            for (int p = v.obj()->nextEnumPosition(0); p; p = v.obj()->nextEnumPosition(p)) keys << rt.toString(v.obj()->enumName(p));
+            for (int p = v.obj()->nextOwnEnumPosition(0); p; p = v.obj()->nextOwnEnumPosition(p)) keys << rt.toString(v.obj()->ownEnumName(p));
             for (const QString& k : keys) {
                 Value r = revive(rt, reviver, v, k, depth + 1);
                 if (r.isUndefined()) v.obj()->deleteOwn(k);
@@ -290,8 +290,8 @@ private:
                 sealed.removeDuplicates();
                 keys = sealed;
             }
-            for (int p = v.obj()->nextEnumPosition(0); p; p = v.obj()->nextEnumPosition(p))
-                keys << rt_.toString(v.obj()->enumName(p));
+            for (int p = v.obj()->nextOwnEnumPosition(0); p; p = v.obj()->nextOwnEnumPosition(p))
+                keys << rt_.toString(v.obj()->ownEnumName(p));
         }
         QStringList parts;
         for (const QString& k : keys) {
