@@ -83,6 +83,7 @@ void ClassBuilder::addTraits(Runtime& rt, AbcUnit& unit, TraitTable& table, cons
         case TraitKind::Method:
             b.kind = Binding::Kind::Method;
             b.method = MethodRef{&unit, t.index, nullptr, home};
+            if (t.id > 0) table.setDispatch(t.id, b.method, scope);
             break;
         case TraitKind::Getter:
             b.kind = Binding::Kind::Accessor;

@@ -344,7 +344,14 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     if (ins.op == Op::CallStatic) {
                         stack.push_back(rt.callMethod(MethodRef{&unit, ins.operands[0]}, receiver, Args{a.data(), int(a.size())}, outer));
                     } else {
-                        rt.raise(QStringLiteral("VerifyError"), 1001, {QStringLiteral("callmethod")});
+                        // callmethod: the receiver's method with that dispatch id.
+                        if (receiver.isNullish()) rt.raise(QStringLiteral("TypeError"), receiver.isNull() ? 1009 : 1010);
+                        const TraitTable* traits = receiver.isObject() ? receiver.obj()->traits.get() : nullptr;
+                        const uint32_t id = ins.operands[0];
+                        if (!traits || id >= traits->dispatch.size() || !traits->dispatch[id].method.valid())
+                            rt.raise(QStringLiteral("VerifyError"), 1001, {QStringLiteral("callmethod")});
+                        const auto& d = traits->dispatch[id];
+                        stack.push_back(rt.callMethod(d.method, receiver, Args{a.data(), int(a.size())}, d.scope));
                     }
                     break;
                 }

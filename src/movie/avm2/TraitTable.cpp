@@ -49,6 +49,12 @@ void TraitTable::declareSlotType(int slot, SlotType type, AbcUnit* unit, uint32_
     slotClasses[size_t(slot)] = SlotClassType{type == SlotType::Any ? unit : nullptr, typeName};
 }
 
+void TraitTable::setDispatch(uint32_t id, const MethodRef& m, const ScopePtr& scope) {
+    if (id > 65535) return;
+    if (id >= dispatch.size()) dispatch.resize(size_t(id) + 1);
+    dispatch[id] = Dispatch{m, scope};
+}
+
 int TraitTable::addSlot(const Value& initial, int requestedId) {
     // Ids are 1-based and come from the bytecode; 0 asks for the next free one.
     int index = requestedId > 0 ? requestedId - 1 : int(slotDefaults.size());

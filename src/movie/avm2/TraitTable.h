@@ -49,6 +49,13 @@ public:
     std::vector<SlotType> slotTypes;
     std::vector<SlotClassType> slotClasses;
     void declareSlotType(int slot, SlotType type, AbcUnit* unit, uint32_t typeName);
+    // Methods by dispatch id, for callmethod (an override takes its base's id).
+    struct Dispatch {
+        MethodRef method;
+        ScopePtr scope;
+    };
+    std::vector<Dispatch> dispatch;
+    void setDispatch(uint32_t id, const MethodRef& m, const ScopePtr& scope);
     const QHash<QString, std::vector<Binding>>& all() const { return byName_; }
 
 private:

@@ -346,3 +346,27 @@ TEST(Avm2Execution, TypedSlotsConvertWhatIsStoredAndApplyTypeMakesVectors) {
     EXPECT_EQ(out.lines, (QStringList{QStringLiteral("n 0"), QStringLiteral("v 2")}));
     EXPECT_EQ(out.uncaught, QStringLiteral("TypeError: Error #1034: Type Coercion failed: cannot convert __AS3__.vec::Vector.<int> to Array."));
 }
+
+TEST(Avm2Execution, CallMethodReachesTheMethodByItsDispatchId) {
+    Block b;
+    const uint32_t init = b.method(), echo = b.method(0, {0});
+    TraitInfo method;
+    method.name = b.abc.qname(QString(), QStringLiteral("echo"));
+    method.kind = TraitKind::Method;
+    method.id = 2;
+    method.index = echo;
+    AbcCode c;
+    c.op(Op::GetLocal0).op(Op::PushScope);
+    c.op(Op::GetLocal0).op(Op::PushByte).u8(7).op(Op::CallMethod).u30(2).u30(1).op(Op::SetLocal1);
+    b.traceLocal(c, "echo ", 1);
+    // An id with no method is refused, not a crash.
+    c.op(Op::GetLocal0).op(Op::CallMethod).u30(9).u30(0).op(Op::ReturnVoid);
+    b.body(init, c);
+    AbcCode e;
+    b.body(echo, e.op(Op::GetLocal1).op(Op::ReturnValue));
+    b.abc.script(ScriptInfo{init, {method}});
+
+    const Outcome out = run(b.abc.build());
+    EXPECT_EQ(out.lines, QStringList{QStringLiteral("echo 7")});
+    EXPECT_TRUE(out.uncaught.startsWith(QStringLiteral("VerifyError"))) << qPrintable(out.uncaught);
+}
