@@ -46,7 +46,7 @@ AbcCaseResult runAbcCase(const QString& swfPath, int scriptTimeoutMs) {
         for (const swf::AbcBlock& block : m.abcBlocks) {
             rt.startBudget();
             try {
-                rt.loadAndRun(block.bytes);
+                rt.loadAndRun(block.bytes, block.lazyInitialize());
             } catch (const avm2::ScriptThrow& t) {
                 reportUncaught(rt, host, t);
             }

@@ -2,6 +2,7 @@
 #include "movie/avm2/AbcUnit.h"
 #include "movie/avm2/FunctionObject.h"
 #include "movie/avm2/PropertyAccess.h"
+#include "movie/avm2/builtins/VectorClass.h"
 #include <cmath>
 #include "movie/avm2/Runtime.h"
 
@@ -75,11 +76,14 @@ void ClassBuilder::addTraits(Runtime& rt, AbcUnit& unit, TraitTable& table, cons
                 initial = Value::null();
             }
             b.slot = table.addSlot(initial, relativeSlots ? 0 : int(t.id));
+            if ((t.kind == TraitKind::Slot || t.kind == TraitKind::Const) && t.typeName != 0)
+                table.declareSlotType(b.slot, b.slotType, &unit, t.typeName);
             break;
         }
         case TraitKind::Method:
             b.kind = Binding::Kind::Method;
             b.method = MethodRef{&unit, t.index, nullptr, home};
+            if (t.id > 0) table.setDispatch(t.id, b.method, scope);
             break;
         case TraitKind::Getter:
             b.kind = Binding::Kind::Accessor;
@@ -170,6 +174,25 @@ ObjectPtr ClassBuilder::newCatchScope(Runtime& rt, AbcUnit& unit, uint32_t nameI
     auto obj = std::make_shared<ScriptObject>(ScriptObject::Type::Activation);
     obj->layOut(table);
     return obj;
+}
+
+ClassObject* ClassBuilder::resolveClass(Runtime& rt, AbcUnit& unit, uint32_t multiname) {
+    if (multiname == 0) return nullptr;
+    if (multiname < unit.abc.pool.multinames.size()) {
+        const MultinameInfo& m = unit.abc.pool.multinames[multiname];
+        // Vector.<T> written as a type: the specialised class.
+        if (m.kind == MultinameKind::TypeName && m.typeParams.size() == 1 && m.typeParams[0] != multiname && m.base != multiname) {
+            ClassObject* base = resolveClass(rt, unit, m.base);
+            if (VectorClass::isGeneric(rt, base)) return VectorClass::specialise(rt, resolveClass(rt, unit, m.typeParams[0]));
+            return base;
+        }
+    }
+    Name n = unit.name(multiname);
+    ScriptObject* global = rt.findGlobal(n);
+    if (!global) rt.raise(QStringLiteral("ReferenceError"), 1065, {n.local});
+    Value v = PropertyAccess::get(rt, Value::object(global->shared_from_this()), n);
+    if (!v.isObject() || v.obj()->type != ScriptObject::Type::Class) rt.raise(QStringLiteral("TypeError"), 1041);
+    return static_cast<ClassObject*>(v.obj());
 }
 
 } // namespace nimbrel::movie::avm2

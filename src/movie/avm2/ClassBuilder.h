@@ -19,6 +19,8 @@ public:
     static ObjectPtr newActivation(Runtime& rt, AbcUnit& unit, uint32_t bodyIndex, const ScopePtr& scope);
     static ObjectPtr newCatchScope(Runtime& rt, AbcUnit& unit, uint32_t nameIndex);
     static SlotType slotTypeOf(AbcUnit& unit, uint32_t multiname);
+    // The class a type multiname names (Vector.<T> specialised); null for "*". ReferenceError when undefined.
+    static ClassObject* resolveClass(Runtime& rt, AbcUnit& unit, uint32_t multiname);
 };
 
 } // namespace nimbrel::movie::avm2

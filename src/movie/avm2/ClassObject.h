@@ -26,7 +26,7 @@ public:
     MethodRef constructor;   // the instance initialiser
     ScopePtr constructorScope;
     bool dynamicInstances = true;
-    NativeFn callAsFunction = nullptr; // String(x), Array(1, 2), int(x)
+    NativeFn callAsFunction = nullptr; // String(x), Array(1, 2), int(x); `this` is the class called
     ObjectPtr (*nativeAllocate)(const ClassObject& cls) = nullptr;
     ObjectPtr prototype;
 };

@@ -2,9 +2,11 @@
 #include "movie/avm2/AbcUnit.h"
 #include "movie/avm2/ArrayObject.h"
 #include "movie/avm2/ClassBuilder.h"
+#include "movie/avm2/DomainMemory.h"
 #include "movie/avm2/FunctionObject.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
+#include "movie/avm2/builtins/VectorClass.h"
 #include <cmath>
 
 namespace nimbrel::movie::avm2 {
@@ -70,15 +72,7 @@ bool condition(Runtime& rt, Op op, const Value& a, const Value& b) {
     }
 }
 
-ClassObject* typeFor(Runtime& rt, AbcUnit& unit, uint32_t multiname) {
-    if (multiname == 0) return nullptr;
-    Name n = unit.name(multiname);
-    ScriptObject* global = rt.findGlobal(n);
-    if (!global) rt.raise(QStringLiteral("ReferenceError"), 1065, {n.local});
-    Value v = PropertyAccess::get(rt, Value::object(global->shared_from_this()), n);
-    if (!v.isObject() || v.obj()->type != ScriptObject::Type::Class) rt.raise(QStringLiteral("TypeError"), 1041);
-    return static_cast<ClassObject*>(v.obj());
-}
+ClassObject* typeFor(Runtime& rt, AbcUnit& unit, uint32_t multiname) { return ClassBuilder::resolveClass(rt, unit, multiname); }
 
 ClassObject* typeFromValue(Runtime& rt, const Value& v) {
     if (!v.isObject() || v.obj()->type != ScriptObject::Type::Class) rt.raise(QStringLiteral("TypeError"), 1041);
@@ -190,6 +184,7 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
             if (key.kind == Kind::Int && key.i >= 0) n.index = key.i;
             else if (key.kind == Kind::Number && key.d >= 0 && key.d < 4294967295.0 && std::floor(key.d) == key.d)
                 n.index = int64_t(key.d);
+            if (key.isObject() && key.obj()->type != ScriptObject::Type::Namespace) n.objectKey = key.obj();
             if (key.isObject() && key.obj()->type == ScriptObject::Type::Namespace) n.local = rt.toString(key);
             else n.local = key.kind == Kind::String ? key.s : rt.toString(key);
             if (n.index < 0) n.index = PropertyAccess::indexOf(n.local);
@@ -349,7 +344,14 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     if (ins.op == Op::CallStatic) {
                         stack.push_back(rt.callMethod(MethodRef{&unit, ins.operands[0]}, receiver, Args{a.data(), int(a.size())}, outer));
                     } else {
-                        rt.raise(QStringLiteral("VerifyError"), 1001, {QStringLiteral("callmethod")});
+                        // callmethod: the receiver's method with that dispatch id.
+                        if (receiver.isNullish()) rt.raise(QStringLiteral("TypeError"), receiver.isNull() ? 1009 : 1010);
+                        const TraitTable* traits = receiver.isObject() ? receiver.obj()->traits.get() : nullptr;
+                        const uint32_t id = ins.operands[0];
+                        if (!traits || id >= traits->dispatch.size() || !traits->dispatch[id].method.valid())
+                            rt.raise(QStringLiteral("VerifyError"), 1001, {QStringLiteral("callmethod")});
+                        const auto& d = traits->dispatch[id];
+                        stack.push_back(rt.callMethod(d.method, receiver, Args{a.data(), int(a.size())}, d.scope));
                     }
                     break;
                 }
@@ -372,6 +374,8 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     Name n = nameOf(ins.operands[0]);
                     Value receiver = pop();
                     Value ctor = PropertyAccess::get(rt, receiver, n);
+                    // A property holding null is "not a constructor" in the general form; a missing one is named.
+                    if (ctor.isNull()) rt.raise(QStringLiteral("TypeError"), 1007);
                     if (!ctor.isObject()) rt.raise(QStringLiteral("TypeError"), 1115, {n.local});
                     stack.push_back(rt.construct(ctor, Args{a.data(), int(a.size())}));
                     break;
@@ -425,6 +429,16 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     auto a = popArgs(ins.operands[0]);
                     Value receiver = pop();
                     if (mref.home && mref.home->base) rt.runConstructor(*mref.home->base, receiver, Args{a.data(), int(a.size())});
+                    break;
+                }
+                case Op::Li8: case Op::Li16: case Op::Li32: case Op::Lf32: case Op::Lf64: {
+                    const int32_t address = rt.toInt32(stack.back());
+                    stack.back() = DomainMemory::load(rt, ins.op, address);
+                    break;
+                }
+                case Op::Si8: case Op::Si16: case Op::Si32: case Op::Sf32: case Op::Sf64: {
+                    const int32_t address = rt.toInt32(pop());
+                    DomainMemory::store(rt, ins.op, address, pop());
                     break;
                 }
                 case Op::Sxi1: stack.back() = Value::integer(-(rt.toInt32(stack.back()) & 1)); break;
@@ -510,7 +524,7 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     const size_t slot = ins.operands[0] - 1;
                     if (ins.operands[0] == 0 || slot >= slotValues.size()) rt.raise(QStringLiteral("VerifyError"), 1026, {QString::number(ins.operands[0])});
                     if (ins.op == Op::GetSlot) stack.push_back(slotValues[slot]);
-                    else slotValues[slot] = std::move(v);
+                    else slotValues[slot] = PropertyAccess::forSlot(rt, target.obj()->traits.get(), slot, v);
                     break;
                 }
                 case Op::GetGlobalSlot: case Op::SetGlobalSlot: {
@@ -518,7 +532,7 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     if (!g.isObject() || ins.operands[0] == 0 || ins.operands[0] > g.obj()->slotValues.size())
                         rt.raise(QStringLiteral("VerifyError"), 1026, {QString::number(ins.operands[0])});
                     if (ins.op == Op::GetGlobalSlot) stack.push_back(g.obj()->slotValues[ins.operands[0] - 1]);
-                    else g.obj()->slotValues[ins.operands[0] - 1] = pop();
+                    else g.obj()->slotValues[ins.operands[0] - 1] = PropertyAccess::forSlot(rt, g.obj()->traits.get(), ins.operands[0] - 1, pop());
                     break;
                 }
                 case Op::ConvertS: stack.back() = Value::string(rt.toString(stack.back())); break;
@@ -574,6 +588,7 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     Value key = pop();
                     Name n = Name::publicName(rt.toString(key));
                     n.index = PropertyAccess::indexOf(n.local);
+                    if (key.isObject()) n.objectKey = key.obj();
                     if (obj.isNullish()) rt.raise(QStringLiteral("TypeError"), obj.isNull() ? 1009 : 1010);
                     stack.push_back(Value::boolean(PropertyAccess::has(rt, obj, n)));
                     break;
@@ -628,7 +643,11 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                 case Op::GreaterEquals: { Value b = pop(); stack.back() = Value::boolean(rt.lessThan(stack.back(), b) == 0); break; }
                 case Op::ApplyType: {
                     auto a = popArgs(ins.operands[0]);
-                    (void)a; // Vector.<T> comes with the collection classes; the base type stands in for now.
+                    Value& generic = stack.back();
+                    if (!generic.isObject() || !VectorClass::isGeneric(rt, generic.obj()) || a.size() != 1)
+                        rt.raise(QStringLiteral("TypeError"), 1127);
+                    ClassObject* element = a[0].isNullish() ? nullptr : typeFromValue(rt, a[0]);
+                    generic = Value::object(VectorClass::specialise(rt, element)->shared_from_this());
                     break;
                 }
                 default:

@@ -8,6 +8,8 @@
 
 namespace nimbrel::movie::avm2 {
 
+class ScriptObject;
+
 inline const QString kAs3NamespaceUri = QStringLiteral("http://adobe.com/AS3/2006/builtin");
 
 struct Namespace {
@@ -34,6 +36,7 @@ struct Name {
     const std::vector<Namespace>* set = nullptr;
     Namespace single; // used when set is null and !anyNamespace
     int64_t index = -1; // the name as an array index, when it is one
+    ScriptObject* objectKey = nullptr; // the object a runtime name came from: dictionaries key by identity
 
     bool matches(const Namespace& ns) const {
         if (anyNamespace) return true;

@@ -1,8 +1,12 @@
 #include "movie/avm2/PropertyAccess.h"
+#include "movie/avm2/ClassBuilder.h"
 #include "movie/avm2/ClassObject.h"
+#include "movie/avm2/DictionaryObject.h"
 #include "movie/avm2/FunctionObject.h"
 #include "movie/avm2/Runtime.h"
 #include "movie/avm2/ScriptObject.h"
+#include "movie/avm2/VectorObject.h"
+#include "movie/avm2/builtins/VectorClass.h"
 
 namespace nimbrel::movie::avm2 {
 
@@ -50,8 +54,32 @@ Value coerceSlot(Runtime& rt, SlotType t, const Value& v) {
     return v;
 }
 
+// A dictionary looked up by an object key answers from its identity table.
+DictionaryObject* keyedDictionary(ScriptObject* obj, const Name& name) {
+    return obj && name.objectKey && obj->type == ScriptObject::Type::Dictionary ? static_cast<DictionaryObject*>(obj) : nullptr;
+}
+
 QString nameText(const Name& n) { return n.anyName ? QStringLiteral("*") : n.local; }
 } // namespace
+
+Value PropertyAccess::forSlot(Runtime& rt, const TraitTable* traits, size_t slot, const Value& v) {
+    if (!traits || slot >= traits->slotTypes.size()) return v;
+    if (traits->slotTypes[slot] != SlotType::Any) return coerceSlot(rt, traits->slotTypes[slot], v);
+    const SlotClassType& c = traits->slotClasses[slot];
+    if (!c.unit) return v;
+    // null needs no class to check against, and looking one up could run its script too early.
+    if (v.isNullish()) return Value::null();
+    if (!c.looked) {
+        // A type not yet defined (its script still running or not loaded) leaves this store unchecked.
+        try {
+            c.resolved = ClassBuilder::resolveClass(rt, *c.unit, c.typeName);
+            c.looked = true;
+        } catch (const ScriptThrow&) {
+            return v;
+        }
+    }
+    return c.resolved ? rt.coerce(v, c.resolved) : v;
+}
 
 int64_t PropertyAccess::indexOf(const QString& text) {
     const int n = int(text.size());
@@ -66,9 +94,18 @@ int64_t PropertyAccess::indexOf(const QString& text) {
 
 Value PropertyAccess::get(Runtime& rt, const Value& target, const Name& name) {
     Holder h = holderOf(rt, target, name);
+    if (DictionaryObject* d = keyedDictionary(h.obj, name)) {
+        const Value* found = d->find(name.objectKey);
+        return found ? *found : Value();
+    }
+    if (h.obj && h.obj->type == ScriptObject::Type::Vector && !name.attribute) {
+        Value out;
+        if (VectorClass::read(rt, *static_cast<VectorObject*>(h.obj), name, out)) return out;
+    }
     if (h.obj && name.index >= 0) {
         Value out;
         if (h.obj->getIndex(uint32_t(name.index), out)) return out;
+        if (h.obj->type == ScriptObject::Type::ByteArray) return Value();
     }
     if (h.traits) {
         if (const Binding* b = h.traits->find(name)) {
@@ -96,6 +133,13 @@ Value PropertyAccess::get(Runtime& rt, const Value& target, const Name& name) {
 
 void PropertyAccess::set(Runtime& rt, const Value& target, const Name& name, const Value& v, bool initialising) {
     Holder h = holderOf(rt, target, name);
+    if (DictionaryObject* d = keyedDictionary(h.obj, name)) {
+        d->put(Value::object(name.objectKey->shared_from_this()), v);
+        return;
+    }
+    if (h.obj && h.obj->type == ScriptObject::Type::Vector && !name.attribute &&
+        VectorClass::write(rt, *static_cast<VectorObject*>(h.obj), name, v))
+        return;
     if (h.obj && name.index >= 0 && h.obj->setIndex(uint32_t(name.index), v)) return;
     if (h.traits) {
         if (const Binding* b = h.traits->find(name)) {
@@ -105,7 +149,7 @@ void PropertyAccess::set(Runtime& rt, const Value& target, const Name& name, con
                 [[fallthrough]];
             case Binding::Kind::Slot:
                 if (h.obj && b->slot >= 0 && size_t(b->slot) < h.obj->slotValues.size())
-                    h.obj->slotValues[size_t(b->slot)] = coerceSlot(rt, b->slotType, v);
+                    h.obj->slotValues[size_t(b->slot)] = forSlot(rt, h.obj->traits.get(), size_t(b->slot), coerceSlot(rt, b->slotType, v));
                 return;
             case Binding::Kind::Method: rt.raise(QStringLiteral("ReferenceError"), 1037, {name.local, rt.describe(target)});
             case Binding::Kind::Accessor: {
@@ -125,6 +169,7 @@ void PropertyAccess::set(Runtime& rt, const Value& target, const Name& name, con
 bool PropertyAccess::has(Runtime& rt, const Value& target, const Name& name) {
     if (target.isNullish()) return false;
     Holder h = holderOf(rt, target, name);
+    if (DictionaryObject* d = keyedDictionary(h.obj, name)) return d->find(name.objectKey) != nullptr;
     if (h.obj && name.index >= 0) {
         Value out;
         if (h.obj->getIndex(uint32_t(name.index), out)) return true;
@@ -150,6 +195,7 @@ bool PropertyAccess::scopeHas(Runtime& rt, ScriptObject* obj, const Name& name) 
 bool PropertyAccess::remove(Runtime& rt, const Value& target, const Name& name) {
     Holder h = holderOf(rt, target, name);
     if (!h.obj) return false;
+    if (DictionaryObject* d = keyedDictionary(h.obj, name)) return d->remove(name.objectKey);
     if (name.index >= 0 && h.obj->deleteIndex(uint32_t(name.index))) return true;
     if (h.traits && h.traits->find(name)) return false;
     // A sealed object has nothing deletable: only dynamic properties go.

@@ -9,6 +9,7 @@ namespace nimbrel::movie::avm2 {
 
 class Runtime;
 class ScriptObject;
+class TraitTable;
 
 class PropertyAccess {
 public:
@@ -19,6 +20,8 @@ public:
     static Value call(Runtime& rt, const Value& target, const Name& name, Args args);
     // Whether an object in a scope holds the name (findproperty), its prototypes included.
     static bool scopeHas(Runtime& rt, ScriptObject* obj, const Name& name);
+    // A value as a slot of `traits` keeps it: converted to the slot's declared type.
+    static Value forSlot(Runtime& rt, const TraitTable* traits, size_t slot, const Value& v);
     // The canonical array index a text names, or -1.
     static int64_t indexOf(const QString& text);
 };

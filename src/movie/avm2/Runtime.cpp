@@ -37,7 +37,7 @@ void Runtime::checkBudget() {
 
 QString Runtime::makeErrorText(int id) { return QStringLiteral("Error #%1: %2").arg(id).arg(Avm2Error::make(id).text); }
 
-void Runtime::loadAndRun(const QByteArray& abcBytes) {
+void Runtime::loadAndRun(const QByteArray& abcBytes, bool lazy) {
     auto parsed = AbcParser::parse(abcBytes);
     if (!parsed) throw ScriptThrow{makeError(QStringLiteral("VerifyError"), parsed.error().id, parsed.error().text)};
     auto unit = std::make_unique<AbcUnit>(std::move(parsed.value()), nextPrivateId_);
@@ -51,7 +51,7 @@ void Runtime::loadAndRun(const QByteArray& abcBytes) {
         keep(global);
         defineGlobals(u, s, global);
     }
-    if (!u.abc.scripts.empty()) ensureScriptRun(u, int(u.abc.scripts.size()) - 1);
+    if (!lazy && !u.abc.scripts.empty()) ensureScriptRun(u, int(u.abc.scripts.size()) - 1);
 }
 
 void Runtime::defineGlobals(AbcUnit& unit, int script, const ObjectPtr& global) {
@@ -110,7 +110,7 @@ Value Runtime::call(const Value& callee, const Value& self, Args args) {
         if (callee.obj()->type == ScriptObject::Type::Class) {
             auto* cls = static_cast<ClassObject*>(callee.obj());
             for (ClassObject* c = cls; c; c = c->base.get())
-                if (c->callAsFunction && c == cls) return c->callAsFunction(*this, self, args);
+                if (c->callAsFunction && c == cls) return c->callAsFunction(*this, callee, args);
             // Error("text") without new makes an error all the same.
             if (ClassObject* error = builtin(QStringLiteral("Error")); error && cls->isSubclassOf(error))
                 return constructClass(*cls, args);

@@ -29,9 +29,10 @@ public:
     explicit Runtime(Avm2Host& host);
     ~Runtime();
 
-    // Loads a block and runs its last script. A block that does not read gives
-    // its VerifyError; an uncaught script error is thrown as ScriptThrow.
-    void loadAndRun(const QByteArray& abcBytes);
+    // Loads a block and runs its last script, or only defines its names when
+    // `lazy` (the script runs when one of them is first reached). A block that
+    // does not read gives its VerifyError; an uncaught script error is thrown as ScriptThrow.
+    void loadAndRun(const QByteArray& abcBytes, bool lazy = false);
     // A class by qualified name ("pkg.Name" or "Name"), its script run first; null when none.
     std::shared_ptr<ClassObject> findClass(const QString& qualifiedName);
 
@@ -93,6 +94,13 @@ public:
     Avm2Host& host;
     ScriptObject* objectPrototype() const { return objectPrototype_.get(); }
     ObjectPtr functionPrototype;
+    // Vector.<T> by base type (null: *), made on first use.
+    QHash<const ClassObject*, std::shared_ptr<ClassObject>> vectorClasses;
+    // ApplicationDomain.currentDomain, and the ByteArray its domain memory is (null: none).
+    ObjectPtr currentDomain;
+    ObjectPtr domainMemory;
+    // What the memory instructions address while no domain memory is set: the minimum size, zero-filled.
+    QByteArray scratchMemory = QByteArray(1024, '\0');
 
 private:
     std::vector<std::unique_ptr<AbcUnit>> units_;

@@ -47,7 +47,48 @@ bool ScriptObject::isEnumerable(const QString& name) const {
     return it != index_.constEnd() && props_[size_t(*it)].enumerable;
 }
 
+int ScriptObject::ownEnumCount() const { return int(indexCount()) + int(props_.size()); }
+
 int ScriptObject::nextEnumPosition(int position) const {
+    int offset = 0;
+    for (const ScriptObject* level = this; level; level = level->proto.get()) {
+        const int count = level->ownEnumCount();
+        for (int p = level->nextOwnEnumPosition(std::max(position - offset, 0)); p; p = level->nextOwnEnumPosition(p)) {
+            if (level == this) return p;
+            // A prototype's property shows only when nothing nearer has the same name.
+            const Value name = level->ownEnumName(p);
+            bool hidden = false;
+            for (const ScriptObject* nearer = this; nearer != level && !hidden; nearer = nearer->proto.get())
+                hidden = name.isString() && const_cast<ScriptObject*>(nearer)->findOwn(name.s);
+            if (!hidden) return offset + p;
+        }
+        offset += count;
+        if (position < offset) position = offset;
+    }
+    return 0;
+}
+
+// The object holding enumeration position `position`, and the position within it.
+static const ScriptObject* enumLevel(const ScriptObject* obj, int& position) {
+    for (const ScriptObject* level = obj; level; level = level->proto.get()) {
+        const int count = level->ownEnumCount();
+        if (position <= count) return level;
+        position -= count;
+    }
+    return nullptr;
+}
+
+Value ScriptObject::enumName(int position) const {
+    const ScriptObject* level = position > 0 ? enumLevel(this, position) : nullptr;
+    return level ? level->ownEnumName(position) : Value();
+}
+
+Value ScriptObject::enumValue(int position) const {
+    const ScriptObject* level = position > 0 ? enumLevel(this, position) : nullptr;
+    return level ? level->ownEnumValue(position) : Value();
+}
+
+int ScriptObject::nextOwnEnumPosition(int position) const {
     const int elements = int(indexCount());
     for (int p = position + 1; p <= elements; ++p) {
         Value v;
@@ -60,7 +101,7 @@ int ScriptObject::nextEnumPosition(int position) const {
     return 0;
 }
 
-Value ScriptObject::enumName(int position) const {
+Value ScriptObject::ownEnumName(int position) const {
     const int elements = int(indexCount());
     if (position <= 0) return Value();
     if (position <= elements) return Value::integer(position - 1);
@@ -68,7 +109,7 @@ Value ScriptObject::enumName(int position) const {
     return i < props_.size() ? Value::string(props_[i].name) : Value();
 }
 
-Value ScriptObject::enumValue(int position) const {
+Value ScriptObject::ownEnumValue(int position) const {
     const int elements = int(indexCount());
     if (position <= 0) return Value();
     if (position <= elements) {

@@ -13,7 +13,7 @@ class ClassObject;
 
 class ScriptObject : public std::enable_shared_from_this<ScriptObject> {
 public:
-    enum class Type : uint8_t { Plain, Function, Class, Array, Global, Activation, Boxed, Error, Namespace, RegExp, Date };
+    enum class Type : uint8_t { Plain, Function, Class, Array, Global, Activation, Boxed, Error, Namespace, RegExp, Date, Vector, Dictionary, ByteArray };
     explicit ScriptObject(Type type = Type::Plain) : type(type) {}
     virtual ~ScriptObject() = default;
 
@@ -31,10 +31,17 @@ public:
     virtual bool deleteIndex(uint32_t) { return false; }
     virtual uint32_t indexCount() const { return 0; }
 
-    // for-in: positions 1.. over elements then enumerable properties; 0 ends.
+    // for-in: positions 1.. over elements, then enumerable properties, then
+    // those of the prototypes that nothing nearer hides; 0 ends.
     int nextEnumPosition(int position) const;
     Value enumName(int position) const;
     Value enumValue(int position) const;
+
+    // The same over this object's own elements and properties only, positions 1..ownEnumCount().
+    virtual int ownEnumCount() const;
+    virtual int nextOwnEnumPosition(int position) const;
+    virtual Value ownEnumName(int position) const;
+    virtual Value ownEnumValue(int position) const;
 
     Type type;
     ClassObject* cls = nullptr; // kept alive by the runtime's class list

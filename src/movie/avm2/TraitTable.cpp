@@ -39,6 +39,22 @@ Binding& TraitTable::put(Binding b) {
     return list.back();
 }
 
+void TraitTable::declareSlotType(int slot, SlotType type, AbcUnit* unit, uint32_t typeName) {
+    if (slot < 0) return;
+    if (size_t(slot) >= slotTypes.size()) {
+        slotTypes.resize(size_t(slot) + 1, SlotType::Any);
+        slotClasses.resize(size_t(slot) + 1);
+    }
+    slotTypes[size_t(slot)] = type;
+    slotClasses[size_t(slot)] = SlotClassType{type == SlotType::Any ? unit : nullptr, typeName};
+}
+
+void TraitTable::setDispatch(uint32_t id, const MethodRef& m, const ScopePtr& scope) {
+    if (id > 65535) return;
+    if (id >= dispatch.size()) dispatch.resize(size_t(id) + 1);
+    dispatch[id] = Dispatch{m, scope};
+}
+
 int TraitTable::addSlot(const Value& initial, int requestedId) {
     // Ids are 1-based and come from the bytecode; 0 asks for the next free one.
     int index = requestedId > 0 ? requestedId - 1 : int(slotDefaults.size());

@@ -9,8 +9,19 @@
 
 namespace nimbrel::movie::avm2 {
 
+class AbcUnit;
+class ClassObject;
+
 // How a typed slot converts what is stored in it.
 enum class SlotType : uint8_t { Any, Int, UInt, Number, String, Boolean };
+
+// A slot's declared type when it is a class (or Vector.<T>): resolved on first store, then kept.
+struct SlotClassType {
+    AbcUnit* unit = nullptr;
+    uint32_t typeName = 0;
+    mutable ClassObject* resolved = nullptr;
+    mutable bool looked = false;
+};
 
 struct Binding {
     enum class Kind : uint8_t { Slot, Const, Method, Accessor };
@@ -34,6 +45,17 @@ public:
     int addSlot(const Value& initial, int requestedId = 0);
 
     std::vector<Value> slotDefaults;
+    // By slot: declared types beyond the primitive ones, for converting what a script stores.
+    std::vector<SlotType> slotTypes;
+    std::vector<SlotClassType> slotClasses;
+    void declareSlotType(int slot, SlotType type, AbcUnit* unit, uint32_t typeName);
+    // Methods by dispatch id, for callmethod (an override takes its base's id).
+    struct Dispatch {
+        MethodRef method;
+        ScopePtr scope;
+    };
+    std::vector<Dispatch> dispatch;
+    void setDispatch(uint32_t id, const MethodRef& m, const ScopePtr& scope);
     const QHash<QString, std::vector<Binding>>& all() const { return byName_; }
 
 private:

@@ -306,3 +306,67 @@ TEST(Avm2Execution, AScriptThatRunsTooLongIsStoppedAndNoHandlerSeesIt) {
     EXPECT_TRUE(out.lines.isEmpty());
     EXPECT_TRUE(out.aborted.contains(QStringLiteral("#1502"))) << out.aborted.toStdString();
 }
+
+TEST(Avm2Execution, TypedSlotsConvertWhatIsStoredAndApplyTypeMakesVectors) {
+    Block b;
+    const uint32_t init = b.method();
+    const uint32_t vector = b.abc.qname(QStringLiteral("__AS3__.vec"), QStringLiteral("Vector"));
+    const uint32_t intType = b.abc.qname(QString(), QStringLiteral("int"));
+    MultinameInfo vectorOfInt;
+    vectorOfInt.kind = MultinameKind::TypeName;
+    vectorOfInt.base = vector;
+    vectorOfInt.typeParams = {intType};
+    const uint32_t vectorType = b.abc.multiname(vectorOfInt);
+    auto slot = [&](const char* name, uint32_t id, uint32_t type) {
+        TraitInfo t;
+        t.name = b.abc.qname(QString(), QString::fromLatin1(name));
+        t.id = id;
+        t.typeName = type;
+        return t;
+    };
+    const uint32_t push = b.abc.qname(QString(), QStringLiteral("push"));
+    AbcCode c;
+    c.op(Op::GetLocal0).op(Op::PushScope);
+    // n:Number = null reads back as 0.
+    c.op(Op::GetGlobalScope).op(Op::PushNull).op(Op::SetSlot).u30(1);
+    c.op(Op::GetGlobalScope).op(Op::GetSlot).u30(1).op(Op::SetLocal1);
+    b.traceLocal(c, "n ", 1);
+    // v:Vector.<int> = new Vector.<int>(); v.push(2.7)
+    c.op(Op::GetLex).u30(vector).op(Op::GetLex).u30(intType).op(Op::ApplyType).u30(1).op(Op::Construct).u30(0).op(Op::SetLocal2);
+    c.op(Op::GetLocal2).op(Op::PushDouble).u30(b.abc.doubleConst(2.7)).op(Op::CallPropVoid).u30(push).u30(1);
+    c.op(Op::GetGlobalScope).op(Op::GetLocal2).op(Op::SetSlot).u30(2);
+    b.traceLocal(c, "v ", 2);
+    // list:Array = v is refused.
+    c.op(Op::GetGlobalScope).op(Op::GetLocal2).op(Op::SetSlot).u30(3).op(Op::ReturnVoid);
+    b.body(init, c);
+    b.abc.script(ScriptInfo{init, {slot("n", 1, b.abc.qname(QString(), QStringLiteral("Number"))), slot("v", 2, vectorType),
+                                   slot("list", 3, b.abc.qname(QString(), QStringLiteral("Array")))}});
+
+    const Outcome out = run(b.abc.build());
+    EXPECT_EQ(out.lines, (QStringList{QStringLiteral("n 0"), QStringLiteral("v 2")}));
+    EXPECT_EQ(out.uncaught, QStringLiteral("TypeError: Error #1034: Type Coercion failed: cannot convert __AS3__.vec::Vector.<int> to Array."));
+}
+
+TEST(Avm2Execution, CallMethodReachesTheMethodByItsDispatchId) {
+    Block b;
+    const uint32_t init = b.method(), echo = b.method(0, {0});
+    TraitInfo method;
+    method.name = b.abc.qname(QString(), QStringLiteral("echo"));
+    method.kind = TraitKind::Method;
+    method.id = 2;
+    method.index = echo;
+    AbcCode c;
+    c.op(Op::GetLocal0).op(Op::PushScope);
+    c.op(Op::GetLocal0).op(Op::PushByte).u8(7).op(Op::CallMethod).u30(2).u30(1).op(Op::SetLocal1);
+    b.traceLocal(c, "echo ", 1);
+    // An id with no method is refused, not a crash.
+    c.op(Op::GetLocal0).op(Op::CallMethod).u30(9).u30(0).op(Op::ReturnVoid);
+    b.body(init, c);
+    AbcCode e;
+    b.body(echo, e.op(Op::GetLocal1).op(Op::ReturnValue));
+    b.abc.script(ScriptInfo{init, {method}});
+
+    const Outcome out = run(b.abc.build());
+    EXPECT_EQ(out.lines, QStringList{QStringLiteral("echo 7")});
+    EXPECT_TRUE(out.uncaught.startsWith(QStringLiteral("VerifyError"))) << qPrintable(out.uncaught);
+}

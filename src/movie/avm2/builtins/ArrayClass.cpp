@@ -1,7 +1,10 @@
 #include "movie/avm2/builtins/ArrayClass.h"
 #include "movie/avm2/FunctionObject.h"
 #include "movie/avm2/builtins/NativeSupport.h"
+#include "movie/avm2/PropertyAccess.h"
+#include <QStringList>
 #include <algorithm>
+#include <functional>
 #include <cmath>
 
 namespace nimbrel::movie::avm2 {
@@ -152,6 +155,72 @@ Value forEach(Runtime& rt, const Value& s, Args a) { return walk(rt, s, a, Walk:
 Value map(Runtime& rt, const Value& s, Args a) { return walk(rt, s, a, Walk::Map); }
 Value filter(Runtime& rt, const Value& s, Args a) { return walk(rt, s, a, Walk::Filter); }
 
+// Ordering of two values by the option flags alone (no compare function); undefined goes last.
+int compareByFlags(Runtime& rt, const Value& l, const Value& r, int flags) {
+    if (l.isUndefined() || r.isUndefined()) return l.isUndefined() == r.isUndefined() ? 0 : l.isUndefined() ? 1 : -1;
+    int c;
+    if (flags & sortflags::Numeric) {
+        const double p = rt.toNumber(l), q = rt.toNumber(r);
+        c = p < q ? -1 : p > q ? 1 : 0;
+    } else {
+        const QString p = rt.toString(l), q = rt.toString(r);
+        c = (flags & sortflags::CaseInsensitive) ? p.compare(q, Qt::CaseInsensitive) : p.compare(q);
+        c = c < 0 ? -1 : c > 0 ? 1 : 0;
+    }
+    return (flags & sortflags::Descending) ? -c : c;
+}
+
+// Puts the sorted order into effect: the indices, 0 for a refused unique sort, or the array rearranged.
+Value finishSort(Runtime& rt, const Value& self, ArrayObject& arr, const std::vector<size_t>& order, int flags,
+                 const std::function<int(size_t, size_t)>& cmp) {
+    if (flags & sortflags::UniqueSort)
+        for (size_t i = 1; i < order.size(); ++i)
+            if (cmp(order[i - 1], order[i]) == 0) return Value::integer(0);
+    if (flags & sortflags::ReturnIndexedArray) {
+        std::vector<Value> out;
+        for (size_t i : order) out.push_back(Value::integer(int(i)));
+        return Value::object(rt.newArray(std::move(out)));
+    }
+    std::vector<Value> sorted;
+    for (size_t i : order) sorted.push_back(arr.items[i]);
+    arr.items = std::move(sorted);
+    arr.holes.clear();
+    return self;
+}
+
+// sortOn(names, options): orders elements by one field, or by several in turn, each with its own flags.
+Value sortOn(Runtime& rt, const Value& self, Args a) {
+    ArrayObject& arr = thisArray(rt, self);
+    QStringList fields;
+    std::vector<int> fieldFlags;
+    if (ArrayObject* names = native::asArray(a[0])) {
+        for (const Value& n : names->items) fields << rt.toString(n);
+    } else {
+        fields << rt.toString(a[0]);
+    }
+    ArrayObject* options = native::asArray(a[1]);
+    const int common = options || a[1].isNullish() ? 0 : rt.toInt32(a[1]);
+    for (int i = 0; i < int(fields.size()); ++i)
+        fieldFlags.push_back(options ? (size_t(i) < options->items.size() ? rt.toInt32(options->items[size_t(i)]) : 0) : common);
+    // Options given as a list must match the names one for one; otherwise the first entry's flags apply to all.
+    if (options && options->items.size() != size_t(fields.size())) std::fill(fieldFlags.begin(), fieldFlags.end(), 0);
+    const int flags = fieldFlags.empty() ? 0 : fieldFlags[0];
+    // Each element's fields are read once.
+    std::vector<std::vector<Value>> keys(arr.items.size());
+    for (size_t i = 0; i < arr.items.size(); ++i)
+        for (const QString& f : fields)
+            keys[i].push_back(arr.items[i].isNullish() ? Value() : PropertyAccess::get(rt, arr.items[i], Name::publicName(f)));
+    auto cmp = [&](size_t x, size_t y) {
+        for (size_t f = 0; f < fieldFlags.size(); ++f)
+            if (int c = compareByFlags(rt, keys[x][f], keys[y][f], fieldFlags[f])) return c;
+        return 0;
+    };
+    std::vector<size_t> order(arr.items.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) { return cmp(x, y) < 0; });
+    return finishSort(rt, self, arr, order, flags, cmp);
+}
+
 Value sort(Runtime& rt, const Value& self, Args a) {
     ArrayObject& arr = thisArray(rt, self);
     Value compare;
@@ -168,36 +237,14 @@ Value sort(Runtime& rt, const Value& self, Args a) {
     auto cmp = [&](size_t x, size_t y) -> int {
         const Value& l = arr.items[x];
         const Value& r = arr.items[y];
-        if (l.isUndefined() || r.isUndefined()) return l.isUndefined() == r.isUndefined() ? 0 : l.isUndefined() ? 1 : -1;
-        int c;
-        if (!compare.isUndefined()) {
-            Value args[2] = {l, r};
-            const double d = rt.toNumber(rt.call(compare, Value::null(), Args{args, 2}));
-            c = d < 0 ? -1 : d > 0 ? 1 : 0;
-        } else if (flags & sortflags::Numeric) {
-            const double p = rt.toNumber(l), q = rt.toNumber(r);
-            c = p < q ? -1 : p > q ? 1 : 0;
-        } else {
-            const QString p = rt.toString(l), q = rt.toString(r);
-            c = (flags & sortflags::CaseInsensitive) ? p.compare(q, Qt::CaseInsensitive) : p.compare(q);
-            c = c < 0 ? -1 : c > 0 ? 1 : 0;
-        }
+        if (compare.isUndefined() || l.isUndefined() || r.isUndefined()) return compareByFlags(rt, l, r, flags);
+        Value args[2] = {l, r};
+        const double d = rt.toNumber(rt.call(compare, Value::null(), Args{args, 2}));
+        const int c = d < 0 ? -1 : d > 0 ? 1 : 0;
         return (flags & sortflags::Descending) ? -c : c;
     };
     std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) { return cmp(x, y) < 0; });
-    if (flags & sortflags::UniqueSort)
-        for (size_t i = 1; i < order.size(); ++i)
-            if (cmp(order[i - 1], order[i]) == 0) return Value::integer(0);
-    if (flags & sortflags::ReturnIndexedArray) {
-        std::vector<Value> out;
-        for (size_t i : order) out.push_back(Value::integer(int(i)));
-        return Value::object(rt.newArray(std::move(out)));
-    }
-    std::vector<Value> sorted;
-    for (size_t i : order) sorted.push_back(arr.items[i]);
-    arr.items = std::move(sorted);
-    arr.holes.clear();
-    return self;
+    return finishSort(rt, self, arr, order, flags, cmp);
 }
 
 Value make(Runtime& rt, const Value&, Args a) {
@@ -233,7 +280,7 @@ void ArrayClass::install(Runtime& rt) {
                                      {"concat", concat, 1}, {"slice", slice, 2}, {"splice", splice, 2},
                                      {"indexOf", indexOf, 1}, {"lastIndexOf", lastIndexOf, 1}, {"every", every, 1},
                                      {"some", some, 1}, {"forEach", forEach, 1}, {"map", map, 1},
-                                     {"filter", filter, 1}, {"sort", sort}});
+                                     {"filter", filter, 1}, {"sort", sort}, {"sortOn", sortOn, 2}});
     cls->callAsFunction = make;
     cls->nativeAllocate = allocate;
     cls->constructor = MethodRef{nullptr, 0, construct, cls.get(), 1};

@@ -38,6 +38,14 @@ void ErrorClasses::install(Runtime& rt) {
         cls->prototype->setOwn(QStringLiteral("name"), Value::string(QString::fromLatin1(name)), false);
         cls->constructor = MethodRef{nullptr, 0, construct, cls.get(), 1};
     }
+    // flash.errors: the ones the runtime's own classes raise (EOFError is an IOError).
+    const std::pair<const char*, const char*> flashErrors[] = {
+        {"IOError", "Error"}, {"EOFError", "flash.errors.IOError"}, {"MemoryError", "Error"}, {"IllegalOperationError", "Error"}};
+    for (const auto& [name, base] : flashErrors) {
+        auto cls = rt.defineNativeClass(QStringLiteral("flash.errors"), QString::fromLatin1(name), rt.builtin(QString::fromLatin1(base)), {});
+        cls->prototype->setOwn(QStringLiteral("name"), Value::string(QString::fromLatin1(name)), false);
+        cls->constructor = MethodRef{nullptr, 0, construct, cls.get(), 1};
+    }
 }
 
 } // namespace nimbrel::movie::avm2

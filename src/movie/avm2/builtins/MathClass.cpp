@@ -79,6 +79,8 @@ void MathClass::install(Runtime& rt) {
     number.slotValues = values;
     for (const auto& [name, v] : constants) number.setOwn(QString::fromLatin1(name), Value::number(v), false);
     math->isFinal = true;
+    math->constructor = MethodRef{nullptr, 0, [](Runtime& rt, const Value&, Args) -> Value { rt.raise(QStringLiteral("TypeError"), 1076); },
+                                  math.get(), 0};
 }
 
 } // namespace nimbrel::movie::avm2
