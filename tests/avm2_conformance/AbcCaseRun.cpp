@@ -1,28 +1,16 @@
 #include "AbcCaseRun.h"
 #include "movie/avm2/Runtime.h"
+#include "movie/support/Avm2TraceHost.h"
 #include "movie/swf/MovieParser.h"
-#include <QElapsedTimer>
 #include <QFile>
 
 using namespace nimbrel::movie;
+using test::Avm2TraceHost;
 
 namespace {
 
-class CollectingHost : public avm2::Avm2Host {
-public:
-    explicit CollectingHost(int timeoutMs) : timeoutMs_(timeoutMs) { clock_.start(); }
-    void trace(const QString& line) override { out += line + QLatin1Char('\n'); }
-    int64_t nowMs() const override { return clock_.elapsed(); }
-    int64_t scriptTimeoutMs() const override { return timeoutMs_; }
-    QString out;
-
-private:
-    QElapsedTimer clock_;
-    int timeoutMs_;
-};
-
 // The player reports an error nothing caught in the trace log, as "Class: message".
-void reportUncaught(avm2::Runtime& rt, CollectingHost& host, const avm2::ScriptThrow& t) {
+void reportUncaught(avm2::Runtime& rt, Avm2TraceHost& host, const avm2::ScriptThrow& t) {
     try {
         host.trace(rt.toString(t.value));
     } catch (const avm2::ScriptThrow&) {
@@ -40,7 +28,7 @@ AbcCaseResult runAbcCase(const QString& swfPath, int scriptTimeoutMs) {
     if (!movie) return result;
     result.loaded = true;
     const swf::Movie& m = *movie.value();
-    CollectingHost host(scriptTimeoutMs);
+    Avm2TraceHost host(scriptTimeoutMs);
     avm2::Runtime rt(host);
     try {
         for (const swf::AbcBlock& block : m.abcBlocks) {
@@ -68,6 +56,7 @@ AbcCaseResult runAbcCase(const QString& swfPath, int scriptTimeoutMs) {
     } catch (const avm2::ScriptAbort& abort) {
         result.stopped = abort.reason;
     }
-    result.trace = host.out;
+    for (const QString& line : host.lines)
+        result.trace += line + QLatin1Char('\n');
     return result;
 }
