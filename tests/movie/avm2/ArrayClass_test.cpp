@@ -4,15 +4,13 @@
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
 #include <QStringList>
-#include "movie/support/Avm2TraceHost.h"
+#include "movie/support/Avm2RuntimeTest.h"
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie::avm2;
 
 namespace {
-struct Avm2Array : ::testing::Test {
-    nimbrel::movie::test::Avm2TraceHost host;
-    Runtime rt{host};
+struct Avm2Array : nimbrel::movie::test::Avm2RuntimeTest {
 
     Value call(const Value& target, const char* method, std::vector<Value> args = {}) {
         return PropertyAccess::call(rt, target, Name::publicName(QString::fromLatin1(method)), Args{args.data(), int(args.size())});

@@ -5,16 +5,14 @@
 #include "movie/avm2/DomainMemory.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
-#include "movie/support/Avm2TraceHost.h"
+#include "movie/support/Avm2RuntimeTest.h"
 #include <functional>
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie::avm2;
 
 namespace {
-struct Avm2ByteArray : ::testing::Test {
-    nimbrel::movie::test::Avm2TraceHost host;
-    Runtime rt{host};
+struct Avm2ByteArray : nimbrel::movie::test::Avm2RuntimeTest {
     Value ba = rt.constructClass(*rt.builtin(QStringLiteral("flash.utils.ByteArray")), {});
     ByteArrayObject& bytes() { return *static_cast<ByteArrayObject*>(ba.obj()); }
 

@@ -4,16 +4,14 @@
 #include "movie/avm2/DictionaryObject.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
-#include "movie/support/Avm2TraceHost.h"
+#include "movie/support/Avm2RuntimeTest.h"
 #include <QStringList>
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie::avm2;
 
 namespace {
-struct Avm2Dictionary : ::testing::Test {
-    nimbrel::movie::test::Avm2TraceHost host;
-    Runtime rt{host};
+struct Avm2Dictionary : nimbrel::movie::test::Avm2RuntimeTest {
     Value dict = rt.constructClass(*rt.builtin(QStringLiteral("flash.utils.Dictionary")), {});
 
     // The name a script's d[key] looks up.

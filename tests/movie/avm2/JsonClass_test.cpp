@@ -3,16 +3,14 @@
 #include "movie/avm2/ArrayObject.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
-#include "movie/support/Avm2TraceHost.h"
+#include "movie/support/Avm2RuntimeTest.h"
 #include <functional>
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie::avm2;
 
 namespace {
-struct Avm2Json : ::testing::Test {
-    nimbrel::movie::test::Avm2TraceHost host;
-    Runtime rt{host};
+struct Avm2Json : nimbrel::movie::test::Avm2RuntimeTest {
 
     Value json(const char* method, std::vector<Value> args) {
         Value cls = Value::object(rt.builtin(QStringLiteral("JSON"))->shared_from_this());
@@ -24,14 +22,6 @@ struct Avm2Json : ::testing::Test {
         std::vector<Value> args{json("parse", {str(text)})};
         args.insert(args.end(), more.begin(), more.end());
         return rt.toString(json("stringify", args));
-    }
-    int errorId(const std::function<void()>& run) {
-        try {
-            run();
-        } catch (const ScriptThrow& t) {
-            return rt.toInt32(PropertyAccess::get(rt, t.value, Name::publicName(QStringLiteral("errorID"))));
-        }
-        return 0;
     }
 };
 } // namespace

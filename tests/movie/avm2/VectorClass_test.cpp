@@ -6,16 +6,14 @@
 #include "movie/avm2/Runtime.h"
 #include "movie/avm2/VectorObject.h"
 #include "movie/avm2/builtins/VectorClass.h"
-#include "movie/support/Avm2TraceHost.h"
+#include "movie/support/Avm2RuntimeTest.h"
 #include <functional>
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie::avm2;
 
 namespace {
-struct Avm2Vector : ::testing::Test {
-    nimbrel::movie::test::Avm2TraceHost host;
-    Runtime rt{host};
+struct Avm2Vector : nimbrel::movie::test::Avm2RuntimeTest {
 
     ClassObject* vectorOf(const char* type) {
         return VectorClass::specialise(rt, type ? rt.builtin(QString::fromLatin1(type)) : nullptr);
@@ -32,15 +30,6 @@ struct Avm2Vector : ::testing::Test {
         return n;
     }
     QString text(const Value& v) { return rt.toString(v); }
-    // The error id a call raises, 0 when it raises nothing.
-    int errorId(const std::function<void()>& run) {
-        try {
-            run();
-        } catch (const ScriptThrow& t) {
-            return rt.toInt32(PropertyAccess::get(rt, t.value, Name::publicName(QStringLiteral("errorID"))));
-        }
-        return 0;
-    }
 };
 } // namespace
 
