@@ -1,18 +1,18 @@
 #include "SearchTree.h"
 #include "library/FileFacts.h"
 #include "library/FileSearch.h"
-#include "library/FolderCachedFacts.h"
 #include "library/SearchResultsModel.h"
 
 #include <QDateTime>
 #include <QEventLoop>
 #include <QTimer>
 #include <QSet>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using nimbrel::library::FileFacts;
 using nimbrel::library::FileSearch;
-using nimbrel::library::FolderCachedFacts;
 using nimbrel::library::SearchInputs;
 using nimbrel::library::SearchResultsModel;
 using nimbrel::librarytest::SearchTree;
@@ -75,23 +75,22 @@ TEST(FileFacts, ReadsLengthNameAndTheCurrentHourForANewFile) {
     EXPECT_EQ(FileFacts::stampOf(QDateTime(QDate(2006, 7, 8), QTime(0, 59))), 2006070800);
 }
 
-TEST(FileFacts, ReadingFolderByFolderGivesTheSameFacts) {
+TEST(FileFacts, ReadingInsideAnOpenFolderGivesTheSameFacts) {
     SearchTree tree;
-    tree.file("a/one.swf", 100).file("a/two.swf", 2000).file("b/three.swf", 5000).file("c/four.swf", 7);
-    FolderCachedFacts cached;
-    for (const char* relative : {"a/one.swf", "a/two.swf", "b/three.swf", "a/one.swf", "a/gone.swf", "b", "c/four.swf"}) {
-        const QString path = tree.path(relative);
-        const std::optional<FileFacts> direct = FileFacts::read(path), viaFolder = cached(path);
-        ASSERT_EQ(direct.has_value(), viaFolder.has_value()) << relative;
+    tree.file("a/one.swf", 100).file("a/two.swf", 2000);
+    const int folder = ::open(QFile::encodeName(tree.path("a")).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(folder, 0);
+    for (const char* name : {"one.swf", "two.swf", "gone.swf"}) {
+        const QString path = tree.path(QStringLiteral("a/") + name);
+        const std::optional<FileFacts> direct = FileFacts::read(path), inside = FileFacts::readAt(folder, name, path);
+        ASSERT_EQ(direct.has_value(), inside.has_value()) << name;
         if (direct) {
-            EXPECT_EQ(viaFolder->name, direct->name) << relative;
-            EXPECT_EQ(viaFolder->size, direct->size) << relative;
-            EXPECT_EQ(viaFolder->creationStamp, direct->creationStamp) << relative;
+            EXPECT_EQ(inside->name, direct->name) << name;
+            EXPECT_EQ(inside->size, direct->size) << name;
+            EXPECT_EQ(inside->creationStamp, direct->creationStamp) << name;
         }
     }
-    // A folder removed after its files were found: they are gone too.
-    QDir(tree.path("c")).removeRecursively();
-    EXPECT_FALSE(cached(tree.path("c/four.swf")).has_value());
+    ::close(folder);
 }
 
 TEST(FileSearch, InputMessagesComeBackAndNothingStarts) {
