@@ -11,7 +11,7 @@
 namespace nimbrel::movie::avm1 {
 
 namespace {
-constexpr int kDepthOffset = 16384; // script depths to file depths
+constexpr int kBitmapDepthOffset = 16384; // script depths to file depths
 }
 
 void installAttachBitmap(Interpreter& vm)
@@ -31,7 +31,7 @@ void installAttachBitmap(Interpreter& vm)
         // Smoothing is the fourth argument; pixel snapping (third) changes nothing at whole-pixel positions.
         const bool smoothing = a.size() > 3 && vm.toBoolean(a[3]);
         auto object = std::make_shared<display::BitmapObject>(clip->context(), bitmap->image(), smoothing);
-        clip->addScriptObject(object, QString(), vm.toInt32(a[1]) + kDepthOffset);
+        clip->addScriptObject(object, QString(), vm.toInt32(a[1]) + kBitmapDepthOffset);
         return Value();
     });
 }

@@ -17,7 +17,7 @@ ColorTransformObject* self(const Value& v)
     return dynamic_cast<ColorTransformObject*>(v.object());
 }
 
-const char* const kChannels[] = {"red", "green", "blue", "alpha"};
+const char* const kChannelNames[] = {"red", "green", "blue", "alpha"};
 
 } // namespace
 
@@ -46,7 +46,7 @@ void installColorTransformClass(Interpreter& vm)
     for (int field = 0; field < 2; ++field) {
         for (int i : {3, 0, 1, 2}) {
             const bool isMult = field == 0;
-            accessor(QLatin1String(kChannels[i]) + (isMult ? QStringLiteral("Multiplier") : QStringLiteral("Offset")),
+            accessor(QLatin1String(kChannelNames[i]) + (isMult ? QStringLiteral("Multiplier") : QStringLiteral("Offset")),
                      [i, isMult](Interpreter&, const Value& t, Args) -> Value {
                          auto* ct = self(t);
                          return ct ? Value(isMult ? ct->mult[i] : ct->add[i]) : Value();
@@ -91,7 +91,7 @@ void installColorTransformClass(Interpreter& vm)
         QString out = QStringLiteral("(");
         for (int field = 0; field < 2; ++field) {
             for (int i = 0; i < 4; ++i) {
-                const QString name = QLatin1String(kChannels[i]) + (field ? QStringLiteral("Offset") : QStringLiteral("Multiplier"));
+                const QString name = QLatin1String(kChannelNames[i]) + (field ? QStringLiteral("Offset") : QStringLiteral("Multiplier"));
                 if (field || i)
                     out += QStringLiteral(", ");
                 out += name + QLatin1Char('=') + vm.toString(vm.getMember(t, name));

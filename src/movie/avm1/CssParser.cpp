@@ -4,7 +4,7 @@ namespace nimbrel::movie::avm1 {
 
 namespace {
 
-bool isSpace(QChar c)
+bool isCssSpace(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
 }
@@ -30,7 +30,7 @@ std::optional<std::vector<CssRule>> CssParser::parse(const QString& s)
     qsizetype i = 0;
     const qsizetype n = s.size();
     auto skipSpace = [&] {
-        while (i < n && isSpace(s[i]))
+        while (i < n && isCssSpace(s[i]))
             ++i;
     };
     for (;;) {
@@ -41,7 +41,7 @@ std::optional<std::vector<CssRule>> CssParser::parse(const QString& s)
         QStringList selectors;
         for (;;) {
             const qsizetype start = i;
-            while (i < n && !isSpace(s[i]) && s[i] != QLatin1Char(',') && s[i] != QLatin1Char('{'))
+            while (i < n && !isCssSpace(s[i]) && s[i] != QLatin1Char(',') && s[i] != QLatin1Char('{'))
                 ++i;
             if (i == start)
                 return std::nullopt;
@@ -73,7 +73,7 @@ std::optional<std::vector<CssRule>> CssParser::parse(const QString& s)
             const QString name = s.mid(i, colon - i);
             const QString word = name.trimmed();
             for (QChar c : word)
-                if (isSpace(c))
+                if (isCssSpace(c))
                     return std::nullopt;
             i = colon + 1;
             skipSpace();

@@ -26,6 +26,11 @@ Object* flashPackage(Interpreter& vm, const QString& name)
     return package;
 }
 
+Value newGeomPoint(Interpreter& vm, const Value& x, const Value& y)
+{
+    return newPackageInstance(vm, QStringLiteral("geom"), QStringLiteral("Point"), {x, y});
+}
+
 Value newPackageInstance(Interpreter& vm, const QString& package, const QString& className,
                          const std::vector<Value>& args)
 {

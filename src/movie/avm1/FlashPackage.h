@@ -18,6 +18,8 @@ Object* flashPackage(Interpreter& vm, const QString& name);
 // A new instance of `flash.<package>.<className>` as scripts currently see it.
 Value newPackageInstance(Interpreter& vm, const QString& package, const QString& className,
                          const std::vector<Value>& args);
+// A new `flash.geom.Point`, the answer of the geometry classes' methods.
+Value newGeomPoint(Interpreter& vm, const Value& x, const Value& y);
 // The `+` operator of scripts: text joins, anything else adds as numbers.
 Value scriptAdd(Interpreter& vm, const Value& a, const Value& b);
 

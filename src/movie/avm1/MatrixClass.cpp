@@ -36,11 +36,6 @@ Affine then(const Affine& t, const Affine& m)
             t.c * m.b + t.d * m.d,         t.tx * m.a + t.ty * m.c + m.tx, t.tx * m.b + t.ty * m.d + m.ty};
 }
 
-Value newPoint(Interpreter& vm, double x, double y)
-{
-    return newPackageInstance(vm, QStringLiteral("geom"), QStringLiteral("Point"), {Value(x), Value(y)});
-}
-
 double optional(Interpreter& vm, Args a, size_t i)
 {
     return i < a.size() ? vm.toNumber(a[i]) : 0.0;
@@ -125,13 +120,13 @@ void installMatrixClass(Interpreter& vm)
         const Affine m = read(vm, self);
         const double x = vm.toNumber(vm.getMember(arg(a, 0), QStringLiteral("x")));
         const double y = vm.toNumber(vm.getMember(arg(a, 0), QStringLiteral("y")));
-        return newPoint(vm, m.a * x + m.c * y + m.tx, m.b * x + m.d * y + m.ty);
+        return newGeomPoint(vm, Value(m.a * x + m.c * y + m.tx), Value(m.b * x + m.d * y + m.ty));
     });
     vm.addMethod(proto, QStringLiteral("deltaTransformPoint"), [](Interpreter& vm, const Value& self, Args a) {
         const Affine m = read(vm, self);
         const double x = vm.toNumber(vm.getMember(arg(a, 0), QStringLiteral("x")));
         const double y = vm.toNumber(vm.getMember(arg(a, 0), QStringLiteral("y")));
-        return newPoint(vm, m.a * x + m.c * y, m.b * x + m.d * y);
+        return newGeomPoint(vm, Value(m.a * x + m.c * y), Value(m.b * x + m.d * y));
     });
     vm.addMethod(proto, QStringLiteral("toString"), [](Interpreter& vm, const Value& self, Args) {
         QString out = QStringLiteral("(");

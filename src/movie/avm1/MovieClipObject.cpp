@@ -21,7 +21,7 @@ const char* const kPropertyNames[] = {
 };
 
 // Timeline depths start at -16384 as scripts see them.
-constexpr int kDepthOffset = 16384;
+constexpr int kClipDepthOffset = 16384;
 // Scripts may place between these depths (inclusive).
 constexpr long long kMinScriptDepth = -16384;
 constexpr long long kMaxScriptDepth = 2130690044;
@@ -78,7 +78,7 @@ int MovieClipObject::depth() const
 {
     if (kind == Kind::Text && !display_)
         return textDepth;
-    return display_ ? display_->depth() - kDepthOffset : 0;
+    return display_ ? display_->depth() - kClipDepthOffset : 0;
 }
 
 MovieClipObject* MovieClipObject::parentClip() const
@@ -167,7 +167,7 @@ MovieClipObject* MovieClipObject::createEmptyClip(const QString& n, int d)
     display::MovieClip* c = clip();
     if (!c || !validDepth(d))
         return nullptr;
-    return vm().scriptObjectFor(c->createEmptyMovieClip(n, d + kDepthOffset));
+    return vm().scriptObjectFor(c->createEmptyMovieClip(n, d + kClipDepthOffset));
 }
 
 MovieClipObject* MovieClipObject::attachClip(const QString& exportName, const QString& n, int d, Object* init)
@@ -175,7 +175,7 @@ MovieClipObject* MovieClipObject::attachClip(const QString& exportName, const QS
     display::MovieClip* c = clip();
     if (!c || !validDepth(d))
         return nullptr;
-    display::DisplayObject* made = c->attachMovie(exportName, n, d + kDepthOffset);
+    display::DisplayObject* made = c->attachMovie(exportName, n, d + kClipDepthOffset);
     MovieClipObject* o = vm().scriptObjectFor(made);
     copyInit(o, init);
     return o;
@@ -186,7 +186,7 @@ MovieClipObject* MovieClipObject::duplicateClip(const QString& n, int d, Object*
     display::MovieClip* c = clip();
     if (!c || !c->parent() || !validDepth(d))
         return nullptr;
-    display::DisplayObject* made = c->duplicate(n, d + kDepthOffset);
+    display::DisplayObject* made = c->duplicate(n, d + kClipDepthOffset);
     MovieClipObject* o = vm().scriptObjectFor(made);
     copyInit(o, init);
     return o;
@@ -230,7 +230,7 @@ void MovieClipObject::swapDepths(int d)
 {
     if (!display_ || !display_->parent() || !validDepth(d))
         return;
-    display_->parent()->swapChildDepths(display_->depth(), d + kDepthOffset);
+    display_->parent()->swapChildDepths(display_->depth(), d + kClipDepthOffset);
 }
 
 void MovieClipObject::callFrame(int frame)
@@ -331,7 +331,7 @@ std::vector<MovieClipObject*> MovieClipObject::childList() const
                 child->type() != display::DisplayObject::Type::Video)
                 continue;
             if (MovieClipObject* o = vm().scriptObjectFor(child.get()))
-                all.emplace_back(d - kDepthOffset, o);
+                all.emplace_back(d - kClipDepthOffset, o);
         }
     }
     for (const auto& [d, child] : scriptChildren)
@@ -659,7 +659,7 @@ QStringList MovieClipObject::ownKeys(bool includeHidden)
         for (const auto& [d, child] : c->children()) {
             const T t = child->type();
             if (t == T::Shape || t == T::MorphShape || t == T::Text || t == T::Bitmap)
-                named.emplace_back(d - kDepthOffset, child->name());
+                named.emplace_back(d - kClipDepthOffset, child->name());
         }
     }
     std::stable_sort(named.begin(), named.end(), [](const auto& a, const auto& b) { return a.first > b.first; });

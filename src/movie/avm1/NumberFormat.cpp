@@ -69,7 +69,7 @@ QString numberToRadixString(double v, int radix)
     return negative ? QLatin1Char('-') + out : out;
 }
 
-static bool isSpace(QChar c)
+static bool isNumberSpace(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r') ||
            c == QChar(0x0B) || c == QChar(0x0C);
@@ -80,7 +80,7 @@ double stringToNumber(const QString& s, int swfVersion)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     int i = 0;
     const int n = s.size();
-    while (i < n && isSpace(s[i]))
+    while (i < n && isNumberSpace(s[i]))
         ++i;
     if (i == n)
         return swfVersion >= 7 || (swfVersion >= 5 && n > 0) ? nan : 0.0;
@@ -201,7 +201,7 @@ double parseIntText(const QString& s, int radix, bool radixGiven)
                 radix = 8;
         }
     }
-    while (i < n && isSpace(s[i]))
+    while (i < n && isNumberSpace(s[i]))
         ++i;
     bool neg = false;
     if (isSign(i)) {
@@ -239,7 +239,7 @@ double parseFloatText(const QString& s)
 {
     int i = 0;
     const int n = s.size();
-    while (i < n && isSpace(s[i]))
+    while (i < n && isNumberSpace(s[i]))
         ++i;
     QByteArray latin;
     int j = i;

@@ -16,11 +16,6 @@ Value get(Interpreter& vm, const Value& o, const char* name)
     return vm.getMember(o, QLatin1String(name));
 }
 
-Value newPoint(Interpreter& vm, const Value& x, const Value& y)
-{
-    return newPackageInstance(vm, QStringLiteral("geom"), QStringLiteral("Point"), {x, y});
-}
-
 double lengthOf(Interpreter& vm, const Value& p)
 {
     const double x = vm.toNumber(get(vm, p, "x")), y = vm.toNumber(get(vm, p, "y"));
@@ -45,16 +40,16 @@ void installPointClass(Interpreter& vm)
                        [](Interpreter& vm, const Value& self, Args) { return Value(lengthOf(vm, self)); }, nullptr);
     vm.addMethod(proto, QStringLiteral("add"), [](Interpreter& vm, const Value& self, Args a) {
         const Value p = arg(a, 0);
-        return newPoint(vm, scriptAdd(vm, get(vm, self, "x"), get(vm, p, "x")),
+        return newGeomPoint(vm, scriptAdd(vm, get(vm, self, "x"), get(vm, p, "x")),
                         scriptAdd(vm, get(vm, self, "y"), get(vm, p, "y")));
     });
     vm.addMethod(proto, QStringLiteral("subtract"), [](Interpreter& vm, const Value& self, Args a) {
         const Value p = arg(a, 0);
-        return newPoint(vm, Value(vm.toNumber(get(vm, self, "x")) - vm.toNumber(get(vm, p, "x"))),
+        return newGeomPoint(vm, Value(vm.toNumber(get(vm, self, "x")) - vm.toNumber(get(vm, p, "x"))),
                         Value(vm.toNumber(get(vm, self, "y")) - vm.toNumber(get(vm, p, "y"))));
     });
     vm.addMethod(proto, QStringLiteral("clone"), [](Interpreter& vm, const Value& self, Args) {
-        return newPoint(vm, get(vm, self, "x"), get(vm, self, "y"));
+        return newGeomPoint(vm, get(vm, self, "x"), get(vm, self, "y"));
     });
     vm.addMethod(proto, QStringLiteral("equals"), [ctor](Interpreter& vm, const Value& self, Args a) {
         const Value p = arg(a, 0);
@@ -96,11 +91,11 @@ void installPointClass(Interpreter& vm)
             const Value b = get(vm, p2, k);
             return scriptAdd(vm, b, Value((vm.toNumber(get(vm, p1, k)) - vm.toNumber(b)) * f));
         };
-        return newPoint(vm, mix("x"), mix("y"));
+        return newGeomPoint(vm, mix("x"), mix("y"));
     });
     vm.addMethod(ctor, QStringLiteral("polar"), [](Interpreter& vm, const Value&, Args a) {
         const double len = vm.toNumber(arg(a, 0)), angle = vm.toNumber(arg(a, 1));
-        return newPoint(vm, Value(len * std::cos(angle)), Value(len * std::sin(angle)));
+        return newGeomPoint(vm, Value(len * std::cos(angle)), Value(len * std::sin(angle)));
     });
 }
 

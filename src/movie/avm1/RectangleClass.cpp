@@ -45,11 +45,6 @@ Value newRect(Interpreter& vm, const Box& b)
                               {Value(b.x), Value(b.y), Value(b.w), Value(b.h)});
 }
 
-Value newPoint(Interpreter& vm, const Value& x, const Value& y)
-{
-    return newPackageInstance(vm, QStringLiteral("geom"), QStringLiteral("Point"), {x, y});
-}
-
 bool containsPoint(const Box& b, double px, double py)
 {
     return px >= b.x && px < b.x + b.w && py >= b.y && py < b.y + b.h;
@@ -105,7 +100,7 @@ void installRectangleClass(Interpreter& vm)
            });
     getter("topLeft",
            [](Interpreter& vm, const Value& self, Args) {
-               return newPoint(vm, vm.getMember(self, QStringLiteral("x")), vm.getMember(self, QStringLiteral("y")));
+               return newGeomPoint(vm, vm.getMember(self, QStringLiteral("x")), vm.getMember(self, QStringLiteral("y")));
            },
            [](Interpreter& vm, const Value& self, Args a) {
                const double px = num(vm, arg(a, 0), "x"), py = num(vm, arg(a, 0), "y");
@@ -117,7 +112,7 @@ void installRectangleClass(Interpreter& vm)
            });
     getter("bottomRight",
            [](Interpreter& vm, const Value& self, Args) {
-               return newPoint(vm, vm.getMember(self, QStringLiteral("right")), vm.getMember(self, QStringLiteral("bottom")));
+               return newGeomPoint(vm, vm.getMember(self, QStringLiteral("right")), vm.getMember(self, QStringLiteral("bottom")));
            },
            [](Interpreter& vm, const Value& self, Args a) {
                put(vm, self, "width", num(vm, arg(a, 0), "x") - num(vm, self, "x"));
@@ -126,7 +121,7 @@ void installRectangleClass(Interpreter& vm)
            });
     getter("size",
            [](Interpreter& vm, const Value& self, Args) {
-               return newPoint(vm, vm.getMember(self, QStringLiteral("width")), vm.getMember(self, QStringLiteral("height")));
+               return newGeomPoint(vm, vm.getMember(self, QStringLiteral("width")), vm.getMember(self, QStringLiteral("height")));
            },
            [](Interpreter& vm, const Value& self, Args a) {
                put(vm, self, "width", vm.getMember(arg(a, 0), QStringLiteral("x")));

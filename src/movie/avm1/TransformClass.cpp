@@ -14,12 +14,12 @@ namespace nimbrel::movie::avm1 {
 namespace {
 
 using Args = const std::vector<Value>&;
-const QString kTarget = QStringLiteral("__transformTarget");
+const QString kTransformTarget = QStringLiteral("__transformTarget");
 
 display::DisplayObject* targetOf(const Value& self)
 {
     Object* t = self.object();
-    Property* p = t ? t->findOwn(kTarget) : nullptr;
+    Property* p = t ? t->findOwn(kTransformTarget) : nullptr;
     Object* clip = p ? p->value.object() : nullptr;
     if (!clip || !clip->isMovieClip())
         return nullptr;
@@ -69,7 +69,7 @@ void installTransformClass(Interpreter& vm)
     NativeFunction* ctor = vm.newClass(QString(), nullptr, [](Interpreter&, Object* obj, Args a) -> Value {
         Object* clip = arg(a, 0).object();
         if (clip && clip->isMovieClip())
-            obj->define(kTarget, Value(clip), DontEnum);
+            obj->define(kTransformTarget, Value(clip), DontEnum);
         return Value(obj);
     }, proto);
     flashPackage(vm, QStringLiteral("geom"))->define(QStringLiteral("Transform"), Value(static_cast<Object*>(ctor)));

@@ -5,7 +5,7 @@ namespace nimbrel::movie::avm1 {
 
 namespace {
 
-bool isSpace(QChar c)
+bool isXmlSpace(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
 }
@@ -13,7 +13,7 @@ bool isSpace(QChar c)
 bool allSpace(const QString& s)
 {
     for (QChar c : s)
-        if (!isSpace(c))
+        if (!isXmlSpace(c))
             return false;
     return true;
 }
@@ -138,7 +138,7 @@ private:
 
     void skipSpace()
     {
-        while (pos_ < s_.size() && isSpace(s_[pos_]))
+        while (pos_ < s_.size() && isXmlSpace(s_[pos_]))
             ++pos_;
     }
 
@@ -146,7 +146,7 @@ private:
     {
         ++pos_; // '<'
         qsizetype start = pos_;
-        while (pos_ < s_.size() && !isSpace(s_[pos_]) && s_[pos_] != QLatin1Char('>') && s_[pos_] != QLatin1Char('/'))
+        while (pos_ < s_.size() && !isXmlSpace(s_[pos_]) && s_[pos_] != QLatin1Char('>') && s_[pos_] != QLatin1Char('/'))
             ++pos_;
         XmlParsedNode node;
         node.name = s_.mid(start, pos_ - start);
@@ -192,7 +192,7 @@ private:
     bool attribute(XmlParsedNode& node)
     {
         qsizetype start = pos_;
-        while (pos_ < s_.size() && !isSpace(s_[pos_]) && s_[pos_] != QLatin1Char('=') && s_[pos_] != QLatin1Char('>')
+        while (pos_ < s_.size() && !isXmlSpace(s_[pos_]) && s_[pos_] != QLatin1Char('=') && s_[pos_] != QLatin1Char('>')
                && s_[pos_] != QLatin1Char('/'))
             ++pos_;
         QString name = s_.mid(start, pos_ - start);

@@ -12,7 +12,7 @@ namespace nimbrel::movie::display {
 namespace {
 
 // Nesting is bounded by MovieContext::maxNesting; this guards the walk anyway.
-constexpr int kMaxDepth = 128;
+constexpr int kMaxHitDepth = 128;
 
 bool onShape(const swf::ShapeDef& s, const QPointF& p) {
     return s.bounds.toQRectF().contains(p) && render::shapeOutline(s).contains(p);
@@ -33,7 +33,7 @@ bool anyChild(const std::map<int, std::shared_ptr<DisplayObject>>& children, con
 }
 
 bool containsLocal(const DisplayObject& o, const QPointF& local, bool onlyVisible, int depth) {
-    if (depth > kMaxDepth) return false;
+    if (depth > kMaxHitDepth) return false;
     switch (o.type()) {
     case DisplayObject::Type::Shape:
         return onShape(static_cast<const ShapeObject&>(o).def(), local);
@@ -107,7 +107,7 @@ bool HitTest::hitsButtonArea(const ButtonObject& button, const QPointF& local) {
 QTransform HitTest::toStage(const DisplayObject& object) {
     QTransform t;
     int guard = 0;
-    for (const DisplayObject* o = &object; o && guard < kMaxDepth; o = o->parent(), ++guard)
+    for (const DisplayObject* o = &object; o && guard < kMaxHitDepth; o = o->parent(), ++guard)
         t = t * o->matrix.toQTransform();
     return t;
 }

@@ -6,7 +6,7 @@ namespace nimbrel::movie::render {
 
 namespace {
 
-inline int mul255(int a, int b) {
+inline int blendMul255(int a, int b) {
     int t = a * b + 128;
     return (t + (t >> 8)) >> 8;
 }
@@ -30,11 +30,11 @@ void perPixel(QImage& dst, const QImage& layer, QPoint at, F blend) {
 // Backdrop minus layer, clamped at zero.
 QRgb subtract(QRgb s, QRgb b) {
     const int sa = qAlpha(s), ba = qAlpha(b);
-    const int a = sa + ba - mul255(sa, ba);
+    const int a = sa + ba - blendMul255(sa, ba);
     auto ch = [&](int cs, int cb) {
         // Source-over outside the overlap, difference inside.
-        int mixed = std::max(0, mul255(cb, sa) - mul255(cs, ba));
-        int v = mul255(cs, 255 - ba) + mul255(cb, 255 - sa) + mixed;
+        int mixed = std::max(0, blendMul255(cb, sa) - blendMul255(cs, ba));
+        int v = blendMul255(cs, 255 - ba) + blendMul255(cb, 255 - sa) + mixed;
         return std::clamp(v, 0, a);
     };
     return qRgba(ch(qRed(s), qRed(b)), ch(qGreen(s), qGreen(b)), ch(qBlue(s), qBlue(b)), a);
@@ -43,7 +43,7 @@ QRgb subtract(QRgb s, QRgb b) {
 // The backdrop inverted wherever the layer covers it; the layer's colour is unused.
 QRgb invert(QRgb s, QRgb b) {
     const int sa = qAlpha(s), ba = qAlpha(b);
-    auto ch = [&](int cb) { return mul255(cb, 255 - sa) + mul255(ba - cb, sa); };
+    auto ch = [&](int cb) { return blendMul255(cb, 255 - sa) + blendMul255(ba - cb, sa); };
     return qRgba(ch(qRed(b)), ch(qGreen(b)), ch(qBlue(b)), ba);
 }
 

@@ -30,14 +30,14 @@ bool inflateExactly(const uint8_t* data, size_t len, size_t expected, QByteArray
     return zs.avail_out == 0;
 }
 
-enum class Container { Jpeg, Png, Gif, Unknown };
+enum class ImageFormat { Jpeg, Png, Gif, Unknown };
 
-Container sniff(const QByteArray& d) {
-    if (d.startsWith("\x89PNG\r\n\x1a\n")) return Container::Png;
-    if (d.startsWith("GIF89a") || d.startsWith("GIF87a")) return Container::Gif;
+ImageFormat sniff(const QByteArray& d) {
+    if (d.startsWith("\x89PNG\r\n\x1a\n")) return ImageFormat::Png;
+    if (d.startsWith("GIF89a") || d.startsWith("GIF87a")) return ImageFormat::Gif;
     if (d.size() >= 2 && uint8_t(d[0]) == 0xFF && (uint8_t(d[1]) == 0xD8 || uint8_t(d[1]) == 0xD9))
-        return Container::Jpeg;
-    return Container::Unknown;
+        return ImageFormat::Jpeg;
+    return ImageFormat::Unknown;
 }
 
 } // namespace
@@ -84,7 +84,7 @@ QByteArray normalizeJpeg(const QByteArray& in) {
 namespace {
 
 std::optional<QImage> decodeEncoded(const QByteArray& raw, uint16_t id, QString* error) {
-    QByteArray data = sniff(raw) == Container::Jpeg ? normalizeJpeg(raw) : raw;
+    QByteArray data = sniff(raw) == ImageFormat::Jpeg ? normalizeJpeg(raw) : raw;
     QBuffer buf(&data);
     buf.open(QIODevice::ReadOnly);
     QImageReader reader(&buf);
@@ -120,9 +120,9 @@ std::optional<BitmapDef> parseJpeg(int tagCode, BitReader& r, const QByteArray& 
     }
     if (r.failed() || imageLen == 0) return fail(error, def.id, QStringLiteral("no image data"));
     QByteArray raw(reinterpret_cast<const char*>(r.current()), qsizetype(imageLen));
-    const Container kind = sniff(raw);
-    if (tagCode == 6 && kind != Container::Png && kind != Container::Gif) {
-        if (jpegTables.isEmpty() && sniff(raw) == Container::Unknown)
+    const ImageFormat kind = sniff(raw);
+    if (tagCode == 6 && kind != ImageFormat::Png && kind != ImageFormat::Gif) {
+        if (jpegTables.isEmpty() && sniff(raw) == ImageFormat::Unknown)
             return fail(error, def.id, QStringLiteral("missing JPEG tables"));
         raw = jpegTables + raw;
     }
@@ -131,7 +131,7 @@ std::optional<BitmapDef> parseJpeg(int tagCode, BitReader& r, const QByteArray& 
 
     QImage out;
     const size_t alphaLen = alphaAt ? r.size() - alphaAt : 0;
-    if (kind == Container::Jpeg && alphaLen > 0) {
+    if (kind == ImageFormat::Jpeg && alphaLen > 0) {
         // One alpha byte per pixel, zlib-compressed; colours are not premultiplied.
         const size_t pixels = size_t(img->width()) * size_t(img->height());
         QByteArray alpha;

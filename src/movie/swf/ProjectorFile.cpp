@@ -5,7 +5,7 @@
 namespace nimbrel::movie::swf {
 
 namespace {
-quint32 le32(const char* p) {
+quint32 readLe32(const char* p) {
     const auto u = reinterpret_cast<const uchar*>(p);
     return quint32(u[0]) | quint32(u[1]) << 8 | quint32(u[2]) << 16 | quint32(u[3]) << 24;
 }
@@ -20,9 +20,9 @@ ParseResult<ProjectorFile::Span> ProjectorFile::locate(const char* last8, qint64
     using Result = ParseResult<Span>;
     if (fileSize < trailerSize)
         return Result::failure(QStringLiteral("file is too short to hold a projector trailer"));
-    if (le32(last8) != magic)
+    if (readLe32(last8) != magic)
         return Result::failure(QStringLiteral("no projector trailer at the end of the file"));
-    const qint64 length = le32(last8 + 4);
+    const qint64 length = readLe32(last8 + 4);
     const qint64 room = fileSize - trailerSize;
     if (length == 0)
         return Result::failure(QStringLiteral("the projector holds an empty movie"));
