@@ -8,8 +8,12 @@
 // advances are not counted. Beside the wall-clock figures, cpu_ms is the
 // processor time the process spent per frame (all its threads): on a shared
 // machine it shows what the drawing costs when the wall clock is distorted.
-// Usage: bench_render_scene [--objects N] [--frames F] [--seed S] [--save DIR]
+// With --kinds, the scene (N objects, 400 unless given) is drawn once per
+// kind of object with the others hidden, printing what each kind costs in
+// processor time per frame: where a faster fill would pay.
+// Usage: bench_render_scene [--objects N] [--frames F] [--seed S] [--save DIR] [--kinds]
 #include "movie/MoviePlayer.h"
+#include "movie/display/MovieClip.h"
 #include "movie/support/HeavyScene.h"
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <map>
 #include <vector>
 
 using namespace nimbrel::movie;
@@ -83,6 +88,34 @@ Timing drawAllFrames(MoviePlayer& player, int frames, const QString& saveDir) {
     return timing;
 }
 
+// Every kind of object drawn alone over all frames: processor time per frame
+// and its share of what the kinds cost together.
+int printKindCosts(const test::HeavySceneOptions& options) {
+    MoviePlayer player;
+    if (!load(player, options)) return 1;
+    std::map<uint16_t, int> kinds;
+    for (const auto& [depth, child] : player.root()->children()) ++kinds[child->characterId()];
+    std::map<uint16_t, double> cpu;
+    double total = 0;
+    for (const auto& [kind, count] : kinds) {
+        Timing timing;
+        player.gotoFrame(0);
+        player.play();
+        for (int f = 0; f < options.frames; ++f) {
+            if (f > 0) player.stepFrame();
+            for (const auto& [depth, child] : player.root()->children()) child->visible = child->characterId() == kind;
+            timeOnce(timing, [&] { const QImage picture = player.renderImage(kViewport); });
+        }
+        total += cpu[kind] = figuresOf(timing.cpu).median;
+    }
+    std::printf("%d objects, drawn one kind at a time\n%6s %8s %14s %16s %7s  %s\n", options.objects, "kind",
+                "objects", "cpu_median_ms", "us_per_object", "share", "what");
+    for (const auto& [kind, count] : kinds)
+        std::printf("%6d %8d %14.2f %16.1f %6.1f%%  %s\n", kind, count, cpu[kind], cpu[kind] * 1000 / count,
+                    total > 0 ? 100 * cpu[kind] / total : 0, test::heavySceneKindName(kind));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -99,6 +132,14 @@ int main(int argc, char** argv) {
     const int saveAt = args.indexOf(QStringLiteral("--save"));
     const QString saveDir = saveAt > 0 && saveAt + 1 < args.size() ? args[saveAt + 1] : QString();
     if (!saveDir.isEmpty()) QDir().mkpath(saveDir);
+
+    if (args.contains(QStringLiteral("--kinds"))) {
+        test::HeavySceneOptions options;
+        options.objects = onlyObjects ? onlyObjects : 400;
+        options.frames = frames;
+        options.seed = seed;
+        return printKindCosts(options);
+    }
 
     int status = 0;
     std::printf("%8s %10s %10s %8s %14s\n", "objects", "median_ms", "p95_ms", "fps", "cpu_median_ms");

@@ -4,6 +4,7 @@
 #include "library/ListDropEvents.h"
 #include "library/ProjectorOutputName.h"
 #include "library/SideList.h"
+#include "SwfFilesPrompt.h"
 #include "platform/CommonDialog.h"
 #include "platform/DesktopFolderOpener.h"
 #include "platform/MessageBoxes.h"
@@ -32,11 +33,6 @@ const QString ConverterPanel::kFolderPickerName = QStringLiteral("不需要点�
 const QString ConverterPanel::kStubName = QStringLiteral("nimbrel-projector");
 
 namespace {
-const QString kOpenTitle = QStringLiteral("打开(一次可以打开多个文件)");
-const QString kOpenFilter = QStringLiteral("所有文件 (*.swf)|*.swf");
-constexpr quint32 kOpenFlagsPreset = 0x81200;
-constexpr quint32 kOpenFlags = 0x80200;
-constexpr int kOpenMaxFileSize = 32767;
 
 // The hint sits right of the button; the layout leaves it where it was put.
 constexpr int HintLeft = 2760, HintTop = 0, HintWidth = 7200, HintHeight = 375;
@@ -131,17 +127,7 @@ void ConverterPanel::addFiles(const QStringList& paths) {
 QStringList ConverterPanel::entries() const { return SideList::texts(*convert); }
 
 void ConverterPanel::Command5_Click() {
-    CommonDialog& dialog = services_.dialog;
-    dialog.setDialogTitle(kOpenTitle);
-    dialog.setInitDir(QCoreApplication::applicationDirPath());
-    dialog.setFlags(kOpenFlagsPreset);
-    dialog.setMaxFileSize(kOpenMaxFileSize);
-    dialog.setFilter(kOpenFilter);
-    dialog.setFlags(kOpenFlags);
-    // A cancel must not bring back the previous caller's choice.
-    dialog.setFileName(QString());
-    dialog.ShowOpen();
-    addFiles(CommonDialog::unpackFileNames(dialog.FileName()));
+    addFiles(SwfFilesPrompt::ask(services_.dialog));
 }
 
 QStringList ConverterPanel::acceptedDrops(const QMimeData& data) {

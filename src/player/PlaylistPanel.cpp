@@ -4,11 +4,10 @@
 #include "library/PlaylistMoves.h"
 #include "library/PlaylistStore.h"
 #include "library/SideList.h"
-#include "platform/CommonDialog.h"
+#include "library/SwfFilesPrompt.h"
 #include "platform/MessageBoxes.h"
 #include "player/CommandTable.h"
 #include "player/FlashSurface.h"
-#include <QCoreApplication>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QListWidget>
@@ -28,10 +27,6 @@ const QString PlaylistPanel::kPreviewTitle = QStringLiteral("Quorvane FlashPlaye
 const QString PlaylistPanel::kSaveFailed = QStringLiteral("列表未能全部保存：");
 
 namespace {
-const QString kOpenTitle = QStringLiteral("打开(一次可以打开多个文件)");
-const QString kOpenFilter = QStringLiteral("所有文件 (*.swf)|*.swf");
-constexpr quint32 kOpenFlags = 0x80200;
-constexpr int kOpenMaxFileSize = 32767;
 
 PlaylistMoves::Entries entriesOf(const QListWidget& list) {
     PlaylistMoves::Entries e;
@@ -127,16 +122,7 @@ void PlaylistPanel::bflblist_OLEDragDrop(const QMimeData& data) {
 }
 
 void PlaylistPanel::MNUOPEN2_Click() {
-    platform::CommonDialog& dialog = services_.dialog;
-    dialog.setDialogTitle(kOpenTitle);
-    dialog.setInitDir(QCoreApplication::applicationDirPath());
-    dialog.setMaxFileSize(kOpenMaxFileSize);
-    dialog.setFilter(kOpenFilter);
-    dialog.setFlags(kOpenFlags);
-    // A cancel must not bring back the previous caller's choice.
-    dialog.setFileName(QString());
-    dialog.ShowOpen();
-    append(platform::CommonDialog::unpackFileNames(dialog.FileName()));
+    append(library::SwfFilesPrompt::ask(services_.dialog));
 }
 
 void PlaylistPanel::MNUDU_Click() {

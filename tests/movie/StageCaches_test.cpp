@@ -125,6 +125,31 @@ TEST_F(SceneFixture, AnyChangeToTheStageDrawsANewPicture) {
     EXPECT_TRUE(cache.picture.image.isNull());
 }
 
+// Many instances of the scene's shapes faded each to its own degree, more
+// colour transforms per shape than are kept: brushes dropped and made again
+// draw what fresh ones draw.
+TEST_F(SceneFixture, MoreColourTransformsPerShapeThanKeptDrawLikeFreshBrushes) {
+    RenderCache cache;
+    for (int pass = 0; pass < 10; ++pass) {
+        int k = 0;
+        for (auto& [depth, child] : root().children()) child->cxform.aMult = int16_t(60 + (pass * 41 + k++) % 190);
+        ASSERT_EQ(differing(draw(nullptr), draw(&cache)), 0) << "pass " << pass;
+    }
+}
+
+// The kept picture's memory is drawn over only when nobody holds it: a
+// picture a caller keeps stays as it was drawn.
+TEST_F(SceneFixture, APictureStillHeldIsNeverDrawnOver) {
+    RenderCache cache;
+    const QImage held = draw(&cache);
+    const QImage copy = held.copy();
+    player.stepFrame();
+    const QImage next = draw(&cache);
+    EXPECT_EQ(differing(held, copy), 0);
+    EXPECT_NE(differing(next, held), 0) << "the next frame moved";
+    EXPECT_EQ(differing(next, draw(nullptr)), 0);
+}
+
 // A frame asked for while every thread of Qt's pool is taken is drawn on
 // the caller's own thread (Qt's fills then wait for the pool's work, here
 // for at most half a second); drawn from a pool thread it is drawn there.

@@ -27,8 +27,10 @@ struct StyleGroup::PaintCache {
         uint64_t used = 0;
     };
     // Instances of one shape often differ only in their colour transform (a
-    // fade, a tint): a few transforms are kept, not just the last.
-    static constexpr size_t maxStyles = 8;
+    // fade, a tint): several transforms are kept, not just the last. Too few
+    // and a busy scene drawing one shape under more transforms than kept
+    // rebuilds every brush of it on every draw.
+    static constexpr size_t maxStyles = 32;
     std::vector<Styles> styles;
     uint64_t uses = 0;
 };

@@ -123,7 +123,16 @@ QImage StageRenderer::picture(const QSize& pixels, const QColor& background, con
     std::optional<uint64_t> key;
     if (cache_) key = ContentFingerprint::ofStage(root, stage, pixels, background.rgba(), int(quality_));
     if (key && cache_->picture.key == *key && cache_->picture.image.size() == pixels) return cache_->picture.image;
-    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    // The last picture's memory is drawn over when nobody holds that picture
+    // any more: a new frame then costs no fresh pages.
+    QImage image;
+    if (cache_ && cache_->picture.image.size() == pixels && cache_->picture.image.isDetached() &&
+        cache_->picture.image.format() == QImage::Format_ARGB32_Premultiplied) {
+        image = std::move(cache_->picture.image);
+        cache_->picture = RenderCache::Picture{};
+    } else {
+        image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    }
     image.fill(background);
     render(image, root, stage);
     if (cache_) cache_->picture = key ? RenderCache::Picture{*key, image} : RenderCache::Picture{};

@@ -287,6 +287,21 @@ swf::Matrix placeAt(const Mover& m, int frame, double w, double h) {
 
 } // namespace
 
+const char* heavySceneKindName(uint16_t id) {
+    switch (id) {
+    case LinearBlob: return "linear gradient blob, 1 px outline";
+    case RadialBlob: return "translucent radial blob, 3 px outline";
+    case TranslucentStar: return "translucent solid star, 8 px outline";
+    case PlainStar: return "solid star";
+    case SmallRadial: return "small radial blob";
+    case LinearRgbBox: return "linear-RGB gradient box, 2 px outline";
+    case PhotoA: return "bitmap 64x64";
+    case PhotoB: return "bitmap 96x48";
+    case TiledBlob: return "tiled bitmap blob, 1 px outline";
+    default: return "";
+    }
+}
+
 QByteArray buildHeavyScene(const HeavySceneOptions& o) {
     SwfBuilder b;
     b.setBackground({236, 236, 228, 255});

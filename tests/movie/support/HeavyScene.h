@@ -20,4 +20,8 @@ struct HeavySceneOptions {
 
 QByteArray buildHeavyScene(const HeavySceneOptions& options);
 
+// What the scene's character `id` draws ("linear blob + 1 px outline", ...);
+// empty for an id the scene does not define.
+const char* heavySceneKindName(uint16_t id);
+
 } // namespace nimbrel::movie::test
