@@ -6,6 +6,7 @@
 #include "movie/display/MovieContext.h"
 #include "movie/display/ScriptEngine.h"
 #include "movie/display/ScriptHost.h"
+#include "movie/display/StageLevels.h"
 #include "movie/KeyInput.h"
 #include "movie/PointerInput.h"
 #include "movie/host/AudioOutput.h"
@@ -77,11 +78,13 @@ struct MoviePlayer::Impl : display::ScriptHost {
     MoviePlayer* q = nullptr;
     QString moviePath;
     QString base;
+    QString address; // of the movie's own file, when known
     QString error;
     std::shared_ptr<const swf::Movie> movie;
     std::unique_ptr<display::ScriptEngine> scripts;
     std::unique_ptr<display::MovieContext> context;
     std::shared_ptr<display::MovieClip> root;
+    display::StageLevels levels; // _level1 and up
     ScriptEngineFactory factory;
     std::function<void(const QString&)> traceSink;
     host::ManualClock clock;
@@ -168,6 +171,19 @@ struct MoviePlayer::Impl : display::ScriptHost {
         ~UserInput() { gate.leaveInput(); }
     };
     QString baseUrl() const override { return base; }
+    QString movieUrl() const override { return address; }
+
+    display::MovieClip* level(int n) const override { return levels.at(n); }
+    display::MovieClip* placeLevel(int n, std::shared_ptr<const swf::Movie> loaded) override {
+        return context ? levels.place(*context, n, std::move(loaded)) : nullptr;
+    }
+    void removeLevel(int n) override { levels.remove(n); }
+    // The main movie and the levels above it, lowest first.
+    std::vector<std::shared_ptr<display::MovieClip>> stageRoots() const {
+        auto out = levels.roots();
+        if (root) out.insert(out.begin(), root);
+        return out;
+    }
 
     bool isKeyDown(int keyCode) const override { return keys.isDown(keyCode); }
     int lastKeyCode() const override { return keys.lastCode(); }
@@ -205,6 +221,11 @@ struct MoviePlayer::Impl : display::ScriptHost {
 MoviePlayer::MoviePlayer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {
     d->q = this;
     d->factory = avm1::Avm1ScriptEngine::factory();
+    d->pointer.levelsAbove = [this] {
+        std::vector<display::MovieClip*> above;
+        for (const auto& level : d->levels.roots()) above.insert(above.begin(), level.get());
+        return above;
+    };
     // A clip's sound settings apply to its sounds and to those of the clips inside it.
     d->sound.mixer().setGainSource([this](sound::Owner owner) {
         sound::ChannelMix mix;
@@ -222,6 +243,7 @@ void MoviePlayer::clear() {
     d->audioCarry = 0;
     if (d->fetcher) d->fetcher->cancelAll();
     if (d->scripts) d->scripts->detach();
+    d->levels.clear();
     if (d->root) d->root->removed();
     d->root.reset();
     d->context.reset();
@@ -268,7 +290,7 @@ void MoviePlayer::setMovie(const QString& pathOrUrl) {
         d->fetcher->fetch(url, [this, requested](const QByteArray& data, const QString& error) {
             if (d->moviePath != requested) return; // another movie was set meanwhile
             if (!error.isEmpty()) return fail(error);
-            loadData(data, QUrl(requested).adjusted(QUrl::RemoveFilename).toString());
+            loadData(data, QUrl(requested).adjusted(QUrl::RemoveFilename).toString(), requested);
         });
         return;
     }
@@ -278,13 +300,14 @@ void MoviePlayer::setMovie(const QString& pathOrUrl) {
     if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString());
     if (file.size() > maxFileBytes) return fail(QStringLiteral("file is too large"));
     const QString base = QFileInfo(local).absolutePath();
+    d->address = QUrl::fromLocalFile(QFileInfo(local).absoluteFilePath()).toString();
     // A compressed file declares its unpacked length in the header: that is
     // what parsing works through.
     const QByteArray head = file.peek(8);
     const bool movieHeader = head.size() == 8 && (head.startsWith("FWS") || head.startsWith("CWS") || head.startsWith("ZWS"));
     const qint64 unpacked = movieHeader ? qFromLittleEndian<quint32>(head.constData() + 4) : 0;
     if (std::max(file.size(), unpacked) <= backgroundParseBytes) {
-        loadData(file.read(maxFileBytes), base);
+        loadData(file.read(maxFileBytes), base, d->address);
         return;
     }
     file.close();
@@ -310,13 +333,14 @@ void MoviePlayer::setMovie(const QString& pathOrUrl) {
 
 QString MoviePlayer::movie() const { return d->moviePath; }
 
-bool MoviePlayer::loadData(const QByteArray& bytes, const QString& baseUrl) {
+bool MoviePlayer::loadData(const QByteArray& bytes, const QString& baseUrl, const QString& movieUrl) {
     if (d->busy) {
         d->error = QStringLiteral("a movie cannot be replaced while its scripts run");
         return false;
     }
     ++d->loadTicket;
     if (d->root) clear();
+    d->address = movieUrl;
     auto parsed = swf::MovieParser::parse(bytes);
     if (!parsed) {
         fail(parsed.error());
@@ -511,15 +535,17 @@ void MoviePlayer::Impl::followStreamSound() {
 }
 
 bool MoviePlayer::Impl::advanceOneFrame() {
-    auto frameRoot = root; // a script may unload the movie meanwhile
     bool cut = false;
     {
         ScriptRun run(*scripts);
         clock.advance(q->frameIntervalMs());
         context->nextTick();
         scripts->frameStarted();
-        frameRoot->dispatchEnterFrame();
-        frameRoot->tick();
+        // Taken once the frame has started (unloads asked for last frame are done by then);
+        // held so that a script unloading a movie meanwhile does not pull it from under the tick.
+        const auto frameRoots = stageRoots();
+        for (const auto& r : frameRoots) r->dispatchEnterFrame();
+        for (const auto& r : frameRoots) r->tick();
         scripts->runQueuedActions();
         if (lastPointer) pointer.updateDrag(*lastPointer);
     }
@@ -703,7 +729,11 @@ QImage MoviePlayer::renderImage(const QSize& viewport, qreal dpr) {
         QTransform::fromScale(dpr, dpr);
     render::StageRenderer renderer(*d->movie, &d->outlines);
     renderer.setQuality(render::StageRenderer::qualityFromName(d->qualityName));
-    return renderer.picture(pixels.expandedTo(QSize(1, 1)), bg, *d->root, stage);
+    QImage image = renderer.picture(pixels.expandedTo(QSize(1, 1)), bg, *d->root, stage);
+    // Levels are drawn over the main movie, each on its own transparent stage.
+    for (const auto& level : d->levels.roots())
+        if (level->visible) renderer.render(image, *level, stage);
+    return image;
 }
 
 void MoviePlayer::render(QPainter& painter, const QSize& viewport) {

@@ -47,9 +47,10 @@ public:
     // player reads as empty. "" empties the player.
     void setMovie(const QString& pathOrUrl);
     QString movie() const;
-    // Loads a movie already in memory; baseUrl resolves its relative loads.
+    // Loads a movie already in memory; baseUrl resolves its relative loads and
+    // movieUrl, when known, is the address of the file itself (what _url reads).
     // False (and errorString()) when the bytes are not a usable movie.
-    bool loadData(const QByteArray& bytes, const QString& baseUrl = QString());
+    bool loadData(const QByteArray& bytes, const QString& baseUrl = QString(), const QString& movieUrl = QString());
     bool isLoaded() const;
     QString errorString() const;
 

@@ -127,9 +127,17 @@ void PointerInput::fire(DisplayObject* target, uint16_t condition, swf::ClipEven
     target->context()->scripts().clipEvent(target, event);
 }
 
+std::vector<MovieClip*> PointerInput::stageRoots(MovieClip& root) const {
+    std::vector<MovieClip*> roots = levelsAbove ? levelsAbove() : std::vector<MovieClip*>();
+    roots.push_back(&root);
+    return roots;
+}
+
 void PointerInput::move(MovieClip& root, const QPointF& twips) {
     updateDrag(twips);
-    DisplayObject* under = targetAt(root, twips);
+    const std::vector<MovieClip*> roots = stageRoots(root);
+    DisplayObject* under = nullptr;
+    for (size_t i = 0; i < roots.size() && !under; ++i) under = targetAt(*roots[i], twips);
     DisplayObject* was = live(hovered_);
     DisplayObject* down = live(pressed_);
     if (under != was) {
@@ -143,12 +151,12 @@ void PointerInput::move(MovieClip& root, const QPointF& twips) {
         }
         hovered_ = under ? under->weak_from_this() : std::weak_ptr<DisplayObject>();
     }
-    dispatchMouse(root, swf::ClipEventMouseMove);
+    for (MovieClip* r : roots) dispatchMouse(*r, swf::ClipEventMouseMove);
 }
 
 void PointerInput::press(MovieClip& root, const QPointF& twips, const std::function<void()>& beforePress) {
     move(root, twips);
-    dispatchMouse(root, swf::ClipEventMouseDown);
+    for (MovieClip* r : stageRoots(root)) dispatchMouse(*r, swf::ClipEventMouseDown);
     if (beforePress) beforePress();
     if (DisplayObject* target = live(hovered_)) {
         pressed_ = target->weak_from_this();
@@ -158,7 +166,7 @@ void PointerInput::press(MovieClip& root, const QPointF& twips, const std::funct
 
 void PointerInput::release(MovieClip& root, const QPointF& twips) {
     move(root, twips);
-    dispatchMouse(root, swf::ClipEventMouseUp);
+    for (MovieClip* r : stageRoots(root)) dispatchMouse(*r, swf::ClipEventMouseUp);
     DisplayObject* down = live(pressed_);
     pressed_.reset();
     if (!down) return;

@@ -9,6 +9,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <functional>
+#include <vector>
 #include <memory>
 #include <optional>
 
@@ -22,6 +23,9 @@ public:
     void press(display::MovieClip& root, const QPointF& twips, const std::function<void()>& beforePress = {});
     void release(display::MovieClip& root, const QPointF& twips);
     void reset();
+    // The roots of the levels drawn over the main movie, topmost first: the
+    // pointer finds their objects before the main movie's and their clips hear it too.
+    std::function<std::vector<display::MovieClip*>()> levelsAbove;
 
     // Topmost button, or clip acting as one, whose hit area holds the point.
     static display::DisplayObject* targetAt(display::MovieClip& root, const QPointF& twips);
@@ -43,6 +47,8 @@ public:
     void updateDrag(const QPointF& pointer);
 
 private:
+    // The level roots, topmost first, then the main movie's.
+    std::vector<display::MovieClip*> stageRoots(display::MovieClip& root) const;
     static display::DisplayObject* search(display::MovieClip& clip, const QTransform& toStage, const QPointF& twips,
                                           bool buttonsOnly, int depth);
     static display::DisplayObject* searchButton(display::ButtonObject& button, const QTransform& toStage,

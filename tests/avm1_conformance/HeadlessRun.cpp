@@ -2,6 +2,7 @@
 #include "movie/MoviePlayer.h"
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 #include <optional>
 
 using namespace nimbrel::movie;
@@ -75,7 +76,8 @@ HeadlessResult runHeadless(const QString& swfPath, int frames, const InputScript
     });
     player.setTraceSink([&result](const QString& line) { result.trace += line + QLatin1Char('\n'); });
     // Loading shows the first frame; each further advance is one more frame.
-    if (!player.loadData(f.readAll(), QFileInfo(swfPath).absolutePath())) {
+    const QFileInfo file(swfPath);
+    if (!player.loadData(f.readAll(), file.absolutePath(), QUrl::fromLocalFile(file.absoluteFilePath()).toString())) {
         result.error = player.errorString();
         return result;
     }

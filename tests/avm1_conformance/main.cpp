@@ -1,6 +1,6 @@
 // Trace conformance over the corpus: each case without reference images runs
 // headless for its frame count; its trace lines must equal output.txt.
-// Usage: avm1_conformance [--verbose] [--diff] [case-name-substring...]
+// Usage: avm1_conformance [--verbose] [--diff] [--actual] [case-name-substring...]
 #include "CorpusCase.h"
 #include "TraceComparison.h"
 #include "HeadlessRun.h"
@@ -71,13 +71,15 @@ int main(int argc, char** argv)
         std::printf("corpus not found at %s: skipped\n", qPrintable(root));
         return 77;
     }
-    bool verbose = false, diff = false;
+    bool verbose = false, diff = false, dumpActual = false;
     QStringList filters;
     for (const QString& a : app.arguments().mid(1)) {
         if (a == QLatin1String("--verbose"))
             verbose = true;
         else if (a == QLatin1String("--diff"))
             diff = true;
+        else if (a == QLatin1String("--actual"))
+            dumpActual = true;
         else
             filters.append(a);
     }
@@ -107,6 +109,8 @@ int main(int argc, char** argv)
         if (verbose || (!ok && diff))
             std::printf("%s %s%s (%lld ms)\n", ok ? "PASS" : "FAIL", qPrintable(name),
                         c->knownFailure ? " [known failure]" : "", (long long)r.ms);
+        if (dumpActual)
+            std::printf("%s\n", qPrintable(r.trace));
         if (!ok && diff) {
             QStringList a = r.trace.split(QLatin1Char('\n')), e = expected.split(QLatin1Char('\n'));
             for (int i = 0; i < std::max(a.size(), e.size()); ++i) {

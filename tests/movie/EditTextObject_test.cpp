@@ -4,105 +4,34 @@
 #include "movie/display/EditTextObject.h"
 #include "movie/display/MovieClip.h"
 #include "movie/support/SwfBuilder.h"
+#include "movie/support/TextFieldFixtures.h"
 #include "movie/swf/Movie.h"
 #include <gtest/gtest.h>
+#include <cstring>
+#include <functional>
 
 using namespace nimbrel::movie;
 using display::EditTextObject;
-using test::BitWriter;
+using test::defineBoxFont;
+using test::defineField;
+using test::FieldSpec;
 using test::Placement;
 using test::SwfBuilder;
 
 namespace {
-
-// DefineFont2 "Box" with layout: 'A' is a full em square, 'B' draws nothing;
-// both advance one em; ascent 800 and descent 224 units (of 1024).
-void defineBoxFont(SwfBuilder& b, uint16_t id) {
-    BitWriter g;
-    g.ub(1, 4);
-    g.ub(0, 4);
-    g.ub(0x05, 6); // style change: fill style 1, move to
-    g.ub(12, 5);
-    g.sb(0, 12);
-    g.sb(-1024, 12);
-    g.ub(1, 1);
-    auto edge = [&](int32_t dx, int32_t dy) {
-        g.ub(1, 1);
-        g.ub(1, 1);
-        g.ub(10, 4);
-        g.ub(1, 1);
-        g.sb(dx, 12);
-        g.sb(dy, 12);
-    };
-    edge(1024, 0);
-    edge(0, 1024);
-    edge(-1024, 0);
-    edge(0, -1024);
-    g.ub(0, 6);
-    const QByteArray square = g.data();
-    BitWriter empty;
-    empty.ub(0, 4);
-    empty.ub(0, 4);
-    empty.ub(0, 6);
-    const QByteArray blank = empty.data();
-    BitWriter w;
-    w.u16(id);
-    w.u8(0x80); // layout
-    w.u8(0);
-    w.u8(3);
-    w.bytes("Box");
-    w.u16(2);
-    w.u16(6);
-    w.u16(uint16_t(6 + square.size()));
-    w.u16(uint16_t(6 + square.size() + blank.size()));
-    w.bytes(square);
-    w.bytes(blank);
-    w.u8('A');
-    w.u8('B');
-    w.u16(800);
-    w.u16(224);
-    w.u16(0);
-    w.u16(1024);
-    w.u16(1024);
-    w.rect({0, 1024, -1024, 0});
-    w.rect({0, 0, 0, 0});
-    w.u16(0); // no kerning
-    b.tag(48, w.data());
-}
-
-struct FieldSpec {
-    swf::Rect bounds{0, 2000, 0, 600};
-    bool border = false, wordWrap = false, autoSize = false, useFont = true;
-    QByteArray text;
-};
-
-// DefineEditText 2 with the Box font at 20 px in red.
-void defineField(SwfBuilder& b, const FieldSpec& s) {
-    BitWriter w;
-    w.u16(2);
-    w.rect(s.bounds);
-    w.u8(uint8_t(0x80 | (s.wordWrap ? 0x60 : 0) | 0x04 | (s.useFont ? 0x01 : 0)));
-    w.u8(uint8_t((s.autoSize ? 0x40 : 0) | (s.border ? 0x08 : 0) | (s.useFont ? 0x01 : 0)));
-    if (s.useFont) {
-        w.u16(1);
-        w.u16(400);
-    }
-    w.rgba({255, 0, 0, 255});
-    w.string("");
-    w.string(s.text);
-    b.tag(37, w.data());
-}
 
 struct Stage {
     MoviePlayer player;
     EditTextObject* field = nullptr;
 };
 
-void load(Stage& st, const FieldSpec& spec, swf::Matrix m = {}) {
+// extraTags come after the field's definition.
+void load(Stage& st, const FieldSpec& spec, swf::Matrix m = {}, const std::function<void(SwfBuilder&)>& extraTags = {}) {
     SwfBuilder b;
     b.setBackground({0, 0, 255, 255});
     defineBoxFont(b, 1);
     defineField(b, spec);
+    if (extraTags) extraTags(b);
     Placement p;
     p.characterId = 2;
     p.depth = 1;
@@ -172,8 +101,14 @@ TEST(EditTextObject, AutoSizeFollowsTheTextAndSettingWidthKeepsScale) {
     EXPECT_DOUBLE_EQ(f.bounds().height(), 400 + 80);
     f.setAutoSize(EditTextObject::AutoSize::Right);
     f.setText(QStringLiteral("A"));
-    EXPECT_DOUBLE_EQ(f.bounds().right(), 980);
+    // The right edge stays put: the field moves, its box keeps its origin.
+    EXPECT_DOUBLE_EQ(f.bounds().left(), 100);
     EXPECT_DOUBLE_EQ(f.bounds().width(), 400 + 80);
+    EXPECT_DOUBLE_EQ(f.matrix.tx + f.bounds().right(), 980);
+    EXPECT_DOUBLE_EQ(f.x(), 20);
+    f.setAutoSize(EditTextObject::AutoSize::Center);
+    f.setText(QStringLiteral("AA"));
+    EXPECT_DOUBLE_EQ(f.x(), 10);
     f.setAutoSize(EditTextObject::AutoSize::None);
     f.setWidth(50);
     EXPECT_DOUBLE_EQ(f.bounds().width(), 1000);
@@ -217,4 +152,89 @@ TEST(EditTextObject, InputFiltersHonourRestrictAndMaxChars) {
     f.restrict.reset();
     f.maxChars = 3;
     EXPECT_EQ(f.filterTyped(QStringLiteral("xyz")), QStringLiteral("xy"));
+}
+
+TEST(EditTextObject, LeadingCountsBetweenLinesAndAfterALoneLine) {
+    // Box lines are 20 px (400 twips) high.
+    struct Case {
+        const char* text;
+        int leading;
+        double height;
+    } cases[] = {
+        {"A", 0, 400}, {"A", 100, 500}, {"A\rA", 0, 800}, {"A\rA", 100, 900}, {"A\rA\rA", 100, 1400},
+    };
+    for (const Case& c : cases) {
+        Stage st;
+        load(st, {.leading = c.leading, .text = c.text});
+        EXPECT_DOUBLE_EQ(st.field->textHeight(), c.height) << c.text << " leading " << c.leading;
+    }
+}
+
+TEST(EditTextObject, ScriptSizesSetTheOwnBoxInWholeTwips) {
+    Stage st;
+    load(st, {.text = "A"}, swf::Matrix{2, 0, 0, 1, 0, 0});
+    EditTextObject& f = *st.field;
+    f.setWidth(40.07);
+    EXPECT_DOUBLE_EQ(f.bounds().width(), 801); // not divided by the scale, cut to twips
+    EXPECT_DOUBLE_EQ(f.width(), 80.1);
+    f.setHeight(3.94);
+    EXPECT_DOUBLE_EQ(f.bounds().height(), 78);
+    f.setY(3.94);
+    EXPECT_DOUBLE_EQ(f.y(), 3.9);
+    f.setX(-2.01);
+    EXPECT_DOUBLE_EQ(f.x(), -2.0);
+}
+
+TEST(EditTextObject, MarkupFromTheFileEndsWithoutAnEmptyParagraph) {
+    Stage st;
+    load(st, {.html = true, .text = "<p>A</p><p>B</p>"});
+    EXPECT_EQ(st.field->text(), QStringLiteral("A\rB"));
+    // Markup a script sets keeps the break its last paragraph closes with.
+    st.field->setHtmlText(QStringLiteral("<p>A</p><p>B</p>"));
+    EXPECT_EQ(st.field->text(), QStringLiteral("A\rB\r"));
+    st.field->restoreInitialText();
+    EXPECT_EQ(st.field->text(), QStringLiteral("A\rB"));
+}
+
+TEST(EditTextObject, TakesAntiAliasingFromTheFilesTextSettings) {
+    auto settings = [](SwfBuilder& b) {
+        test::BitWriter w;
+        w.u16(2);
+        w.u8(0x50); // advanced, subpixel grid fitting
+        for (float v : {1.5f, -2.0f}) {
+            uint32_t bits;
+            std::memcpy(&bits, &v, 4);
+            w.u32(bits);
+        }
+        w.u8(0);
+        b.tag(74, w.data());
+    };
+    Stage st;
+    load(st, {.text = "A"}, {}, settings);
+    EXPECT_TRUE(st.field->rendering.advanced);
+    EXPECT_EQ(st.field->rendering.gridFit, swf::TextRenderSettings::GridFit::Subpixel);
+    EXPECT_FLOAT_EQ(st.field->rendering.thickness, 1.5f);
+    EXPECT_FLOAT_EQ(st.field->rendering.sharpness, -2.0f);
+    Stage plain;
+    load(plain, {.text = "A"});
+    EXPECT_FALSE(plain.field->rendering.advanced);
+    EXPECT_EQ(plain.field->rendering.gridFit, swf::TextRenderSettings::GridFit::Pixel);
+}
+
+TEST(EditTextObject, RestrictListsReadRangesAsThePlayerDoes) {
+    struct Case {
+        const char* list;
+        const char* kept; // of "abcABC012^\-* &"
+    } cases[] = {
+        {"a-bA", "abAb"},          {"a-", "aa"},        {"-b", "abCABC012^\\-* &"}, {"b-a", "bb"},
+        {"--", ""},                {"b-----", "bb"},    {"a-b-A", "abAb012-* &"},   {"\\\\-\\^", "^\\"},
+        {"\\^-\\\\", "^"},         {"a\\", "aa"},       {"^\\^", "abcABC012\\-* &"}, {"^", "abcABC012^\\-* &"},
+    };
+    Stage st;
+    load(st, {.text = ""});
+    EditTextObject& f = *st.field;
+    for (const Case& c : cases) {
+        f.restrict = QString::fromUtf8(c.list);
+        EXPECT_EQ(f.filterTyped(QStringLiteral("abcABC012^\\-* &")), QString::fromUtf8(c.kept)) << c.list;
+    }
 }

@@ -76,3 +76,37 @@ TEST(HtmlText, HostileMarkupStaysBounded) {
     EXPECT_EQ(t.text(), QStringLiteral("x"));
     EXPECT_EQ(read(QStringLiteral("<<<>>>&#99999999999;")).text(), QStringLiteral(">>&#99999999999;"));
 }
+
+TEST(HtmlText, FontColoursReadHexDigitsUpToTheFirstOtherCharacter) {
+    struct Case {
+        const char* color;
+        uint32_t expected; // 0x123456: left as the base colour
+    } cases[] = {
+        {"#202020", 0x202020}, {"#2", 0x2},          {"#2345678", 0x345678}, {"#23456789a", 0x56789A},
+        {"#abfg", 0xABF},      {"#AbC", 0xABC},      {"# 234567", 0x234567}, {"#2 34567", 0x2},
+        {"#234567 ", 0x234567}, {" #234567", 0x123456}, {"202020", 0x123456}, {"#g101010", 0x123456},
+        {"#", 0x123456},
+    };
+    TextFormat base = TextFormat::defaults();
+    base.color = 0x123456;
+    for (const Case& c : cases) {
+        FormattedText t;
+        HtmlText::parse(QStringLiteral("<font color=\"%1\">x</font>").arg(QLatin1String(c.color)), base, t, false);
+        EXPECT_EQ(t.formatOf(0, 1).color, c.expected) << c.color;
+    }
+}
+
+TEST(HtmlText, AnUnquotedAttributeEndsTheMarkup) {
+    EXPECT_EQ(read(QStringLiteral("a<font color=#00FF00>b</font>c")).text(), QStringLiteral("a"));
+    EXPECT_EQ(read(QStringLiteral("<font color='#00FF00'>b</font>")).text(), QStringLiteral("b"));
+}
+
+TEST(HtmlText, AParagraphBreakTakesTheFormatOfTheTextItEnds) {
+    const FormattedText t = read(QStringLiteral("<p><font size=\"20\" kerning=\"1\">A</font></p><p>B</p>"));
+    ASSERT_EQ(t.text(), QStringLiteral("A\rB\r"));
+    EXPECT_EQ(t.formatOf(1, 2).size, 20.0);
+    EXPECT_EQ(t.formatOf(1, 2).kerning, true);
+    EXPECT_EQ(t.formatOf(2, 3).size, 12.0);
+    // An empty paragraph's break has the paragraph's own format.
+    EXPECT_EQ(read(QStringLiteral("<p align=\"right\"></p>")).formatOf(0, 1).align, QStringLiteral("right"));
+}

@@ -122,7 +122,7 @@ std::vector<Loader> loaders() {
              callOn(a, "loadClip", {url, QStringLiteral("clip")});
              return a;
          },
-         {"onLoadError undefined"}, {"child loaded"}, false, true},
+         {"onLoadError _level0.clip"}, {"child loaded"}, false, true},
         {"loadVariables", getUrl2(0xC0, "clip"), {}, {"vars 1"}},
         {"loadMovie", getUrl2(0x40, "clip"), {}, {"child loaded"}, false, true},
         {"getURL", getUrl2(0x00, "_blank"), {}, {}, true},

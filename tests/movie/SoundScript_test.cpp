@@ -1,11 +1,16 @@
 // Sound objects in scripts: attachSound and start with loops, position and
-// duration, onSoundComplete, stop, volume and pan, stopAllSounds.
+// duration, onSoundComplete, stop, volume and pan, stopAllSounds, and MP3
+// files loaded whole or played as they arrive.
 #include "avm1/support/ActionAssembler.h"
 #include "movie/MoviePlayer.h"
 #include "movie/host/RecordingAudioOutput.h"
+#include "support/LocalHttpServer.h"
 #include "support/SoundFixtures.h"
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -170,6 +175,162 @@ TEST(SoundScript, LoadSoundStreamsAnMp3FileBesideTheMovieAndReadsItsTags) {
     ASSERT_GT(begin, 0);
     EXPECT_NEAR(end - begin, 1152 * 38, 2500); // about one second, encoder delay aside
     EXPECT_NEAR(zeroCrossingHz(heard, begin + 2000, end - 2000), 441, 5);
+}
+
+} // namespace
+
+namespace {
+
+// A movie of `frames` frames at 10 fps (played fewer times, so it never loops) whose first frame loads `url` as a
+// streaming sound (with a one-second buffer) and whose every frame traces
+// "bytes <loaded> <total> <duration>"; onLoad traces "load <ok>", onSoundComplete "complete".
+// Frame `laterAt` runs `later` first.
+QByteArray streamingSoundMovie(const QString& url, int frames, int laterAt = -1, const ActionAssembler& later = {}) {
+    ActionAssembler first;
+    first.pushString("").pushInt(18).pushInt(1).op(0x23); // _soundbuftime = 1
+    first.pushString("s").pushInt(0).pushString("Sound").op(0x40).setVariable();
+    ActionAssembler onLoad, onComplete;
+    onLoad.pushString("load ").getVariable("ok").op(0x47).trace();
+    onComplete.traceString("complete");
+    first.getVariable("s").pushString("onLoad").defineFunction("", {"ok"}, onLoad).op(0x4F);
+    first.getVariable("s").pushString("onSoundComplete").defineFunction("", {}, onComplete).op(0x4F);
+    first.pushBool(true).pushString(url).pushInt(2).getVariable("s").pushString("loadSound").op(0x52);
+    pop(first);
+    ActionAssembler each;
+    each.pushString("bytes ");
+    each.pushInt(0).getVariable("s").pushString("getBytesLoaded").op(0x52).op(0x47).pushString(" ").op(0x47);
+    each.pushInt(0).getVariable("s").pushString("getBytesTotal").op(0x52).op(0x47).pushString(" ").op(0x47);
+    each.getVariable("s").pushString("duration").op(0x4E).op(0x47).trace();
+    SwfBuilder b;
+    b.doAction(first.tagBody());
+    for (int f = 0; f < frames; ++f) {
+        if (f == laterAt) b.doAction(later.tagBody());
+        b.doAction(each.tagBody());
+        b.showFrame();
+    }
+    b.end();
+    return b.build(SwfBuilder::Container::Fws, 8, {0, 2000, 0, 2000}, 10, uint16_t(frames));
+}
+
+struct StreamRun {
+    QStringList traces;
+    std::vector<int16_t> left;
+    int loadedAt = -1; // the frame whose scripts heard onLoad
+};
+
+// Plays the movie with the event loop running between frames, for the answers of the web.
+StreamRun playStreaming(const QByteArray& movie, const QString& baseUrl, int frames) {
+    MoviePlayer player;
+    host::RecordingAudioOutput out;
+    StreamRun run;
+    player.setTraceSink([&](const QString& line) { run.traces << line; });
+    player.setAudioOutput(&out);
+    EXPECT_TRUE(player.loadData(movie, baseUrl));
+    for (int i = 0; i < frames; ++i) {
+        for (const QDeadlineTimer spin(20); !spin.hasExpired();) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        player.stepFrame();
+        if (run.loadedAt < 0 && run.traces.contains("load true")) run.loadedAt = i;
+    }
+    player.setAudioOutput(nullptr);
+    run.left = leftChannel(out.recorded());
+    return run;
+}
+
+TEST(SoundScript, StreamingLoadPlaysFromTheWebBeforeTheFileHasArrived) {
+    constexpr int kTone = 1152 * 115; // three seconds
+    QByteArray mp3;
+    for (const QByteArray& p : encodePackets("libmp3lame", 44100, 1, sineTone(441, 44100, kTone))) mp3 += p;
+    ASSERT_GT(mp3.size(), 8 * LocalHttpServer::pacedBytes) << "MP3 encoder missing";
+    LocalHttpServer server(LocalHttpServer::Mode::Paced, 20);
+    server.setBody(mp3);
+    const StreamRun run = playStreaming(streamingSoundMovie("tone.mp3", 70), server.url("/"), 60);
+    SCOPED_TRACE(run.traces.join('|').toStdString());
+
+    ASSERT_GT(run.loadedAt, 0);
+    const int begin = firstLoudSample(run.left, 2000), end = lastLoudSample(run.left, 2000);
+    ASSERT_GT(begin, 0);
+    EXPECT_LT(begin / kFrame, run.loadedAt) << "waited for the whole file";
+    EXPECT_NEAR(end - begin, kTone, 2500);
+    EXPECT_NEAR(zeroCrossingHz(run.left, begin + 2000, end - 2000), 441, 5);
+    // onLoad once, then onSoundComplete once the last of it was heard.
+    EXPECT_EQ(run.traces.count("load true"), 1);
+    ASSERT_EQ(run.traces.count("complete"), 1);
+    EXPECT_LT(run.traces.indexOf("load true"), run.traces.indexOf("complete"));
+    // The bytes loaded grow in steps to the size of the file; the total is the
+    // size once the answer has declared it, and never less than what came.
+    QList<qint64> loaded;
+    QList<double> duration;
+    for (const QString& t : run.traces) {
+        const QStringList parts = t.split(' ');
+        if (parts.size() != 4 || parts[0] != "bytes") continue;
+        loaded << parts[1].toLongLong();
+        duration << parts[3].toDouble();
+        const qint64 total = parts[2].toLongLong();
+        EXPECT_TRUE(total == loaded.last() || total == mp3.size()) << total;
+    }
+    ASSERT_FALSE(loaded.isEmpty());
+    EXPECT_TRUE(std::is_sorted(loaded.begin(), loaded.end()));
+    EXPECT_GE(std::count_if(loaded.begin(), loaded.end(), [&](qint64 n) { return n > 0 && n < mp3.size(); }), 2);
+    EXPECT_EQ(loaded.last(), mp3.size());
+    // The duration grows with the download to the length of the file.
+    EXPECT_TRUE(std::is_sorted(duration.begin(), duration.end()));
+    EXPECT_GE(std::count_if(duration.begin(), duration.end(), [&](double d) { return d > 0 && d < duration.last(); }), 2);
+    EXPECT_NEAR(duration.last(), kTone * 1000.0 / 44100, 60); // the encoder's padding frame aside
+}
+
+// A three-second tone as tone.mp3 in a folder of its own.
+class ToneFolder {
+public:
+    ToneFolder() {
+        QFile file(QDir(dir_.path()).filePath("tone.mp3"));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        for (const QByteArray& p : encodePackets("libmp3lame", 44100, 1, sineTone(441, 44100, 1152 * 115))) file.write(p);
+    }
+    QString base() const { return dir_.path() + "/"; }
+
+private:
+    QTemporaryDir dir_;
+};
+
+TEST(SoundScript, StoppingAStreamingSoundSilencesItWhereItsPositionSays) {
+    ToneFolder folder;
+    ActionAssembler stop;
+    callOnS(stop, "stop", {});
+    stop.pushString("at ").getVariable("s").pushString("position").op(0x4E).op(0x47).trace();
+    const StreamRun run = playStreaming(streamingSoundMovie("tone.mp3", 30, 12, stop), folder.base(), 25);
+    SCOPED_TRACE(run.traces.join('|').toStdString());
+    const qsizetype at = run.traces.indexOf(QRegularExpression("at .*"));
+    ASSERT_GE(at, 0);
+    const double positionMs = run.traces[at].mid(3).toDouble();
+    const int begin = firstLoudSample(run.left, 2000), end = lastLoudSample(run.left, 2000);
+    ASSERT_GT(begin, 0);
+    EXPECT_GT(positionMs, 500);
+    EXPECT_NEAR((end - begin) * 1000.0 / 44100, positionMs, 120); // the encoder's silent start aside
+    EXPECT_LT(end, 13 * kFrame);
+    EXPECT_FALSE(run.traces.contains("complete"));
+}
+
+TEST(SoundScript, AStreamingSoundPlaysUnderItsSoundsVolume) {
+    ToneFolder folder;
+    ActionAssembler quieter;
+    callOnS(quieter, "setVolume", {25});
+    const StreamRun run = playStreaming(streamingSoundMovie("tone.mp3", 30, 12, quieter), folder.base(), 25);
+    const int before = peak(run.left, 5 * kFrame, 11 * kFrame), after = peak(run.left, 14 * kFrame, 20 * kFrame);
+    ASSERT_GT(before, 10000);
+    EXPECT_NEAR(double(after) / before, 0.25, 0.03);
+}
+
+TEST(SoundScript, StreamingLoadOfAMissingOrRefusedFileFailsInSilence) {
+    QTemporaryDir dir;
+    LocalHttpServer server(LocalHttpServer::Mode::Answer);
+    // A movie from the disk without network access may not reach the web.
+    for (const QString& url : {QString("missing.mp3"), server.url("/tone.mp3")}) {
+        const StreamRun run = playStreaming(streamingSoundMovie(url, 12), dir.path() + "/", 8);
+        EXPECT_EQ(run.traces.count("load false"), 1) << url.toStdString();
+        EXPECT_FALSE(run.traces.contains("complete")) << url.toStdString();
+        EXPECT_EQ(firstLoudSample(run.left, 100), -1) << url.toStdString();
+    }
+    EXPECT_TRUE(server.requests().isEmpty());
 }
 
 } // namespace

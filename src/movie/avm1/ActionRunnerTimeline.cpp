@@ -1,6 +1,7 @@
 // Clips and the timeline: frame movement, tellTarget, clip properties,
 // dragging, loading and the trace log.
 #include "movie/avm1/ActionRunner.h"
+#include "movie/avm1/ClipLoading.h"
 #include "movie/avm1/ActionRunnerSupport.h"
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/DataLoad.h"
@@ -67,17 +68,15 @@ void ActionRunner::doGetUrl(const QString& url, const QString& target, int metho
         DataLoad::startVariables(vm_, vm_.resolveTarget(target, act_.target ? act_.target : vm_.root), url);
         return;
     }
+    // loadMovieNum / unloadMovieNum, and loadMovie naming a level: a level is never a browser window.
+    if (const auto level = ClipLoading::levelNamed(target, vm_.caseSensitive())) {
+        url.isEmpty() ? ClipLoading::unloadLevel(vm_, *level) : ClipLoading::loadLevel(vm_, *level, url);
+        return;
+    }
     // loadMovie into a clip: bit 0 of the flags names a target clip, not a window.
     if (method & 1) {
         if (MovieClipObject* c = vm_.resolveTarget(target, act_.target ? act_.target : vm_.root))
             url.isEmpty() ? c->unloadMovie() : c->loadMovie(url);
-        return;
-    }
-    // loadMovieNum / unloadMovieNum: a level is never a browser window.
-    if (target.startsWith(QLatin1String("_level"), Qt::CaseInsensitive)) {
-        MovieClipObject* c = url.isEmpty() ? nullptr : vm_.resolveTarget(target, vm_.root);
-        if (c)
-            c->loadMovie(url);
         return;
     }
     LoadQueue::navigate(vm_, url, target);

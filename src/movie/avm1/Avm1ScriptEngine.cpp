@@ -238,6 +238,8 @@ void Avm1ScriptEngine::frameStarted()
         return;
     timeMs_ += frameMs_;
     vm_->runTimers(timeMs_);
+    // Unloads asked for by the last frame or by the timers take effect before anything moves.
+    LoadQueue::runUnloads(*vm_);
     deliverSoundEvents(*vm_);
     advanceNetStreams(*vm_, frameMs_);
 }

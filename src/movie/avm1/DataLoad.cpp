@@ -24,8 +24,10 @@ bool DataLoad::start(Interpreter& vm, Object* target, const QString& url)
     target->define(QStringLiteral("_bytesTotal"), Value(), DontEnum);
     return LoadQueue::of(vm).start(target, url, [target](Interpreter& vm, const std::optional<QByteArray>& data) {
         Value text;
-        if (data) {
+        // An empty answer reads as no answer: onData hears undefined.
+        if (data && !data->isEmpty())
             text = Value(decode(*data));
+        if (data) {
             target->define(QStringLiteral("_bytesLoaded"), Value(double(data->size())), DontEnum);
             target->define(QStringLiteral("_bytesTotal"), Value(double(data->size())), DontEnum);
         }

@@ -22,6 +22,9 @@ struct Movie;
 namespace nimbrel::movie::host {
 class Fetcher;
 }
+namespace nimbrel::movie::sound {
+class Mp3Stream;
+}
 
 namespace nimbrel::movie::avm1 {
 
@@ -204,6 +207,8 @@ public:
     // for their onSoundComplete. _soundbuftime, in seconds.
     std::map<int, Object*> playingSounds;
     double soundBufferSeconds = 5;
+    // Sounds loaded as streams, until they have played out or been stopped and loaded: fed every frame.
+    std::map<Object*, std::shared_ptr<sound::Mp3Stream>> soundStreams;
     // NetStreams that were played and not closed: advanced every frame, kept for their handlers.
     std::vector<Object*> netStreams;
 

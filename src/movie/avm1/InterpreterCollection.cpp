@@ -39,6 +39,8 @@ void Interpreter::collectGarbage()
         loads->markRoots(work);
     for (const auto& [voice, sound] : playingSounds)
         work.push_back(sound);
+    for (const auto& [sound, stream] : soundStreams)
+        work.push_back(sound);
     for (Object* stream : netStreams)
         work.push_back(stream);
     for (const Timer& t : timers) {

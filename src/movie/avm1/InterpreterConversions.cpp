@@ -177,7 +177,8 @@ QString Interpreter::typeOf(const Value& v)
             return QStringLiteral("function");
         if (v.o->isMovieClip()) {
             auto* c = static_cast<MovieClipObject*>(v.o);
-            if (c->kind == MovieClipObject::Kind::Sprite)
+            // Version 5 players had no text field type of their own.
+            if (c->kind == MovieClipObject::Kind::Sprite || (c->kind == MovieClipObject::Kind::Text && version_ < 6))
                 return QStringLiteral("movieclip");
             return QStringLiteral("object");
         }

@@ -3,6 +3,7 @@
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/display/MovieClip.h"
+#include "movie/display/ScriptHost.h"
 #include "movie/swf/Movie.h"
 
 namespace nimbrel::movie::avm1 {
@@ -37,7 +38,7 @@ MovieClipObject* Interpreter::resolveTarget(const QString& rawPath, MovieClipObj
             int n = part.mid(6).toInt(&ok);
             if (!ok)
                 return nullptr;
-            cur = (n == 0) ? root : nullptr;
+            cur = (n == 0) ? root : (host ? scriptObjectFor(host->level(n)) : nullptr);
         } else {
             MovieClipObject* next = cur->childByName(part);
             if (!next) {

@@ -183,8 +183,34 @@ void LoadQueue::release(Request& r)
     r.heldBytes = 0;
 }
 
+void LoadQueue::deferUnload(Object* owner, std::function<void(Interpreter&)> unload)
+{
+    cancel(owner);
+    if (unloads_.size() < kMaxPending)
+        unloads_.push_back({owner, std::move(unload)});
+}
+
+void LoadQueue::runUnloads(Interpreter& vm)
+{
+    if (!vm.loads || vm.loads->unloads_.empty())
+        return;
+    // An unload handler may ask for more; those wait for the next frame.
+    std::vector<Unload> due = std::exchange(vm.loads->unloads_, {});
+    for (auto& u : due)
+        u.run(vm);
+}
+
+Object* LoadQueue::levelOwner(int n)
+{
+    Object*& owner = levelOwners_[n];
+    if (!owner)
+        owner = vm_.newObject();
+    return owner;
+}
+
 void LoadQueue::cancel(Object* owner)
 {
+    std::erase_if(unloads_, [owner](const Unload& u) { return u.owner == owner; });
     std::erase_if(requests_, [this, owner](const std::shared_ptr<Request>& r) {
         if (r->owner != owner)
             return false;
@@ -205,6 +231,10 @@ void LoadQueue::markRoots(std::vector<Object*>& out) const
 {
     for (const auto& r : requests_)
         out.push_back(r->owner);
+    for (const auto& u : unloads_)
+        out.push_back(u.owner);
+    for (const auto& [n, owner] : levelOwners_)
+        out.push_back(owner);
 }
 
 bool LoadQueue::deliver()

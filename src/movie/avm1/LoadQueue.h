@@ -10,6 +10,7 @@
 #include <QString>
 #include <QUrl>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -51,6 +52,13 @@ public:
     // goes to `chunk` once the frame's scripts ran; `deliver` ends it, with
     // empty bytes on success.
     bool startStreaming(Object* owner, const QString& url, Chunk chunk, Deliver deliver);
+    // unloadMovie and unloadMovieNum: `unload` runs when the next frame starts,
+    // before its timeline moves; a later load for the same owner replaces it.
+    void deferUnload(Object* owner, std::function<void(Interpreter&)> unload);
+    // Runs the unloads asked for since the last frame.
+    static void runUnloads(Interpreter& vm);
+    // The object that stands for level n in loads and unloads of that level.
+    Object* levelOwner(int n);
     // getURL and send: hands the address to the host when the movie may reach it.
     static void navigate(Interpreter& vm, const QString& url, const QString& target);
     // What the movie may reach, from where it came from and its file attributes.
@@ -81,8 +89,15 @@ private:
     bool deliver();
     void release(Request& r);
 
+    struct Unload {
+        Object* owner = nullptr;
+        std::function<void(Interpreter&)> run;
+    };
+
     Interpreter& vm_;
     std::vector<std::shared_ptr<Request>> requests_;
+    std::vector<Unload> unloads_;
+    std::map<int, Object*> levelOwners_;
     std::unique_ptr<host::Fetcher> localFetcher_;
     std::unique_ptr<host::NetworkFetcher> networkFetcher_;
     std::shared_ptr<host::LoadBudget> budget_;

@@ -1,4 +1,5 @@
 #include "movie/avm1/MovieClipObject.h"
+#include "movie/avm1/ClipLoading.h"
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/LoadQueue.h"
@@ -6,6 +7,7 @@
 #include "movie/display/DisplayObject.h"
 #include "movie/display/HitTest.h"
 #include "movie/display/MovieClip.h"
+#include "movie/display/MovieContext.h"
 #include "movie/display/ScriptHost.h"
 #include <cmath>
 #include <limits>
@@ -93,7 +95,7 @@ MovieClipObject* MovieClipObject::parentClip() const
 MovieClipObject* MovieClipObject::rootClip()
 {
     MovieClipObject* c = this;
-    for (int guard = 0; guard < 1000; ++guard) {
+    for (int guard = 0; guard < 1000 && !c->lockRoot; ++guard) {
         MovieClipObject* p = c->parentClip();
         if (!p)
             break;
@@ -243,31 +245,14 @@ void MovieClipObject::callFrame(int frame)
             vm().runActions(vm().codeFor(a->actions), this);
 }
 
-void MovieClipObject::loadMovie(const QString& url, LoadDone done)
+void MovieClipObject::loadMovie(const QString& url)
 {
-    if (!clip() || !clip()->parent()) {
-        if (done)
-            done(nullptr, 0);
-        return;
-    }
-    // A load that cannot start still fails through the queue, once, a frame later.
-    LoadQueue::of(vm()).start(this, url, [this, done](Interpreter& vm, const std::optional<QByteArray>& bytes) {
-        display::MovieClip* c = clip();
-        display::MovieClip* loaded = nullptr;
-        if (c && bytes) {
-            if (auto parsed = swf::MovieParser::parse(*bytes))
-                loaded = c->replaceWithMovie(parsed.value());
-        }
-        if (done)
-            done(loaded ? vm.scriptObjectFor(loaded) : nullptr, bytes ? bytes->size() : 0);
-    });
+    ClipLoading::loadIntoClip(this, url);
 }
 
 void MovieClipObject::unloadMovie()
 {
-    LoadQueue::of(vm()).cancel(this);
-    if (display::MovieClip* c = clip())
-        c->unloadContents();
+    ClipLoading::unloadClip(this);
 }
 
 void MovieClipObject::startDrag(bool lockCenter, const std::optional<QRectF>& bounds)
@@ -305,15 +290,18 @@ QString MovieClipObject::targetPath() const
         return lastPath_;
     MovieClipObject* p = parentClip();
     if (!p)
-        return QStringLiteral("_level0");
+        return QStringLiteral("_level%1").arg(ClipLoading::levelOf(this).value_or(0));
     return p->targetPath() + QLatin1Char('.') + name();
 }
 
 QString MovieClipObject::slashPath() const
 {
     MovieClipObject* p = parentClip();
-    if (!p)
-        return QStringLiteral("/");
+    if (!p) {
+        // Levels above the main movie keep their name in slash paths.
+        const int level = ClipLoading::levelOf(this).value_or(0);
+        return level > 0 ? QStringLiteral("_level%1").arg(level) : QStringLiteral("/");
+    }
     QString s = p->slashPath();
     if (!s.endsWith(QLatin1Char('/')))
         s += QLatin1Char('/');
@@ -396,7 +384,15 @@ Value MovieClipObject::property(int index)
         MovieClipObject* target = host->dropTarget() ? vm().scriptObjectFor(host->dropTarget()) : nullptr;
         return Value(target ? target->slashPath() : QString());
     }
-    case 15: return Value(vm().movieUrl);
+    case 15: {
+        // A loaded movie's clips answer with where that movie came from, the
+        // main movie's with its own file when the player knows it.
+        const display::MovieContext* ctx = display_ ? display_->context() : nullptr;
+        if (ctx && !ctx->url().isEmpty())
+            return Value(ctx->url());
+        const QString own = vm().host ? vm().host->movieUrl() : QString();
+        return Value(own.isEmpty() ? vm().movieUrl : own);
+    }
     case 16: {
         const QString q = vm().host ? vm().host->quality() : QStringLiteral("HIGH");
         return Value(q == QLatin1String("LOW") ? 0.0 : q == QLatin1String("BEST") ? 2.0 : 1.0);
@@ -569,7 +565,11 @@ bool MovieClipObject::getSpecial(const QString& n, Value& out)
     }
     if (kind == Kind::Sprite) {
         // Clip properties with fixed defaults until a script sets its own.
-        if (n == QLatin1String("_lockroot") || n == QLatin1String("cacheAsBitmap")) {
+        if (n.compare(QLatin1String("_lockroot"), cs) == 0) {
+            out = Value(lockRoot);
+            return true;
+        }
+        if (n == QLatin1String("cacheAsBitmap")) {
             out = Value(false);
             return true;
         }
@@ -626,6 +626,10 @@ bool MovieClipObject::setSpecial(const QString& n, const Value& v)
     const Qt::CaseSensitivity cs = vm().caseSensitive() ? Qt::CaseSensitive : Qt::CaseInsensitive;
     if (kind == Kind::Sprite && n.compare(QLatin1String("tabIndex"), cs) == 0) {
         setTabIndex(v);
+        return true;
+    }
+    if (kind == Kind::Sprite && n.compare(QLatin1String("_lockroot"), cs) == 0) {
+        lockRoot = vm().toBoolean(v);
         return true;
     }
     return false;

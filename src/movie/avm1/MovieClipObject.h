@@ -55,10 +55,11 @@ public:
     void swapDepths(int depth);
     // loadMovie: the movie at url (relative to the movie) replaces this clip's
     // contents once it has arrived, at the end of a later frame's scripts.
-    // done hears the clip now holding the movie and its size, or null when it could not be loaded.
-    using LoadDone = std::function<void(MovieClipObject* loaded, qint64 bytes)>;
-    void loadMovie(const QString& url, LoadDone done = {});
+    void loadMovie(const QString& url);
+    // unloadMovie: the clip empties when the next frame starts.
     void unloadMovie();
+    // _lockroot: _root in scripts below this clip names this clip.
+    bool lockRoot = false;
     // Runs the actions of a frame without moving there (ActionCall), 1-based.
     void callFrame(int frame);
     // The clip follows the pointer; bounds (pixels, parent's coordinates) keep it in.

@@ -47,7 +47,10 @@ void installSelectionClass(Interpreter& vm) {
         if (!vm.host || a.empty()) return Value(false);
         if (a[0].isNullish()) return Value(vm.host->setFocus(nullptr));
         display::DisplayObject* target = focusTarget(vm, a[0]);
-        return Value(target != nullptr && vm.host->setFocus(target));
+        const bool focused = target != nullptr && vm.host->setFocus(target);
+        // A script focusing a field selects all of it, even when it had focus already.
+        if (focused && target->type() == display::DisplayObject::Type::EditText) static_cast<EditTextObject*>(target)->selectAll();
+        return Value(focused);
     });
     vm.addMethod(selection, QStringLiteral("getBeginIndex"), [](Interpreter& vm, const Value&, Args) -> Value {
         EditTextObject* f = focusedField(vm);

@@ -8,6 +8,7 @@
 #include "movie/display/MovieClip.h"
 #include "movie/display/MovieContext.h"
 #include "movie/sound/Mp3File.h"
+#include "movie/sound/Mp3Stream.h"
 #include "movie/sound/SoundDecoder.h"
 #include "movie/sound/SoundPlayback.h"
 #include <cmath>
@@ -27,7 +28,9 @@ const QString kAttached = QStringLiteral("__attached"); // export name of the at
 const QString kLoaded = QStringLiteral("__loaded");     // handle of a loaded sound
 const QString kVoice = QStringLiteral("__voice");       // the mixer's id of the last start
 const QString kStoppedAt = QStringLiteral("__stoppedAt"); // position (ms) where it last stopped
-const QString kBytes = QStringLiteral("__bytes");       // size of the loaded file
+const QString kBytes = QStringLiteral("__bytes");       // bytes of the file loaded so far
+const QString kBytesTotal = QStringLiteral("__bytesTotal"); // its size, when it differs from kBytes
+const QString kStreamStopped = QStringLiteral("__streamStopped"); // a streaming sound stopped while loading
 const QString kId3 = QStringLiteral("__id3");
 // start() asked for while the sound was still loading: its offset and loops, applied on arrival.
 const QString kPendingOffset = QStringLiteral("__pendingOffset");
@@ -204,6 +207,9 @@ double millisecondsOf(double frames) { return std::round(frames * 1000.0 / sound
 
 void startSound(Interpreter& vm, const Value& self, double offsetSeconds, int loops)
 {
+    // A streaming sound plays by itself as it loads; once loaded it starts like any other.
+    if (vm.soundStreams.count(self.object()))
+        return;
     sound::SoundPlayback* playback = playbackOf(vm);
     const void* key = nullptr;
     sound::Pcm pcm = soundOf(vm, self, &key);
@@ -237,13 +243,20 @@ Value positionOf(Interpreter& vm, const Value& self)
 {
     sound::SoundPlayback* playback = playbackOf(vm);
     const Value voice = own(self, kVoice);
-    if (!playback || !voice.isNumber())
-        return Value(0);
-    if (auto pos = playback->mixer().voicePosition(int(voice.n)))
-        return Value(millisecondsOf(*pos));
     const Value stopped = own(self, kStoppedAt);
+    if (!playback)
+        return Value(0);
+    if (voice.isNumber())
+        if (auto pos = playback->mixer().voicePosition(int(voice.n)))
+            return Value(millisecondsOf(*pos));
     if (stopped.isNumber())
         return stopped;
+    if (auto it = vm.soundStreams.find(self.object()); it != vm.soundStreams.end()) {
+        const sound::Mp3Stream& stream = *it->second;
+        return Value(millisecondsOf(double(stream.handedFrames() - playback->mixer().streamQueued(&stream))));
+    }
+    if (!voice.isNumber())
+        return Value(0);
     // Played to its end.
     const void* key = nullptr;
     sound::Pcm pcm = soundOf(vm, self, &key);
@@ -251,7 +264,7 @@ Value positionOf(Interpreter& vm, const Value& self)
 }
 
 // A loaded MP3 file: decoded, its tags read, kept in the movie's sounds.
-void takeLoadedFile(Interpreter& vm, Object* sound, const QByteArray& file, bool streaming)
+void takeLoadedFile(Interpreter& vm, Object* sound, const QByteArray& file)
 {
     sound::SoundPlayback* playback = playbackOf(vm);
     if (!playback)
@@ -275,10 +288,114 @@ void takeLoadedFile(Interpreter& vm, Object* sound, const QByteArray& file, bool
     const Value pendingLoops = own(Value(sound), kPendingLoops);
     sound->remove(kPendingOffset);
     sound->remove(kPendingLoops);
-    if (streaming)
-        startSound(vm, Value(sound), 0, 1);
-    else if (pendingOffset.isNumber())
+    if (pendingOffset.isNumber())
         startSound(vm, Value(sound), pendingOffset.n, int(vm.toNumber(pendingLoops)));
+}
+
+// A streaming sound keeps this much of itself waiting in the mixer, so a slow frame never starves it.
+constexpr int64_t kStreamAhead = sound::SoundMixer::sampleRate * 2;
+
+void publishTags(Interpreter& vm, Object* sound, const sound::Mp3Stream& stream)
+{
+    Object* id3 = vm.newObject();
+    for (const auto& [name, text] : stream.tags())
+        id3->set(name, Value(text));
+    sound->define(kId3, Value(id3), DontEnum);
+    notify(vm, sound, QStringLiteral("onID3"), {});
+}
+
+void stopStream(Interpreter& vm, Object* sound, sound::Mp3Stream& stream)
+{
+    if (own(Value(sound), kStreamStopped).isBoolean())
+        return;
+    sound->define(kStoppedAt, positionOf(vm, Value(sound)), DontEnum);
+    sound->define(kStreamStopped, Value(true), DontEnum);
+    if (sound::SoundPlayback* playback = playbackOf(vm))
+        playback->mixer().streamClear(&stream);
+}
+
+// The Sound's stream goes, sound and all (a new load or attachSound replaces it).
+void dropStream(Interpreter& vm, Object* sound)
+{
+    auto it = vm.soundStreams.find(sound);
+    if (it == vm.soundStreams.end())
+        return;
+    if (sound::SoundPlayback* playback = playbackOf(vm))
+        playback->mixer().streamClear(it->second.get());
+    vm.soundStreams.erase(it);
+    if (vm.loads)
+        vm.loads->cancel(sound);
+}
+
+// Once a frame and as bytes arrive: a streaming sound starts when its buffer
+// (_soundbuftime) has arrived or the file has ended, then keeps the mixer
+// fed. When it has played out (or was stopped) and the file is in, it becomes
+// an ordinary loaded sound that start() plays again.
+void pumpStream(Interpreter& vm, Object* sound, sound::Mp3Stream& stream)
+{
+    sound::SoundPlayback* playback = playbackOf(vm);
+    if (!playback)
+        return;
+    sound::SoundMixer& mixer = playback->mixer();
+    // stopAllSounds, or its clip leaving, ended it in the mixer.
+    if (stream.handedFrames() > 0 && !mixer.hasStream(&stream))
+        stopStream(vm, sound, stream);
+    const bool stopped = own(Value(sound), kStreamStopped).isBoolean();
+    if (!stopped) {
+        const bool buffered = stream.isFinished() ||
+                              double(stream.lengthFrames()) >= vm.soundBufferSeconds * sound::SoundMixer::sampleRate;
+        const void* controller = ownerOf(targetClip(vm, Value(sound)));
+        if (!controller)
+            stopStream(vm, sound, stream);
+        else if (stream.handedFrames() > 0 || buffered)
+            stream.feed(mixer, &stream, controller, kStreamAhead);
+    }
+    if (!stream.isFinished())
+        return;
+    const bool playedOut = !stopped && stream.handedAll() && mixer.streamQueued(&stream) == 0;
+    if (!stopped && !playedOut)
+        return;
+    if (playedOut)
+        sound->define(kStoppedAt, Value(millisecondsOf(double(stream.handedFrames()))), DontEnum);
+    mixer.streamClear(&stream);
+    sound->define(kLoaded, Value(playback->keepLoaded(stream.decodeAll())), DontEnum);
+    sound->remove(kStreamStopped);
+    vm.soundStreams.erase(sound);
+    if (playedOut)
+        notify(vm, sound, QStringLiteral("onSoundComplete"), {});
+}
+
+void loadStreaming(Interpreter& vm, Object* sound, const QString& url)
+{
+    auto stream = std::make_shared<sound::Mp3Stream>();
+    vm.soundStreams[sound] = stream;
+    for (const QString& gone : {kLoaded, kAttached, kVoice, kStoppedAt, kStreamStopped, kId3})
+        sound->remove(gone);
+    sound->define(kBytes, Value(0), DontEnum);
+    std::weak_ptr<sound::Mp3Stream> weak = stream;
+    LoadQueue::of(vm).startStreaming(sound, url, [sound, weak](Interpreter& vm, const QByteArray& bytes, qint64 total) {
+        auto s = weak.lock();
+        if (!s)
+            return;
+        if (s->append(bytes))
+            publishTags(vm, sound, *s);
+        sound->define(kBytes, Value(double(s->bytesReceived())), DontEnum);
+        sound->define(kBytesTotal, Value(double(std::max(total, s->bytesReceived()))), DontEnum);
+        pumpStream(vm, sound, *s);
+    }, [sound, weak](Interpreter& vm, const std::optional<QByteArray>& data) {
+        auto s = weak.lock();
+        if (s) {
+            if (s->finish())
+                publishTags(vm, sound, *s);
+            sound->define(kBytesTotal, Value(double(s->bytesReceived())), DontEnum);
+            // Nothing arrived: no sound at all. Part of a file plays what came.
+            if (!data && s->bytesReceived() == 0)
+                vm.soundStreams.erase(sound);
+        }
+        notify(vm, sound, QStringLiteral("onLoad"), {Value(bool(data))});
+        if (s && vm.soundStreams.count(sound) && vm.soundStreams.at(sound) == s)
+            pumpStream(vm, sound, *s);
+    });
 }
 
 } // namespace
@@ -286,7 +403,15 @@ void takeLoadedFile(Interpreter& vm, Object* sound, const QByteArray& file, bool
 void deliverSoundEvents(Interpreter& vm)
 {
     sound::SoundPlayback* playback = playbackOf(vm);
-    if (!playback || vm.playingSounds.empty())
+    if (!playback)
+        return;
+    // Handlers may stop or load sounds: work on a copy.
+    const std::vector<std::pair<Object*, std::shared_ptr<sound::Mp3Stream>>> streams(vm.soundStreams.begin(),
+                                                                                    vm.soundStreams.end());
+    for (const auto& [sound, stream] : streams)
+        if (vm.soundStreams.count(sound) && vm.soundStreams.at(sound) == stream)
+            pumpStream(vm, sound, *stream);
+    if (vm.playingSounds.empty())
         return;
     for (int voice : playback->mixer().takeFinished()) {
         auto it = vm.playingSounds.find(voice);
@@ -302,6 +427,8 @@ void deliverSoundEvents(Interpreter& vm)
 
 void stopAllSounds(Interpreter& vm)
 {
+    for (const auto& [sound, stream] : vm.soundStreams)
+        stopStream(vm, sound, *stream);
     if (sound::SoundPlayback* playback = playbackOf(vm))
         playback->mixer().stopAll();
     vm.playingSounds.clear();
@@ -319,6 +446,7 @@ void installSoundClass(Interpreter& vm)
         Object* o = self.object();
         if (!o || a.empty())
             return Value();
+        dropStream(vm, o);
         o->define(kAttached, Value(vm.toString(a[0])), DontEnum);
         o->remove(kLoaded);
         o->remove(kVoice);
@@ -338,6 +466,9 @@ void installSoundClass(Interpreter& vm)
         if (voice.isNumber())
             if (auto pos = playback->mixer().voicePosition(int(voice.n)))
                 o->define(kStoppedAt, Value(millisecondsOf(*pos)), DontEnum);
+        if (a.empty() || a[0].isUndefined())
+            if (auto it = vm.soundStreams.find(o); it != vm.soundStreams.end())
+                stopStream(vm, o, *it->second);
         const void* owner = hasTarget(self) ? ownerOf(targetClip(vm, self)) : nullptr;
         if (!a.empty() && !a[0].isUndefined()) {
             // Only the named sound.
@@ -391,6 +522,8 @@ void installSoundClass(Interpreter& vm)
         return Value(copy);
     });
     vm.addGetterSetter(proto, QStringLiteral("duration"), [](Interpreter& vm, const Value& self, Args) -> Value {
+        if (auto it = vm.soundStreams.find(self.object()); it != vm.soundStreams.end())
+            return Value(millisecondsOf(double(it->second->lengthFrames())));
         const void* key = nullptr;
         sound::Pcm pcm = soundOf(vm, self, &key);
         return pcm ? Value(millisecondsOf(double(pcm->size() / 2))) : Value();
@@ -408,12 +541,18 @@ void installSoundClass(Interpreter& vm)
         if (!o || a.empty())
             return Value();
         const bool streaming = a.size() > 1 && vm.toBoolean(a[1]);
+        dropStream(vm, o);
         o->remove(kBytes);
+        o->remove(kBytesTotal);
         o->remove(kPendingOffset);
         o->remove(kPendingLoops);
-        LoadQueue::of(vm).start(o, vm.toString(a[0]), [o, streaming](Interpreter& vm, const std::optional<QByteArray>& data) {
+        if (streaming) {
+            loadStreaming(vm, o, vm.toString(a[0]));
+            return Value();
+        }
+        LoadQueue::of(vm).start(o, vm.toString(a[0]), [o](Interpreter& vm, const std::optional<QByteArray>& data) {
             if (data)
-                takeLoadedFile(vm, o, *data, streaming);
+                takeLoadedFile(vm, o, *data);
             notify(vm, o, QStringLiteral("onLoad"), {Value(bool(data))});
         });
         return Value();
@@ -422,7 +561,8 @@ void installSoundClass(Interpreter& vm)
         return own(self, kBytes);
     });
     vm.addMethod(proto, QStringLiteral("getBytesTotal"), [](Interpreter&, const Value& self, Args) {
-        return own(self, kBytes);
+        const Value total = own(self, kBytesTotal);
+        return total.isUndefined() ? own(self, kBytes) : total;
     });
     for (const char* later : {"loadSound", "getBytesLoaded", "getBytesTotal"})
         proto->setFlags(QString::fromLatin1(later), OnlySwf6Up, 0);

@@ -88,6 +88,15 @@ void boolProperty(Accessors& vm, Object*, const char* name, bool (*get)(const Ed
         }});
 }
 
+// A setter that writes a plain property when this is not a text field.
+NativeFunction::Fn plainOnOthers(const QString& name, NativeFunction::Fn setter) {
+    return [name, setter](Interpreter& vm, const Value& self, Args a) -> Value {
+        if (fieldOf(self)) return setter(vm, self, a);
+        if (Object* o = self.object()) o->define(name, arg(a, 0), 0);
+        return Value();
+    };
+}
+
 void property(Accessors& vm, Object*, const char* name, std::function<Value(Interpreter&, EditTextObject&)> get,
               std::function<void(Interpreter&, EditTextObject&, const Value&)> set) {
     NativeFunction::Fn setter;
@@ -102,6 +111,31 @@ void property(Accessors& vm, Object*, const char* name, std::function<Value(Inte
                       return f ? get(vm, *f) : Value();
                   },
                   setter});
+}
+
+// Rendering settings; on an object that is not a field, writing them makes a
+// plain property of that object, as the player does.
+void renderingProperties(Accessors& vm) {
+    using GridFit = swf::TextRenderSettings::GridFit;
+    static const char* const fits[] = {"none", "pixel", "subpixel"};
+    property(vm, nullptr, "sharpness", [](Interpreter&, EditTextObject& f) { return Value(double(f.rendering.sharpness)); },
+             [](Interpreter& vm, EditTextObject& f, const Value& v) { f.rendering.sharpness = float(vm.toNumber(v)); });
+    property(vm, nullptr, "thickness", [](Interpreter&, EditTextObject& f) { return Value(double(f.rendering.thickness)); },
+             [](Interpreter& vm, EditTextObject& f, const Value& v) { f.rendering.thickness = float(vm.toNumber(v)); });
+    property(vm, nullptr, "antiAliasType",
+        [](Interpreter&, EditTextObject& f) { return Value(f.rendering.advanced ? QStringLiteral("advanced") : QStringLiteral("normal")); },
+        [](Interpreter& vm, EditTextObject& f, const Value& v) {
+            const QString t = vm.toString(v);
+            if (t == QLatin1String("advanced") || t == QLatin1String("normal")) f.rendering.advanced = t == QLatin1String("advanced");
+        });
+    property(vm, nullptr, "gridFitType",
+        [](Interpreter&, EditTextObject& f) { return Value(QLatin1String(fits[int(f.rendering.gridFit)])); },
+        [](Interpreter& vm, EditTextObject& f, const Value& v) {
+            const QString t = vm.toString(v);
+            for (int i = 0; i < 3; ++i)
+                if (t == QLatin1String(fits[i])) f.rendering.gridFit = GridFit(i);
+        });
+    for (size_t i = vm.size() - 4; i < vm.size(); ++i) vm[i].set = plainOnOthers(vm[i].name, vm[i].set);
 }
 
 // Range arguments of get/setTextFormat: (), (index) or (begin, end).
@@ -185,7 +219,11 @@ void installProperties(Interpreter& interpreter, Object* proto) {
             else f.restrict = list;
         });
     property(vm, proto, "scroll", [](Interpreter&, EditTextObject& f) { return Value(double(f.scroll())); },
-             [](Interpreter& vm, EditTextObject& f, const Value& v) { f.setScroll(vm.toInt32(v)); });
+             [](Interpreter& vm, EditTextObject& f, const Value& v) {
+                 // The player counts lines from 0 in 32 bits: the lowest number wraps round to the highest.
+                 const int32_t fromZero = int32_t(uint32_t(vm.toInt32(v)) - 1u);
+                 f.setScroll(fromZero == INT32_MAX ? INT32_MAX : fromZero + 1);
+             });
     property(vm, proto, "hscroll", [](Interpreter&, EditTextObject& f) { return Value(double(f.hscroll())); },
              [](Interpreter& vm, EditTextObject& f, const Value& v) { f.setHscroll(vm.toInt32(v)); });
     property(vm, proto, "maxscroll", [](Interpreter&, EditTextObject& f) { return Value(double(f.maxScroll())); }, nullptr);
@@ -198,11 +236,10 @@ void installProperties(Interpreter& interpreter, Object* proto) {
     property(vm, proto, "mouseWheelEnabled", [](Interpreter&, EditTextObject&) { return Value(true); }, nullptr);
     vm.push_back({QStringLiteral("tabIndex"), tabIndexGetter, tabIndexSetter});
     property(vm, proto, "styleSheet", [](Interpreter&, EditTextObject&) { return Value(); }, nullptr);
-    property(vm, proto, "filters", [](Interpreter& vm, EditTextObject&) { return Value(static_cast<Object*>(vm.newArray())); }, nullptr);
-    property(vm, proto, "sharpness", [](Interpreter&, EditTextObject&) { return Value(0.0); }, nullptr);
-    property(vm, proto, "thickness", [](Interpreter&, EditTextObject&) { return Value(0.0); }, nullptr);
-    property(vm, proto, "antiAliasType", [](Interpreter&, EditTextObject&) { return Value(QStringLiteral("normal")); }, nullptr);
-    property(vm, proto, "gridFitType", [](Interpreter&, EditTextObject&) { return Value(QStringLiteral("pixel")); }, nullptr);
+    property(vm, proto, "filters", [](Interpreter& vm, EditTextObject&) { return Value(static_cast<Object*>(vm.newArray())); },
+             [](Interpreter&, EditTextObject&, const Value&) {});
+    vm.back().set = plainOnOthers(vm.back().name, vm.back().set);
+    renderingProperties(vm);
     // Defined so that enumeration (newest first) lists them in the player's order.
     static const char* const order[] = {
         "styleSheet", "mouseWheelEnabled", "condenseWhite", "restrict", "textHeight", "textWidth", "bottomScroll",
@@ -258,7 +295,8 @@ void installMethods(Interpreter& vm, Object* proto, Object* fmtProto) {
         if (f && fo && fo->className() == QLatin1String("TextFormat")) f->setNewTextFormat(static_cast<TextFormatObject*>(fo)->format);
         return Value();
     });
-    vm.addMethod(proto, QStringLiteral("replaceText"), [](Interpreter& vm, const Value& self, Args a) -> Value {
+    // Movies before version 7 have no replaceText.
+    if (vm.version() >= 7) vm.addMethod(proto, QStringLiteral("replaceText"), [](Interpreter& vm, const Value& self, Args a) -> Value {
         EditTextObject* f = fieldOf(self);
         if (!f || a.size() < 3) return Value();
         const int b = vm.toInt32(a[0]), e = vm.toInt32(a[1]);
@@ -268,11 +306,15 @@ void installMethods(Interpreter& vm, Object* proto, Object* fmtProto) {
         return Value();
     });
     vm.addMethod(proto, QStringLiteral("replaceSel"), [](Interpreter& vm, const Value& self, Args a) -> Value {
-        // Without a selection the caret sits at the end of the text.
+        // The field keeps its selection (a caret at the start until one is made)
+        // even without focus; the caret ends up after the new text.
         EditTextObject* f = fieldOf(self);
         if (!f || a.empty()) return Value();
-        const int len = f->content().length();
-        f->replaceText(len, len, vm.toString(a[0]));
+        const int begin = f->selectionBegin();
+        const QString replacement = vm.toString(a[0]);
+        f->replaceText(begin, f->selectionEnd(), replacement);
+        const int caret = std::min(begin + int(replacement.size()), f->content().length());
+        f->setSelection(caret, caret);
         TextFieldVariable::push(vm, *f);
         return Value();
     });
@@ -321,6 +363,8 @@ void installTextFieldClass(Interpreter& vm)
     installProperties(vm, proto);
     installMethods(vm, proto, fmtProto);
     installCreateTextField(vm);
+    // Version 5 has the constructor but shows scripts no prototype behind it.
+    if (vm.version() < 6) ctor->define(QStringLiteral("prototype"), Value(), DontEnum);
     vm.addMethod(ctor, QStringLiteral("getFontList"), [](Interpreter& vm, const Value&, Args) -> Value {
         std::vector<Value> names;
         for (const QString& family : QFontDatabase::families()) names.emplace_back(family);

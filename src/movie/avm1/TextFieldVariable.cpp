@@ -63,8 +63,10 @@ void TextFieldVariable::push(Interpreter& vm, display::EditTextObject& field) {
     QString name;
     Object* o = owner(vm, field, name);
     if (!o) return;
-    field.boundValue = field.html ? field.htmlText() : field.text();
-    o->set(name, Value(field.boundValue));
+    o->set(name, Value(field.html ? field.htmlText() : field.text()));
+    // What the variable holds now, which a read-only one leaves as it was: the
+    // field follows the variable only when that changes again.
+    field.boundValue = vm.toString(o->get(name));
 }
 
 void TextFieldVariable::pullAll(Interpreter& vm) {

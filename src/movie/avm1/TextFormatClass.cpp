@@ -23,9 +23,11 @@ Value extent(Interpreter& vm, const display::TextFormat& own, Args a) {
     o.movie = vm.movie.get();
     const bool wrap = a.size() >= 2 && !a[1].isNullish();
     const double gutter = display::EditTextObject::gutter;
+    // The width is converted once: a valueOf runs once.
+    const double width = wrap ? vm.toNumber(a[1]) : 0;
     if (wrap) {
         o.wordWrap = true;
-        o.width = vm.toNumber(a[1]) * 20.0 - 2 * gutter;
+        o.width = width * 20.0 - 2 * gutter;
     }
     const display::TextLayout l = display::TextLayout::build(text, o);
     const display::TextFont font =
@@ -38,7 +40,7 @@ Value extent(Interpreter& vm, const display::TextFormat& own, Args a) {
     r->set(QStringLiteral("width"), px(l.textWidth()));
     r->set(QStringLiteral("height"), px(l.textHeight()));
     r->set(QStringLiteral("textFieldHeight"), px(l.textHeight() + 2 * gutter));
-    r->set(QStringLiteral("textFieldWidth"), wrap ? Value(vm.toNumber(a[1])) : px(l.textWidth() + 2 * gutter));
+    r->set(QStringLiteral("textFieldWidth"), wrap ? Value(width) : px(l.textWidth() + 2 * gutter));
     return Value(r);
 }
 

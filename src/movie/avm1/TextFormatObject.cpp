@@ -1,6 +1,7 @@
 #include "movie/avm1/TextFormatObject.h"
 #include "movie/avm1/ArrayObject.h"
 #include "movie/avm1/Interpreter.h"
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <limits>
@@ -127,18 +128,17 @@ bool TextFormatObject::setSpecial(const QString& n, const Value& v) {
     else if (n == QLatin1String("bullet")) flag(f.bullet);
     else if (n == QLatin1String("kerning")) flag(f.kerning);
     else if (n == QLatin1String("align")) {
-        if (unset) f.align.reset();
-        else {
+        // Neither null nor an unknown name changes the alignment.
+        if (!unset) {
             const QString a = vm.toString(v).toLower();
             if (a == QLatin1String("left") || a == QLatin1String("right") || a == QLatin1String("center") ||
                 a == QLatin1String("justify"))
                 f.align = a;
         }
     } else if (n == QLatin1String("display")) {
-        if (!unset) {
-            const QString d = vm.toString(v);
-            f.display = d == QLatin1String("none") || d == QLatin1String("inline") ? d : QStringLiteral("block");
-        }
+        // Anything but the two other names, null included, is a block.
+        const QString d = unset ? QString() : vm.toString(v);
+        f.display = d == QLatin1String("none") || d == QLatin1String("inline") ? d : QStringLiteral("block");
     } else if (n == QLatin1String("leftMargin")) pixels(f.leftMargin, true);
     else if (n == QLatin1String("rightMargin")) pixels(f.rightMargin, true);
     else if (n == QLatin1String("indent")) pixels(f.indent, false);
@@ -148,14 +148,16 @@ bool TextFormatObject::setSpecial(const QString& n, const Value& v) {
         if (unset) f.letterSpacing.reset();
         else f.letterSpacing = vm.toNumber(v);
     } else if (n == QLatin1String("tabStops")) {
+        // Any object with a length is read as a list, as arrays are.
         Object* o = v.object();
-        if (!o || o->className() != QLatin1String("Array")) {
+        if (!o) {
             f.tabStops.reset();
         } else {
             std::vector<double> stops;
-            auto* a = static_cast<ArrayObject*>(o);
-            for (size_t i = 0; i < a->elements.size() && i < 10000; ++i)
-                stops.push_back(roundedPixels(vm.toNumber(a->elements[i])));
+            const double length = vm.toNumber(vm.getMember(v, QStringLiteral("length")));
+            const int count = std::isfinite(length) ? int(std::clamp(length, 0.0, 10000.0)) : 0;
+            for (int i = 0; i < count; ++i)
+                stops.push_back(roundedPixels(vm.toNumber(vm.getMember(v, QString::number(i)))));
             f.tabStops = std::move(stops);
         }
     }

@@ -2,6 +2,7 @@
 // Something on the display list: a placed shape, morph, clip or button with
 // the properties its placement (or a script) gave it. Depths are the file's
 // depths; scripts see timeline depths shifted down by 16384.
+#include <cmath>
 #include "movie/swf/BlendMode.h"
 #include "movie/swf/ClipEvent.h"
 #include "movie/swf/Filter.h"
@@ -71,8 +72,9 @@ public:
     // Script-facing properties, in pixels, percent and degrees.
     double x() const { return matrix.tx / 20.0; }
     double y() const { return matrix.ty / 20.0; }
-    void setX(double px) { matrix.tx = px * 20.0; }
-    void setY(double px) { matrix.ty = px * 20.0; }
+    // Positions are kept in whole twips, cut toward zero.
+    void setX(double px) { matrix.tx = std::trunc(px * 20.0); }
+    void setY(double px) { matrix.ty = std::trunc(px * 20.0); }
     double xScale() const;
     double yScale() const;
     double rotation() const;

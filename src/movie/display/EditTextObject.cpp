@@ -3,6 +3,7 @@
 #include "movie/display/MovieContext.h"
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace nimbrel::movie::display {
 
@@ -54,8 +55,9 @@ EditTextObject::EditTextObject(MovieContext* context, uint16_t characterId, std:
     wordWrap_ = d.wordWrap;
     embedFonts_ = d.useOutlines;
     autoSize_ = d.autoSize ? AutoSize::Left : AutoSize::None;
-    if (html) setHtmlText(d.initialText);
-    else setText(d.initialText);
+    const auto& settings = context->movie()->textSettings;
+    if (auto it = settings.find(characterId); it != settings.end()) rendering = it->second;
+    setInitialText(d.initialText);
 }
 
 EditTextObject::EditTextObject(MovieContext* context, const QRectF& bounds)
@@ -70,20 +72,16 @@ void EditTextObject::setBounds(const QRectF& bounds) {
     changed();
 }
 
+// A field's _width and _height set its own box: its scale still applies on top.
 void EditTextObject::setWidth(double px) {
     if (!std::isfinite(px)) return;
-    // The new size is measured in the parent's coordinates, like other objects.
-    const double sx = xScale() / 100.0;
-    if (sx == 0) return;
-    bounds_.setWidth(std::max(0.0, px * 20.0 / std::abs(sx)));
+    bounds_.setWidth(std::max(0.0, std::trunc(px * 20.0)));
     changed();
 }
 
 void EditTextObject::setHeight(double px) {
     if (!std::isfinite(px)) return;
-    const double sy = yScale() / 100.0;
-    if (sy == 0) return;
-    bounds_.setHeight(std::max(0.0, px * 20.0 / std::abs(sy)));
+    bounds_.setHeight(std::max(0.0, std::trunc(px * 20.0)));
     changed();
 }
 
@@ -94,9 +92,22 @@ void EditTextObject::setText(const QString& text) {
 }
 
 void EditTextObject::restoreInitialText() {
-    const QString initial = def_ ? def_->initialText : QString();
-    if (html) setHtmlText(initial);
-    else setText(initial);
+    setInitialText(def_ ? def_->initialText : QString());
+}
+
+void EditTextObject::setInitialText(const QString& initial) {
+    if (!html) {
+        setText(initial);
+        return;
+    }
+    setHtmlText(initial);
+    // Authoring tools close the last paragraph of a field's markup; that
+    // closing makes no empty line after it, as markup a script sets does.
+    const int len = content_.length();
+    if (len > 0 && content_.text().back() == QLatin1Char('\r')) {
+        content_.replace(len - 1, len, QString(), newFormat_);
+        changed();
+    }
 }
 
 QString EditTextObject::htmlText() const { return html ? HtmlText::write(content_) : content_.text(); }
@@ -180,8 +191,12 @@ void EditTextObject::fitToText() {
     const double h = std::ceil(l.textHeight() / 20.0) * 20.0 + 2 * gutter;
     QRectF b = bounds_;
     if (!wordWrap_) {
-        if (autoSize_ == AutoSize::Center) b.setLeft(bounds_.center().x() - w / 2);
-        else if (autoSize_ == AutoSize::Right) b.setLeft(bounds_.right() - w);
+        // Growing to the left or both ways moves the field itself; its box keeps its origin.
+        double shift = 0;
+        if (autoSize_ == AutoSize::Center) shift = (bounds_.width() - w) / 2;
+        else if (autoSize_ == AutoSize::Right) shift = bounds_.width() - w;
+        matrix.tx += matrix.a * shift;
+        matrix.ty += matrix.b * shift;
         b.setWidth(w);
     }
     b.setHeight(h);
@@ -225,24 +240,42 @@ void EditTextObject::setHscroll(int px) { hscroll_ = std::clamp(px, 0, maxHscrol
 namespace {
 
 // Whether a restrict list lets c in: a plain list of allowed characters,
-// ranges with '-', '^' switching to excluded ones and a backslash escaping.
+// '^' switching between allowed and excluded ones and a backslash escaping.
+// A '-' (several in a row act as one) makes a range from the character
+// before it, or from the lowest character when a range or nothing came
+// before; a reversed range adds nothing, and a trailing '-' or backslash is ignored.
 bool restrictAllows(const QString& r, QChar c) {
     bool allowed = false, excluding = false, any = false;
-    for (qsizetype i = 0; i < r.size(); ++i) {
+    std::optional<char16_t> last;
+    const qsizetype n = r.size();
+    auto take = [&](char16_t from, char16_t to) {
+        any = true;
+        if (c.unicode() >= from && c.unicode() <= to) allowed = !excluding;
+    };
+    for (qsizetype i = 0; i < n; ++i) {
         QChar a = r[i];
         if (a == QLatin1Char('^')) {
             excluding = !excluding;
             if (!any) allowed = true;
+            last.reset();
             continue;
         }
-        if (a == QLatin1Char('\\') && i + 1 < r.size()) a = r[++i];
-        QChar b = a;
-        if (i + 2 < r.size() && r[i + 1] == QLatin1Char('-')) {
-            b = r[i + 2];
-            i += 2;
+        if (a == QLatin1Char('-')) {
+            while (i + 1 < n && r[i + 1] == QLatin1Char('-')) ++i;
+            if (i + 1 >= n) break;
+            QChar to = r[++i];
+            if (to == QLatin1Char('\\') && i + 1 < n) to = r[++i];
+            const char16_t from = last.value_or(0);
+            if (from <= to.unicode()) take(from, to.unicode());
+            last.reset();
+            continue;
         }
-        any = true;
-        if (c >= a && c <= b) allowed = !excluding;
+        if (a == QLatin1Char('\\')) {
+            if (i + 1 >= n) break; // a backslash at the end escapes nothing
+            a = r[++i];
+        }
+        take(a.unicode(), a.unicode());
+        last = a.unicode();
     }
     return allowed;
 }

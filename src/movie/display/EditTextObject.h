@@ -47,6 +47,8 @@ public:
     bool html = false, multiline = false, password = false, selectable = true;
     bool border = false, background = false, condenseWhite = false, input = false;
     uint32_t borderColor = 0x000000, backgroundColor = 0xFFFFFF;
+    // Anti-aliasing as the file or a script asks for it.
+    swf::TextRenderSettings rendering;
     int maxChars = 0; // 0: no limit
     std::optional<QString> restrict;
     QString variable;
@@ -85,6 +87,7 @@ public:
     static constexpr double gutter = 40; // twips
 
 private:
+    void setInitialText(const QString& initial);
     void changed();
     void fitToText();
     const swf::Movie* movie() const;

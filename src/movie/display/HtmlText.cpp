@@ -9,6 +9,7 @@ namespace {
 struct Tag {
     QString name; // upper case
     bool closing = false;
+    bool malformed = false; // an attribute value without quotes
     QHash<QString, QString> attributes; // names upper case
 };
 
@@ -82,6 +83,7 @@ qsizetype readTag(const QString& s, qsizetype pos, Tag& tag) {
                 value = s.mid(i + 1, stop - i - 1);
                 i = end < 0 ? n : end + 1;
             } else {
+                tag.malformed = true;
                 const qsizetype valueStart = i;
                 while (i < n && !s[i].isSpace() && s[i] != QLatin1Char('>')) ++i;
                 value = s.mid(valueStart, i - valueStart);
@@ -92,12 +94,22 @@ qsizetype readTag(const QString& s, qsizetype pos, Tag& tag) {
     return i < n ? i + 1 : n;
 }
 
+// "#" then hex digits, blanks after the "#" skipped; reading stops at the
+// first other character and the last six digits count.
 std::optional<uint32_t> parseColor(const QString& v) {
-    QString t = v.trimmed();
-    if (!t.startsWith(QLatin1Char('#'))) return std::nullopt;
-    bool ok = false;
-    const uint c = t.mid(1).toUInt(&ok, 16);
-    return ok ? std::optional<uint32_t>(c & 0xFFFFFF) : std::nullopt;
+    if (!v.startsWith(QLatin1Char('#'))) return std::nullopt;
+    qsizetype i = 1;
+    while (i < v.size() && v[i].isSpace()) ++i;
+    uint32_t c = 0;
+    bool any = false;
+    for (; i < v.size(); ++i) {
+        const char16_t u = v[i].unicode(), lower = u | 0x20;
+        const int d = u >= '0' && u <= '9' ? u - '0' : lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+        if (d < 0) break;
+        c = ((c << 4) | uint32_t(d)) & 0xFFFFFF;
+        any = true;
+    }
+    return any ? std::optional<uint32_t>(c) : std::nullopt;
 }
 
 void applyTag(const Tag& tag, TextFormat& f) {
@@ -164,9 +176,14 @@ void HtmlText::parse(const QString& html, const TextFormat& base, FormattedText&
         out.append(decodeEntities(pending), current);
         pending.clear();
     };
+    // A break that ends text takes that text's format, even past the tags that closed it.
+    auto breakFormat = [&] {
+        const TextFormat* last = endsParagraph(out) ? nullptr : out.formatAt(out.length() - 1);
+        return last ? *last : current;
+    };
     auto newParagraph = [&] {
         flush();
-        out.append(QStringLiteral("\r"), current);
+        out.append(QStringLiteral("\r"), breakFormat());
     };
     qsizetype i = 0;
     const qsizetype n = html.size();
@@ -187,6 +204,8 @@ void HtmlText::parse(const QString& html, const TextFormat& base, FormattedText&
         }
         Tag tag;
         i = readTag(html, i, tag);
+        // The player reads no further than a tag it cannot read.
+        if (tag.malformed) break;
         if (tag.name.isEmpty()) continue;
         if (tag.name == QLatin1String("BR")) {
             newParagraph();

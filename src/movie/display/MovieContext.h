@@ -3,6 +3,7 @@
 // script engine, the tick counter and the limits that keep hostile files
 // (sprites placing themselves, endless fan-out) from exhausting memory.
 #include "movie/swf/Movie.h"
+#include <QString>
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -57,6 +58,10 @@ public:
     sound::SoundPlayback* sound() const;
     void setSound(sound::SoundPlayback* sound) { sound_ = sound; }
 
+    // Where a loaded movie came from (_url); empty for the main movie, whose host knows.
+    const QString& url() const { return url_; }
+    void setUrl(const QString& url) { url_ = url; }
+
     int objectCount() const { return objects_; }
     // Returns the object's place in creation order (1 for the first).
     uint64_t objectCreated() { ++objects_; return ++created_; }
@@ -73,6 +78,7 @@ private:
     int objects_ = 0;
     uint64_t created_ = 0;
     bool singlePrecision_ = false;
+    QString url_;
     sound::SoundPlayback* sound_ = nullptr;
 };
 

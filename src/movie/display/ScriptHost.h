@@ -7,11 +7,17 @@
 #include <QRectF>
 #include <QString>
 #include <chrono>
+#include <memory>
 #include <optional>
+
+namespace nimbrel::movie::swf {
+struct Movie;
+}
 
 namespace nimbrel::movie::display {
 
 class DisplayObject;
+class MovieClip;
 
 // Why a movie's scripts were stopped for good.
 enum class ScriptStop { None, RanTooLong, RunawayRecursion };
@@ -25,6 +31,16 @@ public:
     virtual void getUrl(const QString& url, const QString& target) = 0;
     // The folder or address relative loads are resolved against.
     virtual QString baseUrl() const = 0;
+    // The address of the main movie's own file (_url); empty when unknown.
+    virtual QString movieUrl() const { return {}; }
+
+    // Levels above the main movie (_level1 ...): the root clip of level n
+    // (n >= 1), null when none is loaded there.
+    virtual MovieClip* level(int n) const { return nullptr; }
+    // A movie loaded into level n takes the place of what was there; its
+    // first frame is shown at once. Null when the host keeps no levels.
+    virtual MovieClip* placeLevel(int n, std::shared_ptr<const swf::Movie> movie) { return nullptr; }
+    virtual void removeLevel(int n) {}
 
     // Keyboard as Key.isDown/getCode/getAscii read it (movie key codes).
     virtual bool isKeyDown(int keyCode) const { return false; }

@@ -131,8 +131,12 @@ TextLayout TextLayout::build(const FormattedText& text, const Options& o) {
         }
         line.leading = twips(para->leading);
         line.end = lineEnd;
-        double offset = 0;
         const QString align = para->align.value_or(QStringLiteral("left"));
+        // Spaces ending a paragraph count in a left-aligned line's width; at a
+        // wrap, and in lines aligned right or centred, they hang outside it.
+        const bool wrapped = end < n && !hardBreak;
+        if (!wrapped && align != QLatin1String("right") && align != QLatin1String("center")) line.width = lx;
+        double offset = 0;
         if (align == QLatin1String("right")) offset = avail - line.width;
         else if (align == QLatin1String("center")) offset = (avail - line.width) / 2;
         line.x = left + std::max(0.0, offset);
@@ -151,7 +155,8 @@ TextLayout TextLayout::build(const FormattedText& text, const Options& o) {
     }
     if (!out.lines_.empty()) {
         const Line& last = out.lines_.back();
-        out.textHeight_ = last.top + last.ascent + last.descent;
+        // Leading counts between lines, and after a line standing alone.
+        out.textHeight_ = last.top + last.ascent + last.descent + (out.lines_.size() == 1 ? last.leading : 0);
         if (text.length() == 0) {
             out.textWidth_ = 0;
             out.textHeight_ = 0;

@@ -5,14 +5,9 @@ namespace nimbrel::movie::sound {
 
 namespace {
 
-// Size of a leading ID3v2 tag, header and footer included; 0 without one.
+// Size of a leading ID3v2 tag within the file, header and footer included; 0 without one.
 qsizetype id3v2Size(const QByteArray& f) {
-    if (f.size() < 10 || !f.startsWith("ID3")) return 0;
-    const auto* p = reinterpret_cast<const uint8_t*>(f.constData());
-    if ((p[6] | p[7] | p[8] | p[9]) & 0x80) return 0; // not a synch-safe size: not a tag
-    const qsizetype body = qsizetype(p[6]) << 21 | qsizetype(p[7]) << 14 | qsizetype(p[8]) << 7 | p[9];
-    const bool footer = (p[5] & 0x10) != 0;
-    return std::min(f.size(), 10 + body + (footer ? 10 : 0));
+    return std::min(f.size(), std::max<qsizetype>(0, Mp3File::leadingTagSize(f)));
 }
 
 bool hasId3v1(const QByteArray& f) { return f.size() >= 128 && f.mid(f.size() - 128, 3) == "TAG"; }
@@ -51,6 +46,16 @@ const char* aliasOf(const QString& id) {
 }
 
 } // namespace
+
+qsizetype Mp3File::leadingTagSize(const QByteArray& f) {
+    if (f.size() < 10) return f.isEmpty() || QByteArray("ID3").startsWith(f.left(3)) ? -1 : 0;
+    if (!f.startsWith("ID3")) return 0;
+    const auto* p = reinterpret_cast<const uint8_t*>(f.constData());
+    if ((p[6] | p[7] | p[8] | p[9]) & 0x80) return 0; // not a synch-safe size: not a tag
+    const qsizetype body = qsizetype(p[6]) << 21 | qsizetype(p[7]) << 14 | qsizetype(p[8]) << 7 | p[9];
+    const bool footer = (p[5] & 0x10) != 0;
+    return 10 + body + (footer ? 10 : 0);
+}
 
 QByteArray Mp3File::audio(const QByteArray& file) {
     const qsizetype start = id3v2Size(file);

@@ -18,6 +18,9 @@ public:
     // The text fields of both tags, ID3v2 frames first, each with the
     // names movies read: TIT2 also as songname, TPE1 as artist and so on.
     static Tags tags(const QByteArray& file);
+    // The size the leading ID3v2 tag declares for itself, header and footer
+    // included: 0 without one, -1 while its first ten bytes have not arrived.
+    static qsizetype leadingTagSize(const QByteArray& head);
 };
 
 } // namespace nimbrel::movie::sound

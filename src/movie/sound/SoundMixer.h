@@ -71,6 +71,8 @@ public:
     // settings (none when null) and stops with it.
     void streamAppend(Owner stream, const std::vector<int16_t>& samples, Owner controller);
     void streamClear(Owner owner);
+    // True from a stream's first samples until it is cleared or stopped, even while its queue is empty.
+    bool hasStream(Owner owner) const { return streams_.count(owner) != 0; }
     // Stereo frames of the owner's stream waiting to be played.
     int64_t streamQueued(Owner owner) const;
     int64_t streamPlayed(Owner owner) const;

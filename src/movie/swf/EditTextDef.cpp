@@ -59,4 +59,19 @@ ParseResult<EditTextDef> EditTextDef::parse(const uint8_t* body, size_t len) {
     return t;
 }
 
+ParseResult<TextRenderSettings> TextRenderSettings::parse(const uint8_t* body, size_t len, uint16_t* id) {
+    BitReader r(body, len);
+    TextRenderSettings t;
+    *id = r.u16();
+    t.advanced = r.ub(2) == 1;
+    const uint32_t fit = r.ub(3);
+    t.gridFit = fit <= 2 ? GridFit(fit) : GridFit::Pixel;
+    r.ub(3);
+    r.align();
+    t.thickness = r.f32();
+    t.sharpness = r.f32();
+    if (r.failed()) return ParseResult<TextRenderSettings>::failure(QStringLiteral("text settings of %1 are damaged").arg(*id));
+    return t;
+}
+
 } // namespace nimbrel::movie::swf

@@ -35,4 +35,15 @@ struct EditTextDef {
     static ParseResult<EditTextDef> parse(const uint8_t* body, size_t len);
 };
 
+// CSMTextSettings: how the text of a field or static text is anti-aliased.
+struct TextRenderSettings {
+    enum class GridFit : uint8_t { None = 0, Pixel = 1, Subpixel = 2 };
+    bool advanced = false; // the font engine for small, readable text
+    GridFit gridFit = GridFit::Pixel;
+    float thickness = 0, sharpness = 0;
+
+    // The target character id comes back in id.
+    static ParseResult<TextRenderSettings> parse(const uint8_t* body, size_t len, uint16_t* id);
+};
+
 } // namespace nimbrel::movie::swf

@@ -44,6 +44,7 @@ struct Movie {
     std::map<uint16_t, Character> characters;
     BitmapStore bitmaps;                // decoded on first use
     std::map<uint16_t, FontDef> fonts;
+    std::map<uint16_t, TextRenderSettings> textSettings; // by text character id
     std::map<uint16_t, std::shared_ptr<const SoundDef>> sounds;
     std::map<uint16_t, std::shared_ptr<const VideoStreamDef>> videos;
     QHash<QString, uint16_t> exports; // ExportAssets names, lower-cased

@@ -209,6 +209,13 @@ void MovieParser::readDefinition(const Tag& tag) {
                 std::const_pointer_cast<ButtonDef>(*b)->cxform = cx;
         return;
     }
+    case TagCsmTextSettings: {
+        // Settings of a text defined earlier.
+        uint16_t target = 0;
+        if (auto s = TextRenderSettings::parse(tag.body, tag.length, &target)) movie_.textSettings[target] = s.value();
+        else warn(s.error());
+        return;
+    }
     default:
         break;
     }

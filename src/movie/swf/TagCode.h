@@ -46,6 +46,7 @@ enum TagCode : uint16_t {
     TagVideoFrame = 61,
     TagPlaceObject3 = 70,
     TagDoAbcPlain = 72, // the early DoABC form: bytecode only
+    TagCsmTextSettings = 74,
     TagDefineFont3 = 75,
     TagSymbolClass = 76,
     TagDoAbc = 82,

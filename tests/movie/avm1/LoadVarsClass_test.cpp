@@ -119,6 +119,18 @@ TEST(Avm1LoadVars, FailedLoadsReportFalseAndUnreachableTargetsStayAlive)
     EXPECT_FALSE(vm.toBoolean(vm.callMethod(vm.construct(vm.global->get("LoadVars"), {}), "load", {})));
 }
 
+TEST(Avm1LoadVars, AnEmptyAnswerReadsAsNone)
+{
+    LoadFixture f;
+    Interpreter& vm = *f.vm;
+    Value lv = vm.construct(vm.global->get("LoadVars"), {});
+    f.traceOnLoad(lv);
+    vm.callMethod(lv, "load", {Value("empty.txt")});
+    f.fetcher.answer(0, QByteArray());
+    EXPECT_TRUE(f.nextFrame());
+    EXPECT_EQ(f.traces, QStringList{"onLoad false false"});
+}
+
 TEST(Avm1LoadVars, ALoadStartedByAHandlerWaitsForTheFollowingFrame)
 {
     LoadFixture f;

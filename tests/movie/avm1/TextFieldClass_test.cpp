@@ -42,8 +42,8 @@ struct ScriptRun {
     QStringList traces;
 };
 
-// A movie of one frame per script, version 8.
-void play(ScriptRun& r, const std::vector<ActionAssembler>& frames) {
+// A movie of one frame per script.
+void play(ScriptRun& r, const std::vector<ActionAssembler>& frames, uint8_t version = 8) {
     SwfBuilder b;
     for (const ActionAssembler& f : frames) {
         const std::vector<uint8_t>& code = f.bytes();
@@ -54,7 +54,7 @@ void play(ScriptRun& r, const std::vector<ActionAssembler>& frames) {
     }
     b.end();
     r.player.setTraceSink([&r](const QString& line) { r.traces << line; });
-    ASSERT_TRUE(r.player.loadData(b.build(SwfBuilder::Container::Fws, 8, {0, 11000, 0, 8000}, 24,
+    ASSERT_TRUE(r.player.loadData(b.build(SwfBuilder::Container::Fws, version, {0, 11000, 0, 8000}, 24,
                                           uint16_t(frames.size()))));
     for (size_t i = 1; i < frames.size(); ++i) r.player.stepFrame();
 }
@@ -149,4 +149,125 @@ TEST(TextFieldClass, HtmlTextRoundTripsThroughTheField) {
               QStringList({"x&", "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\" "
                                  "LETTERSPACING=\"0\" KERNING=\"0\"><B>x</B>&amp;</FONT></P>",
                            "<b>y</b>"}));
+}
+
+TEST(TextFieldClass, TextFormatKeepsAlignOnNullAndReadsTabStopsFromListLikeObjects) {
+    ActionAssembler a;
+    newFormat(a, "f");
+    setString(a, "f", "align", "right");
+    a.getVariable("f").pushString("align").pushNull().op(0x4F);
+    setString(a, "f", "align", "sideways");
+    traceMember(a, "f", "align");
+    setString(a, "f", "display", "inline");
+    a.getVariable("f").pushString("display").pushUndefined().op(0x4F);
+    traceMember(a, "f", "display");
+    // f.tabStops = {length: 2, 0: 3.4, 1: "7"}
+    a.getVariable("f").pushString("tabStops");
+    a.pushString("length").pushInt(2).pushString("0").pushNumber(3.4).pushString("1").pushString("7").pushInt(3).op(0x43);
+    a.op(0x4F);
+    traceMember(a, "f", "tabStops");
+    a.getVariable("f").pushString("tabStops").pushInt(5).op(0x4F);
+    traceMember(a, "f", "tabStops");
+    ScriptRun r;
+    play(r, {a});
+    EXPECT_EQ(r.traces, QStringList({"right", "block", "3,7", "null"}));
+}
+
+TEST(TextFieldClass, ScrollCountsLinesFromZeroInThirtyTwoBits) {
+    ActionAssembler a;
+    createField(a);
+    setString(a, "t", "text", "1\n2\n3\n4\n5\n6");
+    traceMember(a, "t", "maxscroll");
+    // Each value, as the player's 32-bit line counter takes it.
+    for (double v : {-10.0, 2.0, 100.0, -2147483648.0, 2147483649.0, 4294967298.0}) {
+        setNumber(a, "t", "scroll", v);
+        traceMember(a, "t", "scroll");
+    }
+    ScriptRun r;
+    play(r, {a});
+    ASSERT_EQ(r.traces.size(), 7);
+    const QString max = r.traces[0];
+    EXPECT_GT(max.toInt(), 2);
+    EXPECT_EQ(r.traces.mid(1), QStringList({"1", "2", max, max, "1", "2"}));
+}
+
+TEST(TextFieldClass, RenderingSettingsAreCheckedOnFieldsAndPlainOnOtherObjects) {
+    ActionAssembler a;
+    createField(a);
+    traceMember(a, "t", "antiAliasType");
+    traceMember(a, "t", "gridFitType");
+    setString(a, "t", "antiAliasType", "advanced");
+    setString(a, "t", "gridFitType", "subpixel");
+    setString(a, "t", "gridFitType", "bogus");
+    setNumber(a, "t", "sharpness", -539);
+    traceMember(a, "t", "antiAliasType");
+    traceMember(a, "t", "gridFitType");
+    traceMember(a, "t", "sharpness");
+    // o = new TextField(): no field behind it.
+    a.pushString("o").pushInt(0).pushString("TextField").op(0x40).setVariable();
+    setString(a, "o", "thickness", "mine");
+    setString(a, "o", "scroll", "ignored");
+    traceMember(a, "o", "thickness");
+    traceMember(a, "o", "scroll");
+    ScriptRun r;
+    play(r, {a});
+    EXPECT_EQ(r.traces, QStringList({"normal", "pixel", "advanced", "subpixel", "-539", "mine", "undefined"}));
+}
+
+TEST(TextFieldClass, TheClassFollowsTheMovieVersion) {
+    struct Case {
+        uint8_t version;
+        QStringList traces; // typeof TextField.prototype, typeof its replaceText
+    } cases[] = {
+        {5, {"undefined", "undefined"}},
+        {6, {"object", "undefined"}},
+        {7, {"object", "function"}},
+    };
+    for (const Case& c : cases) {
+        ActionAssembler a;
+        member(a, "TextField", "prototype").op(0x44).trace();
+        member(a, "TextField", "prototype").pushString("replaceText").op(0x4E).op(0x44).trace();
+        ScriptRun r;
+        play(r, {a}, c.version);
+        EXPECT_EQ(r.traces, c.traces) << int(c.version);
+    }
+}
+
+TEST(TextFieldClass, ReplaceSelReplacesTheSelectionAndScriptFocusSelectsAll) {
+    auto replaceSel = [](ActionAssembler& a, const QString& s) {
+        a.pushString(s).pushInt(1).getVariable("t").pushString("replaceSel").op(0x52).op(0x17);
+        traceMember(a, "t", "text");
+    };
+    auto focus = [](ActionAssembler& a) {
+        a.getVariable("t").pushInt(1).getVariable("Selection").pushString("setFocus").op(0x52).op(0x17);
+    };
+    ActionAssembler a;
+    createField(a);
+    setString(a, "t", "text", "test");
+    replaceSel(a, "|"); // no selection made yet: the caret is at the start
+    replaceSel(a, "a"); // and moved past what went in
+    focus(a);
+    replaceSel(a, "X");
+    setString(a, "t", "text", "ab");
+    focus(a); // focused already, selected again
+    replaceSel(a, "Y");
+    ScriptRun r;
+    play(r, {a});
+    EXPECT_EQ(r.traces, QStringList({"|test", "|atest", "X", "Y"}));
+}
+
+TEST(TextFieldClass, AFieldKeepsItsTextWhenItsVariableRefusesIt) {
+    ActionAssembler a;
+    createField(a);
+    setString(a, "t", "variable", "v");
+    a.pushString("v").pushString("initial").setVariable();
+    traceMember(a, "t", "text");
+    // ASSetPropFlags(_root, "v", 4): v is read-only from here on.
+    a.pushInt(4).pushString("v").getVariable("_root").callFunction("ASSetPropFlags", 3).op(0x17);
+    setString(a, "t", "text", "typed");
+    a.getVariable("v").trace();
+    traceMember(a, "t", "text");
+    ScriptRun r;
+    play(r, {a});
+    EXPECT_EQ(r.traces, QStringList({"initial", "initial", "typed"}));
 }

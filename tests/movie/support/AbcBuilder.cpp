@@ -178,7 +178,7 @@ QByteArray AbcBuilder::build() const {
         out.u30(uint32_t(b.declaredLength >= 0 ? b.declaredLength : b.code.size())).bytes(b.code);
         out.u30(uint32_t(b.exceptions.size()));
         for (const ExceptionInfo& e : b.exceptions) out.u30(e.from).u30(e.to).u30(e.target).u30(e.type).u30(e.varName);
-        out.u30(0); // no activation traits
+        writeTraits(out, b.traits);
     }
     return out.data();
 }

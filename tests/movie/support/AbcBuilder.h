@@ -45,6 +45,7 @@ struct AbcBodySpec {
     uint32_t maxScopeDepth = 1;
     QByteArray code;
     std::vector<avm2::ExceptionInfo> exceptions;
+    std::vector<avm2::TraitInfo> traits; // of the activation object
     // Declared code length when it should differ from code.size() (a cut-short body).
     int64_t declaredLength = -1;
 };

@@ -181,8 +181,8 @@ void SwfBuilder::defineRect(uint16_t id, const swf::Rect& r, swf::Rgba color) {
     tag(32, w.data());
 }
 
-void SwfBuilder::defineSquareFont(uint16_t id) {
-    // The glyph: a 1024-unit square, top at -1024 (above the baseline).
+QByteArray SwfBuilder::squareGlyph() {
+    // A 1024-unit square, top at -1024 (above the baseline).
     BitWriter g;
     g.ub(1, 4); // fill bits
     g.ub(0, 4); // line bits
@@ -209,7 +209,11 @@ void SwfBuilder::defineSquareFont(uint16_t id) {
     edge(-1024, 0);
     edge(0, -1024);
     g.ub(0, 6);
-    const QByteArray glyph = g.data();
+    return g.data();
+}
+
+void SwfBuilder::defineSquareFont(uint16_t id) {
+    const QByteArray glyph = squareGlyph();
     BitWriter w;
     w.u16(id);
     w.u8(0x00); // no layout, narrow offsets and codes

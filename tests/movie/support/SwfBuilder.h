@@ -69,6 +69,8 @@ public:
     // that loaders and transforms in tests work on.
     void placeEmptyClip(uint16_t id, const QString& name, std::optional<swf::Matrix> matrix = std::nullopt);
     void end() { tag(0, {}); }
+    // The shape of a glyph filling a full em square (1024 units) above the baseline.
+    static QByteArray squareGlyph();
     // DefineFont2 whose glyph 0 is a full em square (1024 units) for code 'A'.
     void defineSquareFont(uint16_t id);
     // DefineText2 with one run of `count` glyph-0 characters at (x, y), advancing by one em.

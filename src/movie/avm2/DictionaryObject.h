@@ -1,0 +1,36 @@
+#pragma once
+// A flash.utils.Dictionary: object keys by identity beside the ordinary
+// (string-named) dynamic properties that other keys become. Enumeration
+// gives the object keys first, as the objects themselves.
+#include "movie/avm2/ScriptObject.h"
+#include <QHash>
+
+namespace nimbrel::movie::avm2 {
+
+class DictionaryObject : public ScriptObject {
+public:
+    DictionaryObject() : ScriptObject(Type::Dictionary) {}
+
+    const Value* find(ScriptObject* key) const;
+    void put(const Value& key, Value v);
+    bool remove(ScriptObject* key);
+
+    int ownEnumCount() const override { return int(entries_.size()) + ScriptObject::ownEnumCount(); }
+    int nextOwnEnumPosition(int position) const override;
+    Value ownEnumName(int position) const override;
+    Value ownEnumValue(int position) const override;
+
+    // Weak keys are accepted; keys are held until removed, as reference counting cannot drop them unseen.
+    bool weakKeys = false;
+
+private:
+    struct Entry {
+        Value key; // the object, which the entry keeps alive
+        Value value;
+        bool live = true;
+    };
+    std::vector<Entry> entries_;
+    QHash<ScriptObject*, int> index_;
+};
+
+} // namespace nimbrel::movie::avm2

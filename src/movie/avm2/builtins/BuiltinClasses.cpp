@@ -1,0 +1,44 @@
+#include "movie/avm2/builtins/BuiltinClasses.h"
+#include "movie/avm2/builtins/ApplicationDomainClass.h"
+#include "movie/avm2/builtins/ArrayClass.h"
+#include "movie/avm2/builtins/BooleanClass.h"
+#include "movie/avm2/builtins/ByteArrayClass.h"
+#include "movie/avm2/builtins/DateClass.h"
+#include "movie/avm2/builtins/DictionaryClass.h"
+#include "movie/avm2/builtins/DisplayStubs.h"
+#include "movie/avm2/builtins/ErrorClasses.h"
+#include "movie/avm2/builtins/FunctionClass.h"
+#include "movie/avm2/builtins/JsonClass.h"
+#include "movie/avm2/builtins/GlobalFunctions.h"
+#include "movie/avm2/builtins/MathClass.h"
+#include "movie/avm2/builtins/NamespaceClass.h"
+#include "movie/avm2/builtins/NumberClass.h"
+#include "movie/avm2/builtins/ObjectClass.h"
+#include "movie/avm2/builtins/RegExpClass.h"
+#include "movie/avm2/builtins/StringClass.h"
+#include "movie/avm2/builtins/VectorClass.h"
+
+namespace nimbrel::movie::avm2 {
+
+void BuiltinClasses::install(Runtime& rt) {
+    ObjectClass::install(rt); // Object, then Class
+    FunctionClass::install(rt);
+    BooleanClass::install(rt);
+    NumberClass::install(rt);
+    StringClass::install(rt);
+    RegExpClass::install(rt);
+    ArrayClass::install(rt);
+    VectorClass::install(rt);
+    MathClass::install(rt);
+    JsonClass::install(rt);
+    DictionaryClass::install(rt);
+    ByteArrayClass::install(rt);
+    ApplicationDomainClass::install(rt);
+    DateClass::install(rt);
+    NamespaceClass::install(rt);
+    ErrorClasses::install(rt);
+    GlobalFunctions::install(rt);
+    DisplayStubs::install(rt);
+}
+
+} // namespace nimbrel::movie::avm2
