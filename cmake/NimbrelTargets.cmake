@@ -3,6 +3,15 @@ set(NIMBREL_PCH_ENGINE <algorithm> <cmath> <cstdint> <cstring> <functional> <mem
     <vector> <QByteArray> <QHash> <QImage> <QPainter> <QPainterPath> <QString> <QStringList>)
 set(NIMBREL_PCH_WIDGETS ${NIMBREL_PCH_ENGINE} <QWidget>)
 
+# The libraries compile their sources in batches of eight: a fresh build parses
+# the common headers far less often, and an edit still rebuilds only its batch.
+# Test sources open namespaces at file scope and compile one by one.
+function(nimbrel_batch target)
+    if(NIMBREL_UNITY)
+        set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
+    endif()
+endfunction()
+
 # kind is ENGINE (no QtWidgets anywhere) or WIDGETS.
 function(nimbrel_precompile target kind)
     if(NIMBREL_PCH)
@@ -23,6 +32,7 @@ function(nimbrel_add_library name dir)
         add_library(${name} STATIC ${srcs} ${hdrs})
         target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
         target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS})
+        nimbrel_batch(${name})
         if(dir STREQUAL "movie")
             nimbrel_precompile(${name} ENGINE)
         else()
