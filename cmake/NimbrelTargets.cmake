@@ -5,10 +5,17 @@ set(NIMBREL_PCH_WIDGETS ${NIMBREL_PCH_ENGINE} <QWidget>)
 
 # The libraries compile their sources in batches of eight: a fresh build parses
 # the common headers far less often, and an edit still rebuilds only its batch.
-# Test sources open namespaces at file scope and compile one by one.
+# Test sources open namespaces at file scope and compile one by one, as do
+# the built-in classes, whose natives are named after the methods they serve.
 function(nimbrel_batch target)
     if(NIMBREL_UNITY)
         set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
+        get_target_property(srcs ${target} SOURCES)
+        list(FILTER srcs INCLUDE REGEX "/builtins/[^/]*\\.cpp$")
+        if(srcs)
+            set_source_files_properties(${srcs} TARGET_DIRECTORY ${target}
+                PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+        endif()
     endif()
 endfunction()
 
