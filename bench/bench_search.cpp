@@ -93,8 +93,7 @@ int main(int argc, char** argv) {
     QStringList keptPaths;
     QTimer ticker;
     if (mode == "gui") {
-        view.setUniformItemSizes(true);
-        view.setModel(&model);
+        model.showIn(view); // as the results panel shows it
         view.resize(600, 800);
         view.show();
         // A list that has drawn text once, as the panel has before any search: the

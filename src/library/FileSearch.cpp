@@ -1,12 +1,19 @@
 #include "library/FileSearch.h"
 
-#include "library/FolderCachedFacts.h"
 #include "library/FolderWalk.h"
 #include "library/SearchResultsModel.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMetaObject>
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <fcntl.h>
+#include <mutex>
+#include <unistd.h>
 
 namespace nimbrel::library {
 
@@ -47,42 +54,163 @@ void FileSearch::start(const SearchInputs& inputs) {
     m_worker = std::thread([this, inputs, paths = m_batchPaths, ms = m_batchMs] { work(inputs, paths, ms); });
 }
 
-void FileSearch::work(const SearchInputs& inputs, int batchPaths, int batchMs) {
-    const std::string root = QFile::encodeName(inputs.startFolder).toStdString();
-    QStringList all;
-    QStringList batch;
-    QElapsedTimer sinceBatch;
-    sinceBatch.start();
-    const auto flush = [&] {
-        if (batch.isEmpty())
+namespace {
+
+// Folders the walk has read, waiting for the rule check on other threads,
+// numbered in walk order.
+class FolderQueue {
+public:
+    struct Folder {
+        std::uint64_t number = 0;
+        std::string path;
+        std::vector<std::string> names;
+    };
+
+    void push(const std::string& path, std::vector<std::string>& names) {
+        std::lock_guard lock(m_mutex);
+        m_folders.push_back({m_pushed++, path, std::move(names)});
+        names = {};
+        m_ready.notify_one();
+    }
+    void close() {
+        std::lock_guard lock(m_mutex);
+        m_closed = true;
+        m_ready.notify_all();
+    }
+    // The next folder, or nothing once the queue is closed and empty.
+    std::optional<Folder> pop() {
+        std::unique_lock lock(m_mutex);
+        m_ready.wait(lock, [this] { return m_closed || !m_folders.empty(); });
+        if (m_folders.empty())
+            return std::nullopt;
+        Folder next = std::move(m_folders.front());
+        m_folders.pop_front();
+        return next;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::deque<Folder> m_folders;
+    std::uint64_t m_pushed = 0;
+    bool m_closed = false;
+};
+
+// Hands found paths on in walk order although folders are finished out of
+// order: a batch goes out when it holds `batchPaths` paths or `batchMs` passed.
+class FoundStream {
+public:
+    using Send = std::function<void(QStringList&&)>;
+    FoundStream(int batchPaths, int batchMs, Send send)
+        : m_batchPaths(batchPaths), m_batchMs(batchMs), m_send(std::move(send)) {
+        m_sinceBatch.start();
+    }
+
+    void add(std::uint64_t number, QStringList paths) {
+        std::lock_guard lock(m_mutex);
+        m_waiting.emplace(number, std::move(paths));
+        for (auto next = m_waiting.begin(); next != m_waiting.end() && next->first == m_next;
+             next = m_waiting.erase(next), ++m_next) {
+            for (QString& path : next->second) {
+                m_batch.append(std::move(path));
+                if (m_batch.size() >= m_batchPaths || m_sinceBatch.elapsed() >= m_batchMs)
+                    flushLocked();
+            }
+        }
+    }
+    // The rest, once every folder has been added (a stopped walk leaves no gaps).
+    void finish() {
+        std::lock_guard lock(m_mutex);
+        for (auto& [number, paths] : m_waiting)
+            m_batch += paths;
+        m_waiting.clear();
+        flushLocked();
+    }
+
+private:
+    void flushLocked() {
+        if (m_batch.isEmpty())
             return;
+        m_send(std::move(m_batch));
+        m_batch = QStringList();
+        m_sinceBatch.restart();
+    }
+
+    const int m_batchPaths;
+    const int m_batchMs;
+    const Send m_send;
+    std::mutex m_mutex;
+    std::map<std::uint64_t, QStringList> m_waiting;
+    std::uint64_t m_next = 0;
+    QStringList m_batch;
+    QElapsedTimer m_sinceBatch;
+};
+
+// Turns the queued folders' names into paths for the stream and returns those
+// that pass the rules.
+QStringList checkFolders(FolderQueue& queue, FoundStream& stream, const SearchRules& rules) {
+    QStringList passed;
+    while (std::optional<FolderQueue::Folder> folder = queue.pop()) {
+        const QString folderText = QFile::decodeName(QByteArray::fromStdString(folder->path));
+        QStringList paths;
+        paths.reserve(qsizetype(folder->names.size()));
+        for (const std::string& name : folder->names)
+            paths.append(folderText + QFile::decodeName(QByteArray::fromStdString(name)));
+        // A folder gone since it was read takes its files with it.
+        const int fd = ::open(folder->path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            for (std::size_t i = 0; i < folder->names.size(); ++i) {
+                const QString& path = paths.at(qsizetype(i));
+                const std::optional<FileFacts> facts = FileFacts::readAt(fd, folder->names[i].c_str(), path);
+                if (facts && rules.passes(*facts))
+                    passed.append(path);
+            }
+            ::close(fd);
+        }
+        stream.add(folder->number, std::move(paths));
+    }
+    return passed;
+}
+
+} // namespace
+
+void FileSearch::work(const SearchInputs& inputs, int batchPaths, int batchMs) {
+    // The walk only reads folders; turning names into paths and the rule check,
+    // which costs the file system more than the walk itself, run beside it on
+    // both cores.
+    const std::string root = QFile::encodeName(inputs.startFolder).toStdString();
+    const SearchRules rules = inputs.rules();
+    FolderQueue queue;
+    FoundStream stream(batchPaths, batchMs, [this](QStringList&& batch) {
         QMetaObject::invokeMethod(this, [this, b = std::move(batch)] { emit found(b); }, Qt::QueuedConnection);
-        batch = QStringList();
-        sinceBatch.restart();
-    };
-    const auto sink = [&](const std::string& path) {
-        QString text = QFile::decodeName(QByteArray::fromRawData(path.data(), qsizetype(path.size())));
-        all.append(text);
-        batch.append(std::move(text));
-        if (batch.size() >= batchPaths || sinceBatch.elapsed() >= batchMs)
-            flush();
-    };
+    });
+    const unsigned checkerCount = std::clamp(std::thread::hardware_concurrency(), 1u, 2u);
+    std::vector<QStringList> passed(checkerCount);
+    std::vector<std::thread> checkers;
+    for (unsigned i = 0; i < checkerCount; ++i)
+        checkers.emplace_back([&, i] { passed[i] = checkFolders(queue, stream, rules); });
 
     bool stopped = false;
     qulonglong skipped = 0;
     for (const QString& pattern : inputs.patterns()) {
         FolderWalk walk(pattern.toStdString(), m_stop);
-        stopped = !walk.run(root, sink);
+        stopped = !walk.runByFolder(root, [&queue](const std::string& folder, std::vector<std::string>& names) {
+            queue.push(folder, names);
+        });
         skipped += walk.counts().foldersSkipped;
         if (stopped)
             break;
     }
-    flush();
-    // What was found so far is filtered whether the walk ended or was stopped.
+    // What was found so far is checked whether the walk ended or was stopped.
+    queue.close();
+    for (std::thread& checker : checkers)
+        checker.join();
+    stream.finish();
+    QStringList all;
+    for (const QStringList& part : passed)
+        all += part;
     // Sorted here too, so the GUI thread only swaps the list in.
-    FolderCachedFacts facts;
-    const QStringList kept = SearchResultsModel::sorted(
-        inputs.rules().filter(all, [&facts](const QString& path) { return facts(path); }));
+    const QStringList kept = SearchResultsModel::sorted(all);
     QMetaObject::invokeMethod(
         this, [this, kept, stopped, skipped] { wrapUp(kept, stopped, skipped); }, Qt::QueuedConnection);
 }

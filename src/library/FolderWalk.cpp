@@ -53,6 +53,19 @@ bool FolderWalk::matches(std::string_view pattern, std::string_view name) {
 }
 
 bool FolderWalk::run(const std::string& root, const Sink& sink) {
+    return runByFolder(root, [this, &sink](const std::string& folder, std::vector<std::string>& names) {
+        std::string path;
+        for (const std::string& name : names) {
+            // A stop asked for by the sink itself ends the walk at the next file.
+            if (stopRequested())
+                return;
+            path.assign(folder).append(name);
+            sink(path);
+        }
+    });
+}
+
+bool FolderWalk::runByFolder(const std::string& root, const FolderSink& sink) {
     std::string start = root;
     if (start.empty() || start.back() != '/')
         start.push_back('/');
@@ -60,6 +73,7 @@ bool FolderWalk::run(const std::string& root, const Sink& sink) {
     // they come off in enumeration order.
     std::vector<std::string> pending{start};
     std::vector<std::string> subfolders;
+    std::vector<std::string> names;
     while (!pending.empty()) {
         if (stopRequested())
             return false;
@@ -82,8 +96,8 @@ bool FolderWalk::run(const std::string& root, const Sink& sink) {
         ++m_counts.foldersWalked;
 
         subfolders.clear();
+        names.clear();
         bool stopped = false;
-        std::string path;
         while (const dirent* entry = ::readdir(dir)) {
             const std::string_view name(entry->d_name);
             if (isFolderEntry(fd, *entry)) {
@@ -97,11 +111,12 @@ bool FolderWalk::run(const std::string& root, const Sink& sink) {
                 stopped = true;
                 break;
             }
-            path.assign(folder).append(name);
             ++m_counts.filesFound;
-            sink(path);
+            names.emplace_back(name);
         }
         ::closedir(dir);
+        if (!names.empty())
+            sink(folder, names);
         if (stopped)
             return false;
         for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it)

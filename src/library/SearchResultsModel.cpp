@@ -1,10 +1,9 @@
 #include "library/SearchResultsModel.h"
 
+#include "library/CaseFoldedOrder.h"
 #include "library/SideList.h"
 
-#include <algorithm>
-#include <numeric>
-#include <vector>
+#include <QListView>
 
 namespace nimbrel::library {
 
@@ -18,6 +17,15 @@ QVariant SearchResultsModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
         return m_paths.at(index.row());
     return {};
+}
+
+void SearchResultsModel::showIn(QListView& view) {
+    view.setModel(this);
+    view.setUniformItemSizes(true);
+    // A whole layout walks every row; in steps of this many the longest pause
+    // stays a few milliseconds however long the list grows.
+    view.setLayoutMode(QListView::Batched);
+    view.setBatchSize(2000);
 }
 
 void SearchResultsModel::append(const QStringList& batch) {
@@ -60,21 +68,7 @@ void SearchResultsModel::removeRows(const QList<int>& rows) {
 }
 
 QStringList SearchResultsModel::sorted(const QStringList& paths) {
-    // Folding each text once keeps a million-entry sort to plain comparisons;
-    // the order is the one a case-insensitive compare gives.
-    std::vector<QString> keys;
-    keys.reserve(paths.size());
-    for (const QString& p : paths)
-        keys.push_back(p.toCaseFolded());
-    std::vector<qsizetype> order(paths.size());
-    std::iota(order.begin(), order.end(), qsizetype(0));
-    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return keys[a] < keys[b]; });
-    QStringList out;
-    out.reserve(paths.size());
-    for (qsizetype i : order)
-        if (!paths.at(i).isEmpty())
-            out.append(paths.at(i));
-    return out;
+    return CaseFoldedOrder::sorted(paths);
 }
 
 } // namespace nimbrel::library

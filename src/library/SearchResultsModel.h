@@ -7,6 +7,8 @@
 #include <QAbstractListModel>
 #include <QStringList>
 
+class QListView;
+
 namespace nimbrel::library {
 
 class SearchResultsModel : public QAbstractListModel {
@@ -24,6 +26,11 @@ public:
     void clear();
     // Keeps the rows not named in `rows`, in order, without empty texts.
     void removeRows(const QList<int>& rows);
+
+    // Shows this model in `view` as a million rows need it: rows of one height
+    // and the layout done in steps between events, so rows arriving during a
+    // search never hold the window up for long.
+    void showIn(QListView& view);
 
     const QStringList& paths() const { return m_paths; }
     static QStringList sorted(const QStringList& paths);

@@ -37,11 +37,9 @@ SearchResultsPanel::~SearchResultsPanel() = default;
 void SearchResultsPanel::createControls(QWidget* container) {
     lsearch = new QListView(container);
     lsearch->setObjectName("lsearch");
-    lsearch->setModel(model_);
+    model_->showIn(*lsearch);
     lsearch->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lsearch->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Every row the same height: the view need not measure a million rows.
-    lsearch->setUniformItemSizes(true);
     // Long paths are reached with huakuaione, which slides the whole list sideways.
     lsearch->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lsearch->setTextElideMode(Qt::ElideNone);
