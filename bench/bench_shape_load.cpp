@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     const int repeats = repeatAt > 0 && repeatAt + 1 < args.size() ? std::max(1, args[repeatAt + 1].toInt()) : 5;
     int status = 0;
     for (int edges : {10000, 20000, 40000, 80000, 160000}) {
-        const auto body = nimbrel::movie::testing::repeatedPointShapeBody(1, edges);
+        const auto body = nimbrel::movie::test::repeatedPointShapeBody(1, edges);
         const double parseMs = bestMs(repeats, [&] {
             QString error;
             return swf::parseShape(2, body.data(), body.size(), &error).has_value();

@@ -5,7 +5,7 @@
 #include <QFile>
 
 using namespace nimbrel::movie;
-using test::Avm2TraceHost;
+using nimbrel::movie::test::Avm2TraceHost;
 
 namespace {
 

@@ -1,3 +1,4 @@
+#include "movie/support/PixelNear.h"
 #include "ShapeTestBits.h"
 #include "movie/swf/BitmapParser.h"
 #include <QBuffer>
@@ -6,7 +7,9 @@
 #include <zlib.h>
 
 using namespace nimbrel::movie;
-using nimbrel::movie::testing::TestBits;
+using nimbrel::movie::test::TestBits;
+
+using nimbrel::movie::test::pixelNear;
 
 namespace {
 
@@ -18,7 +21,7 @@ std::vector<uint8_t> deflate(const std::vector<uint8_t>& raw) {
     return out;
 }
 
-std::optional<swf::BitmapDef> parse(int tag, const TestBits& b, const QByteArray& tables = {}, QString* err = nullptr) {
+std::optional<swf::BitmapDef> parseBitmap(int tag, const TestBits& b, const QByteArray& tables = {}, QString* err = nullptr) {
     QString e;
     auto def = swf::parseBitmap(tag, b.data().data(), b.size(), tables, err ? err : &e);
     return def;
@@ -40,12 +43,6 @@ QImage testPattern() {
     return img;
 }
 
-::testing::AssertionResult near(QRgb got, QRgb want, int tol) {
-    if (std::abs(qRed(got) - qRed(want)) <= tol && std::abs(qGreen(got) - qGreen(want)) <= tol &&
-        std::abs(qBlue(got) - qBlue(want)) <= tol && std::abs(qAlpha(got) - qAlpha(want)) <= tol)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << std::hex << "got " << got << " want " << want;
-}
 
 // Splits a JPEG into a tables stream (SOI, DQT/DHT, EOI) and the rest (SOI, frame, scan).
 std::pair<QByteArray, std::vector<uint8_t>> splitTables(const std::vector<uint8_t>& jpeg) {
@@ -80,7 +77,7 @@ TEST(BitmapParser, ColourMappedRowsArePaddedTo32Bits) {
     b.u16(2);
     b.u8(1); // two colours
     b.bytes(deflate(raw));
-    auto def = parse(20, b);
+    auto def = parseBitmap(20, b);
     ASSERT_TRUE(def);
     EXPECT_EQ(def->id, 5);
     ASSERT_EQ(def->image.size(), QSize(3, 2));
@@ -101,7 +98,7 @@ TEST(BitmapParser, Rgb15RowsArePaddedAndExpanded) {
     b.u16(1);
     b.u16(2);
     b.bytes(deflate(raw));
-    auto def = parse(20, b);
+    auto def = parseBitmap(20, b);
     ASSERT_TRUE(def);
     EXPECT_EQ(def->image.pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(def->image.pixel(0, 1), qRgb(0, 255, 0));
@@ -115,7 +112,7 @@ TEST(BitmapParser, Rgb24AndPremultipliedArgb) {
     b.u16(2);
     b.u16(1);
     b.bytes(deflate(raw));
-    auto def = parse(20, b);
+    auto def = parseBitmap(20, b);
     ASSERT_TRUE(def);
     EXPECT_EQ(def->image.pixel(0, 0), qRgb(10, 20, 30)) << "the first byte is padding, not alpha";
     EXPECT_EQ(def->image.pixel(1, 0), qRgb(40, 50, 60));
@@ -128,7 +125,7 @@ TEST(BitmapParser, Rgb24AndPremultipliedArgb) {
     b2.u16(3);
     b2.u16(1);
     b2.bytes(deflate(raw2));
-    auto def2 = parse(36, b2);
+    auto def2 = parseBitmap(36, b2);
     ASSERT_TRUE(def2);
     const QRgb* px = reinterpret_cast<const QRgb*>(def2->image.constScanLine(0));
     EXPECT_EQ(px[0], qRgba(64, 32, 128, 128));
@@ -145,7 +142,7 @@ TEST(BitmapParser, Lossless2PaletteCarriesAlpha) {
     b.u16(1);
     b.u8(1);
     b.bytes(deflate(raw));
-    auto def = parse(36, b);
+    auto def = parseBitmap(36, b);
     ASSERT_TRUE(def);
     const QRgb* px = reinterpret_cast<const QRgb*>(def->image.constScanLine(0));
     EXPECT_EQ(px[0], qRgba(255, 0, 0, 255));
@@ -161,7 +158,7 @@ TEST(BitmapParser, LosslessRefusesShortOversizedAndUnknown) {
     shortData.u16(4);
     shortData.u16(4);
     shortData.bytes(deflate(raw));
-    EXPECT_FALSE(parse(36, shortData, {}, &err));
+    EXPECT_FALSE(parseBitmap(36, shortData, {}, &err));
     EXPECT_TRUE(err.contains("short")) << err.toStdString();
 
     TestBits huge;
@@ -170,7 +167,7 @@ TEST(BitmapParser, LosslessRefusesShortOversizedAndUnknown) {
     huge.u16(60000);
     huge.u16(60000);
     huge.bytes(deflate(raw));
-    EXPECT_FALSE(parse(20, huge, {}, &err));
+    EXPECT_FALSE(parseBitmap(20, huge, {}, &err));
     EXPECT_TRUE(err.contains("large")) << err.toStdString();
 
     TestBits unknown;
@@ -179,7 +176,7 @@ TEST(BitmapParser, LosslessRefusesShortOversizedAndUnknown) {
     unknown.u16(1);
     unknown.u16(1);
     unknown.bytes(deflate(raw));
-    EXPECT_FALSE(parse(20, unknown, {}, &err));
+    EXPECT_FALSE(parseBitmap(20, unknown, {}, &err));
 
     TestBits garbage;
     garbage.u16(1);
@@ -187,7 +184,7 @@ TEST(BitmapParser, LosslessRefusesShortOversizedAndUnknown) {
     garbage.u16(2);
     garbage.u16(2);
     garbage.bytes({1, 2, 3, 4, 5, 6, 7, 8});
-    EXPECT_FALSE(parse(20, garbage, {}, &err));
+    EXPECT_FALSE(parseBitmap(20, garbage, {}, &err));
     EXPECT_FALSE(swf::parseBitmap(99, garbage.data().data(), garbage.size(), {}, &err));
 }
 
@@ -197,26 +194,26 @@ TEST(BitmapParser, Jpeg2DecodesJpegPngAndStrayMarkers) {
     TestBits b;
     b.u16(9);
     b.bytes(jpeg);
-    auto def = parse(21, b);
+    auto def = parseBitmap(21, b);
     ASSERT_TRUE(def);
     EXPECT_EQ(def->id, 9);
     EXPECT_EQ(def->image.size(), QSize(16, 8));
-    EXPECT_TRUE(near(def->image.pixel(2, 4), qRgb(255, 0, 0), 20));
-    EXPECT_TRUE(near(def->image.pixel(13, 4), qRgb(0, 0, 255), 20));
+    EXPECT_TRUE(pixelNear(def->image.pixel(2, 4), qRgb(255, 0, 0), 20));
+    EXPECT_TRUE(pixelNear(def->image.pixel(13, 4), qRgb(0, 0, 255), 20));
 
     // Some encoders put an empty end/start pair before the real image.
     TestBits stray;
     stray.u16(9);
     stray.bytes({0xFF, 0xD9, 0xFF, 0xD8});
     stray.bytes(jpeg);
-    auto def2 = parse(21, stray);
+    auto def2 = parseBitmap(21, stray);
     ASSERT_TRUE(def2);
-    EXPECT_TRUE(near(def2->image.pixel(13, 4), qRgb(0, 0, 255), 20));
+    EXPECT_TRUE(pixelNear(def2->image.pixel(13, 4), qRgb(0, 0, 255), 20));
 
     TestBits png;
     png.u16(10);
     png.bytes(encoded(pattern, "PNG"));
-    auto def3 = parse(21, png);
+    auto def3 = parseBitmap(21, png);
     ASSERT_TRUE(def3);
     EXPECT_EQ(def3->image.pixel(0, 0), qRgb(255, 0, 0));
 }
@@ -226,9 +223,9 @@ TEST(BitmapParser, DefineBitsJoinsTheSharedTables) {
     TestBits b;
     b.u16(3);
     b.bytes(image);
-    auto def = parse(6, b, tables);
+    auto def = parseBitmap(6, b, tables);
     ASSERT_TRUE(def);
-    EXPECT_TRUE(near(def->image.pixel(2, 2), qRgb(255, 0, 0), 20));
+    EXPECT_TRUE(pixelNear(def->image.pixel(2, 2), qRgb(255, 0, 0), 20));
     QString err;
     EXPECT_FALSE(swf::parseBitmap(6, b.data().data(), b.size(), QByteArray(), &err))
         << "without tables there are no quantisation tables to decode with";
@@ -246,7 +243,7 @@ TEST(BitmapParser, Jpeg3AlphaPlaneApplies) {
         if (tag == 90) b.u16(0);
         b.bytes(jpeg);
         b.bytes(deflate(alpha));
-        auto def = parse(tag, b);
+        auto def = parseBitmap(tag, b);
         ASSERT_TRUE(def) << tag;
         const QImage& img = def->image;
         EXPECT_EQ(qAlpha(img.pixel(3, 0)), 0);
@@ -262,7 +259,7 @@ TEST(BitmapParser, Jpeg3AlphaPlaneApplies) {
         if (tag == 90) bad.u16(0);
         bad.bytes(jpeg);
         bad.bytes(deflate(std::vector<uint8_t>(20, 255)));
-        EXPECT_FALSE(parse(tag, bad));
+        EXPECT_FALSE(parseBitmap(tag, bad));
     }
 }
 
@@ -271,16 +268,16 @@ TEST(BitmapParser, BrokenJpegDataIsAnError) {
     TestBits b;
     b.u16(1);
     b.bytes({0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 1, 2, 3});
-    EXPECT_FALSE(parse(21, b, {}, &err));
+    EXPECT_FALSE(parseBitmap(21, b, {}, &err));
     EXPECT_FALSE(err.isEmpty());
     TestBits offset;
     offset.u16(1);
     offset.u32(1000);
     offset.bytes({0xFF, 0xD8});
-    EXPECT_FALSE(parse(35, offset, {}, &err));
+    EXPECT_FALSE(parseBitmap(35, offset, {}, &err));
     TestBits empty;
     empty.u16(1);
-    EXPECT_FALSE(parse(21, empty, {}, &err));
+    EXPECT_FALSE(parseBitmap(21, empty, {}, &err));
 }
 
 TEST(BitmapParser, NormalizeJpegKeepsOneStartMarker) {

@@ -1,29 +1,26 @@
+#include "movie/support/PixelNear.h"
 #include "movie/render/BlendPainter.h"
 #include <QImage>
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
 
+using nimbrel::movie::test::pixelNear;
+
 namespace {
 
-QImage solid(QRgb premultipliedColour, int w = 4, int h = 4) {
+QImage solidImage(QRgb premultipliedColour, int w = 4, int h = 4) {
     QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
     img.fill(premultipliedColour);
     return img;
 }
 
 QRgb blendOne(QRgb backdrop, QRgb layer, swf::BlendMode mode) {
-    QImage dst = solid(backdrop);
-    render::compose(dst, solid(layer, 2, 2), QPoint(1, 1), mode);
+    QImage dst = solidImage(backdrop);
+    render::compose(dst, solidImage(layer, 2, 2), QPoint(1, 1), mode);
     return reinterpret_cast<const QRgb*>(dst.constScanLine(1))[1];
 }
 
-::testing::AssertionResult near(QRgb got, QRgb want, int tol = 1) {
-    if (std::abs(qRed(got) - qRed(want)) <= tol && std::abs(qGreen(got) - qGreen(want)) <= tol &&
-        std::abs(qBlue(got) - qBlue(want)) <= tol && std::abs(qAlpha(got) - qAlpha(want)) <= tol)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << std::hex << "got " << got << " want " << want;
-}
 
 } // namespace
 
@@ -32,26 +29,26 @@ TEST(BlendPainter, OpaquePairsMatchHandComputedValues) {
     const QRgb s = qRgb(100, 150, 250); // layer
     using M = swf::BlendMode;
     // Expected: per channel on 0..255 values.
-    EXPECT_TRUE(near(blendOne(b, s, M::Normal), s));
-    EXPECT_TRUE(near(blendOne(b, s, M::Layer), s));
-    EXPECT_TRUE(near(blendOne(b, s, M::Multiply), qRgb(78, 59, 49)));       // b*s/255
-    EXPECT_TRUE(near(blendOne(b, s, M::Screen), qRgb(222, 191, 251)));      // b+s-b*s/255
-    EXPECT_TRUE(near(blendOne(b, s, M::Lighten), qRgb(200, 150, 250)));
-    EXPECT_TRUE(near(blendOne(b, s, M::Darken), qRgb(100, 100, 50)));
-    EXPECT_TRUE(near(blendOne(b, s, M::Difference), qRgb(100, 50, 200)));
-    EXPECT_TRUE(near(blendOne(b, s, M::Add), qRgb(255, 250, 255)));
-    EXPECT_TRUE(near(blendOne(b, s, M::Subtract), qRgb(100, 0, 0)));        // b-s clamped
-    EXPECT_TRUE(near(blendOne(b, s, M::Invert), qRgb(55, 155, 205)));       // 255-b
+    EXPECT_TRUE(pixelNear(blendOne(b, s, M::Normal), s, 1));
+    EXPECT_TRUE(pixelNear(blendOne(b, s, M::Layer), s, 1));
+    EXPECT_TRUE(pixelNear(blendOne(b, s, M::Multiply), qRgb(78, 59, 49), 1));       // b*s/255
+    EXPECT_TRUE(pixelNear(blendOne(b, s, M::Screen), qRgb(222, 191, 251), 1));      // b+s-b*s/255
+    EXPECT_TRUE(pixelNear(blendOne(b, s, M::Lighten), qRgb(200, 150, 250), 1));
+    EXPECT_TRUE(pixelNear(blendOne(b, s, M::Darken), qRgb(100, 100, 50), 1));
+    EXPECT_TRUE(pixelNear(blendOne(b, s, M::Difference), qRgb(100, 50, 200), 1));
+    EXPECT_TRUE(pixelNear(blendOne(b, s, M::Add), qRgb(255, 250, 255), 1));
+    EXPECT_TRUE(pixelNear(blendOne(b, s, M::Subtract), qRgb(100, 0, 0), 1));        // b-s clamped
+    EXPECT_TRUE(pixelNear(blendOne(b, s, M::Invert), qRgb(55, 155, 205), 1));       // 255-b
     // Overlay: b<128 ? 2bs/255 : 255-2(255-b)(255-s)/255
-    EXPECT_TRUE(near(blendOne(b, s, M::Overlay), qRgb(255 - 2 * 55 * 155 / 255, 2 * 100 * 150 / 255, 2 * 50 * 250 / 255), 2));
+    EXPECT_TRUE(pixelNear(blendOne(b, s, M::Overlay), qRgb(255 - 2 * 55 * 155 / 255, 2 * 100 * 150 / 255, 2 * 50 * 250 / 255), 2));
     // Hard light: the same with the roles swapped (s decides).
-    EXPECT_TRUE(near(blendOne(b, s, M::HardLight), qRgb(2 * 200 * 100 / 255, 255 - 2 * 155 * 105 / 255, 255 - 2 * 205 * 5 / 255), 2));
+    EXPECT_TRUE(pixelNear(blendOne(b, s, M::HardLight), qRgb(2 * 200 * 100 / 255, 255 - 2 * 155 * 105 / 255, 255 - 2 * 205 * 5 / 255), 2));
 }
 
 TEST(BlendPainter, MultiplyByWhiteAndScreenByBlackAreIdentity) {
     const QRgb b = qRgb(12, 34, 56);
-    EXPECT_TRUE(near(blendOne(b, qRgb(255, 255, 255), swf::BlendMode::Multiply), b, 0));
-    EXPECT_TRUE(near(blendOne(b, qRgb(0, 0, 0), swf::BlendMode::Screen), b, 0));
+    EXPECT_TRUE(pixelNear(blendOne(b, qRgb(255, 255, 255), swf::BlendMode::Multiply), b, 0));
+    EXPECT_TRUE(pixelNear(blendOne(b, qRgb(0, 0, 0), swf::BlendMode::Screen), b, 0));
 }
 
 TEST(BlendPainter, AlphaAndEraseActOnTheBackdropAlpha) {
@@ -70,7 +67,7 @@ TEST(BlendPainter, TransparentLayerPixelsLeaveTheBackdrop) {
     const QRgb b = qRgb(200, 100, 50);
     for (auto mode : {swf::BlendMode::Multiply, swf::BlendMode::Subtract, swf::BlendMode::Invert,
                       swf::BlendMode::Difference, swf::BlendMode::HardLight}) {
-        EXPECT_TRUE(near(blendOne(b, 0, mode), b, 0)) << int(mode);
+        EXPECT_TRUE(pixelNear(blendOne(b, 0, mode), b, 0)) << int(mode);
     }
 }
 
@@ -88,13 +85,13 @@ TEST(BlendPainter, SemiTransparentLayerMixesWithSourceOver) {
 }
 
 TEST(BlendPainter, LayerIsPlacedAndClippedToTheDestination) {
-    QImage dst = solid(qRgb(0, 0, 0), 4, 4);
-    render::compose(dst, solid(qRgb(255, 255, 255), 3, 3), QPoint(2, -1), swf::BlendMode::Add);
+    QImage dst = solidImage(qRgb(0, 0, 0), 4, 4);
+    render::compose(dst, solidImage(qRgb(255, 255, 255), 3, 3), QPoint(2, -1), swf::BlendMode::Add);
     EXPECT_EQ(dst.pixel(1, 0), qRgb(0, 0, 0));
     EXPECT_EQ(dst.pixel(2, 0), qRgb(255, 255, 255));
     EXPECT_EQ(dst.pixel(3, 1), qRgb(255, 255, 255));
     EXPECT_EQ(dst.pixel(3, 2), qRgb(0, 0, 0));
-    render::compose(dst, solid(qRgb(255, 255, 255), 3, 3), QPoint(2, -1), swf::BlendMode::Subtract);
+    render::compose(dst, solidImage(qRgb(255, 255, 255), 3, 3), QPoint(2, -1), swf::BlendMode::Subtract);
     EXPECT_EQ(dst.pixel(2, 0), qRgb(0, 0, 0));
 }
 

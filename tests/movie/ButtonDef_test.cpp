@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using test::BitWriter;
+using nimbrel::movie::test::BitWriter;
 
 namespace {
-swf::ParseResult<swf::ButtonDef> parse(int code, const QByteArray& body) {
+swf::ParseResult<swf::ButtonDef> parseButton(int code, const QByteArray& body) {
     return swf::ButtonDef::parse(code, reinterpret_cast<const uint8_t*>(body.constData()), size_t(body.size()));
 }
 } // namespace
@@ -21,7 +21,7 @@ TEST(ButtonDef, DefineButtonKeepsRecordsAndItsReleaseActions) {
     w.matrix({1, 0, 0, 1, 40, 60});
     w.u8(0); // end of records
     w.bytes(QByteArray("\x07\x00", 2)); // actions: Stop, End
-    auto b = parse(7, w.data());
+    auto b = parseButton(7, w.data());
     ASSERT_TRUE(b.ok()) << b.error().toStdString();
     EXPECT_EQ(b->id, 3);
     ASSERT_EQ(b->records.size(), 1u);
@@ -56,7 +56,7 @@ TEST(ButtonDef, DefineButton2ConditionsKeyCodesAndDamage) {
     w.u8(0x01); // OverDownToIdle
     w.bytes(QByteArray("\x07\x00", 2));
     const QByteArray body = w.data();
-    auto b = parse(34, body);
+    auto b = parseButton(34, body);
     ASSERT_TRUE(b.ok());
     EXPECT_TRUE(b->trackAsMenu);
     ASSERT_EQ(b->actions.size(), 2u);
@@ -66,7 +66,7 @@ TEST(ButtonDef, DefineButton2ConditionsKeyCodesAndDamage) {
     EXPECT_EQ(b->actions[1].actions, QByteArray("\x07\x00", 2));
     // Every cut either fails or keeps a consistent prefix; none reads past the data.
     for (int cut = 0; cut < body.size(); ++cut) {
-        auto r = parse(34, body.left(cut));
+        auto r = parseButton(34, body.left(cut));
         if (r.ok()) EXPECT_LE(r->actions.size(), 2u);
     }
 }

@@ -14,7 +14,7 @@ namespace {
 
 constexpr double px = 20; // twips
 
-swf::FillStyle solid(uint8_t r, uint8_t g, uint8_t b) {
+swf::FillStyle solidFill(uint8_t r, uint8_t g, uint8_t b) {
     swf::FillStyle f;
     f.color = {r, g, b, 255};
     return f;
@@ -28,7 +28,7 @@ swf::LineStyle line(double widthPx, uint8_t r, uint8_t g, uint8_t b) {
 }
 
 // The canvas drawn aliased (low quality) at one pixel per 20 twips.
-QImage draw(const DrawingCanvas& c, int w = 40, int h = 40) {
+QImage drawCanvas(const DrawingCanvas& c, int w = 40, int h = 40) {
     QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::white);
     QPainter p(&img);
@@ -51,11 +51,11 @@ TEST(DrawingCanvas, FillsCoverExactlyTheirAreaAndCloseThemselves) {
     DrawingCanvas c;
     EXPECT_TRUE(c.isEmpty());
     c.moveTo({5 * px, 5 * px});
-    c.beginFill(solid(255, 0, 0));
+    c.beginFill(solidFill(255, 0, 0));
     c.lineTo({25 * px, 5 * px});
     c.lineTo({25 * px, 15 * px});
     c.lineTo({5 * px, 15 * px}); // left open: the fill closes it
-    QImage img = draw(c);
+    QImage img = drawCanvas(c);
     EXPECT_EQ(count(img, qRgb(255, 0, 0)), 20 * 10);
     EXPECT_EQ(img.pixel(5, 5), qRgb(255, 0, 0));
     EXPECT_EQ(img.pixel(24, 14), qRgb(255, 0, 0));
@@ -64,12 +64,12 @@ TEST(DrawingCanvas, FillsCoverExactlyTheirAreaAndCloseThemselves) {
     // endFill finishes the same area; a second fill goes on top of it.
     c.endFill();
     c.moveTo({15 * px, 0});
-    c.beginFill(solid(0, 0, 255));
+    c.beginFill(solidFill(0, 0, 255));
     c.lineTo({35 * px, 0});
     c.lineTo({35 * px, 10 * px});
     c.lineTo({15 * px, 10 * px});
     c.endFill();
-    img = draw(c);
+    img = drawCanvas(c);
     EXPECT_EQ(img.pixel(20, 7), qRgb(0, 0, 255));
     EXPECT_EQ(img.pixel(10, 7), qRgb(255, 0, 0));
     EXPECT_EQ(c.shape().groups.size(), 2u);
@@ -79,7 +79,7 @@ TEST(DrawingCanvas, LinesFollowThePenAndTheClosingEdgeIsStroked) {
     DrawingCanvas c;
     c.lineStyle(line(1, 0, 0, 0));
     c.moveTo({10 * px, 10 * px});
-    c.beginFill(solid(0, 255, 0));
+    c.beginFill(solidFill(0, 255, 0));
     c.lineTo({30 * px, 10 * px});
     c.lineTo({30 * px, 30 * px});
     c.endFill();
@@ -90,7 +90,7 @@ TEST(DrawingCanvas, LinesFollowThePenAndTheClosingEdgeIsStroked) {
     const QPainterPath& stroke = s.groups[0].linePaths[0];
     EXPECT_EQ(stroke.elementCount(), 4);
     EXPECT_EQ(stroke.currentPosition(), QPointF(10 * px, 10 * px));
-    const QImage img = draw(c);
+    const QImage img = drawCanvas(c);
     EXPECT_EQ(img.pixel(20, 20), qRgb(0, 0, 0)) << "the diagonal closing edge is drawn";
     EXPECT_EQ(img.pixel(25, 15), qRgb(0, 255, 0));
     // A moveTo lifts the pen: nothing joins the two lines.
@@ -100,7 +100,7 @@ TEST(DrawingCanvas, LinesFollowThePenAndTheClosingEdgeIsStroked) {
     d.lineTo({12 * px, 5 * px});
     d.moveTo({2 * px, 20 * px});
     d.lineTo({12 * px, 20 * px});
-    const QImage two = draw(d);
+    const QImage two = drawCanvas(d);
     EXPECT_EQ(two.pixel(7, 12), qRgb(255, 255, 255));
     EXPECT_EQ(two.pixel(7, 5), qRgb(0, 0, 255));
     EXPECT_EQ(two.pixel(7, 20), qRgb(0, 0, 255));
@@ -139,9 +139,9 @@ TEST(DrawingCanvas, BitmapFillsShareTheScriptsPixels) {
     c.lineTo({8 * px, 8 * px});
     c.lineTo({0, 8 * px});
     c.endFill();
-    EXPECT_EQ(draw(c).pixel(6, 6), qRgb(9, 99, 199)) << "the bitmap repeats";
+    EXPECT_EQ(drawCanvas(c).pixel(6, 6), qRgb(9, 99, 199)) << "the bitmap repeats";
     pixels->fill(qRgb(1, 2, 3));
-    EXPECT_EQ(draw(c).pixel(1, 1), qRgb(1, 2, 3)) << "later changes to the bitmap show";
+    EXPECT_EQ(drawCanvas(c).pixel(1, 1), qRgb(1, 2, 3)) << "later changes to the bitmap show";
     EXPECT_EQ(c.bitmap(0x1234), nullptr);
 }
 

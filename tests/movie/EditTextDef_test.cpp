@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using test::BitWriter;
+using nimbrel::movie::test::BitWriter;
 
 namespace {
 

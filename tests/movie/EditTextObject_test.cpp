@@ -12,11 +12,11 @@
 
 using namespace nimbrel::movie;
 using display::EditTextObject;
-using test::defineBoxFont;
-using test::defineField;
-using test::FieldSpec;
-using test::Placement;
-using test::SwfBuilder;
+using nimbrel::movie::test::defineBoxFont;
+using nimbrel::movie::test::defineField;
+using nimbrel::movie::test::FieldSpec;
+using nimbrel::movie::test::Placement;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using nimbrel::movie::testing::TestBits;
+using nimbrel::movie::test::TestBits;
 
 namespace {
 

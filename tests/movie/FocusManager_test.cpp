@@ -12,8 +12,8 @@
 using namespace nimbrel::movie;
 using display::DisplayObject;
 using display::FocusManager;
-using test::Placement;
-using test::SwfBuilder;
+using nimbrel::movie::test::Placement;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 using namespace nimbrel::movie;
 using display::HitTest;
-using test::Placement;
-using test::SwfBuilder;
+using nimbrel::movie::test::Placement;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 

@@ -15,7 +15,7 @@
 using namespace nimbrel::movie;
 using host::LoadBudget;
 using host::NetworkFetcher;
-using test::LocalHttpServer;
+using nimbrel::movie::test::LocalHttpServer;
 
 namespace {
 

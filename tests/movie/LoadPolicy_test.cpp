@@ -2,6 +2,7 @@
 // local files or uses the network, never both; a movie from the network never
 // reads local files. One table for the rules, then every loader a script has,
 // run in real movies against a server in the test, to show each one asks them.
+#include "support/TestFiles.h"
 #include "movie/MoviePlayer.h"
 #include "movie/avm1/LoadQueue.h"
 #include "movie/host/LoadPolicy.h"
@@ -21,10 +22,10 @@
 #include <optional>
 
 using namespace nimbrel::movie;
-using avm1::test::ActionAssembler;
+using nimbrel::movie::avm1::test::ActionAssembler;
 using host::LoadPolicy;
-using test::LocalHttpServer;
-using test::SwfBuilder;
+using nimbrel::movie::test::LocalHttpServer;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 
@@ -166,11 +167,6 @@ MovieRun runMovie(const QString& path, int minMs = 0, std::function<bool(const M
     return run;
 }
 
-void write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 QByteArray childMovie() {
     SwfBuilder b;
@@ -230,7 +226,7 @@ TEST(LoadPolicy, ALocalMovieWithoutTheNetworkFlagReachesNoServerWithAnyLoader) {
         for (std::optional<bool> flag : {std::optional<bool>(), std::optional<bool>(false)}) {
             SCOPED_TRACE(std::string(loader.name) + (flag ? " with the flag off" : " without attributes"));
             const QString path = dir.filePath(QStringLiteral("m.swf"));
-            write(path, movieWith(loader.script(server.url(QStringLiteral("/leak?secret=1"))), flag));
+            writeTestFile(path, movieWith(loader.script(server.url(QStringLiteral("/leak?secret=1"))), flag));
             const MovieRun run = runMovie(path, 150);
             EXPECT_EQ(run.traces, loader.failureTrace);
             EXPECT_TRUE(run.opened.isEmpty());
@@ -242,18 +238,18 @@ TEST(LoadPolicy, ALocalMovieWithoutTheNetworkFlagReachesNoServerWithAnyLoader) {
 TEST(LoadPolicy, ALocalMovieWithTheNetworkFlagReadsNoLocalFileButReachesTheNetwork) {
     LocalHttpServer server(LocalHttpServer::Mode::Answer);
     QTemporaryDir dir;
-    write(dir.filePath(QStringLiteral("data.txt")), "a=1");
-    write(dir.filePath(QStringLiteral("child.swf")), childMovie());
+    writeTestFile(dir.filePath(QStringLiteral("data.txt")), "a=1");
+    writeTestFile(dir.filePath(QStringLiteral("child.swf")), childMovie());
     const QString path = dir.filePath(QStringLiteral("m.swf"));
     for (const Loader& loader : loaders()) {
         if (loader.navigates) continue; // nothing local is ever opened; see the table
         SCOPED_TRACE(loader.name);
         const QString local = loader.loadsMovie ? QStringLiteral("child.swf") : QStringLiteral("data.txt");
         for (const QString& url : {local, QUrl::fromLocalFile(dir.filePath(local)).toString()}) {
-            write(path, movieWith(loader.script(url), true));
+            writeTestFile(path, movieWith(loader.script(url), true));
             EXPECT_EQ(runMovie(path).traces, loader.failureTrace) << qPrintable(url);
             // Without the flag the same movie reads the file.
-            write(path, movieWith(loader.script(url), std::nullopt));
+            writeTestFile(path, movieWith(loader.script(url), std::nullopt));
             EXPECT_EQ(runMovie(path).traces, loader.successTrace) << qPrintable(url);
         }
     }
@@ -261,14 +257,14 @@ TEST(LoadPolicy, ALocalMovieWithTheNetworkFlagReadsNoLocalFileButReachesTheNetwo
     ActionAssembler web;
     newWithHandler(web, "LoadVars", "onLoad");
     callOn(web, "load", {server.url(QStringLiteral("/vars"))});
-    write(path, movieWith(web, true));
+    writeTestFile(path, movieWith(web, true));
     EXPECT_EQ(runMovie(path, 0, [](const MovieRun& r) { return !r.traces.isEmpty(); }).traces, QStringList{"onLoad true"});
     ASSERT_EQ(server.requests().size(), 1);
     EXPECT_TRUE(server.requests()[0].startsWith(QLatin1String("GET /vars")));
     // And a getURL reaches the host.
     ActionAssembler open;
     open.pushString(server.url(QStringLiteral("/page"))).pushString("_blank").record(0x9A, {0});
-    write(path, movieWith(open, true));
+    writeTestFile(path, movieWith(open, true));
     EXPECT_EQ(runMovie(path).opened, QStringList{server.url(QStringLiteral("/page"))});
 }
 
@@ -276,7 +272,7 @@ TEST(LoadPolicy, ALocalFileReadCannotBeSentOutAfterwards) {
     // The reported leak: read a local file, then put it in a web address.
     LocalHttpServer server(LocalHttpServer::Mode::Answer);
     QTemporaryDir dir;
-    write(dir.filePath(QStringLiteral("secret.txt")), "s=hidden");
+    writeTestFile(dir.filePath(QStringLiteral("secret.txt")), "s=hidden");
     ActionAssembler a;
     // x = new XML(); x.onData = function(t) { trace("read " + t); l = new LoadVars();
     //   l.onLoad = ...; l.load("http://server/?" + t); }; x.load("secret.txt")
@@ -292,14 +288,14 @@ TEST(LoadPolicy, ALocalFileReadCannotBeSentOutAfterwards) {
     a.getVariable("x").pushString("onData").defineFunction(QString(), {"t"}, send).op(0x4F);
     a.pushString(QUrl::fromLocalFile(dir.filePath(QStringLiteral("secret.txt"))).toString()).pushInt(1)
         .getVariable("x").pushString("load").op(0x52).op(0x17);
-    write(dir.filePath(QStringLiteral("m.swf")), movieWith(a, std::nullopt));
+    writeTestFile(dir.filePath(QStringLiteral("m.swf")), movieWith(a, std::nullopt));
     EXPECT_EQ(runMovie(dir.filePath(QStringLiteral("m.swf")), 150).traces, QStringList({"read s=hidden", "sent false"}));
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
 TEST(LoadPolicy, AMovieFromTheNetworkReadsNoLocalFile) {
     QTemporaryDir dir;
-    write(dir.filePath(QStringLiteral("secret.txt")), "s=hidden");
+    writeTestFile(dir.filePath(QStringLiteral("secret.txt")), "s=hidden");
     avm1::test::ScriptFixture f;
     f.vm->movieUrl = QStringLiteral("http://127.0.0.1:1/movies/");
     f.vm->clockMs = [] { return 0.0; };

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using nimbrel::movie::testing::TestBits;
+using nimbrel::movie::test::TestBits;
 
 namespace {
 
@@ -59,14 +59,14 @@ MorphParts growingSquare() {
     return m;
 }
 
-swf::MorphShapeDef parse(int tag, const std::vector<uint8_t>& body) {
+swf::MorphShapeDef parseMorph(int tag, const std::vector<uint8_t>& body) {
     QString error;
     auto m = swf::parseMorphShape(tag, body.data(), body.size(), &error);
     EXPECT_TRUE(m) << error.toStdString();
     return m ? *m : swf::MorphShapeDef{};
 }
 
-QImage draw(const swf::MorphShapeDef& m, double ratio) {
+QImage drawMorph(const swf::MorphShapeDef& m, double ratio) {
     QImage img(100, 100, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
@@ -80,7 +80,7 @@ QImage draw(const swf::MorphShapeDef& m, double ratio) {
 } // namespace
 
 TEST(MorphShape, ParsesPairedStylesAndEdges) {
-    swf::MorphShapeDef m = parse(46, morphBody(1, growingSquare()));
+    swf::MorphShapeDef m = parseMorph(46, morphBody(1, growingSquare()));
     EXPECT_EQ(m.id, 12);
     ASSERT_EQ(m.fills.size(), 1u);
     EXPECT_EQ(m.fills[0].start.color, (swf::Rgba{255, 0, 0, 255}));
@@ -94,20 +94,20 @@ TEST(MorphShape, ParsesPairedStylesAndEdges) {
 }
 
 TEST(MorphShape, RatioInterpolatesGeometryAndColour) {
-    swf::MorphShapeDef m = parse(46, morphBody(1, growingSquare()));
-    QImage start = draw(m, 0);
+    swf::MorphShapeDef m = parseMorph(46, morphBody(1, growingSquare()));
+    QImage start = drawMorph(m, 0);
     EXPECT_EQ(qRed(start.pixel(10, 10)), 255);
     EXPECT_EQ(qAlpha(start.pixel(30, 30)), 0);
-    QImage mid = draw(m, 0.5);
+    QImage mid = drawMorph(m, 0.5);
     QColor c = QColor::fromRgba(mid.pixel(25, 25));
     EXPECT_NEAR(c.red(), 128, 2);
     EXPECT_NEAR(c.blue(), 128, 2);
     EXPECT_EQ(qAlpha(mid.pixel(45, 45)), 255) << "inside the 50 px square";
     EXPECT_EQ(qAlpha(mid.pixel(60, 60)), 0);
-    QImage end = draw(m, 1);
+    QImage end = drawMorph(m, 1);
     EXPECT_EQ(qBlue(end.pixel(70, 70)), 255);
     // The cached ratio must not leak into a different ratio.
-    EXPECT_EQ(qAlpha(draw(m, 0).pixel(30, 30)), 0);
+    EXPECT_EQ(qAlpha(drawMorph(m, 0).pixel(30, 30)), 0);
 
     QPainterPath outline = render::morphShapeOutline(m, 0.5);
     EXPECT_TRUE(outline.contains(QPointF(900, 900)));
@@ -137,11 +137,11 @@ TEST(MorphShape, StraightEdgeMorphingIntoCurve) {
     m.end.line(-1200, 0);
     m.end.line(0, -600);
     m.end.endShape();
-    swf::MorphShapeDef def = parse(46, morphBody(1, m));
+    swf::MorphShapeDef def = parseMorph(46, morphBody(1, m));
     ASSERT_EQ(def.startRecords[1].kind, swf::ShapeRecord::Kind::Curved) << "straight start edge turned into a curve";
     EXPECT_EQ(def.startRecords[1].cdx + def.startRecords[1].dx, 1200);
-    EXPECT_EQ(qAlpha(draw(def, 0).pixel(50, 40)), 0);
-    EXPECT_EQ(qAlpha(draw(def, 1).pixel(50, 40)), 255);
+    EXPECT_EQ(qAlpha(drawMorph(def, 0).pixel(50, 40)), 0);
+    EXPECT_EQ(qAlpha(drawMorph(def, 1).pixel(50, 40)), 255);
 }
 
 TEST(MorphShape, Version2LineStylesAndFlags) {
@@ -172,7 +172,7 @@ TEST(MorphShape, Version2LineStylesAndFlags) {
     m.end.styleChange(0, true, 0, 0);
     m.end.line(1000, 1000);
     m.end.endShape();
-    swf::MorphShapeDef def = parse(84, morphBody(2, m));
+    swf::MorphShapeDef def = parseMorph(84, morphBody(2, m));
     EXPECT_EQ(def.version, 2);
     EXPECT_TRUE(def.usesScalingStrokes);
     ASSERT_EQ(def.lines.size(), 1u);

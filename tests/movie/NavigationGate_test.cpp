@@ -8,10 +8,10 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using avm1::test::ActionAssembler;
+using nimbrel::movie::avm1::test::ActionAssembler;
 using host::ManualClock;
 using host::NavigationGate;
-using test::SwfBuilder;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 

@@ -40,7 +40,7 @@ struct Played {
 
 // Plays `movie` (relative loads from baseUrl) for `frames` frames. With `web`,
 // the event loop runs between frames, for the answers of the web.
-Played play(const QByteArray& movie, const QString& baseUrl, int frames, int drawAfterFull = -1, bool web = false) {
+Played playNetStream(const QByteArray& movie, const QString& baseUrl, int frames, int drawAfterFull = -1, bool web = false) {
     MoviePlayer player;
     host::RecordingAudioOutput out;
     Played run;
@@ -110,7 +110,7 @@ TEST_P(NetStreamPlays, ReportsInOrderDrawsItsPicturesAndSoundsItsTone) {
         folder.write("clip.flv", flv);
         base = folder.base();
     }
-    const Played run = play(netStreamMovie("clip.flv", later, 100), base, c.overHttp ? 80 : 30, 7, c.overHttp);
+    const Played run = playNetStream(netStreamMovie("clip.flv", later, 100), base, c.overHttp ? 80 : 30, 7, c.overHttp);
 
     QStringList expected = {kStart, kFull, "meta 2 32 32 10 true tests 0.5 ", "cue half 1 event ", "time 1.1",
                             kFlush, kStop, kEmpty};
@@ -158,7 +158,7 @@ TEST_P(NetStreamControls, ActOnTheClock) {
     folder.write("clip.flv", flvFile({20, 5, FlvSpec::Sound::Pcm}));
     FrameActions later;
     for (const auto& [frame, actions] : c.later) later.emplace_back(frame, actions.tagBody());
-    const Played run = play(netStreamMovie("clip.flv", later), folder.base(), 40);
+    const Played run = playNetStream(netStreamMovie("clip.flv", later), folder.base(), 40);
     ASSERT_GE(run.traces.size(), 3);
     EXPECT_EQ(joined(run.traces.mid(3)), joined(c.expectedTail));
 }
@@ -232,7 +232,7 @@ TEST(NetStream, MissingOrRefusedFilesReportStreamNotFound) {
     server.setBody(flvFile({}));
     // A movie from the disk without network access may not reach the web.
     for (const QString& url : {QString("missing.flv"), server.url("/clip.flv")}) {
-        const Played run = play(netStreamMovie(url), folder.base(), 5);
+        const Played run = playNetStream(netStreamMovie(url), folder.base(), 5);
         EXPECT_EQ(joined(run.traces), joined({kNotFound})) << url.toStdString();
     }
     EXPECT_TRUE(server.requests().isEmpty());

@@ -11,10 +11,10 @@
 #include <optional>
 
 using namespace nimbrel::movie;
-using test::BitWriter;
-using test::Placement;
-using test::SwfBuilder;
-using test::defineButton;
+using nimbrel::movie::test::BitWriter;
+using nimbrel::movie::test::Placement;
+using nimbrel::movie::test::SwfBuilder;
+using nimbrel::movie::test::defineButton;
 
 namespace {
 

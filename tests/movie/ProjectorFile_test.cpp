@@ -9,7 +9,7 @@
 
 using namespace nimbrel::movie;
 using swf::ProjectorFile;
-using test::SwfBuilder;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 

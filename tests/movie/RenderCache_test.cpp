@@ -10,8 +10,8 @@
 using namespace nimbrel::movie;
 using render::ContentFingerprint;
 using render::RenderCache;
-using test::Placement;
-using test::SwfBuilder;
+using nimbrel::movie::test::Placement;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 

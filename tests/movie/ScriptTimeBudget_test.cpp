@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using test::SwfBuilder;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 

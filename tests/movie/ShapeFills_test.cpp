@@ -1,3 +1,4 @@
+#include "movie/support/PixelNear.h"
 #include "ShapeTestBits.h"
 #include "movie/render/GradientBrush.h"
 #include "movie/render/ShapePainter.h"
@@ -7,7 +8,9 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using nimbrel::movie::testing::TestBits;
+using nimbrel::movie::test::TestBits;
+
+using nimbrel::movie::test::pixelNear;
 
 namespace {
 
@@ -45,7 +48,7 @@ void linearRedBlue(TestBits& b, int32_t span, int spread, int interpolation) {
     b.rgba(0, 0, 255, 255);
 }
 
-QImage draw(const swf::ShapeDef& s, const swf::ColorTransform& cx = {}, const render::BitmapLookup& bitmaps = {},
+QImage drawFilledShape(const swf::ShapeDef& s, const swf::ColorTransform& cx = {}, const render::BitmapLookup& bitmaps = {},
            bool highQuality = true) {
     QImage img(100, 100, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
@@ -59,14 +62,6 @@ QImage draw(const swf::ShapeDef& s, const swf::ColorTransform& cx = {}, const re
     return img;
 }
 
-::testing::AssertionResult near(QRgb got, QColor want, int tol) {
-    QColor g = QColor::fromRgba(got);
-    if (std::abs(g.red() - want.red()) <= tol && std::abs(g.green() - want.green()) <= tol &&
-        std::abs(g.blue() - want.blue()) <= tol && std::abs(g.alpha() - want.alpha()) <= tol)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got " << g.name(QColor::HexArgb).toStdString() << " want "
-                                         << want.name(QColor::HexArgb).toStdString();
-}
 
 } // namespace
 
@@ -74,10 +69,10 @@ TEST(ShapeFills, LinearGradientEndsAndMiddle) {
     swf::ShapeDef s = squareWith(32, [](TestBits& b) { linearRedBlue(b, 2000, 0, 0); });
     ASSERT_EQ(s.groups[0].fills[0].type, swf::FillType::LinearGradient);
     ASSERT_EQ(s.groups[0].fills[0].gradient.records.size(), 2u);
-    QImage img = draw(s);
-    EXPECT_TRUE(near(img.pixel(0, 50), QColor(255, 0, 0), 8));
-    EXPECT_TRUE(near(img.pixel(99, 50), QColor(0, 0, 255), 8));
-    EXPECT_TRUE(near(img.pixel(50, 50), QColor(128, 0, 128), 8));
+    QImage img = drawFilledShape(s);
+    EXPECT_TRUE(pixelNear(img.pixel(0, 50), QColor(255, 0, 0), 8));
+    EXPECT_TRUE(pixelNear(img.pixel(99, 50), QColor(0, 0, 255), 8));
+    EXPECT_TRUE(pixelNear(img.pixel(50, 50), QColor(128, 0, 128), 8));
     EXPECT_EQ(img.pixel(50, 10), img.pixel(50, 90)) << "linear gradients vary along x only";
 }
 
@@ -96,7 +91,7 @@ TEST(ShapeFills, GradientAlphaBlendsStraightColours) {
         b.u8(255);
         b.rgba(255, 255, 255, 255);
     });
-    QImage img = draw(s);
+    QImage img = drawFilledShape(s);
     QRgb mid = reinterpret_cast<const QRgb*>(img.constScanLine(50))[50];
     EXPECT_NEAR(qAlpha(mid), 128, 6);
     EXPECT_NEAR(qRed(mid), 64, 6);
@@ -104,19 +99,19 @@ TEST(ShapeFills, GradientAlphaBlendsStraightColours) {
 
 TEST(ShapeFills, SpreadModesBeyondTheGradientSquare) {
     // The gradient covers the left half; x = 60 px is 1.2 gradient lengths in.
-    QImage pad = draw(squareWith(32, [](TestBits& b) { linearRedBlue(b, 1000, 0, 0); }));
-    QImage reflect = draw(squareWith(32, [](TestBits& b) { linearRedBlue(b, 1000, 1, 0); }));
-    QImage repeat = draw(squareWith(32, [](TestBits& b) { linearRedBlue(b, 1000, 2, 0); }));
-    EXPECT_TRUE(near(pad.pixel(60, 50), QColor(0, 0, 255), 4));
-    EXPECT_TRUE(near(reflect.pixel(60, 50), QColor(51, 0, 204), 14));
-    EXPECT_TRUE(near(repeat.pixel(60, 50), QColor(204, 0, 51), 14));
+    QImage pad = drawFilledShape(squareWith(32, [](TestBits& b) { linearRedBlue(b, 1000, 0, 0); }));
+    QImage reflect = drawFilledShape(squareWith(32, [](TestBits& b) { linearRedBlue(b, 1000, 1, 0); }));
+    QImage repeat = drawFilledShape(squareWith(32, [](TestBits& b) { linearRedBlue(b, 1000, 2, 0); }));
+    EXPECT_TRUE(pixelNear(pad.pixel(60, 50), QColor(0, 0, 255), 4));
+    EXPECT_TRUE(pixelNear(reflect.pixel(60, 50), QColor(51, 0, 204), 14));
+    EXPECT_TRUE(pixelNear(repeat.pixel(60, 50), QColor(204, 0, 51), 14));
 }
 
 TEST(ShapeFills, LinearRgbInterpolationIsBrighterInTheMiddle) {
-    QImage img = draw(squareWith(32, [](TestBits& b) { linearRedBlue(b, 2000, 0, 1); }));
-    EXPECT_TRUE(near(img.pixel(50, 50), QColor(188, 0, 188), 10));
-    EXPECT_TRUE(near(img.pixel(0, 50), QColor(255, 0, 0), 20)) << "steep near the ends";
-    EXPECT_TRUE(near(img.pixel(25, 50), QColor(225, 0, 137), 10));
+    QImage img = drawFilledShape(squareWith(32, [](TestBits& b) { linearRedBlue(b, 2000, 0, 1); }));
+    EXPECT_TRUE(pixelNear(img.pixel(50, 50), QColor(188, 0, 188), 10));
+    EXPECT_TRUE(pixelNear(img.pixel(0, 50), QColor(255, 0, 0), 20)) << "steep near the ends";
+    EXPECT_TRUE(pixelNear(img.pixel(25, 50), QColor(225, 0, 137), 10));
 }
 
 TEST(ShapeFills, RadialAndFocalGradients) {
@@ -136,17 +131,17 @@ TEST(ShapeFills, RadialAndFocalGradients) {
         };
     };
     swf::ShapeDef plain = squareWith(32, radial(0));
-    QImage img = draw(plain);
-    EXPECT_TRUE(near(img.pixel(50, 50), QColor(255, 255, 255), 12));
-    EXPECT_TRUE(near(img.pixel(2, 50), QColor(10, 10, 10), 6)) << "0.96 of the radius";
-    EXPECT_TRUE(near(img.pixel(5, 5), QColor(0, 0, 0), 2)) << "padded beyond the radius";
+    QImage img = drawFilledShape(plain);
+    EXPECT_TRUE(pixelNear(img.pixel(50, 50), QColor(255, 255, 255), 12));
+    EXPECT_TRUE(pixelNear(img.pixel(2, 50), QColor(10, 10, 10), 6)) << "0.96 of the radius";
+    EXPECT_TRUE(pixelNear(img.pixel(5, 5), QColor(0, 0, 0), 2)) << "padded beyond the radius";
 
     swf::ShapeDef focal = squareWith(32, radial(0.5));
     ASSERT_EQ(focal.groups[0].fills[0].type, swf::FillType::FocalGradient);
     EXPECT_DOUBLE_EQ(focal.groups[0].fills[0].gradient.focalPoint, 0.5);
-    QImage f = draw(focal);
+    QImage f = drawFilledShape(focal);
     // The first stop sits at the focal point, half way to the right edge.
-    EXPECT_TRUE(near(f.pixel(75, 50), QColor(255, 255, 255), 16));
+    EXPECT_TRUE(pixelNear(f.pixel(75, 50), QColor(255, 255, 255), 16));
     EXPECT_LT(qRed(f.pixel(50, 50)), 250) << "centre is no longer the brightest point";
 }
 
@@ -154,11 +149,11 @@ TEST(ShapeFills, ColourTransformAppliesToSolidAndGradientFills) {
     swf::ColorTransform cx;
     cx.rMult = 0;
     cx.gAdd = 255;
-    QImage solid = draw(squareWith(32, [](TestBits& b) {
+    QImage solid = drawFilledShape(squareWith(32, [](TestBits& b) {
         b.u8(0);
         b.rgba(255, 0, 0, 255);
     }), cx);
-    EXPECT_TRUE(near(solid.pixel(50, 50), QColor(0, 255, 0), 1));
+    EXPECT_TRUE(pixelNear(solid.pixel(50, 50), QColor(0, 255, 0), 1));
 
     swf::FillStyle fill;
     fill.type = swf::FillType::LinearGradient;
@@ -206,10 +201,10 @@ TEST(ShapeFills, LowQualityGradientsBlendStraightBetweenRecords) {
 
     // Drawn aliased, each pixel takes the blend at its centre: ratio 255 is the far edge.
     swf::ShapeDef s = squareWith(32, [](TestBits& b) { linearRedBlue(b, 2000, 0, 0); });
-    const QImage img = draw(s, {}, {}, false);
+    const QImage img = drawFilledShape(s, {}, {}, false);
     for (int x : {0, 25, 50, 99}) {
         const double t = (x + 0.5) / 100;
-        EXPECT_TRUE(near(img.pixel(x, 40), QColor(int(std::lround(255 * (1 - t))), 0, int(std::lround(255 * t))), 2))
+        EXPECT_TRUE(pixelNear(img.pixel(x, 40), QColor(int(std::lround(255 * (1 - t))), 0, int(std::lround(255 * t))), 2))
             << x;
     }
 }
@@ -252,28 +247,28 @@ TEST(ShapeFills, BitmapFillsClippedRepeatingAndTinted) {
     ASSERT_EQ(clipped.groups[0].fills[0].type, swf::FillType::Bitmap);
     EXPECT_TRUE(clipped.groups[0].fills[0].clipped);
     EXPECT_FALSE(clipped.groups[0].fills[0].smoothed);
-    QImage img = draw(clipped, {}, lookup);
-    EXPECT_TRUE(near(img.pixel(5, 5), Qt::red, 0));
-    EXPECT_TRUE(near(img.pixel(15, 5), Qt::green, 0));
-    EXPECT_TRUE(near(img.pixel(5, 15), Qt::blue, 0));
+    QImage img = drawFilledShape(clipped, {}, lookup);
+    EXPECT_TRUE(pixelNear(img.pixel(5, 5), Qt::red, 0));
+    EXPECT_TRUE(pixelNear(img.pixel(15, 5), Qt::green, 0));
+    EXPECT_TRUE(pixelNear(img.pixel(5, 15), Qt::blue, 0));
     EXPECT_EQ(qAlpha(img.pixel(30, 30)), 0) << "outside the shape";
 
-    QImage rep = draw(bitmapSquare(0x42, 800), {}, lookup);
-    EXPECT_TRUE(near(rep.pixel(25, 5), Qt::red, 0)) << "tile repeats after two bitmap pixels";
-    EXPECT_TRUE(near(rep.pixel(35, 35), Qt::white, 0));
+    QImage rep = drawFilledShape(bitmapSquare(0x42, 800), {}, lookup);
+    EXPECT_TRUE(pixelNear(rep.pixel(25, 5), Qt::red, 0)) << "tile repeats after two bitmap pixels";
+    EXPECT_TRUE(pixelNear(rep.pixel(35, 35), Qt::white, 0));
 
     swf::ColorTransform half;
     half.aMult = 128;
-    QImage faded = draw(clipped, half, lookup);
+    QImage faded = drawFilledShape(clipped, half, lookup);
     EXPECT_NEAR(qAlpha(faded.pixel(5, 5)), 128, 2);
     swf::ColorTransform tint;
     tint.rMult = 0;
     tint.bAdd = 255;
-    QImage tinted = draw(clipped, tint, lookup);
-    EXPECT_TRUE(near(tinted.pixel(5, 5), QColor(0, 0, 255), 1));
-    EXPECT_TRUE(near(tinted.pixel(15, 5), QColor(0, 255, 255), 1));
+    QImage tinted = drawFilledShape(clipped, tint, lookup);
+    EXPECT_TRUE(pixelNear(tinted.pixel(5, 5), QColor(0, 0, 255), 1));
+    EXPECT_TRUE(pixelNear(tinted.pixel(15, 5), QColor(0, 255, 255), 1));
 
-    QImage missing = draw(clipped, {}, [](uint16_t) { return nullptr; });
+    QImage missing = drawFilledShape(clipped, {}, [](uint16_t) { return nullptr; });
     EXPECT_EQ(qAlpha(missing.pixel(5, 5)), 0) << "an unknown bitmap draws nothing";
 }
 
@@ -286,9 +281,9 @@ TEST(ShapeFills, SmoothedClippedBitmapKeepsItsEdges) {
     bmp.setPixel(1, 0, qRgb(0, 0, 255));
     bmp.setPixel(1, 1, qRgb(0, 0, 255));
     render::BitmapLookup lookup = [&](uint16_t id) { return id == 1 ? &bmp : nullptr; };
-    QImage img = draw(bitmapSquare(0x41, 400), {}, lookup);
-    EXPECT_TRUE(near(img.pixel(0, 10), Qt::red, 12));
-    EXPECT_TRUE(near(img.pixel(19, 10), Qt::blue, 12));
+    QImage img = drawFilledShape(bitmapSquare(0x41, 400), {}, lookup);
+    EXPECT_TRUE(pixelNear(img.pixel(0, 10), Qt::red, 12));
+    EXPECT_TRUE(pixelNear(img.pixel(19, 10), Qt::blue, 12));
     const QRgb mid = img.pixel(10, 10);
     EXPECT_GT(qRed(mid), 60) << "smoothing blends the two columns in the middle";
     EXPECT_GT(qBlue(mid), 60);
@@ -302,9 +297,9 @@ TEST(ShapeFills, LowQualityDrawsSmoothedBitmapsUnsmoothed) {
     bmp.setPixel(1, 0, qRgb(0, 0, 255));
     bmp.setPixel(1, 1, qRgb(0, 0, 255));
     render::BitmapLookup lookup = [&](uint16_t id) { return id == 1 ? &bmp : nullptr; };
-    QImage img = draw(bitmapSquare(0x41, 400), {}, lookup, false);
-    EXPECT_TRUE(near(img.pixel(8, 10), Qt::red, 0));
-    EXPECT_TRUE(near(img.pixel(11, 10), Qt::blue, 0));
+    QImage img = drawFilledShape(bitmapSquare(0x41, 400), {}, lookup, false);
+    EXPECT_TRUE(pixelNear(img.pixel(8, 10), Qt::red, 0));
+    EXPECT_TRUE(pixelNear(img.pixel(11, 10), Qt::blue, 0));
 }
 
 TEST(ShapeFills, StrokeWithGradientFill) {
@@ -333,9 +328,9 @@ TEST(ShapeFills, StrokeWithGradientFill) {
     auto s = swf::parseShape(83, b.data().data(), b.size(), &error);
     ASSERT_TRUE(s) << error.toStdString();
     ASSERT_TRUE(s->groups[0].lines[0].hasFill);
-    QImage img = draw(*s);
-    EXPECT_TRUE(near(img.pixel(3, 50), QColor(255, 0, 0), 20));
-    EXPECT_TRUE(near(img.pixel(96, 50), QColor(0, 0, 255), 20));
+    QImage img = drawFilledShape(*s);
+    EXPECT_TRUE(pixelNear(img.pixel(3, 50), QColor(255, 0, 0), 20));
+    EXPECT_TRUE(pixelNear(img.pixel(96, 50), QColor(0, 0, 255), 20));
     EXPECT_EQ(qAlpha(img.pixel(50, 20)), 0);
     // Hit tests count the stroke; as a mask the shape has no fill to cut with.
     EXPECT_TRUE(render::shapeOutline(*s).contains(QPointF(1000, 1000)));

@@ -1,3 +1,4 @@
+#include "movie/support/PixelNear.h"
 #include "ShapeTestBits.h"
 #include "movie/render/ShapePainter.h"
 #include "movie/swf/ShapeParser.h"
@@ -6,7 +7,9 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using nimbrel::movie::testing::TestBits;
+using nimbrel::movie::test::TestBits;
+
+using nimbrel::movie::test::pixelNear;
 
 namespace {
 
@@ -38,7 +41,7 @@ void header(TestBits& b, int version, const std::vector<QColor>& fills, const st
 
 int tagFor(int version) { return version == 1 ? 2 : version == 2 ? 22 : version == 3 ? 32 : 83; }
 
-swf::ShapeDef parse(const TestBits& b, int version) {
+swf::ShapeDef parseShape(const TestBits& b, int version) {
     QString error;
     auto s = swf::parseShape(tagFor(version), b.data().data(), b.size(), &error);
     EXPECT_TRUE(s.has_value()) << error.toStdString();
@@ -46,7 +49,7 @@ swf::ShapeDef parse(const TestBits& b, int version) {
 }
 
 // Draws at 1/20 scale (twips to pixels) into a transparent 100x100 image.
-QImage draw(const swf::ShapeDef& s, const render::BitmapLookup& bitmaps = {}, double scale = 1.0 / 20) {
+QImage drawParsedShape(const swf::ShapeDef& s, const render::BitmapLookup& bitmaps = {}, double scale = 1.0 / 20) {
     QImage img(100, 100, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
@@ -57,14 +60,6 @@ QImage draw(const swf::ShapeDef& s, const render::BitmapLookup& bitmaps = {}, do
     return img;
 }
 
-::testing::AssertionResult near(QRgb got, QColor want, int tol = 3) {
-    QColor g = QColor::fromRgba(got);
-    if (std::abs(g.red() - want.red()) <= tol && std::abs(g.green() - want.green()) <= tol &&
-        std::abs(g.blue() - want.blue()) <= tol && std::abs(g.alpha() - want.alpha()) <= tol)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got " << g.name(QColor::HexArgb).toStdString() << " want "
-                                         << want.name(QColor::HexArgb).toStdString();
-}
 
 } // namespace
 
@@ -75,13 +70,13 @@ TEST(ShapeParser, SolidSquareFillsInsideOnly) {
         b.styleChange(kStyleBits, true, 400, 400, -1, 1);
         b.box(1200, 1200); // 20..80 px
         b.endShape();
-        swf::ShapeDef s = parse(b, version);
+        swf::ShapeDef s = parseShape(b, version);
         EXPECT_EQ(s.id, 7);
         EXPECT_EQ(s.version, version);
         EXPECT_EQ(s.bounds.xMax, 2000);
-        QImage img = draw(s);
-        EXPECT_TRUE(near(img.pixel(50, 50), Qt::red)) << "version " << version;
-        EXPECT_TRUE(near(img.pixel(25, 75), Qt::red));
+        QImage img = drawParsedShape(s);
+        EXPECT_TRUE(pixelNear(img.pixel(50, 50), Qt::red, 3)) << "version " << version;
+        EXPECT_TRUE(pixelNear(img.pixel(25, 75), Qt::red, 3));
         EXPECT_EQ(qAlpha(img.pixel(5, 5)), 0);
         EXPECT_EQ(qAlpha(img.pixel(90, 50)), 0);
     }
@@ -94,8 +89,8 @@ TEST(ShapeParser, LeftFillOnReversedEdgesFillsTheSameArea) {
     b.styleChange(kStyleBits, true, 400, 400, 1, -1);
     b.boxCounter(1200, 1200);
     b.endShape();
-    QImage img = draw(parse(b, 1));
-    EXPECT_TRUE(near(img.pixel(50, 50), Qt::red));
+    QImage img = drawParsedShape(parseShape(b, 1));
+    EXPECT_TRUE(pixelNear(img.pixel(50, 50), Qt::red, 3));
     EXPECT_EQ(qAlpha(img.pixel(10, 10)), 0);
 }
 
@@ -107,10 +102,10 @@ TEST(ShapeParser, InnerContourWithFillOnOuterSideMakesAHole) {
     b.styleChange(kStyleBits, true, 800, 800, 1, 0); // inner square: ring on its left
     b.box(400, 400);
     b.endShape();
-    QImage img = draw(parse(b, 1));
+    QImage img = drawParsedShape(parseShape(b, 1));
     EXPECT_EQ(qAlpha(img.pixel(50, 50)), 0) << "hole";
-    EXPECT_TRUE(near(img.pixel(30, 30), Qt::red));
-    EXPECT_TRUE(near(img.pixel(70, 50), Qt::red));
+    EXPECT_TRUE(pixelNear(img.pixel(30, 30), Qt::red, 3));
+    EXPECT_TRUE(pixelNear(img.pixel(70, 50), Qt::red, 3));
 }
 
 TEST(ShapeParser, SharedEdgeBetweenTwoFillsJoinsOutOfOrderEdges) {
@@ -130,9 +125,9 @@ TEST(ShapeParser, SharedEdgeBetweenTwoFillsJoinsOutOfOrderEdges) {
     b.line(0, -1200);
     b.line(600, 0);
     b.endShape();
-    QImage img = draw(parse(b, 1));
-    EXPECT_TRUE(near(img.pixel(35, 50), Qt::red));
-    EXPECT_TRUE(near(img.pixel(65, 50), Qt::blue));
+    QImage img = drawParsedShape(parseShape(b, 1));
+    EXPECT_TRUE(pixelNear(img.pixel(35, 50), Qt::red, 3));
+    EXPECT_TRUE(pixelNear(img.pixel(65, 50), Qt::blue, 3));
     EXPECT_EQ(qAlpha(img.pixel(10, 50)), 0);
     EXPECT_EQ(qAlpha(img.pixel(90, 50)), 0);
 }
@@ -144,8 +139,8 @@ TEST(ShapeParser, CurvedEdgesBulgeOutward) {
     b.curve(600, -1200, 600, 1200); // arch from (20,50) to (80,50) px, apex at y=20 px
     b.line(-1200, 0);
     b.endShape();
-    QImage img = draw(parse(b, 1));
-    EXPECT_TRUE(near(img.pixel(50, 45), Qt::green)) << "under the arch";
+    QImage img = drawParsedShape(parseShape(b, 1));
+    EXPECT_TRUE(pixelNear(img.pixel(50, 45), Qt::green, 3)) << "under the arch";
     EXPECT_EQ(qAlpha(img.pixel(25, 22)), 0) << "outside the curve near the corner of its hull";
     EXPECT_EQ(qAlpha(img.pixel(50, 60)), 0) << "below the base";
 }
@@ -158,13 +153,13 @@ TEST(ShapeParser, StrokeDrawnWithWidthAndHairline) {
     b.styleChange(kStyleBits, true, 200, 1400, -1, -1, 2);
     b.line(1600, 0); // hairline at y=70
     b.endShape();
-    swf::ShapeDef s = parse(b, 1);
+    swf::ShapeDef s = parseShape(b, 1);
     ASSERT_EQ(s.groups.size(), 1u);
     ASSERT_EQ(s.groups[0].lines.size(), 2u);
     EXPECT_EQ(s.groups[0].lines[0].width, 200);
-    QImage img = draw(s);
-    EXPECT_TRUE(near(img.pixel(50, 30), Qt::black));
-    EXPECT_TRUE(near(img.pixel(50, 27), Qt::black));
+    QImage img = drawParsedShape(s);
+    EXPECT_TRUE(pixelNear(img.pixel(50, 30), Qt::black, 3));
+    EXPECT_TRUE(pixelNear(img.pixel(50, 27), Qt::black, 3));
     EXPECT_EQ(qAlpha(img.pixel(50, 40)), 0);
     // The hairline still covers about one pixel at this scale.
     int covered = qAlpha(img.pixel(50, 69)) + qAlpha(img.pixel(50, 70)) + qAlpha(img.pixel(50, 71));
@@ -188,11 +183,11 @@ TEST(ShapeParser, NewStylesMidShapeDrawOverEarlierGroups) {
     b.styleChange(kStyleBits, true, 800, 800, -1, 1);
     b.box(400, 400);
     b.endShape();
-    swf::ShapeDef s = parse(b, 2);
+    swf::ShapeDef s = parseShape(b, 2);
     ASSERT_EQ(s.groups.size(), 2u);
-    QImage img = draw(s);
-    EXPECT_TRUE(near(img.pixel(50, 50), Qt::blue));
-    EXPECT_TRUE(near(img.pixel(20, 20), Qt::red));
+    QImage img = drawParsedShape(s);
+    EXPECT_TRUE(pixelNear(img.pixel(50, 50), Qt::blue, 3));
+    EXPECT_TRUE(pixelNear(img.pixel(20, 20), Qt::red, 3));
 }
 
 TEST(ShapeParser, LineStyle2FieldsAndWindingFlag) {
@@ -218,7 +213,7 @@ TEST(ShapeParser, LineStyle2FieldsAndWindingFlag) {
     b.ub(4, 0);
     b.ub(4, 1);
     b.endShape();
-    swf::ShapeDef s = parse(b, 4);
+    swf::ShapeDef s = parseShape(b, 4);
     EXPECT_TRUE(s.nonZeroWinding);
     EXPECT_TRUE(s.usesNonScalingStrokes);
     EXPECT_EQ(s.edgeBounds.xMin, 10);
@@ -259,9 +254,9 @@ TEST(ShapeParser, NonScalingStrokeKeepsItsPixelWidth) {
     b.styleChange(1, true, 0, 100, -1, -1, 1);
     b.line(400, 0);
     b.endShape();
-    swf::ShapeDef s = parse(b, 4);
+    swf::ShapeDef s = parseShape(b, 4);
     // Drawn at 10x the twips-to-pixel scale the stroke still covers ~3 pixels.
-    QImage img = draw(s, {}, 0.5);
+    QImage img = drawParsedShape(s, {}, 0.5);
     int rows = 0;
     for (int y = 40; y < 60; ++y) rows += qAlpha(img.pixel(10, y)) > 128;
     EXPECT_GE(rows, 2);
@@ -274,12 +269,12 @@ TEST(ShapeParser, StrokeFollowsFillsAndKeepsFileOrder) {
     b.styleChange(kStyleBits, true, 400, 400, -1, 1, 1);
     b.box(1200, 1200);
     b.endShape();
-    swf::ShapeDef s = parse(b, 1);
-    QImage img = draw(s);
-    EXPECT_TRUE(near(img.pixel(50, 50), Qt::red));
-    EXPECT_TRUE(near(img.pixel(20, 50), Qt::black)) << "stroke on top of the fill's edge";
-    EXPECT_TRUE(near(img.pixel(50, 20), Qt::black));
-    EXPECT_TRUE(near(img.pixel(20, 20), Qt::black)) << "closed outline gets a joined corner";
+    swf::ShapeDef s = parseShape(b, 1);
+    QImage img = drawParsedShape(s);
+    EXPECT_TRUE(pixelNear(img.pixel(50, 50), Qt::red, 3));
+    EXPECT_TRUE(pixelNear(img.pixel(20, 50), Qt::black, 3)) << "stroke on top of the fill's edge";
+    EXPECT_TRUE(pixelNear(img.pixel(50, 20), Qt::black, 3));
+    EXPECT_TRUE(pixelNear(img.pixel(20, 20), Qt::black, 3)) << "closed outline gets a joined corner";
 }
 
 TEST(ShapeParser, OutlineCoversFillsAndStrokes) {
@@ -290,7 +285,7 @@ TEST(ShapeParser, OutlineCoversFillsAndStrokes) {
     b.styleChange(kStyleBits, true, 1200, 1200, 0, 0, 1);
     b.line(400, 0);
     b.endShape();
-    QPainterPath outline = render::shapeOutline(parse(b, 1));
+    QPainterPath outline = render::shapeOutline(parseShape(b, 1));
     EXPECT_TRUE(outline.contains(QPointF(600, 600)));
     EXPECT_TRUE(outline.contains(QPointF(1400, 1250)));
     EXPECT_FALSE(outline.contains(QPointF(1000, 1000)));
@@ -334,6 +329,6 @@ TEST(ShapeParser, StyleIndexBeyondTheArrayIsIgnored) {
     b.styleChange(kStyleBits, true, 400, 400, 9, 1, 7);
     b.box(1200, 1200);
     b.endShape();
-    QImage img = draw(parse(b, 1));
-    EXPECT_TRUE(near(img.pixel(50, 50), Qt::red));
+    QImage img = drawParsedShape(parseShape(b, 1));
+    EXPECT_TRUE(pixelNear(img.pixel(50, 50), Qt::red, 3));
 }

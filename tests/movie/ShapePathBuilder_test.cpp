@@ -182,7 +182,7 @@ TEST(ShapePathBuilder, ManyEdgesThroughThreePointsJoinLikeThePlainRule) {
 // Catches a return of the quadratic join: the figure that matters (well
 // under 100 ms) is checked by bench_shape_load.
 TEST(ShapePathBuilder, EightyThousandEdgesThroughThreePointsLoadQuickly) {
-    const auto body = nimbrel::movie::testing::repeatedPointShapeBody(1, 80000);
+    const auto body = nimbrel::movie::test::repeatedPointShapeBody(1, 80000);
     QElapsedTimer timer;
     timer.start();
     QString error;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-namespace nimbrel::movie::testing {
+namespace nimbrel::movie::test {
 
 class TestBits {
 public:
@@ -138,4 +138,4 @@ private:
     int bit_ = 0;
 };
 
-} // namespace nimbrel::movie::testing
+} // namespace nimbrel::movie::test

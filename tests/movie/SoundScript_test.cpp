@@ -61,7 +61,7 @@ struct Heard {
     std::vector<int16_t> left, right;
 };
 
-Heard play(const QByteArray& movie, int advances) {
+Heard playSound(const QByteArray& movie, int advances) {
     MoviePlayer player;
     host::RecordingAudioOutput out;
     Heard run;
@@ -81,7 +81,7 @@ TEST(SoundScript, StartWithLoopsReportsDurationPositionAndCompletionOnce) {
     first.getVariable("s").pushString("duration").op(0x4E).trace();
     ActionAssembler later;
     later.getVariable("s").pushString("position").op(0x4E).trace();
-    const Heard run = play(scriptedSoundMovie(2 * kFrame, first, 1, later), 8);
+    const Heard run = playSound(scriptedSoundMovie(2 * kFrame, first, 1, later), 8);
     // 200 ms of sound, played twice: heard for four frames, then silence.
     ASSERT_GE(run.traces.size(), 3);
     EXPECT_EQ(run.traces[0], "200");
@@ -93,7 +93,7 @@ TEST(SoundScript, StartWithLoopsReportsDurationPositionAndCompletionOnce) {
 TEST(SoundScript, StartOffsetSkipsIntoTheSound) {
     ActionAssembler first;
     callOnS(first, "start", {0.05}); // 50 ms in
-    const Heard run = play(scriptedSoundMovie(2 * kFrame, first, -1, {}), 4);
+    const Heard run = playSound(scriptedSoundMovie(2 * kFrame, first, -1, {}), 4);
     EXPECT_EQ(lastLoudSample(run.left, 5000), 2 * kFrame - 2205 - 1);
 }
 
@@ -112,7 +112,7 @@ TEST_P(SoundControl, AppliesFromTheFrameItRuns) {
     callOnS(first, "start", {});
     ActionAssembler later;
     c.atFrame2(later);
-    const Heard run = play(scriptedSoundMovie(10 * kFrame, first, 2, later), 6);
+    const Heard run = playSound(scriptedSoundMovie(10 * kFrame, first, 2, later), 6);
     EXPECT_EQ(peak(run.left, 0, 2 * kFrame), 10000) << c.name;
     EXPECT_EQ(peak(run.left, 3 * kFrame, 6 * kFrame), c.leftPeakAfter) << c.name;
     EXPECT_EQ(peak(run.right, 3 * kFrame, 6 * kFrame), c.rightPeakAfter) << c.name;

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using test::Placement;
-using test::SwfBuilder;
+using nimbrel::movie::test::Placement;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 

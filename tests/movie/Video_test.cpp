@@ -26,7 +26,7 @@ using video::VideoSequence;
 const QColor kRed(220, 30, 30), kBlue(30, 40, 220), kGreen(30, 200, 60), kYellow(230, 220, 40);
 
 // Within a lossy codec's reach of the colour that went in.
-::testing::AssertionResult near(QRgb got, QColor want, int tolerance = 24) {
+::testing::AssertionResult rgbNear(QRgb got, QColor want, int tolerance = 24) {
     const int dr = std::abs(qRed(got) - want.red()), dg = std::abs(qGreen(got) - want.green()),
               db = std::abs(qBlue(got) - want.blue());
     if (dr <= tolerance && dg <= tolerance && db <= tolerance) return ::testing::AssertionSuccess();
@@ -112,8 +112,8 @@ TEST(VideoDecoder, H263PictureComesBackInItsColours) {
     ASSERT_TRUE(decoder.decode(reinterpret_cast<const uint8_t*>(packets[0].data.constData()), size_t(packets[0].data.size())));
     const QImage& p = decoder.picture();
     ASSERT_EQ(p.size(), QSize(64, 48));
-    EXPECT_TRUE(near(p.pixel(10, 24), kRed));
-    EXPECT_TRUE(near(p.pixel(54, 24), kBlue));
+    EXPECT_TRUE(rgbNear(p.pixel(10, 24), kRed));
+    EXPECT_TRUE(rgbNear(p.pixel(54, 24), kBlue));
 }
 
 TEST(VideoDecoder, ScreenVideoIsLossless) {
@@ -147,7 +147,7 @@ TEST(VideoDecoder, DamagedPacketsAreSkippedForEveryCodec) {
     ASSERT_TRUE(decoder.decode(reinterpret_cast<const uint8_t*>(h263[0].data.constData()), size_t(h263[0].data.size())));
     EXPECT_FALSE(decoder.decode(reinterpret_cast<const uint8_t*>(noise.constData()), size_t(noise.size())));
     EXPECT_EQ(decoder.skippedPackets(), 1);
-    EXPECT_TRUE(near(decoder.picture().pixel(10, 24), kRed));
+    EXPECT_TRUE(rgbNear(decoder.picture().pixel(10, 24), kRed));
 }
 
 TEST(VideoDecoder, UnknownCodecDecodesNothing) {
@@ -163,18 +163,18 @@ TEST(VideoSequence, SeeksDecodeFromTheLastKeyframeInOrder) {
     ASSERT_FALSE(packets[1].keyframe || packets[2].keyframe);
     VideoSequence seq(streamOf(VideoStreamDef::SorensonH263, dataOf(packets)));
     // Straight to the third picture: the two before it are decoded first.
-    EXPECT_TRUE(near(seq.pictureAt(2).pixel(10, 24), kBlue));
+    EXPECT_TRUE(rgbNear(seq.pictureAt(2).pixel(10, 24), kBlue));
     EXPECT_EQ(seq.decodedPackets(), 3);
     // Back to the first: from the keyframe again.
-    EXPECT_TRUE(near(seq.pictureAt(0).pixel(10, 24), kRed));
+    EXPECT_TRUE(rgbNear(seq.pictureAt(0).pixel(10, 24), kRed));
     EXPECT_EQ(seq.decodedPackets(), 4);
     // On by one: only the next packet.
-    EXPECT_TRUE(near(seq.pictureAt(1).pixel(54, 24), kYellow));
+    EXPECT_TRUE(rgbNear(seq.pictureAt(1).pixel(54, 24), kYellow));
     EXPECT_EQ(seq.decodedPackets(), 5);
     // The same frame again, and a number past the last packet: nothing more to decode.
     seq.pictureAt(1);
     EXPECT_EQ(seq.decodedPackets(), 5);
-    EXPECT_TRUE(near(seq.pictureAt(40).pixel(10, 24), kBlue));
+    EXPECT_TRUE(rgbNear(seq.pictureAt(40).pixel(10, 24), kBlue));
     EXPECT_EQ(seq.decodedPackets(), 6);
 }
 
@@ -224,10 +224,10 @@ TEST_F(VideoMovieFixture, H263PictureIsDrawnAtItsPlaceAndSize) {
     load(test::videoMovie(VideoStreamDef::SorensonH263, 64, 48, dataOf(packets), twiceAt100x50()));
     const QImage image = draw();
     // 128x96 pixels from (100, 50): red left half, blue right half, white around.
-    EXPECT_TRUE(near(image.pixel(120, 100), kRed));
-    EXPECT_TRUE(near(image.pixel(210, 100), kBlue));
-    EXPECT_TRUE(near(image.pixel(102, 52), kRed));
-    EXPECT_TRUE(near(image.pixel(225, 143), kBlue));
+    EXPECT_TRUE(rgbNear(image.pixel(120, 100), kRed));
+    EXPECT_TRUE(rgbNear(image.pixel(210, 100), kBlue));
+    EXPECT_TRUE(rgbNear(image.pixel(102, 52), kRed));
+    EXPECT_TRUE(rgbNear(image.pixel(225, 143), kBlue));
     for (QPoint outside : {QPoint(97, 100), QPoint(231, 100), QPoint(150, 47), QPoint(150, 149)})
         EXPECT_EQ(image.pixel(outside), qRgb(255, 255, 255)) << outside.x() << "," << outside.y();
 }
@@ -238,13 +238,13 @@ TEST_F(VideoMovieFixture, PicturesFollowTheTimelineBothWays) {
     const QColor leftHalves[] = {kRed, kGreen, kBlue};
     for (int frame = 0; frame < 3; ++frame) {
         SCOPED_TRACE(frame);
-        EXPECT_TRUE(near(draw().pixel(120, 100), leftHalves[frame]));
+        EXPECT_TRUE(rgbNear(draw().pixel(120, 100), leftHalves[frame]));
         player.stepFrame();
     }
     // Back to the second frame: its picture, decoded again from the keyframe.
     player.gotoFrame(1);
-    EXPECT_TRUE(near(draw().pixel(120, 100), kGreen));
-    EXPECT_TRUE(near(draw().pixel(210, 100), kYellow));
+    EXPECT_TRUE(rgbNear(draw().pixel(120, 100), kGreen));
+    EXPECT_TRUE(rgbNear(draw().pixel(210, 100), kYellow));
 }
 
 TEST_F(VideoMovieFixture, DamagedPacketKeepsThePictureBeforeIt) {
@@ -254,7 +254,7 @@ TEST_F(VideoMovieFixture, DamagedPacketKeepsThePictureBeforeIt) {
     player.gotoFrame(1);
     const auto* v = dynamic_cast<const display::VideoObject*>(player.root()->children().at(1).get());
     ASSERT_TRUE(v);
-    EXPECT_TRUE(near(draw().pixel(120, 100), kRed));
+    EXPECT_TRUE(rgbNear(draw().pixel(120, 100), kRed));
     // The next picture still decodes (the colours may drift: it was predicted from a missing one).
     player.gotoFrame(2);
     EXPECT_FALSE(draw().pixel(120, 100) == qRgb(255, 255, 255));

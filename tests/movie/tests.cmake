@@ -28,6 +28,7 @@ target_link_libraries(nimbrel_movie_asan PUBLIC
 target_compile_options(nimbrel_movie_asan PRIVATE ${_asan_flags} ${_asan_build_flags})
 target_link_options(nimbrel_movie_asan PUBLIC ${_asan_flags})
 nimbrel_precompile(nimbrel_movie_asan ENGINE)
+nimbrel_batch(nimbrel_movie_asan)
 
 add_executable(movie_mutation_smoke
     ${_harness}/mutation_smoke.cpp ${_harness}/Mutator.cpp ${CMAKE_SOURCE_DIR}/tests/movie/support/SwfBuilder.cpp

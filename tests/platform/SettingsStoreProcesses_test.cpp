@@ -19,7 +19,7 @@ using nimbrel::settingstest::stressRound;
 
 namespace {
 
-const QString kApp = QStringLiteral("Nimbrel");
+const QString kProcessesApp = QStringLiteral("Nimbrel");
 const QString kSection = QStringLiteral("stress");
 
 QStringList writerArgs(const QString& folder, const QString& prefix, int keys, int rounds, int filler) {
@@ -55,7 +55,7 @@ TEST(SettingsStoreProcesses, WriterKilledMidWriteLosesNothingStored) {
 
         SettingsStore store(folder);
         ASSERT_TRUE(store.setAsidePath().isEmpty()) << "run " << run << ": store was taken for damaged";
-        const auto pairs = store.section(kApp, kSection);
+        const auto pairs = store.section(kProcessesApp, kSection);
         ASSERT_FALSE(pairs.isEmpty());
         ASSERT_LE(pairs.size(), kKeys);
         for (int k = 0; k < pairs.size(); ++k) {
@@ -99,7 +99,7 @@ TEST(SettingsStoreProcesses, TwoWritersAtOnceLoseNoPair) {
 
     SettingsStore store(folder);
     EXPECT_TRUE(store.setAsidePath().isEmpty());
-    const auto pairs = store.section(kApp, kSection);
+    const auto pairs = store.section(kProcessesApp, kSection);
     ASSERT_EQ(pairs.size(), 2 * kKeys);
     int nextA = 0, nextB = 0;
     for (const auto& [key, value] : pairs) {

@@ -10,7 +10,7 @@
 
 using nimbrel::player::Command;
 using nimbrel::player::CommandTable;
-using Key = CommandTable::KeyStroke;
+using KeyStroke = CommandTable::KeyStroke;
 
 namespace {
 
@@ -18,7 +18,7 @@ namespace {
 struct PressedKeys {
     std::multiset<std::pair<int, bool>> down; // (Qt key, on the numeric pad)
     std::vector<int> taken;
-    bool take(const Key& k) {
+    bool take(const KeyStroke& k) {
         taken.push_back(k.qtKey);
         for (auto it = down.begin(); it != down.end(); ++it) {
             if (it->first == k.qtKey && (!k.keypadOnly || it->second)) {
@@ -30,8 +30,8 @@ struct PressedKeys {
     }
 };
 
-std::vector<Command> due(PressedKeys& keys, std::function<bool(const Key&)> held = [](const Key&) { return false; }) {
-    return CommandTable::dueCommands([&](const Key& k) { return keys.take(k); }, held);
+std::vector<Command> due(PressedKeys& keys, std::function<bool(const KeyStroke&)> held = [](const KeyStroke&) { return false; }) {
+    return CommandTable::dueCommands([&](const KeyStroke& k) { return keys.take(k); }, held);
 }
 
 TEST(CommandTable, EveryCommandOnceWithUniqueMenuItemsAndButtons) {
@@ -108,14 +108,14 @@ TEST(CommandTableKeys, AKeyHeldByTheFocusedFieldOrMovieStaysThereButFunctionKeys
                       {Qt::Key_Escape, false},
                       {Qt::Key_PageUp, false}},
                      {}};
-    const auto fired = due(keys, [](const Key&) { return true; });
+    const auto fired = due(keys, [](const KeyStroke&) { return true; });
     EXPECT_EQ(fired, (std::vector<Command>{Command::ZoomIn, Command::ZoomOut, Command::Capture, Command::SaveMovie,
                                            Command::Close, Command::Topmost}));
     EXPECT_TRUE(keys.down.empty()) << "a key kept by the field is still taken, not left for later";
 
     // Only the key the movie takes stays with it.
     PressedKeys two{{{Qt::Key_Right, false}, {Qt::Key_Left, false}}, {}};
-    EXPECT_EQ(due(two, [](const Key& k) { return k.qtKey == Qt::Key_Right; }),
+    EXPECT_EQ(due(two, [](const KeyStroke& k) { return k.qtKey == Qt::Key_Right; }),
               std::vector<Command>{Command::PreviousMovie});
 }
 

@@ -1,6 +1,7 @@
 // The pointer and the keyboard reaching a movie through the surface: a movie
 // that stops itself starts again from its own button, keys reach buttons and
 // clips, and getURL opens only web addresses.
+#include "player/ProcessEventsUntil.h"
 #include "KeyMovies.h"
 #include "movie/support/ButtonFixtures.h"
 #include "movie/KeyCodes.h"
@@ -28,24 +29,15 @@
 
 using namespace nimbrel::movie;
 using nimbrel::player::FlashSurface;
-using test::BitWriter;
-using test::Placement;
-using test::SwfBuilder;
+using nimbrel::movie::test::BitWriter;
+using nimbrel::movie::test::Placement;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 
 constexpr char actionPlay = 0x06;
 constexpr char actionStop = 0x07;
 
-bool waitFor(const std::function<bool()>& done, int ms = 3000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return done();
-}
 
 // Pointer and key events as the window system delivers them to the surface.
 void mouse(QWidget& w, QEvent::Type type, Qt::MouseButton button, QPoint pos) {
@@ -136,14 +128,14 @@ protected:
         s.resize(550, 400);
         s.show();
         s.activateWindow();
-        ASSERT_TRUE(waitFor([&] { return s.windowHandle() && s.windowHandle()->isExposed(); }));
+        ASSERT_TRUE(processEventsUntil([&] { return s.windowHandle() && s.windowHandle()->isExposed(); }));
         s.setMovie(path);
         ASSERT_EQ(s.TotalFrames(), 3);
     }
 
     // Waits for the movie's own stop() on its last frame.
     void waitForStop() {
-        ASSERT_TRUE(waitFor([&] { return !s.IsPlaying(); })) << "the movie never stopped itself";
+        ASSERT_TRUE(processEventsUntil([&] { return !s.IsPlaying(); })) << "the movie never stopped itself";
         EXPECT_EQ(s.FrameNum(), 2);
     }
 };
@@ -151,7 +143,7 @@ protected:
 TEST_F(FlashSurfaceInputTest, StopOnTheLastFrameHoldsAcrossTicks) {
     open(stopAndButtonMovie());
     waitForStop();
-    waitFor([] { return false; }, 250);
+    processEventsUntil([] { return false; }, 250);
     EXPECT_EQ(s.FrameNum(), 2);
     EXPECT_FALSE(s.IsPlaying());
 }
@@ -167,7 +159,7 @@ TEST_F(FlashSurfaceInputTest, ClickingTheButtonPlaysAgain) {
     EXPECT_FALSE(s.IsPlaying()) << "pressing alone must not play";
     mouse(s, QEvent::MouseButtonRelease, Qt::LeftButton, button);
     EXPECT_TRUE(s.IsPlaying());
-    EXPECT_TRUE(waitFor([&] { return s.FrameNum() != 2; })) << "the movie did not move on";
+    EXPECT_TRUE(processEventsUntil([&] { return s.FrameNum() != 2; })) << "the movie did not move on";
     // It loops round to its stop() again.
     waitForStop();
 
@@ -381,7 +373,7 @@ TEST_F(FlashSurfaceInputTest, TypingEditingAndPastingReachTheFocusedInputField) 
     s.resize(550, 400);
     s.show();
     s.activateWindow();
-    ASSERT_TRUE(waitFor([&] { return s.windowHandle() && s.windowHandle()->isExposed(); }));
+    ASSERT_TRUE(processEventsUntil([&] { return s.windowHandle() && s.windowHandle()->isExposed(); }));
     s.setMovie(path);
     auto* field = dynamic_cast<display::EditTextObject*>(s.player().root()->childByName(QStringLiteral("field")));
     ASSERT_NE(field, nullptr);

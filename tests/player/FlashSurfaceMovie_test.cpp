@@ -1,5 +1,6 @@
 // The surface driving a real movie: its clock advances the frames, the
 // commands reach the engine and painting draws the movie.
+#include "player/ProcessEventsUntil.h"
 #include "TinyMovie.h"
 #include "movie/support/HeavyScene.h"
 #include "movie/MoviePlayer.h"
@@ -19,15 +20,6 @@ using nimbrel::player::FlashSurface;
 
 namespace {
 
-bool waitFor(const std::function<bool()>& done, int ms = 3000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return done();
-}
 
 class FlashSurfaceMovieTest : public ::testing::Test {
 protected:
@@ -48,11 +40,11 @@ TEST_F(FlashSurfaceMovieTest, ClockAdvancesFramesWhilePlaying) {
     s.setMovie(path);
     ASSERT_EQ(s.TotalFrames(), 5);
     EXPECT_TRUE(s.IsPlaying());
-    EXPECT_TRUE(waitFor([&] { return s.FrameNum() > 0; })) << "the frame number never moved";
+    EXPECT_TRUE(processEventsUntil([&] { return s.FrameNum() > 0; })) << "the frame number never moved";
 
     s.Stop();
     const int stoppedAt = s.FrameNum();
-    waitFor([] { return false; }, 200);
+    processEventsUntil([] { return false; }, 200);
     EXPECT_EQ(s.FrameNum(), stoppedAt);
 
     s.GotoFrame(3);
@@ -60,7 +52,7 @@ TEST_F(FlashSurfaceMovieTest, ClockAdvancesFramesWhilePlaying) {
     s.Rewind();
     EXPECT_EQ(s.FrameNum(), 0);
     s.Play();
-    EXPECT_TRUE(waitFor([&] { return s.FrameNum() > 0; }));
+    EXPECT_TRUE(processEventsUntil([&] { return s.FrameNum() > 0; }));
 }
 
 TEST_F(FlashSurfaceMovieTest, PaintsTheMovie) {
@@ -99,8 +91,8 @@ int paintsWhilePlaying(const QString& path, int ms, int* frames) {
     PaintCounter counter;
     s.installEventFilter(&counter);
     s.setMovie(path);
-    waitFor([&] { return counter.paints > 0; });
-    waitFor([] { return false; }, 100); // the window settles
+    processEventsUntil([&] { return counter.paints > 0; });
+    processEventsUntil([] { return false; }, 100); // the window settles
     counter.paints = 0;
     const int from = s.FrameNum();
     int played = 0, last = from;
@@ -178,7 +170,7 @@ TEST_F(FlashSurfaceMovieTest, MovieWithSoundPlaysWhetherOrNotASoundCardIsThere) 
     s.player().setSoundVolume(0.3);
     s.setMovie(f.fileName());
     ASSERT_EQ(s.TotalFrames(), 5);
-    EXPECT_TRUE(waitFor([&] { return s.FrameNum() > 1; })) << "sound held the frames up";
+    EXPECT_TRUE(processEventsUntil([&] { return s.FrameNum() > 1; })) << "sound held the frames up";
     s.Stop();
     EXPECT_FALSE(failed);
     EXPECT_DOUBLE_EQ(s.player().soundVolume(), 0.3);

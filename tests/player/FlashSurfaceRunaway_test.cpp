@@ -1,6 +1,7 @@
 // Movies whose scripts never end, in a real window: the window keeps
 // answering, the scripts are stopped for good, and opening another movie or
 // closing the window meanwhile neither waits for the budget nor crashes.
+#include "player/ProcessEventsUntil.h"
 #include "TinyMovie.h"
 #include "movie/MoviePlayer.h"
 #include "movie/support/RunawayMovies.h"
@@ -23,16 +24,6 @@ namespace test = nimbrel::movie::test;
 
 namespace {
 
-bool waitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QThread::msleep(5);
-    }
-    return done();
-}
 
 // Does something once, from a nested event while the movie's script runs (as
 // a user's click would arrive).
@@ -94,9 +85,9 @@ TEST_F(FlashSurfaceRunawayTest, TheWindowKeepsAnsweringWhileTwentyClipsLoop) {
     clock.start();
     beat.start();
     surface->setMovie(path);
-    ASSERT_TRUE(waitFor([&] { return !halts.isEmpty(); }, 8000)) << "the scripts were never stopped";
+    ASSERT_TRUE(processEventsUntil([&] { return !halts.isEmpty(); }, 8000)) << "the scripts were never stopped";
     const int frameAtStop = surface->FrameNum();
-    EXPECT_TRUE(waitFor([&] { return surface->FrameNum() != frameAtStop; }, 1500)) << "frames stopped too";
+    EXPECT_TRUE(processEventsUntil([&] { return surface->FrameNum() != frameAtStop; }, 1500)) << "frames stopped too";
     beat.stop();
 
     EXPECT_GE(beatsWhileBusy, 12) << "the loop did not run under the timer";
@@ -131,11 +122,11 @@ TEST_F(FlashSurfaceRunawayTest, OpeningAnotherMovieDoesNotWaitForTheRunawayScrip
         surface.setMovie(tiny);
     });
     surface.setMovie(loops);
-    ASSERT_TRUE(waitFor([&] { return open.done && surface.TotalFrames() == 5; }, 8000));
+    ASSERT_TRUE(processEventsUntil([&] { return open.done && surface.TotalFrames() == 5; }, 8000));
     EXPECT_LT(sinceOpen.elapsed(), 2000) << "the new movie waited for the old script";
     EXPECT_EQ(surface.Movie(), tiny);
     EXPECT_TRUE(halts.isEmpty());
-    EXPECT_TRUE(waitFor([&] { return surface.FrameNum() > 0; }, 2000));
+    EXPECT_TRUE(processEventsUntil([&] { return surface.FrameNum() > 0; }, 2000));
 }
 
 TEST_F(FlashSurfaceRunawayTest, ClosingOrDeletingTheWindowWhileAScriptRunsAway) {
@@ -158,7 +149,7 @@ TEST_F(FlashSurfaceRunawayTest, ClosingOrDeletingTheWindowWhileAScriptRunsAway) 
                 window->close();
         });
         surface->setMovie(loops);
-        EXPECT_TRUE(waitFor([&] { return close.done && windowAlive.isNull() && playerAlive.isNull(); }, 8000))
+        EXPECT_TRUE(processEventsUntil([&] { return close.done && windowAlive.isNull() && playerAlive.isNull(); }, 8000))
             << deleteDirectly;
         EXPECT_LT(sinceClose.elapsed(), 3000) << deleteDirectly;
         delete windowAlive.data();

@@ -54,7 +54,7 @@ protected:
         return path;
     }
     static QString corpusMovie(const char* relative) {
-        const QString path = QStringLiteral("/work/shared/corpus/") + QString::fromUtf8(relative);
+        const QString path = QDir::cleanPath(QStringLiteral(NIMBREL_SOURCE_DIR "/../shared/corpus/") + QString::fromUtf8(relative));
         return QFile::exists(path) ? path : QString();
     }
     // Runs the event loop until `done` holds or the time is up.

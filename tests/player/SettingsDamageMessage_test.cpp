@@ -22,7 +22,7 @@ SettingsRecord::Remains line(const char* section, const char* key = nullptr) {
 
 SettingsRecord::Remains unreadable() { return {}; }
 
-struct Case {
+struct MessageCase {
     const char* what;
     QList<SettingsRecord::Remains> lines;
     QString text; // after the opening two lines; "" for no message
@@ -38,7 +38,7 @@ TEST(SettingsDamageMessage, SaysWhichSettingsWereLost) {
     deletion.kind = SettingsRecord::Kind::DeleteSection;
     deletion.deletionShape = true;
 
-    const Case cases[] = {
+    const MessageCase cases[] = {
         {"nothing damaged", {}, ""},
         // A deletion that could still be carried out lost nothing.
         {"a deletion carried out", {deletion}, ""},
@@ -52,7 +52,7 @@ TEST(SettingsDamageMessage, SaysWhichSettingsWereLost) {
         {"sections in the order found, then what cannot be placed",
          {line("bflb", "1"), unreadable(), line("bfsz", "bfms"), unreadable()}, "播放列表：1 项\n选项：显示模式\n另有 2 处无法辨认"},
     };
-    for (const Case& c : cases) {
+    for (const MessageCase& c : cases) {
         SCOPED_TRACE(c.what);
         SettingsDamage damage;
         for (const auto& l : c.lines)

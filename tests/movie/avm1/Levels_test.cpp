@@ -1,6 +1,7 @@
 // Movies on levels above the main movie: loadMovieNum places one once it has
 // come, _levelN names it from any script, it plays along with the main movie,
 // and unloadMovieNum removes it when the next frame starts.
+#include "support/TestFiles.h"
 #include "movie/MoviePlayer.h"
 #include "movie/support/SwfBuilder.h"
 #include "support/ActionAssembler.h"
@@ -9,8 +10,8 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using avm1::test::ActionAssembler;
-using test::SwfBuilder;
+using nimbrel::movie::avm1::test::ActionAssembler;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 
@@ -39,19 +40,14 @@ QByteArray levelMovie() {
     return movieOfFrames({frame("level frame 1 of "), frame("level frame 2 of ")});
 }
 
-void write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 struct HostRun {
     QTemporaryDir dir;
     MoviePlayer player;
     QStringList lines;
     explicit HostRun(const QByteArray& host) {
-        write(dir.filePath(QStringLiteral("host.swf")), host);
-        write(dir.filePath(QStringLiteral("level.swf")), levelMovie());
+        writeTestFile(dir.filePath(QStringLiteral("host.swf")), host);
+        writeTestFile(dir.filePath(QStringLiteral("level.swf")), levelMovie());
         player.setTraceSink([this](const QString& l) { lines.append(l); });
         player.setMovie(dir.filePath(QStringLiteral("host.swf")));
     }
@@ -100,8 +96,8 @@ TEST(Levels, ALevelHearsThePointerLikeTheMainMovie) {
     levelRequest(load, QStringLiteral("listening.swf"), 2);
     load.op(0x07);
     QTemporaryDir dir;
-    write(dir.filePath(QStringLiteral("listening.swf")), movieOfFrames({levelScript}));
-    write(dir.filePath(QStringLiteral("host.swf")), movieOfFrames({load}));
+    writeTestFile(dir.filePath(QStringLiteral("listening.swf")), movieOfFrames({levelScript}));
+    writeTestFile(dir.filePath(QStringLiteral("host.swf")), movieOfFrames({load}));
     MoviePlayer player;
     QStringList lines;
     player.setTraceSink([&lines](const QString& l) { lines.append(l); });

@@ -1,6 +1,7 @@
 // MovieClip.loadMovie: the loaded movie takes the clip's place, keeping its
 // placement and _lockroot but none of the old clip's own variables; it hears
 // the address's query variables and knows where it came from.
+#include "support/TestFiles.h"
 #include "movie/MoviePlayer.h"
 #include "movie/support/SwfBuilder.h"
 #include "support/ActionAssembler.h"
@@ -10,8 +11,8 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using avm1::test::ActionAssembler;
-using test::SwfBuilder;
+using nimbrel::movie::avm1::test::ActionAssembler;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 
@@ -32,11 +33,6 @@ ActionAssembler& setClipMember(ActionAssembler& a, const QString& name, const st
     return a.op(0x4F);
 }
 
-void write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 } // namespace
 
@@ -52,8 +48,8 @@ TEST(LoadMovie, TheLoadedMovieKeepsThePlacementAndLockRootButNotTheOldClipsVaria
     for (const char* what : {"_root", "greeting", "_url"}) child.getVariable(QLatin1String(what)).trace();
 
     QTemporaryDir dir;
-    write(dir.filePath(QStringLiteral("host.swf")), movieOfFrames({before, after}, true));
-    write(dir.filePath(QStringLiteral("child.swf")), movieOfFrames({child}, false));
+    writeTestFile(dir.filePath(QStringLiteral("host.swf")), movieOfFrames({before, after}, true));
+    writeTestFile(dir.filePath(QStringLiteral("child.swf")), movieOfFrames({child}, false));
     MoviePlayer p;
     QStringList lines;
     p.setTraceSink([&lines](const QString& l) { lines.append(l); });

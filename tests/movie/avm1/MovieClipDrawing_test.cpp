@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using avm1::test::ActionAssembler;
-using test::Placement;
-using test::SwfBuilder;
+using nimbrel::movie::avm1::test::ActionAssembler;
+using nimbrel::movie::test::Placement;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 

@@ -2,6 +2,7 @@
 // a clip after the frame's scripts and the loader's handlers hear start, progress and
 // complete, then init after the loaded movie's first frame; a missing file
 // reports an error.
+#include "support/TestFiles.h"
 #include "movie/MoviePlayer.h"
 #include "movie/avm1/ArrayObject.h"
 #include "movie/avm1/Interpreter.h"
@@ -19,8 +20,8 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using avm1::test::ActionAssembler;
-using test::SwfBuilder;
+using nimbrel::movie::avm1::test::ActionAssembler;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 
@@ -60,7 +61,7 @@ QByteArray hostMovie(const ActionAssembler& script, const ActionAssembler* secon
     return b.build(SwfBuilder::Container::Fws, 8, {0, 11000, 0, 8000}, 24, second ? 2 : 1);
 }
 
-QByteArray childMovie() {
+QByteArray loadedChildMovie() {
     SwfBuilder b;
     b.doAction(ActionAssembler().traceString(QStringLiteral("child frame 1")).tagBody());
     b.showFrame();
@@ -79,19 +80,13 @@ QByteArray pictureFile() {
     return bytes;
 }
 
-void write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 } // namespace
 
 TEST(MovieClipLoader, LoadsBesideTheMovieOnALaterFrameAndReportsEachStep) {
     QTemporaryDir dir;
-    write(dir.filePath(QStringLiteral("host.swf")), hostMovie(loaderScript(QStringLiteral("child.swf"))));
-    write(dir.filePath(QStringLiteral("child.swf")), childMovie());
+    writeTestFile(dir.filePath(QStringLiteral("host.swf")), hostMovie(loaderScript(QStringLiteral("child.swf"))));
+    writeTestFile(dir.filePath(QStringLiteral("child.swf")), loadedChildMovie());
     MoviePlayer p;
     QStringList lines;
     p.setTraceSink([&lines](const QString& l) { lines.append(l); });
@@ -109,7 +104,7 @@ TEST(MovieClipLoader, LoadsBesideTheMovieOnALaterFrameAndReportsEachStep) {
 
 TEST(MovieClipLoader, MissingFilesReportAnErrorAndLeaveTheClip) {
     QTemporaryDir dir;
-    write(dir.filePath(QStringLiteral("host.swf")), hostMovie(loaderScript(QStringLiteral("missing.swf"))));
+    writeTestFile(dir.filePath(QStringLiteral("host.swf")), hostMovie(loaderScript(QStringLiteral("missing.swf"))));
     MoviePlayer p;
     QStringList lines;
     p.setTraceSink([&lines](const QString& l) { lines.append(l); });
@@ -138,15 +133,15 @@ TEST(MovieClipLoader, ProgressCountsTheBytesOfWhatALevelOrPathHolds) {
     check.trace();
     QTemporaryDir dir;
     const QByteArray host = hostMovie(loaderScript(QStringLiteral("child.swf")), &check);
-    write(dir.filePath(QStringLiteral("host.swf")), host);
-    write(dir.filePath(QStringLiteral("child.swf")), childMovie());
+    writeTestFile(dir.filePath(QStringLiteral("host.swf")), host);
+    writeTestFile(dir.filePath(QStringLiteral("child.swf")), loadedChildMovie());
     MoviePlayer p;
     QStringList lines;
     p.setTraceSink([&lines](const QString& l) { lines.append(l); });
     p.setMovie(dir.filePath(QStringLiteral("host.swf")));
     lines.clear();
     p.stepFrame();
-    EXPECT_EQ(lines, QStringList({"onLoadInit", QString::number(childMovie().size()), QString::number(host.size()),
+    EXPECT_EQ(lines, QStringList({"onLoadInit", QString::number(loadedChildMovie().size()), QString::number(host.size()),
                                   "undefined", "undefined"}));
 }
 
@@ -164,9 +159,9 @@ class MovieClipLoaderOutcome : public testing::TestWithParam<LoadOutcomeCase> {}
 TEST_P(MovieClipLoaderOutcome, HearsItsEventsInOrder) {
     const LoadOutcomeCase& c = GetParam();
     QTemporaryDir dir;
-    write(dir.filePath(QStringLiteral("host.swf")), hostMovie(loaderScript(QLatin1String(c.url))));
+    writeTestFile(dir.filePath(QStringLiteral("host.swf")), hostMovie(loaderScript(QLatin1String(c.url))));
     if (*c.file)
-        write(dir.filePath(QLatin1String(c.file)), c.kind == LoadOutcomeCase::Movie     ? childMovie()
+        writeTestFile(dir.filePath(QLatin1String(c.file)), c.kind == LoadOutcomeCase::Movie     ? loadedChildMovie()
                                                    : c.kind == LoadOutcomeCase::Picture ? pictureFile()
                                                                                         : QByteArray("FWS, but not a movie"));
     MoviePlayer p;

@@ -9,7 +9,7 @@ using namespace nimbrel::movie::avm1::test;
 
 namespace {
 
-Value callGlobal(Interpreter& vm, const char* name, const std::vector<Value>& args)
+Value callGlobalFunction(Interpreter& vm, const char* name, const std::vector<Value>& args)
 {
     return vm.call(vm.global->get(QLatin1String(name)), Value(), args);
 }
@@ -31,16 +31,16 @@ TEST(Avm1NativeTables, AsnativeNeedsExactlyTwoArgumentsAndAKnownTable)
 {
     ScriptFixture f(8);
     Interpreter& vm = *f.vm;
-    EXPECT_TRUE(callGlobal(vm, "ASnative", {Value(100)}).isUndefined());
-    EXPECT_TRUE(callGlobal(vm, "ASnative", {Value(100), Value(0), Value(0)}).isUndefined());
-    EXPECT_TRUE(callGlobal(vm, "ASnative", {Value("onehundred"), Value(0)}).isUndefined());
-    const Value escape = callGlobal(vm, "ASnative", {Value("100"), Value("0")});
+    EXPECT_TRUE(callGlobalFunction(vm, "ASnative", {Value(100)}).isUndefined());
+    EXPECT_TRUE(callGlobalFunction(vm, "ASnative", {Value(100), Value(0), Value(0)}).isUndefined());
+    EXPECT_TRUE(callGlobalFunction(vm, "ASnative", {Value("onehundred"), Value(0)}).isUndefined());
+    const Value escape = callGlobalFunction(vm, "ASnative", {Value("100"), Value("0")});
     ASSERT_TRUE(escape.isObject() && escape.o->isFunction());
     EXPECT_EQ(vm.toString(vm.call(escape, Value(), {Value("&")})), "%26");
-    const Value unescape = callGlobal(vm, "ASnative", {Value(100), Value(1)});
+    const Value unescape = callGlobalFunction(vm, "ASnative", {Value(100), Value(1)});
     EXPECT_EQ(vm.toString(vm.call(unescape, Value(), {Value("%26")})), "&");
     // Every request gives a new function object.
-    const Value again = callGlobal(vm, "ASnative", {Value(100), Value(0)});
+    const Value again = callGlobalFunction(vm, "ASnative", {Value(100), Value(0)});
     EXPECT_NE(again.o, escape.o);
 }
 
@@ -49,9 +49,9 @@ TEST(Avm1NativeTables, NativesKeepWorkingAfterScriptsReplaceTheNamedBuiltins)
     ScriptFixture f(8);
     Interpreter& vm = *f.vm;
     vm.global->set("escape", Value(5));
-    const Value escape = callGlobal(vm, "ASnative", {Value(100), Value(0)});
+    const Value escape = callGlobalFunction(vm, "ASnative", {Value(100), Value(0)});
     EXPECT_EQ(vm.toString(vm.call(escape, Value(), {Value(" ")})), "%20");
-    const Value trace = callGlobal(vm, "ASnative", {Value(100), Value(4)});
+    const Value trace = callGlobalFunction(vm, "ASnative", {Value(100), Value(4)});
     vm.call(trace, Value(), {Value("traced")});
     EXPECT_EQ(f.traces, QStringList{"traced"});
 }
@@ -67,7 +67,7 @@ TEST(Avm1NativeTables, MathTableConvertsTheFirstTwoArgumentsInOrder)
     EXPECT_EQ(log, (QStringList{"-3", "2"}));
 
     log.clear();
-    const Value unknown = callGlobal(vm, "ASnative", {Value(200), Value(50)});
+    const Value unknown = callGlobalFunction(vm, "ASnative", {Value(200), Value(50)});
     EXPECT_TRUE(std::isnan(vm.call(unknown, Value(), {numberObject(vm, 7, log), numberObject(vm, 8, log)}).n));
     EXPECT_EQ(log, (QStringList{"7", "8"}));
     EXPECT_TRUE(std::isnan(vm.call(unknown, Value(), {}).n));
@@ -97,7 +97,7 @@ TEST(Avm1NativeTables, AssetnativeNumbersNamesFromTheStartAndSkipsEmptyOnes)
     Object* target = vm.newObject();
     QStringList log;
     // Math 0 is abs, 2 is max: the empty entry still takes index 1.
-    callGlobal(vm, "ASSetNative", {Value(target), Value(200), Value("first,,third"), numberObject(vm, 0, log)});
+    callGlobalFunction(vm, "ASSetNative", {Value(target), Value(200), Value("first,,third"), numberObject(vm, 0, log)});
     EXPECT_EQ(log, QStringList{"0"});
     EXPECT_EQ(vm.callMethod(Value(target), "first", {Value(-4)}).n, 4);
     EXPECT_EQ(vm.callMethod(Value(target), "third", {Value(1), Value(9)}).n, 9);
@@ -112,7 +112,7 @@ TEST(Avm1NativeTables, VersionGatedNamesKeepWhatTheyWouldInherit)
     base->set("late", Value("from base"));
     Object* target = vm.newObject(base);
     target->set("gone", Value("own"));
-    callGlobal(vm, "ASSetNative", {Value(target), Value(200), Value("8late,9gone,7now,1plain,11odd")});
+    callGlobalFunction(vm, "ASSetNative", {Value(target), Value(200), Value("8late,9gone,7now,1plain,11odd")});
     EXPECT_EQ(vm.toString(target->get("late")), "from base");
     EXPECT_TRUE(target->hasOwn("late"));
     EXPECT_TRUE(target->get("gone").isUndefined());
@@ -127,7 +127,7 @@ TEST(Avm1NativeTables, AccessorsTakeAGetterAndASetterPerName)
     Interpreter& vm = *f.vm;
     Object* target = vm.newObject();
     // Stage's numbered accessors: 1/2 scaleMode, 3/4 align.
-    callGlobal(vm, "ASSetNativeAccessor", {Value(target), Value(666), Value("mode,place"), Value(1)});
+    callGlobalFunction(vm, "ASSetNativeAccessor", {Value(target), Value(666), Value("mode,place"), Value(1)});
     Property* mode = target->findOwn("mode");
     ASSERT_TRUE(mode && mode->isAccessor());
     target->set("mode", Value("noScale"));

@@ -7,7 +7,7 @@
 
 using namespace nimbrel::movie;
 using nimbrel::movie::avm1::test::ActionAssembler;
-using test::SwfBuilder;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 

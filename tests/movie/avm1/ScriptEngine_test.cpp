@@ -35,9 +35,9 @@ swf::DoAction action(const ActionAssembler& a)
 }
 
 // A movie player reduced to what the engine sees: load, then frame ticks.
-class Stage {
+class EngineStage {
 public:
-    explicit Stage(std::shared_ptr<swf::Movie> m) : movie(std::move(m))
+    explicit EngineStage(std::shared_ptr<swf::Movie> m) : movie(std::move(m))
     {
         context = std::make_unique<display::MovieContext>(movie, &engine);
         root = std::make_shared<display::MovieClip>(context.get(), 0, &movie->timeline);
@@ -47,7 +47,7 @@ public:
         root->flushActions();
         engine.runQueuedActions();
     }
-    ~Stage()
+    ~EngineStage()
     {
         engine.detach();
         root->removed();
@@ -88,7 +88,7 @@ TEST(Avm1ScriptEngine, FrameActionsRunOncePerFrameAndGotosRunTheTargetFrame)
     // Frame 3 jumps back to frame 2 and stops there.
     m->timeline.frames[2].tags.push_back(
         action(ActionAssembler().traceString("three").record(0x81, {1, 0}).op(0x07)));
-    Stage s(m);
+    EngineStage s(m);
     EXPECT_EQ(s.host.lines, QStringList({"one"}));
     s.tick();
     s.tick();
@@ -111,7 +111,7 @@ TEST(Avm1ScriptEngine, ClipsGetDefaultNamesAndRunTheirOwnFrames)
     po.characterId = 5;
     m->timeline.frames[0].tags.push_back(po);
     m->timeline.frames[0].tags.push_back(action(ActionAssembler().traceString("root")));
-    Stage s(m);
+    EngineStage s(m);
     EXPECT_EQ(s.host.lines, QStringList({"root", "_level0.instance1"}));
 }
 
@@ -138,7 +138,7 @@ TEST(Avm1ScriptEngine, ClipEventsAndRemovedClips)
     // Keep a reference, then the clip goes away on frame 2.
     m->timeline.frames[0].tags.push_back(
         action(ActionAssembler().pushString("ref").getVariable("kid").setVariable().op(0x07)));
-    Stage s(m);
+    EngineStage s(m);
     EXPECT_EQ(s.host.lines, QStringList({"loaded"}));
     s.root->removeChildAt(3);
     s.engine.runQueuedActions();
@@ -154,7 +154,7 @@ TEST(Avm1ScriptEngine, FsCommandAndTimeAdvanceWithFrames)
 {
     auto m = movieWithFrames(1);
     m->timeline.frames[0].tags.push_back(action(ActionAssembler().record(0x83, {'F','S','C','o','m','m','a','n','d',':','q','u','i','t',0,0})));
-    Stage s(m);
+    EngineStage s(m);
     EXPECT_EQ(s.host.commands, QStringList({"quit"}));
     const double before = s.engine.movieTimeMs();
     s.tick();
@@ -186,7 +186,7 @@ TEST(Avm1ScriptEngine, LaterFramesRunChildrenNewestFirstBeforeTheirParent)
     m->timeline.frames[0].tags.push_back(b);
     m->timeline.frames[0].tags.push_back(action(ActionAssembler().traceString("root1")));
     m->timeline.frames[1].tags.push_back(action(ActionAssembler().traceString("root2")));
-    Stage s(m);
+    EngineStage s(m);
     EXPECT_EQ(s.host.lines, QStringList({"root1", "a1", "b1"}));
     s.tick();
     EXPECT_EQ(s.host.lines, QStringList({"root1", "a1", "b1", "b2", "a2", "root2"}));
@@ -212,7 +212,7 @@ TEST(Avm1ScriptEngine, ClipsDuplicatedByScriptsAreConstructedBeforeTheScriptGoes
     // duplicateMovieClip("kid", "copy", 5): the action carries the file's depth.
     m->timeline.frames[0].tags.push_back(action(
         ActionAssembler().pushString("kid").pushString("copy").pushInt(16384 + 5).op(0x24).traceString("after")));
-    Stage s(m);
+    EngineStage s(m);
     // The placed clip before the frame's actions; the copy within them, at once.
     EXPECT_EQ(s.host.lines, QStringList({"constructed", "constructed", "after"}));
     ASSERT_TRUE(s.root->childAt(16384 + 5));

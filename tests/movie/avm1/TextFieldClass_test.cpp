@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using avm1::test::ActionAssembler;
-using test::SwfBuilder;
+using nimbrel::movie::avm1::test::ActionAssembler;
+using nimbrel::movie::test::SwfBuilder;
 
 namespace {
 

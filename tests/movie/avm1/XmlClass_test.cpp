@@ -13,7 +13,7 @@ Value newXml(Interpreter& vm, const QString& text)
     return vm.construct(vm.global->get("XML"), {Value(text)});
 }
 
-QString text(Interpreter& vm, const Value& v)
+QString xmlText(Interpreter& vm, const Value& v)
 {
     return vm.toString(v);
 }
@@ -34,11 +34,11 @@ TEST(Avm1Xml, ParsesIntoLinkedNodesAndPrintsTheSameText)
     Interpreter& vm = *f.vm;
     Value doc = newXml(vm, "<a x=\"1\" y=\"2\"><b>t</b><c/></a>");
     EXPECT_EQ(vm.toNumber(member(vm, doc, "status")), 0);
-    EXPECT_EQ(text(vm, doc), "<a x=\"1\" y=\"2\"><b>t</b><c /></a>");
+    EXPECT_EQ(xmlText(vm, doc), "<a x=\"1\" y=\"2\"><b>t</b><c /></a>");
     EXPECT_TRUE(member(vm, doc, "nodeName").isNull());
     Value a = member(vm, doc, "firstChild");
-    EXPECT_EQ(text(vm, member(vm, a, "nodeName")), "a");
-    EXPECT_EQ(text(vm, member(vm, a, "attributes.y")), "2");
+    EXPECT_EQ(xmlText(vm, member(vm, a, "nodeName")), "a");
+    EXPECT_EQ(xmlText(vm, member(vm, a, "attributes.y")), "2");
     Value b = member(vm, a, "firstChild");
     EXPECT_TRUE(vm.strictEquals(member(vm, b, "nextSibling"), member(vm, a, "lastChild")));
     EXPECT_TRUE(member(vm, b, "previousSibling").isNull());
@@ -63,11 +63,11 @@ TEST(Avm1Xml, TextAndAttributesAreEscapedWhenPrinted)
     vm.setMember(member(vm, el, "attributes"), "q", Value("a\"<'&"));
     vm.callMethod(el, "appendChild", {vm.callMethod(doc, "createTextNode", {Value("1 < 2 & 'x' > \"y\"")})});
     vm.callMethod(doc, "appendChild", {el});
-    EXPECT_EQ(text(vm, doc), "<e q=\"a&quot;&lt;&apos;&amp;\">1 &lt; 2 &amp; &apos;x&apos; &gt; &quot;y&quot;</e>");
+    EXPECT_EQ(xmlText(vm, doc), "<e q=\"a&quot;&lt;&apos;&amp;\">1 &lt; 2 &amp; &apos;x&apos; &gt; &quot;y&quot;</e>");
     // What was escaped reads back as it was written.
-    Value again = newXml(vm, text(vm, doc));
-    EXPECT_EQ(text(vm, member(vm, again, "firstChild.firstChild.nodeValue")), "1 < 2 & 'x' > \"y\"");
-    EXPECT_EQ(text(vm, member(vm, again, "firstChild.attributes.q")), "a\"<'&");
+    Value again = newXml(vm, xmlText(vm, doc));
+    EXPECT_EQ(xmlText(vm, member(vm, again, "firstChild.firstChild.nodeValue")), "1 < 2 & 'x' > \"y\"");
+    EXPECT_EQ(xmlText(vm, member(vm, again, "firstChild.attributes.q")), "a\"<'&");
 }
 
 TEST(Avm1Xml, ReparentingMovesNodesAndRefusesCycles)
@@ -78,19 +78,19 @@ TEST(Avm1Xml, ReparentingMovesNodesAndRefusesCycles)
     Value a = member(vm, doc, "firstChild");
     Value b = member(vm, a, "firstChild");
     vm.callMethod(doc, "appendChild", {b});
-    EXPECT_EQ(text(vm, doc), "<a /><c /><b />");
+    EXPECT_EQ(xmlText(vm, doc), "<a /><c /><b />");
     vm.callMethod(b, "appendChild", {doc}); // an ancestor may not become a child
     vm.callMethod(b, "appendChild", {b});
-    EXPECT_EQ(text(vm, doc), "<a /><c /><b />");
+    EXPECT_EQ(xmlText(vm, doc), "<a /><c /><b />");
     Value c = member(vm, a, "nextSibling");
     vm.callMethod(doc, "insertBefore", {b, a});
-    EXPECT_EQ(text(vm, doc), "<b /><a /><c />");
+    EXPECT_EQ(xmlText(vm, doc), "<b /><a /><c />");
     vm.callMethod(a, "insertBefore", {c, b}); // b is not a's child: nothing happens
-    EXPECT_EQ(text(vm, doc), "<b /><a /><c />");
+    EXPECT_EQ(xmlText(vm, doc), "<b /><a /><c />");
     Value copy = vm.callMethod(doc, "cloneNode", {Value(true)});
     vm.callMethod(b, "removeNode", {});
-    EXPECT_EQ(text(vm, doc), "<a /><c />");
-    EXPECT_EQ(text(vm, copy), "<b /><a /><c />");
+    EXPECT_EQ(xmlText(vm, doc), "<a /><c />");
+    EXPECT_EQ(xmlText(vm, copy), "<b /><a /><c />");
     Value shallow = vm.callMethod(a, "cloneNode", {Value(false)});
     EXPECT_TRUE(member(vm, shallow, "parentNode").isNull());
 }
@@ -102,16 +102,16 @@ TEST(Avm1Xml, NamespacesComeFromXmlnsAttributesUpTheTree)
     Value doc = newXml(vm, "<p:a xmlns:p='urn:p' xmlns='urn:d'><p:b xmlns:q='urn:q'/><c/></p:a>");
     Value pa = member(vm, doc, "firstChild");
     Value pb = member(vm, pa, "firstChild");
-    EXPECT_EQ(text(vm, member(vm, pb, "prefix")), "p");
-    EXPECT_EQ(text(vm, member(vm, pb, "localName")), "b");
-    EXPECT_EQ(text(vm, member(vm, pb, "namespaceURI")), "urn:p");
-    EXPECT_EQ(text(vm, vm.callMethod(pb, "getNamespaceForPrefix", {Value("q")})), "urn:q");
+    EXPECT_EQ(xmlText(vm, member(vm, pb, "prefix")), "p");
+    EXPECT_EQ(xmlText(vm, member(vm, pb, "localName")), "b");
+    EXPECT_EQ(xmlText(vm, member(vm, pb, "namespaceURI")), "urn:p");
+    EXPECT_EQ(xmlText(vm, vm.callMethod(pb, "getNamespaceForPrefix", {Value("q")})), "urn:q");
     EXPECT_TRUE(vm.callMethod(pa, "getNamespaceForPrefix", {Value("q")}).isNull());
-    EXPECT_EQ(text(vm, vm.callMethod(pb, "getPrefixForNamespace", {Value("urn:p")})), "p");
+    EXPECT_EQ(xmlText(vm, vm.callMethod(pb, "getPrefixForNamespace", {Value("urn:p")})), "p");
     Value c = member(vm, pa, "lastChild");
-    EXPECT_EQ(text(vm, member(vm, c, "prefix")), "");
-    EXPECT_EQ(text(vm, member(vm, c, "namespaceURI")), "urn:d");
-    EXPECT_EQ(text(vm, vm.callMethod(c, "getPrefixForNamespace", {Value("urn:d")})), "");
+    EXPECT_EQ(xmlText(vm, member(vm, c, "prefix")), "");
+    EXPECT_EQ(xmlText(vm, member(vm, c, "namespaceURI")), "urn:d");
+    EXPECT_EQ(xmlText(vm, vm.callMethod(c, "getPrefixForNamespace", {Value("urn:d")})), "");
     EXPECT_TRUE(member(vm, doc, "prefix").isNull());
 }
 
@@ -120,9 +120,9 @@ TEST(Avm1Xml, StatusDeclarationsAndIdMap)
     ScriptFixture f(8);
     Interpreter& vm = *f.vm;
     Value doc = newXml(vm, "<?xml version=\"1.0\"?><!DOCTYPE t><t id='one'><u id='two'/></t>");
-    EXPECT_EQ(text(vm, member(vm, doc, "xmlDecl")), "<?xml version=\"1.0\"?>");
-    EXPECT_EQ(text(vm, member(vm, doc, "docTypeDecl")), "<!DOCTYPE t>");
-    EXPECT_EQ(text(vm, doc), "<?xml version=\"1.0\"?><!DOCTYPE t><t id=\"one\"><u id=\"two\" /></t>");
+    EXPECT_EQ(xmlText(vm, member(vm, doc, "xmlDecl")), "<?xml version=\"1.0\"?>");
+    EXPECT_EQ(xmlText(vm, member(vm, doc, "docTypeDecl")), "<!DOCTYPE t>");
+    EXPECT_EQ(xmlText(vm, doc), "<?xml version=\"1.0\"?><!DOCTYPE t><t id=\"one\"><u id=\"two\" /></t>");
     EXPECT_TRUE(vm.strictEquals(member(vm, doc, "idMap.two"), member(vm, doc, "firstChild.firstChild")));
     vm.callMethod(doc, "parseXML", {Value("<x id='three'>")});
     EXPECT_EQ(vm.toNumber(member(vm, doc, "status")), XmlParser::EndTagMissing);
@@ -136,7 +136,7 @@ TEST(Avm1Xml, StatusDeclarationsAndIdMap)
     // A default set on the prototype reaches every document.
     vm.setMember(member(vm, Value(vm.global), "XML.prototype"), "ignoreWhite", Value(true));
     vm.callMethod(doc, "parseXML", {Value("<r> <s/> </r>")});
-    EXPECT_EQ(text(vm, doc), "<?xml version=\"1.0\"?><!DOCTYPE t><r><s /></r>");
+    EXPECT_EQ(xmlText(vm, doc), "<?xml version=\"1.0\"?><!DOCTYPE t><r><s /></r>");
 }
 
 TEST(Avm1Xml, NodesNobodyReachesAreCollected)

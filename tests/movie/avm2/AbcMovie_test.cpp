@@ -12,9 +12,9 @@
 #include <gtest/gtest.h>
 
 using namespace nimbrel::movie;
-using test::AbcBodySpec;
-using test::AbcBuilder;
-using test::AbcCode;
+using nimbrel::movie::test::AbcBodySpec;
+using nimbrel::movie::test::AbcBuilder;
+using nimbrel::movie::test::AbcCode;
 
 namespace {
 QByteArray returnVoidBlock() {

@@ -10,9 +10,9 @@
 
 using namespace nimbrel::movie;
 using namespace nimbrel::movie::avm2;
-using test::AbcBuilder;
-using test::AbcBodySpec;
-using test::AbcCode;
+using nimbrel::movie::test::AbcBuilder;
+using nimbrel::movie::test::AbcBodySpec;
+using nimbrel::movie::test::AbcCode;
 
 namespace {
 

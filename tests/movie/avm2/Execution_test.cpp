@@ -11,9 +11,9 @@
 
 using namespace nimbrel::movie;
 using namespace nimbrel::movie::avm2;
-using test::AbcBodySpec;
-using test::AbcBuilder;
-using test::AbcCode;
+using nimbrel::movie::test::AbcBodySpec;
+using nimbrel::movie::test::AbcBuilder;
+using nimbrel::movie::test::AbcCode;
 
 namespace {
 
@@ -55,16 +55,16 @@ struct Block {
 
 uint32_t here(const AbcCode& c) { return uint32_t(c.data().size()); }
 
-struct Outcome {
+struct RunOutcome {
     QStringList lines;
     QString uncaught;
     QString aborted;
 };
 
-Outcome run(const QByteArray& block, int64_t timeoutMs = 5000) {
+RunOutcome run(const QByteArray& block, int64_t timeoutMs = 5000) {
     test::Avm2TraceHost host(timeoutMs);
     Runtime rt(host);
-    Outcome out;
+    RunOutcome out;
     rt.startBudget();
     try {
         rt.loadAndRun(block);
@@ -168,7 +168,7 @@ TEST(Avm2Execution, HandlersCatchWhatIsThrownInTheirRange) {
          QStringLiteral("TypeError: Error #1010: A term is undefined and has no properties.")},
     };
     for (const ScriptCase& sc : cases) {
-        const Outcome out = run(script(sc.fill));
+        const RunOutcome out = run(script(sc.fill));
         EXPECT_EQ(out.lines, sc.lines) << sc.what;
         EXPECT_EQ(out.uncaught, sc.uncaught) << sc.what;
     }
@@ -213,7 +213,7 @@ TEST(Avm2Execution, ClassesInitialiseStaticsFirstThenSlotsThenConstructorsDownTo
     b.body(bCtor, bc.op(Op::ReturnVoid));
     b.abc.script(ScriptInfo{init, {}});
 
-    const Outcome out = run(b.abc.build());
+    const RunOutcome out = run(b.abc.build());
     EXPECT_EQ(out.uncaught, QString());
     EXPECT_EQ(out.lines, (QStringList{QStringLiteral("A static"), QStringLiteral("B static"), QStringLiteral("classes made"),
                                       QStringLiteral("B constructor, x = 5"), QStringLiteral("A constructor"),
@@ -250,7 +250,7 @@ TEST(Avm2Execution, ClosuresKeepTheActivationOfTheCallThatMadeThem) {
     b.body(init, s.op(Op::ReturnVoid));
     b.abc.script(ScriptInfo{init, {}});
 
-    const Outcome out = run(b.abc.build());
+    const RunOutcome out = run(b.abc.build());
     EXPECT_EQ(out.uncaught, QString());
     // Each call of the maker has its own count.
     EXPECT_EQ(out.lines, (QStringList{QStringLiteral("11"), QStringLiteral("12"), QStringLiteral("11")}));
@@ -286,7 +286,7 @@ TEST(Avm2Execution, ABadMethodThrowsACatchableVerifyErrorWhenFirstCalled) {
         b.body(init, s, {{from, target, target, b.abc.qname(QString(), QStringLiteral("VerifyError")), 0}});
         b.body(broken, bad.code);
         b.abc.script(ScriptInfo{init, {}});
-        const Outcome out = run(b.abc.build());
+        const RunOutcome out = run(b.abc.build());
         EXPECT_EQ(out.lines, (QStringList{QStringLiteral("calling"), QString::fromLatin1(bad.message)})) << bad.what;
         EXPECT_EQ(out.uncaught, QString()) << bad.what;
     }
@@ -302,7 +302,7 @@ TEST(Avm2Execution, AScriptThatRunsTooLongIsStoppedAndNoHandlerSeesIt) {
         c.op(Op::ReturnVoid);
         h.push_back({from, target, target, 0, 0});
     });
-    const Outcome out = run(block, 50);
+    const RunOutcome out = run(block, 50);
     EXPECT_TRUE(out.lines.isEmpty());
     EXPECT_TRUE(out.aborted.contains(QStringLiteral("#1502"))) << out.aborted.toStdString();
 }
@@ -342,7 +342,7 @@ TEST(Avm2Execution, TypedSlotsConvertWhatIsStoredAndApplyTypeMakesVectors) {
     b.abc.script(ScriptInfo{init, {slot("n", 1, b.abc.qname(QString(), QStringLiteral("Number"))), slot("v", 2, vectorType),
                                    slot("list", 3, b.abc.qname(QString(), QStringLiteral("Array")))}});
 
-    const Outcome out = run(b.abc.build());
+    const RunOutcome out = run(b.abc.build());
     EXPECT_EQ(out.lines, (QStringList{QStringLiteral("n 0"), QStringLiteral("v 2")}));
     EXPECT_EQ(out.uncaught, QStringLiteral("TypeError: Error #1034: Type Coercion failed: cannot convert __AS3__.vec::Vector.<int> to Array."));
 }
@@ -366,7 +366,7 @@ TEST(Avm2Execution, CallMethodReachesTheMethodByItsDispatchId) {
     b.body(echo, e.op(Op::GetLocal1).op(Op::ReturnValue));
     b.abc.script(ScriptInfo{init, {method}});
 
-    const Outcome out = run(b.abc.build());
+    const RunOutcome out = run(b.abc.build());
     EXPECT_EQ(out.lines, QStringList{QStringLiteral("echo 7")});
     EXPECT_TRUE(out.uncaught.startsWith(QStringLiteral("VerifyError"))) << qPrintable(out.uncaught);
 }

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace nimbrel::movie::testing {
+namespace nimbrel::movie::test {
 
 inline std::vector<uint8_t> repeatedPointShapeBody(uint16_t id, int edgeCount) {
     TestBits b;
@@ -26,4 +26,4 @@ inline std::vector<uint8_t> repeatedPointShapeBody(uint16_t id, int edgeCount) {
     return b.data();
 }
 
-} // namespace nimbrel::movie::testing
+} // namespace nimbrel::movie::test
