@@ -1,0 +1,163 @@
+#include "movie/avm2/XmlPrinter.h"
+
+namespace nimbrel::movie::avm2 {
+
+namespace {
+
+const XmlNamespace* findUri(const std::vector<XmlNamespace>& list, const QString& uri, const QString& preferPrefix) {
+    const XmlNamespace* any = nullptr;
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        if (it->uri != uri) continue;
+        // A prefix shadowed by a nearer declaration of the same prefix is no longer usable.
+        bool shadowed = false;
+        for (auto later = list.rbegin(); later != it; ++later) shadowed = shadowed || later->prefix == it->prefix;
+        if (shadowed) continue;
+        if (it->prefix == preferPrefix) return &*it;
+        if (!any) any = &*it;
+    }
+    return any;
+}
+
+QString qualified(const QString& prefix, const QString& local) { return prefix.isEmpty() ? local : prefix + u':' + local; }
+
+void write(QString& out, const XmlNode& x, const XmlSettings& settings, std::vector<XmlNamespace> ancestors, int indent) {
+    const QString pad = settings.prettyPrinting ? QString(indent, u' ') : QString();
+    switch (x.kind) {
+    case XmlNode::Kind::Text:
+        out += pad + XmlPrinter::escapeText(settings.prettyPrinting ? x.value.trimmed() : x.value);
+        return;
+    case XmlNode::Kind::Attribute: out += pad + XmlPrinter::escapeAttribute(x.value); return;
+    case XmlNode::Kind::Comment: out += pad + QStringLiteral("<!--") + x.value + QStringLiteral("-->"); return;
+    case XmlNode::Kind::ProcessingInstruction:
+        out += pad + QStringLiteral("<?") + x.local + (x.value.isEmpty() ? QString() : u' ' + x.value) + QStringLiteral("?>");
+        return;
+    case XmlNode::Kind::Element: break;
+    }
+    // The namespaces this element declares that its printed ancestors have not.
+    std::vector<XmlNamespace> declared;
+    for (const XmlNamespace& ns : x.namespaces) {
+        bool known = false;
+        for (const XmlNamespace& a : ancestors) known = known || (a.prefix == ns.prefix && a.uri == ns.uri);
+        if (!known) declared.push_back(ns);
+    }
+    // At the top of what is printed, the namespaces in scope above are declared here.
+    if (indent == 0 && ancestors.empty())
+        for (XmlNodePtr p = x.parentNode(); p; p = p->parentNode())
+            for (const XmlNamespace& ns : p->namespaces) {
+                bool have = false;
+                for (const XmlNamespace& d : declared) have = have || d.prefix == ns.prefix;
+                if (!have && (ns.uri == x.uri)) declared.push_back(ns);
+            }
+    std::vector<XmlNamespace> scope = ancestors;
+    scope.insert(scope.end(), declared.begin(), declared.end());
+    auto prefixOf = [&](const QString& uri, const QString& wanted, bool element) -> QString {
+        if (uri.isEmpty()) {
+            if (!element) return QString();
+            // An unqualified element under a default namespace needs it undone.
+            const XmlNamespace* def = nullptr;
+            for (const XmlNamespace& ns : scope)
+                if (ns.prefix.isEmpty()) def = &ns;
+            if (def && !def->uri.isEmpty()) {
+                declared.push_back({QString(""), QString("")});
+                scope.push_back(declared.back());
+            }
+            return QString();
+        }
+        if (const XmlNamespace* ns = findUri(scope, uri, wanted); ns && (element || !ns->prefix.isEmpty())) return ns->prefix;
+        QString prefix = wanted.isNull() || (!element && wanted.isEmpty()) ? QString() : wanted;
+        if (prefix.isNull() && !element) {
+            int n = 0;
+            for (bool taken = true; taken; ++n) {
+                prefix = n ? QStringLiteral("ns%1").arg(n) : QStringLiteral("ns");
+                taken = false;
+                for (const XmlNamespace& s : scope) taken = taken || s.prefix == prefix;
+            }
+        }
+        if (prefix.isNull()) prefix = QString("");
+        declared.push_back({prefix, uri});
+        scope.push_back(declared.back());
+        return prefix;
+    };
+    const QString name = qualified(prefixOf(x.uri, x.prefix, true), x.local);
+    out += pad + u'<' + name;
+    QString attrs;
+    for (const XmlNodePtr& a : x.attributes)
+        attrs += u' ' + qualified(prefixOf(a->uri, a->prefix, false), a->local) + QStringLiteral("=\"") +
+                 XmlPrinter::escapeAttribute(a->value) + u'"';
+    for (const XmlNamespace& ns : declared)
+        out += (ns.prefix.isEmpty() ? QStringLiteral(" xmlns") : QStringLiteral(" xmlns:") + ns.prefix) + QStringLiteral("=\"") +
+               XmlPrinter::escapeAttribute(ns.uri) + u'"';
+    out += attrs;
+    if (x.children.empty()) {
+        out += QStringLiteral("/>");
+        return;
+    }
+    out += u'>';
+    const bool indentChildren = x.children.size() > 1 || x.children[0]->kind != XmlNode::Kind::Text;
+    for (const XmlNodePtr& c : x.children) {
+        if (settings.prettyPrinting && indentChildren) out += u'\n';
+        write(out, *c, settings, scope, settings.prettyPrinting && indentChildren ? indent + settings.prettyIndent : 0);
+    }
+    if (settings.prettyPrinting && indentChildren) out += u'\n' + pad;
+    out += QStringLiteral("</") + name + u'>';
+}
+
+} // namespace
+
+QString XmlPrinter::escapeText(const QString& s) {
+    QString out;
+    for (QChar c : s) {
+        if (c == u'&') out += QStringLiteral("&amp;");
+        else if (c == u'<') out += QStringLiteral("&lt;");
+        else if (c == u'>') out += QStringLiteral("&gt;");
+        else out += c;
+    }
+    return out;
+}
+
+QString XmlPrinter::escapeAttribute(const QString& s) {
+    QString out;
+    for (QChar c : s) {
+        if (c == u'&') out += QStringLiteral("&amp;");
+        else if (c == u'<') out += QStringLiteral("&lt;");
+        else if (c == u'"') out += QStringLiteral("&quot;");
+        else if (c == u'\n') out += QStringLiteral("&#xA;");
+        else if (c == u'\r') out += QStringLiteral("&#xD;");
+        else if (c == u'\t') out += QStringLiteral("&#x9;");
+        else out += c;
+    }
+    return out;
+}
+
+QString XmlPrinter::toXmlString(const XmlNode& node, const XmlSettings& settings) {
+    QString out;
+    write(out, node, settings, {}, 0);
+    return out;
+}
+
+QString XmlPrinter::toXmlString(const std::vector<XmlNodePtr>& list, const XmlSettings& settings) {
+    QString out;
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (i) out += u'\n';
+        write(out, *list[i], settings, {}, 0);
+    }
+    return out;
+}
+
+QString XmlPrinter::toString(const XmlNode& node, const XmlSettings& settings) {
+    if (node.kind == XmlNode::Kind::Attribute || node.kind == XmlNode::Kind::Text) return node.value;
+    if (node.hasSimpleContent()) return node.stringValue();
+    return toXmlString(node, settings);
+}
+
+QString XmlPrinter::toString(const std::vector<XmlNodePtr>& list, const XmlSettings& settings) {
+    bool simple = true;
+    for (const XmlNodePtr& n : list) simple = simple && (n->kind != XmlNode::Kind::Element || n->hasSimpleContent());
+    if (!simple) return toXmlString(list, settings);
+    QString out;
+    for (const XmlNodePtr& n : list)
+        if (n->kind != XmlNode::Kind::Comment && n->kind != XmlNode::Kind::ProcessingInstruction) out += toString(*n, settings);
+    return out;
+}
+
+} // namespace nimbrel::movie::avm2
