@@ -59,6 +59,7 @@ const QHash<int, const char*>& templates() {
         {1116, "second argument to Function.prototype.apply must be an array."},
         {1016, "Descendants operator (..) not supported on type %1."},
         {1083, "The prefix \"%1\" for element \"%2\" is not bound."},
+        {1084, "Element or attribute (\"%1\") do not match QName production: QName::=(NCName':')?NCName."},
         {1085, "The element type \"%1\" must be terminated by the matching end-tag \"</%1>\"."},
         {1086, "The %1 method only works on lists containing one item."},
         {1087, "Assignment to indexed XML is not allowed."},

@@ -187,6 +187,9 @@ bool PropertyAccess::has(Runtime& rt, const Value& target, const Name& name) {
 }
 
 bool PropertyAccess::scopeHas(Runtime& rt, ScriptObject* obj, const Name& name) {
+    // A filter's `with` scope is an XML item: its children and attributes are names in scope.
+    if (obj->type == ScriptObject::Type::Xml || obj->type == ScriptObject::Type::XmlList)
+        return XmlSupport::has(rt, Value::object(obj->shared_from_this()), name);
     if (obj->traits && obj->traits->find(name)) return true;
     if (!name.reachesPublic() || obj->type == ScriptObject::Type::Activation || obj->type == ScriptObject::Type::Global)
         return name.reachesPublic() && obj->findOwn(name.local);

@@ -258,9 +258,10 @@ QString Runtime::typeOf(const Value& v) const {
 
 bool Runtime::looseEquals(const Value& a, const Value& b) {
     if (a.isNumeric() && b.isNumeric()) return a.numberValue() == b.numberValue();
+    if ((a.isObject() || b.isObject()) && (XmlSupport::isXmlOrList(a) || XmlSupport::isXmlOrList(b)))
+        return XmlSupport::equals(*this, a, b);
     if (a.kind == b.kind) return strictEquals(a, b);
     if (a.isNullish() && b.isNullish()) return true;
-    if (XmlSupport::isXmlOrList(a) || XmlSupport::isXmlOrList(b)) return XmlSupport::equals(*this, a, b);
     if (a.isNullish() || b.isNullish()) return false;
     if (a.isObject() && b.isObject()) return a.o == b.o;
     if (a.kind == Value::Kind::Boolean) return looseEquals(Value::number(a.b ? 1 : 0), b);

@@ -68,7 +68,7 @@ public:
             if (at("<!")) fail(1090);
             if (at("<?")) {
                 const qsizetype end = s_.indexOf(QLatin1String("?>"), pos_ + 2);
-                if (end < 0) fail(at("<?xml") ? 1092 : 1097);
+                if (end < 0) fail(s_.mid(pos_ + 2, 3).compare(QLatin1String("xml"), Qt::CaseInsensitive) == 0 ? 1092 : 1097);
                 const QString body = s_.mid(pos_ + 2, end - pos_ - 2);
                 pos_ = end + 2;
                 const qsizetype split = body.indexOf(QRegularExpression(QStringLiteral("\\s")));
@@ -110,6 +110,7 @@ private:
         const qsizetype start = pos_;
         while (pos_ < s_.size() && XmlParser::isNameChar(s_[pos_])) ++pos_;
         const QString name = s_.mid(start, pos_ - start);
+        if (name.startsWith(u':') || name.endsWith(u':')) fail(1084, {name});
         if (!XmlParser::isValidName(name)) fail(1090);
         return name;
     }
@@ -132,20 +133,24 @@ private:
                 out += raw[i];
                 continue;
             }
+            // An ampersand that starts no known reference stays as it is.
             const qsizetype semi = raw.indexOf(u';', i);
-            if (semi < 0) fail(1090);
-            const QString ent = raw.mid(i + 1, semi - i - 1);
-            if (ent == QLatin1String("lt")) out += u'<';
+            const QString ent = semi < 0 ? QString() : raw.mid(i + 1, semi - i - 1);
+            bool numeric = false;
+            uint code = 0;
+            if (ent.startsWith(u'#'))
+                code = ent.startsWith(QLatin1String("#x")) ? ent.mid(2).toUInt(&numeric, 16) : ent.mid(1).toUInt(&numeric, 10);
+            if (semi < 0 || (!numeric && ent != QLatin1String("lt") && ent != QLatin1String("gt") && ent != QLatin1String("amp") &&
+                             ent != QLatin1String("quot") && ent != QLatin1String("apos"))) {
+                out += u'&';
+                continue;
+            }
+            if (numeric) out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+            else if (ent == QLatin1String("lt")) out += u'<';
             else if (ent == QLatin1String("gt")) out += u'>';
             else if (ent == QLatin1String("amp")) out += u'&';
             else if (ent == QLatin1String("quot")) out += u'"';
             else if (ent == QLatin1String("apos")) out += u'\'';
-            else if (ent.startsWith(u'#')) {
-                bool ok = false;
-                const uint code = ent.startsWith(QLatin1String("#x")) ? ent.mid(2).toUInt(&ok, 16) : ent.mid(1).toUInt(&ok, 10);
-                if (!ok) fail(1090);
-                out += QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
-            } else fail(1090);
             i = semi;
         }
         return out;
@@ -165,7 +170,7 @@ private:
         }
         prefix = qname.left(colon);
         local = qname.mid(colon + 1);
-        if (prefix.isEmpty() || local.isEmpty()) fail(1090);
+        if (prefix.isEmpty() || local.isEmpty()) fail(1084, {qname});
     }
     QString resolve(const XmlNodePtr& node, const QString& prefix, bool isElement, const QString& qname) {
         if (prefix.isEmpty()) {
@@ -182,7 +187,7 @@ private:
 
     XmlNodePtr readElement(const XmlNodePtr& parent) {
         ++pos_; // '<'
-        if (pos_ >= s_.size() || !XmlParser::isNameStart(s_[pos_])) fail(1090);
+        if (pos_ >= s_.size() || !(XmlParser::isNameStart(s_[pos_]) || s_[pos_] == u':')) fail(1090);
         const QString qname = readName();
         auto el = std::make_shared<XmlNode>(XmlNode::Kind::Element);
         if (parent) el->parent = parent;
@@ -201,7 +206,7 @@ private:
                 empty = true;
                 break;
             }
-            if (!spaced || !XmlParser::isNameStart(s_[pos_])) fail(1090);
+            if (!spaced || !(XmlParser::isNameStart(s_[pos_]) || s_[pos_] == u':')) fail(1090);
             const QString name = readName();
             skipSpace();
             if (!eat(u'=')) fail(1090);

@@ -129,13 +129,24 @@ QString XmlPrinter::escapeAttribute(const QString& s) {
     return out;
 }
 
-QString XmlPrinter::toXmlString(const XmlNode& node, const XmlSettings& settings) {
+namespace {
+// A negative indent turns pretty-printing off.
+XmlSettings effective(const XmlSettings& s) {
+    XmlSettings out = s;
+    if (out.prettyIndent < 0) out.prettyPrinting = false;
+    return out;
+}
+} // namespace
+
+QString XmlPrinter::toXmlString(const XmlNode& node, const XmlSettings& given) {
+    const XmlSettings settings = effective(given);
     QString out;
     write(out, node, settings, {}, 0);
     return out;
 }
 
-QString XmlPrinter::toXmlString(const std::vector<XmlNodePtr>& list, const XmlSettings& settings) {
+QString XmlPrinter::toXmlString(const std::vector<XmlNodePtr>& list, const XmlSettings& given) {
+    const XmlSettings settings = effective(given);
     QString out;
     for (size_t i = 0; i < list.size(); ++i) {
         if (i) out += u'\n';
@@ -151,9 +162,9 @@ QString XmlPrinter::toString(const XmlNode& node, const XmlSettings& settings) {
 }
 
 QString XmlPrinter::toString(const std::vector<XmlNodePtr>& list, const XmlSettings& settings) {
-    bool simple = true;
-    for (const XmlNodePtr& n : list) simple = simple && (n->kind != XmlNode::Kind::Element || n->hasSimpleContent());
-    if (!simple) return toXmlString(list, settings);
+    if (list.size() == 1) return toString(*list[0], settings);
+    for (const XmlNodePtr& n : list)
+        if (n->kind == XmlNode::Kind::Element) return toXmlString(list, settings);
     QString out;
     for (const XmlNodePtr& n : list)
         if (n->kind != XmlNode::Kind::Comment && n->kind != XmlNode::Kind::ProcessingInstruction) out += toString(*n, settings);

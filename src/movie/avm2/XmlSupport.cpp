@@ -88,6 +88,7 @@ std::vector<XmlNodePtr> XmlSupport::toListNodes(Runtime& rt, const Value& v) {
 }
 
 XmlName XmlSupport::toXmlName(Runtime& rt, const Value& v, bool attribute) {
+    if (v.isNullish()) rt.raise(QStringLiteral("TypeError"), v.isNull() ? 1009 : 1010);
     XmlName out;
     out.attribute = attribute;
     if (v.isObject() && v.obj()->type == ScriptObject::Type::QName) {
@@ -272,19 +273,21 @@ void XmlSupport::set(Runtime& rt, const Value& target, const Name& name, const V
             }
             return;
         }
-        // Past the end: a new child of the list's target, after its last item.
-        XmlNodePtr fresh;
-        if (isXml(v)) fresh = asXml(v)->node->copy();
+        // Past the end: the value joins the list (the same nodes, as a filter collects them) and,
+        // when the list came from a lookup, the tree after its last item.
+        std::vector<XmlNodePtr> fresh;
+        if (isXmlOrList(v)) fresh = nodesOf(v);
         else {
-            fresh = XmlNode::element(l->targetUri, l->targetLocal);
-            fresh->insertChild(0, XmlNode::text(rt.toString(v)));
+            XmlNodePtr el = XmlNode::element(l->targetUri, l->targetLocal);
+            el->insertChild(0, XmlNode::text(rt.toString(v)));
+            fresh.push_back(el);
         }
         if (l->targetNode && l->targetNode->kind == XmlNode::Kind::Element) {
             size_t at = l->targetNode->children.size();
             if (!l->items.empty() && l->items.back()->parentNode() == l->targetNode) at = size_t(l->items.back()->indexInParent()) + 1;
-            l->targetNode->insertChild(at, fresh);
+            for (const XmlNodePtr& n : fresh) l->targetNode->insertChild(at++, n);
         }
-        l->items.push_back(fresh);
+        l->items.insert(l->items.end(), fresh.begin(), fresh.end());
         return;
     }
     if (l->items.empty() && l->targetNode && l->hasTargetName) {
@@ -373,6 +376,12 @@ Value XmlSupport::descendants(Runtime& rt, const Value& target, const Name& name
         list->items.insert(list->items.end(), found.begin(), found.end());
     }
     return Value::object(list);
+}
+
+void XmlSupport::checkArity(Runtime& rt, Args a, int min, int max, const char* method) {
+    if (a.count >= min && a.count <= max) return;
+    rt.raise(QStringLiteral("ArgumentError"), 1063,
+             {QStringLiteral("XML/%1()").arg(QLatin1String(method)), QString::number(a.count < min ? min : max), QString::number(a.count)});
 }
 
 QString XmlSupport::textOf(Runtime& rt, const Value& v) {

@@ -52,6 +52,8 @@ public:
 
     // toString of an XML or XMLList.
     static QString textOf(Runtime& rt, const Value& v);
+    // Methods with a fixed parameter list reject other argument counts.
+    static void checkArity(Runtime& rt, Args a, int min, int max, const char* method);
     static bool equals(Runtime& rt, const Value& a, const Value& b);
     static Value concat(Runtime& rt, const Value& a, const Value& b);
     // A value made into children: XML is copied, anything else becomes text.

@@ -43,6 +43,9 @@ Value construct(Runtime& rt, const Value& self, Args a) {
     } else if (ns.isObject() && ns.obj()->type == ScriptObject::Type::Namespace) {
         q.uri = ns.obj()->primitive.s;
         if (Value* p = ns.obj()->findOwn(QStringLiteral(" prefix")); p && p->isString()) q.prefix = p->s;
+    } else if (QNameObject* from = asQName(ns)) {
+        q.uri = from->uri;
+        q.anyUri = from->anyUri;
     } else {
         q.uri = ns.isUndefined() ? QString() : rt.toString(ns);
         if (q.uri.isEmpty()) q.prefix = QString("");
@@ -72,6 +75,7 @@ Value QNameClass::make(Runtime& rt, const QString& uriText, const QString& local
     ClassObject* cls = rt.builtin(QStringLiteral("QName"));
     q->cls = cls;
     q->proto = cls->prototype;
+    q->layOut(cls->instanceTraits);
     q->uri = uriText;
     q->local = local;
     q->prefix = prefix;

@@ -58,15 +58,18 @@ void insertAt(Runtime& rt, XmlNode& x, size_t at, const Value& v) {
 }
 
 Value addNamespace(Runtime& rt, const Value& self, Args a) {
-    thisNode(rt, self).addNamespace(namespaceOf(rt, a[0]));
+    XmlSupport::checkArity(rt, a, 1, 1, "addNamespace");
+    if (!a[0].isNullish()) thisNode(rt, self).addNamespace(namespaceOf(rt, a[0]));
     return self;
 }
 Value appendChild(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 1, 1, "appendChild");
     XmlNode& x = thisNode(rt, self);
     insertAt(rt, x, x.children.size(), a[0]);
     return self;
 }
 Value prependChild(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 1, 1, "prependChild");
     insertAt(rt, thisNode(rt, self), 0, a[0]);
     return self;
 }
@@ -83,6 +86,7 @@ int childPosition(const XmlNode& x, const Value& child) {
     return -1;
 }
 Value insertChildAfter(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 2, 2, "insertChildAfter");
     XmlNode& x = thisNode(rt, self);
     if (x.kind != Kind::Element) return Value();
     if (a[0].isNull()) insertAt(rt, x, 0, a[1]);
@@ -94,6 +98,7 @@ Value insertChildAfter(Runtime& rt, const Value& self, Args a) {
     return self;
 }
 Value insertChildBefore(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 2, 2, "insertChildBefore");
     XmlNode& x = thisNode(rt, self);
     if (x.kind != Kind::Element) return Value();
     if (a[0].isNull()) insertAt(rt, x, x.children.size(), a[1]);
@@ -104,14 +109,18 @@ Value insertChildBefore(Runtime& rt, const Value& self, Args a) {
     }
     return self;
 }
-Value childIndex(Runtime& rt, const Value& self, Args) { return Value::integer(thisNode(rt, self).indexInParent()); }
-Value inScopeNamespaces(Runtime& rt, const Value& self, Args) {
+Value childIndex(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "childIndex");
+    return Value::integer(thisNode(rt, self).indexInParent()); }
+Value inScopeNamespaces(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "inScopeNamespaces");
     std::vector<Value> out;
     for (const XmlNamespace& ns : thisNode(rt, self).inScopeNamespaces()) out.push_back(makeNamespace(rt, ns));
     if (out.empty()) out.push_back(makeNamespace(rt, {QString(""), QString()}));
     return Value::object(rt.newArray(std::move(out)));
 }
-Value namespaceDeclarations(Runtime& rt, const Value& self, Args) {
+Value namespaceDeclarations(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "namespaceDeclarations");
     std::vector<Value> out;
     XmlNode& x = thisNode(rt, self);
     XmlNodePtr p = x.parentNode();
@@ -123,16 +132,19 @@ Value namespaceDeclarations(Runtime& rt, const Value& self, Args) {
     }
     return Value::object(rt.newArray(std::move(out)));
 }
-Value localName(Runtime& rt, const Value& self, Args) {
+Value localName(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "localName");
     XmlNode& x = thisNode(rt, self);
     return x.kind == Kind::Text || x.kind == Kind::Comment ? Value::null() : Value::string(x.local);
 }
-Value name(Runtime& rt, const Value& self, Args) {
+Value name(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "name");
     XmlNode& x = thisNode(rt, self);
     if (x.kind == Kind::Text || x.kind == Kind::Comment) return Value::null();
     return QNameClass::make(rt, x.kind == Kind::ProcessingInstruction ? QString() : x.uri, x.local, x.prefix);
 }
 Value namespaceOfNode(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 1, "namespace");
     XmlNode& x = thisNode(rt, self);
     const std::vector<XmlNamespace> scope = x.inScopeNamespaces();
     if (a.count > 0) {
@@ -146,7 +158,8 @@ Value namespaceOfNode(Runtime& rt, const Value& self, Args a) {
         if (ns.uri == x.uri && (x.prefix.isNull() || ns.prefix == x.prefix)) return makeNamespace(rt, ns);
     return makeNamespace(rt, {x.uri.isEmpty() ? QString("") : x.prefix, x.uri});
 }
-Value nodeKind(Runtime& rt, const Value& self, Args) {
+Value nodeKind(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "nodeKind");
     switch (thisNode(rt, self).kind) {
     case Kind::Element: return Value::string(QStringLiteral("element"));
     case Kind::Text: return Value::string(QStringLiteral("text"));
@@ -157,6 +170,7 @@ Value nodeKind(Runtime& rt, const Value& self, Args) {
     return Value();
 }
 Value removeNamespace(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 1, 1, "removeNamespace");
     XmlNode& x = thisNode(rt, self);
     const XmlNamespace ns = namespaceOf(rt, a[0]);
     // A namespace the element's own name or an attribute uses stays.
@@ -169,6 +183,7 @@ Value removeNamespace(Runtime& rt, const Value& self, Args a) {
     return self;
 }
 Value replace(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 2, 2, "replace");
     XmlNode& x = thisNode(rt, self);
     if (x.kind != Kind::Element) return self;
     const Value& key = a[0];
@@ -193,6 +208,7 @@ Value replace(Runtime& rt, const Value& self, Args a) {
     return self;
 }
 Value setChildren(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 1, 1, "setChildren");
     XmlNode& x = thisNode(rt, self);
     if (x.kind != Kind::Element) return self;
     while (!x.children.empty()) x.removeChild(0);
@@ -200,6 +216,7 @@ Value setChildren(Runtime& rt, const Value& self, Args a) {
     return self;
 }
 Value setLocalName(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 1, 1, "setLocalName");
     XmlNode& x = thisNode(rt, self);
     if (x.kind == Kind::Text || x.kind == Kind::Comment) return Value();
     const QString local = a[0].isObject() && a[0].obj()->type == ScriptObject::Type::QName ? static_cast<QNameObject*>(a[0].obj())->local
@@ -209,6 +226,7 @@ Value setLocalName(Runtime& rt, const Value& self, Args a) {
     return Value();
 }
 Value setName(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 1, 1, "setName");
     XmlNode& x = thisNode(rt, self);
     if (x.kind == Kind::Text || x.kind == Kind::Comment) return Value();
     QString uri = x.kind == Kind::ProcessingInstruction ? QString() : x.uri, local, prefix;
@@ -230,6 +248,7 @@ Value setName(Runtime& rt, const Value& self, Args a) {
     return Value();
 }
 Value setNamespace(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 1, 1, "setNamespace");
     XmlNode& x = thisNode(rt, self);
     if (x.kind == Kind::Text || x.kind == Kind::Comment || x.kind == Kind::ProcessingInstruction) return Value();
     const XmlNamespace ns = namespaceOf(rt, a[0]);
@@ -291,12 +310,31 @@ Value setPrettyIndent(Runtime& rt, const Value&, Args a) {
     return Value();
 }
 
+void dropIgnored(XmlNode& x, const XmlSettings& settings) {
+    for (size_t i = 0; i < x.children.size();) {
+        XmlNode& c = *x.children[i];
+        const bool drop = (c.kind == Kind::Comment && settings.ignoreComments) ||
+                          (c.kind == Kind::ProcessingInstruction && settings.ignoreProcessingInstructions) ||
+                          (c.kind == Kind::Text && settings.ignoreWhitespace && c.value.trimmed().isEmpty());
+        if (drop) {
+            x.removeChild(i);
+            continue;
+        }
+        if (c.kind == Kind::Element) dropIgnored(c, settings);
+        ++i;
+    }
+}
+
 ObjectPtr allocate(const ClassObject&) { return std::make_shared<XmlObject>(XmlNode::text(QString())); }
 Value construct(Runtime& rt, const Value& self, Args a) {
     auto* x = static_cast<XmlObject*>(self.obj());
     XmlNodePtr node;
     if (a[0].isNullish()) node = XmlNode::text(QString());
-    else if (XmlSupport::isXmlOrList(a[0])) node = XmlSupport::toXmlNode(rt, a[0])->copy();
+    else if (XmlSupport::isXmlOrList(a[0])) {
+        // A copy made as if the markup were read again under today's settings.
+        node = XmlSupport::toXmlNode(rt, a[0])->copy();
+        dropIgnored(*node, rt.xmlSettings);
+    }
     else node = XmlSupport::toXmlNode(rt, a[0]);
     if (node->wrapper.lock()) node = node->copy();
     x->node = node;

@@ -31,7 +31,7 @@ template <typename Keep> Value childrenWhere(Runtime& rt, const Value& self, Kee
 }
 
 XmlName nameArg(Runtime& rt, Args a, int i, bool attribute) {
-    if (i >= a.count || a[i].isUndefined()) {
+    if (i >= a.count || (a[i].isUndefined() && !attribute)) {
         XmlName any;
         any.anyLocal = any.anyUri = true;
         any.attribute = attribute;
@@ -53,7 +53,8 @@ void normalizeNode(XmlNode& x) {
                 c.value += x.children[i + 1]->value;
                 x.removeChild(i + 1);
             }
-            if (c.value.isEmpty()) x.removeChild(i);
+            // Whitespace-only text goes too.
+            if (c.value.trimmed().isEmpty()) x.removeChild(i);
             else ++i;
         } else ++i;
     }
@@ -61,17 +62,20 @@ void normalizeNode(XmlNode& x) {
 } // namespace
 
 Value XmlListMethods::attribute(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 1, 1, "attribute");
     nodes(rt, self);
     return XmlSupport::getByName(rt, self, nameArg(rt, a, 0, true));
 }
 
-Value XmlListMethods::attributes(Runtime& rt, const Value& self, Args) {
+Value XmlListMethods::attributes(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "attributes");
     std::vector<XmlNodePtr> out;
     for (const XmlNodePtr& n : nodes(rt, self)) out.insert(out.end(), n->attributes.begin(), n->attributes.end());
     return listOf(rt, std::move(out), self);
 }
 
 Value XmlListMethods::child(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 1, 1, "child");
     const std::vector<XmlNodePtr> list = nodes(rt, self);
     const Value& key = a[0];
     int64_t index = -1;
@@ -86,21 +90,25 @@ Value XmlListMethods::child(Runtime& rt, const Value& self, Args a) {
     return XmlSupport::getByName(rt, self, nameArg(rt, a, 0, false));
 }
 
-Value XmlListMethods::children(Runtime& rt, const Value& self, Args) {
+Value XmlListMethods::children(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "children");
     return childrenWhere(rt, self, [](const XmlNode&) { return true; });
 }
 
-Value XmlListMethods::comments(Runtime& rt, const Value& self, Args) {
+Value XmlListMethods::comments(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "comments");
     return childrenWhere(rt, self, [](const XmlNode& c) { return c.kind == Kind::Comment; });
 }
 
 Value XmlListMethods::contains(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 1, 1, "contains");
     for (const XmlNodePtr& n : nodes(rt, self))
         if (XmlSupport::equals(rt, XmlSupport::wrap(rt, n), a[0])) return Value::boolean(true);
     return Value::boolean(false);
 }
 
-Value XmlListMethods::copy(Runtime& rt, const Value& self, Args) {
+Value XmlListMethods::copy(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "copy");
     std::vector<XmlNodePtr> out;
     for (const XmlNodePtr& n : nodes(rt, self)) out.push_back(n->copy());
     if (XmlSupport::isXml(self)) return XmlSupport::wrap(rt, out[0]);
@@ -108,6 +116,7 @@ Value XmlListMethods::copy(Runtime& rt, const Value& self, Args) {
 }
 
 Value XmlListMethods::descendants(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 1, "descendants");
     const XmlName name = nameArg(rt, a, 0, false);
     std::vector<XmlNodePtr> out;
     for (const XmlNodePtr& n : nodes(rt, self)) {
@@ -118,11 +127,13 @@ Value XmlListMethods::descendants(Runtime& rt, const Value& self, Args a) {
 }
 
 Value XmlListMethods::elements(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 1, "elements");
     const XmlName name = nameArg(rt, a, 0, false);
     return childrenWhere(rt, self, [&](const XmlNode& c) { return c.kind == Kind::Element && name.matches(c); });
 }
 
-Value XmlListMethods::hasComplexContent(Runtime& rt, const Value& self, Args) {
+Value XmlListMethods::hasComplexContent(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "hasComplexContent");
     const std::vector<XmlNodePtr> list = nodes(rt, self);
     if (list.size() == 1) return Value::boolean(list[0]->kind == Kind::Element && !list[0]->hasSimpleContent());
     for (const XmlNodePtr& n : list)
@@ -130,7 +141,8 @@ Value XmlListMethods::hasComplexContent(Runtime& rt, const Value& self, Args) {
     return Value::boolean(false);
 }
 
-Value XmlListMethods::hasSimpleContent(Runtime& rt, const Value& self, Args) {
+Value XmlListMethods::hasSimpleContent(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "hasSimpleContent");
     const std::vector<XmlNodePtr> list = nodes(rt, self);
     if (list.size() == 1) return Value::boolean(list[0]->hasSimpleContent());
     for (const XmlNodePtr& n : list)
@@ -139,21 +151,26 @@ Value XmlListMethods::hasSimpleContent(Runtime& rt, const Value& self, Args) {
 }
 
 Value XmlListMethods::hasOwnProperty(Runtime& rt, const Value& self, Args a) {
-    if (!XmlSupport::isXmlOrList(self)) return Value::boolean(false);
+    // The prototypes themselves answer for their own (method) properties.
+    if (!XmlSupport::isXmlOrList(self)) return Value::boolean(self.isObject() && self.obj()->findOwn(rt.toString(a[0])));
     Name n = Name::publicName(rt.toString(a[0]));
     n.index = PropertyAccess::indexOf(n.local);
     return Value::boolean(XmlSupport::has(rt, self, n));
 }
 
-Value XmlListMethods::length(Runtime& rt, const Value& self, Args) { return Value::integer(int(nodes(rt, self).size())); }
+Value XmlListMethods::length(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "length");
+    return Value::integer(int(nodes(rt, self).size())); }
 
-Value XmlListMethods::normalize(Runtime& rt, const Value& self, Args) {
+Value XmlListMethods::normalize(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "normalize");
     for (const XmlNodePtr& n : nodes(rt, self))
         if (n->kind == Kind::Element) normalizeNode(*n);
     return self;
 }
 
-Value XmlListMethods::parent(Runtime& rt, const Value& self, Args) {
+Value XmlListMethods::parent(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "parent");
     const std::vector<XmlNodePtr> list = nodes(rt, self);
     XmlNodePtr common;
     for (size_t i = 0; i < list.size(); ++i) {
@@ -165,6 +182,7 @@ Value XmlListMethods::parent(Runtime& rt, const Value& self, Args) {
 }
 
 Value XmlListMethods::processingInstructions(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 1, "processingInstructions");
     const XmlName name = nameArg(rt, a, 0, false);
     return childrenWhere(rt, self, [&](const XmlNode& c) {
         return c.kind == Kind::ProcessingInstruction && (name.anyLocal || name.local == c.local);
@@ -176,7 +194,8 @@ Value XmlListMethods::propertyIsEnumerable(Runtime& rt, const Value& self, Args 
     return Value::boolean(index >= 0 && size_t(index) < nodes(rt, self).size());
 }
 
-Value XmlListMethods::text(Runtime& rt, const Value& self, Args) {
+Value XmlListMethods::text(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "text");
     return childrenWhere(rt, self, [](const XmlNode& c) { return c.kind == Kind::Text; });
 }
 
@@ -186,7 +205,8 @@ Value XmlListMethods::toString(Runtime& rt, const Value& self, Args) {
     return Value::string(QString()); // the prototype itself
 }
 
-Value XmlListMethods::toXMLString(Runtime& rt, const Value& self, Args) {
+Value XmlListMethods::toXMLString(Runtime& rt, const Value& self, Args a) {
+    XmlSupport::checkArity(rt, a, 0, 0, "toXMLString");
     return Value::string(XmlPrinter::toXmlString(nodes(rt, self), rt.xmlSettings));
 }
 
