@@ -75,6 +75,7 @@ const QHash<int, const char*>& templates() {
         {1097, "XML parser failure: Unterminated processing instruction."},
         {1117, "Invalid XML name: %1."},
         {1118, "Illegal cyclical loop between nodes."},
+        {1119, "Delete operator is not supported with operand of type %1."},
         {1123, "Filter operator not supported on type %1."},
         {1125, "The index %1 is out of range %2."},
         {1126, "Cannot change the length of a fixed Vector."},

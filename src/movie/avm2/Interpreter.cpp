@@ -509,6 +509,8 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                 case Op::DeleteProperty: {
                     Name n = nameOf(ins.operands[0]);
                     Value target = pop();
+                    if (n.objectKey && n.objectKey->type == ScriptObject::Type::XmlList)
+                        rt.raise(QStringLiteral("TypeError"), 1119, {QStringLiteral("XMLList")});
                     stack.push_back(Value::boolean(PropertyAccess::remove(rt, target, n)));
                     break;
                 }

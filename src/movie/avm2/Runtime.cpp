@@ -260,6 +260,7 @@ bool Runtime::looseEquals(const Value& a, const Value& b) {
     if (a.isNumeric() && b.isNumeric()) return a.numberValue() == b.numberValue();
     if ((a.isObject() || b.isObject()) && (XmlSupport::isXmlOrList(a) || XmlSupport::isXmlOrList(b)))
         return XmlSupport::equals(*this, a, b);
+    if (XmlSupport::areNames(a, b)) return XmlSupport::sameName(a, b);
     if (a.kind == b.kind) return strictEquals(a, b);
     if (a.isNullish() && b.isNullish()) return true;
     if (a.isNullish() || b.isNullish()) return false;

@@ -19,6 +19,7 @@ public:
 
     std::vector<XmlNodePtr> items;
     XmlNodePtr targetNode;
+    std::shared_ptr<XmlListObject> targetList; // the (empty) list this lookup ran on, when it had no node
     QString targetUri, targetLocal;
     bool targetAttribute = false;
     bool hasTargetName = false;

@@ -32,6 +32,7 @@ XmlNodePtr XmlNode::copy() const {
     n->local = local;
     n->prefix = prefix;
     n->hasName = hasName;
+    n->cdata = cdata;
     n->value = value;
     n->namespaces = namespaces;
     for (const XmlNodePtr& a : attributes) {

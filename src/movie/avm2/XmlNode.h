@@ -47,6 +47,7 @@ public:
     Kind kind;
     QString uri, local, prefix; // the name (elements, attributes; local only for processing instructions)
     bool hasName = true;
+    bool cdata = false; // text read from a CDATA section prints as one again
     QString value;              // text, comment, processing instruction and attribute content
     std::vector<XmlNodePtr> children, attributes;
     std::vector<XmlNamespace> namespaces; // declared on this element

@@ -40,11 +40,12 @@ public:
                 if (!eat(u'>') || name != *openTag) fail(1085, {*openTag});
                 return out;
             }
-            if (at("<![CDATA[")) {
+            if (s_.mid(pos_, 9).compare(QLatin1String("<![CDATA["), Qt::CaseInsensitive) == 0) {
                 const qsizetype end = s_.indexOf(QLatin1String("]]>"), pos_ + 9);
                 if (end < 0) fail(1091);
                 flushText();
                 out.push_back(XmlNode::text(s_.mid(pos_ + 9, end - pos_ - 9)));
+                out.back()->cdata = true;
                 pos_ = end + 3;
                 continue;
             }

@@ -24,7 +24,8 @@ void write(QString& out, const XmlNode& x, const XmlSettings& settings, std::vec
     const QString pad = settings.prettyPrinting ? QString(indent, u' ') : QString();
     switch (x.kind) {
     case XmlNode::Kind::Text:
-        out += pad + XmlPrinter::escapeText(settings.prettyPrinting ? x.value.trimmed() : x.value);
+        if (x.cdata) out += pad + QStringLiteral("<![CDATA[") + x.value + QStringLiteral("]]>");
+        else out += pad + XmlPrinter::escapeText(settings.prettyPrinting ? x.value.trimmed() : x.value);
         return;
     case XmlNode::Kind::Attribute: out += pad + XmlPrinter::escapeAttribute(x.value); return;
     case XmlNode::Kind::Comment: out += pad + QStringLiteral("<!--") + x.value + QStringLiteral("-->"); return;
@@ -40,29 +41,17 @@ void write(QString& out, const XmlNode& x, const XmlSettings& settings, std::vec
         for (const XmlNamespace& a : ancestors) known = known || (a.prefix == ns.prefix && a.uri == ns.uri);
         if (!known) declared.push_back(ns);
     }
-    // At the top of what is printed, the namespaces in scope above are declared here.
-    if (indent == 0 && ancestors.empty())
-        for (XmlNodePtr p = x.parentNode(); p; p = p->parentNode())
-            for (const XmlNamespace& ns : p->namespaces) {
-                bool have = false;
-                for (const XmlNamespace& d : declared) have = have || d.prefix == ns.prefix;
-                if (!have && (ns.uri == x.uri)) declared.push_back(ns);
-            }
+    // At the top of what is printed, every namespace in scope is declared, the nearest first.
+    if (ancestors.empty()) {
+        declared.clear();
+        for (const XmlNamespace& ns : x.inScopeNamespaces())
+            if (!(ns.prefix.isEmpty() && ns.uri.isEmpty())) declared.push_back(ns);
+    }
     std::vector<XmlNamespace> scope = ancestors;
     scope.insert(scope.end(), declared.begin(), declared.end());
     auto prefixOf = [&](const QString& uri, const QString& wanted, bool element) -> QString {
-        if (uri.isEmpty()) {
-            if (!element) return QString();
-            // An unqualified element under a default namespace needs it undone.
-            const XmlNamespace* def = nullptr;
-            for (const XmlNamespace& ns : scope)
-                if (ns.prefix.isEmpty()) def = &ns;
-            if (def && !def->uri.isEmpty()) {
-                declared.push_back({QString(""), QString("")});
-                scope.push_back(declared.back());
-            }
-            return QString();
-        }
+        // No namespace: no prefix, and (as the reference player writes it) no xmlns="" either.
+        if (uri.isEmpty()) return QString();
         if (const XmlNamespace* ns = findUri(scope, uri, wanted); ns && (element || !ns->prefix.isEmpty())) return ns->prefix;
         QString prefix = wanted.isNull() || (!element && wanted.isEmpty()) ? QString() : wanted;
         if (prefix.isNull() && !element) {

@@ -24,7 +24,9 @@ bool XmlName::matches(const XmlNode& n) const {
     if (attribute != (n.kind == XmlNode::Kind::Attribute)) return false;
     if (!anyLocal && (n.kind != XmlNode::Kind::Element && n.kind != XmlNode::Kind::Attribute)) return false;
     if (!anyLocal && n.local != local) return false;
-    if (!anyUri && ((n.kind != XmlNode::Kind::Element && n.kind != XmlNode::Kind::Attribute) || n.uri != uri)) return false;
+    if (!anyUri && ((n.kind != XmlNode::Kind::Element && n.kind != XmlNode::Kind::Attribute) ||
+                    (n.uri != uri && std::find(otherUris.begin(), otherUris.end(), n.uri) == otherUris.end())))
+        return false;
     return true;
 }
 
@@ -130,6 +132,9 @@ XmlName XmlSupport::toXmlName(Runtime& rt, const Name& n) {
         // An unqualified name: elements in the default namespace, attributes in none; `*` in any.
         out.uri = out.attribute ? QString() : rt.defaultXmlNamespace;
         out.anyUri = out.anyLocal;
+        for (const Namespace& ns : *n.set)
+            if ((ns.kind == Namespace::Kind::Public || ns.kind == Namespace::Kind::Explicit) && !ns.uri.isEmpty() && !ns.isAs3())
+                out.otherUris.push_back(ns.uri);
     } else {
         out.uri = n.single.uri;
     }
@@ -145,6 +150,8 @@ Value XmlSupport::getByName(Runtime& rt, const Value& target, const XmlName& nam
     }
     if (XmlObject* x = asXml(target)) list->targetNode = x->node;
     else if (XmlListObject* l = asList(target); l && l->items.size() == 1) list->targetNode = l->items[0];
+    else if (l && l->items.empty() && (l->targetNode || l->targetList))
+        list->targetList = std::static_pointer_cast<XmlListObject>(l->shared_from_this());
     list->targetUri = name.uri;
     list->targetLocal = name.local;
     list->targetAttribute = name.attribute;
@@ -244,6 +251,21 @@ void setOnElement(Runtime& rt, XmlNode& x, const XmlName& name, const Value& v) 
 }
 } // namespace
 
+namespace {
+// An empty lookup result being assigned through creates what it named, its own target first (x.a.b.c = v).
+void resolveEmpty(XmlListObject& l) {
+    if (!l.items.empty() || !l.hasTargetName || l.targetAttribute) return;
+    if (!l.targetNode && l.targetList) {
+        resolveEmpty(*l.targetList);
+        if (l.targetList->items.size() == 1) l.targetNode = l.targetList->items[0];
+    }
+    if (!l.targetNode || l.targetNode->kind != XmlNode::Kind::Element) return;
+    XmlNodePtr el = XmlNode::element(l.targetUri, l.targetLocal);
+    l.targetNode->insertChild(l.targetNode->children.size(), el);
+    l.items.push_back(el);
+}
+} // namespace
+
 void XmlSupport::set(Runtime& rt, const Value& target, const Name& name, const Value& v) {
     if (XmlObject* x = asXml(target)) {
         if (name.index >= 0 && !name.attribute) rt.raise(QStringLiteral("TypeError"), 1087);
@@ -290,11 +312,7 @@ void XmlSupport::set(Runtime& rt, const Value& target, const Name& name, const V
         l->items.insert(l->items.end(), fresh.begin(), fresh.end());
         return;
     }
-    if (l->items.empty() && l->targetNode && l->hasTargetName) {
-        XmlNodePtr el = XmlNode::element(l->targetUri, l->targetLocal);
-        l->targetNode->insertChild(l->targetNode->children.size(), el);
-        l->items.push_back(el);
-    }
+    resolveEmpty(*l);
     if (l->items.size() != 1) rt.raise(QStringLiteral("TypeError"), 1089);
     setOnElement(rt, *l->items[0], toXmlName(rt, name), v);
 }
@@ -382,6 +400,18 @@ void XmlSupport::checkArity(Runtime& rt, Args a, int min, int max, const char* m
     if (a.count >= min && a.count <= max) return;
     rt.raise(QStringLiteral("ArgumentError"), 1063,
              {QStringLiteral("XML/%1()").arg(QLatin1String(method)), QString::number(a.count < min ? min : max), QString::number(a.count)});
+}
+
+bool XmlSupport::areNames(const Value& a, const Value& b) {
+    if (!a.isObject() || !b.isObject() || a.obj()->type != b.obj()->type) return false;
+    return a.obj()->type == ScriptObject::Type::Namespace || a.obj()->type == ScriptObject::Type::QName;
+}
+
+bool XmlSupport::sameName(const Value& a, const Value& b) {
+    if (a.obj()->type == ScriptObject::Type::Namespace) return a.obj()->primitive.s == b.obj()->primitive.s;
+    auto* x = static_cast<QNameObject*>(a.obj());
+    auto* y = static_cast<QNameObject*>(b.obj());
+    return x->local == y->local && x->anyUri == y->anyUri && x->uri == y->uri;
 }
 
 QString XmlSupport::textOf(Runtime& rt, const Value& v) {

@@ -18,6 +18,7 @@ struct XmlName {
     bool anyUri = false, anyLocal = false;
     bool attribute = false;
     QString prefix; // from a QName or namespace that carried one
+    std::vector<QString> otherUris; // an unqualified name also reaches the namespaces opened with `use namespace`
     bool matches(const XmlNode& n) const;
 };
 
@@ -54,6 +55,9 @@ public:
     static QString textOf(Runtime& rt, const Value& v);
     // Methods with a fixed parameter list reject other argument counts.
     static void checkArity(Runtime& rt, Args a, int min, int max, const char* method);
+    // Namespaces are equal by URI, QNames by URI and local name.
+    static bool areNames(const Value& a, const Value& b);
+    static bool sameName(const Value& a, const Value& b);
     static bool equals(Runtime& rt, const Value& a, const Value& b);
     static Value concat(Runtime& rt, const Value& a, const Value& b);
     // A value made into children: XML is copied, anything else becomes text.

@@ -130,7 +130,7 @@ TEST_F(Avm2Xml, MethodsReshapeTheTree) {
     Value doc = xml("<r><a/><b>t</b></r>");
     Value b = first(get(doc, "b"));
     call(doc, "appendChild", {xml("<c/>")});
-    call(doc, "prependChild", {str("<z/>")});
+    call(doc, "prependChild", {xml("<z/>")});
     call(doc, "insertChildAfter", {get(doc, "a"), xml("<a2/>")});
     call(doc, "insertChildBefore", {Value::null(), xml("<end/>")});
     rt.xmlSettings.prettyPrinting = false;
@@ -146,6 +146,16 @@ TEST_F(Avm2Xml, MethodsReshapeTheTree) {
     EXPECT_EQ(errorId([&] { call(get(doc, "a"), "setLocalName", {str("bad name")}); }), 1117);
     // A node cannot become its own descendant.
     EXPECT_EQ(errorId([&] { call(get(doc, "c.in"), "appendChild", {doc}); }), 1118);
+
+    // Text appended after an element becomes another element of its name; prepended, it stays text.
+    Value items = xml("<l><i>1</i></l>");
+    call(items, "appendChild", {str("<2>")});
+    call(items, "prependChild", {str("t")});
+    EXPECT_EQ(markup(items), QStringLiteral("<l>t<i>1</i><i>&lt;2&gt;</i></l>"));
+    // A node appended where it already is moves to the end rather than appearing twice.
+    Value moving = xml("<r><x/><y/></r>");
+    call(moving, "appendChild", {first(get(moving, "x"))});
+    EXPECT_EQ(markup(moving), QStringLiteral("<r><y/><x/></r>"));
 
     Value texts = xml("<r>a</r>");
     call(texts, "appendChild", {str("b")});

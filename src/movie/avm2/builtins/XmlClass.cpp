@@ -44,27 +44,55 @@ XmlNamespace namespaceOf(Runtime& rt, const Value& v) {
     return {QString(), rt.toString(v)};
 }
 
-// Nodes a value adds as children: XML as it is (moved under the new parent), text parsed as XML.
+// Nodes a value adds as children: XML as it is, anything else as text.
 std::vector<XmlNodePtr> newChildren(Runtime& rt, const Value& v) {
     if (XmlSupport::isXmlOrList(v)) return XmlSupport::nodesOf(v);
-    return {XmlSupport::toXmlNode(rt, Value::string(rt.toString(v)))};
+    return {XmlNode::text(rt.toString(v))};
 }
+// Inserted nodes move: one already in a tree leaves its old place first.
 void insertAt(Runtime& rt, XmlNode& x, size_t at, const Value& v) {
     if (x.kind != Kind::Element) return;
     for (const XmlNodePtr& c : newChildren(rt, v)) {
         if (c.get() == &x || c->isAncestorOf(&x)) rt.raise(QStringLiteral("TypeError"), 1118);
+        if (c->kind == Kind::Attribute) {
+            x.insertChild(at++, XmlNode::text(c->value));
+            continue;
+        }
+        if (XmlNodePtr old = c->parentNode()) {
+            const int from = c->indexInParent();
+            if (from >= 0) {
+                old->removeChild(size_t(from));
+                if (old.get() == &x && size_t(from) < at) --at;
+            }
+        }
         x.insertChild(at++, c);
     }
 }
 
 Value addNamespace(Runtime& rt, const Value& self, Args a) {
     XmlSupport::checkArity(rt, a, 1, 1, "addNamespace");
-    if (!a[0].isNullish()) thisNode(rt, self).addNamespace(namespaceOf(rt, a[0]));
+    XmlNode& x = thisNode(rt, self);
+    const XmlNamespace ns = a[0].isNullish() ? XmlNamespace{} : namespaceOf(rt, a[0]);
+    // A namespace without a prefix declares nothing; one that takes over a prefix leaves
+    // the names using that prefix to find theirs again when printed.
+    if (ns.prefix.isNull() || x.kind != Kind::Element) return self;
+    if (x.prefix == ns.prefix && x.uri != ns.uri) x.prefix = QString();
+    for (const XmlNodePtr& at : x.attributes)
+        if (at->prefix == ns.prefix && at->uri != ns.uri) at->prefix = QString();
+    x.addNamespace(ns);
     return self;
 }
 Value appendChild(Runtime& rt, const Value& self, Args a) {
     XmlSupport::checkArity(rt, a, 1, 1, "appendChild");
     XmlNode& x = thisNode(rt, self);
+    // Text appended after an element becomes another element of that name.
+    if (!XmlSupport::isXmlOrList(a[0]) && !x.children.empty() && x.children.back()->kind == Kind::Element) {
+        const XmlNode& last = *x.children.back();
+        XmlNodePtr el = XmlNode::element(last.uri, last.local, last.prefix);
+        el->insertChild(0, XmlNode::text(rt.toString(a[0])));
+        x.insertChild(x.children.size(), el);
+        return self;
+    }
     insertAt(rt, x, x.children.size(), a[0]);
     return self;
 }

@@ -102,6 +102,8 @@ Value XmlListMethods::comments(Runtime& rt, const Value& self, Args a) {
 
 Value XmlListMethods::contains(Runtime& rt, const Value& self, Args a) {
     XmlSupport::checkArity(rt, a, 1, 1, "contains");
+    // Only XML can be contained: text equal to an item's content is not.
+    if (!XmlSupport::isXmlOrList(a[0])) return Value::boolean(false);
     for (const XmlNodePtr& n : nodes(rt, self))
         if (XmlSupport::equals(rt, XmlSupport::wrap(rt, n), a[0])) return Value::boolean(true);
     return Value::boolean(false);
@@ -185,7 +187,7 @@ Value XmlListMethods::processingInstructions(Runtime& rt, const Value& self, Arg
     XmlSupport::checkArity(rt, a, 0, 1, "processingInstructions");
     const XmlName name = nameArg(rt, a, 0, false);
     return childrenWhere(rt, self, [&](const XmlNode& c) {
-        return c.kind == Kind::ProcessingInstruction && (name.anyLocal || name.local == c.local);
+        return c.kind == Kind::ProcessingInstruction && !name.attribute && (name.anyLocal || name.local == c.local);
     });
 }
 
