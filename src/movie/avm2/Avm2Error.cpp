@@ -73,6 +73,8 @@ const QHash<int, const char*>& templates() {
         {1095, "XML parser failure: Unterminated attribute."},
         {1096, "XML parser failure: Unterminated element."},
         {1097, "XML parser failure: Unterminated processing instruction."},
+        {1098, "Illegal prefix %1 for no namespace."},
+        {1104, "Attribute \"%1\" was already specified for element \"%2\"."},
         {1117, "Invalid XML name: %1."},
         {1118, "Illegal cyclical loop between nodes."},
         {1119, "Delete operator is not supported with operand of type %1."},

@@ -62,7 +62,7 @@ public:
                 out.push_back(c);
                 continue;
             }
-            if (at("<!DOCTYPE")) {
+            if (s_.mid(pos_, 9).compare(QLatin1String("<!DOCTYPE"), Qt::CaseInsensitive) == 0) {
                 skipDoctype();
                 continue;
             }
@@ -187,6 +187,12 @@ private:
     }
 
     XmlNodePtr readElement(const XmlNodePtr& parent) {
+        // Markup nested beyond any real document is refused before it can exhaust the stack.
+        if (++depth_ > XmlParser::MaxDepth) fail(1090);
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{depth_};
         ++pos_; // '<'
         if (pos_ >= s_.size() || !(XmlParser::isNameStart(s_[pos_]) || s_[pos_] == u':')) fail(1090);
         const QString qname = readName();
@@ -235,7 +241,7 @@ private:
             QString ap, al;
             splitName(a.name, ap, al);
             for (const XmlNodePtr& other : el->attributes)
-                if (other->local == al && other->prefix == ap) fail(1090);
+                if (other->local == al && other->prefix == ap) fail(1104, {a.name, qname});
             XmlNodePtr attr = XmlNode::attribute(resolve(el, ap, false, a.name), al, a.value, ap);
             attr->parent = el;
             el->attributes.push_back(attr);
@@ -248,6 +254,7 @@ private:
     const QString& s_;
     const XmlSettings& settings_;
     qsizetype pos_ = 0;
+    int depth_ = 0;
 };
 
 } // namespace

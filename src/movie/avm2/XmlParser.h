@@ -29,6 +29,7 @@ public:
     static bool isNameStart(QChar c) { return c.isLetter() || c == u'_'; }
     static bool isNameChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'-' || c == u'.' || c == u':'; }
     static bool isValidName(const QString& name);
+    static constexpr int MaxDepth = 1000;
 };
 
 } // namespace nimbrel::movie::avm2

@@ -110,9 +110,9 @@ QString XmlPrinter::escapeAttribute(const QString& s) {
         if (c == u'&') out += QStringLiteral("&amp;");
         else if (c == u'<') out += QStringLiteral("&lt;");
         else if (c == u'"') out += QStringLiteral("&quot;");
-        else if (c == u'\n') out += QStringLiteral("&#xA;");
-        else if (c == u'\r') out += QStringLiteral("&#xD;");
-        else if (c == u'\t') out += QStringLiteral("&#x9;");
+        // Line ends, tabs and NUL are written as references; other control characters as they are.
+        else if (c == u'\n' || c == u'\r' || c == u'\t' || c.unicode() == 0)
+            out += QStringLiteral("&#x") + QString::number(c.unicode(), 16).toUpper() + u';';
         else out += c;
     }
     return out;

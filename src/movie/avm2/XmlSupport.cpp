@@ -305,6 +305,8 @@ void XmlSupport::set(Runtime& rt, const Value& target, const Name& name, const V
             fresh.push_back(el);
         }
         if (l->targetNode && l->targetNode->kind == XmlNode::Kind::Element) {
+            for (const XmlNodePtr& n : fresh)
+                if (n == l->targetNode || n->isAncestorOf(l->targetNode.get())) rt.raise(QStringLiteral("TypeError"), 1118);
             size_t at = l->targetNode->children.size();
             if (!l->items.empty() && l->items.back()->parentNode() == l->targetNode) at = size_t(l->items.back()->indexInParent()) + 1;
             for (const XmlNodePtr& n : fresh) l->targetNode->insertChild(at++, n);

@@ -80,7 +80,10 @@ TEST_F(Avm2Xml, BadMarkupRaisesTypeErrors) {
         {"<:a/>", 1084},         {"<p:a/>", 1083},         {"<a></A>", 1085},    {"<!DOCTYPE a", 1093},
     };
     for (const auto& [text, id] : cases) EXPECT_EQ(errorId([&] { xml(text); }), id) << text;
-    EXPECT_EQ(errorId([&] { xml("<a b='1' b='2'/>"); }), 1090);
+    EXPECT_EQ(errorId([&] { xml("<a b='1' b='2'/>"); }), 1104);
+    // Nesting past any real document is an error, not a stack overflow.
+    const QByteArray deep = QByteArray("<a>").repeated(200000);
+    EXPECT_EQ(errorId([&] { xml(deep.constData()); }), 1090);
 }
 
 TEST_F(Avm2Xml, LooksUpChildrenAttributesAndDescendants) {
@@ -111,8 +114,8 @@ TEST_F(Avm2Xml, AssignsAndDeletes) {
     PropertyAccess::set(rt, doc, element("a"), str("x"));
     EXPECT_EQ(markup(doc), QStringLiteral("<r>\n  <a>x</a>\n</r>"));
     PropertyAccess::set(rt, doc, element("b"), Value::integer(5));
-    PropertyAccess::set(rt, doc, element("k", true), str("v\"1"));
-    EXPECT_EQ(markup(doc), QStringLiteral("<r k=\"v&quot;1\">\n  <a>x</a>\n  <b>5</b>\n</r>"));
+    PropertyAccess::set(rt, doc, element("k", true), str("v\"1\n"));
+    EXPECT_EQ(markup(doc), QStringLiteral("<r k=\"v&quot;1&#xA;\">\n  <a>x</a>\n  <b>5</b>\n</r>"));
     // A missing child reached through an empty list is created on assignment.
     PropertyAccess::set(rt, get(doc, "c"), element("d"), str("deep"));
     EXPECT_EQ(rt.toString(get(doc, "c.d")), QStringLiteral("deep"));
@@ -144,8 +147,11 @@ TEST_F(Avm2Xml, MethodsReshapeTheTree) {
     call(get(doc, "end"), "setName", {str("last")});
     EXPECT_EQ(markup(doc), QStringLiteral("<r>text<a/><two/><b>t</b><c><in/></c><last/></r>"));
     EXPECT_EQ(errorId([&] { call(get(doc, "a"), "setLocalName", {str("bad name")}); }), 1117);
-    // A node cannot become its own descendant.
+    // A node cannot become its own descendant, by a method or by assigning past a list's end.
     EXPECT_EQ(errorId([&] { call(get(doc, "c.in"), "appendChild", {doc}); }), 1118);
+    Name past = Name::publicName(QStringLiteral("9"));
+    past.index = 9;
+    EXPECT_EQ(errorId([&] { PropertyAccess::set(rt, get(get(doc, "c"), "in"), past, doc); }), 1118);
 
     // Text appended after an element becomes another element of its name; prepended, it stays text.
     Value items = xml("<l><i>1</i></l>");
