@@ -189,6 +189,33 @@ TEST_F(Avm2Xml, NodeQueries) {
     EXPECT_EQ(errorId([&] { call(rt.add(xml("<a/>"), xml("<b/>")), "name"); }), 1086);
 }
 
+TEST_F(Avm2Xml, NamespacesFollowTheirNodes) {
+    rt.xmlSettings.prettyPrinting = false;
+    Value doc = xml("<s:e xmlns:s='urn:s' s:k='v'><s:b><m:q xmlns:m='urn:m'><t>x</t></m:q></s:b></s:e>");
+    // A node printed on its own declares every namespace in scope, the nearest first.
+    EXPECT_EQ(markup(first(XmlSupport::descendants(rt, doc, element("t")))),
+              QStringLiteral("<t xmlns:m=\"urn:m\" xmlns:s=\"urn:s\">x</t>"));
+    const Name length = Name::publicName(QStringLiteral("length"));
+    Value inScope = call(first(XmlSupport::descendants(rt, doc, element("t"))), "inScopeNamespaces");
+    EXPECT_EQ(rt.toInt32(PropertyAccess::get(rt, inScope, length)), 2);
+    EXPECT_EQ(rt.toInt32(PropertyAccess::get(rt, call(doc, "namespaceDeclarations"), length)), 1);
+
+    auto ns = [&](const char* prefix, const char* uri) {
+        std::vector<Value> args{str(prefix), str(uri)};
+        return rt.constructClass(*rt.builtin(QStringLiteral("Namespace")), Args{args.data(), 2});
+    };
+    Value plain = xml("<a><b/></a>");
+    call(plain, "setNamespace", {ns("p", "urn:p")});
+    EXPECT_EQ(markup(plain), QStringLiteral("<p:a xmlns:p=\"urn:p\"><b/></p:a>"));
+    // Taking over the prefix the element's name used leaves the name to a default declaration.
+    call(plain, "addNamespace", {ns("p", "urn:other")});
+    EXPECT_EQ(markup(plain), QStringLiteral("<a xmlns:p=\"urn:other\" xmlns=\"urn:p\"><b/></a>"));
+    Value unused = xml("<a xmlns:u='urn:u'><b xmlns:u='urn:u'/></a>");
+    call(unused, "removeNamespace", {ns("u", "urn:u")});
+    EXPECT_EQ(markup(unused), QStringLiteral("<a><b/></a>"));
+    EXPECT_EQ(errorId([&] { ns("p", ""); }), 1098);
+}
+
 TEST_F(Avm2Xml, SettingsAndQNames) {
     Value cls = classValue("XML");
     rt.xmlSettings.prettyIndent = 7;
