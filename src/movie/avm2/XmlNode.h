@@ -55,6 +55,8 @@ public:
     XmlNodePtr parentNode() const { return parent.lock(); }
     // The script object currently standing for this node, so one node keeps one identity.
     std::weak_ptr<ScriptObject> wrapper;
+    // A function told about changes to this node and below (setNotification).
+    std::shared_ptr<ScriptObject> notification;
 };
 
 } // namespace nimbrel::movie::avm2

@@ -208,15 +208,19 @@ void setOnElement(Runtime& rt, XmlNode& x, const XmlName& name, const Value& v) 
                 continue;
             }
             if (!done) {
+                const QString old = x.attributes[i]->value;
+                const QString changed = x.attributes[i]->local;
                 x.attributes[i]->value = text;
                 done = true;
                 ++i;
+                XmlSupport::notify(rt, x, "attributeChanged", Value::string(changed), Value::string(old));
             } else x.attributes.erase(x.attributes.begin() + long(i));
         }
         if (!done && !name.anyLocal) {
             XmlNodePtr a = XmlNode::attribute(name.anyUri ? QString() : name.uri, name.local, text);
             a->parent = x.weak_from_this();
             x.attributes.push_back(a);
+            XmlSupport::notify(rt, x, "attributeAdded", Value::string(name.local), Value::string(text));
         }
         return;
     }
@@ -228,6 +232,7 @@ void setOnElement(Runtime& rt, XmlNode& x, const XmlName& name, const Value& v) 
         if (first >= 0) x.removeChild(size_t(first));
         first = k;
     }
+    const bool existed = first >= 0;
     if (first < 0) {
         if (name.anyLocal) {
             for (const XmlNodePtr& c : XmlSupport::childrenFor(rt, v)) x.insertChild(x.children.size(), c);
@@ -239,6 +244,8 @@ void setOnElement(Runtime& rt, XmlNode& x, const XmlName& name, const Value& v) 
     }
     if (copyValue) {
         XmlSupport::replaceChild(rt, x, size_t(first), v);
+        if (size_t(first) < x.children.size())
+            XmlSupport::notify(rt, x, existed ? "nodeChanged" : "nodeAdded", XmlSupport::wrap(rt, x.children[size_t(first)]));
         return;
     }
     XmlNode& child = *x.children[size_t(first)];
@@ -248,6 +255,7 @@ void setOnElement(Runtime& rt, XmlNode& x, const XmlName& name, const Value& v) 
     }
     while (!child.children.empty()) child.removeChild(0);
     child.insertChild(0, XmlNode::text(rt.toString(v)));
+    XmlSupport::notify(rt, child, existed ? "textSet" : "nodeAdded", v);
 }
 } // namespace
 
@@ -339,7 +347,11 @@ bool XmlSupport::remove(Runtime& rt, const Value& target, const Name& name) {
             if (n->kind == XmlNode::Kind::Attribute) {
                 std::erase(p->attributes, n);
                 n->parent.reset();
-            } else p->removeChild(size_t(n->indexInParent()));
+                notify(rt, *p, "attributeRemoved", Value::string(n->local), Value::string(n->value));
+            } else {
+                p->removeChild(size_t(n->indexInParent()));
+                notify(rt, *p, "nodeRemoved", wrap(rt, n));
+            }
         }
         l->items.erase(l->items.begin() + long(i));
         return true;
@@ -352,8 +364,11 @@ bool XmlSupport::remove(Runtime& rt, const Value& target, const Name& name) {
                 ++i;
                 continue;
             }
-            from[i]->parent.reset();
+            XmlNodePtr gone = from[i];
+            gone->parent.reset();
             from.erase(from.begin() + long(i));
+            if (n.attribute) notify(rt, *node, "attributeRemoved", Value::string(gone->local), Value::string(gone->value));
+            else notify(rt, *node, "nodeRemoved", wrap(rt, gone));
         }
     }
     return true;
@@ -402,6 +417,14 @@ void XmlSupport::checkArity(Runtime& rt, Args a, int min, int max, const char* m
     if (a.count >= min && a.count <= max) return;
     rt.raise(QStringLiteral("ArgumentError"), 1063,
              {QStringLiteral("XML/%1()").arg(QLatin1String(method)), QString::number(a.count < min ? min : max), QString::number(a.count)});
+}
+
+void XmlSupport::notify(Runtime& rt, XmlNode& node, const char* command, const Value& value, const Value& detail) {
+    XmlNodePtr at = node.shared_from_this();
+    while (at && !at->notification) at = at->parentNode();
+    if (!at) return;
+    Value args[5] = {wrap(rt, at), Value::string(QString::fromLatin1(command)), wrap(rt, node.shared_from_this()), value, detail};
+    rt.call(Value::object(at->notification), Value::null(), Args{args, 5});
 }
 
 bool XmlSupport::areNames(const Value& a, const Value& b) {

@@ -58,6 +58,8 @@ public:
     // Namespaces are equal by URI, QNames by URI and local name.
     static bool areNames(const Value& a, const Value& b);
     static bool sameName(const Value& a, const Value& b);
+    // Calls the nearest notification function at or above `node`: (currentTarget, command, target, value, detail).
+    static void notify(Runtime& rt, XmlNode& node, const char* command, const Value& value = Value(), const Value& detail = Value());
     static bool equals(Runtime& rt, const Value& a, const Value& b);
     static Value concat(Runtime& rt, const Value& a, const Value& b);
     // A value made into children: XML is copied, anything else becomes text.

@@ -1,6 +1,7 @@
 // XML, XMLList and QName: reading and printing markup under the settings,
 // the errors bad markup raises, E4X lookups and assignments, and the methods
 // that reshape a tree.
+#include "movie/avm2/FunctionObject.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
 #include "movie/avm2/XmlSupport.h"
@@ -237,6 +238,29 @@ TEST_F(Avm2Xml, SettingsAndQNames) {
     Name byQName = Name::publicName(QStringLiteral("ignored"));
     byQName.objectKey = q.obj();
     EXPECT_EQ(rt.toString(PropertyAccess::get(rt, doc, byQName)), QStringLiteral("in"));
+}
+
+namespace {
+QStringList notified;
+Value recordNotification(Runtime& rt, const Value&, Args a) {
+    notified << rt.toString(a[1]) + u':' + rt.toString(a[3]) + u':' + rt.toString(a[4]);
+    return Value();
+}
+} // namespace
+
+TEST_F(Avm2Xml, NotificationsReportEachChange) {
+    notified.clear();
+    Value doc = xml("<r><a/></r>");
+    call(doc, "setNotification", {Value::object(rt.makeFunction(MethodRef{nullptr, 0, recordNotification, nullptr, 5}, nullptr))});
+    PropertyAccess::set(rt, doc, element("k", true), str("1"));
+    PropertyAccess::set(rt, doc, element("k", true), str("2"));
+    PropertyAccess::remove(rt, doc, element("k", true));
+    PropertyAccess::set(rt, doc, element("a"), str("text"));
+    call(first(get(doc, "a")), "setName", {str("b")}); // below the node that listens
+    PropertyAccess::remove(rt, doc, element("b"));
+    EXPECT_EQ(notified, QStringList({"attributeAdded:k:1", "attributeChanged:k:1", "attributeRemoved:k:2", "textSet:text:undefined",
+                                     "nameSet:b:undefined", "nodeRemoved:text:undefined"}));
+    EXPECT_EQ(errorId([&] { call(doc, "setNotification", {str("not a function")}); }), 1034);
 }
 
 TEST_F(Avm2Xml, ChildOutlivesItsTree) {

@@ -66,6 +66,7 @@ void insertAt(Runtime& rt, XmlNode& x, size_t at, const Value& v) {
             }
         }
         x.insertChild(at++, c);
+        XmlSupport::notify(rt, x, "nodeAdded", XmlSupport::wrap(rt, c));
     }
 }
 
@@ -91,6 +92,7 @@ Value appendChild(Runtime& rt, const Value& self, Args a) {
         XmlNodePtr el = XmlNode::element(last.uri, last.local, last.prefix);
         el->insertChild(0, XmlNode::text(rt.toString(a[0])));
         x.insertChild(x.children.size(), el);
+        XmlSupport::notify(rt, x, "nodeAdded", XmlSupport::wrap(rt, el));
         return self;
     }
     insertAt(rt, x, x.children.size(), a[0]);
@@ -251,6 +253,7 @@ Value setLocalName(Runtime& rt, const Value& self, Args a) {
                                                                                           : rt.toString(a[0]);
     if (!XmlParser::isValidName(local) || local.contains(u':')) rt.raise(QStringLiteral("TypeError"), 1117, {local});
     x.local = local;
+    XmlSupport::notify(rt, x, "nameSet", a[0]);
     return Value();
 }
 Value setName(Runtime& rt, const Value& self, Args a) {
@@ -273,6 +276,7 @@ Value setName(Runtime& rt, const Value& self, Args a) {
     x.uri = uri;
     x.prefix = prefix.isNull() ? x.prefixFor(uri) : prefix;
     if (!uri.isEmpty() && x.kind == Kind::Element && !x.prefix.isNull()) x.addNamespace({x.prefix, uri});
+    XmlSupport::notify(rt, x, "nameSet", a[0]);
     return Value();
 }
 Value setNamespace(Runtime& rt, const Value& self, Args a) {
@@ -288,9 +292,21 @@ Value setNamespace(Runtime& rt, const Value& self, Args a) {
         if (parent) holder = parent.get();
         holder->addNamespace(ns);
     }
+    XmlSupport::notify(rt, x, "namespaceSet", a[0]);
     return Value();
 }
 Value toJSON(Runtime&, const Value&, Args) { return Value::string(QStringLiteral("XML")); }
+Value setNotification(Runtime& rt, const Value& self, Args a) {
+    XmlNode& x = thisNode(rt, self);
+    if (a[0].isNull()) x.notification.reset();
+    else if (a[0].isObject() && a[0].obj()->type == ScriptObject::Type::Function) x.notification = a[0].o;
+    else rt.raise(QStringLiteral("TypeError"), 1034, {rt.describe(a[0]), QStringLiteral("Function")});
+    return Value();
+}
+Value notification(Runtime& rt, const Value& self, Args) {
+    XmlNode& x = thisNode(rt, self);
+    return x.notification ? Value::object(x.notification) : Value::null();
+}
 
 // Settings.
 Value settingsObject(Runtime& rt, const XmlSettings& s) {
@@ -382,7 +398,7 @@ const NativeMethod kSingleMethods[] = {
     {"namespace", namespaceOfNode}, {"namespaceDeclarations", namespaceDeclarations}, {"nodeKind", nodeKind},
     {"prependChild", prependChild, 1}, {"removeNamespace", removeNamespace, 1}, {"replace", replace, 2},
     {"setChildren", setChildren, 1}, {"setLocalName", setLocalName, 1}, {"setName", setName, 1},
-    {"setNamespace", setNamespace, 1},
+    {"setNamespace", setNamespace, 1}, {"setNotification", setNotification, 1}, {"notification", notification},
 };
 } // namespace
 

@@ -11,7 +11,7 @@ namespace {
 constexpr const char* kSingleNames[] = {
     "addNamespace", "appendChild", "childIndex", "inScopeNamespaces", "insertChildAfter", "insertChildBefore",
     "localName", "name", "namespace", "namespaceDeclarations", "nodeKind", "prependChild", "removeNamespace",
-    "replace", "setChildren", "setLocalName", "setName", "setNamespace",
+    "replace", "setChildren", "setLocalName", "setName", "setNamespace", "setNotification", "notification",
 };
 
 template <int I> Value single(Runtime& rt, const Value& self, Args a) {
