@@ -185,6 +185,10 @@ TEST_F(Avm2Xml, NodeQueries) {
     EXPECT_EQ(rt.toString(call(call(doc, "namespace"), "toString")), QStringLiteral("urn:p"));
     EXPECT_EQ(rt.toString(call(call(doc, "attributes"), "toString")), QStringLiteral("1"));
     EXPECT_EQ(rt.toString(call(call(get(doc, "b"), "text"), "toString")), QStringLiteral("t"));
+    // JSON reaches toJSON as a method, not as a child named toJSON.
+    std::vector<Value> args{doc};
+    EXPECT_EQ(rt.toString(PropertyAccess::call(rt, classValue("JSON"), Name::publicName(QStringLiteral("stringify")), Args{args.data(), 1})),
+              QStringLiteral("\"XML\""));
     EXPECT_EQ(rt.toInt32(call(get(doc, "b"), "childIndex")), 0);
     EXPECT_EQ(errorId([&] { call(doc, "appendChild"); }), 1063);
     EXPECT_EQ(errorId([&] { call(rt.add(xml("<a/>"), xml("<b/>")), "name"); }), 1086);
