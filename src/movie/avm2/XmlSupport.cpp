@@ -181,10 +181,27 @@ std::vector<XmlNodePtr> XmlSupport::childrenFor(Runtime& rt, const Value& v) {
     return out;
 }
 
+namespace {
+int heightOf(const XmlNode& n, int limit) {
+    int h = 0;
+    if (limit > 0)
+        for (const XmlNodePtr& c : n.children) h = std::max(h, heightOf(*c, limit - 1));
+    return h + 1;
+}
+} // namespace
+
+void XmlSupport::checkDepth(Runtime& rt, const XmlNode& parent, const XmlNode& child) {
+    int depth = 1;
+    for (XmlNodePtr p = parent.parentNode(); p && depth <= MaxTreeDepth; p = p->parentNode()) ++depth;
+    if (depth + heightOf(child, MaxTreeDepth) > MaxTreeDepth) rt.raise(QStringLiteral("Error"), 1023);
+}
+
 void XmlSupport::replaceChild(Runtime& rt, XmlNode& parent, size_t at, const Value& v) {
+    const std::vector<XmlNodePtr> fresh = childrenFor(rt, v);
+    for (const XmlNodePtr& c : fresh) checkDepth(rt, parent, *c);
     parent.removeChild(at);
     size_t i = at;
-    for (const XmlNodePtr& c : childrenFor(rt, v)) parent.insertChild(i++, c);
+    for (const XmlNodePtr& c : fresh) parent.insertChild(i++, c);
 }
 
 namespace {
@@ -239,6 +256,7 @@ void setOnElement(Runtime& rt, XmlNode& x, const XmlName& name, const Value& v) 
             return;
         }
         XmlNodePtr el = XmlNode::element(name.uri, name.local, x.prefixFor(name.uri));
+        XmlSupport::checkDepth(rt, x, *el);
         x.insertChild(x.children.size(), el);
         first = long(x.children.size()) - 1;
     }
@@ -261,14 +279,15 @@ void setOnElement(Runtime& rt, XmlNode& x, const XmlName& name, const Value& v) 
 
 namespace {
 // An empty lookup result being assigned through creates what it named, its own target first (x.a.b.c = v).
-void resolveEmpty(XmlListObject& l) {
+void resolveEmpty(Runtime& rt, XmlListObject& l) {
     if (!l.items.empty() || !l.hasTargetName || l.targetAttribute) return;
     if (!l.targetNode && l.targetList) {
-        resolveEmpty(*l.targetList);
+        resolveEmpty(rt, *l.targetList);
         if (l.targetList->items.size() == 1) l.targetNode = l.targetList->items[0];
     }
     if (!l.targetNode || l.targetNode->kind != XmlNode::Kind::Element) return;
     XmlNodePtr el = XmlNode::element(l.targetUri, l.targetLocal);
+    XmlSupport::checkDepth(rt, *l.targetNode, *el);
     l.targetNode->insertChild(l.targetNode->children.size(), el);
     l.items.push_back(el);
 }
@@ -313,8 +332,10 @@ void XmlSupport::set(Runtime& rt, const Value& target, const Name& name, const V
             fresh.push_back(el);
         }
         if (l->targetNode && l->targetNode->kind == XmlNode::Kind::Element) {
-            for (const XmlNodePtr& n : fresh)
+            for (const XmlNodePtr& n : fresh) {
                 if (n == l->targetNode || n->isAncestorOf(l->targetNode.get())) rt.raise(QStringLiteral("TypeError"), 1118);
+                checkDepth(rt, *l->targetNode, *n);
+            }
             size_t at = l->targetNode->children.size();
             if (!l->items.empty() && l->items.back()->parentNode() == l->targetNode) at = size_t(l->items.back()->indexInParent()) + 1;
             for (const XmlNodePtr& n : fresh) l->targetNode->insertChild(at++, n);
@@ -322,7 +343,7 @@ void XmlSupport::set(Runtime& rt, const Value& target, const Name& name, const V
         l->items.insert(l->items.end(), fresh.begin(), fresh.end());
         return;
     }
-    resolveEmpty(*l);
+    resolveEmpty(rt, *l);
     if (l->items.size() != 1) rt.raise(QStringLiteral("TypeError"), 1089);
     setOnElement(rt, *l->items[0], toXmlName(rt, name), v);
 }

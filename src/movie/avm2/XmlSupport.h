@@ -65,6 +65,10 @@ public:
     // A value made into children: XML is copied, anything else becomes text.
     static std::vector<XmlNodePtr> childrenFor(Runtime& rt, const Value& v);
     static void replaceChild(Runtime& rt, XmlNode& parent, size_t at, const Value& v);
+    // Trees stay shallow enough for the recursive walks (printing, copying) to be safe:
+    // a child that would take one deeper than MaxTreeDepth raises Error #1023 instead.
+    static constexpr int MaxTreeDepth = 2048;
+    static void checkDepth(Runtime& rt, const XmlNode& parent, const XmlNode& child);
 };
 
 } // namespace nimbrel::movie::avm2

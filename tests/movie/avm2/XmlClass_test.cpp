@@ -82,9 +82,19 @@ TEST_F(Avm2Xml, BadMarkupRaisesTypeErrors) {
     };
     for (const auto& [text, id] : cases) EXPECT_EQ(errorId([&] { xml(text); }), id) << text;
     EXPECT_EQ(errorId([&] { xml("<a b='1' b='2'/>"); }), 1104);
-    // Nesting past any real document is an error, not a stack overflow.
+    // Nesting past any real document is an error, not a stack overflow; so is building one node by node.
     const QByteArray deep = QByteArray("<a>").repeated(200000);
     EXPECT_EQ(errorId([&] { xml(deep.constData()); }), 1090);
+    Value top = xml("<a/>");
+    EXPECT_EQ(errorId([&] {
+                  for (int i = 0; i < 100000; ++i) {
+                      Value next = xml("<a/>");
+                      call(next, "appendChild", {top});
+                      top = next;
+                  }
+              }),
+              1023);
+    EXPECT_TRUE(markup(top).endsWith(QLatin1String("</a>")));
 }
 
 TEST_F(Avm2Xml, LooksUpChildrenAttributesAndDescendants) {

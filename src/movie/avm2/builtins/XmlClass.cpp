@@ -58,6 +58,7 @@ void insertAt(Runtime& rt, XmlNode& x, size_t at, const Value& v) {
             x.insertChild(at++, XmlNode::text(c->value));
             continue;
         }
+        XmlSupport::checkDepth(rt, x, *c);
         if (XmlNodePtr old = c->parentNode()) {
             const int from = c->indexInParent();
             if (from >= 0) {
@@ -91,6 +92,7 @@ Value appendChild(Runtime& rt, const Value& self, Args a) {
         const XmlNode& last = *x.children.back();
         XmlNodePtr el = XmlNode::element(last.uri, last.local, last.prefix);
         el->insertChild(0, XmlNode::text(rt.toString(a[0])));
+        XmlSupport::checkDepth(rt, x, *el);
         x.insertChild(x.children.size(), el);
         XmlSupport::notify(rt, x, "nodeAdded", XmlSupport::wrap(rt, el));
         return self;
