@@ -6,6 +6,8 @@
 #include "movie/avm2/FunctionObject.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
+#include "movie/avm2/XmlSupport.h"
+#include "movie/avm2/XmlPrinter.h"
 #include "movie/avm2/builtins/VectorClass.h"
 #include <cmath>
 
@@ -112,6 +114,14 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
         Runtime& rt;
         ~DepthGuard() { --rt.callDepth; }
     } guard{rt};
+    // `default xml namespace` set in a method lasts until it returns.
+    struct XmlNamespaceGuard {
+        Runtime& rt;
+        QString saved;
+        ~XmlNamespaceGuard() { rt.defaultXmlNamespace = saved; }
+    };
+    std::optional<XmlNamespaceGuard> xmlNamespaceGuard;
+    if (info.flags & methodflags::SetDxns) xmlNamespaceGuard.emplace(XmlNamespaceGuard{rt, rt.defaultXmlNamespace});
     rt.checkBudget();
 
     // Registers: this, the parameters (optional ones defaulted), then rest or arguments.
@@ -499,6 +509,8 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                 case Op::DeleteProperty: {
                     Name n = nameOf(ins.operands[0]);
                     Value target = pop();
+                    if (n.objectKey && n.objectKey->type == ScriptObject::Type::XmlList)
+                        rt.raise(QStringLiteral("TypeError"), 1119, {QStringLiteral("XMLList")});
                     stack.push_back(Value::boolean(PropertyAccess::remove(rt, target, n)));
                     break;
                 }
@@ -536,7 +548,20 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     break;
                 }
                 case Op::ConvertS: stack.back() = Value::string(rt.toString(stack.back())); break;
-                case Op::EscXElem: case Op::EscXAttr: stack.back() = Value::string(rt.toString(stack.back())); break;
+                case Op::EscXElem:
+                    stack.back() = Value::string(XmlSupport::isXmlOrList(stack.back())
+                                                     ? XmlPrinter::toXmlString(XmlSupport::nodesOf(stack.back()), rt.xmlSettings)
+                                                     : XmlPrinter::escapeText(rt.toString(stack.back())));
+                    break;
+                case Op::EscXAttr: stack.back() = Value::string(XmlPrinter::escapeAttribute(rt.toString(stack.back()))); break;
+                case Op::Dxns: rt.defaultXmlNamespace = unit.abc.stringAt(ins.operands[0]); break;
+                case Op::DxnsLate: rt.defaultXmlNamespace = rt.toString(pop()); break;
+                case Op::GetDescendants: {
+                    Name n = nameOf(ins.operands[0]);
+                    Value target = pop();
+                    stack.push_back(XmlSupport::descendants(rt, target, n));
+                    break;
+                }
                 case Op::ConvertI: case Op::CoerceI: stack.back() = Value::integer(rt.toInt32(stack.back())); break;
                 case Op::ConvertU: case Op::CoerceU: stack.back() = Value::unsignedInt(rt.toUint32(stack.back())); break;
                 case Op::ConvertD: case Op::CoerceD:
@@ -547,7 +572,9 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     if (stack.back().isNullish()) rt.raise(QStringLiteral("TypeError"), stack.back().isNull() ? 1009 : 1010);
                     break;
                 case Op::CoerceO: if (stack.back().isUndefined()) stack.back() = Value::null(); break;
-                case Op::CheckFilter: rt.raise(QStringLiteral("TypeError"), 1123, {rt.describe(stack.back())});
+                case Op::CheckFilter:
+                    if (!XmlSupport::isXmlOrList(stack.back())) rt.raise(QStringLiteral("TypeError"), 1123, {rt.describe(stack.back())});
+                    break;
                 case Op::CoerceA: break;
                 case Op::CoerceS:
                     if (stack.back().isNullish()) stack.back() = Value::null();

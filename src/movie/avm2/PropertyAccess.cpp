@@ -6,6 +6,7 @@
 #include "movie/avm2/Runtime.h"
 #include "movie/avm2/ScriptObject.h"
 #include "movie/avm2/VectorObject.h"
+#include "movie/avm2/XmlSupport.h"
 #include "movie/avm2/builtins/VectorClass.h"
 
 namespace nimbrel::movie::avm2 {
@@ -93,6 +94,7 @@ int64_t PropertyAccess::indexOf(const QString& text) {
 }
 
 Value PropertyAccess::get(Runtime& rt, const Value& target, const Name& name) {
+    if (XmlSupport::isXmlOrList(target)) return XmlSupport::get(rt, target, name);
     Holder h = holderOf(rt, target, name);
     if (DictionaryObject* d = keyedDictionary(h.obj, name)) {
         const Value* found = d->find(name.objectKey);
@@ -132,6 +134,7 @@ Value PropertyAccess::get(Runtime& rt, const Value& target, const Name& name) {
 }
 
 void PropertyAccess::set(Runtime& rt, const Value& target, const Name& name, const Value& v, bool initialising) {
+    if (XmlSupport::isXmlOrList(target)) return XmlSupport::set(rt, target, name, v);
     Holder h = holderOf(rt, target, name);
     if (DictionaryObject* d = keyedDictionary(h.obj, name)) {
         d->put(Value::object(name.objectKey->shared_from_this()), v);
@@ -168,6 +171,7 @@ void PropertyAccess::set(Runtime& rt, const Value& target, const Name& name, con
 
 bool PropertyAccess::has(Runtime& rt, const Value& target, const Name& name) {
     if (target.isNullish()) return false;
+    if (XmlSupport::isXmlOrList(target)) return XmlSupport::has(rt, target, name);
     Holder h = holderOf(rt, target, name);
     if (DictionaryObject* d = keyedDictionary(h.obj, name)) return d->find(name.objectKey) != nullptr;
     if (h.obj && name.index >= 0) {
@@ -183,6 +187,9 @@ bool PropertyAccess::has(Runtime& rt, const Value& target, const Name& name) {
 }
 
 bool PropertyAccess::scopeHas(Runtime& rt, ScriptObject* obj, const Name& name) {
+    // A filter's `with` scope is an XML item: its children and attributes are names in scope.
+    if (obj->type == ScriptObject::Type::Xml || obj->type == ScriptObject::Type::XmlList)
+        return XmlSupport::has(rt, Value::object(obj->shared_from_this()), name);
     if (obj->traits && obj->traits->find(name)) return true;
     if (!name.reachesPublic() || obj->type == ScriptObject::Type::Activation || obj->type == ScriptObject::Type::Global)
         return name.reachesPublic() && obj->findOwn(name.local);
@@ -193,6 +200,7 @@ bool PropertyAccess::scopeHas(Runtime& rt, ScriptObject* obj, const Name& name) 
 }
 
 bool PropertyAccess::remove(Runtime& rt, const Value& target, const Name& name) {
+    if (XmlSupport::isXmlOrList(target)) return XmlSupport::remove(rt, target, name);
     Holder h = holderOf(rt, target, name);
     if (!h.obj) return false;
     if (DictionaryObject* d = keyedDictionary(h.obj, name)) return d->remove(name.objectKey);
@@ -203,6 +211,7 @@ bool PropertyAccess::remove(Runtime& rt, const Value& target, const Name& name) 
 }
 
 Value PropertyAccess::call(Runtime& rt, const Value& target, const Name& name, Args args) {
+    if (XmlSupport::isXmlOrList(target)) return XmlSupport::call(rt, target, name, args);
     Holder h = holderOf(rt, target, name);
     if (h.traits && name.index < 0) {
         if (const Binding* b = h.traits->find(name); b && b->kind == Binding::Kind::Method)

@@ -1,4 +1,5 @@
 #include "movie/avm2/Runtime.h"
+#include "movie/avm2/XmlSupport.h"
 #include "movie/avm2/AbcParser.h"
 #include "movie/avm2/ArrayObject.h"
 #include "movie/avm2/ClassBuilder.h"
@@ -207,6 +208,8 @@ Value Runtime::toPrimitive(const Value& v, bool preferString) {
     if (!v.isObject()) return v;
     ScriptObject* o = v.obj();
     if (o->type == ScriptObject::Type::Boxed) return o->primitive;
+    // XML's own names are its children: its value is always its text.
+    if (XmlSupport::isXmlOrList(v)) return Value::string(XmlSupport::textOf(*this, v));
     const QString first = preferString ? QStringLiteral("toString") : QStringLiteral("valueOf");
     const QString second = preferString ? QStringLiteral("valueOf") : QStringLiteral("toString");
     for (const QString& method : {first, second}) {
@@ -247,6 +250,7 @@ QString Runtime::typeOf(const Value& v) const {
     case Value::Kind::Number: return QStringLiteral("number");
     case Value::Kind::String: return QStringLiteral("string");
     case Value::Kind::Object:
+        if (XmlSupport::isXmlOrList(v)) return QStringLiteral("xml");
         return v.obj()->type == ScriptObject::Type::Function ? QStringLiteral("function") : QStringLiteral("object");
     }
     return {};
@@ -254,6 +258,9 @@ QString Runtime::typeOf(const Value& v) const {
 
 bool Runtime::looseEquals(const Value& a, const Value& b) {
     if (a.isNumeric() && b.isNumeric()) return a.numberValue() == b.numberValue();
+    if ((a.isObject() || b.isObject()) && (XmlSupport::isXmlOrList(a) || XmlSupport::isXmlOrList(b)))
+        return XmlSupport::equals(*this, a, b);
+    if (XmlSupport::areNames(a, b)) return XmlSupport::sameName(a, b);
     if (a.kind == b.kind) return strictEquals(a, b);
     if (a.isNullish() && b.isNullish()) return true;
     if (a.isNullish() || b.isNullish()) return false;
@@ -276,6 +283,7 @@ int Runtime::lessThan(const Value& a, const Value& b) {
 
 Value Runtime::add(const Value& a, const Value& b) {
     if (a.isNumeric() && b.isNumeric()) return Value::number(a.numberValue() + b.numberValue());
+    if (XmlSupport::isXmlOrList(a) && XmlSupport::isXmlOrList(b)) return XmlSupport::concat(*this, a, b);
     Value pa = toPrimitive(a, false), pb = toPrimitive(b, false);
     if (pa.isString() || pb.isString()) return Value::string(toString(pa) + toString(pb));
     return Value::number(toNumber(pa) + toNumber(pb));
@@ -403,10 +411,16 @@ std::shared_ptr<ClassObject> Runtime::defineNativeClass(const QString& package, 
         Binding b;
         b.name = QString::fromLatin1(m.name);
         b.alsoAs3 = true;
-        if (b.name.startsWith(QLatin1String("get "))) {
+        if (b.name.startsWith(QLatin1String("get ")) || b.name.startsWith(QLatin1String("set "))) {
+            const bool getter = b.name[0] == QLatin1Char('g');
             b.name = b.name.mid(4);
+            const MethodRef fn{nullptr, 0, m.fn, cls.get(), m.length};
+            if (Binding* pair = statics->findExact(Namespace::publicNs(), b.name)) {
+                (getter ? pair->getter : pair->setter) = fn;
+                continue;
+            }
             b.kind = Binding::Kind::Accessor;
-            b.getter = MethodRef{nullptr, 0, m.fn, cls.get(), m.length};
+            (getter ? b.getter : b.setter) = fn;
         } else {
             b.kind = Binding::Kind::Method;
             b.method = MethodRef{nullptr, 0, m.fn, cls.get(), m.length};

@@ -8,6 +8,7 @@
 #include "movie/avm2/ClassObject.h"
 #include "movie/avm2/MethodRef.h"
 #include "movie/avm2/ScriptThrow.h"
+#include "movie/avm2/XmlParser.h"
 #include <QHash>
 #include <QStringList>
 #include <memory>
@@ -101,6 +102,9 @@ public:
     ObjectPtr domainMemory;
     // What the memory instructions address while no domain memory is set: the minimum size, zero-filled.
     QByteArray scratchMemory = QByteArray(1024, '\0');
+    // XML.settings() and the `default xml namespace` now in force.
+    XmlSettings xmlSettings;
+    QString defaultXmlNamespace;
 
 private:
     std::vector<std::unique_ptr<AbcUnit>> units_;

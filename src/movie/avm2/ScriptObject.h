@@ -13,7 +13,7 @@ class ClassObject;
 
 class ScriptObject : public std::enable_shared_from_this<ScriptObject> {
 public:
-    enum class Type : uint8_t { Plain, Function, Class, Array, Global, Activation, Boxed, Error, Namespace, RegExp, Date, Vector, Dictionary, ByteArray };
+    enum class Type : uint8_t { Plain, Function, Class, Array, Global, Activation, Boxed, Error, Namespace, RegExp, Date, Vector, Dictionary, ByteArray, Xml, XmlList, QName };
     explicit ScriptObject(Type type = Type::Plain) : type(type) {}
     virtual ~ScriptObject() = default;
 

@@ -17,6 +17,9 @@
 #include "movie/avm2/builtins/RegExpClass.h"
 #include "movie/avm2/builtins/StringClass.h"
 #include "movie/avm2/builtins/VectorClass.h"
+#include "movie/avm2/builtins/QNameClass.h"
+#include "movie/avm2/builtins/XmlClass.h"
+#include "movie/avm2/builtins/XmlListClass.h"
 
 namespace nimbrel::movie::avm2 {
 
@@ -36,6 +39,9 @@ void BuiltinClasses::install(Runtime& rt) {
     ApplicationDomainClass::install(rt);
     DateClass::install(rt);
     NamespaceClass::install(rt);
+    QNameClass::install(rt);
+    XmlClass::install(rt);
+    XmlListClass::install(rt);
     ErrorClasses::install(rt);
     GlobalFunctions::install(rt);
     DisplayStubs::install(rt);

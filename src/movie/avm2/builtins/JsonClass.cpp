@@ -2,6 +2,7 @@
 #include "movie/avm2/NumberText.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/VectorObject.h"
+#include "movie/avm2/XmlSupport.h"
 #include "movie/avm2/builtins/NativeSupport.h"
 #include <QStringList>
 #include <algorithm>
@@ -222,7 +223,11 @@ public:
         if (v.isObject()) {
             const Name toJsonName = Name::publicName(QStringLiteral("toJSON"));
             Value toJson = PropertyAccess::has(rt_, v, toJsonName) ? PropertyAccess::get(rt_, v, toJsonName) : Value();
-            if (isFunction(toJson)) {
+            // XML's names are its children: its toJSON is reached as a method call.
+            if (XmlSupport::isXmlOrList(v)) {
+                Value k = Value::string(key);
+                v = XmlSupport::call(rt_, v, toJsonName, Args{&k, 1});
+            } else if (isFunction(toJson)) {
                 Value k = Value::string(key);
                 v = rt_.call(toJson, v, Args{&k, 1});
             }

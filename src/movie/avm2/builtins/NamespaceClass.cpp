@@ -30,6 +30,9 @@ Value construct(Runtime& rt, const Value& self, Args a) {
         if (ns.primitive.s.isEmpty()) ns.setOwn(kPrefix, Value::string(QString()), false);
     } else if (a.count >= 2) {
         ns.primitive = Value::string(uriOf(rt, a[1]));
+        // Only the unnamed namespace may go without a URI.
+        if (ns.primitive.s.isEmpty() && !a[0].isUndefined() && !rt.toString(a[0]).isEmpty())
+            rt.raise(QStringLiteral("TypeError"), 1098, {rt.toString(a[0])});
         ns.setOwn(kPrefix, a[0].isUndefined() ? Value() : Value::string(rt.toString(a[0])), false);
     }
     return Value();
