@@ -153,3 +153,91 @@ TEST(Avm1BitmapData, ScrollFloodFillBoundsAndHitTest)
     EXPECT_EQ(pixel32(vm, big, 2879, 2878), 0xFF00FF00u);
     EXPECT_EQ(pixel32(vm, big, 5, 1), 0xFFFFFFFFu); // the walls stay
 }
+
+TEST(Avm1BitmapData, NoiseFollowsTheSeededSequence)
+{
+    // The minimal standard generator: the 10,000th value from seed 1 is its published check value.
+    NoiseSequence check(1);
+    uint32_t v = 0;
+    for (int i = 0; i < 10000; ++i)
+        v = check.next();
+    EXPECT_EQ(v, 1043618065u);
+    EXPECT_EQ(NoiseSequence(0).next(), NoiseSequence(1).next()); // non-positive seeds are mirrored
+    EXPECT_EQ(NoiseSequence(-1).next(), NoiseSequence(2).next());
+
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    struct Case { bool transparent; std::vector<Value> args; uint32_t first, second; };
+    const Case cases[] = {
+        // 16807 % 256 = 0xA7, then 0xF1, 0xD9 for red, green, blue of the first pixel.
+        {false, {Value(1)}, 0xFFA7F1D9u, 0xFF2A82C8u},
+        // Grey: one value per pixel; a range beyond a byte is clamped into it.
+        {false, {Value(1), Value(-5), Value(300), Value(7), Value(true)}, 0xFFA7A7A7u, 0xFFF1F1F1u},
+        // Only blue, in [1, 2].
+        {false, {Value(1), Value(1), Value(2), Value(4)}, 0xFF000002u, 0xFF000002u},
+        // Alpha is drawn last, and only where the bitmap has alpha; opaque ones skip it entirely.
+        {true, {Value(1), Value(0), Value(255), Value(8)}, 0xA7000000u, 0xF1000000u},
+        {false, {Value(1), Value(0), Value(255), Value(9)}, 0xFFA70000u, 0xFFF10000u},
+    };
+    for (const Case& c : cases) {
+        Value b = newBitmap(vm, {Value(2), Value(1), Value(c.transparent), Value(0)});
+        EXPECT_EQ(vm.toNumber(vm.callMethod(b, "noise", c.args)), 0);
+        EXPECT_EQ(pixel32(vm, b, 0, 0), c.first) << vm.toNumber(c.args[0]) << " / " << c.args.size();
+        EXPECT_EQ(pixel32(vm, b, 1, 0), c.second) << vm.toNumber(c.args[0]) << " / " << c.args.size();
+    }
+}
+
+TEST(Avm1BitmapData, ThresholdComparesMaskedValuesAndCountsSourcePixels)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    struct Case { const char* op; double threshold; bool copySource; double count; uint32_t left, right; };
+    // Source: left pixel 0xFF102030, right 0xFF405060; mask 0x00FF0000 compares red only.
+    const Case cases[] = {
+        {"<", double(0x00300000), false, 1, 0xFFFF0000u, 0xFF000000u},
+        {"<=", double(0x00400000), false, 2, 0xFFFF0000u, 0xFFFF0000u},
+        {">", double(0x00100000), true, 1, 0xFF102030u, 0xFFFF0000u},
+        {">=", double(0x00100000), false, 2, 0xFFFF0000u, 0xFFFF0000u},
+        {"==", double(0xAB40FFFFu), false, 1, 0xFF000000u, 0xFFFF0000u}, // bits outside the mask ignored
+        {"!=", double(0x00400000), true, 1, 0xFFFF0000u, 0xFF405060u},
+        {"=", double(0x00400000), true, 0, 0xFF000000u, 0xFF000000u}, // unknown test: nothing happens
+    };
+    Value src = newBitmap(vm, {Value(2), Value(1), Value(false), Value(double(0xFF102030u))});
+    vm.callMethod(src, "setPixel32", {Value(1), Value(0), Value(double(0xFF405060u))});
+    for (const Case& c : cases) {
+        Value dst = newBitmap(vm, {Value(2), Value(1), Value(false), Value(0)});
+        const Value n = vm.callMethod(dst, "threshold", {src, rect(vm, 0, 0, 2, 1), point(vm, 0, 0), Value(QString::fromLatin1(c.op)),
+                                                         Value(c.threshold), Value(double(0xFFFF0000u)),
+                                                         Value(double(0x00FF0000)), Value(c.copySource)});
+        EXPECT_EQ(vm.toNumber(n), c.count) << c.op;
+        EXPECT_EQ(pixel32(vm, dst, 0, 0), c.left) << c.op;
+        EXPECT_EQ(pixel32(vm, dst, 1, 0), c.right) << c.op;
+    }
+    // Source pixels count even where the destination ends.
+    Value dst = newBitmap(vm, {Value(1), Value(1), Value(false), Value(0)});
+    EXPECT_EQ(vm.toNumber(vm.callMethod(dst, "threshold", {src, rect(vm, 0, 0, 2, 1), point(vm, 0, 0), Value(QStringLiteral(">")),
+                                                           Value(0), Value(-1), Value(-1)})), 2);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(dst, "threshold", {Value(), rect(vm, 0, 0, 2, 1), point(vm, 0, 0), Value(QStringLiteral(">")),
+                                                           Value(0)})), -2);
+}
+
+TEST(Avm1BitmapData, MergeBlendsEachChannelByItsMultiplier)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value src = newBitmap(vm, {Value(1), Value(1), Value(false), Value(double(0xFF804020u))});
+    struct Case { std::vector<double> mults; uint32_t expected; };
+    const Case cases[] = {
+        {{256, 0, 128, 256}, 0xFF80C070u}, // red from the source, green kept, blue halfway
+        {{-5, 300, 64, 0}, 0xFF004098u},   // multipliers clamp to [0, 256]
+        {{256, 256, 256}, 0xFF804020u},    // alpha's multiplier may be left out
+    };
+    for (const Case& c : cases) {
+        Value dst = newBitmap(vm, {Value(1), Value(1), Value(false), Value(double(0xFF00C0C0u))});
+        std::vector<Value> args = {src, rect(vm, 0, 0, 1, 1), point(vm, 0, 0)};
+        for (double m : c.mults)
+            args.push_back(Value(m));
+        EXPECT_EQ(vm.toNumber(vm.callMethod(dst, "merge", args)), -1); // the player answers -1 either way
+        EXPECT_EQ(pixel32(vm, dst, 0, 0), c.expected) << c.mults[0];
+    }
+}
