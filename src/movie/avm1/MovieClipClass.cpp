@@ -214,7 +214,11 @@ void installMovieClipClass(Interpreter& vm)
             const double x = vm.toNumber(a[0]), y = vm.toNumber(a[1]);
             if (!std::isfinite(x) || !std::isfinite(y))
                 return Value(false);
-            const QPointF stage(x * 20.0, y * 20.0);
+            // The point is in the coordinates of the clip's root, which may itself be moved.
+            const display::DisplayObject* root = d;
+            while (root->parent())
+                root = root->parent();
+            const QPointF stage = display::HitTest::toStage(*root).map(QPointF(x * 20.0, y * 20.0));
             if (vm.toBoolean(arg(a, 2))) {
                 QPointF inParent = stage;
                 if (d->parent() && !display::HitTest::stageToLocal(*d->parent(), stage, &inParent))
@@ -223,7 +227,8 @@ void installMovieClipClass(Interpreter& vm)
             }
             return Value(stageBounds(*d).contains(stage));
         }
-        auto* other = clipOf(a[0]);
+        // The other clip as an object or as a target path from this one.
+        auto* other = a[0].type == Value::Type::String ? vm.resolveTarget(vm.toString(a[0]), c) : clipOf(a[0]);
         if (!other || !other->display())
             return Value(false);
         return Value(stageBounds(*d).intersects(stageBounds(*other->display())));

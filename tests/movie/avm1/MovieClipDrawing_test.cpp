@@ -169,3 +169,39 @@ TEST(MovieClipDrawing, BitmapDrawSnapshotsTheClipInItsOwnCoordinates) {
     const QString red = QString::number(0xFF0000), blue = QString::number(0x0000FF);
     EXPECT_EQ(m.lines, QStringList({blue, red, red, blue, red, red, blue}));
 }
+
+TEST(MovieClipDrawing, BlendModeTakesNamesAndNumbersAndIgnoresTheRest) {
+    ActionAssembler s;
+    auto assign = [&](auto push) {
+        s.getVariable(QStringLiteral("clip")).pushString(QStringLiteral("blendMode"));
+        push();
+        s.op(0x4F);
+        s.getVariable(QStringLiteral("clip")).pushString(QStringLiteral("blendMode")).op(0x4E).trace();
+    };
+    assign([&] { s.pushString(QStringLiteral("screen")); });
+    assign([&] { s.pushNumber(259); });                  // the low byte: 3
+    assign([&] { s.pushBool(true); });                   // not a mode: kept
+    assign([&] { s.pushString(QStringLiteral("LAYER")); }); // names are exact
+    assign([&] { s.pushNumber(15); });
+    assign([&] { s.pushNull(); });
+    DrawnMovie m(s);
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.lines, QStringList({"screen", "multiply", "multiply", "multiply", "multiply", "normal"}));
+}
+
+TEST(MovieClipDrawing, HitTestPointsAreInTheRootsCoordinates) {
+    ActionAssembler s;
+    s.getVariable(QStringLiteral("_root")).pushString(QStringLiteral("_x")).pushNumber(200).op(0x4F);
+    // The square lies at 100..200 in the root, 300..400 on the stage.
+    for (auto [x, y] : {std::pair{150, 150}, {350, 150}}) {
+        s.pushNumber(y).pushNumber(x).pushInt(2).getVariable(QStringLiteral("clip"));
+        s.pushString(QStringLiteral("hitTest")).op(0x52).trace();
+    }
+    for (const char* path : {"_root.clip", "nothing"}) {
+        s.pushString(QString::fromLatin1(path)).pushInt(1).getVariable(QStringLiteral("clip"));
+        s.pushString(QStringLiteral("hitTest")).op(0x52).trace();
+    }
+    DrawnMovie m(s);
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.lines, QStringList({"true", "false", "true", "false"}));
+}
