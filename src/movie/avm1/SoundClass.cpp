@@ -244,6 +244,10 @@ Value positionOf(Interpreter& vm, const Value& self)
     sound::SoundPlayback* playback = playbackOf(vm);
     const Value voice = own(self, kVoice);
     const Value stopped = own(self, kStoppedAt);
+    // No sound attached, loaded or streaming: there is no position to give.
+    const void* attachedKey = nullptr;
+    if (vm.soundStreams.find(self.object()) == vm.soundStreams.end() && !soundOf(vm, self, &attachedKey))
+        return Value();
     if (!playback)
         return Value(0);
     if (voice.isNumber())

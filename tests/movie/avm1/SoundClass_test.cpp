@@ -15,6 +15,9 @@ TEST(Avm1SoundClass, SettingsNeedTheTargetClipAndStartOverWithANewOne)
     EXPECT_TRUE(vm.callMethod(missing, "getTransform", {}).isUndefined());
 
     const Value global = vm.construct(ctor, {});
+    // Nothing attached yet: neither a length nor a place in it.
+    EXPECT_TRUE(vm.getMember(global, "position").isUndefined());
+    EXPECT_TRUE(vm.getMember(global, "duration").isUndefined());
     EXPECT_EQ(vm.toNumber(vm.callMethod(global, "getVolume", {})), 100);
     vm.callMethod(global, "setVolume", {Value(40)});
     vm.callMethod(global, "setPan", {Value(-20)});
