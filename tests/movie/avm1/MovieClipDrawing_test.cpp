@@ -197,11 +197,18 @@ TEST(MovieClipDrawing, HitTestPointsAreInTheRootsCoordinates) {
         s.pushNumber(y).pushNumber(x).pushInt(2).getVariable(QStringLiteral("clip"));
         s.pushString(QStringLiteral("hitTest")).op(0x52).trace();
     }
-    for (const char* path : {"_root.clip", "nothing"}) {
+    for (const char* path : {"_root.clip", "nothing", ""}) {
         s.pushString(QString::fromLatin1(path)).pushInt(1).getVariable(QStringLiteral("clip"));
+        s.pushString(QStringLiteral("hitTest")).op(0x52).trace();
+    }
+    // Scaled to nothing, the square is a point at the clip's place; that point still counts.
+    for (const char* scale : {"_xscale", "_yscale"})
+        s.getVariable(QStringLiteral("clip")).pushString(QString::fromLatin1(scale)).pushNumber(0).op(0x4F);
+    for (auto [x, y] : {std::pair{100, 100}, {101, 100}}) {
+        s.pushNumber(y).pushNumber(x).pushInt(2).getVariable(QStringLiteral("clip"));
         s.pushString(QStringLiteral("hitTest")).op(0x52).trace();
     }
     DrawnMovie m(s);
     ASSERT_TRUE(m.loaded);
-    EXPECT_EQ(m.lines, QStringList({"true", "false", "true", "false"}));
+    EXPECT_EQ(m.lines, QStringList({"true", "false", "true", "false", "false", "true", "false"}));
 }
