@@ -263,6 +263,18 @@ void installBitmapDataClass(Interpreter& vm)
         return Value(applyThreshold(b, *src, r, pointOrOrigin(vm, a[2]), found->second, color(vm, a[4]), colour,
                                     mask, a.size() > 7 && vm.toBoolean(a[7])));
     });
+    method("copyChannel", 5, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        auto* src = dynamic_cast<BitmapDataObject*>(a[0].object());
+        if (!src)
+            return Value(-2);
+        if (src->disposed())
+            return Value(-3);
+        QRect r;
+        if (!rectArg(vm, a[1], &r))
+            return Value(-4);
+        copyChannelFrom(b, *src, r, pointOrOrigin(vm, a[2]), color(vm, a[3]), color(vm, a[4]));
+        return Value();
+    });
     // merge answers -1 whether or not it blended anything, as the player does.
     method("merge", 6, [](Interpreter& vm, BitmapDataObject& b, Args a) {
         auto* src = dynamic_cast<BitmapDataObject*>(a[0].object());

@@ -240,6 +240,34 @@ int applyThreshold(BitmapDataObject& dest, const BitmapDataObject& src, const QR
     return count;
 }
 
+void copyChannelFrom(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
+                     uint32_t sourceChannel, uint32_t destChannel)
+{
+    auto shiftOf = [](uint32_t channel) -> int {
+        switch (channel) {
+        case RedBit: return 16;
+        case GreenBit: return 8;
+        case BlueBit: return 0;
+        case AlphaBit: return 24;
+        default: return -1;
+        }
+    };
+    const int from = shiftOf(sourceChannel), to = shiftOf(destChannel);
+    if (dest.disposed() || src.disposed() || from < 0 || to < 0)
+        return;
+    struct Write { int x, y; uint32_t argb; };
+    std::vector<Write> writes;
+    forEachSourcePixel(src, srcRect, destPoint, [&](int sx, int sy, int dx, int dy) {
+        if (!inside(dest, dx, dy))
+            return;
+        const uint32_t value = (src.pixel32(sx, sy) >> from) & 255;
+        const uint32_t d = dest.pixel32(dx, dy);
+        writes.push_back({dx, dy, (d & ~(255u << to)) | (value << to)});
+    });
+    for (const Write& w : writes)
+        dest.setPixel32(w.x, w.y, w.argb);
+}
+
 void mergeFrom(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
                const int mult[4])
 {

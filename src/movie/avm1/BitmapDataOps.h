@@ -42,6 +42,11 @@ enum class ThresholdTest { Less, LessOrEqual, Greater, GreaterOrEqual, Equal, No
 int applyThreshold(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
                    ThresholdTest test, uint32_t threshold, uint32_t colour, uint32_t mask, bool copySource);
 
+// Writes one channel of src's pixels (RedBit ... AlphaBit) into one channel of
+// dest's, the other channels kept; anything but a single channel bit copies nothing.
+void copyChannelFrom(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
+                     uint32_t sourceChannel, uint32_t destChannel);
+
 // Blends src into dest channel by channel: (src * mult + dest * (256 - mult)) / 256,
 // multipliers clamped to [0, 256] in red, green, blue, alpha order.
 void mergeFrom(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,

@@ -241,3 +241,23 @@ TEST(Avm1BitmapData, MergeBlendsEachChannelByItsMultiplier)
         EXPECT_EQ(pixel32(vm, dst, 0, 0), c.expected) << c.mults[0];
     }
 }
+
+TEST(Avm1BitmapData, CopyChannelMovesOneChannelAndKeepsTheOthers)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value src = newBitmap(vm, {Value(2), Value(1), Value(true), Value(double(0xFF102030u))});
+    struct Case { double from, to; uint32_t expected; };
+    const Case cases[] = {
+        {1, 4, 0xFFAABB10u},  // red into blue
+        {4, 2, 0xFFAA30CCu},  // blue into green
+        {2, 8, BitmapDataObject::unpremultiply(BitmapDataObject::premultiply(0x20AABBCCu))}, // green into alpha
+        {3, 4, 0xFFAABBCCu},  // two channels at once: nothing
+        {1, 16, 0xFFAABBCCu}, // no such channel: nothing
+    };
+    for (const Case& c : cases) {
+        Value dst = newBitmap(vm, {Value(1), Value(1), Value(true), Value(double(0xFFAABBCCu))});
+        vm.callMethod(dst, "copyChannel", {src, rect(vm, 1, 0, 1, 1), point(vm, 0, 0), Value(c.from), Value(c.to)});
+        EXPECT_EQ(pixel32(vm, dst, 0, 0), c.expected) << c.from << " -> " << c.to;
+    }
+}
