@@ -275,6 +275,20 @@ void installBitmapDataClass(Interpreter& vm)
         copyChannelFrom(b, *src, r, pointOrOrigin(vm, a[2]), color(vm, a[3]), color(vm, a[4]));
         return Value();
     });
+    // 0 for equal bitmaps, -3 / -4 for other widths / heights, else a bitmap of the differences.
+    method("compare", 1, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        auto* other = dynamic_cast<BitmapDataObject*>(a[0].object());
+        if (!other)
+            return kFailed;
+        if (other->disposed())
+            return Value(-2);
+        if (other->width() != b.width())
+            return Value(-3);
+        if (other->height() != b.height())
+            return Value(-4);
+        auto* out = vm.make<BitmapDataObject>(b.proto(), b.width(), b.height(), true, 0u);
+        return differences(b, *other, *out) ? Value(static_cast<Object*>(out)) : Value(0);
+    });
     // merge answers -1 whether or not it blended anything, as the player does.
     method("merge", 6, [](Interpreter& vm, BitmapDataObject& b, Args a) {
         auto* src = dynamic_cast<BitmapDataObject*>(a[0].object());

@@ -268,6 +268,25 @@ void copyChannelFrom(BitmapDataObject& dest, const BitmapDataObject& src, const 
         dest.setPixel32(w.x, w.y, w.argb);
 }
 
+bool differences(const BitmapDataObject& a, const BitmapDataObject& b, BitmapDataObject& out)
+{
+    bool any = false;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const uint32_t p = a.pixel32(x, y), q = b.pixel32(x, y);
+            auto diff = [&](int shift) { return ((((p >> shift) & 255) - ((q >> shift) & 255)) & 255u) << shift; };
+            uint32_t d = 0;
+            if ((p & 0xFFFFFFu) != (q & 0xFFFFFFu))
+                d = 0xFF000000u | diff(16) | diff(8) | diff(0);
+            else if (p != q)
+                d = diff(24) | 0xFFFFFFu;
+            any = any || d != 0;
+            out.setPixel32(x, y, d);
+        }
+    }
+    return any;
+}
+
 void mergeFrom(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
                const int mult[4])
 {

@@ -47,6 +47,12 @@ int applyThreshold(BitmapDataObject& dest, const BitmapDataObject& src, const QR
 void copyChannelFrom(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
                      uint32_t sourceChannel, uint32_t destChannel);
 
+// Pixel by pixel difference of two bitmaps of one size, into `out` (transparent,
+// same size): where colours differ, opaque with each channel's (a - b) mod 256;
+// where only alpha differs, white with alpha (a - b) mod 256; else nothing.
+// False when every pixel matched.
+bool differences(const BitmapDataObject& a, const BitmapDataObject& b, BitmapDataObject& out);
+
 // Blends src into dest channel by channel: (src * mult + dest * (256 - mult)) / 256,
 // multipliers clamped to [0, 256] in red, green, blue, alpha order.
 void mergeFrom(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,

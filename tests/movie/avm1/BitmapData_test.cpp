@@ -261,3 +261,26 @@ TEST(Avm1BitmapData, CopyChannelMovesOneChannelAndKeepsTheOthers)
         EXPECT_EQ(pixel32(vm, dst, 0, 0), c.expected) << c.from << " -> " << c.to;
     }
 }
+
+TEST(Avm1BitmapData, CompareAnswersSizesOrABitmapOfDifferences)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    auto opaque = [&](int w, int h, uint32_t fill) { return newBitmap(vm, {Value(w), Value(h), Value(false), Value(double(fill))}); };
+    const Value base = opaque(2, 2, 0xFF00FF99u);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(base, "compare", {opaque(2, 2, 0xFF00FF99u)})), 0);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(base, "compare", {opaque(3, 2, 0xFF00FF99u)})), -3);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(base, "compare", {opaque(2, 3, 0xFF00FF99u)})), -4);
+    EXPECT_EQ(vm.toNumber(vm.callMethod(base, "compare", {Value(vm.newObject())})), -1);
+    // Colours differ: each channel's difference, wrapped to a byte, fully opaque.
+    const Value other = opaque(2, 2, 0xFFAA3366u);
+    vm.callMethod(other, "setPixel32", {Value(1), Value(1), Value(double(0xFF00FF99u))});
+    const Value diff = vm.callMethod(base, "compare", {other});
+    ASSERT_TRUE(diff.isObject());
+    EXPECT_EQ(pixel32(vm, diff, 0, 0), 0xFF56CC33u);
+    EXPECT_EQ(pixel32(vm, diff, 1, 1), 0u); // equal pixels leave nothing
+    // Only alpha differs: white with the alpha difference.
+    const Value solid = newBitmap(vm, {Value(1), Value(1), Value(true), Value(double(0xFFFFAA00u))});
+    const Value faint = newBitmap(vm, {Value(1), Value(1), Value(true), Value(double(0xCCFFAA00u))});
+    EXPECT_EQ(pixel32(vm, vm.callMethod(solid, "compare", {faint}), 0, 0), 0x33FFFFFFu);
+}
