@@ -275,6 +275,28 @@ void installBitmapDataClass(Interpreter& vm)
         copyChannelFrom(b, *src, r, pointOrOrigin(vm, a[2]), color(vm, a[3]), color(vm, a[4]));
         return Value();
     });
+    method("paletteMap", 3, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        auto* src = dynamic_cast<BitmapDataObject*>(a[0].object());
+        if (!src)
+            return Value(-2);
+        if (src->disposed())
+            return Value(-3);
+        QRect r;
+        if (!rectArg(vm, a[1], &r))
+            return Value(-4);
+        // Any object with elements 0..255 is a table; missing elements count as 0.
+        ChannelTable tables[4];
+        for (int i = 0; i < 4; ++i) {
+            const Value given = arg(a, size_t(3 + i));
+            if (!given.isObject())
+                continue;
+            tables[i].emplace();
+            for (int k = 0; k < 256; ++k)
+                (*tables[i])[size_t(k)] = color(vm, vm.getMember(given, QString::number(k)));
+        }
+        paletteMapFrom(b, *src, r, pointOrOrigin(vm, a[2]), tables);
+        return Value();
+    });
     // 0 for equal bitmaps, -3 / -4 for other widths / heights, else a bitmap of the differences.
     method("compare", 1, [](Interpreter& vm, BitmapDataObject& b, Args a) {
         auto* other = dynamic_cast<BitmapDataObject*>(a[0].object());

@@ -268,6 +268,29 @@ void copyChannelFrom(BitmapDataObject& dest, const BitmapDataObject& src, const 
         dest.setPixel32(w.x, w.y, w.argb);
 }
 
+void paletteMapFrom(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
+                    const ChannelTable tables[4])
+{
+    if (dest.disposed() || src.disposed())
+        return;
+    const int shifts[4] = {16, 8, 0, 24};
+    struct Write { int x, y; uint32_t argb; };
+    std::vector<Write> writes;
+    forEachSourcePixel(src, srcRect, destPoint, [&](int sx, int sy, int dx, int dy) {
+        if (!inside(dest, dx, dy))
+            return;
+        const uint32_t p = src.pixel32(sx, sy);
+        uint32_t out = 0;
+        for (int i = 0; i < 4; ++i) {
+            const uint32_t c = (p >> shifts[i]) & 255;
+            out += tables[i] ? (*tables[i])[c] : c << shifts[i];
+        }
+        writes.push_back({dx, dy, out});
+    });
+    for (const Write& w : writes)
+        dest.setPixel32(w.x, w.y, w.argb);
+}
+
 bool differences(const BitmapDataObject& a, const BitmapDataObject& b, BitmapDataObject& out)
 {
     bool any = false;

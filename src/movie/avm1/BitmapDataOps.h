@@ -1,6 +1,8 @@
 #pragma once
 // Pixel operations of BitmapData that read or search many pixels.
 #include "movie/avm1/BitmapDataObject.h"
+#include <array>
+#include <optional>
 
 namespace nimbrel::movie::avm1 {
 
@@ -46,6 +48,13 @@ int applyThreshold(BitmapDataObject& dest, const BitmapDataObject& src, const QR
 // dest's, the other channels kept; anything but a single channel bit copies nothing.
 void copyChannelFrom(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
                      uint32_t sourceChannel, uint32_t destChannel);
+
+// Maps each channel of src's pixels through its table (256 ARGB values, red,
+// green, blue, alpha order; null keeps the channel where it is) and writes the
+// sum of the four mapped values, wrapped to 32 bits.
+using ChannelTable = std::optional<std::array<uint32_t, 256>>;
+void paletteMapFrom(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
+                    const ChannelTable tables[4]);
 
 // Pixel by pixel difference of two bitmaps of one size, into `out` (transparent,
 // same size): where colours differ, opaque with each channel's (a - b) mod 256;

@@ -284,3 +284,20 @@ TEST(Avm1BitmapData, CompareAnswersSizesOrABitmapOfDifferences)
     const Value faint = newBitmap(vm, {Value(1), Value(1), Value(true), Value(double(0xCCFFAA00u))});
     EXPECT_EQ(pixel32(vm, vm.callMethod(solid, "compare", {faint}), 0, 0), 0x33FFFFFFu);
 }
+
+TEST(Avm1BitmapData, PaletteMapSumsTheMappedChannels)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value src = newBitmap(vm, {Value(1), Value(1), Value(false), Value(double(0xFF102030u))});
+    // Red 0x10 maps to blue 0x40 (a swap of places), green's table has no element 0x20 (0).
+    Object* reds = vm.newObject();
+    reds->set(QString::number(0x10), Value(0x40));
+    Object* greens = vm.newObject();
+    Value dst = newBitmap(vm, {Value(1), Value(1), Value(false), Value(0)});
+    vm.callMethod(dst, "paletteMap", {src, rect(vm, 0, 0, 1, 1), point(vm, 0, 0), Value(reds), Value(greens)});
+    EXPECT_EQ(pixel32(vm, dst, 0, 0), 0xFF000070u); // blue 0x30 kept plus 0x40 from red
+    // Without tables the pixels come through unchanged.
+    vm.callMethod(dst, "paletteMap", {src, rect(vm, 0, 0, 1, 1), point(vm, 0, 0)});
+    EXPECT_EQ(pixel32(vm, dst, 0, 0), 0xFF102030u);
+}
