@@ -327,6 +327,8 @@ void installBitmapDataClass(Interpreter& vm)
         return kFailed;
     });
     method("draw", 1, [](Interpreter& vm, BitmapDataObject& b, Args a) { return drawIntoBitmap(vm, b, a); });
+    method("applyFilter", 4, [](Interpreter& vm, BitmapDataObject& b, Args a) { return applyFilterToBitmap(vm, b, a); });
+    method("generateFilterRect", 2, [](Interpreter& vm, BitmapDataObject&, Args a) { return filterRectOf(vm, a); });
     // An exported bitmap of the library as a new bitmap; undefined when there is none.
     vm.addMethod(ctor, QStringLiteral("loadBitmap"), [proto](Interpreter& vm, const Value&, Args a) -> Value {
         if (!vm.movie || a.empty())

@@ -1,9 +1,12 @@
 #include "movie/avm1/BitmapDataDraw.h"
 #include "movie/avm1/BitmapDataObject.h"
 #include "movie/avm1/ColorTransformObject.h"
+#include "movie/avm1/FilterObject.h"
+#include "movie/avm1/FlashPackage.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/display/MovieContext.h"
+#include "movie/render/FilterPainter.h"
 #include "movie/render/StageRenderer.h"
 #include <QPainter>
 #include <QPainterPath>
@@ -54,7 +57,69 @@ swf::ColorTransform colorArg(const Value& v)
     return swf::ColorTransform{};
 }
 
+std::optional<swf::Filter> filterArg(const Value& v)
+{
+    auto* filter = dynamic_cast<FilterObject*>(v.object());
+    return filter ? filter->toSwf() : std::nullopt;
+}
+
+std::optional<QRect> pixelRectArg(Interpreter& vm, const Value& v)
+{
+    const auto r = clipArg(vm, v);
+    if (!r)
+        return std::nullopt;
+    return QRect(vm.toInt32(Value(r->x())), vm.toInt32(Value(r->y())), vm.toInt32(Value(r->width())),
+                 vm.toInt32(Value(r->height())));
+}
+
 } // namespace
+
+Value applyFilterToBitmap(Interpreter& vm, BitmapDataObject& target, const std::vector<Value>& args)
+{
+    if (args.size() < 4)
+        return Value(-1);
+    auto* source = dynamic_cast<BitmapDataObject*>(args[0].object());
+    if (!source)
+        return Value(-2);
+    if (source->disposed())
+        return Value(-3);
+    const auto area = pixelRectArg(vm, args[1]);
+    if (!area)
+        return Value(-4);
+    const auto filter = filterArg(args[3]);
+    if (!filter)
+        return Value(-1);
+    QPoint at(0, 0);
+    if (args[2].isObject())
+        at = QPoint(vm.toInt32(vm.getMember(args[2], QStringLiteral("x"))),
+                    vm.toInt32(vm.getMember(args[2], QStringLiteral("y"))));
+    const QRect from = area->intersected(source->rect());
+    if (from.isEmpty())
+        return Value(0);
+    at += from.topLeft() - area->topLeft();
+    QPoint offset;
+    const QImage filtered = render::applyFilters(source->image()->copy(from), {*filter}, 1.0, 1.0, &offset);
+    QPainter p(target.image().get());
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(at + offset, filtered);
+    p.end();
+    if (!target.transparent())
+        for (int y = 0; y < target.height(); ++y) // opaque bitmaps keep full alpha
+            for (int x = 0; x < target.width(); ++x)
+                target.setPixel32(x, y, target.pixel32(x, y));
+    return Value(0);
+}
+
+Value filterRectOf(Interpreter& vm, const std::vector<Value>& args)
+{
+    const auto area = pixelRectArg(vm, args.empty() ? Value() : args[0]);
+    const auto filter = filterArg(args.size() > 1 ? args[1] : Value());
+    if (!area || !filter)
+        return Value(-1);
+    const QRect r = render::filterMargin(*area, {*filter}, 1.0, 1.0);
+    return newPackageInstance(vm, QStringLiteral("geom"), QStringLiteral("Rectangle"),
+                              {Value(r.x()), Value(r.y()), Value(r.width()), Value(r.height())});
+}
 
 Value drawIntoBitmap(Interpreter& vm, BitmapDataObject& target, const std::vector<Value>& args)
 {

@@ -301,3 +301,26 @@ TEST(Avm1BitmapData, PaletteMapSumsTheMappedChannels)
     vm.callMethod(dst, "paletteMap", {src, rect(vm, 0, 0, 1, 1), point(vm, 0, 0)});
     EXPECT_EQ(pixel32(vm, dst, 0, 0), 0xFF102030u);
 }
+
+TEST(Avm1BitmapData, ApplyFilterSpreadsTheSourceAndReportsTheAreaItReaches)
+{
+    ScriptFixture f(8);
+    Interpreter& vm = *f.vm;
+    Value filters = vm.getMember(vm.global->get("flash"), "filters");
+    Value blur = vm.construct(vm.getMember(filters, "BlurFilter"), {Value(4), Value(4), Value(1)});
+    Value src = newBitmap(vm, {Value(9), Value(9), Value(true), Value(0)});
+    vm.callMethod(src, "setPixel32", {Value(4), Value(4), Value(-1)});
+    Value dst = newBitmap(vm, {Value(9), Value(9), Value(true), Value(0)});
+    EXPECT_EQ(vm.toNumber(vm.callMethod(dst, "applyFilter", {src, rect(vm, 0, 0, 9, 9), point(vm, 0, 0), blur})), 0);
+    const uint32_t centre = pixel32(vm, dst, 4, 4) >> 24, near = pixel32(vm, dst, 5, 4) >> 24;
+    EXPECT_GT(centre, 0u);
+    EXPECT_LT(centre, 255u);
+    EXPECT_GT(near, 0u);
+    EXPECT_EQ(pixel32(vm, dst, 0, 0), 0u);
+    // Not a filter: nothing happens.
+    EXPECT_EQ(vm.toNumber(vm.callMethod(dst, "applyFilter", {src, rect(vm, 0, 0, 9, 9), point(vm, 0, 0), Value(vm.newObject())})), -1);
+
+    const Value grown = vm.callMethod(dst, "generateFilterRect", {rect(vm, 10, 10, 5, 5), blur});
+    EXPECT_LT(vm.toNumber(vm.getMember(grown, "x")), 10);
+    EXPECT_GT(vm.toNumber(vm.getMember(grown, "width")), 5);
+}
