@@ -88,6 +88,7 @@ Value ActionRunner::defineFunction(const Action& a, bool v2, Flow& flow)
     Object* proto = vm_.newObject();
     proto->define(QStringLiteral("constructor"), Value(fn), DontEnum);
     fn->define(QStringLiteral("prototype"), Value(proto), DontEnum);
+    vm_.giveFunctionConstructor(fn);
     return Value(fn);
 }
 

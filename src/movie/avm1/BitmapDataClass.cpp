@@ -2,6 +2,7 @@
 // called on a disposed bitmap or with too few arguments, and -2/-3/-4 when
 // the source bitmap, the second bitmap or a rectangle/point is unusable, as
 // the player does.
+#include "movie/avm1/BitmapDataDraw.h"
 #include "movie/avm1/BitmapDataObject.h"
 #include "movie/avm1/BitmapDataOps.h"
 #include "movie/avm1/Builtins.h"
@@ -232,6 +233,102 @@ void installBitmapDataClass(Interpreter& vm)
         transformColors(b, r, mult, add);
         return Value(0);
     });
+    method("noise", 1, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        // Channel bounds outside a byte are brought into it.
+        const uint32_t low = a.size() > 1 ? uint32_t(std::clamp(vm.toInt32(a[1]), 0, 255)) : 0u;
+        const uint32_t high = a.size() > 2 ? uint32_t(std::clamp(vm.toInt32(a[2]), 0, 255)) : 255u;
+        const uint32_t channels = a.size() > 3 ? color(vm, a[3]) : uint32_t(RedBit | GreenBit | BlueBit);
+        fillNoise(b, vm.toInt32(a[0]), low, high, channels, a.size() > 4 && vm.toBoolean(a[4]));
+        return Value(0);
+    });
+    method("threshold", 5, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        auto* src = dynamic_cast<BitmapDataObject*>(a[0].object());
+        if (!src)
+            return Value(-2);
+        if (src->disposed())
+            return Value(-3);
+        QRect r;
+        if (!rectArg(vm, a[1], &r))
+            return Value(-4);
+        static const std::pair<const char*, ThresholdTest> tests[] = {
+            {"<", ThresholdTest::Less},     {"<=", ThresholdTest::LessOrEqual}, {">", ThresholdTest::Greater},
+            {">=", ThresholdTest::GreaterOrEqual}, {"==", ThresholdTest::Equal}, {"!=", ThresholdTest::NotEqual}};
+        const QString op = vm.toString(a[3]);
+        const auto found = std::find_if(std::begin(tests), std::end(tests),
+                                        [&](const auto& t) { return op == QLatin1String(t.first); });
+        if (found == std::end(tests))
+            return Value(0);
+        const uint32_t colour = a.size() > 5 ? color(vm, a[5]) : 0u;
+        const uint32_t mask = a.size() > 6 ? color(vm, a[6]) : 0xFFFFFFFFu;
+        return Value(applyThreshold(b, *src, r, pointOrOrigin(vm, a[2]), found->second, color(vm, a[4]), colour,
+                                    mask, a.size() > 7 && vm.toBoolean(a[7])));
+    });
+    method("copyChannel", 5, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        auto* src = dynamic_cast<BitmapDataObject*>(a[0].object());
+        if (!src)
+            return Value(-2);
+        if (src->disposed())
+            return Value(-3);
+        QRect r;
+        if (!rectArg(vm, a[1], &r))
+            return Value(-4);
+        copyChannelFrom(b, *src, r, pointOrOrigin(vm, a[2]), color(vm, a[3]), color(vm, a[4]));
+        return Value();
+    });
+    method("paletteMap", 3, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        auto* src = dynamic_cast<BitmapDataObject*>(a[0].object());
+        if (!src)
+            return Value(-2);
+        if (src->disposed())
+            return Value(-3);
+        QRect r;
+        if (!rectArg(vm, a[1], &r))
+            return Value(-4);
+        // Any object with elements 0..255 is a table; missing elements count as 0.
+        ChannelTable tables[4];
+        for (int i = 0; i < 4; ++i) {
+            const Value given = arg(a, size_t(3 + i));
+            if (!given.isObject())
+                continue;
+            tables[i].emplace();
+            for (int k = 0; k < 256; ++k)
+                (*tables[i])[size_t(k)] = color(vm, vm.getMember(given, QString::number(k)));
+        }
+        paletteMapFrom(b, *src, r, pointOrOrigin(vm, a[2]), tables);
+        return Value();
+    });
+    // 0 for equal bitmaps, -3 / -4 for other widths / heights, else a bitmap of the differences.
+    method("compare", 1, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        auto* other = dynamic_cast<BitmapDataObject*>(a[0].object());
+        if (!other)
+            return kFailed;
+        if (other->disposed())
+            return Value(-2);
+        if (other->width() != b.width())
+            return Value(-3);
+        if (other->height() != b.height())
+            return Value(-4);
+        auto* out = vm.make<BitmapDataObject>(b.proto(), b.width(), b.height(), true, 0u);
+        return differences(b, *other, *out) ? Value(static_cast<Object*>(out)) : Value(0);
+    });
+    // merge answers -1 whether or not it blended anything, as the player does.
+    method("merge", 6, [](Interpreter& vm, BitmapDataObject& b, Args a) {
+        auto* src = dynamic_cast<BitmapDataObject*>(a[0].object());
+        if (!src)
+            return Value(-2);
+        if (src->disposed())
+            return Value(-3);
+        QRect r;
+        if (!rectArg(vm, a[1], &r))
+            return Value(-4);
+        const int mult[4] = {vm.toInt32(a[3]), vm.toInt32(a[4]), vm.toInt32(a[5]),
+                             a.size() > 6 ? vm.toInt32(a[6]) : 256};
+        mergeFrom(b, *src, r, pointOrOrigin(vm, a[2]), mult);
+        return kFailed;
+    });
+    method("draw", 1, [](Interpreter& vm, BitmapDataObject& b, Args a) { return drawIntoBitmap(vm, b, a); });
+    method("applyFilter", 4, [](Interpreter& vm, BitmapDataObject& b, Args a) { return applyFilterToBitmap(vm, b, a); });
+    method("generateFilterRect", 2, [](Interpreter& vm, BitmapDataObject&, Args a) { return filterRectOf(vm, a); });
     // An exported bitmap of the library as a new bitmap; undefined when there is none.
     vm.addMethod(ctor, QStringLiteral("loadBitmap"), [proto](Interpreter& vm, const Value&, Args a) -> Value {
         if (!vm.movie || a.empty())

@@ -62,6 +62,13 @@ void BitmapDataObject::setPixel32(int x, int y, uint32_t argb)
     reinterpret_cast<uint32_t*>(image_->scanLine(y))[x] = premultiply(forKind(argb));
 }
 
+void BitmapDataObject::setRawPixel(int x, int y, uint32_t premultiplied)
+{
+    if (disposed() || x < 0 || y < 0 || x >= width() || y >= height())
+        return;
+    reinterpret_cast<uint32_t*>(image_->scanLine(y))[x] = transparent_ ? premultiplied : (premultiplied | 0xFF000000u);
+}
+
 void BitmapDataObject::setPixel(int x, int y, uint32_t rgb)
 {
     if (disposed() || x < 0 || y < 0 || x >= width() || y >= height())

@@ -39,6 +39,8 @@ public:
     // Writes outside the bitmap are ignored; opaque bitmaps keep full alpha.
     void setPixel32(int x, int y, uint32_t argb);
     void setPixel(int x, int y, uint32_t rgb); // keeps the pixel's alpha
+    // Stores an already premultiplied pixel as it is.
+    void setRawPixel(int x, int y, uint32_t premultiplied);
     void fillRect(const QRect& area, uint32_t argb);
     // Copies src's pixels in srcRect to destPoint. With an alpha bitmap, its
     // alpha (from alphaPoint) multiplies the copied alpha; mergeAlpha blends

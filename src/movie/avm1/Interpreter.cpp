@@ -56,9 +56,20 @@ NativeFunction* Interpreter::newClass(const QString& globalName, NativeFunction:
     NativeFunction* f = newFunction(std::move(fn), std::move(ctor));
     f->define(QStringLiteral("prototype"), Value(prototype), DontEnum | DontDelete);
     prototype->define(QStringLiteral("constructor"), Value(static_cast<Object*>(f)), DontEnum);
+    giveFunctionConstructor(f);
     if (!globalName.isEmpty())
         global->define(globalName, Value(static_cast<Object*>(f)), DontEnum);
     return f;
+}
+
+void Interpreter::giveFunctionConstructor(Object* function)
+{
+    // Function objects are made by Function, and like other made objects
+    // carry their maker; Function.prototype knows it once Function exists.
+    if (!functionProto)
+        return;
+    if (const Value maker = functionProto->get(QStringLiteral("constructor")); maker.isObject())
+        function->define(QStringLiteral("constructor"), maker, DontEnum);
 }
 
 void Interpreter::addGetterSetter(Object* target, const QString& name, NativeFunction::Fn getter,

@@ -67,6 +67,8 @@ public:
     // A constructor with a fresh prototype object linked both ways.
     NativeFunction* newClass(const QString& globalName, NativeFunction::Fn fn, NativeFunction::CtorFn ctor,
                              Object* prototype);
+    // Gives a function object its own `constructor`: the Function class.
+    void giveFunctionConstructor(Object* function);
     void addGetterSetter(Object* target, const QString& name, NativeFunction::Fn getter, NativeFunction::Fn setter);
 
     // ---- conversions -----------------------------------------------------

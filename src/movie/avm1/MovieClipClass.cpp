@@ -58,13 +58,25 @@ void gotoValue(Interpreter& vm, MovieClipObject* c, const Value& frame, bool pla
         c->gotoFrame(vm.toInt32(frame), play);
 }
 
-// The object's bounds on the stage, twips.
-QRectF stageBounds(const display::DisplayObject& d)
+// The object's bounds on the stage, twips; none for an object without content.
+std::optional<QRectF> stageBounds(const display::DisplayObject& d)
 {
     const QRectF r = d.localBounds();
     if (r.isNull())
-        return {};
+        return std::nullopt;
     return display::HitTest::toStage(d).mapRect(r);
+}
+
+// Bounds hold their edges, even when a zero scale has shrunk them to a line or a point.
+bool boundsHold(const std::optional<QRectF>& r, const QPointF& p)
+{
+    return r && p.x() >= r->left() && p.x() <= r->right() && p.y() >= r->top() && p.y() <= r->bottom();
+}
+
+bool boundsMeet(const std::optional<QRectF>& a, const std::optional<QRectF>& b)
+{
+    return a && b && a->left() <= b->right() && b->left() <= a->right() && a->top() <= b->bottom() &&
+           b->top() <= a->bottom();
 }
 
 // The rectangle around r's corners after t, each corner kept in whole twips
@@ -214,19 +226,28 @@ void installMovieClipClass(Interpreter& vm)
             const double x = vm.toNumber(a[0]), y = vm.toNumber(a[1]);
             if (!std::isfinite(x) || !std::isfinite(y))
                 return Value(false);
-            const QPointF stage(x * 20.0, y * 20.0);
+            // The point is in the coordinates of the clip's root, which may itself be moved.
+            const display::DisplayObject* root = d;
+            while (root->parent())
+                root = root->parent();
+            const QPointF stage = display::HitTest::toStage(*root).map(QPointF(x * 20.0, y * 20.0));
             if (vm.toBoolean(arg(a, 2))) {
                 QPointF inParent = stage;
                 if (d->parent() && !display::HitTest::stageToLocal(*d->parent(), stage, &inParent))
                     return Value(false);
                 return Value(display::HitTest::contains(*d, inParent, false));
             }
-            return Value(stageBounds(*d).contains(stage));
+            return Value(boundsHold(stageBounds(*d), stage));
         }
-        auto* other = clipOf(a[0]);
+        // The other clip as an object or as a target path from this one; an empty path names none.
+        MovieClipObject* other = clipOf(a[0]);
+        if (a[0].type == Value::Type::String) {
+            const QString path = vm.toString(a[0]);
+            other = path.isEmpty() ? nullptr : vm.resolveTarget(path, c);
+        }
         if (!other || !other->display())
             return Value(false);
-        return Value(stageBounds(*d).intersects(stageBounds(*other->display())));
+        return Value(boundsMeet(stageBounds(*d), stageBounds(*other->display())));
     });
     auto bounds = [](bool withStrokes) {
         return [withStrokes](Interpreter& vm, const Value& self, Args a) -> Value {

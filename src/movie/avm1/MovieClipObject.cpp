@@ -1,4 +1,5 @@
 #include "movie/avm1/MovieClipObject.h"
+#include "movie/avm1/ClipBlendMode.h"
 #include "movie/avm1/ClipLoading.h"
 #include "movie/avm1/Builtins.h"
 #include "movie/avm1/Interpreter.h"
@@ -577,10 +578,10 @@ bool MovieClipObject::getSpecial(const QString& n, Value& out)
             out = Value(true);
             return true;
         }
-        if (n == QLatin1String("blendMode")) {
-            out = Value(QStringLiteral("normal"));
-            return true;
-        }
+    }
+    if ((kind == Kind::Sprite || kind == Kind::Button) && n.compare(QLatin1String("blendMode"), cs) == 0) {
+        out = Value(blendModeName(display_ && !removed_ ? display_->blendMode : swf::BlendMode::Normal));
+        return true;
     }
     if (MovieClipObject* c = childByName(n)) {
         out = Value(static_cast<Object*>(c));
@@ -630,6 +631,11 @@ bool MovieClipObject::setSpecial(const QString& n, const Value& v)
     }
     if (kind == Kind::Sprite && n.compare(QLatin1String("_lockroot"), cs) == 0) {
         lockRoot = vm().toBoolean(v);
+        return true;
+    }
+    if ((kind == Kind::Sprite || kind == Kind::Button) && n.compare(QLatin1String("blendMode"), cs) == 0) {
+        if (auto mode = blendModeFromScript(vm(), v); mode && display_ && !removed_)
+            display_->blendMode = *mode;
         return true;
     }
     return false;

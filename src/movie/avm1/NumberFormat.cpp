@@ -7,6 +7,38 @@
 
 namespace nimbrel::movie::avm1 {
 
+namespace {
+
+// v as [-]d.dddddddddddddde[+-]XX with 15 significant digits. The player
+// scales the value into [1, 10) by a negative power of ten (dividing by it
+// for small values, multiplying for large ones) and rounds what that gives,
+// so a value just below a half at the 16th digit may round either way.
+void roundedMantissa(double v, char* buf, size_t size)
+{
+    const double magnitude = std::fabs(v);
+    int exponent = int(std::floor(std::log10(magnitude)));
+    auto scaled = [magnitude](int e) {
+        if (e == 0)
+            return magnitude;
+        return e < 0 ? magnitude / std::pow(10.0, e) : magnitude * std::pow(10.0, -e);
+    };
+    double m = scaled(exponent);
+    if (m >= 10.0)
+        m = scaled(++exponent);
+    else if (m < 1.0 && m * 10.0 < 9.999999999999995)
+        m = scaled(--exponent);
+    char digits[32];
+    if (!std::isfinite(m) || m <= 0.0 || m >= 10.0 ||
+        std::snprintf(digits, sizeof digits, "%.14f", m) != 16 || digits[1] != '.' || digits[0] == '0') {
+        // Beyond what the scaling can reach (the far subnormals): plain rounding.
+        std::snprintf(buf, size, "%.14e", v);
+        return;
+    }
+    std::snprintf(buf, size, "%s%se%c%02d", v < 0 ? "-" : "", digits, exponent < 0 ? '-' : '+', std::abs(exponent));
+}
+
+} // namespace
+
 QString numberToString(double v)
 {
     if (std::isnan(v))
@@ -16,7 +48,7 @@ QString numberToString(double v)
     if (v == 0)
         return QStringLiteral("0");
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", v);
+    roundedMantissa(v, buf, sizeof buf);
     if (std::isinf(std::strtod(buf, nullptr))) {
         // Rounding up past the largest double would print a number that reads
         // back as Infinity; the player cuts the digits off instead.
@@ -90,8 +122,9 @@ double stringToNumber(const QString& s, int swfVersion)
         double v = parseFloatText(s);
         return std::isfinite(v) ? v : 0.0;
     }
-    // Octal: a leading zero followed only by octal digits (SWF 6 and later).
-    if (swfVersion >= 6) {
+    // Octal: a leading zero followed only by octal digits (SWF 6 and later);
+    // leading blanks make the text decimal.
+    if (swfVersion >= 6 && i == 0) {
         int j = i;
         bool neg = false;
         if (j < n && (s[j] == QLatin1Char('-') || s[j] == QLatin1Char('+'))) {
@@ -113,16 +146,18 @@ double stringToNumber(const QString& s, int swfVersion)
                 return neg ? -acc : acc;
         }
     }
-    // Hexadecimal with an optional sign (SWF 6 and later).
+    // Hexadecimal (SWF 6 and later): 0x at the very start, the sign after it;
+    // a sign or blank before it leaves the text to the decimal reading, where
+    // it is no number.
     {
         int j = i;
         bool neg = false;
-        if (j < n && (s[j] == QLatin1Char('-') || s[j] == QLatin1Char('+'))) {
-            neg = s[j] == QLatin1Char('-');
-            ++j;
-        }
-        if (swfVersion >= 6 && j + 1 < n && s[j] == QLatin1Char('0') && (s[j + 1] == QLatin1Char('x') || s[j + 1] == QLatin1Char('X'))) {
+        if (swfVersion >= 6 && i == 0 && j + 1 < n && s[j] == QLatin1Char('0') && (s[j + 1] == QLatin1Char('x') || s[j + 1] == QLatin1Char('X'))) {
             j += 2;
+            if (j < n && (s[j] == QLatin1Char('-') || s[j] == QLatin1Char('+'))) {
+                neg = s[j] == QLatin1Char('-');
+                ++j;
+            }
             if (j == n)
                 return invalid;
             // Hex text is a 32-bit integer in the player: only the last eight
@@ -137,8 +172,8 @@ double stringToNumber(const QString& s, int swfVersion)
                 else return invalid;
                 acc = (acc << 4) | d;
             }
-            const double value = double(int32_t(acc));
-            return neg ? -value : value;
+            // The negated digits wrap into 32 bits too: 0x-ffffffff is 1.
+            return double(int32_t(neg ? uint32_t(0u - acc) : acc));
         }
     }
     QByteArray latin;
@@ -167,6 +202,8 @@ double stringToNumber(const QString& s, int swfVersion)
         if (ed > 0) {
             latin.append(exp);
             j = k;
+        } else if (k == n) {
+            j = n; // an exponent marker ending the text, digitless, is left out
         } else {
             return invalid;
         }

@@ -244,6 +244,10 @@ Value positionOf(Interpreter& vm, const Value& self)
     sound::SoundPlayback* playback = playbackOf(vm);
     const Value voice = own(self, kVoice);
     const Value stopped = own(self, kStoppedAt);
+    // No sound attached, loaded or streaming: there is no position to give.
+    const void* attachedKey = nullptr;
+    if (vm.soundStreams.find(self.object()) == vm.soundStreams.end() && !soundOf(vm, self, &attachedKey))
+        return Value();
     if (!playback)
         return Value(0);
     if (voice.isNumber())
@@ -535,7 +539,7 @@ void installSoundClass(Interpreter& vm)
         return own(self, kId3);
     }, nullptr);
 
-    // Loading came with SWF 6.
+    // Loading, and the sound's length, place and tags, came with SWF 6.
     vm.addMethod(proto, QStringLiteral("loadSound"), [](Interpreter& vm, const Value& self, Args a) {
         Object* o = self.object();
         if (!o || a.empty())
@@ -564,7 +568,7 @@ void installSoundClass(Interpreter& vm)
         const Value total = own(self, kBytesTotal);
         return total.isUndefined() ? own(self, kBytes) : total;
     });
-    for (const char* later : {"loadSound", "getBytesLoaded", "getBytesTotal"})
+    for (const char* later : {"loadSound", "getBytesLoaded", "getBytesTotal", "duration", "position", "id3"})
         proto->setFlags(QString::fromLatin1(later), OnlySwf6Up, 0);
 }
 

@@ -139,6 +139,16 @@ QImage StageRenderer::picture(const QSize& pixels, const QColor& background, con
     return image;
 }
 
+void StageRenderer::drawDetached(QImage& target, const DisplayObject& object, const QTransform& toTarget,
+                                 const swf::ColorTransform& cx, const QPainterPath* clip) {
+    stageScaleX_ = std::hypot(toTarget.m11(), toTarget.m12()) * 20.0;
+    stageScaleY_ = std::hypot(toTarget.m21(), toTarget.m22()) * 20.0;
+    Surface s;
+    begin(s, target);
+    drawContent(s, object, toTarget, cx, clip);
+    s.painter.end();
+}
+
 void StageRenderer::drawFrame(QImage& target, const display::MovieClip& root, const QTransform& stage) {
     stageScaleX_ = std::hypot(stage.m11(), stage.m12()) * 20.0;
     stageScaleY_ = std::hypot(stage.m21(), stage.m22()) * 20.0;

@@ -40,6 +40,12 @@ public:
     QImage picture(const QSize& pixels, const QColor& background, const display::MovieClip& root,
                    const QTransform& stage);
 
+    // Draws one object on its own, as scripts snapshot it into a bitmap: its
+    // own place, colour and blend mode are left out, `toTarget` maps its local twips to
+    // target pixels, `cx` colours it and `clip` (target pixels) bounds it.
+    void drawDetached(QImage& target, const display::DisplayObject& object, const QTransform& toTarget,
+                      const swf::ColorTransform& cx, const QPainterPath* clip);
+
     void setQuality(Quality q) { quality_ = q; }
     Quality quality() const { return quality_; }
 

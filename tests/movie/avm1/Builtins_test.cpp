@@ -173,6 +173,21 @@ TEST(Avm1Object, PrototypeChainAndProperties)
     EXPECT_FALSE(base->remove("greeting"));
 }
 
+TEST(Avm1Object, BuiltInClassesCarryTheirMakerFunction)
+{
+    ScriptFixture f(7);
+    Interpreter& vm = *f.vm;
+    const Value function = vm.global->get("Function");
+    for (const char* name : {"Number", "String", "Array", "Function"}) {
+        const Value cls = vm.global->get(QString::fromLatin1(name));
+        EXPECT_TRUE(vm.toBoolean(vm.callMethod(cls, "hasOwnProperty", {Value("constructor")}))) << name;
+        EXPECT_EQ(vm.getMember(cls, "constructor").object(), function.object()) << name;
+    }
+    // The prototype's constructor still names the class itself.
+    const Value number = vm.global->get("Number");
+    EXPECT_EQ(vm.getMember(vm.getMember(number, "prototype"), "constructor").object(), number.object());
+}
+
 TEST(Avm1Watch, WatcherSetsItsOwnPropertyDirectlyAndAThrowLeavesItUndefined)
 {
     ScriptFixture f(6);

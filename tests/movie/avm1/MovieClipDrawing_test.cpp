@@ -130,3 +130,85 @@ TEST(MovieClipDrawing, GradientFillsTakeABoxMatrix) {
     EXPECT_GT(right.blue(), 245);
     EXPECT_EQ(img.pixel(200, 299), qRgb(255, 255, 255)) << "the fill starts at clip y 200";
 }
+
+namespace {
+
+// new <package>.<className>(args...) left on the stack.
+ActionAssembler& construct(ActionAssembler& a, const char* package, const char* className,
+                           std::initializer_list<double> args) {
+    for (auto it = std::rbegin(args); it != std::rend(args); ++it) a.pushNumber(*it);
+    a.pushInt(int(args.size())).getVariable(QStringLiteral("flash")).pushString(QString::fromLatin1(package)).op(0x4E);
+    return a.pushString(QString::fromLatin1(className)).op(0x53);
+}
+
+// trace(name.getPixel(x, y)) for each point.
+void tracePixels(ActionAssembler& a, const QString& name, std::initializer_list<std::pair<int, int>> points) {
+    for (auto [x, y] : points)
+        a.pushNumber(y).pushNumber(x).pushInt(2).getVariable(name).pushString(QStringLiteral("getPixel")).op(0x52).trace();
+}
+
+} // namespace
+
+TEST(MovieClipDrawing, BitmapDrawSnapshotsTheClipInItsOwnCoordinates) {
+    ActionAssembler s;
+    // Blue 50 px bitmaps; the clip's red square covers its own 0..100 whatever its place on the stage.
+    for (const char* name : {"clipped", "moved"}) {
+        s.pushString(QString::fromLatin1(name));
+        construct(s, "display", "BitmapData", {50, 50, 0, double(0xFF0000FFu)}).setVariable();
+    }
+    construct(s, "geom", "Rectangle", {10, 10, 20, 20});
+    s.pushUndefined().pushUndefined().pushUndefined().getVariable(QStringLiteral("clip"));
+    s.pushInt(5).getVariable(QStringLiteral("clipped")).pushString(QStringLiteral("draw")).op(0x52).op(0x17);
+    construct(s, "geom", "Matrix", {1, 0, 0, 1, -90, -90});
+    s.getVariable(QStringLiteral("clip"));
+    s.pushInt(2).getVariable(QStringLiteral("moved")).pushString(QStringLiteral("draw")).op(0x52).op(0x17);
+    tracePixels(s, QStringLiteral("clipped"), {{5, 5}, {15, 15}, {29, 29}, {30, 30}});
+    tracePixels(s, QStringLiteral("moved"), {{5, 5}, {9, 9}, {10, 10}});
+    DrawnMovie m(s);
+    ASSERT_TRUE(m.loaded);
+    const QString red = QString::number(0xFF0000), blue = QString::number(0x0000FF);
+    EXPECT_EQ(m.lines, QStringList({blue, red, red, blue, red, red, blue}));
+}
+
+TEST(MovieClipDrawing, BlendModeTakesNamesAndNumbersAndIgnoresTheRest) {
+    ActionAssembler s;
+    auto assign = [&](auto push) {
+        s.getVariable(QStringLiteral("clip")).pushString(QStringLiteral("blendMode"));
+        push();
+        s.op(0x4F);
+        s.getVariable(QStringLiteral("clip")).pushString(QStringLiteral("blendMode")).op(0x4E).trace();
+    };
+    assign([&] { s.pushString(QStringLiteral("screen")); });
+    assign([&] { s.pushNumber(259); });                  // the low byte: 3
+    assign([&] { s.pushBool(true); });                   // not a mode: kept
+    assign([&] { s.pushString(QStringLiteral("LAYER")); }); // names are exact
+    assign([&] { s.pushNumber(15); });
+    assign([&] { s.pushNull(); });
+    DrawnMovie m(s);
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.lines, QStringList({"screen", "multiply", "multiply", "multiply", "multiply", "normal"}));
+}
+
+TEST(MovieClipDrawing, HitTestPointsAreInTheRootsCoordinates) {
+    ActionAssembler s;
+    s.getVariable(QStringLiteral("_root")).pushString(QStringLiteral("_x")).pushNumber(200).op(0x4F);
+    // The square lies at 100..200 in the root, 300..400 on the stage.
+    for (auto [x, y] : {std::pair{150, 150}, {350, 150}}) {
+        s.pushNumber(y).pushNumber(x).pushInt(2).getVariable(QStringLiteral("clip"));
+        s.pushString(QStringLiteral("hitTest")).op(0x52).trace();
+    }
+    for (const char* path : {"_root.clip", "nothing", ""}) {
+        s.pushString(QString::fromLatin1(path)).pushInt(1).getVariable(QStringLiteral("clip"));
+        s.pushString(QStringLiteral("hitTest")).op(0x52).trace();
+    }
+    // Scaled to nothing, the square is a point at the clip's place; that point still counts.
+    for (const char* scale : {"_xscale", "_yscale"})
+        s.getVariable(QStringLiteral("clip")).pushString(QString::fromLatin1(scale)).pushNumber(0).op(0x4F);
+    for (auto [x, y] : {std::pair{100, 100}, {101, 100}}) {
+        s.pushNumber(y).pushNumber(x).pushInt(2).getVariable(QStringLiteral("clip"));
+        s.pushString(QStringLiteral("hitTest")).op(0x52).trace();
+    }
+    DrawnMovie m(s);
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.lines, QStringList({"true", "false", "true", "false", "false", "true", "false"}));
+}

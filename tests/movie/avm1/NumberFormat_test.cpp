@@ -19,6 +19,16 @@ TEST(Avm1NumberFormat, FifteenSignificantDigitsAndExponentThresholds)
     EXPECT_EQ(numberToString(std::numeric_limits<double>::denorm_min()), "4.94065645841247e-324");
     EXPECT_EQ(numberToString(-2.5), "-2.5");
     EXPECT_EQ(numberToString(100), "100");
+    // Just under a half at the 16th digit (…565 written, …5649 stored): the
+    // scaling into [1, 10) decides which way the last digit goes.
+    const std::pair<double, const char*> halfway[] = {
+        {1.234567891234565e-6, "1.23456789123457e-6"},
+        {1.234567891234565e-308, "1.23456789123457e-308"},
+        {1.234567891234565e308, "1.23456789123456e+308"},
+        {-0.001244567891234565, "-0.00124456789123456"},
+    };
+    for (const auto& [v, text] : halfway)
+        EXPECT_EQ(numberToString(v), text);
 }
 
 TEST(Avm1NumberFormat, SpecialValues)
@@ -45,9 +55,16 @@ TEST(Avm1NumberFormat, TextToNumberDependsOnVersion)
     EXPECT_TRUE(std::isnan(stringToNumber("12abc", 7)));
     EXPECT_EQ(stringToNumber("  12.5", 7), 12.5);
     EXPECT_EQ(stringToNumber("0x1F", 7), 31);
-    EXPECT_EQ(stringToNumber("-0x10", 7), -16);
+    EXPECT_EQ(stringToNumber("0x-10", 7), -16);
     EXPECT_EQ(stringToNumber("1e3", 7), 1000);
-    EXPECT_TRUE(std::isnan(stringToNumber("1e", 7)));
+    // A digitless exponent marker at the end is left out; anything after it is not.
+    EXPECT_EQ(stringToNumber("1e", 7), 1);
+    EXPECT_EQ(stringToNumber("-56e+", 6), -56);
+    EXPECT_TRUE(std::isnan(stringToNumber("-56eu", 6)));
+    EXPECT_TRUE(std::isnan(stringToNumber("1e ", 7)));
+    // Blanks before a leading zero make the text decimal.
+    EXPECT_EQ(stringToNumber("077", 6), 63);
+    EXPECT_EQ(stringToNumber(" 077", 6), 77);
     EXPECT_EQ(stringToNumber(".5", 7), 0.5);
 }
 
@@ -124,11 +141,11 @@ TEST(Avm1NumberFormat, HexTextIsExactModuloTwoToThe32)
         {"0x1" + zeros300, 0},
         {"0x" + QString(100, QLatin1Char('f')), -1},
         {"0x" + QStringLiteral("aBc").repeated(40) + "12345678", 305419896},
-        {"-0x10", -16},
-        {"+0x10", 16},
-        {"-0xFFFFFFFF", 1},
-        {"-0x1999999981ffffff", 2113929217},
-        {"  0x10", 16},
+        // The sign follows the prefix; the negated digits wrap the same way.
+        {"0x-10", -16},
+        {"0x+10", 16},
+        {"0x-FFFFFFFF", 1},
+        {"0x-1999999981ffffff", 2113929217},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.left(40).toStdString());
@@ -136,7 +153,8 @@ TEST(Avm1NumberFormat, HexTextIsExactModuloTwoToThe32)
         EXPECT_EQ(stringToNumber(c.text, 7), c.value);
     }
     for (const QString& bad : {QStringLiteral("0x"), QStringLiteral("0xg"), QStringLiteral("0x1 "),
-                               QString("0x1" + zeros300 + "z"), QStringLiteral("- 0x1")})
+                               QString("0x1" + zeros300 + "z"), QStringLiteral("- 0x1"), QStringLiteral("-0x10"),
+                               QStringLiteral("+0x10"), QStringLiteral("  0x10"), QStringLiteral("0x-")})
         EXPECT_TRUE(std::isnan(stringToNumber(bad, 7))) << bad.left(40).toStdString();
     // SWF 5 reads no hex.
     EXPECT_TRUE(std::isnan(stringToNumber("0x10", 5)));
