@@ -5,6 +5,7 @@
 #include "movie/display/ScriptEngine.h"
 #include "movie/sound/SoundPlayback.h"
 #include <algorithm>
+#include <limits>
 
 namespace nimbrel::movie::display {
 
@@ -145,6 +146,10 @@ void MovieClip::flushActions() {
     auto actions = std::move(pendingActions_);
     pendingActions_.clear();
     for (const QByteArray& bytes : actions) scripts.frameActions(this, bytes);
+    if (frameEntered_) {
+        frameEntered_ = false;
+        scripts.frameEntered(this, currentFrame());
+    }
     auto born = std::move(newborn_);
     newborn_.clear();
     for (auto& weak : born)
@@ -193,6 +198,7 @@ bool MovieClip::gotoLabel(const QString& label, bool andPlay) {
 }
 
 void MovieClip::collectActions(int frame, bool frameActions) {
+    if (frameActions) frameEntered_ = true;
     for (const auto& tag : timeline_->frame(frame).tags) {
         if (auto a = std::get_if<swf::DoAction>(&tag); a && frameActions) pendingActions_.push_back(a->actions);
         else if (auto i = std::get_if<swf::DoInitAction>(&tag)) pendingInit_.emplace_back(i->spriteId, i->actions);
@@ -506,6 +512,45 @@ void MovieClip::unloadContents() {
     current_ = 0;
     pendingActions_.clear();
     pendingInit_.clear();
+}
+
+std::shared_ptr<DisplayObject> MovieClip::takeChild(DisplayObject* child) {
+    for (auto it = children_.begin(); it != children_.end(); ++it) {
+        if (it->second.get() != child) continue;
+        auto obj = std::move(it->second);
+        children_.erase(it);
+        obj->setParent(nullptr);
+        return obj;
+    }
+    return nullptr;
+}
+
+void MovieClip::insertChild(std::shared_ptr<DisplayObject> child, int index) {
+    if (!child) return;
+    std::vector<int> depths;
+    for (const auto& [d, c] : children_) depths.push_back(d);
+    index = std::clamp(index, 0, int(depths.size()));
+    int depth;
+    if (index == int(depths.size())) {
+        depth = depths.empty() ? kScriptDepthBase : std::max(depths.back() + 1, kScriptDepthBase);
+    } else if (index > 0 && depths[index - 1] + 1 < depths[index]) {
+        depth = depths[index] - 1;
+    } else if (index == 0 && depths[0] > std::numeric_limits<int>::min()) {
+        depth = depths[0] - 1;
+    } else {
+        depth = depths[index];
+        ChildMap shifted;
+        for (auto& [d, c] : children_) {
+            const int nd = d >= depth ? d + 1 : d;
+            c->setDepth(nd);
+            shifted[nd] = std::move(c);
+        }
+        children_ = std::move(shifted);
+    }
+    child->placedByScript = true;
+    child->setParent(this);
+    child->setDepth(depth);
+    children_[depth] = std::move(child);
 }
 
 bool MovieClip::removeChildAt(int depth) {

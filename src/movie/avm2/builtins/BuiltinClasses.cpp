@@ -5,7 +5,11 @@
 #include "movie/avm2/builtins/ByteArrayClass.h"
 #include "movie/avm2/builtins/DateClass.h"
 #include "movie/avm2/builtins/DictionaryClass.h"
-#include "movie/avm2/builtins/DisplayStubs.h"
+#include "movie/avm2/builtins/DisplayClasses.h"
+#include "movie/avm2/builtins/EventClasses.h"
+#include "movie/avm2/builtins/GeomClasses.h"
+#include "movie/avm2/builtins/GraphicsClass.h"
+#include "movie/avm2/builtins/TimerClass.h"
 #include "movie/avm2/builtins/ErrorClasses.h"
 #include "movie/avm2/builtins/FunctionClass.h"
 #include "movie/avm2/builtins/JsonClass.h"
@@ -38,7 +42,11 @@ void BuiltinClasses::install(Runtime& rt) {
     NamespaceClass::install(rt);
     ErrorClasses::install(rt);
     GlobalFunctions::install(rt);
-    DisplayStubs::install(rt);
+    EventClasses::install(rt);
+    GeomClasses::install(rt);
+    GraphicsClass::install(rt);
+    DisplayClasses::install(rt);
+    TimerClass::install(rt);
 }
 
 } // namespace nimbrel::movie::avm2
