@@ -31,6 +31,7 @@ void Avm2ScriptEngine::attach(MovieClip* root, display::ScriptHost* host) {
     bridge_ = std::make_unique<StageBridge>(*rt_, root, host);
     rt_->stage = bridge_.get();
     timeMs_ = 0;
+    root->setName(QStringLiteral("root1"));
 }
 
 void Avm2ScriptEngine::detach() {
@@ -138,6 +139,14 @@ void Avm2ScriptEngine::bindDocumentClass() {
     });
 }
 
+// Depths from the main timeline down to the object: an order of the display tree.
+std::vector<int> Avm2ScriptEngine::treePath(const DisplayObject& object) const {
+    std::vector<int> path;
+    for (const DisplayObject* o = &object; o && o != root_ && path.size() < 256; o = o->parent())
+        path.insert(path.begin(), o->depth());
+    return path;
+}
+
 void Avm2ScriptEngine::constructCreated() {
     // Objects the timeline placed with a name become properties of their parent's object.
     auto created = std::move(created_);
@@ -154,19 +163,62 @@ void Avm2ScriptEngine::constructCreated() {
                 PropertyAccess::set(*rt_, parent, name, bridge_->valueOf(object.get()));
         });
     }
-    for (const auto& weak : created) {
+    // Children are constructed before their parent, siblings from the bottom
+    // up; each object placed by the timeline hears it was added once constructed.
+    struct Entry {
+        std::shared_ptr<DisplayObject> object;
+        std::vector<int> path;
+        bool announce = false;
+    };
+    std::vector<Entry> entries;
+    auto add = [&](const std::shared_ptr<DisplayObject>& object, bool announce) {
+        for (Entry& e : entries)
+            if (e.object == object) {
+                e.announce = e.announce || announce;
+                return;
+            }
+        entries.push_back({object, treePath(*object), announce});
+    };
+    for (const auto& weak : created)
+        if (auto object = weak.lock(); object && object->parent() && !object->placedByScript) add(object, true);
+    for (const Entry& e : std::vector<Entry>(entries))
+        if (bridge_->linkedClasses.contains(e.object->characterId())) bridge_->wrap(e.object.get());
+    std::vector<std::shared_ptr<EventTargetObject>> toConstruct;
+    for (auto& [weak, obj] : bridge_->unconstructed) {
         auto object = weak.lock();
-        if (object && bridge_->linkedClasses.contains(object->characterId())) bridge_->wrap(object.get());
+        if (!object || !obj->cls) continue;
+        toConstruct.push_back(obj);
+        // The main timeline joins the stage with its document class.
+        add(object, object.get() == root_);
     }
-    while (!bridge_->unconstructed.empty()) {
-        auto [weak, obj] = bridge_->unconstructed.front();
-        bridge_->unconstructed.erase(bridge_->unconstructed.begin());
-        if (weak.expired() || !obj->cls) continue;
-        guarded([&] { rt_->runConstructor(*obj->cls, Value::object(obj), {}); });
+    bridge_->unconstructed.clear();
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        const size_t n = std::min(a.path.size(), b.path.size());
+        for (size_t i = 0; i < n; ++i)
+            if (a.path[i] != b.path[i]) return a.path[i] < b.path[i];
+        return a.path.size() > b.path.size(); // the deeper one (a child) first
+    });
+    for (const Entry& e : entries) {
+        for (const auto& obj : toConstruct)
+            if (obj->displayObject == e.object)
+                guarded([&] { rt_->runConstructor(*obj->cls, Value::object(obj), {}); });
+        if (e.announce && (e.object->parent() || e.object.get() == root_))
+            guarded([&] { bridge_->announceAdded(*e.object, false); });
     }
+    // Constructors may have linked more (a script making a linked symbol).
+    for (const auto& [weak, obj] : bridge_->unconstructed)
+        if (!weak.expired() && obj->cls) guarded([&] { rt_->runConstructor(*obj->cls, Value::object(obj), {}); });
+    bridge_->unconstructed.clear();
 }
 
 void Avm2ScriptEngine::runFrameScripts() {
+    // The scripts of one frame run parents first, in display-list order.
+    std::vector<std::pair<std::vector<int>, FrameJob>> batch;
+    for (const FrameJob& job : frames_)
+        if (auto clip = job.clip.lock()) batch.emplace_back(treePath(*clip), job);
+    std::stable_sort(batch.begin(), batch.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    frames_.clear();
+    for (auto& [path, job] : batch) frames_.push_back(std::move(job));
     int jobs = 0;
     while (!frames_.empty() && jobs++ < kMaxJobsPerFrame && stopped_ == display::ScriptStop::None) {
         FrameJob job = frames_.front();
@@ -189,7 +241,6 @@ void Avm2ScriptEngine::frameStarted() {
     // Movie time starts at the first frame and moves one frame interval per frame.
     if (framesStarted_++ > 0) timeMs_ += frameMs_;
     guarded([&] { TimerClass::tick(*rt_, timeMs_); });
-    guarded([&] { bridge_->broadcast(QStringLiteral("enterFrame")); });
 }
 
 void Avm2ScriptEngine::frameEntered(MovieClip* clip, int frame) {
@@ -203,17 +254,30 @@ void Avm2ScriptEngine::objectCreated(DisplayObject* object) {
 }
 
 void Avm2ScriptEngine::objectRemoved(DisplayObject* object) {
-    if (bridge_) bridge_->forget(object);
+    if (!bridge_) return;
+    if (MovieClip* parent = object->parent()) {
+        bool top = true;
+        for (const auto& [depth, child] : parent->children())
+            if (child.get() == object) top = false;
+        guarded([&] { bridge_->timelineRemoved(*object, top); });
+    }
+    bridge_->forget(object);
 }
 
 void Avm2ScriptEngine::runQueuedActions() {
     if (!rt_ || stopped_ != display::ScriptStop::None) return;
     loadBlocksUpTo(root_->currentFrame());
     bindDocumentClass();
+    // The playhead has moved: enterFrame comes before what the frame placed is constructed.
+    if (inFrame_ && framesStarted_ > 1) guarded([&] { bridge_->broadcast(QStringLiteral("enterFrame")); });
     constructCreated();
     if (inFrame_) guarded([&] { bridge_->broadcast(QStringLiteral("frameConstructed")); });
     runFrameScripts();
     if (inFrame_) guarded([&] { bridge_->broadcast(QStringLiteral("exitFrame")); });
+    if (inFrame_ && bridge_->renderRequested) {
+        bridge_->renderRequested = false;
+        guarded([&] { bridge_->broadcast(QStringLiteral("render")); });
+    }
     inFrame_ = false;
     // What the exitFrame listeners started waits for the next frame's turn, save what they created.
     if (!created_.empty() || !bridge_->unconstructed.empty()) constructCreated();

@@ -44,7 +44,6 @@ public:
 
     Runtime* runtime() const { return rt_.get(); }
     StageBridge* bridge() const { return bridge_.get(); }
-    double movieTimeMs() const { return timeMs_; }
     static constexpr int kMaxJobsPerFrame = 100000;
 
 private:
@@ -52,6 +51,7 @@ private:
     void trace(const QString& line) override;
     int64_t nowMs() const override;
     int64_t scriptTimeoutMs() const override { return timeoutMs_; }
+    int64_t movieTimeMs() const override { return int64_t(timeMs_); }
 
     // Runs script code, reporting what it throws; false when scripts are stopped.
     bool guarded(const std::function<void()>& run);
@@ -59,6 +59,7 @@ private:
     void loadBlocksUpTo(int frame);
     void bindDocumentClass();
     void constructCreated();
+    std::vector<int> treePath(const display::DisplayObject& object) const;
     void runFrameScripts();
 
     std::unique_ptr<Runtime> rt_;

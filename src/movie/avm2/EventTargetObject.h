@@ -38,6 +38,8 @@ public:
     // addFrameScript: frame (0-based) -> function.
     std::map<int, Value> frameScripts;
     Value graphics; // the object's Graphics, made on first use
+    // Settings scripts make that the player keeps but does not act on yet (tabIndex, buttonMode...).
+    QHash<QString, Value> stored;
     // The object a script-made Sprite or Shape constructed for itself is a plain clip:
     // this says which of the display classes scripts see it as.
     bool isShape = false;

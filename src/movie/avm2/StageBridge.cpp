@@ -165,16 +165,30 @@ void StageBridge::eachOnStage(DisplayObject& object, const QString& type) {
     for (const auto& child : children) eachOnStage(*child, type);
 }
 
-void StageBridge::announceAdded(DisplayObject& child) {
+void StageBridge::announceAdded(DisplayObject& child, bool subtree) {
     auto e = newEvent(QStringLiteral("flash.events.Event"), QStringLiteral("added"), true);
     dispatch(*wrap(&child), *e);
-    if (onStage(child)) eachOnStage(child, QStringLiteral("addedToStage"));
+    if (!onStage(child)) return;
+    if (subtree) {
+        eachOnStage(child, QStringLiteral("addedToStage"));
+    } else {
+        auto staged = newEvent(QStringLiteral("flash.events.Event"), QStringLiteral("addedToStage"));
+        dispatch(*wrap(&child), *staged);
+    }
 }
 
 void StageBridge::announceRemoved(DisplayObject& child) {
     auto e = newEvent(QStringLiteral("flash.events.Event"), QStringLiteral("removed"), true);
     dispatch(*wrap(&child), *e);
     if (onStage(child)) eachOnStage(child, QStringLiteral("removedFromStage"));
+}
+
+void StageBridge::timelineRemoved(DisplayObject& object, bool top) {
+    // An object no script ever reached has no listeners of its own.
+    if (!top && !wrappers_.count(&object)) return;
+    if (top) dispatch(*wrap(&object), *newEvent(QStringLiteral("flash.events.Event"), QStringLiteral("removed"), true));
+    if (onStage(object))
+        dispatch(*wrap(&object), *newEvent(QStringLiteral("flash.events.Event"), QStringLiteral("removedFromStage")));
 }
 
 void StageBridge::addChildAt(MovieClip& parent, const std::shared_ptr<DisplayObject>& child, int index) {

@@ -32,6 +32,8 @@ public:
     EventTargetObject* stage() const { return stage_.get(); }
     Value stageValue() const { return Value::object(stage_); }
 
+    // Stage.invalidate was called: render listeners hear it at the end of the frame.
+    bool renderRequested = false;
     // Timers that run (kept alive while they do) and the movie time they tick on.
     std::vector<ObjectPtr> runningTimers;
     double timeMs = 0;
@@ -66,9 +68,13 @@ public:
     void addChildAt(display::MovieClip& parent, const std::shared_ptr<display::DisplayObject>& child, int index);
     void removeChild(display::MovieClip& parent, display::DisplayObject& child);
     // Tells the object and what it holds that they joined (or are leaving) the display list.
-    void announceAdded(display::DisplayObject& child);
+    // subtree: what the object holds hears addedToStage too (not when each of those announces itself).
+    void announceAdded(display::DisplayObject& child, bool subtree = true);
     void announceRemoved(display::DisplayObject& child);
     bool onStage(const display::DisplayObject& object) const;
+    // The timeline took the object away (top: itself, not something it held,
+    // which hears of it first): removed, and removedFromStage if it was on the stage.
+    void timelineRemoved(display::DisplayObject& object, bool top);
 
     // Pointer events for the object under the pointer (the innermost clip at the pointer below target).
     void mouseEvent(display::DisplayObject* target, const QString& type);

@@ -9,6 +9,7 @@
 #include "movie/avm2/builtins/EventClasses.h"
 #include "movie/avm2/builtins/GeomClasses.h"
 #include "movie/avm2/builtins/GraphicsClass.h"
+#include "movie/avm2/builtins/SystemClass.h"
 #include "movie/avm2/builtins/TimerClass.h"
 #include "movie/avm2/builtins/ErrorClasses.h"
 #include "movie/avm2/builtins/FunctionClass.h"
@@ -47,6 +48,7 @@ void BuiltinClasses::install(Runtime& rt) {
     GraphicsClass::install(rt);
     DisplayClasses::install(rt);
     TimerClass::install(rt);
+    SystemClass::install(rt);
 }
 
 } // namespace nimbrel::movie::avm2

@@ -159,10 +159,19 @@ Value contains(Runtime& rt, const Value& s, Args a) {
 
 // ---- MovieClip ----
 
+// A clip a script made has no frames to be on.
 Value currentFrame(Runtime& rt, const Value& s, Args) {
     MovieClip* c = thisClip(rt, s);
+    if (c && c->characterId() == 0 && c->timeline()->frames.empty() && rt.stage && c != rt.stage->root())
+        return Value::integer(0);
     return Value::integer(c ? c->currentFrame() + 1 : 1);
 }
+Value isPlaying(Runtime& rt, const Value& s, Args) {
+    MovieClip* c = thisClip(rt, s);
+    return Value::boolean(c && c->isPlaying() && c->totalFrames() > 1);
+}
+NIMBREL_STORED_PROPERTY(mouseChildren, "mouseChildren", Value::boolean(true), asBoolean)
+NIMBREL_STORED_PROPERTY(tabChildren, "tabChildren", Value::boolean(true), asBoolean)
 Value totalFrames(Runtime& rt, const Value& s, Args) {
     MovieClip* c = thisClip(rt, s);
     return Value::integer(c ? std::max(1, c->totalFrames()) : 1);
@@ -246,7 +255,9 @@ ClassObject* ContainerMethods::install(Runtime& rt, ClassObject& base) {
                       {"removeChildren", removeChildren}, {"getChildAt", getChildAt, 1},
                       {"getChildByName", getChildByName, 1}, {"getChildIndex", getChildIndex, 1},
                       {"setChildIndex", setChildIndex, 2}, {"swapChildren", swapChildren, 2},
-                      {"swapChildrenAt", swapChildrenAt, 2}, {"contains", contains, 1}});
+                      {"swapChildrenAt", swapChildrenAt, 2}, {"contains", contains, 1},
+                      NIMBREL_STORED_MEMBERS(mouseChildren, "mouseChildren"),
+                      NIMBREL_STORED_MEMBERS(tabChildren, "tabChildren")});
     return cls.get();
 }
 
@@ -257,7 +268,7 @@ void ContainerMethods::installMovieClip(Runtime& rt, ClassObject& sprite, Native
                       {"get currentLabel", currentLabel}, {"get currentFrameLabel", currentFrameLabel},
                       {"get framesLoaded", framesLoaded}, {"play", play}, {"stop", stop},
                       {"gotoAndPlay", gotoAndPlay, 1}, {"gotoAndStop", gotoAndStop, 1}, {"nextFrame", nextFrame},
-                      {"prevFrame", prevFrame}, {"addFrameScript", addFrameScript}});
+                      {"prevFrame", prevFrame}, {"addFrameScript", addFrameScript}, {"get isPlaying", isPlaying}});
 }
 
 } // namespace nimbrel::movie::avm2

@@ -9,6 +9,7 @@
 #include "movie/display/MovieContext.h"
 #include "movie/display/ScriptHost.h"
 #include "movie/swf/Movie.h"
+#include <optional>
 
 namespace nimbrel::movie::avm2 {
 
@@ -186,6 +187,64 @@ Value getGraphics(Runtime& rt, const Value& s, Args) {
     return t.graphics;
 }
 
+// Bounds of both on the stage overlap.
+Value hitTestObject(Runtime& rt, const Value& s, Args a) {
+    const DisplayObject* d = thisDisplay(rt, s);
+    if (a[0].isNullish()) rt.raise(QStringLiteral("TypeError"), 2007, {QStringLiteral("obj")});
+    const DisplayObject* other = StageBridge::displayOf(a[0]);
+    if (!d || !other) return Value::boolean(false);
+    const QRectF mine = display::HitTest::toStage(*d).mapRect(d->localBounds());
+    const QRectF theirs = display::HitTest::toStage(*other).mapRect(other->localBounds());
+    return Value::boolean(mine.intersects(theirs));
+}
+
+Value startDrag(Runtime& rt, const Value& s, Args a) {
+    DisplayObject* d = thisDisplay(rt, s);
+    if (!d || !rt.stage || !rt.stage->host()) return Value();
+    std::optional<QRectF> bounds;
+    if (!a[1].isNullish()) {
+        auto field = [&](const char* n) {
+            return rt.toNumber(PropertyAccess::get(rt, a[1], Name::publicName(QString::fromLatin1(n)))) * 20.0;
+        };
+        bounds = QRectF(field("x"), field("y"), field("width"), field("height"));
+    }
+    rt.stage->host()->startDrag(d, a[0].toBoolean(), bounds);
+    return Value();
+}
+Value stopDrag(Runtime& rt, const Value&, Args) {
+    if (rt.stage && rt.stage->host()) rt.stage->host()->stopDrag();
+    return Value();
+}
+
+Value getCacheAsBitmap(Runtime& rt, const Value& s, Args) {
+    const DisplayObject* d = thisDisplay(rt, s);
+    return Value::boolean(d && d->cacheAsBitmap);
+}
+Value setCacheAsBitmap(Runtime& rt, const Value& s, Args a) {
+    if (DisplayObject* d = thisDisplay(rt, s)) d->cacheAsBitmap = a[0].toBoolean();
+    return Value();
+}
+
+NIMBREL_STORED_PROPERTY(mouseEnabled, "mouseEnabled", Value::boolean(true), asBoolean)
+NIMBREL_STORED_PROPERTY(doubleClickEnabled, "doubleClickEnabled", Value::boolean(false), asBoolean)
+NIMBREL_STORED_PROPERTY(tabEnabled, "tabEnabled", Value::boolean(false), asBoolean)
+NIMBREL_STORED_PROPERTY(tabIndex, "tabIndex", Value::integer(-1), asInt)
+NIMBREL_STORED_PROPERTY(focusRect, "focusRect", Value::null(), asIs)
+NIMBREL_STORED_PROPERTY(contextMenu, "contextMenu", Value::null(), asIs)
+NIMBREL_STORED_PROPERTY(buttonMode, "buttonMode", Value::boolean(false), asBoolean)
+NIMBREL_STORED_PROPERTY(useHandCursor, "useHandCursor", Value::boolean(true), asBoolean)
+NIMBREL_STORED_PROPERTY(hitArea, "hitArea", Value::null(), asIs)
+NIMBREL_STORED_PROPERTY(mask, "mask", Value::null(), asIs)
+NIMBREL_STORED_PROPERTY(scrollRect, "scrollRect", Value::null(), asIs)
+NIMBREL_STORED_PROPERTY(opaqueBackground, "opaqueBackground", Value::null(), asIs)
+NIMBREL_STORED_PROPERTY(blendMode, "blendMode", Value::string(QStringLiteral("normal")), asString)
+NIMBREL_STORED_PROPERTY(scaleMode, "scaleMode", Value::string(QStringLiteral("showAll")), asString)
+NIMBREL_STORED_PROPERTY(align, "align", Value::string(QString()), asString)
+NIMBREL_STORED_PROPERTY(quality, "quality", Value::string(QStringLiteral("HIGH")), asString)
+NIMBREL_STORED_PROPERTY(displayState, "displayState", Value::string(QStringLiteral("normal")), asString)
+NIMBREL_STORED_PROPERTY(focus, "focus", Value::null(), asIs)
+NIMBREL_STORED_PROPERTY(stageFocusRect, "stageFocusRect", Value::boolean(true), asBoolean)
+
 // ---- Stage ----
 const swf::Movie* movieOf(Runtime& rt) { return rt.stage ? rt.stage->root()->context()->movie().get() : nullptr; }
 Value stageWidth(Runtime& rt, const Value&, Args) {
@@ -196,9 +255,23 @@ Value stageHeight(Runtime& rt, const Value&, Args) {
     const swf::Movie* m = movieOf(rt);
     return Value::number(m ? m->header.stage.height() / 20.0 : 0);
 }
-Value frameRate(Runtime& rt, const Value&, Args) {
+Value frameRate(Runtime& rt, const Value& s, Args) {
+    const Value set = thisTarget(rt, s).stored.value(QStringLiteral("frameRate"));
+    if (!set.isUndefined()) return set;
     const swf::Movie* m = movieOf(rt);
     return Value::number(m ? m->header.frameRate : 24);
+}
+// Kept within what the player can run (0.01 to 1000 frames a second); NaN stays NaN.
+Value setFrameRate(Runtime& rt, const Value& s, Args a) {
+    const double v = rt.toNumber(a[0]);
+    thisTarget(rt, s).stored.insert(QStringLiteral("frameRate"),
+                                    Value::number(std::isnan(v) ? v : std::clamp(v, 0.01, 1000.0)));
+    return Value();
+}
+// The next frame tells render listeners, once.
+Value invalidate(Runtime& rt, const Value&, Args) {
+    if (rt.stage) rt.stage->renderRequested = true;
+    return Value();
 }
 
 } // namespace
@@ -219,11 +292,22 @@ void DisplayClasses::install(Runtime& rt) {
                          {"get parent", getParent}, {"get root", getRoot}, {"get stage", getStage},
                          {"get mouseX", mouseX}, {"get mouseY", mouseY}, {"localToGlobal", localToGlobal, 1},
                          {"globalToLocal", globalToLocal, 1}, {"getBounds", getBounds, 1},
-                         {"getRect", getBounds, 1}, {"hitTestPoint", hitTestPoint, 2}});
+                         {"getRect", getBounds, 1}, {"hitTestPoint", hitTestPoint, 2},
+                         {"hitTestObject", hitTestObject, 1}, {"get cacheAsBitmap", getCacheAsBitmap},
+                         {"set cacheAsBitmap", setCacheAsBitmap}, NIMBREL_STORED_MEMBERS(mask, "mask"),
+                         NIMBREL_STORED_MEMBERS(scrollRect, "scrollRect"),
+                         NIMBREL_STORED_MEMBERS(opaqueBackground, "opaqueBackground"),
+                         NIMBREL_STORED_MEMBERS(blendMode, "blendMode")});
 
     auto interactive = rt.defineNativeClass(pkg, QStringLiteral("InteractiveObject"), object.get(), {});
     interactive->constructor = MethodRef{nullptr, 0, nothing, interactive.get()};
     interactive->dynamicInstances = false;
+    addMembers(*interactive, {NIMBREL_STORED_MEMBERS(mouseEnabled, "mouseEnabled"),
+                              NIMBREL_STORED_MEMBERS(doubleClickEnabled, "doubleClickEnabled"),
+                              NIMBREL_STORED_MEMBERS(tabEnabled, "tabEnabled"),
+                              NIMBREL_STORED_MEMBERS(tabIndex, "tabIndex"),
+                              NIMBREL_STORED_MEMBERS(focusRect, "focusRect"),
+                              NIMBREL_STORED_MEMBERS(contextMenu, "contextMenu")});
 
     auto shape = rt.defineNativeClass(pkg, QStringLiteral("Shape"), object.get(), {});
     shape->constructor = MethodRef{nullptr, 0, constructShape, shape.get()};
@@ -234,14 +318,22 @@ void DisplayClasses::install(Runtime& rt) {
     auto sprite = rt.defineNativeClass(pkg, QStringLiteral("Sprite"), container, {});
     sprite->constructor = MethodRef{nullptr, 0, constructDisplay, sprite.get()};
     sprite->dynamicInstances = false;
-    addMembers(*sprite, {{"get graphics", getGraphics}});
+    addMembers(*sprite, {{"get graphics", getGraphics}, {"startDrag", startDrag}, {"stopDrag", stopDrag},
+                         NIMBREL_STORED_MEMBERS(buttonMode, "buttonMode"),
+                         NIMBREL_STORED_MEMBERS(useHandCursor, "useHandCursor"),
+                         NIMBREL_STORED_MEMBERS(hitArea, "hitArea")});
     ContainerMethods::installMovieClip(rt, *sprite, constructDisplay);
 
     auto stage = rt.defineNativeClass(pkg, QStringLiteral("Stage"), container, {});
     stage->constructor = MethodRef{nullptr, 0, nothing, stage.get()};
     stage->dynamicInstances = false;
     addMembers(*stage, {{"get stageWidth", stageWidth}, {"get stageHeight", stageHeight},
-                        {"get frameRate", frameRate}});
+                        {"get frameRate", frameRate}, {"set frameRate", setFrameRate, 1},
+                        {"invalidate", invalidate}, NIMBREL_STORED_MEMBERS(scaleMode, "scaleMode"),
+                        NIMBREL_STORED_MEMBERS(align, "align"), NIMBREL_STORED_MEMBERS(quality, "quality"),
+                        NIMBREL_STORED_MEMBERS(displayState, "displayState"),
+                        NIMBREL_STORED_MEMBERS(focus, "focus"),
+                        NIMBREL_STORED_MEMBERS(stageFocusRect, "stageFocusRect")});
 }
 
 } // namespace nimbrel::movie::avm2

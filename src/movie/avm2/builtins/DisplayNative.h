@@ -45,6 +45,22 @@ inline EventObject& thisEvent(Runtime& rt, const Value& self) {
     if (!e) rt.raise(QStringLiteral("TypeError"), 1034, {rt.describe(self), QStringLiteral("flash.events.Event")});
     return *e;
 }
+// A property the object keeps as set (converted as its declared type
+// converts), with its default until then.
+inline Value asBoolean(Runtime&, const Value& v) { return Value::boolean(v.toBoolean()); }
+inline Value asInt(Runtime& rt, const Value& v) { return Value::integer(rt.toInt32(v)); }
+inline Value asString(Runtime& rt, const Value& v) { return v.isNullish() ? Value::null() : Value::string(rt.toString(v)); }
+inline Value asIs(Runtime&, const Value& v) { return v.isUndefined() ? Value::null() : v; }
+#define NIMBREL_STORED_PROPERTY(fnName, key, fallback, convert)                                    \
+    Value get_##fnName(Runtime& rt, const Value& s, Args) {                                      \
+        return thisTarget(rt, s).stored.value(QStringLiteral(key), fallback);                     \
+    }                                                                                             \
+    Value set_##fnName(Runtime& rt, const Value& s, Args a) {                                    \
+        thisTarget(rt, s).stored.insert(QStringLiteral(key), convert(rt, a[0]));                  \
+        return Value();                                                                           \
+    }
+#define NIMBREL_STORED_MEMBERS(fnName, key) {"get " key, get_##fnName}, {"set " key, set_##fnName, 1}
+
 inline bool boolArg(Args a, int i, bool fallback) { return i < a.count ? a[i].toBoolean() : fallback; }
 
 } // namespace nimbrel::movie::avm2::native
