@@ -1,12 +1,23 @@
 #include "movie/avm2/EventTargetObject.h"
+#include "movie/avm2/FunctionObject.h"
 #include <algorithm>
 
 namespace nimbrel::movie::avm2 {
 
 namespace {
+// Taking a method off its object twice gives two closures: they are the same listener.
+bool sameCallable(const ScriptObject* a, const ScriptObject* b) {
+    if (a == b) return true;
+    auto* fa = dynamic_cast<const FunctionObject*>(a);
+    auto* fb = dynamic_cast<const FunctionObject*>(b);
+    return fa && fb && fa->bound && fb->bound && fa->method.unit == fb->method.unit &&
+           fa->method.index == fb->method.index && fa->method.native == fb->method.native &&
+           strictEquals(fa->boundThis, fb->boundThis);
+}
 bool sameFunction(const EventTargetObject::Listener& l, const Value& fn) {
-    if (l.fn.isObject()) return strictEquals(l.fn, fn);
-    return fn.isObject() && l.weakFn.lock().get() == fn.obj();
+    if (!fn.isObject()) return false;
+    if (l.fn.isObject()) return sameCallable(l.fn.obj(), fn.obj());
+    return sameCallable(l.weakFn.lock().get(), fn.obj());
 }
 } // namespace
 

@@ -221,6 +221,8 @@ void StageBridge::mouseEvent(DisplayObject* target, const QString& type) {
             DisplayObject& o = *it->second;
             QPointF inParent;
             if (o.type() != DisplayObject::Type::MovieClip || !o.visible) continue;
+            // A Shape a script made is drawn by a clip, but the pointer never targets it.
+            if (auto w = wrappers_.find(&o); w != wrappers_.end() && w->second->isShape) continue;
             if (display::HitTest::stageToLocal(*inner, pointer, &inParent) &&
                 display::HitTest::contains(o, inParent, true))
                 next = &o;

@@ -1,5 +1,6 @@
 #include "movie/avm2/builtins/ContainerMethods.h"
 #include "movie/avm2/builtins/DisplayNative.h"
+#include "movie/avm2/builtins/SceneClasses.h"
 #include "movie/display/MovieClip.h"
 #include "movie/swf/Timeline.h"
 
@@ -269,6 +270,7 @@ void ContainerMethods::installMovieClip(Runtime& rt, ClassObject& sprite, Native
                       {"get framesLoaded", framesLoaded}, {"play", play}, {"stop", stop},
                       {"gotoAndPlay", gotoAndPlay, 1}, {"gotoAndStop", gotoAndStop, 1}, {"nextFrame", nextFrame},
                       {"prevFrame", prevFrame}, {"addFrameScript", addFrameScript}, {"get isPlaying", isPlaying}});
+    SceneClasses::install(rt, *cls);
 }
 
 } // namespace nimbrel::movie::avm2
