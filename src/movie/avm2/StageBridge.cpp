@@ -17,8 +17,8 @@ constexpr int kMaxPath = 256;
 QString builtinClassFor(const DisplayObject& object) {
     switch (object.type()) {
     case DisplayObject::Type::MovieClip: return QStringLiteral("flash.display.MovieClip");
-    case DisplayObject::Type::Shape:
-    case DisplayObject::Type::MorphShape: return QStringLiteral("flash.display.Shape");
+    case DisplayObject::Type::Shape: return QStringLiteral("flash.display.Shape");
+    case DisplayObject::Type::MorphShape: return QStringLiteral("flash.display.MorphShape");
     case DisplayObject::Type::Button:
     case DisplayObject::Type::EditText: return QStringLiteral("flash.display.InteractiveObject");
     default: return QStringLiteral("flash.display.DisplayObject");

@@ -36,6 +36,16 @@ public:
     bool renderRequested = false;
     // Timers that run (kept alive while they do) and the movie time they tick on.
     std::vector<ObjectPtr> runningTimers;
+    // setTimeout / setInterval calls waiting for their time.
+    struct Delayed {
+        uint32_t id = 0;
+        double due = 0, interval = 0;
+        bool repeats = false;
+        Value fn;
+        std::vector<Value> args;
+    };
+    std::vector<Delayed> delayedCalls;
+    uint32_t nextDelayedId = 1;
     double timeMs = 0;
     // "instance1", "instance2"...: the names of display objects nobody named.
     QString nextInstanceName() { return QStringLiteral("instance%1").arg(++instanceCount_); }

@@ -40,6 +40,14 @@ Value constructDisplay(Runtime& rt, const Value& self, Args) {
     return Value();
 }
 
+// The abstract display classes: only the player makes their instances.
+Value constructAbstract(Runtime& rt, const Value& self, Args) {
+    EventTargetObject& t = thisTarget(rt, self);
+    if (!t.displayObject)
+        rt.raise(QStringLiteral("ArgumentError"), 2012, {(t.cls ? t.cls->name : QStringLiteral("DisplayObject")) + QLatin1Char('$')});
+    return Value();
+}
+
 Value constructShape(Runtime& rt, const Value& self, Args a) {
     thisTarget(rt, self).isShape = true;
     return constructDisplay(rt, self, a);
@@ -279,7 +287,7 @@ Value invalidate(Runtime& rt, const Value&, Args) {
 void DisplayClasses::install(Runtime& rt) {
     const QString pkg = QStringLiteral("flash.display");
     auto object = rt.defineNativeClass(pkg, QStringLiteral("DisplayObject"), rt.builtin(QStringLiteral("flash.events.EventDispatcher")), {});
-    object->constructor = MethodRef{nullptr, 0, nothing, object.get()};
+    object->constructor = MethodRef{nullptr, 0, constructAbstract, object.get()};
     object->dynamicInstances = false;
     addMembers(*object, {{"get x", getX}, {"set x", setNumber<applyX>}, {"get y", getY}, {"set y", setNumber<applyY>},
                          {"get scaleX", getScaleX}, {"set scaleX", setNumber<applyScaleX>}, {"get scaleY", getScaleY},
@@ -300,7 +308,7 @@ void DisplayClasses::install(Runtime& rt) {
                          NIMBREL_STORED_MEMBERS(blendMode, "blendMode")});
 
     auto interactive = rt.defineNativeClass(pkg, QStringLiteral("InteractiveObject"), object.get(), {});
-    interactive->constructor = MethodRef{nullptr, 0, nothing, interactive.get()};
+    interactive->constructor = MethodRef{nullptr, 0, constructAbstract, interactive.get()};
     interactive->dynamicInstances = false;
     addMembers(*interactive, {NIMBREL_STORED_MEMBERS(mouseEnabled, "mouseEnabled"),
                               NIMBREL_STORED_MEMBERS(doubleClickEnabled, "doubleClickEnabled"),
@@ -313,6 +321,11 @@ void DisplayClasses::install(Runtime& rt) {
     shape->constructor = MethodRef{nullptr, 0, constructShape, shape.get()};
     shape->dynamicInstances = false;
     addMembers(*shape, {{"get graphics", getGraphics}});
+
+    auto morph = rt.defineNativeClass(pkg, QStringLiteral("MorphShape"), object.get(), {});
+    morph->constructor = MethodRef{nullptr, 0, constructAbstract, morph.get()};
+    morph->dynamicInstances = false;
+    morph->isFinal = true;
 
     auto container = ContainerMethods::install(rt, *interactive);
     auto sprite = rt.defineNativeClass(pkg, QStringLiteral("Sprite"), container, {});

@@ -1,5 +1,5 @@
 #pragma once
-// flash.utils.Timer: ticks on movie time, checked once per frame, each tick a
+// flash.utils.Timer and setTimeout/setInterval: tick on movie time, checked once per frame, each tick a
 // TimerEvent.TIMER and the last of a counted run a TIMER_COMPLETE.
 namespace nimbrel::movie::avm2 {
 class Runtime;
