@@ -10,6 +10,7 @@
 #include "movie/display/MovieClip.h"
 #include "movie/display/MovieContext.h"
 #include "movie/support/AbcBuilder.h"
+#include "movie/support/RunawayMovies.h"
 #include "movie/support/SwfBuilder.h"
 #include <gtest/gtest.h>
 
@@ -21,12 +22,15 @@ using avm2::Value;
 
 namespace {
 
-// An ActionScript 3 movie of `frames` empty frames whose one block does nothing.
-QByteArray emptyAs3Movie(int frames) {
+// An ActionScript 3 movie of `frames` empty frames whose one block runs `code`
+// at once (by default it does nothing); a timeout > 0 adds ScriptLimits.
+QByteArray emptyAs3Movie(int frames, QByteArray code = test::AbcCode().op(avm2::Op::ReturnVoid).data(),
+                         uint16_t timeoutSeconds = 0) {
     test::AbcBodySpec body;
-    body.code = test::AbcCode().op(avm2::Op::ReturnVoid).data();
+    body.code = code;
     test::SwfBuilder swf;
     swf.tag(69, QByteArray("\x08\0\0\0", 4));
+    if (timeoutSeconds > 0) test::scriptLimits(swf, 256, timeoutSeconds);
     test::AbcBytes doAbc;
     doAbc.u8(0).u8(0).u8(0).u8(0).u8(0).bytes(test::AbcBuilder::withBody(body));
     swf.tag(82, doAbc.data(), true);
@@ -251,6 +255,20 @@ TEST_F(Avm2Stage, FrameEventsComeInThePlayersOrderEachFrame) {
                                      })});
     player.stepFrame();
     EXPECT_EQ(seen, QStringList({"root1:enterFrame", "root1:frameConstructed", "script", "root1:exitFrame"}));
+}
+
+TEST(Avm2TimeBudget, AScriptThatNeverEndsStopsTheMoviesScriptsForGood) {
+    MoviePlayer player;
+    QList<MoviePlayer::StopReason> halts;
+    QObject::connect(&player, &MoviePlayer::scriptsHalted, [&](MoviePlayer::StopReason why) { halts << why; });
+    // label; jump back to it: for ever.
+    const QByteArray loop = test::AbcCode().op(avm2::Op::Label).op(avm2::Op::Jump).s24(-5).data();
+    ASSERT_TRUE(player.loadData(emptyAs3Movie(3, loop, 1), QString(), QString()));
+    EXPECT_EQ(player.scriptStopReason(), MoviePlayer::StopReason::RanTooLong);
+    player.stepFrame();
+    player.stepFrame();
+    EXPECT_EQ(halts, QList<MoviePlayer::StopReason>({MoviePlayer::StopReason::RanTooLong}));
+    EXPECT_EQ(player.root()->currentFrame(), 2) << "the timeline plays on without its scripts";
 }
 
 } // namespace
