@@ -214,6 +214,8 @@ TEST_F(Avm2Stage, AddingAndRemovingAnnounceItselfToTheObjectAndWhatItHolds) {
     call(root(), "addChild", {outer});
     EXPECT_EQ(seen, QStringList({"outer:added", "outer:addedToStage", "inner:addedToStage"}));
     seen.clear();
+    call(root(), "addChild", {outer}); // already there: a new place at most, nothing leaves or joins
+    EXPECT_TRUE(seen.isEmpty());
     call(root(), "removeChild", {outer});
     EXPECT_EQ(seen, QStringList({"outer:removed", "outer:removedFromStage", "inner:removedFromStage"}));
     EXPECT_TRUE(PropertyAccess::get(*rt, outer, Name::publicName(QStringLiteral("stage"))).isNull());

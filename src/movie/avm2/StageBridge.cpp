@@ -193,11 +193,13 @@ void StageBridge::timelineRemoved(DisplayObject& object, bool top) {
 
 void StageBridge::addChildAt(MovieClip& parent, const std::shared_ptr<DisplayObject>& child, int index) {
     auto wrapper = wrap(child.get());
-    if (MovieClip* old = child->parent()) {
-        // Moving within the same parent counts its own place out first.
-        removeChild(*old, *child);
-        if (old == &parent) index = std::min<int>(index, int(parent.children().size()));
+    if (child->parent() == &parent) {
+        // Moving within its parent is only a new place: nothing leaves or joins.
+        auto keep = parent.takeChild(child.get());
+        parent.insertChild(keep, std::min<int>(index, int(parent.children().size())));
+        return;
     }
+    if (MovieClip* old = child->parent()) removeChild(*old, *child);
     parent.insertChild(child, index);
     wrappers_[child.get()] = wrapper;
     announceAdded(*child);

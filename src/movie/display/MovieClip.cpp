@@ -95,8 +95,11 @@ void MovieClip::tick() {
               [](const auto& a, const auto& b) { return a->creationOrder() > b->creationOrder(); });
     if (bornTick_ != context()->tick() && playing_) {
         if (current_ + 1 < totalFrames()) {
+            // What the next frame removes leaves while the clip is still on this one.
+            const std::vector<int> leaving = leavingDepths(current_ + 1);
+            for (int depth : leaving) removeDepth(depth);
             current_ += 1;
-            runFrame(current_);
+            runFrame(current_, leaving);
         } else if (totalFrames() > 1) {
             rebuildTo(0); // looping is a goto to the first frame
         }
@@ -205,9 +208,33 @@ void MovieClip::collectActions(int frame, bool frameActions) {
     }
 }
 
-void MovieClip::runFrame(int frame) {
-    for (const auto& tag : timeline_->frame(frame).tags) applyTag(tag);
+void MovieClip::runFrame(int frame, const std::vector<int>& removedAlready) {
+    std::vector<int> pending = removedAlready;
+    for (const auto& tag : timeline_->frame(frame).tags) {
+        if (auto ro = std::get_if<swf::RemoveObject>(&tag)) {
+            auto it = std::find(pending.begin(), pending.end(), int(ro->depth));
+            if (it != pending.end()) {
+                pending.erase(it);
+                continue;
+            }
+        }
+        applyTag(tag);
+    }
     collectActions(frame, true);
+}
+
+std::vector<int> MovieClip::leavingDepths(int frame) const {
+    // Only removals that come before anything else the frame does at their depth.
+    std::vector<int> out, touched;
+    for (const auto& tag : timeline_->frame(frame).tags) {
+        if (auto ro = std::get_if<swf::RemoveObject>(&tag)) {
+            if (std::find(touched.begin(), touched.end(), int(ro->depth)) == touched.end()) out.push_back(ro->depth);
+            touched.push_back(ro->depth);
+        } else if (auto po = std::get_if<swf::PlaceObject>(&tag)) {
+            touched.push_back(po->depth);
+        }
+    }
+    return out;
 }
 
 void MovieClip::applyTag(const swf::ControlTag& tag) {

@@ -92,7 +92,9 @@ public:
 
 private:
     struct Slot;
-    void runFrame(int frame);
+    // removedAlready: depths whose RemoveObject of this frame was applied before entering it.
+    void runFrame(int frame, const std::vector<int>& removedAlready = {});
+    std::vector<int> leavingDepths(int frame) const;
     void rebuildTo(int frame);
     void rebuildDisplayTo(int frame);
     void playSoundTag(const swf::ControlTag& tag);
