@@ -1,5 +1,6 @@
 #include "movie/MoviePlayer.h"
 #include "movie/avm1/Avm1ScriptEngine.h"
+#include "movie/avm2/Avm2ScriptEngine.h"
 #include "movie/display/EditTextObject.h"
 #include "movie/display/FocusManager.h"
 #include "movie/display/MovieClip.h"
@@ -86,6 +87,8 @@ struct MoviePlayer::Impl : display::ScriptHost {
     std::shared_ptr<display::MovieClip> root;
     display::StageLevels levels; // _level1 and up
     ScriptEngineFactory factory;
+    // Until a caller chooses, each movie gets the machine its FileAttributes ask for.
+    bool enginePerMovie = true;
     std::function<void(const QString&)> traceSink;
     host::ManualClock clock;
     host::NavigationGate navigation{clock}; // how often getURL may open an address
@@ -361,7 +364,8 @@ bool MoviePlayer::startParsed(std::shared_ptr<const swf::Movie> movie, const QSt
     d->error.clear();
     d->base = baseUrl;
     d->movie = std::move(movie);
-    d->scripts = d->factory ? d->factory() : nullptr;
+    if (d->enginePerMovie && d->movie->actionScript3) d->scripts = avm2::Avm2ScriptEngine::factory()();
+    else d->scripts = d->factory ? d->factory() : nullptr;
     if (!d->scripts) d->scripts = std::make_unique<display::NullScriptEngine>();
     d->context = std::make_unique<display::MovieContext>(d->movie, d->scripts.get());
     d->context->setSound(&d->sound);
@@ -785,7 +789,10 @@ void MoviePlayer::deleteWhenIdle() {
 
 std::shared_ptr<const swf::Movie> MoviePlayer::parsedMovie() const { return d->movie; }
 display::MovieClip* MoviePlayer::root() const { return d->root.get(); }
-void MoviePlayer::setScriptEngineFactory(ScriptEngineFactory factory) { d->factory = std::move(factory); }
+void MoviePlayer::setScriptEngineFactory(ScriptEngineFactory factory) {
+    d->factory = std::move(factory);
+    d->enginePerMovie = false;
+}
 void MoviePlayer::setTraceSink(std::function<void(const QString&)> sink) { d->traceSink = std::move(sink); }
 
 } // namespace nimbrel::movie

@@ -161,8 +161,9 @@ public:
     std::shared_ptr<const swf::Movie> parsedMovie() const;
     display::MovieClip* root() const;
 
-    // Interpreter for the movies loaded from now on (ActionScript 1/2 unless
-    // changed); a null factory means no scripts.
+    // Interpreter for the movies loaded from now on (unless changed, the
+    // machine each movie declares: ActionScript 3 or 1/2); a null factory
+    // means no scripts.
     using ScriptEngineFactory = std::function<std::unique_ptr<display::ScriptEngine>()>;
     void setScriptEngineFactory(ScriptEngineFactory factory);
     // Receives every trace line scripts produce (besides the traced() signal).

@@ -13,6 +13,14 @@
 #include <algorithm>
 #include <cstdio>
 
+// The same run serves the ActionScript 3 player cases: the build says which
+// corpus, which of its folders and which pass list.
+#ifndef NIMBREL_CORPUS_FOLDER
+#define NIMBREL_CORPUS_FOLDER "corpus"
+#define NIMBREL_CASE_PREFIX ""
+#define NIMBREL_PASS_LIST "tests/avm1_conformance/pass_list.txt"
+#endif
+
 namespace {
 
 struct RunResult {
@@ -66,7 +74,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
-    const QString root = QStringLiteral(NIMBREL_SOURCE_DIR "/../shared/corpus");
+    const QString root = QStringLiteral(NIMBREL_SOURCE_DIR "/../shared/" NIMBREL_CORPUS_FOLDER);
     if (!QDir(root).exists()) {
         std::printf("corpus not found at %s: skipped\n", qPrintable(root));
         return 77;
@@ -83,12 +91,15 @@ int main(int argc, char** argv)
         else
             filters.append(a);
     }
-    const QString passListPath = QStringLiteral(NIMBREL_SOURCE_DIR "/tests/avm1_conformance/pass_list.txt");
+    const QString passListPath = QStringLiteral(NIMBREL_SOURCE_DIR "/" NIMBREL_PASS_LIST);
+    const QString prefix = QStringLiteral(NIMBREL_CASE_PREFIX);
     PassList passes = PassList::load(passListPath);
     int passed = 0, failed = 0, extras = 0, knownFailing = 0;
     struct Slow { qint64 ms; QString name; };
     std::vector<Slow> times;
     for (const QString& name : caseNames(root)) {
+        if (!name.startsWith(prefix))
+            continue;
         if (!filters.isEmpty() && std::none_of(filters.begin(), filters.end(), [&](const QString& f) { return name.contains(f); }))
             continue;
         auto c = CorpusCase::load(root, name);

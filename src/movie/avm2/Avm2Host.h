@@ -12,6 +12,9 @@ public:
     virtual void trace(const QString& line) = 0;
     // Milliseconds on a monotonic clock.
     virtual int64_t nowMs() const = 0;
+    // What getTimer reports: milliseconds since the movie started (a player
+    // counts movie time; without one it is the monotonic clock).
+    virtual int64_t movieTimeMs() const { return nowMs(); }
     // How long one entry into script code may run before it is stopped.
     virtual int64_t scriptTimeoutMs() const { return 15000; }
 };

@@ -100,6 +100,8 @@ public:
     // ApplicationDomain.currentDomain, and the ByteArray its domain memory is (null: none).
     ObjectPtr currentDomain;
     ObjectPtr domainMemory;
+    // The display list of the player running the movie (null: none, as in a headless run).
+    class StageBridge* stage = nullptr;
     // What the memory instructions address while no domain memory is set: the minimum size, zero-filled.
     QByteArray scratchMemory = QByteArray(1024, '\0');
     // XML.settings() and the `default xml namespace` now in force.

@@ -5,6 +5,7 @@
 #include "movie/display/ScriptEngine.h"
 #include "movie/sound/SoundPlayback.h"
 #include <algorithm>
+#include <limits>
 
 namespace nimbrel::movie::display {
 
@@ -94,8 +95,11 @@ void MovieClip::tick() {
               [](const auto& a, const auto& b) { return a->creationOrder() > b->creationOrder(); });
     if (bornTick_ != context()->tick() && playing_) {
         if (current_ + 1 < totalFrames()) {
+            // What the next frame removes leaves while the clip is still on this one.
+            const std::vector<int> leaving = leavingDepths(current_ + 1);
+            for (int depth : leaving) removeDepth(depth);
             current_ += 1;
-            runFrame(current_);
+            runFrame(current_, leaving);
         } else if (totalFrames() > 1) {
             rebuildTo(0); // looping is a goto to the first frame
         }
@@ -145,6 +149,10 @@ void MovieClip::flushActions() {
     auto actions = std::move(pendingActions_);
     pendingActions_.clear();
     for (const QByteArray& bytes : actions) scripts.frameActions(this, bytes);
+    if (frameEntered_) {
+        frameEntered_ = false;
+        scripts.frameEntered(this, currentFrame());
+    }
     auto born = std::move(newborn_);
     newborn_.clear();
     for (auto& weak : born)
@@ -193,15 +201,40 @@ bool MovieClip::gotoLabel(const QString& label, bool andPlay) {
 }
 
 void MovieClip::collectActions(int frame, bool frameActions) {
+    if (frameActions) frameEntered_ = true;
     for (const auto& tag : timeline_->frame(frame).tags) {
         if (auto a = std::get_if<swf::DoAction>(&tag); a && frameActions) pendingActions_.push_back(a->actions);
         else if (auto i = std::get_if<swf::DoInitAction>(&tag)) pendingInit_.emplace_back(i->spriteId, i->actions);
     }
 }
 
-void MovieClip::runFrame(int frame) {
-    for (const auto& tag : timeline_->frame(frame).tags) applyTag(tag);
+void MovieClip::runFrame(int frame, const std::vector<int>& removedAlready) {
+    std::vector<int> pending = removedAlready;
+    for (const auto& tag : timeline_->frame(frame).tags) {
+        if (auto ro = std::get_if<swf::RemoveObject>(&tag)) {
+            auto it = std::find(pending.begin(), pending.end(), int(ro->depth));
+            if (it != pending.end()) {
+                pending.erase(it);
+                continue;
+            }
+        }
+        applyTag(tag);
+    }
     collectActions(frame, true);
+}
+
+std::vector<int> MovieClip::leavingDepths(int frame) const {
+    // Only removals that come before anything else the frame does at their depth.
+    std::vector<int> out, touched;
+    for (const auto& tag : timeline_->frame(frame).tags) {
+        if (auto ro = std::get_if<swf::RemoveObject>(&tag)) {
+            if (std::find(touched.begin(), touched.end(), int(ro->depth)) == touched.end()) out.push_back(ro->depth);
+            touched.push_back(ro->depth);
+        } else if (auto po = std::get_if<swf::PlaceObject>(&tag)) {
+            touched.push_back(po->depth);
+        }
+    }
+    return out;
 }
 
 void MovieClip::applyTag(const swf::ControlTag& tag) {
@@ -506,6 +539,45 @@ void MovieClip::unloadContents() {
     current_ = 0;
     pendingActions_.clear();
     pendingInit_.clear();
+}
+
+std::shared_ptr<DisplayObject> MovieClip::takeChild(DisplayObject* child) {
+    for (auto it = children_.begin(); it != children_.end(); ++it) {
+        if (it->second.get() != child) continue;
+        auto obj = std::move(it->second);
+        children_.erase(it);
+        obj->setParent(nullptr);
+        return obj;
+    }
+    return nullptr;
+}
+
+void MovieClip::insertChild(std::shared_ptr<DisplayObject> child, int index) {
+    if (!child) return;
+    std::vector<int> depths;
+    for (const auto& [d, c] : children_) depths.push_back(d);
+    index = std::clamp(index, 0, int(depths.size()));
+    int depth;
+    if (index == int(depths.size())) {
+        depth = depths.empty() ? kScriptDepthBase : std::max(depths.back() + 1, kScriptDepthBase);
+    } else if (index > 0 && depths[index - 1] + 1 < depths[index]) {
+        depth = depths[index] - 1;
+    } else if (index == 0 && depths[0] > std::numeric_limits<int>::min()) {
+        depth = depths[0] - 1;
+    } else {
+        depth = depths[index];
+        ChildMap shifted;
+        for (auto& [d, c] : children_) {
+            const int nd = d >= depth ? d + 1 : d;
+            c->setDepth(nd);
+            shifted[nd] = std::move(c);
+        }
+        children_ = std::move(shifted);
+    }
+    child->placedByScript = true;
+    child->setParent(this);
+    child->setDepth(depth);
+    children_[depth] = std::move(child);
 }
 
 bool MovieClip::removeChildAt(int depth) {

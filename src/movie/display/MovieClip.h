@@ -55,6 +55,13 @@ public:
     MovieClip* replaceWithMovie(std::shared_ptr<const swf::Movie> movie);
     // The clip shows nothing more (unloadMovie): children go, the timeline empties.
     void unloadContents();
+    // Display-list editing by index (the order of depths), for scripts that
+    // move objects between parents: taking one out neither unloads it nor
+    // tells the script engine; putting one in places it after the object
+    // now at index (at the end past the last), shifting later depths up
+    // only when no free depth lies between.
+    std::shared_ptr<DisplayObject> takeChild(DisplayObject* child);
+    void insertChild(std::shared_ptr<DisplayObject> child, int index);
     // Moves child from one depth to another, swapping with what is there.
     bool swapChildDepths(int fromDepth, int toDepth);
 
@@ -85,7 +92,9 @@ public:
 
 private:
     struct Slot;
-    void runFrame(int frame);
+    // removedAlready: depths whose RemoveObject of this frame was applied before entering it.
+    void runFrame(int frame, const std::vector<int>& removedAlready = {});
+    std::vector<int> leavingDepths(int frame) const;
     void rebuildTo(int frame);
     void rebuildDisplayTo(int frame);
     void playSoundTag(const swf::ControlTag& tag);
@@ -103,6 +112,7 @@ private:
     ChildMap children_;
     std::vector<std::pair<uint16_t, QByteArray>> pendingInit_;
     std::vector<QByteArray> pendingActions_;
+    bool frameEntered_ = false; // a frame was entered since the engine last heard
     std::vector<std::weak_ptr<DisplayObject>> newborn_;
 };
 

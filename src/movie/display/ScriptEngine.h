@@ -43,6 +43,10 @@ public:
     // DoAction bytes of the frame just entered by clip, in tag order. Expected
     // to be queued and run by runQueuedActions().
     virtual void frameActions(MovieClip* clip, const QByteArray& actions) {}
+    // The clip entered a frame (played into it or went to it), handed over
+    // where that frame's actions are; for machines whose frame code is
+    // registered by scripts rather than carried by the frame.
+    virtual void frameEntered(MovieClip* clip, int frame) {}
     // DoInitAction for the sprite character spriteId; handed over once per
     // movie, before the frame that holds the tag runs its own actions.
     virtual void initActions(MovieClip* root, uint16_t spriteId, const QByteArray& actions) {}

@@ -5,7 +5,12 @@
 #include "movie/avm2/builtins/ByteArrayClass.h"
 #include "movie/avm2/builtins/DateClass.h"
 #include "movie/avm2/builtins/DictionaryClass.h"
-#include "movie/avm2/builtins/DisplayStubs.h"
+#include "movie/avm2/builtins/DisplayClasses.h"
+#include "movie/avm2/builtins/EventClasses.h"
+#include "movie/avm2/builtins/GeomClasses.h"
+#include "movie/avm2/builtins/GraphicsClass.h"
+#include "movie/avm2/builtins/SystemClass.h"
+#include "movie/avm2/builtins/TimerClass.h"
 #include "movie/avm2/builtins/ErrorClasses.h"
 #include "movie/avm2/builtins/FunctionClass.h"
 #include "movie/avm2/builtins/JsonClass.h"
@@ -44,7 +49,12 @@ void BuiltinClasses::install(Runtime& rt) {
     XmlListClass::install(rt);
     ErrorClasses::install(rt);
     GlobalFunctions::install(rt);
-    DisplayStubs::install(rt);
+    EventClasses::install(rt);
+    GeomClasses::install(rt);
+    GraphicsClass::install(rt);
+    DisplayClasses::install(rt);
+    TimerClass::install(rt);
+    SystemClass::install(rt);
 }
 
 } // namespace nimbrel::movie::avm2

@@ -31,7 +31,7 @@ Value qualifiedClassName(Runtime& rt, const Value&, Args a) {
     if (a[0].kind == Value::Kind::Int) return Value::string(QStringLiteral("int"));
     return Value::string(rt.classOf(a[0])->qualifiedName());
 }
-Value getTimer(Runtime& rt, const Value&, Args) { return Value::integer(int32_t(rt.host.nowMs())); }
+Value getTimer(Runtime& rt, const Value&, Args) { return Value::integer(int32_t(rt.host.movieTimeMs())); }
 } // namespace
 
 void GlobalFunctions::install(Runtime& rt) {
