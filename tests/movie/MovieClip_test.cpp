@@ -554,3 +554,38 @@ TEST(MovieClip, DuplicatesOfScriptMadeClipsCarryTheirDrawing) {
     EXPECT_DOUBLE_EQ(copy->matrix.tx, 60);
     EXPECT_EQ(copy->name(), QStringLiteral("copy"));
 }
+
+// What a frame removes before anything else it does at that depth leaves while
+// the clip still shows the frame before; the rest happens on the new frame, in
+// the order of the frame's tags.
+TEST(MovieClip, RemovalsLeadingTheNextFrameHappenOnTheFrameBefore) {
+    struct FrameNoting : RecordingEngine {
+        using RecordingEngine::RecordingEngine;
+        void objectRemoved(display::DisplayObject* o) override { note("removed", o); }
+        void objectCreated(display::DisplayObject* o) override { note("created", o); }
+        void note(const char* what, display::DisplayObject* o) {
+            const int frame = o->parent() ? o->parent()->currentFrame() : -1;
+            log->push_back(std::string(what) + ":" + std::to_string(o->characterId()) + "@" + std::to_string(frame));
+        }
+    };
+    SwfBuilder b;
+    b.defineRect(1, {0, 200, 0, 200}, {255, 0, 0, 255});
+    b.defineRect(2, {0, 200, 0, 200}, {0, 0, 255, 255});
+    b.placeObject2(Placement{1, 1});
+    b.showFrame();
+    b.placeObject2(Placement{3, 2}); // something else first
+    b.removeObject2(1);              // leads at depth 1: leaves early
+    b.placeObject2(Placement{4, 2});
+    b.removeObject2(4);              // follows a placing at depth 4: in order
+    b.showFrame();
+    b.end();
+    std::vector<std::string> log;
+    MoviePlayer player;
+    player.setScriptEngineFactory([&log] { return std::make_unique<FrameNoting>(&log); });
+    ASSERT_TRUE(player.loadData(b.build(SwfBuilder::Container::Fws, 10, {0, 100, 0, 100}, 24, 2)));
+    log.clear();
+    player.stepFrame();
+    const std::vector<std::string> want{"removed:1@0", "created:2@1", "created:2@1", "removed:2@1"};
+    EXPECT_EQ(log, want);
+    EXPECT_EQ(snapshot(*player.root()).size(), 1u);
+}
