@@ -41,6 +41,22 @@ function(nimbrel_precompile target kind)
     endif()
 endfunction()
 
+# The same, for targets built with the same options: the first of a kind
+# precompiles and the rest reuse its result, which saves a whole header parse
+# per target. `group` names targets whose compile options match.
+function(nimbrel_precompile_shared target group kind)
+    if(NOT NIMBREL_PCH)
+        return()
+    endif()
+    get_property(owner GLOBAL PROPERTY NIMBREL_PCH_OWNER_${group}_${kind})
+    if(owner)
+        target_precompile_headers(${target} REUSE_FROM ${owner})
+    else()
+        target_precompile_headers(${target} PRIVATE ${NIMBREL_PCH_${kind}} ${ARGN})
+        set_property(GLOBAL PROPERTY NIMBREL_PCH_OWNER_${group}_${kind} ${target})
+    endif()
+endfunction()
+
 # One library per folder under src/. Sources are picked up from the folder tree,
 # so adding a class needs no edit here.
 function(nimbrel_add_library name dir)
@@ -60,7 +76,7 @@ function(nimbrel_add_library name dir)
         if(dir STREQUAL "movie")
             nimbrel_precompile(${name} ENGINE)
         else()
-            nimbrel_precompile(${name} WIDGETS)
+            nimbrel_precompile_shared(${name} LIBRARY WIDGETS)
         endif()
     else()
         # Nothing built here yet: an interface target keeps the dependency graph whole.
@@ -93,9 +109,9 @@ function(nimbrel_add_test_suite name)
     target_compile_options(${name} PRIVATE $<$<CONFIG:RelWithDebInfo>:-g1>)
     nimbrel_batch(${name})
     if(ARG_GUI)
-        nimbrel_precompile(${name} WIDGETS <gtest/gtest.h>)
+        nimbrel_precompile_shared(${name} TEST WIDGETS <gtest/gtest.h>)
     else()
-        nimbrel_precompile(${name} ENGINE <gtest/gtest.h>)
+        nimbrel_precompile_shared(${name} TEST ENGINE <gtest/gtest.h>)
     endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 endfunction()

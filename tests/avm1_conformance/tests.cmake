@@ -8,4 +8,4 @@ target_compile_definitions(avm1_conformance PRIVATE
     NIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     NIMBREL_BINARY_DIR="${CMAKE_BINARY_DIR}")
 add_test(NAME avm1_conformance COMMAND avm1_conformance)
-set_tests_properties(avm1_conformance PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 1800)
+set_tests_properties(avm1_conformance PROPERTIES COST 300 SKIP_RETURN_CODE 77 TIMEOUT 1800)

@@ -12,4 +12,4 @@ target_include_directories(avm2_conformance PRIVATE ${CMAKE_SOURCE_DIR}/src ${CM
 target_link_libraries(avm2_conformance PRIVATE nimbrel_movie)
 target_compile_definitions(avm2_conformance PRIVATE NIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 add_test(NAME avm2_conformance COMMAND avm2_conformance)
-set_tests_properties(avm2_conformance PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
+set_tests_properties(avm2_conformance PROPERTIES COST 300 SKIP_RETURN_CODE 77 TIMEOUT 600)

@@ -12,4 +12,4 @@ target_compile_definitions(avm2_player_conformance PRIVATE
     NIMBREL_CASE_PREFIX="avm2/"
     NIMBREL_PASS_LIST="tests/avm2_player_conformance/pass_list.txt")
 add_test(NAME avm2_player_conformance COMMAND avm2_player_conformance)
-set_tests_properties(avm2_player_conformance PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 1800)
+set_tests_properties(avm2_player_conformance PROPERTIES COST 300 SKIP_RETURN_CODE 77 TIMEOUT 1800)

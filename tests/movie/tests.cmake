@@ -39,13 +39,13 @@ target_link_libraries(movie_mutation_smoke PRIVATE nimbrel_movie_asan)
 add_test(NAME movie_mutation_smoke
     COMMAND movie_mutation_smoke ${CMAKE_SOURCE_DIR}/../shared/corpus 12000
             ${CMAKE_BINARY_DIR}/mutation_crash.swf ${CMAKE_SOURCE_DIR}/tests/data/malformed --scripts)
-set_tests_properties(movie_mutation_smoke PROPERTIES TIMEOUT 600
+set_tests_properties(movie_mutation_smoke PROPERTIES COST 1000 TIMEOUT 600
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1")
 # The same over ActionScript 3 movies, whose bytecode blocks are read and verified.
 add_test(NAME movie_mutation_smoke_as3
     COMMAND movie_mutation_smoke ${CMAKE_SOURCE_DIR}/../shared/corpus-as3 12000
             ${CMAKE_BINARY_DIR}/mutation_crash_as3.swf)
-set_tests_properties(movie_mutation_smoke_as3 PROPERTIES TIMEOUT 600
+set_tests_properties(movie_mutation_smoke_as3 PROPERTIES COST 200 TIMEOUT 600
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1")
 
 # Every corpus movie as it is, through the same sanitizer build: a few frames
@@ -56,6 +56,6 @@ target_link_libraries(movie_corpus_smoke PRIVATE nimbrel_movie_asan)
 foreach(_corpus corpus corpus-as3)
     add_test(NAME movie_${_corpus}_asan
         COMMAND movie_corpus_smoke --frames 8 --size 64x48 ${CMAKE_SOURCE_DIR}/../shared/${_corpus})
-    set_tests_properties(movie_${_corpus}_asan PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77
+    set_tests_properties(movie_${_corpus}_asan PROPERTIES COST 500 TIMEOUT 900 SKIP_RETURN_CODE 77
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1")
 endforeach()
