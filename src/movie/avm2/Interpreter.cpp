@@ -184,6 +184,9 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
         chain->insert(chain->end(), scopes.begin(), scopes.end());
         return ScopePtr(std::move(chain));
     };
+    // The object a runtime name came from, kept alive while the instruction
+    // that named it runs: the name only points at it.
+    Value nameKey;
     // A multiname with its runtime parts taken from the stack.
     auto nameOf = [&](uint32_t index) {
         Name n = unit.name(index);
@@ -194,7 +197,10 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
             if (key.kind == Kind::Int && key.i >= 0) n.index = key.i;
             else if (key.kind == Kind::Number && key.d >= 0 && key.d < 4294967295.0 && std::floor(key.d) == key.d)
                 n.index = int64_t(key.d);
-            if (key.isObject() && key.obj()->type != ScriptObject::Type::Namespace) n.objectKey = key.obj();
+            if (key.isObject() && key.obj()->type != ScriptObject::Type::Namespace) {
+                n.objectKey = key.obj();
+                nameKey = key;
+            }
             if (key.isObject() && key.obj()->type == ScriptObject::Type::Namespace) n.local = rt.toString(key);
             else n.local = key.kind == Kind::String ? key.s : rt.toString(key);
             if (n.index < 0) n.index = PropertyAccess::indexOf(n.local);
