@@ -106,10 +106,8 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
     const MethodInfo& info = unit.abc.methods[mref.index];
     const MethodBody& body = unit.abc.bodies[dm->bodyIndex];
 
-    if (++rt.callDepth > Runtime::MaxCallDepth) {
-        --rt.callDepth;
-        rt.raise(QStringLiteral("Error"), 1023);
-    }
+    const char probe = 0;
+    if (!rt.enterCall(&probe)) rt.raise(QStringLiteral("Error"), 1023);
     struct DepthGuard {
         Runtime& rt;
         ~DepthGuard() { --rt.callDepth; }

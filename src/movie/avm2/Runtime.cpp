@@ -125,10 +125,8 @@ Value Runtime::call(const Value& callee, const Value& self, Args args) {
 Value Runtime::callMethod(const MethodRef& m, const Value& self, Args args, const ScopePtr& scope) {
     if (m.native) {
         // Natives can recurse through script callbacks and conversions too.
-        if (++callDepth > MaxCallDepth) {
-            --callDepth;
-            raise(QStringLiteral("Error"), 1023);
-        }
+        const char probe = 0;
+        if (!enterCall(&probe)) raise(QStringLiteral("Error"), 1023);
         struct Guard {
             int& depth;
             ~Guard() { --depth; }

@@ -9,6 +9,7 @@
 #include "movie/avm2/MethodRef.h"
 #include "movie/avm2/ScriptThrow.h"
 #include "movie/avm2/XmlParser.h"
+#include <cstdint>
 #include <QHash>
 #include <QStringList>
 #include <memory>
@@ -89,7 +90,20 @@ public:
     void checkBudget();
     void startBudget();
     int callDepth = 0;
+    std::uintptr_t stackBase_ = 0;
     static constexpr int MaxCallDepth = 400;
+    // Calls nest only this far into the thread's stack, whatever one call costs
+    // in this build: deep recursion ends in error #1023, never in a crash.
+    static constexpr std::uintptr_t StackBudget = 6u << 20;
+    // Counts a call in; false when it would nest too deep. `here` is an address
+    // on the caller's stack.
+    bool enterCall(const void* here) {
+        const auto at = reinterpret_cast<std::uintptr_t>(here);
+        if (callDepth == 0) stackBase_ = at;
+        if (callDepth >= MaxCallDepth || (stackBase_ > at && stackBase_ - at > StackBudget)) return false;
+        ++callDepth;
+        return true;
+    }
     void keep(ObjectPtr obj) { keepAlive_.push_back(std::move(obj)); }
 
     Avm2Host& host;
