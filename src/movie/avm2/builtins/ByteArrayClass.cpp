@@ -298,29 +298,11 @@ const NativeMethod members[] = {{"get length", getLength}, {"set length", setLen
          {"clear", clear}, {"toString", toString}, {"compress", compress}, {"uncompress", uncompress},
          {"deflate", deflate}, {"inflate", inflate}};
 
-void addTraits(ClassObject& cls) {
-    for (const NativeMethod& m : members) {
-        const QString n = QString::fromLatin1(m.name);
-        Binding b;
-        b.alsoAs3 = true;
-        const MethodRef ref{nullptr, 0, m.fn, &cls, m.length};
-        if (n.startsWith(QLatin1String("get ")) || n.startsWith(QLatin1String("set "))) {
-            b.kind = Binding::Kind::Accessor;
-            b.name = n.mid(4);
-            (n[0] == QLatin1Char('g') ? b.getter : b.setter) = ref;
-        } else {
-            b.kind = Binding::Kind::Method;
-            b.name = n;
-            b.method = ref;
-        }
-        cls.instanceTraits->put(std::move(b));
-    }
-}
 } // namespace
 
 void ByteArrayClass::install(Runtime& rt) {
     auto cls = rt.defineNativeClass(QStringLiteral("flash.utils"), QStringLiteral("ByteArray"), rt.builtin(QStringLiteral("Object")), {});
-    addTraits(*cls);
+    addInstanceMembers(*cls, members);
     cls->nativeAllocate = allocate;
     cls->constructor = MethodRef{nullptr, 0, construct, cls.get(), 0};
     cls->dynamicInstances = false;

@@ -6,26 +6,12 @@
 #include "movie/avm2/EventTargetObject.h"
 #include "movie/avm2/Runtime.h"
 #include "movie/avm2/StageBridge.h"
+#include "movie/avm2/builtins/NativeSupport.h"
 
 namespace nimbrel::movie::avm2::native {
 
 inline void addMembers(ClassObject& cls, std::initializer_list<NativeMethod> members) {
-    for (const NativeMethod& m : members) {
-        const QString n = QString::fromLatin1(m.name);
-        Binding b;
-        b.alsoAs3 = true;
-        const MethodRef ref{nullptr, 0, m.fn, &cls, m.length};
-        if (n.startsWith(QLatin1String("get ")) || n.startsWith(QLatin1String("set "))) {
-            b.kind = Binding::Kind::Accessor;
-            b.name = n.mid(4);
-            (n[0] == QLatin1Char('g') ? b.getter : b.setter) = ref;
-        } else {
-            b.kind = Binding::Kind::Method;
-            b.name = n;
-            b.method = ref;
-        }
-        cls.instanceTraits->put(std::move(b));
-    }
+    addInstanceMembers(cls, std::span<const NativeMethod>(members.begin(), members.size()));
 }
 
 inline EventTargetObject* asTarget(const Value& v) {

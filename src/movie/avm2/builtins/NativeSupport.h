@@ -2,8 +2,30 @@
 // Small helpers the built-in classes share for reading arguments and `this`.
 #include "movie/avm2/ArrayObject.h"
 #include "movie/avm2/Runtime.h"
+#include <span>
 
 namespace nimbrel::movie::avm2::native {
+
+// Installs natives as instance traits ("get x"/"set x" as accessors), so a
+// method taken alone stays bound to its object.
+inline void addInstanceMembers(ClassObject& cls, std::span<const NativeMethod> members) {
+    for (const NativeMethod& m : members) {
+        const QString n = QString::fromLatin1(m.name);
+        Binding b;
+        b.alsoAs3 = true;
+        const MethodRef ref{nullptr, 0, m.fn, &cls, m.length};
+        if (n.startsWith(QLatin1String("get ")) || n.startsWith(QLatin1String("set "))) {
+            b.kind = Binding::Kind::Accessor;
+            b.name = n.mid(4);
+            (n[0] == QLatin1Char('g') ? b.getter : b.setter) = ref;
+        } else {
+            b.kind = Binding::Kind::Method;
+            b.name = n;
+            b.method = ref;
+        }
+        cls.instanceTraits->put(std::move(b));
+    }
+}
 
 inline double numberArg(Runtime& rt, Args a, int i, double fallback) {
     return i < a.count && !a[i].isUndefined() ? rt.toNumber(a[i]) : fallback;
