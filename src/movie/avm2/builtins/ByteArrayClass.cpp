@@ -302,7 +302,7 @@ const NativeMethod members[] = {{"get length", getLength}, {"set length", setLen
 
 void ByteArrayClass::install(Runtime& rt) {
     auto cls = rt.defineNativeClass(QStringLiteral("flash.utils"), QStringLiteral("ByteArray"), rt.builtin(QStringLiteral("Object")), {});
-    addInstanceMembers(*cls, members);
+    native::addInstanceMembers(*cls, members);
     cls->nativeAllocate = allocate;
     cls->constructor = MethodRef{nullptr, 0, construct, cls.get(), 0};
     cls->dynamicInstances = false;
