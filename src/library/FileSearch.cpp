@@ -13,6 +13,7 @@
 #include <map>
 #include <fcntl.h>
 #include <mutex>
+#include <utility>
 #include <unistd.h>
 
 namespace nimbrel::library {
@@ -64,13 +65,31 @@ public:
         std::uint64_t number = 0;
         std::string path;
         std::vector<std::string> names;
+        int fd = -1; // a handle of the folder's own, or -1: open it by path
     };
 
-    void push(const std::string& path, std::vector<std::string>& names) {
+    // Keeps a copy of the walk's handle while few are held, which spares the
+    // checker a second lookup of the folder's path; a long queue holds none,
+    // so the walk never runs out of handles.
+    void push(const std::string& path, int folderFd, std::vector<std::string>& names) {
         std::lock_guard lock(m_mutex);
-        m_folders.push_back({m_pushed++, path, std::move(names)});
+        int fd = -1;
+        if (m_heldHandles < kMaxHeldHandles) {
+            fd = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
+            if (fd >= 0)
+                ++m_heldHandles;
+        }
+        m_folders.push_back({m_pushed++, path, std::move(names), fd});
         names = {};
         m_ready.notify_one();
+    }
+    // The folder's handle, to close when done with it; -1 when it is gone.
+    int take(Folder& folder) {
+        if (folder.fd < 0)
+            return ::open(folder.path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        std::lock_guard lock(m_mutex);
+        --m_heldHandles;
+        return std::exchange(folder.fd, -1);
     }
     void close() {
         std::lock_guard lock(m_mutex);
@@ -91,8 +110,10 @@ public:
 private:
     std::mutex m_mutex;
     std::condition_variable m_ready;
+    static constexpr int kMaxHeldHandles = 64;
     std::deque<Folder> m_folders;
     std::uint64_t m_pushed = 0;
+    int m_heldHandles = 0;
     bool m_closed = false;
 };
 
@@ -157,7 +178,7 @@ QStringList checkFolders(FolderQueue& queue, FoundStream& stream, const SearchRu
         for (const std::string& name : folder->names)
             paths.append(folderText + QFile::decodeName(QByteArray::fromStdString(name)));
         // A folder gone since it was read takes its files with it.
-        const int fd = ::open(folder->path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        const int fd = queue.take(*folder);
         if (fd >= 0) {
             for (std::size_t i = 0; i < folder->names.size(); ++i) {
                 const QString& path = paths.at(qsizetype(i));
@@ -194,8 +215,9 @@ void FileSearch::work(const SearchInputs& inputs, int batchPaths, int batchMs) {
     qulonglong skipped = 0;
     for (const QString& pattern : inputs.patterns()) {
         FolderWalk walk(pattern.toStdString(), m_stop);
-        stopped = !walk.runByFolder(root, [&queue](const std::string& folder, std::vector<std::string>& names) {
-            queue.push(folder, names);
+        stopped = !walk.runByFolder(root, [&queue](const std::string& folder, int folderFd,
+                                                    std::vector<std::string>& names) {
+            queue.push(folder, folderFd, names);
         });
         skipped += walk.counts().foldersSkipped;
         if (stopped)

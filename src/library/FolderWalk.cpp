@@ -53,7 +53,7 @@ bool FolderWalk::matches(std::string_view pattern, std::string_view name) {
 }
 
 bool FolderWalk::run(const std::string& root, const Sink& sink) {
-    return runByFolder(root, [this, &sink](const std::string& folder, std::vector<std::string>& names) {
+    return runByFolder(root, [this, &sink](const std::string& folder, int, std::vector<std::string>& names) {
         std::string path;
         for (const std::string& name : names) {
             // A stop asked for by the sink itself ends the walk at the next file.
@@ -114,9 +114,9 @@ bool FolderWalk::runByFolder(const std::string& root, const FolderSink& sink) {
             ++m_counts.filesFound;
             names.emplace_back(name);
         }
-        ::closedir(dir);
         if (!names.empty())
-            sink(folder, names);
+            sink(folder, fd, names);
+        ::closedir(dir);
         if (stopped)
             return false;
         for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it)

@@ -25,9 +25,10 @@ public:
         std::uint64_t filesFound = 0;
     };
     using Sink = std::function<void(const std::string& path)>;
-    // One walked folder's matches: the folder path (ending in "/") and the
-    // matching names in enumeration order, never empty.
-    using FolderSink = std::function<void(const std::string& folder, std::vector<std::string>& names)>;
+    // One walked folder's matches: the folder path (ending in "/"), the folder
+    // still open (valid only during the call) and the matching names in
+    // enumeration order, never empty.
+    using FolderSink = std::function<void(const std::string& folder, int folderFd, std::vector<std::string>& names)>;
 
     // `stop` is read before every folder and every found file.
     FolderWalk(std::string pattern, const std::atomic<bool>& stop);
@@ -36,7 +37,7 @@ public:
     // match to `sink` as the folder path + its name. Returns false when stopped.
     bool run(const std::string& root, const Sink& sink);
     // The same walk, handing over each folder's matches at once once the folder
-    // has been read (and closed), before its subfolders are entered.
+    // has been read, before its subfolders are entered.
     bool runByFolder(const std::string& root, const FolderSink& sink);
     const Counts& counts() const { return m_counts; }
 

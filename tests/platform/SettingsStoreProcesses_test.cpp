@@ -2,6 +2,7 @@
 // moment, and two writers at the same time.
 #include "platform/SettingsStore.h"
 #include "platform/SettingsStressValue.h"
+#include "SettingsProcessPaths.h" // generated: where the writer and the tool were built
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,6 @@
 // nimbrel-settings, run as a user would run it.
 #include "platform/AsOrdinaryUser.h"
+#include "SettingsProcessPaths.h" // generated: where the tool was built
 
 #include <QDir>
 #include <QFile>

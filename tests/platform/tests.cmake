@@ -7,7 +7,12 @@ if(TARGET test_platform)
     target_link_libraries(SettingsStressWriter PRIVATE nimbrel_platform Qt6::Core)
 
     add_dependencies(test_platform SettingsStressWriter nimbrel-settings)
-    target_compile_definitions(test_platform PRIVATE
-        NIMBREL_SETTINGS_WRITER="$<TARGET_FILE:SettingsStressWriter>"
-        NIMBREL_SETTINGS_TOOL="$<TARGET_FILE:nimbrel-settings>")
+    # The two paths come in a generated header rather than as definitions of the
+    # whole suite, which would keep it from sharing the other suites' precompiled header.
+    file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/tests/platform/SettingsProcessPaths.h CONTENT
+"#pragma once
+#define NIMBREL_SETTINGS_WRITER \"$<TARGET_FILE:SettingsStressWriter>\"
+#define NIMBREL_SETTINGS_TOOL \"$<TARGET_FILE:nimbrel-settings>\"
+")
+    target_include_directories(test_platform PRIVATE ${CMAKE_BINARY_DIR}/tests/platform)
 endif()
