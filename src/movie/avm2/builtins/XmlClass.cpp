@@ -411,16 +411,8 @@ Value XmlClass::callSingle(Runtime& rt, const QString& method, const Value& self
 }
 
 void XmlClass::install(Runtime& rt) {
-    using L = XmlListMethods;
     auto cls = rt.defineNativeClass(
-        QString(), QStringLiteral("XML"), rt.builtin(QStringLiteral("Object")),
-        {{"attribute", L::attribute, 1}, {"attributes", L::attributes}, {"child", L::child, 1}, {"children", L::children},
-         {"comments", L::comments}, {"contains", L::contains, 1}, {"copy", L::copy}, {"descendants", L::descendants},
-         {"elements", L::elements}, {"hasComplexContent", L::hasComplexContent}, {"hasSimpleContent", L::hasSimpleContent},
-         {"hasOwnProperty", L::hasOwnProperty, 1}, {"length", L::length}, {"normalize", L::normalize}, {"parent", L::parent},
-         {"processingInstructions", L::processingInstructions}, {"propertyIsEnumerable", L::propertyIsEnumerable, 1},
-         {"text", L::text}, {"toString", L::toString}, {"toXMLString", L::toXMLString}, {"valueOf", L::valueOf},
-         {"toJSON", toJSON, 1}},
+        QString(), QStringLiteral("XML"), rt.builtin(QStringLiteral("Object")), {},
         {{"settings", settings}, {"setSettings", setSettings}, {"defaultSettings", defaultSettings},
          {"get ignoreComments", get_ignoreComments}, {"set ignoreComments", set_ignoreComments, 1},
          {"get ignoreProcessingInstructions", get_ignoreProcessingInstructions},
@@ -428,6 +420,7 @@ void XmlClass::install(Runtime& rt) {
          {"get ignoreWhitespace", get_ignoreWhitespace}, {"set ignoreWhitespace", set_ignoreWhitespace, 1},
          {"get prettyPrinting", get_prettyPrinting}, {"set prettyPrinting", set_prettyPrinting, 1},
          {"get prettyIndent", getPrettyIndent}, {"set prettyIndent", setPrettyIndent, 1}});
+    XmlListMethods::installShared(rt, *cls, toJSON);
     for (const NativeMethod& m : kSingleMethods) {
         auto f = rt.makeFunction(MethodRef{nullptr, 0, m.fn, cls.get(), m.length}, nullptr);
         f->name = QString::fromLatin1(m.name);

@@ -46,16 +46,8 @@ Value toJSON(Runtime&, const Value&, Args) { return Value::string(QStringLiteral
 } // namespace
 
 void XmlListClass::install(Runtime& rt) {
-    using L = XmlListMethods;
-    auto cls = rt.defineNativeClass(
-        QString(), QStringLiteral("XMLList"), rt.builtin(QStringLiteral("Object")),
-        {{"attribute", L::attribute, 1}, {"attributes", L::attributes}, {"child", L::child, 1}, {"children", L::children},
-         {"comments", L::comments}, {"contains", L::contains, 1}, {"copy", L::copy}, {"descendants", L::descendants},
-         {"elements", L::elements}, {"hasComplexContent", L::hasComplexContent}, {"hasSimpleContent", L::hasSimpleContent},
-         {"hasOwnProperty", L::hasOwnProperty, 1}, {"length", L::length}, {"normalize", L::normalize}, {"parent", L::parent},
-         {"processingInstructions", L::processingInstructions}, {"propertyIsEnumerable", L::propertyIsEnumerable, 1},
-         {"text", L::text}, {"toString", L::toString}, {"toXMLString", L::toXMLString}, {"valueOf", L::valueOf},
-         {"toJSON", toJSON, 1}});
+    auto cls = rt.defineNativeClass(QString(), QStringLiteral("XMLList"), rt.builtin(QStringLiteral("Object")), {});
+    XmlListMethods::installShared(rt, *cls, toJSON);
     installSingles(rt, *cls, std::make_integer_sequence<int, int(std::size(kSingleNames))>{});
     cls->nativeAllocate = allocate;
     cls->constructor = MethodRef{nullptr, 0, construct, cls.get(), 1};

@@ -1,4 +1,6 @@
 #include "movie/avm2/builtins/XmlListMethods.h"
+#include "movie/avm2/ClassObject.h"
+#include "movie/avm2/FunctionObject.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/XmlListObject.h"
 #include "movie/avm2/XmlObject.h"
@@ -213,5 +215,22 @@ Value XmlListMethods::toXMLString(Runtime& rt, const Value& self, Args a) {
 }
 
 Value XmlListMethods::valueOf(Runtime&, const Value& self, Args) { return self; }
+
+void XmlListMethods::installShared(Runtime& rt, ClassObject& cls, NativeFn toJSON) {
+    using L = XmlListMethods;
+    const NativeMethod methods[] = {
+        {"attribute", L::attribute, 1}, {"attributes", L::attributes}, {"child", L::child, 1}, {"children", L::children},
+        {"comments", L::comments}, {"contains", L::contains, 1}, {"copy", L::copy}, {"descendants", L::descendants},
+        {"elements", L::elements}, {"hasComplexContent", L::hasComplexContent}, {"hasSimpleContent", L::hasSimpleContent},
+        {"hasOwnProperty", L::hasOwnProperty, 1}, {"length", L::length}, {"normalize", L::normalize}, {"parent", L::parent},
+        {"processingInstructions", L::processingInstructions}, {"propertyIsEnumerable", L::propertyIsEnumerable, 1},
+        {"text", L::text}, {"toString", L::toString}, {"toXMLString", L::toXMLString}, {"valueOf", L::valueOf},
+        {"toJSON", toJSON, 1}};
+    for (const NativeMethod& m : methods) {
+        auto f = rt.makeFunction(MethodRef{nullptr, 0, m.fn, &cls, m.length}, nullptr);
+        f->name = QString::fromLatin1(m.name);
+        cls.prototype->setOwn(f->name, Value::object(f), false);
+    }
+}
 
 } // namespace nimbrel::movie::avm2

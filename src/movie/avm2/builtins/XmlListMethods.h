@@ -7,6 +7,9 @@ namespace nimbrel::movie::avm2 {
 
 class XmlListMethods {
 public:
+    // Puts the shared methods on the class's prototype, then its own toJSON.
+    static void installShared(Runtime& rt, ClassObject& cls, NativeFn toJSON);
+
     static Value attribute(Runtime& rt, const Value& self, Args a);
     static Value attributes(Runtime& rt, const Value& self, Args a);
     static Value child(Runtime& rt, const Value& self, Args a);
