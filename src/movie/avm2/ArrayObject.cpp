@@ -1,4 +1,5 @@
 #include "movie/avm2/ArrayObject.h"
+#include "movie/avm2/ReferenceVisitor.h"
 
 namespace nimbrel::movie::avm2 {
 
@@ -52,6 +53,21 @@ void ArrayObject::setLength(uint32_t length) {
     }
     sparse_.erase(sparse_.lower_bound(length), sparse_.end());
     extraLength_ = length;
+}
+
+void ArrayObject::visitReferences(ReferenceVisitor& visit) const {
+    ScriptObject::visitReferences(visit);
+    visit.values(items);
+    for (const auto& [index, v] : sparse_)
+        visit.value(v);
+}
+
+void ArrayObject::dropReferences() {
+    ScriptObject::dropReferences();
+    items.clear();
+    holes.clear();
+    sparse_.clear();
+    extraLength_ = 0;
 }
 
 } // namespace nimbrel::movie::avm2

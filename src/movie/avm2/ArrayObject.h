@@ -27,6 +27,9 @@ public:
     // How far past the dense end an index may land and still grow the dense part.
     static constexpr uint32_t DenseGrowth = 1u << 16;
 
+    void visitReferences(ReferenceVisitor& visit) const override;
+    void dropReferences() override;
+
 private:
     std::map<uint32_t, Value> sparse_;
     uint32_t extraLength_ = 0; // a length beyond items, from setLength or a sparse element

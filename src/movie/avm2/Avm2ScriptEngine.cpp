@@ -282,6 +282,7 @@ void Avm2ScriptEngine::runQueuedActions() {
     // What the exitFrame listeners started waits for the next frame's turn, save what they created.
     if (!created_.empty() || !bridge_->unconstructed.empty()) constructCreated();
     runFrameScripts();
+    if (runDepth_ == 0) rt_->maybeCollectCycles();
 }
 
 void Avm2ScriptEngine::clipEvent(DisplayObject* object, swf::ClipEvent event, int) {

@@ -1,4 +1,5 @@
 #include "movie/avm2/ClassObject.h"
+#include "movie/avm2/ReferenceVisitor.h"
 
 namespace nimbrel::movie::avm2 {
 
@@ -29,6 +30,20 @@ ObjectPtr ClassObject::allocate() const {
     obj->layOut(instanceTraits);
     obj->sealed = !dynamicInstances;
     return obj;
+}
+
+void ClassObject::visitReferences(ReferenceVisitor& visit) const {
+    ScriptObject::visitReferences(visit);
+    visit.object(base.get());
+    visit.scope(constructorScope);
+    visit.object(prototype);
+}
+
+void ClassObject::dropReferences() {
+    ScriptObject::dropReferences();
+    base.reset();
+    constructorScope.reset();
+    prototype.reset();
 }
 
 } // namespace nimbrel::movie::avm2

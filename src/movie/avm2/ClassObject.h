@@ -29,6 +29,9 @@ public:
     NativeFn callAsFunction = nullptr; // String(x), Array(1, 2), int(x); `this` is the class called
     ObjectPtr (*nativeAllocate)(const ClassObject& cls) = nullptr;
     ObjectPtr prototype;
+
+    void visitReferences(ReferenceVisitor& visit) const override;
+    void dropReferences() override;
 };
 
 } // namespace nimbrel::movie::avm2

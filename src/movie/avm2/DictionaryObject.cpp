@@ -1,4 +1,5 @@
 #include "movie/avm2/DictionaryObject.h"
+#include "movie/avm2/ReferenceVisitor.h"
 
 namespace nimbrel::movie::avm2 {
 
@@ -51,6 +52,21 @@ Value DictionaryObject::ownEnumValue(int position) const {
     const int own = int(entries_.size());
     if (position <= 0) return Value();
     return position <= own ? entries_[size_t(position - 1)].value : ScriptObject::ownEnumValue(position - own);
+}
+
+void DictionaryObject::visitReferences(ReferenceVisitor& visit) const {
+    ScriptObject::visitReferences(visit);
+    for (const Entry& e : entries_) {
+        if (e.key.o)
+            weakKeys ? visit.weakObject(e.key.o.get()) : visit.object(e.key.o.get());
+        visit.value(e.value);
+    }
+}
+
+void DictionaryObject::dropReferences() {
+    ScriptObject::dropReferences();
+    entries_.clear();
+    index_.clear();
 }
 
 } // namespace nimbrel::movie::avm2

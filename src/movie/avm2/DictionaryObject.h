@@ -20,8 +20,20 @@ public:
     Value ownEnumName(int position) const override;
     Value ownEnumValue(int position) const override;
 
-    // Weak keys are accepted; keys are held until removed, as reference counting cannot drop them unseen.
+    // Weak keys are held until the cycle collector finds nothing else reaching them.
     bool weakKeys = false;
+
+    void visitReferences(ReferenceVisitor& visit) const override;
+    void dropReferences() override;
+    // Removes the entries whose keys `unreachable` names; weak keys only.
+    template <typename Pred> void dropWeakKeys(Pred unreachable) {
+        if (!weakKeys) return;
+        for (Entry& e : entries_)
+            if (e.live && unreachable(e.key.obj())) {
+                index_.remove(e.key.obj());
+                e = Entry{Value(), Value(), false};
+            }
+    }
 
 private:
     struct Entry {

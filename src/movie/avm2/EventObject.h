@@ -1,6 +1,7 @@
 #pragma once
 // An Event (or one of its subclasses) as scripts hold it: what the event
 // says and how far its dispatch has come.
+#include "movie/avm2/ReferenceVisitor.h"
 #include "movie/avm2/ScriptObject.h"
 
 namespace nimbrel::movie::avm2 {
@@ -24,6 +25,17 @@ public:
     Value relatedObject;
     // KeyboardEvent.
     uint32_t charCode = 0, keyCode = 0, keyLocation = 0;
+
+    void visitReferences(ReferenceVisitor& visit) const override {
+        ScriptObject::visitReferences(visit);
+        visit.value(target);
+        visit.value(currentTarget);
+        visit.value(relatedObject);
+    }
+    void dropReferences() override {
+        ScriptObject::dropReferences();
+        target = currentTarget = relatedObject = Value();
+    }
 };
 
 } // namespace nimbrel::movie::avm2

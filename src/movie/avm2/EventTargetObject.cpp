@@ -1,4 +1,5 @@
 #include "movie/avm2/EventTargetObject.h"
+#include "movie/avm2/ReferenceVisitor.h"
 #include "movie/avm2/FunctionObject.h"
 #include <algorithm>
 
@@ -61,6 +62,25 @@ std::vector<Value> EventTargetObject::listenersFor(const QString& type, bool cap
         else if (auto alive = l->weakFn.lock()) out.push_back(Value::object(std::move(alive)));
     }
     return out;
+}
+
+void EventTargetObject::visitReferences(ReferenceVisitor& visit) const {
+    ScriptObject::visitReferences(visit);
+    for (const Listener& l : listeners)
+        visit.value(l.fn);
+    for (const auto& [frame, fn] : frameScripts)
+        visit.value(fn);
+    visit.value(graphics);
+    for (const Value& v : stored)
+        visit.value(v);
+}
+
+void EventTargetObject::dropReferences() {
+    ScriptObject::dropReferences();
+    listeners.clear();
+    frameScripts.clear();
+    graphics = Value();
+    stored.clear();
 }
 
 } // namespace nimbrel::movie::avm2

@@ -44,6 +44,9 @@ public:
     // this says which of the display classes scripts see it as.
     bool isShape = false;
 
+    void visitReferences(ReferenceVisitor& visit) const override;
+    void dropReferences() override;
+
 private:
     uint64_t nextOrder_ = 0;
 };

@@ -24,6 +24,18 @@ Runtime::Runtime(Avm2Host& host) : host(host) {
 
 Runtime::~Runtime() = default;
 
+CycleCollector::Result Runtime::collectCycles() {
+    const CycleCollector::Result result = CycleCollector::collect(objectRegistry_);
+    objectsAfterCollection_ = objectRegistry_.size();
+    return result;
+}
+
+void Runtime::maybeCollectCycles() {
+    constexpr std::size_t kFloor = 20000;
+    if (objectRegistry_.size() > 2 * objectsAfterCollection_ + kFloor)
+        collectCycles();
+}
+
 void Runtime::startBudget() {
     budgetStart_ = host.nowMs();
     budgetTicks_ = 0;

@@ -6,7 +6,9 @@
 #include "movie/avm2/AbcUnit.h"
 #include "movie/avm2/Avm2Host.h"
 #include "movie/avm2/ClassObject.h"
+#include "movie/avm2/CycleCollector.h"
 #include "movie/avm2/MethodRef.h"
+#include "movie/avm2/ObjectRegistry.h"
 #include "movie/avm2/ScriptThrow.h"
 #include "movie/avm2/XmlParser.h"
 #include <cstdint>
@@ -35,6 +37,13 @@ public:
     // `lazy` (the script runs when one of them is first reached). A block that
     // does not read gives its VerifyError; an uncaught script error is thrown as ScriptThrow.
     void loadAndRun(const QByteArray& abcBytes, bool lazy = false);
+
+    // Frees objects held only by cycles among themselves. The "maybe" form
+    // runs when the objects have doubled since the last collection (and past
+    // a floor, so small movies seldom pay); call it where no script runs.
+    CycleCollector::Result collectCycles();
+    void maybeCollectCycles();
+    std::size_t objectCount() const { return objectRegistry_.size(); }
     // A class by qualified name ("pkg.Name" or "Name"), its script run first; null when none.
     std::shared_ptr<ClassObject> findClass(const QString& qualifiedName);
 
@@ -123,6 +132,9 @@ public:
     QString defaultXmlNamespace;
 
 private:
+    // Every object this runtime makes joins it, so it is made first.
+    ObjectRegistry objectRegistry_;
+    std::size_t objectsAfterCollection_ = 0;
     std::vector<std::unique_ptr<AbcUnit>> units_;
     QHash<QString, std::shared_ptr<ClassObject>> builtins_; // by qualified name
     struct GlobalEntry {

@@ -1,6 +1,35 @@
 #include "movie/avm2/ScriptObject.h"
+#include "movie/avm2/ObjectRegistry.h"
+#include "movie/avm2/ReferenceVisitor.h"
 
 namespace nimbrel::movie::avm2 {
+
+ScriptObject::ScriptObject(Type type) : type(type) {
+    if (ObjectRegistry* registry = ObjectRegistry::current())
+        registry->add(this);
+}
+
+ScriptObject::~ScriptObject() {
+    if (registry_)
+        registry_->remove(this);
+}
+
+void ScriptObject::visitReferences(ReferenceVisitor& visit) const {
+    visit.values(slotValues);
+    for (const Property& p : props_)
+        visit.value(p.value);
+    visit.object(proto);
+    visit.value(primitive);
+}
+
+void ScriptObject::dropReferences() {
+    for (Value& v : slotValues)
+        v = Value();
+    props_.clear();
+    index_.clear();
+    proto.reset();
+    primitive = Value();
+}
 
 void ScriptObject::layOut(std::shared_ptr<const TraitTable> table) {
     traits = std::move(table);

@@ -10,12 +10,16 @@
 namespace nimbrel::movie::avm2 {
 
 class ClassObject;
+class ObjectRegistry;
+class ReferenceVisitor;
 
 class ScriptObject : public std::enable_shared_from_this<ScriptObject> {
 public:
     enum class Type : uint8_t { Plain, Function, Class, Array, Global, Activation, Boxed, Error, Namespace, RegExp, Date, Vector, Dictionary, ByteArray, Xml, XmlList, QName };
-    explicit ScriptObject(Type type = Type::Plain) : type(type) {}
-    virtual ~ScriptObject() = default;
+    explicit ScriptObject(Type type = Type::Plain);
+    ScriptObject(const ScriptObject&) = delete;
+    ScriptObject& operator=(const ScriptObject&) = delete;
+    virtual ~ScriptObject();
 
     // Gives the object its traits and their default slot values.
     void layOut(std::shared_ptr<const TraitTable> table);
@@ -43,6 +47,12 @@ public:
     virtual Value ownEnumName(int position) const;
     virtual Value ownEnumValue(int position) const;
 
+    // For the cycle collector: the references this object owns (see
+    // ReferenceVisitor), and letting go of them once nothing can reach it.
+    // A subclass that holds values of its own reports and drops them too.
+    virtual void visitReferences(ReferenceVisitor& visit) const;
+    virtual void dropReferences();
+
     Type type;
     ClassObject* cls = nullptr; // kept alive by the runtime's class list
     std::shared_ptr<const TraitTable> traits;
@@ -52,6 +62,10 @@ public:
     bool sealed = false;
 
 private:
+    friend class ObjectRegistry;
+    ObjectRegistry* registry_ = nullptr;
+    std::size_t registryIndex_ = 0;
+
     struct Property {
         QString name;
         Value value;

@@ -2,6 +2,7 @@
 // An XMLList value: an ordered list of nodes, and where it came from (the
 // node and name a lookup found nothing under) so that assigning to an
 // empty result can create the child it names.
+#include "movie/avm2/ReferenceVisitor.h"
 #include "movie/avm2/ScriptObject.h"
 #include "movie/avm2/XmlNode.h"
 
@@ -24,6 +25,15 @@ public:
     bool targetAttribute = false;
     bool hasTargetName = false;
     Runtime* runtime = nullptr; // wraps items for enumeration
+
+    void visitReferences(ReferenceVisitor& visit) const override {
+        ScriptObject::visitReferences(visit);
+        visit.object(targetList.get());
+    }
+    void dropReferences() override {
+        ScriptObject::dropReferences();
+        targetList.reset();
+    }
 };
 
 } // namespace nimbrel::movie::avm2
