@@ -3,6 +3,7 @@
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
 #include "movie/avm2/StageBridge.h"
+#include "movie/avm2/builtins/TextFieldClass.h"
 #include "movie/avm2/builtins/TimerClass.h"
 #include "movie/display/MovieClip.h"
 #include "movie/display/MovieContext.h"
@@ -308,6 +309,12 @@ void Avm2ScriptEngine::broadcastInput(swf::ClipEvent event) {
     guarded([&] {
         bridge_->keyEvent(QString::fromLatin1(type), uint32_t(host_->lastKeyCode()), uint32_t(host_->lastKeyAscii()));
     });
+    runFrameScripts();
+}
+
+void Avm2ScriptEngine::textEdited(DisplayObject* field) {
+    if (!rt_ || !field) return;
+    guarded([&] { TextFieldClass::textEdited(*rt_, field); });
     runFrameScripts();
 }
 

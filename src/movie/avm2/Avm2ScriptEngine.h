@@ -38,6 +38,7 @@ public:
     bool lastRunCut() const override { return runCut_; }
     display::ScriptStop scriptsStopped() const override { return stopped_; }
     void broadcastInput(swf::ClipEvent event) override;
+    void textEdited(display::DisplayObject* field) override;
     bool hearsKeys(display::DisplayObject*) override { return stopped_ == display::ScriptStop::None; }
     bool actsAsButton(display::DisplayObject* object) override;
     bool usesHandCursor(display::DisplayObject*) override { return false; }
