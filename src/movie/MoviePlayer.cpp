@@ -685,6 +685,7 @@ void MoviePlayer::textInput(const QString& text) {
     for (QChar c : text)
         if (!d->keys.typed(*root, *d->scripts, c)) rest += c;
     display::EditTextObject* field = focusedField(d->focus);
+    if (field && d->root == root && !rest.isEmpty() && !d->scripts->textTyped(field, rest)) rest.clear();
     if (field && d->root == root && TextEntry::type(*field, rest)) d->scripts->textEdited(field);
     d->scripts->runQueuedActions();
     emit repaintNeeded();

@@ -3,6 +3,7 @@
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
 #include "movie/avm2/StageBridge.h"
+#include "movie/avm2/builtins/TextEventClasses.h"
 #include "movie/avm2/builtins/TextFieldClass.h"
 #include "movie/avm2/builtins/TimerClass.h"
 #include "movie/display/MovieClip.h"
@@ -315,6 +316,20 @@ void Avm2ScriptEngine::broadcastInput(swf::ClipEvent event) {
 void Avm2ScriptEngine::textEdited(DisplayObject* field) {
     if (!rt_ || !field) return;
     guarded([&] { TextFieldClass::textEdited(*rt_, field); });
+    runFrameScripts();
+}
+
+bool Avm2ScriptEngine::textTyped(DisplayObject* field, const QString& text) {
+    if (!rt_ || !field) return true;
+    bool allowed = true;
+    guarded([&] { allowed = TextEventClasses::textTyped(*rt_, field, text); });
+    runFrameScripts();
+    return allowed;
+}
+
+void Avm2ScriptEngine::focusChanged(DisplayObject* lost, DisplayObject* gained) {
+    if (!rt_) return;
+    guarded([&] { TextEventClasses::focusChanged(*rt_, lost, gained); });
     runFrameScripts();
 }
 

@@ -116,13 +116,14 @@ Value registerFont(Runtime& rt, const Value& self, Args a) {
     return Value();
 }
 
-// The movie's embedded fonts with a name, then those scripts registered, in
+// The movie's embedded fonts with a name and layout (fonts without one serve
+// static text only), then those scripts registered, in
 // name order; with the machine's fonts after them when asked for.
 Value enumerateFonts(Runtime& rt, const Value&, Args a) {
     std::vector<const swf::FontDef*> defs;
     if (const swf::Movie* movie = movieOf(rt))
         for (const auto& [id, def] : movie->fonts)
-            if (!def.name.isEmpty()) defs.push_back(&def);
+            if (!def.name.isEmpty() && def.advances.size() == def.glyphs.size()) defs.push_back(&def);
     ClassObject* fontClass = rt.builtin(QStringLiteral("flash.text.Font"));
     for (const Value& v : registered(rt, *fontClass).items) {
         const swf::FontDef* def = static_cast<FontObject*>(v.obj())->embedded;

@@ -38,9 +38,8 @@ ObjectPtr copyOf(Runtime& rt, const ScriptObject* from) {
 void putStyle(StyleSheetObject& sheet, const QString& name, ObjectPtr style) {
     const QString key = name.toLower();
     auto it = std::find_if(sheet.styles.begin(), sheet.styles.end(), [&key](const auto& e) { return e.first == key; });
-    if (!style) {
-        if (it != sheet.styles.end()) sheet.styles.erase(it);
-    } else if (it != sheet.styles.end()) {
+    // A name given something other than an object stays listed, with no style.
+    if (it != sheet.styles.end()) {
         it->second = std::move(style);
     } else {
         sheet.styles.emplace_back(key, std::move(style));
@@ -58,7 +57,7 @@ Value getStyle(Runtime& rt, const Value& s, Args a) {
     StyleSheetObject& sheet = thisSheet(rt, s);
     const QString key = rt.toString(a[0]).toLower();
     for (const auto& [name, style] : sheet.styles)
-        if (name == key) return Value::object(copyOf(rt, style.get()));
+        if (name == key && style) return Value::object(copyOf(rt, style.get()));
     return Value::object(rt.newObject());
 }
 Value styleNames(Runtime& rt, const Value& s, Args) {

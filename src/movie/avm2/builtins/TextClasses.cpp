@@ -2,6 +2,7 @@
 #include "movie/avm2/Runtime.h"
 #include "movie/avm2/builtins/FontClass.h"
 #include "movie/avm2/builtins/StyleSheetClass.h"
+#include "movie/avm2/builtins/TextEventClasses.h"
 #include "movie/avm2/builtins/TextFieldClass.h"
 #include "movie/avm2/builtins/TextFormatClass.h"
 
@@ -13,6 +14,7 @@ void TextClasses::install(Runtime& rt) {
         TextFieldClass::install(rt, *interactive);
     FontClass::install(rt);
     StyleSheetClass::install(rt);
+    TextEventClasses::install(rt);
 }
 
 } // namespace nimbrel::movie::avm2

@@ -1,6 +1,7 @@
 #pragma once
 // flash.text: TextField, TextFormat and their constants, TextLineMetrics,
-// Font and StyleSheet (after the display classes, which TextField extends).
+// Font, StyleSheet, and TextEvent and FocusEvent (after the display and event
+// classes, which they extend).
 namespace nimbrel::movie::avm2 {
 class Runtime;
 class TextClasses {

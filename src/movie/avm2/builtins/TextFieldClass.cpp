@@ -92,10 +92,11 @@ FIELD_SET(set_text, f->setText(nonNullString(rt, v, "text")))
 FIELD_GET(get_htmlText, Value::string(QString()), Value::string(display::HtmlText::write(f->content())))
 Value set_htmlText(Runtime& rt, const Value& s, Args a) {
     const QString html = nonNullString(rt, a[0], "htmlText");
-    if (EditTextObject* f = field(rt, s)) {
-        f->html = true;
-        f->setHtmlText(html);
-    }
+    EditTextObject* f = field(rt, s);
+    // Markup the field would give back as it is changes nothing (no paragraph break is added).
+    if (!f || html == display::HtmlText::write(f->content())) return Value();
+    f->html = true;
+    f->setHtmlText(html);
     return Value();
 }
 FIELD_GET(get_length, Value::integer(0), Value::integer(f->content().length()))
@@ -143,17 +144,24 @@ Value set_type(Runtime& rt, const Value& s, Args a) {
 }
 FIELD_GET(get_antiAliasType, Value::string(QStringLiteral("normal")),
           Value::string(f->rendering.advanced ? QStringLiteral("advanced") : QStringLiteral("normal")))
+// A name the player does not know leaves the setting as it was.
 Value set_antiAliasType(Runtime& rt, const Value& s, Args a) {
-    const int kind = choice(rt, a[0], {"normal", "advanced"}, "antiAliasType");
-    if (EditTextObject* f = field(rt, s)) f->rendering.advanced = kind == 1;
+    const QString kind = a[0].isNullish() ? QString() : rt.toString(a[0]);
+    EditTextObject* f = field(rt, s);
+    if (f && (kind == QLatin1String("normal") || kind == QLatin1String("advanced")))
+        f->rendering.advanced = kind == QLatin1String("advanced");
     return Value();
 }
 const std::initializer_list<const char*> kGridFits = {"none", "pixel", "subpixel"};
 FIELD_GET(get_gridFitType, Value::string(QStringLiteral("pixel")),
           Value::string(QString::fromLatin1(kGridFits.begin()[std::clamp(int(f->rendering.gridFit), 0, 2)])))
+// A name the player does not know turns grid fitting off.
 Value set_gridFitType(Runtime& rt, const Value& s, Args a) {
-    const int kind = choice(rt, a[0], kGridFits, "gridFitType");
-    if (EditTextObject* f = field(rt, s)) f->rendering.gridFit = swf::TextRenderSettings::GridFit(kind);
+    const QString kind = a[0].isNullish() ? QString() : rt.toString(a[0]);
+    int fit = 0;
+    for (int i = 0; i < 3; ++i)
+        if (kind == QLatin1String(kGridFits.begin()[i])) fit = i;
+    if (EditTextObject* f = field(rt, s)) f->rendering.gridFit = swf::TextRenderSettings::GridFit(fit);
     return Value();
 }
 // Sharpness runs from -400 to 400 and thickness from -200 to 200.
@@ -206,22 +214,24 @@ Value replaceSelectedText(Runtime& rt, const Value& s, Args a) {
     return Value();
 }
 
-// The range of get/setTextFormat: -1 for both is the whole text, -1 for the
-// end alone the one character at the start.
+// The range of get/setTextFormat: -1 for the start is 0 and for the end the text's length.
 std::pair<int, int> formatRange(Runtime& rt, const EditTextObject& f, const Value& b, const Value& e) {
     const int len = f.content().length();
-    int begin = b.isUndefined() ? -1 : rt.toInt32(b), end = e.isUndefined() ? -1 : rt.toInt32(e);
-    if (begin == -1 && end == -1) return {0, len};
-    if (begin == -1) begin = 0;
-    if (end == -1) end = begin + 1;
-    if (begin < 0 || begin > len || end > len || end < begin) rt.raise(QStringLiteral("RangeError"), 2006);
-    return {begin, end};
+    const int begin = b.isUndefined() ? -1 : rt.toInt32(b), end = e.isUndefined() ? -1 : rt.toInt32(e);
+    return {begin == -1 ? 0 : begin, end == -1 ? len : end};
 }
+// Reading needs at least one character in the range; an empty field reads as all unset.
 Value getTextFormat(Runtime& rt, const Value& s, Args a) {
     EditTextObject* f = field(rt, s);
     if (!f) return TextFormatClass::make(rt, display::TextFormat::defaults());
+    const int len = f->content().length();
     auto [begin, end] = formatRange(rt, *f, a[0], a[1]);
-    if (begin == end) return TextFormatClass::make(rt, f->newTextFormat());
+    if (len == 0 && begin == 0 && end == 0) {
+        display::TextFormat unset;
+        unset.display = QStringLiteral("block");
+        return TextFormatClass::make(rt, unset);
+    }
+    if (begin < 0 || end > len || begin >= end) rt.raise(QStringLiteral("RangeError"), 2006);
     return TextFormatClass::make(rt, f->content().formatOf(begin, end));
 }
 Value setTextFormat(Runtime& rt, const Value& s, Args a) {
@@ -230,6 +240,7 @@ Value setTextFormat(Runtime& rt, const Value& s, Args a) {
     EditTextObject* f = field(rt, s);
     if (!f) return Value();
     auto [begin, end] = formatRange(rt, *f, a[1], a[2]);
+    if (begin < 0 || end > f->content().length() || begin > end) rt.raise(QStringLiteral("RangeError"), 2006);
     f->setFormat(begin, end, *format);
     return Value();
 }

@@ -99,13 +99,14 @@ Value getCharBoundaries(Runtime& rt, const Value& s, Args a) {
     const Lines l = linesOf(rt, s);
     const int index = rt.toInt32(a[0]);
     const int i = l.lineOf(index);
-    if (i < 0) return Value::null();
+    // Lines scrolled off the top have no box; sideways scrolling does not move the boxes.
+    if (i < 0 || i < l.field->scroll() - 1) return Value::null();
     const TextLayout::Line& line = l[i];
     for (const TextLayout::Run& run : line.runs)
         for (const TextLayout::Glyph& g : run.glyphs)
             if (g.index == index)
                 return construct(rt, "flash.geom.Rectangle",
-                                 {(line.x + g.x + EditTextObject::gutter) / 20.0 - l.field->hscroll(), l.topOf(i),
+                                 {(line.x + g.x + EditTextObject::gutter) / 20.0, l.topOf(i),
                                   g.advance / 20.0, (line.ascent + line.descent) / 20.0});
     return Value::null();
 }

@@ -31,6 +31,11 @@ Value optional(const std::optional<double>& v) { return v ? Value::number(*v) : 
 void setText(Runtime& rt, std::optional<QString>& m, const Value& v) {
     m = v.isNullish() ? std::nullopt : std::optional<QString>(rt.toString(v));
 }
+// Font names are cut to the length the player keeps.
+void setFont(Runtime& rt, std::optional<QString>& m, const Value& v) {
+    setText(rt, m, v);
+    if (m) m = m->left(64);
+}
 void setFlag(Runtime&, std::optional<bool>& m, const Value& v) {
     m = v.isNullish() ? std::nullopt : std::optional<bool>(v.toBoolean());
 }
@@ -84,7 +89,7 @@ void setTabStops(Runtime& rt, std::optional<std::vector<double>>& m, const Value
         setter(rt, thisFormat(rt, s).member, a[0]);                                              \
         return Value();                                                                          \
     }
-FORMAT_PROPERTY(font, optional, setText)
+FORMAT_PROPERTY(font, optional, setFont)
 FORMAT_PROPERTY(size, optional, setPixels)
 FORMAT_PROPERTY(bold, optional, setFlag)
 FORMAT_PROPERTY(italic, optional, setFlag)
@@ -129,7 +134,7 @@ Value construct(Runtime& rt, const Value& self, Args a) {
     TextFormat& f = thisFormat(rt, self);
     f = TextFormat();
     f.display = QStringLiteral("block");
-    setText(rt, f.font, a[0]);
+    setFont(rt, f.font, a[0]);
     setPixels(rt, f.size, a[1]);
     setColor(rt, f.color, a[2]);
     setFlag(rt, f.bold, a[3]);
