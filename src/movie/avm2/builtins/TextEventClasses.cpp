@@ -122,12 +122,16 @@ void TextEventClasses::install(Runtime& rt) {
 
 bool TextEventClasses::textTyped(Runtime& rt, display::DisplayObject* object, const QString& typed) {
     auto* field = dynamic_cast<display::EditTextObject*>(object);
-    if (!rt.stage || !field || !field->input || typed.isEmpty()) return true;
+    // Control characters (Escape, Backspace...) are keys, not text.
+    QString text;
+    for (QChar c : typed)
+        if (c.unicode() >= 0x20 && c.unicode() != 0x7F) text += c;
+    if (!rt.stage || !field || !field->input || text.isEmpty()) return true;
     auto target = rt.stage->wrap(object);
     auto e = std::dynamic_pointer_cast<textevents::TextEventObject>(
         rt.stage->newEvent(QStringLiteral("flash.events.TextEvent"), QStringLiteral("textInput"), true, true));
     if (!e) return true;
-    e->text = typed;
+    e->text = text;
     return rt.stage->dispatch(*target, *e);
 }
 
