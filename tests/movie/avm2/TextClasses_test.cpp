@@ -228,4 +228,42 @@ TEST_F(TextClasses, TypingGoesThroughTextInputAndChange) {
     EXPECT_EQ(typed, QStringList({"A", "change:change", "x"}));
 }
 
+Value recordFocus(avm2::Runtime& rt, const Value&, avm2::Args a) {
+    const Value related = avm2::PropertyAccess::get(rt, a[0], avm2::Name::publicName(QStringLiteral("relatedObject")));
+    typed << rt.toString(avm2::PropertyAccess::get(rt, a[0], avm2::Name::publicName(QStringLiteral("type")))) +
+                 (related.isNull() ? QStringLiteral(" from nothing") : QStringLiteral(" with another"));
+    return Value();
+}
+
+TEST_F(TextClasses, StageFocusMovesThePlayersFocusWithFocusEvents) {
+    typed.clear();
+    const Value stage = bridge->stageValue();
+    const Value timeline = call(bridge->valueOf(player.root()), "getChildByName", {str("field")});
+    const Value other = boxField("AB");
+    call(bridge->valueOf(player.root()), "addChild", {other});
+    for (const Value& f : {timeline, other})
+        for (const char* type : {"focusIn", "focusOut"})
+            call(f, "addEventListener", {str(type), Value::object(rt->makeFunction(avm2::MethodRef{nullptr, 0, recordFocus}, nullptr))});
+    set(stage, "focus", timeline);
+    EXPECT_EQ(get(stage, "focus").obj(), timeline.obj());
+    set(stage, "focus", other);
+    set(stage, "focus", Value::null());
+    EXPECT_TRUE(get(stage, "focus").isNull());
+    EXPECT_EQ(typed, QStringList({"focusIn from nothing", "focusOut with another", "focusIn with another",
+                                  "focusOut from nothing"}));
+}
+
+TEST_F(TextClasses, LinesScrolledOffTheTopHaveNoCharacterBoxes) {
+    const Value field = boxField("A\rA\rA");
+    set(field, "height", num(24)); // room for one 20 px line inside the gutters
+    EXPECT_EQ(number(get(field, "maxScrollV")), 3);
+    set(field, "scrollV", num(2));
+    EXPECT_EQ(number(get(field, "bottomScrollV")), 2);
+    EXPECT_TRUE(call(field, "getCharBoundaries", {num(0)}).isNull());
+    const Value box = call(field, "getCharBoundaries", {num(2)});
+    ASSERT_TRUE(box.isObject());
+    EXPECT_EQ(number(get(box, "y")), 2) << "the first line shown starts at the top";
+    EXPECT_EQ(number(call(field, "getLineIndexAtPoint", {num(5), num(10)})), 1);
+}
+
 } // namespace
