@@ -89,12 +89,12 @@ FIELD_SET(set_textColor, f->setTextColor(rt.toUint32(v) & 0xFFFFFF))
 
 FIELD_GET(get_text, Value::string(QString()), Value::string(f->text()))
 FIELD_SET(set_text, f->setText(nonNullString(rt, v, "text")))
-FIELD_GET(get_htmlText, Value::string(QString()), Value::string(display::HtmlText::write(f->content())))
+FIELD_GET(get_htmlText, Value::string(QString()), Value::string(display::HtmlText::write(f->content(), true)))
 Value set_htmlText(Runtime& rt, const Value& s, Args a) {
     const QString html = nonNullString(rt, a[0], "htmlText");
     EditTextObject* f = field(rt, s);
     // Markup the field would give back as it is changes nothing (no paragraph break is added).
-    if (!f || html == display::HtmlText::write(f->content())) return Value();
+    if (!f || html == display::HtmlText::write(f->content(), true)) return Value();
     f->html = true;
     f->setHtmlText(html);
     return Value();
