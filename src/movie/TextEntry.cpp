@@ -73,8 +73,12 @@ bool TextEntry::command(EditTextObject& f, Command command, QString& clipboard) 
         if (f.password || begin == end) return false;
         clipboard = f.text().mid(begin, end - begin);
         return command == Command::Cut && f.input && replaceSelection(f, QString());
-    case Command::Paste:
-        return f.input && insert(f, clipboard);
+    case Command::Paste: {
+        // A field of one line takes pasted lines run together.
+        QString pasted = clipboard;
+        if (!f.multiline) pasted.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+        return f.input && insert(f, pasted);
+    }
     }
     return false;
 }
