@@ -77,7 +77,9 @@ bool TextEntry::command(EditTextObject& f, Command command, QString& clipboard) 
         // A field of one line takes pasted lines run together.
         QString pasted = clipboard;
         if (!f.multiline) pasted.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
-        return f.input && insert(f, pasted);
+        // What restrict and maxChars refuse still replaces the selection.
+        if (!f.input || pasted.isEmpty()) return false;
+        return replaceSelection(f, f.filterTyped(pasted.left(TextEntry::kMaxInsert)));
     }
     }
     return false;

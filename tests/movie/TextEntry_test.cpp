@@ -125,6 +125,10 @@ TEST_F(TextEntryTest, PastedLinesRunTogetherInAOneLineFieldWithinMaxChars) {
         EXPECT_TRUE(run(Command::Paste));
         EXPECT_EQ(field->text(), multiline ? QStringLiteral("xxxa\r") : QStringLiteral("xxxab")) << multiline;
     }
+    field->restrict = QStringLiteral("y");
+    field->setSelection(3, 5);
+    EXPECT_TRUE(run(Command::Paste)) << "a paste restrict refuses still takes the selection away";
+    EXPECT_EQ(field->text(), QStringLiteral("xxx"));
 }
 
 TEST_F(TextEntryTest, PasswordFieldsNeitherCopyNorCutAndPastesObeyRestrict) {
