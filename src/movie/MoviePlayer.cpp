@@ -685,6 +685,9 @@ void MoviePlayer::textInput(const QString& text) {
     for (QChar c : text)
         if (!d->keys.typed(*root, *d->scripts, c)) rest += c;
     display::EditTextObject* field = focusedField(d->focus);
+    // Listeners of the typed text may take the field away: it lives until the edit is done.
+    const auto keepField = field ? field->shared_from_this() : nullptr;
+    if (field && d->root == root && !rest.isEmpty() && !d->scripts->textTyped(field, rest)) rest.clear();
     if (field && d->root == root && TextEntry::type(*field, rest)) d->scripts->textEdited(field);
     d->scripts->runQueuedActions();
     emit repaintNeeded();
@@ -696,7 +699,13 @@ void MoviePlayer::textCommand(TextEntry::Command command) {
     Impl::Busy busy(*d);
     Impl::ScriptRun run(*d->scripts);
     auto root = d->root;
-    if (TextEntry::command(*field, command, d->clipboard)) d->scripts->textEdited(field);
+    const auto keepField = field->shared_from_this();
+    // Pasted text is typed text to the movie's scripts, which may refuse it.
+    if (command == TextEntry::Command::Paste && field->input && !d->scripts->textTyped(field, d->clipboard)) {
+        d->scripts->runQueuedActions();
+        return;
+    }
+    if (d->root == root && TextEntry::command(*field, command, d->clipboard)) d->scripts->textEdited(field);
     d->scripts->runQueuedActions();
     emit repaintNeeded();
 }

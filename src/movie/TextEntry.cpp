@@ -73,8 +73,14 @@ bool TextEntry::command(EditTextObject& f, Command command, QString& clipboard) 
         if (f.password || begin == end) return false;
         clipboard = f.text().mid(begin, end - begin);
         return command == Command::Cut && f.input && replaceSelection(f, QString());
-    case Command::Paste:
-        return f.input && insert(f, clipboard);
+    case Command::Paste: {
+        // A field of one line takes pasted lines run together.
+        QString pasted = clipboard;
+        if (!f.multiline) pasted.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+        // What restrict and maxChars refuse still replaces the selection.
+        if (!f.input || pasted.isEmpty()) return false;
+        return replaceSelection(f, f.filterTyped(pasted.left(TextEntry::kMaxInsert)));
+    }
     }
     return false;
 }

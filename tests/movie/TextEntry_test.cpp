@@ -116,6 +116,21 @@ TEST_F(TextEntryTest, ClipboardCopiesCutsAndPastesButAnEmptyPasteKeepsTheSelecti
     EXPECT_EQ(field->text(), QStringLiteral("lohel"));
 }
 
+TEST_F(TextEntryTest, PastedLinesRunTogetherInAOneLineFieldWithinMaxChars) {
+    for (bool multiline : {false, true}) {
+        field->multiline = multiline;
+        field->maxChars = 5;
+        setText("xxxxx", 3, 5);
+        clipboard = QStringLiteral("a\nb");
+        EXPECT_TRUE(run(Command::Paste));
+        EXPECT_EQ(field->text(), multiline ? QStringLiteral("xxxa\r") : QStringLiteral("xxxab")) << multiline;
+    }
+    field->restrict = QStringLiteral("y");
+    field->setSelection(3, 5);
+    EXPECT_TRUE(run(Command::Paste)) << "a paste restrict refuses still takes the selection away";
+    EXPECT_EQ(field->text(), QStringLiteral("xxx"));
+}
+
 TEST_F(TextEntryTest, PasswordFieldsNeitherCopyNorCutAndPastesObeyRestrict) {
     field->password = true;
     setText("secret", 0, 6);

@@ -86,6 +86,7 @@ const QHash<int, const char*>& templates() {
         {1131, "Replacer argument to JSON stringifier must be an array or a two parameter function."},
         {1132, "Invalid JSON parse input."},
         {1506, "The specified range is invalid."},
+        {1508, "The value specified for argument %1 is invalid."},
         {1502, "A script has executed for longer than the default timeout period of 15 seconds."},
         {1000, "The system is out of memory."},
         {2006, "The supplied index is out of bounds."},

@@ -3,6 +3,8 @@
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
 #include "movie/avm2/StageBridge.h"
+#include "movie/avm2/builtins/TextEventClasses.h"
+#include "movie/avm2/builtins/TextFieldClass.h"
 #include "movie/avm2/builtins/TimerClass.h"
 #include "movie/display/MovieClip.h"
 #include "movie/display/MovieContext.h"
@@ -309,6 +311,26 @@ void Avm2ScriptEngine::broadcastInput(swf::ClipEvent event) {
     guarded([&] {
         bridge_->keyEvent(QString::fromLatin1(type), uint32_t(host_->lastKeyCode()), uint32_t(host_->lastKeyAscii()));
     });
+    runFrameScripts();
+}
+
+void Avm2ScriptEngine::textEdited(DisplayObject* field) {
+    if (!rt_ || !field) return;
+    guarded([&] { TextFieldClass::textEdited(*rt_, field); });
+    runFrameScripts();
+}
+
+bool Avm2ScriptEngine::textTyped(DisplayObject* field, const QString& text) {
+    if (!rt_ || !field) return true;
+    bool allowed = true;
+    guarded([&] { allowed = TextEventClasses::textTyped(*rt_, field, text); });
+    runFrameScripts();
+    return allowed;
+}
+
+void Avm2ScriptEngine::focusChanged(DisplayObject* lost, DisplayObject* gained) {
+    if (!rt_) return;
+    guarded([&] { TextEventClasses::focusChanged(*rt_, lost, gained); });
     runFrameScripts();
 }
 

@@ -38,6 +38,9 @@ public:
     bool lastRunCut() const override { return runCut_; }
     display::ScriptStop scriptsStopped() const override { return stopped_; }
     void broadcastInput(swf::ClipEvent event) override;
+    void textEdited(display::DisplayObject* field) override;
+    bool textTyped(display::DisplayObject* field, const QString& text) override;
+    void focusChanged(display::DisplayObject* lost, display::DisplayObject* gained) override;
     bool hearsKeys(display::DisplayObject*) override { return stopped_ == display::ScriptStop::None; }
     bool actsAsButton(display::DisplayObject* object) override;
     bool usesHandCursor(display::DisplayObject*) override { return false; }

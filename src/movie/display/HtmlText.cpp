@@ -1,5 +1,6 @@
 #include "movie/display/HtmlText.h"
 #include <QHash>
+#include <algorithm>
 #include <cmath>
 
 namespace nimbrel::movie::display {
@@ -257,7 +258,7 @@ QString colorText(uint32_t c) {
 }
 
 // One paragraph [begin, end) of text, its paragraph settings from its first character.
-QString writeParagraph(const FormattedText& text, int begin, int end) {
+QString writeParagraph(const FormattedText& text, int begin, int end, bool nestFonts) {
     const TextFormat* pf = text.formatAt(begin);
     const TextFormat para = pf ? *pf : TextFormat::defaults();
     QString out;
@@ -281,15 +282,32 @@ QString writeParagraph(const FormattedText& text, int begin, int end) {
                   : QStringLiteral("<P ALIGN=\"%1\">").arg(para.align.value_or(QStringLiteral("left")).toUpper());
     // One FONT element covers neighbouring runs that share their font settings.
     QString openFont;
+    static const char* const fontAttributes[] = {"FACE", "SIZE", "COLOR", "LETTERSPACING", "KERNING"};
+    std::vector<QStringList> nested; // the font settings of each open FONT, outermost first
     for (const FormattedText::Span& s : text.spans()) {
         const int from = std::max(begin, s.start), to = std::min(end, s.start + s.length);
         if (from >= to && !(begin == end && s.start + s.length >= begin)) continue;
         const TextFormat& f = s.format;
-        const QString font =
-            QStringLiteral("<FONT FACE=\"%1\" SIZE=\"%2\" COLOR=\"%3\" LETTERSPACING=\"%4\" KERNING=\"%5\">")
-                .arg(HtmlText::escape(f.font.value_or(QString())), number(f.size.value_or(12)), colorText(f.color.value_or(0)),
-                     number(f.letterSpacing.value_or(0)), QString::number(f.kerning.value_or(false) ? 1 : 0));
-        if (font != openFont) {
+        const QStringList values = {HtmlText::escape(f.font.value_or(QString())), number(f.size.value_or(12)),
+                                    colorText(f.color.value_or(0)), number(f.letterSpacing.value_or(0)),
+                                    QString::number(f.kerning.value_or(false) ? 1 : 0)};
+        auto fontTag = [&values](const QStringList* differentFrom) {
+            QString tag = QStringLiteral("<FONT");
+            for (int a = 0; a < values.size(); ++a)
+                if (!differentFrom || (*differentFrom)[a] != values[a])
+                    tag += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(fontAttributes[a]), values[a]);
+            return tag + QLatin1Char('>');
+        };
+        if (nestFonts) {
+            auto same = std::find(nested.begin(), nested.end(), values);
+            if (same != nested.end()) {
+                for (auto n = nested.end() - 1; n != same; --n) out += QStringLiteral("</FONT>");
+                nested.erase(same + 1, nested.end());
+            } else {
+                out += fontTag(nested.empty() ? nullptr : &nested.back());
+                nested.push_back(values);
+            }
+        } else if (const QString font = fontTag(nullptr); font != openFont) {
             if (!openFont.isEmpty()) out += QStringLiteral("</FONT>");
             out += font;
             openFont = font;
@@ -305,6 +323,7 @@ QString writeParagraph(const FormattedText& text, int begin, int end) {
         if (begin == end) break;
     }
     if (!openFont.isEmpty()) out += QStringLiteral("</FONT>");
+    for (size_t n = 0; n < nested.size(); ++n) out += QStringLiteral("</FONT>");
     out += bullet ? QStringLiteral("</LI>") : QStringLiteral("</P>");
     if (!tf.isEmpty()) out += QStringLiteral("</TEXTFORMAT>");
     return out;
@@ -312,7 +331,7 @@ QString writeParagraph(const FormattedText& text, int begin, int end) {
 
 } // namespace
 
-QString HtmlText::write(const FormattedText& text) {
+QString HtmlText::write(const FormattedText& text, bool nestFonts) {
     QString out;
     const QString& t = text.text();
     int begin = 0;
@@ -322,7 +341,7 @@ QString HtmlText::write(const FormattedText& text) {
         // A final paragraph break adds no empty paragraph after it.
         if (atEnd && begin == i && begin > 0) break;
         if (text.length() == 0) break;
-        out += writeParagraph(text, begin, i);
+        out += writeParagraph(text, begin, i, nestFonts);
         begin = i + 1;
     }
     return out;

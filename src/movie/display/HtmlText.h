@@ -18,7 +18,11 @@ public:
     // Appends html to out, starting from base. condenseWhite folds runs of
     // white space into one space and drops line breaks in the source.
     static void parse(const QString& html, const TextFormat& base, FormattedText& out, bool condenseWhite = false);
-    static QString write(const FormattedText& text);
+    // nestFonts: a run whose font settings differ from the one before opens a
+    // FONT inside it with only what differs, and closes back to the enclosing
+    // FONT that matches it (as the second virtual machine's fields write);
+    // otherwise each run of other settings gets a whole FONT of its own.
+    static QString write(const FormattedText& text, bool nestFonts = false);
     // Replaces the five markup characters with their entities.
     static QString escape(const QString& plain);
 };

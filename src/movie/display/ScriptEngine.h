@@ -96,6 +96,8 @@ public:
     virtual void focusChanged(DisplayObject* lost, DisplayObject* gained) {}
     // The user changed a text field's text (typing, deleting, pasting).
     virtual void textEdited(DisplayObject* field) {}
+    // The user is about to type text into a field: false keeps it out.
+    virtual bool textTyped(DisplayObject* field, const QString& text) { return true; }
 };
 
 using NullScriptEngine = ScriptEngine;

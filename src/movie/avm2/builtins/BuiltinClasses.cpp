@@ -10,6 +10,7 @@
 #include "movie/avm2/builtins/GeomClasses.h"
 #include "movie/avm2/builtins/GraphicsClass.h"
 #include "movie/avm2/builtins/SystemClass.h"
+#include "movie/avm2/builtins/TextClasses.h"
 #include "movie/avm2/builtins/TimerClass.h"
 #include "movie/avm2/builtins/ErrorClasses.h"
 #include "movie/avm2/builtins/FunctionClass.h"
@@ -53,6 +54,7 @@ void BuiltinClasses::install(Runtime& rt) {
     GeomClasses::install(rt);
     GraphicsClass::install(rt);
     DisplayClasses::install(rt);
+    TextClasses::install(rt);
     TimerClass::install(rt);
     SystemClass::install(rt);
 }

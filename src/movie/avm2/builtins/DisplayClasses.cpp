@@ -250,7 +250,6 @@ NIMBREL_STORED_PROPERTY(scaleMode, "scaleMode", Value::string(QStringLiteral("sh
 NIMBREL_STORED_PROPERTY(align, "align", Value::string(QString()), asString)
 NIMBREL_STORED_PROPERTY(quality, "quality", Value::string(QStringLiteral("HIGH")), asString)
 NIMBREL_STORED_PROPERTY(displayState, "displayState", Value::string(QStringLiteral("normal")), asString)
-NIMBREL_STORED_PROPERTY(focus, "focus", Value::null(), asIs)
 NIMBREL_STORED_PROPERTY(stageFocusRect, "stageFocusRect", Value::boolean(true), asBoolean)
 
 // ---- Stage ----
@@ -274,6 +273,16 @@ Value setFrameRate(Runtime& rt, const Value& s, Args a) {
     const double v = rt.toNumber(a[0]);
     thisTarget(rt, s).stored.insert(QStringLiteral("frameRate"),
                                     Value::number(std::isnan(v) ? v : std::clamp(v, 0.01, 1000.0)));
+    return Value();
+}
+// The keyboard focus is the player's: setting it to null takes it away.
+Value stageFocus(Runtime& rt, const Value&, Args) {
+    display::ScriptHost* host = rt.stage ? rt.stage->host() : nullptr;
+    DisplayObject* focused = host ? host->focusedObject() : nullptr;
+    return focused ? rt.stage->valueOf(focused) : Value::null();
+}
+Value setStageFocus(Runtime& rt, const Value&, Args a) {
+    if (display::ScriptHost* host = rt.stage ? rt.stage->host() : nullptr) host->setFocus(StageBridge::displayOf(a[0]));
     return Value();
 }
 // The next frame tells render listeners, once.
@@ -345,7 +354,7 @@ void DisplayClasses::install(Runtime& rt) {
                         {"invalidate", invalidate}, NIMBREL_STORED_MEMBERS(scaleMode, "scaleMode"),
                         NIMBREL_STORED_MEMBERS(align, "align"), NIMBREL_STORED_MEMBERS(quality, "quality"),
                         NIMBREL_STORED_MEMBERS(displayState, "displayState"),
-                        NIMBREL_STORED_MEMBERS(focus, "focus"),
+                        {"get focus", stageFocus}, {"set focus", setStageFocus, 1},
                         NIMBREL_STORED_MEMBERS(stageFocusRect, "stageFocusRect")});
 }
 
