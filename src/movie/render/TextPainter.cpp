@@ -74,29 +74,39 @@ void TextPainter::paint(QPainter& p, const display::EditTextObject& field, const
     p.save();
     p.setPen(Qt::NoPen);
     const QTransform toDevice = p.transform();
-    if (field.background) p.fillRect(box, withTransform(field.backgroundColor, cx));
-    if (field.border) {
-        // A one-pixel line inside the box: the right and bottom edges sit one pixel in.
+    const bool antialiased = p.testRenderHint(QPainter::Antialiasing);
+    const bool axisAligned = toDevice.m12() == 0 && toDevice.m21() == 0;
+    if (axisAligned && (field.background || field.border)) {
+        // Unturned, a field's box lands on whole pixels: the background fills
+        // from the rounded left/top up to the rounded right/bottom, and the
+        // border runs on the pixels of those four edges, the bottom right
+        // corner left out.
         const QRectF device = toDevice.mapRect(box);
-        const bool axisAligned = toDevice.m12() == 0 && toDevice.m21() == 0;
-        QPen pen(withTransform(field.borderColor, cx), 1.0);
-        pen.setCosmetic(true);
-        pen.setJoinStyle(Qt::MiterJoin);
-        if (axisAligned) {
-            p.resetTransform();
-            p.setRenderHint(QPainter::Antialiasing, false);
-            p.setPen(pen);
-            p.setBrush(Qt::NoBrush);
-            const QRect r(int(std::round(device.left())), int(std::round(device.top())),
-                          std::max(1, int(std::round(device.width()))) - 1, std::max(1, int(std::round(device.height()))) - 1);
-            p.drawRect(r);
-            p.setTransform(toDevice);
-        } else {
+        const int l = int(std::round(device.left())), t = int(std::round(device.top()));
+        const int r = std::max(l, int(std::round(device.right()))), b = std::max(t, int(std::round(device.bottom())));
+        p.resetTransform();
+        p.setRenderHint(QPainter::Antialiasing, false);
+        if (field.background && r > l && b > t) p.fillRect(QRect(l, t, r - l, b - t), withTransform(field.backgroundColor, cx));
+        if (field.border) {
+            const QColor c = withTransform(field.borderColor, cx);
+            p.fillRect(QRect(l, t, r - l + 1, 1), c);
+            p.fillRect(QRect(l, t + 1, 1, b - t), c);
+            if (r > l) p.fillRect(QRect(r, t + 1, 1, std::max(0, b - t - 1)), c);
+            if (b > t) p.fillRect(QRect(l + 1, b, r - l - 1, 1), c);
+        }
+        p.setTransform(toDevice);
+        p.setRenderHint(QPainter::Antialiasing, antialiased);
+    } else {
+        if (field.background) p.fillRect(box, withTransform(field.backgroundColor, cx));
+        if (field.border) {
+            QPen pen(withTransform(field.borderColor, cx), 1.0);
+            pen.setCosmetic(true);
+            pen.setJoinStyle(Qt::MiterJoin);
             p.setPen(pen);
             p.setBrush(Qt::NoBrush);
             p.drawRect(box.adjusted(10, 10, -10, -10));
+            p.setPen(Qt::NoPen);
         }
-        p.setPen(Qt::NoPen);
     }
     // Text stays inside the box, gutter included.
     p.setClipRect(box, Qt::IntersectClip);
