@@ -338,13 +338,13 @@ void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTrans
     const double sx = stageScaleX_;
     const double sy = stageScaleY_;
     // A filtered object is drawn into a bitmap whose pixels start at the
-    // object's top left corner rounded to a whole pixel: its edges move by up
+    // object's top left corner rounded to the nearest whole pixel, halves up:
     // to half a pixel against where they would fall unfiltered.
     QTransform t = objectToDevice;
     if (!o.filters.empty()) {
         const QPointF corner = t.mapRect(o.localBounds()).topLeft();
-        t *= QTransform::fromTranslate(std::ceil(corner.x() - 0.5) - corner.x(),
-                                       std::ceil(corner.y() - 0.5) - corner.y());
+        t *= QTransform::fromTranslate(std::floor(corner.x() + 0.5) - corner.x(),
+                                       std::floor(corner.y() + 0.5) - corner.y());
     }
     QRect full = t.mapRect(o.localBounds()).toAlignedRect();
     if (!o.filters.empty()) full = filterMargin(full, o.filters, sx, sy);
