@@ -339,7 +339,7 @@ void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTrans
     const double sy = stageScaleY_;
     // A filtered object is drawn into a bitmap whose pixels start at the
     // object's top left corner rounded to the nearest whole pixel, halves up:
-    // to half a pixel against where they would fall unfiltered.
+    // its edges move by up to half a pixel against where they would fall unfiltered.
     QTransform t = objectToDevice;
     if (!o.filters.empty()) {
         const QPointF corner = t.mapRect(o.localBounds()).topLeft();
