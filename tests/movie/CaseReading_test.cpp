@@ -114,3 +114,25 @@ TEST(CaseReading, RegisteredFontsStandInForDeviceFonts) {
 }
 
 } // namespace
+
+namespace {
+
+// A case asking for the default font gets the harnesses' own font for every
+// generic name it leaves open.
+TEST(CaseReading, TheDefaultFontFillsTheGenericNamesLeftOpen) {
+    const CaseFonts fonts = CaseFonts::read(
+        TomlLite::parse(QStringLiteral("[player_options]\nwith_default_font = true\n[default_fonts]\nserif = [\"_typewriter\"]\n")),
+        QString());
+    ASSERT_TRUE(fonts.withDefaultFont);
+    ASSERT_FALSE(fonts.empty());
+    const QString machineSerif = TextFont::machineFamily(QStringLiteral("_serif"));
+    EXPECT_TRUE(fonts.apply().isEmpty());
+    EXPECT_EQ(TextFont::machineFamily(QStringLiteral("_sans")), QLatin1String("Noto Sans"));
+    EXPECT_EQ(TextFont::machineFamily(QStringLiteral("_typewriter")), QLatin1String("Noto Sans"));
+    EXPECT_EQ(TextFont::machineFamily(QStringLiteral("Some Unknown Face")), QLatin1String("Noto Sans"));
+    // "_typewriter" is no family: serif keeps the machine's mapping.
+    EXPECT_EQ(TextFont::machineFamily(QStringLiteral("_serif")), machineSerif);
+    CaseFonts().apply();
+}
+
+} // namespace

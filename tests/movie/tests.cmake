@@ -7,6 +7,7 @@ add_executable(movie_conformance
     ${_harness}/ScriptPresence.cpp ${CMAKE_SOURCE_DIR}/tests/support/PassList.cpp
     ${CMAKE_SOURCE_DIR}/tests/support/CaseFonts.cpp)
 target_include_directories(movie_conformance PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_compile_definitions(movie_conformance PRIVATE NIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 # The unit suite checks how cases are read: which images, thresholds and fonts.
 if(TARGET test_movie)
     target_sources(test_movie PRIVATE ${_harness}/TomlLite.cpp ${_harness}/ConformanceCase.cpp

@@ -17,7 +17,12 @@ CaseFonts CaseFonts::read(const TomlLite& toml, const QString& caseDir) {
     out.sans = toml.strings(QStringLiteral("default_fonts.sans"));
     out.serif = toml.strings(QStringLiteral("default_fonts.serif"));
     out.typewriter = toml.strings(QStringLiteral("default_fonts.typewriter"));
+    out.withDefaultFont = toml.boolean(QStringLiteral("player_options.with_default_font"), false);
     return out;
+}
+
+QString CaseFonts::defaultFontFile() {
+    return QStringLiteral(NIMBREL_SOURCE_DIR "/tests/data/fonts/NotoSans.ttf");
 }
 
 CaseFonts CaseFonts::load(const QString& caseDir) {
@@ -30,9 +35,17 @@ QStringList CaseFonts::apply() const {
     QStringList problems;
     for (const File& f : files)
         if (auto error = registry.addFontFile(f.family, f.path)) problems << *error;
+    // Registered under a name no movie uses, so only the generic names reach it.
+    const QString fallback = QStringLiteral("harness default font");
+    if (withDefaultFont)
+        if (auto error = registry.addFontFile(fallback, defaultFontFile())) problems << *error;
     using Generic = DeviceFontRegistry::Generic;
-    if (!sans.isEmpty()) registry.setDefaultFamilies(Generic::Sans, sans);
-    if (!serif.isEmpty()) registry.setDefaultFamilies(Generic::Serif, serif);
-    if (!typewriter.isEmpty()) registry.setDefaultFamilies(Generic::Typewriter, typewriter);
+    auto orDefault = [&](const QStringList& named) {
+        return named.isEmpty() && withDefaultFont ? QStringList{fallback} : named;
+    };
+    for (const auto& [generic, named] : {std::pair{Generic::Sans, &sans}, std::pair{Generic::Serif, &serif},
+                                         std::pair{Generic::Typewriter, &typewriter}})
+        if (const QStringList families = orDefault(*named); !families.isEmpty())
+            registry.setDefaultFamilies(generic, families);
     return problems;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The fonts a corpus case ships and the device fonts it maps to them:
-// [fonts.NAME] tables with family and path, and [default_fonts] lists for
-// sans, serif and typewriter. Applying them replaces whatever the previous
+// [fonts.NAME] tables with family and path, [default_fonts] lists for sans,
+// serif and typewriter, and player_options.with_default_font, which gives
+// every generic name the case leaves open the harnesses' own font
+// (tests/data/fonts/NotoSans.ttf). Applying them replaces whatever the previous
 // case registered, so one case's fonts never leak into the next.
 #include <QString>
 #include <QStringList>
@@ -16,12 +18,16 @@ struct CaseFonts {
     };
     std::vector<File> files;
     QStringList sans, serif, typewriter;
+    bool withDefaultFont = false;
 
     // Reads the font tables of a case whose files live in caseDir.
     static CaseFonts read(const TomlLite& toml, const QString& caseDir);
     static CaseFonts load(const QString& caseDir); // caseDir/test.toml
 
-    bool empty() const { return files.empty() && sans.isEmpty() && serif.isEmpty() && typewriter.isEmpty(); }
+    bool empty() const {
+        return files.empty() && sans.isEmpty() && serif.isEmpty() && typewriter.isEmpty() && !withDefaultFont;
+    }
+    static QString defaultFontFile();
     // Registers the fonts with the engine (after clearing the last case's);
     // returns the problems met, one line each.
     QStringList apply() const;
