@@ -254,6 +254,15 @@ void StageRenderer::drawObject(Surface& s, const DisplayObject& o, const QTransf
 void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTransform& t,
                                 const swf::ColorTransform& cx, const QPainterPath* clip) {
     auto lookup = [this](uint16_t id) { return movie_.bitmap(id); };
+    if (o.opaqueBackground) {
+        // An opaque rectangle over the object's bounds, under its content,
+        // coloured like any shape of the object.
+        const uint32_t rgb = *o.opaqueBackground;
+        applyClip(s, clip);
+        s.painter.setTransform(t);
+        s.painter.fillRect(o.localBounds(),
+                           cx.apply(swf::Rgba{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 255}).toQColor());
+    }
     switch (o.type()) {
     case DisplayObject::Type::Shape:
     case DisplayObject::Type::MorphShape: {
