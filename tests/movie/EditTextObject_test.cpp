@@ -146,18 +146,43 @@ TEST(EditTextObject, DrawsBorderBackgroundAndGlyphsInsideTheBox) {
 }
 
 TEST(EditTextObject, AnUnturnedBackgroundLandsOnWholePixels) {
-    // 10 x 10 px at (5.25, 50.25): filled from the rounded edges, no partly covered pixels.
-    Stage st;
-    load(st, {.bounds = {0, 200, 0, 200}, .text = ""}, swf::Matrix{1, 0, 0, 1, 105, 1005});
-    st.field->background = true;
-    st.field->backgroundColor = 0x00FF00;
-    const QImage img = st.player.renderImage(QSize(550, 400));
+    // A 10 x 10 px field: each edge rounds to a whole pixel, halves down, none partly covered.
+    const struct {
+        double x, y;        // twips
+        int left, top;      // first pixels filled
+    } cases[] = {{105, 1005, 5, 50} /* 5.25, 50.25 */, {410, 1010, 20, 50} /* 20.5, 50.5 */, {395, 1015, 20, 51} /* 19.75, 50.75 */};
     const QColor blue(0, 0, 255), green(0, 255, 0);
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.x);
+        Stage st;
+        load(st, {.bounds = {0, 200, 0, 200}, .text = ""}, swf::Matrix{1, 0, 0, 1, k.x, k.y});
+        st.field->background = true;
+        st.field->backgroundColor = 0x00FF00;
+        const QImage img = st.player.renderImage(QSize(550, 400));
+        const int midX = k.left + 5, midY = k.top + 5;
+        EXPECT_EQ(img.pixelColor(k.left - 1, midY), blue);
+        EXPECT_EQ(img.pixelColor(k.left, midY), green);
+        EXPECT_EQ(img.pixelColor(k.left + 9, midY), green);
+        EXPECT_EQ(img.pixelColor(k.left + 10, midY), blue);
+        EXPECT_EQ(img.pixelColor(midX, k.top - 1), blue);
+        EXPECT_EQ(img.pixelColor(midX, k.top), green);
+        EXPECT_EQ(img.pixelColor(midX, k.top + 9), green);
+        EXPECT_EQ(img.pixelColor(midX, k.top + 10), blue);
+    }
+}
+
+TEST(EditTextObject, ABorderRunsOnThePixelsItsEdgesFallIn) {
+    // 10 x 10 px at (20.75, 40.75): the border on columns 20 and 30, rows 40
+    // and 50 but for the corner; the background from the rounded edges, 21 to 30, under it.
+    Stage st;
+    load(st, {.bounds = {0, 200, 0, 200}, .border = true, .text = ""}, swf::Matrix{1, 0, 0, 1, 415, 815});
+    const QImage img = st.player.renderImage(QSize(550, 400));
+    const QColor blue(0, 0, 255), white(255, 255, 255), black(0, 0, 0);
     const struct {
         int x, y;
         QColor want;
-    } cases[] = {{4, 55, blue}, {5, 55, green}, {14, 55, green}, {15, 55, blue},
-                 {10, 49, blue}, {10, 50, green}, {10, 59, green}, {10, 60, blue}};
+    } cases[] = {{19, 45, blue}, {20, 45, black}, {21, 45, white}, {29, 45, white}, {30, 45, black}, {31, 45, blue},
+                 {25, 39, blue}, {25, 40, black}, {25, 41, white}, {25, 50, black}, {30, 50, white}};
     for (const auto& k : cases) EXPECT_EQ(img.pixelColor(k.x, k.y), k.want) << k.x << "," << k.y;
 }
 

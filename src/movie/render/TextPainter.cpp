@@ -77,17 +77,23 @@ void TextPainter::paint(QPainter& p, const display::EditTextObject& field, const
     const bool antialiased = p.testRenderHint(QPainter::Antialiasing);
     const bool axisAligned = toDevice.m12() == 0 && toDevice.m21() == 0;
     if (axisAligned && (field.background || field.border)) {
-        // Unturned, a field's box lands on whole pixels: the background fills
-        // from the rounded left/top up to the rounded right/bottom, and the
-        // border runs on the pixels of those four edges, the bottom right
-        // corner left out.
+        // Unturned, a field's box lands on whole pixels. The background fills
+        // between its edges rounded to the nearest pixel boundary, halves
+        // going down; the border runs on the pixels its edges fall in, the
+        // bottom right corner left out.
         const QRectF device = toDevice.mapRect(box);
-        const int l = int(std::round(device.left())), t = int(std::round(device.top()));
-        const int r = std::max(l, int(std::round(device.right()))), b = std::max(t, int(std::round(device.bottom())));
         p.resetTransform();
         p.setRenderHint(QPainter::Antialiasing, false);
-        if (field.background && r > l && b > t) p.fillRect(QRect(l, t, r - l, b - t), withTransform(field.backgroundColor, cx));
+        if (field.background) {
+            auto edge = [](double v) { return int(std::ceil(v - 0.5 - 1e-6)); };
+            const QRect fill(QPoint(edge(device.left()), edge(device.top())),
+                             QPoint(edge(device.right()) - 1, edge(device.bottom()) - 1));
+            if (fill.isValid()) p.fillRect(fill, withTransform(field.backgroundColor, cx));
+        }
         if (field.border) {
+            auto pixel = [](double v) { return int(std::floor(v + 1e-6)); }; // 19.9999999 is 20
+            const int l = pixel(device.left()), t = pixel(device.top());
+            const int r = std::max(l, pixel(device.right())), b = std::max(t, pixel(device.bottom()));
             const QColor c = withTransform(field.borderColor, cx);
             p.fillRect(QRect(l, t, r - l + 1, 1), c);
             p.fillRect(QRect(l, t + 1, 1, b - t), c);
