@@ -85,6 +85,7 @@ std::optional<CorpusCase> CorpusCase::load(const QString& corpusRoot, const QStr
                 c.maxRelative = value.toDouble();
         }
     }
+    c.fonts = CaseFonts::load(c.folder);
     c.hasOutput = QFile::exists(QDir(c.folder).filePath(QStringLiteral("output.txt")));
     return c;
 }

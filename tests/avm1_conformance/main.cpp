@@ -43,6 +43,8 @@ RunResult runCase(const CorpusCase& c)
         else
             std::printf("%s: input not read: %s\n", qPrintable(c.name), qPrintable(std::get<QString>(loaded)));
     }
+    for (const QString& problem : c.fonts.apply())
+        std::fprintf(stderr, "%s: %s\n", qPrintable(c.name), qPrintable(problem));
     HeadlessResult h = runHeadless(QDir(c.folder).filePath(QStringLiteral("test.swf")), c.frames, input, c.viewport);
     r.loaded = h.loaded;
     if (!h.scriptsStopped.isEmpty())

@@ -6,7 +6,8 @@ add_executable(avm2_conformance
     ${CMAKE_SOURCE_DIR}/tests/avm2_conformance/AbcCaseRun.cpp
     ${CMAKE_SOURCE_DIR}/tests/avm1_conformance/CorpusCase.cpp
     ${CMAKE_SOURCE_DIR}/tests/avm1_conformance/TraceComparison.cpp
-    ${CMAKE_SOURCE_DIR}/tests/support/PassList.cpp)
+    ${CMAKE_SOURCE_DIR}/tests/support/PassList.cpp
+    ${CMAKE_SOURCE_DIR}/tests/support/CaseFonts.cpp ${CMAKE_SOURCE_DIR}/tests/movie_harness/TomlLite.cpp)
 target_include_directories(avm2_conformance PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests
     ${CMAKE_SOURCE_DIR}/tests/avm1_conformance)
 target_link_libraries(avm2_conformance PRIVATE nimbrel_movie)

@@ -2,7 +2,8 @@
 # with its ActionScript 3 engine, frame by frame with their input, and
 # compares trace output; fails when a case on its pass list fails.
 file(GLOB avm2_player_conformance_srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/avm1_conformance/*.cpp)
-add_executable(avm2_player_conformance ${avm2_player_conformance_srcs} ${CMAKE_SOURCE_DIR}/tests/support/PassList.cpp)
+add_executable(avm2_player_conformance ${avm2_player_conformance_srcs} ${CMAKE_SOURCE_DIR}/tests/support/PassList.cpp
+    ${CMAKE_SOURCE_DIR}/tests/support/CaseFonts.cpp ${CMAKE_SOURCE_DIR}/tests/movie_harness/TomlLite.cpp)
 target_include_directories(avm2_player_conformance PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(avm2_player_conformance PRIVATE nimbrel_movie)
 target_compile_definitions(avm2_player_conformance PRIVATE

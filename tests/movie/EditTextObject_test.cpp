@@ -122,13 +122,17 @@ TEST(EditTextObject, DrawsBorderBackgroundAndGlyphsInsideTheBox) {
     load(st, {.bounds = {0, 2000, 0, 600}, .border = true, .text = "AB"}, swf::Matrix{1, 0, 0, 1, 400, 800});
     const QImage img = st.player.renderImage(QSize(550, 400));
     const QColor blue(0, 0, 255), white(255, 255, 255), black(0, 0, 0), red(255, 0, 0);
-    EXPECT_EQ(img.pixelColor(19, 50), blue);   // left of the box
-    EXPECT_EQ(img.pixelColor(20, 50), black);  // left border
-    EXPECT_EQ(img.pixelColor(119, 50), black); // right border, one pixel inside
-    EXPECT_EQ(img.pixelColor(120, 50), blue);
-    EXPECT_EQ(img.pixelColor(60, 40), black);  // top border
-    EXPECT_EQ(img.pixelColor(60, 69), black);  // bottom border
-    EXPECT_EQ(img.pixelColor(60, 65), white);  // background
+    // The border runs on the pixels of the box's four edges, x 20 and 120,
+    // y 40 and 70, all but the bottom right corner.
+    const struct {
+        int x, y;
+        QColor want;
+    } border[] = {
+        {19, 50, blue},   {20, 50, black},  {119, 50, white}, {120, 50, black}, {121, 50, blue},
+        {60, 39, blue},   {60, 40, black},  {60, 69, white},  {60, 70, black},  {60, 71, blue},
+        {120, 40, black}, {20, 70, black},  {119, 70, black}, {120, 70, blue},  {60, 65, white},
+    };
+    for (const auto& k : border) EXPECT_EQ(img.pixelColor(k.x, k.y), k.want) << k.x << "," << k.y;
     // 'A' fills its em square: x 22..42, from the baseline (2 + 15.6 px down) 20 px up.
     EXPECT_EQ(img.pixelColor(30, 52), red);
     EXPECT_EQ(img.pixelColor(50, 52), white);  // 'B' has no outline
@@ -139,6 +143,47 @@ TEST(EditTextObject, DrawsBorderBackgroundAndGlyphsInsideTheBox) {
     EXPECT_EQ(p.pixelColor(20, 50), blue);
     EXPECT_EQ(p.pixelColor(60, 65), blue);
     EXPECT_EQ(p.pixelColor(30, 52), red);
+}
+
+TEST(EditTextObject, AnUnturnedBackgroundLandsOnWholePixels) {
+    // A 10 x 10 px field: each edge rounds to a whole pixel, halves down, none partly covered.
+    const struct {
+        double x, y;        // twips
+        int left, top;      // first pixels filled
+    } cases[] = {{105, 1005, 5, 50} /* 5.25, 50.25 */, {410, 1010, 20, 50} /* 20.5, 50.5 */, {395, 1015, 20, 51} /* 19.75, 50.75 */};
+    const QColor blue(0, 0, 255), green(0, 255, 0);
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.x);
+        Stage st;
+        load(st, {.bounds = {0, 200, 0, 200}, .text = ""}, swf::Matrix{1, 0, 0, 1, k.x, k.y});
+        st.field->background = true;
+        st.field->backgroundColor = 0x00FF00;
+        const QImage img = st.player.renderImage(QSize(550, 400));
+        const int midX = k.left + 5, midY = k.top + 5;
+        EXPECT_EQ(img.pixelColor(k.left - 1, midY), blue);
+        EXPECT_EQ(img.pixelColor(k.left, midY), green);
+        EXPECT_EQ(img.pixelColor(k.left + 9, midY), green);
+        EXPECT_EQ(img.pixelColor(k.left + 10, midY), blue);
+        EXPECT_EQ(img.pixelColor(midX, k.top - 1), blue);
+        EXPECT_EQ(img.pixelColor(midX, k.top), green);
+        EXPECT_EQ(img.pixelColor(midX, k.top + 9), green);
+        EXPECT_EQ(img.pixelColor(midX, k.top + 10), blue);
+    }
+}
+
+TEST(EditTextObject, ABorderRunsOnThePixelsItsEdgesFallIn) {
+    // 10 x 10 px at (20.75, 40.75): the border on columns 20 and 30, rows 40
+    // and 50 but for the corner; the background from the rounded edges, 21 to 30, under it.
+    Stage st;
+    load(st, {.bounds = {0, 200, 0, 200}, .border = true, .text = ""}, swf::Matrix{1, 0, 0, 1, 415, 815});
+    const QImage img = st.player.renderImage(QSize(550, 400));
+    const QColor blue(0, 0, 255), white(255, 255, 255), black(0, 0, 0);
+    const struct {
+        int x, y;
+        QColor want;
+    } cases[] = {{19, 45, blue}, {20, 45, black}, {21, 45, white}, {29, 45, white}, {30, 45, black}, {31, 45, blue},
+                 {25, 39, blue}, {25, 40, black}, {25, 41, white}, {25, 50, black}, {30, 50, white}};
+    for (const auto& k : cases) EXPECT_EQ(img.pixelColor(k.x, k.y), k.want) << k.x << "," << k.y;
 }
 
 TEST(EditTextObject, InputFiltersHonourRestrictAndMaxChars) {

@@ -387,7 +387,7 @@ TEST(FilterPainter, FiltersChainAndAccumulateOffsets) {
     shadow.blurX = shadow.blurY = 0;
     shadow.distance = 4;
     shadow.angle = M_PI; // to the left
-    std::vector<swf::Filter> fs{blur(4, 4, 1), shadow};
+    std::vector<swf::Filter> fs{blur(5, 5, 1), shadow};
     QPoint off;
     QImage out = render::applyFilters(squareImage(), fs, 1, 1, &off);
     EXPECT_EQ(QRect(off, out.size()), render::filterMargin(QRect(0, 0, 40, 40), fs, 1, 1));
@@ -434,5 +434,36 @@ TEST(FilterPainter, WhatIsSeenComesOutAsIfTheWholeWereFiltered) {
         for (int y = seen.top(); y <= seen.bottom(); ++y)
             for (int x = seen.left(); x <= seen.right(); ++x)
                 ASSERT_EQ(at(part, partAt, x, y), at(whole, wholeAt, x, y)) << "chain " << i << " at " << x << "," << y;
+    }
+}
+
+// Left of a straight edge, one pass of a box covers half its width less
+// the centre pixel: the blur filter's box is the largest odd width not above
+// its blur, a glow's keeps the blur exactly (fractional ends weighted).
+TEST(FilterPainter, OnePassReachesHalfTheBoxWidth) {
+    QImage wide(120, 8, QImage::Format_ARGB32_Premultiplied);
+    wide.fill(Qt::transparent);
+    QPainter(&wide).fillRect(60, 0, 60, 8, Qt::red);
+    swf::Filter glow;
+    glow.type = swf::FilterType::Glow;
+    glow.color = {255, 0, 0, 255};
+    glow.strength = 1;
+    glow.passes = 1;
+    glow.blurX = 20;
+    const struct {
+        const char* name;
+        swf::Filter filter;
+        double scale;
+        int reach; // pixels left of the edge the blur covers in part
+    } cases[] = {{"blur 20", blur(20, 0, 1), 1, 9}, {"blur 10 doubled", blur(10, 0, 1), 2, 9},
+                 {"blur 7", blur(7, 0, 1), 1, 3},   {"blur 2", blur(2, 0, 1), 1, 1},
+                 {"glow 20", glow, 1, 10}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        QPoint off;
+        const QImage out = render::applyFilters(wide, {k.filter}, k.scale, 1, &off);
+        int reach = 0;
+        for (int x = 0; x < 60; ++x) reach += qAlpha(at(out, off, x, 4)) > 0;
+        EXPECT_EQ(reach, k.reach);
     }
 }

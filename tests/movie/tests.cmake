@@ -4,8 +4,15 @@ set(_harness ${CMAKE_SOURCE_DIR}/tests/movie_harness)
 
 add_executable(movie_conformance
     ${_harness}/conformance_main.cpp ${_harness}/ConformanceCase.cpp ${_harness}/TomlLite.cpp
-    ${_harness}/ScriptPresence.cpp ${CMAKE_SOURCE_DIR}/tests/support/PassList.cpp)
+    ${_harness}/ScriptPresence.cpp ${CMAKE_SOURCE_DIR}/tests/support/PassList.cpp
+    ${CMAKE_SOURCE_DIR}/tests/support/CaseFonts.cpp)
 target_include_directories(movie_conformance PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_compile_definitions(movie_conformance PRIVATE NIMBREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+# The unit suite checks how cases are read: which images, thresholds and fonts.
+if(TARGET test_movie)
+    target_sources(test_movie PRIVATE ${_harness}/TomlLite.cpp ${_harness}/ConformanceCase.cpp
+        ${CMAKE_SOURCE_DIR}/tests/support/CaseFonts.cpp)
+endif()
 target_link_libraries(movie_conformance PRIVATE nimbrel_movie Qt6::Gui)
 add_test(NAME movie_conformance
     COMMAND movie_conformance ${CMAKE_SOURCE_DIR}/../shared/corpus ${CMAKE_SOURCE_DIR}/tests/movie/image_pass_list.txt)

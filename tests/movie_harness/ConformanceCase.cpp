@@ -5,8 +5,14 @@
 #include <cstdlib>
 
 bool ConformanceCase::read(const QString& caseDir) {
+    return read(TomlLite::load(QDir(caseDir).filePath(QStringLiteral("test.toml"))), caseDir, [&](const QString& name) {
+        return QFileInfo::exists(QDir(caseDir).filePath(name + QStringLiteral(".expected.png")));
+    });
+}
+
+bool ConformanceCase::read(const TomlLite& t, const QString& caseDir,
+                           const std::function<bool(const QString&)>& pictureExists) {
     dir = caseDir;
-    const TomlLite t = TomlLite::load(QDir(dir).filePath(QStringLiteral("test.toml")));
     if (t.boolean(QStringLiteral("ignore"), false)) return false;
     knownFailure = t.boolean(QStringLiteral("known_failure"), false) || t.has(QStringLiteral("known_failure"));
     advances = int(t.number(QStringLiteral("num_frames"), t.number(QStringLiteral("num_ticks"), 1)));
@@ -17,11 +23,19 @@ bool ConformanceCase::read(const QString& caseDir) {
     }
     quality = t.string(QStringLiteral("player_options.with_renderer.quality"), quality);
     for (const QString& name : t.children(QStringLiteral("image_comparisons"))) {
-        const QString k = QStringLiteral("image_comparisons.") + name + QLatin1Char('.');
+        const QString k = QStringLiteral("image_comparisons.") + TomlLite::quoted(name) + QLatin1Char('.');
         ImageCheck c;
         c.name = name;
-        c.tolerance = int(t.number(k + QStringLiteral("tolerance"), 0));
-        c.maxOutliers = int(t.number(k + QStringLiteral("max_outliers"), 0));
+        // A list of checks replaces the single tolerance and outlier count.
+        const QString list = k + QStringLiteral("checks");
+        for (const QString& i : t.children(list)) {
+            const QString e = list + QLatin1Char('.') + i + QLatin1Char('.');
+            c.thresholds.push_back({int(t.number(e + QStringLiteral("tolerance"), 0)),
+                                    int(t.number(e + QStringLiteral("max_outliers"), 0))});
+        }
+        if (c.thresholds.empty())
+            c.thresholds.push_back({int(t.number(k + QStringLiteral("tolerance"), 0)),
+                                    int(t.number(k + QStringLiteral("max_outliers"), 0))});
         const QString trig = t.string(k + QStringLiteral("trigger"), QStringLiteral("last_frame"));
         bool numeric = false;
         const int n = trig.toInt(&numeric);
@@ -31,8 +45,9 @@ bool ConformanceCase::read(const QString& caseDir) {
         } else if (trig == QLatin1String("fs_command")) {
             c.trigger = ImageCheck::Trigger::FsCommand;
         }
-        if (QFileInfo::exists(QDir(dir).filePath(name + QStringLiteral(".expected.png")))) checks.push_back(c);
+        if (pictureExists(name)) checks.push_back(c);
     }
+    fonts = CaseFonts::read(t, dir);
     return !checks.empty();
 }
 

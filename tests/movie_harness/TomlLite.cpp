@@ -34,7 +34,18 @@ int findTopLevel(const QString& s, QChar ch) {
     return -1;
 }
 
+// Joins key parts, quoting those with a dot so they stay one part.
+QString joinKey(const QStringList& parts) {
+    QStringList out;
+    for (const QString& p : parts) out << TomlLite::quoted(p);
+    return out.join(QLatin1Char('.'));
+}
+
 } // namespace
+
+QString TomlLite::quoted(const QString& part) {
+    return part.contains(QLatin1Char('.')) ? QLatin1Char('"') + part + QLatin1Char('"') : part;
+}
 
 TomlLite TomlLite::load(const QString& path) {
     QFile f(path);
@@ -56,14 +67,20 @@ void TomlLite::parseLine(QString line, QString& table) {
     if (line.isEmpty()) return;
     if (line.startsWith(QLatin1Char('['))) {
         QString name = line.mid(1, line.lastIndexOf(QLatin1Char(']')) - 1);
-        if (name.startsWith(QLatin1Char('['))) name = name.mid(1); // arrays of tables: flattened
-        table = splitKey(name).join(QLatin1Char('.'));
+        if (name.startsWith(QLatin1Char('['))) {
+            // Arrays of tables: each entry is a table named by its index ("checks.0", "checks.1").
+            name = name.mid(1, name.lastIndexOf(QLatin1Char(']')) - 1);
+            const QString array = joinKey(splitKey(name));
+            table = array + QLatin1Char('.') + QString::number(arrayLengths_[array]++);
+        } else {
+            table = joinKey(splitKey(name));
+        }
         if (!values_.contains(table)) values_[table] = QStringLiteral("{}");
         return;
     }
     const int eq = findTopLevel(line, QLatin1Char('='));
     if (eq < 0) return;
-    const QString key = splitKey(line.left(eq)).join(QLatin1Char('.'));
+    const QString key = joinKey(splitKey(line.left(eq)));
     assign(table.isEmpty() ? key : table + QLatin1Char('.') + key, line.mid(eq + 1).trimmed());
 }
 
@@ -76,7 +93,7 @@ void TomlLite::assign(const QString& key, QString value) {
             inner = comma < 0 ? QString() : inner.mid(comma + 1);
             int eq = findTopLevel(item, QLatin1Char('='));
             if (eq < 0) continue;
-            assign(key + QLatin1Char('.') + splitKey(item.left(eq)).join(QLatin1Char('.')), item.mid(eq + 1).trimmed());
+            assign(key + QLatin1Char('.') + joinKey(splitKey(item.left(eq))), item.mid(eq + 1).trimmed());
         }
         values_[key] = QStringLiteral("{}");
         return;
@@ -109,11 +126,27 @@ QStringList TomlLite::children(const QString& prefix) const {
     const QString p = prefix + QLatin1Char('.');
     for (auto it = values_.begin(); it != values_.end(); ++it) {
         if (!it.key().startsWith(p)) continue;
-        const QString name = it.key().mid(p.size()).section(QLatin1Char('.'), 0, 0);
+        const QString name = splitKey(it.key().mid(p.size())).value(0);
         if (!seen.contains(name)) {
             seen.insert(name);
             out << name;
         }
+    }
+    return out;
+}
+
+QStringList TomlLite::strings(const QString& key) const {
+    const QString v = values_.value(key).trimmed();
+    if (!v.startsWith(QLatin1Char('[')) || !v.endsWith(QLatin1Char(']'))) return v.isEmpty() ? QStringList() : QStringList{v};
+    QStringList out;
+    QString inner = v.mid(1, v.size() - 2);
+    while (!inner.trimmed().isEmpty()) {
+        const int comma = findTopLevel(inner, QLatin1Char(','));
+        QString item = (comma < 0 ? inner : inner.left(comma)).trimmed();
+        inner = comma < 0 ? QString() : inner.mid(comma + 1);
+        if (item.size() >= 2 && (item.startsWith(QLatin1Char('"')) || item.startsWith(QLatin1Char('\''))))
+            item = item.mid(1, item.size() - 2);
+        if (!item.isEmpty()) out << item;
     }
     return out;
 }

@@ -579,6 +579,11 @@ bool MovieClipObject::getSpecial(const QString& n, Value& out)
             return true;
         }
     }
+    if (kind == Kind::Sprite && n.compare(QLatin1String("opaqueBackground"), cs) == 0) {
+        const bool shown = display_ && !removed_ && display_->opaqueBackground;
+        out = shown ? Value(double(*display_->opaqueBackground)) : Value();
+        return true;
+    }
     if ((kind == Kind::Sprite || kind == Kind::Button) && n.compare(QLatin1String("blendMode"), cs) == 0) {
         out = Value(blendModeName(display_ && !removed_ ? display_->blendMode : swf::BlendMode::Normal));
         return true;
@@ -631,6 +636,15 @@ bool MovieClipObject::setSpecial(const QString& n, const Value& v)
     }
     if (kind == Kind::Sprite && n.compare(QLatin1String("_lockroot"), cs) == 0) {
         lockRoot = vm().toBoolean(v);
+        return true;
+    }
+    if (kind == Kind::Sprite && n.compare(QLatin1String("opaqueBackground"), cs) == 0) {
+        // undefined or null takes the background away; any number is a colour.
+        if (display_ && !removed_) {
+            const double c = v.isNullish() ? std::nan("") : vm().toNumber(v);
+            display_->opaqueBackground = std::isfinite(c) ? std::optional<uint32_t>(uint32_t(int64_t(c)) & 0xFFFFFF)
+                                                          : std::nullopt;
+        }
         return true;
     }
     if ((kind == Kind::Sprite || kind == Kind::Button) && n.compare(QLatin1String("blendMode"), cs) == 0) {

@@ -41,6 +41,7 @@ void DisplayObject::applyPlacement(const swf::PlaceObject& po) {
     if (po.blendMode) blendMode = *po.blendMode;
     if (po.cacheAsBitmap) cacheAsBitmap = *po.cacheAsBitmap;
     if (po.visible) visible = *po.visible;
+    if (po.opaqueBackground) opaqueBackground = po.opaqueBackground;
     if (!po.clipActions.empty()) clipActions = po.clipActions;
     if (po.name) {
         placedName_ = *po.name;

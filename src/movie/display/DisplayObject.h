@@ -54,6 +54,8 @@ public:
     std::vector<swf::Filter> filters;
     bool cacheAsBitmap = false;
     bool visible = true;
+    // Filled behind the object over its bounds, as an opaque rectangle (0xRRGGBB).
+    std::optional<uint32_t> opaqueBackground;
     bool placedByScript = false; // timeline rebuilds leave it alone
     // A script moved, scaled, turned or faded it: the timeline's placements no longer change those.
     bool transformedByScript = false;

@@ -30,6 +30,7 @@ void merge(swf::PlaceObject& a, const swf::PlaceObject& b) {
     if (b.blendMode) a.blendMode = b.blendMode;
     if (b.cacheAsBitmap) a.cacheAsBitmap = b.cacheAsBitmap;
     if (b.visible) a.visible = b.visible;
+    if (b.opaqueBackground) a.opaqueBackground = b.opaqueBackground;
     if (!b.clipActions.empty()) a.clipActions = b.clipActions;
 }
 
@@ -44,6 +45,7 @@ void resetPlacement(DisplayObject& o) {
     o.blendMode = swf::BlendMode::Normal;
     o.cacheAsBitmap = false;
     o.visible = true;
+    o.opaqueBackground.reset();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "movie/display/TextFont.h"
+#include "movie/host/DeviceFontRegistry.h"
 #include "movie/swf/Movie.h"
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -52,7 +53,13 @@ std::shared_ptr<TextFont::DeviceFace> TextFont::deviceFace(const QString& family
     static std::mutex lock;
     static QHash<QString, std::shared_ptr<DeviceFace>> faces;
     const QString key = family + QLatin1Char('|') + QLatin1Char(bold ? 'b' : '-') + QLatin1Char(italic ? 'i' : '-');
+    static quint64 generation = 0;
     std::lock_guard guard(lock);
+    // Fonts registered or defaults changed: the same name may now be another face.
+    if (const quint64 now = host::DeviceFontRegistry::instance().generation(); now != generation) {
+        faces.clear();
+        generation = now;
+    }
     if (auto it = faces.constFind(key); it != faces.constEnd()) return *it;
     QFont font(machineFamily(family));
     font.setPixelSize(kReferencePixels);
@@ -72,6 +79,13 @@ QString TextFont::machineFamily(const QString& family) {
     const bool serif = f == QLatin1String("_serif") || f.contains(QLatin1String("times")) || (f.contains(QLatin1String("serif")) && !f.contains(QLatin1String("sans"))) ||
                        f.contains(QLatin1String("georgia"));
     const bool mono = f == QLatin1String("_typewriter") || f.contains(QLatin1String("courier")) || f.contains(QLatin1String("mono"));
+    // Fonts shipped with the movie's run, and the defaults it names, come before the machine's.
+    const auto& registry = host::DeviceFontRegistry::instance();
+    if (const QString shipped = registry.registeredFamily(family); !shipped.isEmpty()) return shipped;
+    using Generic = host::DeviceFontRegistry::Generic;
+    if (const QString d = registry.defaultFamily(mono ? Generic::Typewriter : serif ? Generic::Serif : Generic::Sans);
+        !d.isEmpty() && (serif || mono || f == QLatin1String("_sans") || !installed(family)))
+        return d;
     if (!serif && !mono && f != QLatin1String("_sans") && installed(family)) return family;
     if (mono) {
         const QString m = firstInstalled({"Liberation Mono", "Nimbus Mono PS", "DejaVu Sans Mono"});

@@ -37,6 +37,7 @@ void addPlacement(Hasher& h, const display::DisplayObject& o) {
     h.add(uint64_t(cx.rMult) << 32 | uint32_t(cx.gMult)), h.add(uint64_t(cx.bMult) << 32 | uint32_t(cx.aMult));
     h.add(uint64_t(cx.rAdd) << 32 | uint32_t(cx.gAdd)), h.add(uint64_t(cx.bAdd) << 32 | uint32_t(cx.aAdd));
     h.add(uint64_t(o.visible) | uint64_t(o.clipDepth) << 8 | uint64_t(o.blendMode) << 40 | uint64_t(o.depth()) << 48);
+    h.add(uint64_t(o.opaqueBackground ? uint64_t(*o.opaqueBackground) | 1ULL << 32 : 0));
 }
 
 void addFilters(Hasher& h, const display::DisplayObject& o) {
@@ -102,6 +103,7 @@ std::optional<uint64_t> ContentFingerprint::of(const display::DisplayObject& obj
     int budget = maxObjects;
     addFilters(h, object);
     h.add(uint64_t(object.blendMode));
+    h.add(uint64_t(object.opaqueBackground ? uint64_t(*object.opaqueBackground) | 1ULL << 32 : 0));
     if (!addContent(h, object, budget, true)) return std::nullopt;
     return h.value();
 }

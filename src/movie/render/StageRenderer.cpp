@@ -254,6 +254,15 @@ void StageRenderer::drawObject(Surface& s, const DisplayObject& o, const QTransf
 void StageRenderer::drawContent(Surface& s, const DisplayObject& o, const QTransform& t,
                                 const swf::ColorTransform& cx, const QPainterPath* clip) {
     auto lookup = [this](uint16_t id) { return movie_.bitmap(id); };
+    if (o.opaqueBackground) {
+        // An opaque rectangle over the object's bounds, under its content,
+        // coloured like any shape of the object.
+        const uint32_t rgb = *o.opaqueBackground;
+        applyClip(s, clip);
+        s.painter.setTransform(t);
+        s.painter.fillRect(o.localBounds(),
+                           cx.apply(swf::Rgba{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 255}).toQColor());
+    }
     switch (o.type()) {
     case DisplayObject::Type::Shape:
     case DisplayObject::Type::MorphShape: {
@@ -338,13 +347,13 @@ void StageRenderer::drawLayered(Surface& s, const DisplayObject& o, const QTrans
     const double sx = stageScaleX_;
     const double sy = stageScaleY_;
     // A filtered object is drawn into a bitmap whose pixels start at the
-    // object's top left corner rounded to a whole pixel: its edges move by up
-    // to half a pixel against where they would fall unfiltered.
+    // object's top left corner rounded to the nearest whole pixel, halves up:
+    // its edges move by up to half a pixel against where they would fall unfiltered.
     QTransform t = objectToDevice;
     if (!o.filters.empty()) {
         const QPointF corner = t.mapRect(o.localBounds()).topLeft();
-        t *= QTransform::fromTranslate(std::ceil(corner.x() - 0.5) - corner.x(),
-                                       std::ceil(corner.y() - 0.5) - corner.y());
+        t *= QTransform::fromTranslate(std::floor(corner.x() + 0.5) - corner.x(),
+                                       std::floor(corner.y() + 0.5) - corner.y());
     }
     QRect full = t.mapRect(o.localBounds()).toAlignedRect();
     if (!o.filters.empty()) full = filterMargin(full, o.filters, sx, sy);

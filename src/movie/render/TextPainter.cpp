@@ -74,29 +74,45 @@ void TextPainter::paint(QPainter& p, const display::EditTextObject& field, const
     p.save();
     p.setPen(Qt::NoPen);
     const QTransform toDevice = p.transform();
-    if (field.background) p.fillRect(box, withTransform(field.backgroundColor, cx));
-    if (field.border) {
-        // A one-pixel line inside the box: the right and bottom edges sit one pixel in.
+    const bool antialiased = p.testRenderHint(QPainter::Antialiasing);
+    const bool axisAligned = toDevice.m12() == 0 && toDevice.m21() == 0;
+    if (axisAligned && (field.background || field.border)) {
+        // Unturned, a field's box lands on whole pixels. The background fills
+        // between its edges rounded to the nearest pixel boundary, halves
+        // going down; the border runs on the pixels its edges fall in, the
+        // bottom right corner left out.
         const QRectF device = toDevice.mapRect(box);
-        const bool axisAligned = toDevice.m12() == 0 && toDevice.m21() == 0;
-        QPen pen(withTransform(field.borderColor, cx), 1.0);
-        pen.setCosmetic(true);
-        pen.setJoinStyle(Qt::MiterJoin);
-        if (axisAligned) {
-            p.resetTransform();
-            p.setRenderHint(QPainter::Antialiasing, false);
-            p.setPen(pen);
-            p.setBrush(Qt::NoBrush);
-            const QRect r(int(std::round(device.left())), int(std::round(device.top())),
-                          std::max(1, int(std::round(device.width()))) - 1, std::max(1, int(std::round(device.height()))) - 1);
-            p.drawRect(r);
-            p.setTransform(toDevice);
-        } else {
+        p.resetTransform();
+        p.setRenderHint(QPainter::Antialiasing, false);
+        if (field.background) {
+            auto edge = [](double v) { return int(std::ceil(v - 0.5 - 1e-6)); };
+            const QRect fill(QPoint(edge(device.left()), edge(device.top())),
+                             QPoint(edge(device.right()) - 1, edge(device.bottom()) - 1));
+            if (fill.isValid()) p.fillRect(fill, withTransform(field.backgroundColor, cx));
+        }
+        if (field.border) {
+            auto pixel = [](double v) { return int(std::floor(v + 1e-6)); }; // 19.9999999 is 20
+            const int l = pixel(device.left()), t = pixel(device.top());
+            const int r = std::max(l, pixel(device.right())), b = std::max(t, pixel(device.bottom()));
+            const QColor c = withTransform(field.borderColor, cx);
+            p.fillRect(QRect(l, t, r - l + 1, 1), c);
+            p.fillRect(QRect(l, t + 1, 1, b - t), c);
+            if (r > l) p.fillRect(QRect(r, t + 1, 1, std::max(0, b - t - 1)), c);
+            if (b > t) p.fillRect(QRect(l + 1, b, r - l - 1, 1), c);
+        }
+        p.setTransform(toDevice);
+        p.setRenderHint(QPainter::Antialiasing, antialiased);
+    } else {
+        if (field.background) p.fillRect(box, withTransform(field.backgroundColor, cx));
+        if (field.border) {
+            QPen pen(withTransform(field.borderColor, cx), 1.0);
+            pen.setCosmetic(true);
+            pen.setJoinStyle(Qt::MiterJoin);
             p.setPen(pen);
             p.setBrush(Qt::NoBrush);
             p.drawRect(box.adjusted(10, 10, -10, -10));
+            p.setPen(Qt::NoPen);
         }
-        p.setPen(Qt::NoPen);
     }
     // Text stays inside the box, gutter included.
     p.setClipRect(box, Qt::IntersectClip);

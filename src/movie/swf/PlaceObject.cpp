@@ -76,7 +76,10 @@ ParseResult<PlaceObject> PlaceObject::parse(int tagCode, const uint8_t* body, si
     if (f2 & 0x02) po.blendMode = blendModeFromByte(r.u8());
     if (f2 & 0x04) po.cacheAsBitmap = r.u8() != 0;
     if (f2 & 0x20) po.visible = r.u8() != 0;
-    if (f2 & 0x40) r.rgba();
+    if (f2 & 0x40) {
+        const Rgba c = r.rgba();
+        po.opaqueBackground = uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
+    }
     if (f1 & 0x80 && !r.failed()) po.clipActions = readClipActions(r, swfVersion);
     return po;
 }

@@ -27,6 +27,7 @@ struct PlaceObject {
     std::optional<BlendMode> blendMode;
     std::optional<bool> cacheAsBitmap;
     std::optional<bool> visible;
+    std::optional<uint32_t> opaqueBackground; // 0xRRGGBB
     std::optional<QString> className;
     ClipActionList clipActions;
 

@@ -212,3 +212,21 @@ TEST(MovieClipDrawing, HitTestPointsAreInTheRootsCoordinates) {
     ASSERT_TRUE(m.loaded);
     EXPECT_EQ(m.lines, QStringList({"true", "false", "true", "false", "false", "true", "false"}));
 }
+
+TEST(MovieClipDrawing, OpaqueBackgroundTakesAColourAndNullTakesItAway) {
+    ActionAssembler s;
+    auto show = [&] { s.getVariable(QStringLiteral("clip")).pushString(QStringLiteral("opaqueBackground")).op(0x4E).trace(); };
+    auto assign = [&](auto push) {
+        s.getVariable(QStringLiteral("clip")).pushString(QStringLiteral("opaqueBackground"));
+        push();
+        s.op(0x4F);
+        show();
+    };
+    show();
+    assign([&] { s.pushNumber(0x123456); });
+    assign([&] { s.pushNumber(0x1FF00FF); }); // only the colour's 24 bits
+    assign([&] { s.pushNull(); });
+    DrawnMovie m(s);
+    ASSERT_TRUE(m.loaded);
+    EXPECT_EQ(m.lines, QStringList({"undefined", QString::number(0x123456), QString::number(0xFF00FF), "undefined"}));
+}
