@@ -15,6 +15,9 @@ public:
     // Premultiplied ARGB32; null once the BitmapData is disposed.
     const QImage& pixels() const;
     bool smoothing() const { return smoothing_; }
+    // A script gave the Bitmap other pixels (null: none) or another smoothing.
+    void setPixels(std::shared_ptr<QImage> pixels) { pixels_ = std::move(pixels); }
+    void setSmoothing(bool smoothing) { smoothing_ = smoothing; }
     QRectF localBounds() const override;
 
 private:
