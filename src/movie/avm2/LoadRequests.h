@@ -39,9 +39,9 @@ public:
     // Bytes a script already holds (Loader.loadBytes), answered like a load.
     uint64_t startWithBytes(const QByteArray& data, Done done);
     void cancel(uint64_t ticket);
-    // Runs the answers that have come to loads started before `round` (the
-    // frame count): a load answers a later frame at the soonest.
-    bool deliver(int round);
+    // Runs the answers that have come to loads started before frame `frame`:
+    // a load answers the frame after the one it started in at the soonest.
+    bool deliver(int frame);
     bool idle() const { return requests_.empty(); }
 
 private:
@@ -55,6 +55,7 @@ private:
         int round = 0;
     };
     host::Fetcher* fetcherFor(const QUrl& url);
+    int startRound() const;
 
     QString base_;
     host::LoadPolicy policy_;
@@ -64,7 +65,8 @@ private:
     std::shared_ptr<host::LoadBudget> budget_;
     std::vector<std::shared_ptr<Request>> requests_;
     uint64_t nextTicket_ = 1;
-    int round_ = 1; // the frame loads started now belong to
+    int lastDelivered_ = 0;
+    bool delivering_ = false;
 };
 
 } // namespace nimbrel::movie::avm2

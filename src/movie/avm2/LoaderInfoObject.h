@@ -27,6 +27,7 @@ public:
     Value parameters;    // made on first use
     Value sharedEvents, uncaughtErrorEvents;
     bool announced = false; // the main movie's init and complete were sent
+    bool started = false;   // a load was asked for
 };
 
 } // namespace nimbrel::movie::avm2

@@ -1,4 +1,5 @@
 #include "movie/display/MovieContext.h"
+#include "movie/display/BitmapObject.h"
 #include "movie/display/ButtonObject.h"
 #include "movie/display/EditTextObject.h"
 #include "movie/display/MorphShapeObject.h"
@@ -55,6 +56,13 @@ void MovieContext::setScripts(ScriptEngine* scripts) { scripts_ = scripts ? scri
 std::shared_ptr<DisplayObject> MovieContext::instantiate(uint16_t characterId, MovieClip* parent) {
     const swf::Character* c = movie_->character(characterId);
     auto video = c ? nullptr : movie_->video(characterId);
+    // ActionScript 3 movies place library bitmaps on the timeline as Bitmap objects.
+    if (!c && !video && movie_->actionScript3 && objects_ < maxObjects) {
+        const QImage* image = movie_->bitmap(characterId);
+        if (!image || image->isNull()) return nullptr;
+        auto pixels = std::make_shared<QImage>(image->convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        return std::make_shared<BitmapObject>(this, std::move(pixels), false, characterId);
+    }
     if ((!c && !video) || objects_ >= maxObjects) return nullptr;
     if (parent && parent->level() + 1 > maxNesting) return nullptr;
     if (video) return std::make_shared<VideoObject>(this, characterId, std::move(video));

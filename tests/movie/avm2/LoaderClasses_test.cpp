@@ -137,12 +137,14 @@ TEST_F(Avm2Loading, WhatCameIsDescribedAndShown) {
 TEST_F(Avm2Loading, TheMainMovieHasItsOwnLoaderInfo) {
     const Value root = rt->stage->valueOf(player.root());
     const Value info = get(root, "loaderInfo");
+    // Its init and complete went out with the first frame, which loading the movie showed.
     listenToAll(info);
-    player.stepFrame();
-    EXPECT_EQ(heard, (QStringList{"init", "complete"})) << "once, after the first frame";
-    player.stepFrame();
-    EXPECT_EQ(heard.size(), 2);
+    for (int i = 0; i < 2; ++i) player.stepFrame();
+    EXPECT_TRUE(heard.isEmpty()) << "init and complete come once";
     EXPECT_EQ(get(info, "content").obj(), root.obj());
     EXPECT_EQ(rt->toInt32(get(info, "bytesTotal")), int(emptyMovie().size()));
+    EXPECT_EQ(rt->toInt32(get(info, "swfVersion")), 10);
     EXPECT_EQ(rt->toString(get(info, "url")), folder.filePath(QStringLiteral("main.swf")));
+    const Value stage = get(root, "stage");
+    EXPECT_NE(get(stage, "loaderInfo").obj(), info.obj()) << "the Stage's LoaderInfo is its own";
 }

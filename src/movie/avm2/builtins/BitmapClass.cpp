@@ -22,8 +22,34 @@ std::shared_ptr<QImage> imageOf(const Value& data) {
     return b && b->pixels ? b->pixels->image() : nullptr;
 }
 
+// A bitmap the timeline placed gets its BitmapData when first asked: of the
+// class the movie links to the library bitmap, made over the pixels it shows.
+Value timelineData(Runtime& rt, display::BitmapObject& shown) {
+    ClassObject* cls = rt.builtin(QStringLiteral("flash.display.BitmapData"));
+    if (rt.stage && rt.stage->linkedClasses.contains(shown.characterId()))
+        if (auto linked = rt.findClass(rt.stage->linkedClasses.value(shown.characterId())); linked && linked->isSubclassOf(cls))
+            cls = linked.get();
+    ObjectPtr made = cls->allocate();
+    auto* data = static_cast<BitmapDataScriptObject*>(made.get());
+    if (cls == rt.builtin(QStringLiteral("flash.display.BitmapData"))) {
+        const QImage& image = shown.pixels();
+        data->pixels = std::make_unique<bitmap::BitmapPixels>(std::max(image.width(), 1), std::max(image.height(), 1), image.hasAlphaChannel(), 0u);
+        *data->pixels->image() = image;
+    } else {
+        const Value size[] = {Value::integer(1), Value::integer(1)};
+        rt.runConstructor(*cls, Value::object(made), Args{size, 2});
+    }
+    return Value::object(made);
+}
 Value getBitmapData(Runtime& rt, const Value& s, Args) {
-    return thisTarget(rt, s).stored.value(QStringLiteral("bitmapData"), Value::null());
+    EventTargetObject& t = thisTarget(rt, s);
+    const Value kept = t.stored.value(QStringLiteral("bitmapData"));
+    if (!kept.isUndefined()) return kept;
+    display::BitmapObject* shown = bitmapOf(rt, s);
+    if (!shown || shown->characterId() == 0 || shown->pixels().isNull()) return Value::null();
+    const Value made = timelineData(rt, *shown);
+    t.stored.insert(QStringLiteral("bitmapData"), made);
+    return made;
 }
 Value setBitmapData(Runtime& rt, const Value& s, Args a) {
     const Value data = a[0].isNullish() ? Value::null() : rt.coerce(a[0], rt.builtin(QStringLiteral("flash.display.BitmapData")));
@@ -63,11 +89,11 @@ Value construct(Runtime& rt, const Value& self, Args a) {
     if (auto* shown = bitmapOf(rt, self); shown && a.count == 0 && !shown->pixels().isNull())
         t.stored.insert(QStringLiteral("bitmapData"), BitmapDataClass::fromImage(rt, shown->pixels(), shown->pixels().hasAlphaChannel()));
     // A Bitmap class the movie links to a library bitmap shows it.
-    if (a.count == 0) {
+    if (a.count == 0 || a[0].isNullish()) {
         const Value linked = BitmapDataClass::forLinkedClass(rt, t.cls);
         if (!linked.isUndefined()) setBitmapData(rt, self, Args{&linked, 1});
     }
-    if (a.count > 0) setBitmapData(rt, self, Args{&a[0], 1});
+    if (a.count > 0 && !a[0].isNullish()) setBitmapData(rt, self, Args{&a[0], 1});
     if (a.count > 1) setPixelSnapping(rt, self, Args{&a[1], 1});
     if (a.count > 2) setSmoothing(rt, self, Args{&a[2], 1});
     return Value();

@@ -138,8 +138,12 @@ Value scroll(Runtime& rt, const Value& s, Args a) {
     return Value();
 }
 Value dispose(Runtime&, const Value& s, Args) {
-    // Disposing twice is harmless; the pixels stay (empty) so displays showing them see nothing.
-    if (auto* b = dynamic_cast<BitmapDataScriptObject*>(s.obj()); b && b->pixels) b->pixels->dispose();
+    // Disposing twice is harmless. A Bitmap showing the pixels keeps what it
+    // shows until it is given other data, as in the reference player.
+    if (auto* b = dynamic_cast<BitmapDataScriptObject*>(s.obj()); b && b->pixels && !b->pixels->disposed()) {
+        b->pixels = std::make_unique<BitmapPixels>(1, 1, b->pixels->transparent(), 0u);
+        b->pixels->dispose();
+    }
     return Value();
 }
 Value clone(Runtime& rt, const Value& s, Args) {
@@ -173,7 +177,7 @@ Value hitTest(Runtime& rt, const Value& s, Args a) {
     const QPoint first = pointArg(rt, a[0], "firstPoint");
     const int32_t threshold = int32_t(rt.toUint32(a[1]));
     const Value other = a[2];
-    if (other.isNullish()) rt.raise(QStringLiteral("TypeError"), 2007, {QStringLiteral("secondObject")});
+    if (other.isNullish()) rt.raise(QStringLiteral("TypeError"), 2005, {QStringLiteral("2"), QStringLiteral("Object")});
     Value data = other;
     if (ClassObject* bitmapCls = rt.builtin(QStringLiteral("flash.display.Bitmap")); bitmapCls && rt.isType(other, bitmapCls))
         data = PropertyAccess::get(rt, other, Name::publicName(QStringLiteral("bitmapData")));
@@ -221,6 +225,7 @@ Value threshold(Runtime& rt, const Value& s, Args a) {
         {"<", bitmap::ThresholdTest::Less}, {"<=", bitmap::ThresholdTest::LessOrEqual},
         {">", bitmap::ThresholdTest::Greater}, {">=", bitmap::ThresholdTest::GreaterOrEqual},
         {"==", bitmap::ThresholdTest::Equal}, {"!=", bitmap::ThresholdTest::NotEqual}};
+    if (a[3].isNullish()) rt.raise(QStringLiteral("TypeError"), 2007, {QStringLiteral("operation")});
     const QString op = rt.toString(a[3]);
     const auto found = std::find_if(std::begin(tests), std::end(tests), [&](const auto& t) { return op == QLatin1String(t.first); });
     if (found == std::end(tests)) rt.raise(QStringLiteral("ArgumentError"), 2005, {QStringLiteral("3"), QStringLiteral("String")});

@@ -43,10 +43,12 @@ QString mainMovieUrl(Runtime& rt) {
 }
 
 // The main movie's LoaderInfo, kept with the main timeline's script object.
-std::shared_ptr<LoaderInfoObject> rootInfo(Runtime& rt) {
+// The Stage has one of its own that describes the same movie but hears nothing.
+std::shared_ptr<LoaderInfoObject> rootInfo(Runtime& rt, bool forStage = false) {
     if (!rt.stage) return nullptr;
     auto root = rt.stage->wrap(rt.stage->root());
-    const Value kept = root->stored.value(QStringLiteral("loaderInfo"));
+    EventTargetObject& holder = forStage ? *rt.stage->stage() : *root;
+    const Value kept = holder.stored.value(QStringLiteral("loaderInfo"));
     if (kept.isObject()) return std::static_pointer_cast<LoaderInfoObject>(kept.o);
     auto info = newInfo(rt);
     const auto& movie = rt.stage->root()->context()->movie();
@@ -54,13 +56,14 @@ std::shared_ptr<LoaderInfoObject> rootInfo(Runtime& rt) {
     info->url = info->loaderUrl = mainMovieUrl(rt);
     info->bytesLoaded = info->bytesTotal = movie->fileBytes;
     info->content = Value::object(root);
-    root->stored.insert(QStringLiteral("loaderInfo"), Value::object(info));
+    info->announced = forStage;
+    holder.stored.insert(QStringLiteral("loaderInfo"), Value::object(info));
     return info;
 }
 
 Value getLoaderInfo(Runtime& rt, const Value& self, Args) {
     if (!rt.stage) return Value::null();
-    if (self.obj() == rt.stage->stage()) return Value::object(rootInfo(rt));
+    if (self.obj() == rt.stage->stage()) return Value::object(rootInfo(rt, true));
     const DisplayObject* d = thisDisplay(rt, self);
     if (!d) return Value::null();
     // The top of the movie the object belongs to holds its LoaderInfo.
@@ -107,7 +110,7 @@ Value infoHeight(Runtime& rt, const Value& s, Args) {
 }
 Value infoBytes(Runtime& rt, const Value& s, Args) {
     const LoaderInfoObject& info = thisInfo(rt, s);
-    if (info.bytes.isEmpty()) return Value::null();
+    if (info.bytes.isEmpty() && !info.started) return Value::null();
     Value ba = rt.constructClass(*rt.builtin(QStringLiteral("flash.utils.ByteArray")), {});
     static_cast<ByteArrayObject*>(ba.obj())->bytes = info.bytes;
     return ba;
@@ -197,6 +200,7 @@ void clearContent(Runtime& rt, LoaderParts& l) {
     l.info->picture = false;
     l.info->bytes.clear();
     l.info->bytesLoaded = l.info->bytesTotal = 0;
+    l.info->started = true;
 }
 
 // A loaded movie's bytecode runs and its document class is made over its
@@ -226,7 +230,8 @@ std::shared_ptr<DisplayObject> showMovie(Runtime& rt, MovieClip& holder, const s
 
 // What came for a Loader, reported in the reference order: open, progress,
 // then init and complete, or ioError for a file that is missing or of no known kind.
-void arrived(Runtime& rt, const std::weak_ptr<ScriptObject>& weakLoader, const QString& url, const QByteArray& data, bool ok) {
+void arrived(Runtime& rt, const std::weak_ptr<ScriptObject>& weakLoader, const QString& url, bool fromBytes, const QByteArray& data,
+             bool ok) {
     auto loaderObj = weakLoader.lock();
     if (!loaderObj || !rt.stage) return;
     const Value self = Value::object(loaderObj);
@@ -237,12 +242,14 @@ void arrived(Runtime& rt, const std::weak_ptr<ScriptObject>& weakLoader, const Q
         sendIoError(rt, info, QStringLiteral("Error #2035: URL Not Found. URL: %1").arg(url), 2035);
         return;
     }
-    l.info->url = url;
-    l.info->bytesTotal = data.size();
-    sendPlain(rt, info, "open");
-    sendProgress(rt, info, 0, data.size());
-    l.info->bytesLoaded = data.size();
-    sendProgress(rt, info, data.size(), data.size());
+    if (!fromBytes) {
+        l.info->url = url;
+        sendPlain(rt, info, "open");
+        l.info->bytesTotal = data.size();
+        sendProgress(rt, info, 0, data.size());
+        l.info->bytesLoaded = data.size();
+        sendProgress(rt, info, data.size(), data.size());
+    }
     auto parsed = swf::MovieParser::parse(data);
     std::shared_ptr<QImage> picture = parsed ? nullptr : bitmap::PictureDecoder::decode(data);
     if (!parsed && !picture) {
@@ -285,10 +292,11 @@ void startLoad(Runtime& rt, const Value& self, const QString& url, const QByteAr
     if (!l.info || !loads) return;
     const Value pending = l.self.stored.value(QStringLiteral("pendingLoad"));
     if (pending.isNumeric()) loads->cancel(uint64_t(pending.numberValue()));
-    clearContent(rt, l);
+    if (!bytes) clearContent(rt, l);
     const QString resolved = bytes ? QString() : loads->resolve(url).toString();
     std::weak_ptr<ScriptObject> weak = l.self.shared_from_this();
-    auto done = [&rt, weak, resolved](const QByteArray& data, bool ok) { arrived(rt, weak, resolved, data, ok); };
+    const bool fromBytes = bytes != nullptr;
+    auto done = [&rt, weak, resolved, fromBytes](const QByteArray& data, bool ok) { arrived(rt, weak, resolved, fromBytes, data, ok); };
     const uint64_t ticket = bytes ? loads->startWithBytes(*bytes, done) : loads->start(url, done);
     l.self.stored.insert(QStringLiteral("pendingLoad"), Value::number(double(ticket)));
 }
@@ -297,9 +305,23 @@ Value load(Runtime& rt, const Value& self, Args a) {
     startLoad(rt, self, requestUrl(rt, a[0]), nullptr);
     return Value();
 }
+// Bytes in hand are measured at once: the progress events, and the error for
+// bytes of no known kind, come inside the call; what they hold is shown later.
 Value loadBytes(Runtime& rt, const Value& self, Args a) {
     if (!a[0].isObject() || a[0].obj()->type != ScriptObject::Type::ByteArray) rt.raise(QStringLiteral("TypeError"), 2007, {QStringLiteral("bytes")});
     const QByteArray bytes = static_cast<ByteArrayObject*>(a[0].obj())->bytes;
+    LoaderParts l = loaderOf(rt, self);
+    if (!l.info) return Value();
+    clearContent(rt, l);
+    const Value info = Value::object(l.info);
+    l.info->bytesTotal = bytes.size();
+    sendProgress(rt, info, 0, bytes.size());
+    l.info->bytesLoaded = bytes.size();
+    sendProgress(rt, info, bytes.size(), bytes.size());
+    if (!swf::MovieParser::parse(bytes) && !bitmap::PictureDecoder::looksLikePicture(bytes)) {
+        sendIoError(rt, info, QStringLiteral("Error #2124: Loaded file is an unknown type."), 2124);
+        return Value();
+    }
     startLoad(rt, self, QString(), &bytes);
     return Value();
 }
@@ -322,6 +344,31 @@ Value content(Runtime& rt, const Value& self, Args) {
     return l.info ? l.info->content : Value::null();
 }
 Value contentLoaderInfo(Runtime& rt, const Value& self, Args) { return thisTarget(rt, self).stored.value(QStringLiteral("contentLoaderInfo"), Value::null()); }
+
+// flash.system.LoaderContext(checkPolicyFile, applicationDomain, securityDomain): settings a load carries.
+void setSetting(Runtime& rt, const Value& self, const char* name, const Value& v) {
+    PropertyAccess::set(rt, self, Name::publicName(QString::fromLatin1(name)), v);
+}
+void contextSettings(Runtime& rt, const Value& self, Args a) {
+    setSetting(rt, self, "checkPolicyFile", Value::boolean(boolArg(a, 0, false)));
+    setSetting(rt, self, "applicationDomain", a.count > 1 ? a[1] : Value::null());
+    setSetting(rt, self, "securityDomain", a.count > 2 ? a[2] : Value::null());
+    setSetting(rt, self, "allowCodeImport", Value::boolean(true));
+    setSetting(rt, self, "allowLoadBytesCodeExecution", Value::boolean(true));
+    setSetting(rt, self, "parameters", Value::null());
+    setSetting(rt, self, "requestedContentParent", Value::null());
+    setSetting(rt, self, "imageDecodingPolicy", Value::string(QStringLiteral("onDemand")));
+}
+Value constructContext(Runtime& rt, const Value& self, Args a) {
+    contextSettings(rt, self, a);
+    return Value();
+}
+// JPEGLoaderContext(deblockingFilter, checkPolicyFile, applicationDomain, securityDomain).
+Value constructJpegContext(Runtime& rt, const Value& self, Args a) {
+    contextSettings(rt, self, Args{a.count > 1 ? a.values + 1 : nullptr, std::max(0, a.count - 1)});
+    setSetting(rt, self, "deblockingFilter", Value::number(numberArg(rt, a, 0, 0)));
+    return Value();
+}
 
 } // namespace loader_natives
 
@@ -372,6 +419,11 @@ void LoaderClasses::install(Runtime& rt) {
     loader->dynamicInstances = false;
     addMembers(*loader, {{"load", load, 2}, {"loadBytes", loadBytes, 2}, {"unload", unload}, {"unloadAndStop", unload, 1},
                          {"close", close}, {"get content", content}, {"get contentLoaderInfo", contentLoaderInfo}});
+
+    auto context = rt.defineNativeClass(QStringLiteral("flash.system"), QStringLiteral("LoaderContext"), rt.builtin(QStringLiteral("Object")), {});
+    context->constructor = MethodRef{nullptr, 0, constructContext, context.get()};
+    auto jpegContext = rt.defineNativeClass(QStringLiteral("flash.system"), QStringLiteral("JPEGLoaderContext"), context.get(), {});
+    jpegContext->constructor = MethodRef{nullptr, 0, constructJpegContext, jpegContext.get()};
 
     auto version = rt.defineNativeClass(pkg, QStringLiteral("ActionScriptVersion"), rt.builtin(QStringLiteral("Object")), {});
     version->isFinal = true;

@@ -21,7 +21,7 @@ Value definitionByName(Runtime& rt, const Value&, Args a) {
     n.local = text.mid(dot + 1);
     n.single = Namespace::publicNs(dot < 0 ? QString() : text.left(dot));
     if (ScriptObject* g = rt.findGlobal(n)) return PropertyAccess::get(rt, Value::object(g->shared_from_this()), n);
-    rt.raise(QStringLiteral("ReferenceError"), 1065, {rt.toString(a[0])});
+    rt.raise(QStringLiteral("ReferenceError"), 1065, {n.local});
 }
 
 ClassObject* classBehind(Runtime& rt, const Value& v) {
