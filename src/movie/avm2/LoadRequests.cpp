@@ -31,7 +31,6 @@ uint64_t LoadRequests::start(const QString& url, Done done) {
     auto request = std::make_shared<Request>();
     request->ticket = nextTicket_++;
     request->done = std::move(done);
-    request->round = startRound();
     const QUrl resolved = resolve(url);
     host::Fetcher* fetcher = resolved.isValid() && !resolved.isEmpty() && policy_.allows(host::LoadPolicy::Use::Load, resolved)
                                  ? fetcherFor(resolved) : nullptr;
@@ -62,7 +61,6 @@ uint64_t LoadRequests::startWithBytes(const QByteArray& data, Done done) {
     auto request = std::make_shared<Request>();
     request->ticket = nextTicket_++;
     request->done = std::move(done);
-    request->round = startRound();
     request->finished = request->ok = true;
     request->data = data;
     requests_.push_back(request);
@@ -77,23 +75,13 @@ void LoadRequests::cancel(uint64_t ticket) {
     });
 }
 
-// What an answer starts belongs to the frame being delivered; what a frame's
-// scripts start, to the frame after the last delivery.
-int LoadRequests::startRound() const { return delivering_ ? lastDelivered_ : lastDelivered_ + 1; }
-
-bool LoadRequests::deliver(int round) {
-    lastDelivered_ = round;
+bool LoadRequests::deliver() {
     std::vector<std::shared_ptr<Request>> ready;
     std::erase_if(requests_, [&](const std::shared_ptr<Request>& r) {
-        if (!r->finished || r->round >= round) return false;
+        if (!r->finished) return false;
         ready.push_back(r);
         return true;
     });
-    delivering_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{delivering_};
     for (const auto& r : ready) {
         budget_->giveBack(r->held);
         r->held = 0;

@@ -1,8 +1,7 @@
 #pragma once
 // Loads the second machine's scripts start (Loader.load, URLLoader.load):
 // each passes the movie's load policy, and its answer reaches the script
-// only at the end of a later frame's scripts, never inside the call that
-// asked, as the reference player hands it over.
+// once the frame's scripts have run, never inside the call that asked.
 #include "movie/host/LoadPolicy.h"
 #include <QByteArray>
 #include <QString>
@@ -39,9 +38,8 @@ public:
     // Bytes a script already holds (Loader.loadBytes), answered like a load.
     uint64_t startWithBytes(const QByteArray& data, Done done);
     void cancel(uint64_t ticket);
-    // Runs the answers that have come to loads started before frame `frame`:
-    // a load answers the frame after the one it started in at the soonest.
-    bool deliver(int frame);
+    // Runs the answers that have come; what they start waits for the next call.
+    bool deliver();
     bool idle() const { return requests_.empty(); }
 
 private:
@@ -52,10 +50,8 @@ private:
         bool ok = false;
         QByteArray data;
         qint64 held = 0;
-        int round = 0;
     };
     host::Fetcher* fetcherFor(const QUrl& url);
-    int startRound() const;
 
     QString base_;
     host::LoadPolicy policy_;
@@ -65,8 +61,6 @@ private:
     std::shared_ptr<host::LoadBudget> budget_;
     std::vector<std::shared_ptr<Request>> requests_;
     uint64_t nextTicket_ = 1;
-    int lastDelivered_ = 0;
-    bool delivering_ = false;
 };
 
 } // namespace nimbrel::movie::avm2

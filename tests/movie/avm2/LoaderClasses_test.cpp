@@ -1,7 +1,6 @@
 // Loads in the second machine: Loader and URLLoader tell their listeners of
 // a good file, a missing one and one of no known kind in the reference
-// order, a frame after the call at the soonest; the main movie's LoaderInfo
-// describes it.
+// order, once the frame's scripts ran; the main movie's LoaderInfo describes it.
 #include "movie/MoviePlayer.h"
 #include "movie/avm2/Avm2ScriptEngine.h"
 #include "movie/avm2/EventObject.h"

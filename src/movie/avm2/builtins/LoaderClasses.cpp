@@ -23,6 +23,8 @@ using display::MovieClip;
 
 namespace loader_natives {
 
+constexpr int kMaxLoadRounds = 16;
+
 LoaderInfoObject& thisInfo(Runtime& rt, const Value& self) {
     auto* info = self.isObject() ? dynamic_cast<LoaderInfoObject*>(self.obj()) : nullptr;
     if (!info) rt.raise(QStringLiteral("TypeError"), 1034, {rt.describe(self), QStringLiteral("flash.display.LoaderInfo")});
@@ -387,7 +389,7 @@ LoadRequests* LoaderClasses::requests(Runtime& rt) {
     return rt.stage->loads.get();
 }
 
-void LoaderClasses::frameEnded(Runtime& rt, int frame) {
+void LoaderClasses::frameEnded(Runtime& rt, int) {
     if (!rt.stage) return;
     // The main movie has come in whole by the end of its first frame.
     if (auto info = loader_natives::rootInfo(rt); !info->announced) {
@@ -395,7 +397,10 @@ void LoaderClasses::frameEnded(Runtime& rt, int frame) {
         loader_natives::sendPlain(rt, Value::object(info), "init");
         loader_natives::sendPlain(rt, Value::object(info), "complete");
     }
-    if (rt.stage->loads) rt.stage->loads->deliver(frame);
+    // Local files come at once: a chain of loads, each started by the answer
+    // to the one before, ends within the frame (up to a bound).
+    for (int round = 0; round < loader_natives::kMaxLoadRounds && rt.stage->loads && rt.stage->loads->deliver(); ++round) {
+    }
 }
 
 void LoaderClasses::install(Runtime& rt) {

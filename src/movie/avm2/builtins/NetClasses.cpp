@@ -9,6 +9,7 @@
 #include "movie/avm2/builtins/LoadEventClasses.h"
 #include "movie/avm2/builtins/LoaderClasses.h"
 #include "movie/display/ScriptHost.h"
+#include <algorithm>
 
 namespace nimbrel::movie::avm2 {
 
@@ -57,6 +58,8 @@ Value variablesToString(Runtime& rt, const Value& self, Args) {
     ScriptObject* o = self.obj();
     for (int p = o->nextOwnEnumPosition(0); p > 0; p = o->nextOwnEnumPosition(p))
         pairs.append(qMakePair(rt.toString(o->ownEnumName(p)), rt.toString(o->ownEnumValue(p))));
+    // Names come out in order, as the reference player's hash happens to list them.
+    std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     return Value::string(avm1::UrlVariables::encode(pairs));
 }
 

@@ -53,6 +53,7 @@ int abcClassIndex(const ClassObject& cls) {
 struct TypeWriter {
     Runtime& rt;
     QStringList lines;
+    const TraitTable* finalTraits = nullptr; // the instances' traits, for accessor halves declared further up
 
     QString typeText(const AbcUnit& unit, uint32_t multiname) const {
         return multiname == 0 ? QStringLiteral("*") : unit.abc.multinameText(multiname);
@@ -126,9 +127,13 @@ struct TypeWriter {
                 // The other half of the accessor, if this class declares it too.
                 bool readable = false, writable = false;
                 uint32_t type = 0;
+                TraitInfo both = t; // the metadata of both halves
+                both.metadata.clear();
                 for (const TraitInfo& o : traits) {
                     QString oName, oUri;
                     if (!listed(unit, o, oName, oUri) || oName != name || oUri != uri) continue;
+                    if (o.kind == TraitKind::Getter || o.kind == TraitKind::Setter)
+                        both.metadata.insert(both.metadata.end(), o.metadata.begin(), o.metadata.end());
                     if (o.kind == TraitKind::Getter && o.index < unit.abc.methods.size()) {
                         readable = true;
                         type = unit.abc.methods[o.index].returnType;
@@ -137,24 +142,37 @@ struct TypeWriter {
                         if (!readable && !unit.abc.methods[o.index].paramTypes.empty()) type = unit.abc.methods[o.index].paramTypes[0];
                     }
                 }
+                // Halves a class this one extends declares count too.
+                if (finalTraits)
+                    for (const Binding& b : finalTraits->all().value(name))
+                        if (b.kind == Binding::Kind::Accessor && b.ns.uri == uri) {
+                            readable = readable || b.getter.valid();
+                            writable = writable || b.setter.valid();
+                        }
                 open = QStringLiteral("<accessor name=\"%1\" access=\"%2\" type=\"%3\" declaredBy=\"%4\"%5")
                            .arg(escaped(name),
                                 readable && writable ? QStringLiteral("readwrite") : readable ? QStringLiteral("readonly") : QStringLiteral("writeonly"),
                                 escaped(typeText(unit, type)), escaped(declaredBy), uriAttr);
-                break;
+                seen.insert(uri + QLatin1Char(':') + name);
+                element(open, unit, both, indent);
+                continue;
             }
             case TraitKind::Class: continue;
             }
             seen.insert(uri + QLatin1Char(':') + name);
-            if (!hasMeta) {
-                lines << indent + open + QStringLiteral("/>");
-            } else {
-                const QString tag = open.mid(1, open.indexOf(QLatin1Char(' ')) - 1);
-                lines << indent + open + QLatin1Char('>');
-                metadata(unit, t, indent + QStringLiteral("  "));
-                lines << indent + QStringLiteral("</%1>").arg(tag);
-            }
+            element(open, unit, t, indent);
         }
+    }
+    // An element opened by `open`, closed at once or holding the trait's metadata.
+    void element(const QString& open, const AbcUnit& unit, const TraitInfo& t, const QString& indent) {
+        if (t.metadata.empty()) {
+            lines << indent + open + QStringLiteral("/>");
+            return;
+        }
+        const QString tag = open.mid(1, open.indexOf(QLatin1Char(' ')) - 1);
+        lines << indent + open + QLatin1Char('>');
+        metadata(unit, t, indent + QStringLiteral("  "));
+        lines << indent + QStringLiteral("</%1>").arg(tag);
     }
     // What instances of cls have: its bases and interfaces, constructor, and
     // the members declared along the chain (nearest declaration first).
@@ -174,6 +192,7 @@ struct TypeWriter {
             }
         }
         QSet<QString> seen;
+        finalTraits = cls.instanceTraits.get();
         for (const ClassObject* c = &cls; c; c = c->base.get()) {
             const int index = abcClassIndex(*c);
             if (index >= 0) {
