@@ -3,6 +3,7 @@
 // order, once the frame's scripts ran; the main movie's LoaderInfo describes it.
 #include "movie/MoviePlayer.h"
 #include "movie/avm2/Avm2ScriptEngine.h"
+#include "movie/avm2/ByteArrayObject.h"
 #include "movie/avm2/EventObject.h"
 #include "movie/avm2/FunctionObject.h"
 #include "movie/avm2/PropertyAccess.h"
@@ -81,6 +82,11 @@ struct Avm2Loading : ::testing::Test {
         }
         return 0;
     }
+    Value byteArrayOf(const QByteArray& data) {
+        const Value bytes = make("flash.utils.ByteArray");
+        static_cast<avm2::ByteArrayObject*>(bytes.obj())->bytes = data;
+        return bytes;
+    }
     Value request(const char* file) { return make("flash.net.URLRequest", {Value::string(QString::fromLatin1(file))}); }
 };
 
@@ -146,4 +152,24 @@ TEST_F(Avm2Loading, TheMainMovieHasItsOwnLoaderInfo) {
     EXPECT_EQ(rt->toString(get(info, "url")), folder.filePath(QStringLiteral("main.swf")));
     const Value stage = get(root, "stage");
     EXPECT_NE(get(stage, "loaderInfo").obj(), info.obj()) << "the Stage's LoaderInfo is its own";
+}
+
+TEST_F(Avm2Loading, BytesInHandAreMeasuredInsideTheCall) {
+    const Value loader = make("flash.display.Loader");
+    listenToAll(get(loader, "contentLoaderInfo"));
+    call(loader, "loadBytes", {byteArrayOf("no movie, no picture")});
+    EXPECT_EQ(heard, (QStringList{"progress", "progress", "ioError 2124"}));
+    heard.clear();
+    call(loader, "loadBytes", {byteArrayOf(emptyMovie())});
+    EXPECT_EQ(heard, (QStringList{"progress", "progress"})) << "a movie is shown once the frame's scripts ran";
+    player.stepFrame();
+    EXPECT_EQ(heard, (QStringList{"progress", "progress", "init", "complete"}));
+}
+
+TEST_F(Avm2Loading, UrlVariablesDecodeAndEncode) {
+    const Value vars = make("flash.net.URLVariables", {Value::string(QStringLiteral("b=two+words&a=%E2%88%80"))});
+    EXPECT_EQ(rt->toString(get(vars, "a")), QStringLiteral("\u2200"));
+    EXPECT_EQ(rt->toString(get(vars, "b")), QStringLiteral("two words"));
+    EXPECT_EQ(rt->toString(call(vars, "toString")), QStringLiteral("a=%E2%88%80&b=two%20words"));
+    EXPECT_EQ(errorIdOf([&] { call(vars, "decode", {Value::string(QStringLiteral("no pairs here"))}); }), 2101);
 }
