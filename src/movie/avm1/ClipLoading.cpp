@@ -3,6 +3,7 @@
 #include "movie/avm1/LoadQueue.h"
 #include "movie/avm1/MovieClipObject.h"
 #include "movie/avm1/UrlVariables.h"
+#include "movie/bitmap/PictureDecoder.h"
 #include "movie/display/BitmapObject.h"
 #include "movie/display/MovieClip.h"
 #include "movie/display/MovieContext.h"
@@ -27,11 +28,9 @@ struct Arrival {
 // A JPEG, PNG or GIF file becomes a movie of one empty frame the size of the picture.
 Arrival pictureMovie(const QByteArray& bytes, int version)
 {
-    const bool known = bytes.startsWith("\xFF\xD8") || bytes.startsWith("\x89PNG") || bytes.startsWith("GIF8");
-    auto picture = std::make_shared<QImage>();
-    if (!known || !picture->loadFromData(bytes) || picture->isNull())
+    auto picture = bitmap::PictureDecoder::decode(bytes);
+    if (!picture)
         return {};
-    *picture = picture->convertToFormat(QImage::Format_ARGB32_Premultiplied);
     auto movie = std::make_shared<swf::Movie>();
     movie->header.version = uint8_t(version);
     movie->header.stage = {0, picture->width() * 20, 0, picture->height() * 20};

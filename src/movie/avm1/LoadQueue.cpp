@@ -1,10 +1,9 @@
 #include "movie/avm1/LoadQueue.h"
 #include "movie/avm1/Interpreter.h"
+#include "movie/host/LoadAddress.h"
 #include "movie/host/LocalFileFetcher.h"
 #include "movie/host/NetworkFetcher.h"
 #include "movie/swf/Movie.h"
-#include <QDir>
-#include <QRegularExpression>
 
 namespace nimbrel::movie::avm1 {
 
@@ -12,8 +11,7 @@ namespace {
 
 bool isWeb(const QUrl& u)
 {
-    const QString s = u.scheme().toLower();
-    return s == QLatin1String("http") || s == QLatin1String("https");
+    return host::LoadAddress::isWeb(u);
 }
 
 } // namespace
@@ -39,24 +37,7 @@ bool LoadQueue::deliverPending(Interpreter& vm)
 
 QUrl LoadQueue::resolve(const QString& url) const
 {
-    const QUrl given(url);
-    const QString scheme = given.scheme().toLower();
-    // One-letter schemes are drive letters of local paths.
-    if (scheme.size() > 1)
-        return given;
-    const QUrl base(vm_.movieUrl);
-    if (isWeb(base))
-        return base.resolved(given);
-    // A local movie: the query and anchor are no part of the file name.
-    QString path = url;
-    const qsizetype cut = path.indexOf(QRegularExpression(QStringLiteral("[?#]")));
-    if (cut >= 0)
-        path.truncate(cut);
-    if (path.isEmpty())
-        return {};
-    if (QDir::isAbsolutePath(path))
-        return QUrl::fromLocalFile(path);
-    return QUrl::fromLocalFile(QDir(vm_.movieUrl.isEmpty() ? QStringLiteral(".") : vm_.movieUrl).filePath(path));
+    return host::LoadAddress::resolve(vm_.movieUrl, url);
 }
 
 host::LoadPolicy LoadQueue::policy() const

@@ -1,4 +1,5 @@
 #include "movie/avm2/Avm2ScriptEngine.h"
+#include "movie/avm2/builtins/LoaderClasses.h"
 #include "movie/avm1/Avm1ScriptEngine.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/Runtime.h"
@@ -276,6 +277,7 @@ void Avm2ScriptEngine::runQueuedActions() {
     if (inFrame_) guarded([&] { bridge_->broadcast(QStringLiteral("frameConstructed")); });
     runFrameScripts();
     if (inFrame_) guarded([&] { bridge_->broadcast(QStringLiteral("exitFrame")); });
+    if (inFrame_) guarded([&] { LoaderClasses::frameEnded(*rt_, framesStarted_); });
     if (inFrame_ && bridge_->renderRequested) {
         bridge_->renderRequested = false;
         guarded([&] { bridge_->broadcast(QStringLiteral("render")); });

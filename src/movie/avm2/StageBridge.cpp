@@ -19,6 +19,7 @@ QString builtinClassFor(const DisplayObject& object) {
     case DisplayObject::Type::MovieClip: return QStringLiteral("flash.display.MovieClip");
     case DisplayObject::Type::Shape: return QStringLiteral("flash.display.Shape");
     case DisplayObject::Type::MorphShape: return QStringLiteral("flash.display.MorphShape");
+    case DisplayObject::Type::Bitmap: return QStringLiteral("flash.display.Bitmap");
     case DisplayObject::Type::Button: return QStringLiteral("flash.display.InteractiveObject");
     case DisplayObject::Type::EditText: return QStringLiteral("flash.text.TextField");
     default: return QStringLiteral("flash.display.DisplayObject");

@@ -49,6 +49,8 @@ public:
     double timeMs = 0;
     // "instance1", "instance2"...: the names of display objects nobody named.
     QString nextInstanceName() { return QStringLiteral("instance%1").arg(++instanceCount_); }
+    // Loads the movie's scripts started, made on first use.
+    std::shared_ptr<class LoadRequests> loads;
     // SymbolClass links of the movie: character id -> class name.
     QHash<uint16_t, QString> linkedClasses;
 

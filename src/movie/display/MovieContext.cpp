@@ -1,4 +1,5 @@
 #include "movie/display/MovieContext.h"
+#include "movie/display/BitmapObject.h"
 #include "movie/display/ButtonObject.h"
 #include "movie/display/EditTextObject.h"
 #include "movie/display/MorphShapeObject.h"
@@ -55,7 +56,8 @@ void MovieContext::setScripts(ScriptEngine* scripts) { scripts_ = scripts ? scri
 std::shared_ptr<DisplayObject> MovieContext::instantiate(uint16_t characterId, MovieClip* parent) {
     const swf::Character* c = movie_->character(characterId);
     auto video = c ? nullptr : movie_->video(characterId);
-    if ((!c && !video) || objects_ >= maxObjects) return nullptr;
+    if (!c && !video) return placedBitmap(characterId);
+    if (objects_ >= maxObjects) return nullptr;
     if (parent && parent->level() + 1 > maxNesting) return nullptr;
     if (video) return std::make_shared<VideoObject>(this, characterId, std::move(video));
     if (auto s = std::get_if<std::shared_ptr<const swf::ShapeDef>>(c))
@@ -74,7 +76,15 @@ std::shared_ptr<DisplayObject> MovieContext::instantiate(uint16_t characterId, M
         return std::make_shared<StaticTextObject>(this, characterId, *t);
     if (auto e = std::get_if<std::shared_ptr<const swf::EditTextDef>>(c))
         return std::make_shared<EditTextObject>(this, characterId, *e);
-    return nullptr;
+    return placedBitmap(characterId);
+}
+
+// ActionScript 3 movies place library bitmaps on the timeline as Bitmap objects.
+std::shared_ptr<DisplayObject> MovieContext::placedBitmap(uint16_t characterId) {
+    const QImage* image = movie_->actionScript3 && objects_ < maxObjects ? movie_->bitmap(characterId) : nullptr;
+    if (!image || image->isNull()) return nullptr;
+    auto pixels = std::make_shared<QImage>(image->convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    return std::make_shared<BitmapObject>(this, std::move(pixels), false, characterId);
 }
 
 } // namespace nimbrel::movie::display

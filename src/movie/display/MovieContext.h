@@ -68,6 +68,8 @@ public:
     void objectDestroyed() { --objects_; }
 
 private:
+    std::shared_ptr<DisplayObject> placedBitmap(uint16_t characterId);
+
     std::shared_ptr<const swf::Movie> movie_;
     ScriptEngine* scripts_;
     std::set<uint16_t> initActionsRun_;

@@ -47,6 +47,7 @@ struct Movie {
     std::map<uint16_t, TextRenderSettings> textSettings; // by text character id
     std::map<uint16_t, std::shared_ptr<const SoundDef>> sounds;
     std::map<uint16_t, std::shared_ptr<const VideoStreamDef>> videos;
+    std::map<uint16_t, QByteArray> binaryData; // DefineBinaryData by id
     QHash<QString, uint16_t> exports; // ExportAssets names, lower-cased
     std::vector<AssetImport> imports;
     // ScriptLimits: nesting depth and script timeout in seconds; 0 when the file sets none.

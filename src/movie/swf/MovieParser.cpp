@@ -177,6 +177,10 @@ void MovieParser::readDefinition(const Tag& tag) {
         if (!import.url.isEmpty()) movie_.imports.push_back(std::move(import));
         return;
     }
+    case 87: // DefineBinaryData: id, four reserved bytes, then the data
+        if (tag.length >= 6) movie_.binaryData[uint16_t(id)] = QByteArray(reinterpret_cast<const char*>(tag.body) + 6, qsizetype(tag.length) - 6);
+        else warn(QStringLiteral("DefineBinaryData tag is cut short"));
+        return;
     case 69: // FileAttributes: bit 0 of the first byte is "use network", bit 3 "ActionScript 3"
         if (tag.length >= 1) {
             movie_.useNetwork = (tag.body[0] & 0x01) != 0;

@@ -1,6 +1,8 @@
 #include "movie/avm2/builtins/BuiltinClasses.h"
 #include "movie/avm2/builtins/ApplicationDomainClass.h"
 #include "movie/avm2/builtins/ArrayClass.h"
+#include "movie/avm2/builtins/BitmapClass.h"
+#include "movie/avm2/builtins/BitmapDataClass.h"
 #include "movie/avm2/builtins/BooleanClass.h"
 #include "movie/avm2/builtins/ByteArrayClass.h"
 #include "movie/avm2/builtins/DateClass.h"
@@ -15,6 +17,9 @@
 #include "movie/avm2/builtins/ErrorClasses.h"
 #include "movie/avm2/builtins/FunctionClass.h"
 #include "movie/avm2/builtins/JsonClass.h"
+#include "movie/avm2/builtins/LoadEventClasses.h"
+#include "movie/avm2/builtins/LoaderClasses.h"
+#include "movie/avm2/builtins/NetClasses.h"
 #include "movie/avm2/builtins/GlobalFunctions.h"
 #include "movie/avm2/builtins/MathClass.h"
 #include "movie/avm2/builtins/NamespaceClass.h"
@@ -24,6 +29,7 @@
 #include "movie/avm2/builtins/StringClass.h"
 #include "movie/avm2/builtins/VectorClass.h"
 #include "movie/avm2/builtins/QNameClass.h"
+#include "movie/avm2/builtins/ReflectionFunctions.h"
 #include "movie/avm2/builtins/XmlClass.h"
 #include "movie/avm2/builtins/XmlListClass.h"
 
@@ -50,11 +56,17 @@ void BuiltinClasses::install(Runtime& rt) {
     XmlListClass::install(rt);
     ErrorClasses::install(rt);
     GlobalFunctions::install(rt);
+    ReflectionFunctions::install(rt);
     EventClasses::install(rt);
     GeomClasses::install(rt);
     GraphicsClass::install(rt);
     DisplayClasses::install(rt);
     TextClasses::install(rt);
+    BitmapDataClass::install(rt);
+    BitmapClass::install(rt);
+    LoadEventClasses::install(rt);
+    LoaderClasses::install(rt);
+    NetClasses::install(rt);
     TimerClass::install(rt);
     SystemClass::install(rt);
 }

@@ -2,6 +2,10 @@
 #include "movie/avm2/ByteArrayObject.h"
 #include "movie/avm2/builtins/ByteCompression.h"
 #include "movie/avm2/builtins/NativeSupport.h"
+#include "movie/avm2/StageBridge.h"
+#include "movie/display/MovieClip.h"
+#include "movie/display/MovieContext.h"
+#include "movie/swf/Movie.h"
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <bit>
@@ -280,7 +284,22 @@ Value deflate(Runtime& rt, const Value& s, Args) { return compressWith(rt, s, By
 Value inflate(Runtime& rt, const Value& s, Args) { return uncompressWith(rt, s, ByteCompression::Format::Deflate); }
 
 ObjectPtr allocate(const ClassObject&) { return std::make_shared<ByteArrayObject>(); }
-Value construct(Runtime&, const Value&, Args) { return Value(); }
+// A class the movie links to embedded data (DefineBinaryData) starts with a copy of it.
+Value construct(Runtime& rt, const Value& made, Args) {
+    if (!rt.stage || !made.isObject()) return Value();
+    const swf::Movie& movie = *rt.stage->root()->context()->movie();
+    for (const ClassObject* c = made.obj()->cls; c; c = c->base.get()) {
+        const QString name = c->package.isEmpty() ? c->name : c->package + QLatin1Char('.') + c->name;
+        for (auto it = rt.stage->linkedClasses.cbegin(); it != rt.stage->linkedClasses.cend(); ++it) {
+            const auto data = movie.binaryData.find(it.key());
+            if (it.value() == name && data != movie.binaryData.end()) {
+                self(rt, made).bytes = data->second;
+                return Value();
+            }
+        }
+    }
+    return Value();
+}
 
 // Methods and accessors are traits of the instances, so `ba.readByte` taken
 // alone is a method closure bound to its array.

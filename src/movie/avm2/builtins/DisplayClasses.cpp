@@ -2,6 +2,7 @@
 #include "movie/avm2/builtins/ContainerMethods.h"
 #include "movie/avm2/builtins/DisplayNative.h"
 #include "movie/avm2/builtins/GraphicsClass.h"
+#include "movie/avm2/builtins/LoaderClasses.h"
 #include "movie/avm2/builtins/NativeSupport.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/display/HitTest.h"
@@ -315,6 +316,7 @@ void DisplayClasses::install(Runtime& rt) {
                          NIMBREL_STORED_MEMBERS(scrollRect, "scrollRect"),
                          NIMBREL_STORED_MEMBERS(opaqueBackground, "opaqueBackground"),
                          NIMBREL_STORED_MEMBERS(blendMode, "blendMode")});
+    LoaderClasses::addDisplayMembers(*object);
 
     auto interactive = rt.defineNativeClass(pkg, QStringLiteral("InteractiveObject"), object.get(), {});
     interactive->constructor = MethodRef{nullptr, 0, constructAbstract, interactive.get()};

@@ -1,11 +1,11 @@
-#include "movie/avm1/BitmapDataOps.h"
+#include "movie/bitmap/BitmapOps.h"
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-namespace nimbrel::movie::avm1 {
+namespace nimbrel::movie::bitmap {
 
-QRect colorBounds(const BitmapDataObject& b, uint32_t mask, uint32_t colour, bool findColor)
+QRect colorBounds(const BitmapPixels& b, uint32_t mask, uint32_t colour, bool findColor)
 {
     int left = b.width(), top = b.height(), right = -1, bottom = -1;
     for (int y = 0; y < b.height(); ++y) {
@@ -24,7 +24,7 @@ QRect colorBounds(const BitmapDataObject& b, uint32_t mask, uint32_t colour, boo
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
-void floodFill(BitmapDataObject& b, int x, int y, uint32_t argb)
+void floodFill(BitmapPixels& b, int x, int y, uint32_t argb)
 {
     if (b.disposed() || x < 0 || y < 0 || x >= b.width() || y >= b.height())
         return;
@@ -63,7 +63,7 @@ void floodFill(BitmapDataObject& b, int x, int y, uint32_t argb)
 }
 
 namespace {
-bool opaqueAt(const BitmapDataObject& b, int x, int y, int32_t threshold)
+bool opaqueAt(const BitmapPixels& b, int x, int y, int32_t threshold)
 {
     if (x < 0 || y < 0 || x >= b.width() || y >= b.height())
         return false;
@@ -71,12 +71,12 @@ bool opaqueAt(const BitmapDataObject& b, int x, int y, int32_t threshold)
 }
 } // namespace
 
-bool hitTestPoint(const BitmapDataObject& b, QPoint at, int32_t threshold, QPoint p)
+bool hitTestPoint(const BitmapPixels& b, QPoint at, int32_t threshold, QPoint p)
 {
     return opaqueAt(b, p.x() - at.x(), p.y() - at.y(), threshold);
 }
 
-bool hitTestRect(const BitmapDataObject& b, QPoint at, int32_t threshold, const QRect& r)
+bool hitTestRect(const BitmapPixels& b, QPoint at, int32_t threshold, const QRect& r)
 {
     const QRect area = r.translated(-at).intersected(b.rect());
     for (int y = area.top(); y <= area.bottom(); ++y)
@@ -86,7 +86,7 @@ bool hitTestRect(const BitmapDataObject& b, QPoint at, int32_t threshold, const 
     return false;
 }
 
-bool hitTestBitmap(const BitmapDataObject& b, QPoint at, int32_t threshold, const BitmapDataObject& other,
+bool hitTestBitmap(const BitmapPixels& b, QPoint at, int32_t threshold, const BitmapPixels& other,
                    QPoint otherAt, int32_t otherThreshold)
 {
     const QRect overlap = b.rect().translated(at).intersected(other.rect().translated(otherAt));
@@ -98,7 +98,7 @@ bool hitTestBitmap(const BitmapDataObject& b, QPoint at, int32_t threshold, cons
     return false;
 }
 
-void transformColors(BitmapDataObject& b, const QRect& area, const double mult[4], const double add[4])
+void transformColors(BitmapPixels& b, const QRect& area, const double mult[4], const double add[4])
 {
     const QRect r = area.intersected(b.rect());
     auto channel = [](uint32_t c, double m, double a) {
@@ -116,9 +116,9 @@ void transformColors(BitmapDataObject& b, const QRect& area, const double mult[4
     }
 }
 
-} // namespace nimbrel::movie::avm1
+} // namespace nimbrel::movie::bitmap
 
-namespace nimbrel::movie::avm1 {
+namespace nimbrel::movie::bitmap {
 
 namespace {
 
@@ -127,7 +127,7 @@ constexpr uint32_t kModulus = 2147483647u; // 2^31 - 1
 // Calls fn(source x, source y, dest x, dest y) for each source pixel of
 // srcRect that lies in src; whether the dest pixel exists is fn's concern.
 template <typename Fn>
-void forEachSourcePixel(const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint, Fn fn)
+void forEachSourcePixel(const BitmapPixels& src, const QRect& srcRect, QPoint destPoint, Fn fn)
 {
     const QRect from = srcRect.intersected(src.rect());
     if (from.isEmpty())
@@ -151,7 +151,7 @@ uint32_t premultiplyByShift(uint32_t argb)
     return p;
 }
 
-bool inside(const BitmapDataObject& b, int x, int y)
+bool inside(const BitmapPixels& b, int x, int y)
 {
     return x >= 0 && y >= 0 && x < b.width() && y < b.height();
 }
@@ -179,7 +179,7 @@ uint32_t NoiseSequence::inRange(uint32_t low, uint32_t high)
     return high >= low ? uint32_t(low + r % (uint64_t(high) - low + 1)) : low;
 }
 
-void fillNoise(BitmapDataObject& b, int32_t seed, uint32_t low, uint32_t high, uint32_t channels, bool grey)
+void fillNoise(BitmapPixels& b, int32_t seed, uint32_t low, uint32_t high, uint32_t channels, bool grey)
 {
     if (b.disposed())
         return;
@@ -205,7 +205,7 @@ void fillNoise(BitmapDataObject& b, int32_t seed, uint32_t low, uint32_t high, u
     }
 }
 
-int applyThreshold(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
+int applyThreshold(BitmapPixels& dest, const BitmapPixels& src, const QRect& srcRect, QPoint destPoint,
                    ThresholdTest test, uint32_t threshold, uint32_t colour, uint32_t mask, bool copySource)
 {
     if (dest.disposed() || src.disposed())
@@ -240,7 +240,7 @@ int applyThreshold(BitmapDataObject& dest, const BitmapDataObject& src, const QR
     return count;
 }
 
-void copyChannelFrom(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
+void copyChannelFrom(BitmapPixels& dest, const BitmapPixels& src, const QRect& srcRect, QPoint destPoint,
                      uint32_t sourceChannel, uint32_t destChannel)
 {
     auto shiftOf = [](uint32_t channel) -> int {
@@ -268,7 +268,7 @@ void copyChannelFrom(BitmapDataObject& dest, const BitmapDataObject& src, const 
         dest.setPixel32(w.x, w.y, w.argb);
 }
 
-void paletteMapFrom(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
+void paletteMapFrom(BitmapPixels& dest, const BitmapPixels& src, const QRect& srcRect, QPoint destPoint,
                     const ChannelTable tables[4])
 {
     if (dest.disposed() || src.disposed())
@@ -291,7 +291,7 @@ void paletteMapFrom(BitmapDataObject& dest, const BitmapDataObject& src, const Q
         dest.setPixel32(w.x, w.y, w.argb);
 }
 
-bool differences(const BitmapDataObject& a, const BitmapDataObject& b, BitmapDataObject& out)
+bool differences(const BitmapPixels& a, const BitmapPixels& b, BitmapPixels& out)
 {
     bool any = false;
     for (int y = 0; y < a.height(); ++y) {
@@ -310,7 +310,7 @@ bool differences(const BitmapDataObject& a, const BitmapDataObject& b, BitmapDat
     return any;
 }
 
-void mergeFrom(BitmapDataObject& dest, const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
+void mergeFrom(BitmapPixels& dest, const BitmapPixels& src, const QRect& srcRect, QPoint destPoint,
                const int mult[4])
 {
     if (dest.disposed() || src.disposed())
@@ -334,4 +334,4 @@ void mergeFrom(BitmapDataObject& dest, const BitmapDataObject& src, const QRect&
         dest.setPixel32(w.x, w.y, w.argb);
 }
 
-} // namespace nimbrel::movie::avm1
+} // namespace nimbrel::movie::bitmap

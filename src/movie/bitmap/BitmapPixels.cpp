@@ -1,19 +1,17 @@
-#include "movie/avm1/BitmapDataObject.h"
+#include "movie/bitmap/BitmapPixels.h"
 #include <algorithm>
 #include <vector>
 
-namespace nimbrel::movie::avm1 {
+namespace nimbrel::movie::bitmap {
 
-BitmapDataObject::BitmapDataObject(Interpreter& vm, Object* proto, int width, int height, bool transparent,
-                                   uint32_t fillArgb)
-    : Object(vm, proto),
-      image_(std::make_shared<QImage>(width, height, QImage::Format_ARGB32_Premultiplied)),
+BitmapPixels::BitmapPixels(int width, int height, bool transparent, uint32_t fillArgb)
+    : image_(std::make_shared<QImage>(width, height, QImage::Format_ARGB32_Premultiplied)),
       transparent_(transparent)
 {
     image_->fill(premultiply(forKind(fillArgb)));
 }
 
-bool BitmapDataObject::sizeAllowed(int swfVersion, double width, double height)
+bool BitmapPixels::sizeAllowed(int swfVersion, double width, double height)
 {
     if (!(width >= 1) || !(height >= 1))
         return false;
@@ -22,7 +20,7 @@ bool BitmapDataObject::sizeAllowed(int swfVersion, double width, double height)
     return width <= 8191 && height <= 8191 && width * height <= 16777215.0;
 }
 
-uint32_t BitmapDataObject::premultiply(uint32_t argb)
+uint32_t BitmapPixels::premultiply(uint32_t argb)
 {
     const uint32_t a = argb >> 24;
     if (a == 255)
@@ -31,7 +29,7 @@ uint32_t BitmapDataObject::premultiply(uint32_t argb)
     return (a << 24) | (ch((argb >> 16) & 255) << 16) | (ch((argb >> 8) & 255) << 8) | ch(argb & 255);
 }
 
-uint32_t BitmapDataObject::unpremultiply(uint32_t p)
+uint32_t BitmapPixels::unpremultiply(uint32_t p)
 {
     const uint32_t a = p >> 24;
     if (a == 255)
@@ -43,33 +41,33 @@ uint32_t BitmapDataObject::unpremultiply(uint32_t p)
     return (a << 24) | (ch((p >> 16) & 255) << 16) | (ch((p >> 8) & 255) << 8) | ch(p & 255);
 }
 
-uint32_t BitmapDataObject::pixel32(int x, int y) const
+uint32_t BitmapPixels::pixel32(int x, int y) const
 {
     return unpremultiply(rawPixel(x, y));
 }
 
-uint32_t BitmapDataObject::rawPixel(int x, int y) const
+uint32_t BitmapPixels::rawPixel(int x, int y) const
 {
     if (disposed() || x < 0 || y < 0 || x >= width() || y >= height())
         return 0;
     return reinterpret_cast<const uint32_t*>(image_->constScanLine(y))[x];
 }
 
-void BitmapDataObject::setPixel32(int x, int y, uint32_t argb)
+void BitmapPixels::setPixel32(int x, int y, uint32_t argb)
 {
     if (disposed() || x < 0 || y < 0 || x >= width() || y >= height())
         return;
     reinterpret_cast<uint32_t*>(image_->scanLine(y))[x] = premultiply(forKind(argb));
 }
 
-void BitmapDataObject::setRawPixel(int x, int y, uint32_t premultiplied)
+void BitmapPixels::setRawPixel(int x, int y, uint32_t premultiplied)
 {
     if (disposed() || x < 0 || y < 0 || x >= width() || y >= height())
         return;
     reinterpret_cast<uint32_t*>(image_->scanLine(y))[x] = transparent_ ? premultiplied : (premultiplied | 0xFF000000u);
 }
 
-void BitmapDataObject::setPixel(int x, int y, uint32_t rgb)
+void BitmapPixels::setPixel(int x, int y, uint32_t rgb)
 {
     if (disposed() || x < 0 || y < 0 || x >= width() || y >= height())
         return;
@@ -77,7 +75,7 @@ void BitmapDataObject::setPixel(int x, int y, uint32_t rgb)
     setPixel32(x, y, (old & 0xFF000000u) | (rgb & 0xFFFFFFu));
 }
 
-void BitmapDataObject::fillRect(const QRect& area, uint32_t argb)
+void BitmapPixels::fillRect(const QRect& area, uint32_t argb)
 {
     const QRect r = area.intersected(rect());
     if (disposed() || r.isEmpty())
@@ -89,8 +87,8 @@ void BitmapDataObject::fillRect(const QRect& area, uint32_t argb)
     }
 }
 
-void BitmapDataObject::copyPixels(const BitmapDataObject& src, const QRect& srcRect, QPoint destPoint,
-                                  const BitmapDataObject* alpha, QPoint alphaPoint, bool mergeAlpha)
+void BitmapPixels::copyPixels(const BitmapPixels& src, const QRect& srcRect, QPoint destPoint,
+                                  const BitmapPixels* alpha, QPoint alphaPoint, bool mergeAlpha)
 {
     if (disposed() || src.disposed())
         return;
@@ -145,7 +143,7 @@ void BitmapDataObject::copyPixels(const BitmapDataObject& src, const QRect& srcR
     }
 }
 
-void BitmapDataObject::scroll(int dx, int dy)
+void BitmapPixels::scroll(int dx, int dy)
 {
     if (disposed() || (dx == 0 && dy == 0))
         return;
@@ -165,4 +163,4 @@ void BitmapDataObject::scroll(int dx, int dy)
     }
 }
 
-} // namespace nimbrel::movie::avm1
+} // namespace nimbrel::movie::bitmap
