@@ -19,7 +19,7 @@ QString builtinClassFor(const DisplayObject& object) {
     case DisplayObject::Type::MovieClip: return QStringLiteral("flash.display.MovieClip");
     case DisplayObject::Type::Shape: return QStringLiteral("flash.display.Shape");
     case DisplayObject::Type::MorphShape: return QStringLiteral("flash.display.MorphShape");
-    case DisplayObject::Type::Button:
+    case DisplayObject::Type::Button: return QStringLiteral("flash.display.SimpleButton");
     case DisplayObject::Type::EditText: return QStringLiteral("flash.display.InteractiveObject");
     default: return QStringLiteral("flash.display.DisplayObject");
     }

@@ -11,19 +11,25 @@
 #include "movie/avm2/builtins/GraphicsClass.h"
 #include "movie/avm2/builtins/SystemClass.h"
 #include "movie/avm2/builtins/TimerClass.h"
+#include "movie/avm2/builtins/UriFunctions.h"
 #include "movie/avm2/builtins/ErrorClasses.h"
 #include "movie/avm2/builtins/FunctionClass.h"
 #include "movie/avm2/builtins/JsonClass.h"
+#include "movie/avm2/builtins/KeyboardClasses.h"
 #include "movie/avm2/builtins/GlobalFunctions.h"
 #include "movie/avm2/builtins/MathClass.h"
 #include "movie/avm2/builtins/NamespaceClass.h"
 #include "movie/avm2/builtins/NumberClass.h"
 #include "movie/avm2/builtins/ObjectClass.h"
+#include "movie/avm2/builtins/ProxyClass.h"
 #include "movie/avm2/builtins/RegExpClass.h"
+#include "movie/avm2/builtins/SimpleButtonClass.h"
+#include "movie/avm2/builtins/SoundClasses.h"
 #include "movie/avm2/builtins/StringClass.h"
 #include "movie/avm2/builtins/VectorClass.h"
 #include "movie/avm2/builtins/QNameClass.h"
 #include "movie/avm2/builtins/XmlClass.h"
+#include "movie/avm2/builtins/XmlDocumentClasses.h"
 #include "movie/avm2/builtins/XmlListClass.h"
 
 namespace nimbrel::movie::avm2 {
@@ -49,12 +55,18 @@ void BuiltinClasses::install(Runtime& rt) {
     XmlListClass::install(rt);
     ErrorClasses::install(rt);
     GlobalFunctions::install(rt);
+    UriFunctions::install(rt);
+    ProxyClass::install(rt);
     EventClasses::install(rt);
+    SoundClasses::install(rt);
     GeomClasses::install(rt);
     GraphicsClass::install(rt);
     DisplayClasses::install(rt);
+    SimpleButtonClass::install(rt);
     TimerClass::install(rt);
     SystemClass::install(rt);
+    KeyboardClasses::install(rt);
+    XmlDocumentClasses::install(rt);
 }
 
 } // namespace nimbrel::movie::avm2

@@ -3,6 +3,7 @@
 #include "movie/avm2/builtins/DisplayNative.h"
 #include "movie/avm2/builtins/GraphicsClass.h"
 #include "movie/avm2/builtins/NativeSupport.h"
+#include "movie/avm2/builtins/SoundClasses.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/display/HitTest.h"
 #include "movie/display/MovieClip.h"
@@ -306,6 +307,7 @@ void DisplayClasses::install(Runtime& rt) {
                          NIMBREL_STORED_MEMBERS(scrollRect, "scrollRect"),
                          NIMBREL_STORED_MEMBERS(opaqueBackground, "opaqueBackground"),
                          NIMBREL_STORED_MEMBERS(blendMode, "blendMode")});
+    SoundClasses::addDisplayMembers(*object);
 
     auto interactive = rt.defineNativeClass(pkg, QStringLiteral("InteractiveObject"), object.get(), {});
     interactive->constructor = MethodRef{nullptr, 0, constructAbstract, interactive.get()};
