@@ -206,6 +206,7 @@ Value stop(Runtime& rt, const Value& s, Args) {
 void gotoFrame(Runtime& rt, const Value& s, Args a, bool andPlay) {
     MovieClip* c = thisClip(rt, s);
     if (!c) return;
+    if (rt.stage) rt.stage->gotoRan = true;
     bool numeric = false;
     if (a[0].isString()) a[0].s.toDouble(&numeric);
     if (a[0].isString() && !numeric) {

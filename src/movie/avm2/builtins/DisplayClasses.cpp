@@ -38,6 +38,8 @@ Value constructDisplay(Runtime& rt, const Value& self, Args) {
     if (made->type() == DisplayObject::Type::MovieClip) static_cast<MovieClip*>(made.get())->start();
     made->setName(rt.stage->nextInstanceName());
     rt.stage->bind(std::static_pointer_cast<EventTargetObject>(t.shared_from_this()), made);
+    // What its first frame holds is made and announced now, before anyone listens.
+    if (rt.stage->constructPlaced) rt.stage->constructPlaced();
     return Value();
 }
 
@@ -89,8 +91,14 @@ Value setNumber(Runtime& rt, const Value& s, Args a) {
     }
     return Value();
 }
-void applyX(DisplayObject& d, double v) { d.setX(v); }
-void applyY(DisplayObject& d, double v) { d.setY(v); }
+// Positions are whole twips in 32 bits; one out of that range becomes the
+// lowest, as the player's conversion makes it.
+double positionTwips(double px) {
+    const double twips = std::trunc(px * 20.0);
+    return twips >= -2147483648.0 && twips <= 2147483647.0 ? twips : -2147483648.0;
+}
+void applyX(DisplayObject& d, double v) { d.matrix.tx = positionTwips(v); }
+void applyY(DisplayObject& d, double v) { d.matrix.ty = positionTwips(v); }
 void applyScaleX(DisplayObject& d, double v) { d.setXScale(v * 100.0); }
 void applyScaleY(DisplayObject& d, double v) { d.setYScale(v * 100.0); }
 void applyRotation(DisplayObject& d, double v) { d.setRotation(v); }

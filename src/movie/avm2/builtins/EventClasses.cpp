@@ -52,6 +52,7 @@ Value dispatchEvent(Runtime& rt, const Value& self, Args a) {
     // An event already sent goes out again as its clone.
     if (!e->target.isNullish()) {
         ev = PropertyAccess::call(rt, ev, Name::publicName(QStringLiteral("clone")), {});
+        if (ev.isNullish()) rt.raise(QStringLiteral("TypeError"), 2007, {QStringLiteral("event")});
         e = &thisEvent(rt, ev);
     }
     auto keep = ev.o;
