@@ -95,6 +95,8 @@ const QHash<int, const char*>& templates() {
         {2024, "An object cannot be added as a child of itself."},
         {2025, "The supplied DisplayObject must be a child of the caller."},
         {2066, "The Timer delay specified is out of range."},
+        {2126, "NetConnection object must be connected."},
+        {2004, "One of the parameters is invalid."},
         {2088, "The Proxy class does not implement getProperty. It must be overridden by a subclass."},
         {2089, "The Proxy class does not implement setProperty. It must be overridden by a subclass."},
         {2090, "The Proxy class does not implement callProperty. It must be overridden by a subclass."},

@@ -19,6 +19,7 @@
 #include "movie/avm2/builtins/GlobalFunctions.h"
 #include "movie/avm2/builtins/MathClass.h"
 #include "movie/avm2/builtins/NamespaceClass.h"
+#include "movie/avm2/builtins/NetClasses.h"
 #include "movie/avm2/builtins/NumberClass.h"
 #include "movie/avm2/builtins/ObjectClass.h"
 #include "movie/avm2/builtins/ProxyClass.h"
@@ -59,6 +60,7 @@ void BuiltinClasses::install(Runtime& rt) {
     ProxyClass::install(rt);
     EventClasses::install(rt);
     SoundClasses::install(rt);
+    NetClasses::install(rt);
     GeomClasses::install(rt);
     GraphicsClass::install(rt);
     DisplayClasses::install(rt);
