@@ -28,6 +28,8 @@ Value constructDisplay(Runtime& rt, const Value& self, Args) {
     EventTargetObject& t = thisTarget(rt, self);
     if (t.displayObject || !rt.stage) return Value();
     MovieClip* root = rt.stage->root();
+    // The object is named before anything it holds is made.
+    const QString name = rt.stage->nextInstanceName();
     std::shared_ptr<DisplayObject> made;
     for (auto it = rt.stage->linkedClasses.begin(); it != rt.stage->linkedClasses.end() && !made; ++it) {
         const QString qualified = t.cls ? (t.cls->package.isEmpty() ? t.cls->name : t.cls->package + QLatin1Char('.') + t.cls->name)
@@ -36,7 +38,7 @@ Value constructDisplay(Runtime& rt, const Value& self, Args) {
     }
     if (!made) made = std::make_shared<MovieClip>(root->context(), 0, nullptr);
     if (made->type() == DisplayObject::Type::MovieClip) static_cast<MovieClip*>(made.get())->start();
-    made->setName(rt.stage->nextInstanceName());
+    made->setName(name);
     rt.stage->bind(std::static_pointer_cast<EventTargetObject>(t.shared_from_this()), made);
     // What its first frame holds is made and announced now, before anyone listens.
     if (rt.stage->constructPlaced) rt.stage->constructPlaced();
