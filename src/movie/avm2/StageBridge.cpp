@@ -247,6 +247,12 @@ void StageBridge::keyEvent(const QString& type, uint32_t keyCode, uint32_t charC
     auto e = newEvent(QStringLiteral("flash.events.KeyboardEvent"), type, true, false);
     e->keyCode = keyCode;
     e->charCode = charCode;
+    // The modifier keys held while this key went down or up.
+    if (host_) {
+        e->shiftKey = host_->isKeyDown(16);
+        e->ctrlKey = host_->isKeyDown(17);
+        e->altKey = host_->isKeyDown(18);
+    }
     dispatch(*stage_, *e);
 }
 
