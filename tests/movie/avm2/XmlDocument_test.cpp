@@ -71,3 +71,10 @@ TEST_F(XmlDocumentTest, ChildNodesFollowsRemovalAndInsertion) {
     EXPECT_EQ(text(get(a, "previousSibling")), QStringLiteral("<b />"));
     EXPECT_EQ(text(p), QStringLiteral("<p><b /><a /><c /></p>"));
 }
+
+TEST_F(XmlDocumentTest, IgnoringWhiteSpaceKeepsCdataSections) {
+    const Value doc = rt.constructClass(*rt.builtin(QStringLiteral("flash.xml.XMLDocument")), {});
+    PropertyAccess::set(rt, doc, Name::publicName(QStringLiteral("ignoreWhite")), Value::boolean(true));
+    call(doc, "parseXML", {Value::string(QStringLiteral("<a> <b><![CDATA[ ]]></b> <c><![CDATA[]]></c></a>"))});
+    EXPECT_EQ(text(doc), QStringLiteral("<a><b> </b><c></c></a>"));
+}
