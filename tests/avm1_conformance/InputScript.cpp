@@ -17,13 +17,25 @@ struct NamedKey {
 
 const NamedKey kNamedKeys[] = {
     {"Tab", Qt::Key_Tab, "\t"},       {"Enter", Qt::Key_Return, "\r"},    {"Space", Qt::Key_Space, " "},
-    {"Escape", Qt::Key_Escape, "\x1b"}, {"Backspace", Qt::Key_Backspace, "\b"}, {"Delete", Qt::Key_Delete, ""},
+    {"Escape", Qt::Key_Escape, "\x1b"}, {"Backspace", Qt::Key_Backspace, "\b"}, {"Delete", Qt::Key_Delete, "\x7f"},
     {"LeftShift", Qt::Key_Shift, ""}, {"RightShift", Qt::Key_Shift, ""},  {"LeftControl", Qt::Key_Control, ""},
     {"RightControl", Qt::Key_Control, ""}, {"LeftAlt", Qt::Key_Alt, ""}, {"RightAlt", Qt::Key_Alt, ""},
     {"Left", Qt::Key_Left, ""},       {"Right", Qt::Key_Right, ""},       {"Up", Qt::Key_Up, ""},
     {"Down", Qt::Key_Down, ""},       {"Home", Qt::Key_Home, ""},         {"End", Qt::Key_End, ""},
     {"PageUp", Qt::Key_PageUp, ""},   {"PageDown", Qt::Key_PageDown, ""}, {"Insert", Qt::Key_Insert, ""},
-    {"CapsLock", Qt::Key_CapsLock, ""},
+    {"CapsLock", Qt::Key_CapsLock, ""}, {"NumLock", Qt::Key_NumLock, ""}, {"ScrollLock", Qt::Key_ScrollLock, ""},
+    {"Pause", Qt::Key_Pause, ""},     {"F1", Qt::Key_F1, ""},             {"F2", Qt::Key_F2, ""},
+    {"F3", Qt::Key_F3, ""},           {"F4", Qt::Key_F4, ""},             {"F5", Qt::Key_F5, ""},
+    {"F6", Qt::Key_F6, ""},           {"F7", Qt::Key_F7, ""},             {"F8", Qt::Key_F8, ""},
+    {"F9", Qt::Key_F9, ""},           {"F10", Qt::Key_F10, ""},           {"F11", Qt::Key_F11, ""},
+    {"F12", Qt::Key_F12, ""},
+    // The same keys under their other names; the number pad's arrows and
+    // editing keys send the main block's codes.
+    {"ArrowLeft", Qt::Key_Left, ""},  {"ArrowRight", Qt::Key_Right, ""},  {"ArrowUp", Qt::Key_Up, ""},
+    {"ArrowDown", Qt::Key_Down, ""},  {"NumpadLeft", Qt::Key_Left, ""},   {"NumpadRight", Qt::Key_Right, ""},
+    {"NumpadUp", Qt::Key_Up, ""},     {"NumpadDown", Qt::Key_Down, ""},   {"NumpadHome", Qt::Key_Home, ""},
+    {"NumpadEnd", Qt::Key_End, ""},   {"NumpadPageUp", Qt::Key_PageUp, ""}, {"NumpadPageDown", Qt::Key_PageDown, ""},
+    {"NumpadInsert", Qt::Key_Insert, ""}, {"NumpadDelete", Qt::Key_Delete, "\x7f"},
 };
 
 // Qt names printable ASCII keys by their upper-case character.

@@ -259,6 +259,26 @@ TEST_F(Avm2Stage, FrameEventsComeInThePlayersOrderEachFrame) {
     EXPECT_EQ(seen, QStringList({"root1:enterFrame", "root1:frameConstructed", "script", "root1:exitFrame"}));
 }
 
+TEST_F(Avm2Stage, AGotoFromAFrameScriptConstructsRunsAndExitsTheFrameItReached) {
+    load(3);
+    for (const char* type : {"enterFrame", "frameConstructed", "exitFrame"}) listen(root(), type, recordType);
+    call(root(), "addFrameScript", {Value::integer(1), fn([](avm2::Runtime& rt, const Value& self, Args) {
+                                         seen << QStringLiteral("script 2");
+                                         const Value third = Value::integer(3);
+                                         PropertyAccess::call(rt, self, Name::publicName(QStringLiteral("gotoAndStop")), Args{&third, 1});
+                                         seen << QStringLiteral("goto over");
+                                         return Value();
+                                     }),
+                                     Value::integer(2), fn([](avm2::Runtime&, const Value&, Args) {
+                                         seen << QStringLiteral("script 3");
+                                         return Value();
+                                     })});
+    player.stepFrame();
+    EXPECT_EQ(seen, QStringList({"root1:enterFrame", "root1:frameConstructed", "script 2", "goto over",
+                                 "root1:frameConstructed", "script 3", "root1:exitFrame", "root1:exitFrame"}));
+    EXPECT_EQ(player.root()->currentFrame(), 2);
+}
+
 TEST(Avm2TimeBudget, AScriptThatNeverEndsStopsTheMoviesScriptsForGood) {
     MoviePlayer player;
     QList<MoviePlayer::StopReason> halts;

@@ -39,9 +39,10 @@ public:
 private:
     std::vector<XmlParsedNode>& siblings() { return open_.empty() ? out_.nodes : open_.back()->children; }
 
-    void addText(const QString& value)
+    // A CDATA section is a text node even when empty or only white space.
+    void addText(const QString& value, bool cdata = false)
     {
-        if (value.isEmpty() || (ignoreWhite_ && allSpace(value)))
+        if (!cdata && (value.isEmpty() || (ignoreWhite_ && allSpace(value))))
             return;
         XmlParsedNode n;
         n.type = XmlParsedNode::Text;
@@ -82,7 +83,7 @@ private:
             if (!upTo("]]>", chunk))
                 out_.status = XmlParser::CdataNotTerminated;
             else
-                addText(chunk.mid(9, chunk.size() - 12));
+                addText(chunk.mid(9, chunk.size() - 12), true);
         } else if (startsWith("<?")) {
             if (!upTo("?>", chunk)) {
                 out_.status = XmlParser::XmlDeclNotTerminated;

@@ -32,6 +32,7 @@ void Avm2ScriptEngine::attach(MovieClip* root, display::ScriptHost* host) {
     if (movie->header.frameRate > 0.01) frameMs_ = 1000.0 / std::min(movie->header.frameRate, 120.0);
     rt_ = std::make_unique<Runtime>(static_cast<Avm2Host&>(*this));
     bridge_ = std::make_unique<StageBridge>(*rt_, root, host);
+    bridge_->constructPlaced = [this] { constructCreated(); };
     rt_->stage = bridge_.get();
     timeMs_ = 0;
     root->setName(QStringLiteral("root1"));
@@ -222,6 +223,18 @@ void Avm2ScriptEngine::runFrameScripts() {
     std::stable_sort(batch.begin(), batch.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     frames_.clear();
     for (auto& [path, job] : batch) frames_.push_back(std::move(job));
+    // A goto a script made builds the frame it reached at once: that frame is
+    // constructed, then its scripts run, then it is exited.
+    int gotoExits = 0;
+    auto afterGoto = [&] {
+        if (!bridge_->gotoRan) return false;
+        bridge_->gotoRan = false;
+        constructCreated();
+        guarded([&] { bridge_->broadcast(QStringLiteral("frameConstructed")); });
+        ++gotoExits;
+        return true;
+    };
+    afterGoto();
     int jobs = 0;
     while (!frames_.empty() && jobs++ < kMaxJobsPerFrame && stopped_ == display::ScriptStop::None) {
         FrameJob job = frames_.front();
@@ -232,10 +245,13 @@ void Avm2ScriptEngine::runFrameScripts() {
         auto it = self->frameScripts.find(job.frame);
         if (it == self->frameScripts.end()) continue;
         const Value fn = it->second;
+        bridge_->gotoRan = false;
         guarded([&] { rt_->call(fn, Value::object(self), {}); });
         // What the script placed or linked by a goto is made before the next script runs.
-        if (!created_.empty() || !bridge_->unconstructed.empty()) constructCreated();
+        if (!afterGoto() && (!created_.empty() || !bridge_->unconstructed.empty())) constructCreated();
     }
+    for (int i = 0; i < gotoExits && stopped_ == display::ScriptStop::None; ++i)
+        guarded([&] { bridge_->broadcast(QStringLiteral("exitFrame")); });
 }
 
 void Avm2ScriptEngine::frameStarted() {
@@ -274,6 +290,8 @@ void Avm2ScriptEngine::runQueuedActions() {
     // The playhead has moved: enterFrame comes before what the frame placed is constructed.
     if (inFrame_ && framesStarted_ > 1) guarded([&] { bridge_->broadcast(QStringLiteral("enterFrame")); });
     constructCreated();
+    // A goto before this point is part of this frame's own construction.
+    bridge_->gotoRan = false;
     if (inFrame_) guarded([&] { bridge_->broadcast(QStringLiteral("frameConstructed")); });
     runFrameScripts();
     if (inFrame_) guarded([&] { bridge_->broadcast(QStringLiteral("exitFrame")); });

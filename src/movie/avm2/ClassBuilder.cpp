@@ -9,7 +9,7 @@
 namespace nimbrel::movie::avm2 {
 
 namespace {
-Value constantValue(const AbcUnit& unit, const ConstantValue& c) {
+Value constantValue(Runtime& rt, const AbcUnit& unit, const ConstantValue& c) {
     const ConstantPool& pool = unit.abc.pool;
     switch (ConstantKind(c.kind)) {
     case ConstantKind::Int: return Value::integer(pool.ints[c.index]);
@@ -19,8 +19,24 @@ Value constantValue(const AbcUnit& unit, const ConstantValue& c) {
     case ConstantKind::True: return Value::boolean(true);
     case ConstantKind::False: return Value::boolean(false);
     case ConstantKind::Null: return Value::null();
-    default: return Value();
+    default: break;
     }
+    // `namespace my_ns = "..."`: the constant is a Namespace of that URI.
+    switch (NamespaceKind(c.kind)) {
+    case NamespaceKind::Namespace:
+    case NamespaceKind::Package:
+    case NamespaceKind::PackageInternal:
+    case NamespaceKind::Protected:
+    case NamespaceKind::Explicit:
+    case NamespaceKind::StaticProtected:
+    case NamespaceKind::Private:
+        if (ClassObject* cls = rt.builtin(QStringLiteral("Namespace")); cls && c.index < pool.namespaces.size()) {
+            Value uri = Value::string(unit.ns(c.index).uri);
+            return rt.constructClass(*cls, Args{&uri, 1});
+        }
+        break;
+    }
+    return Value();
 }
 
 // What an unset slot of a type holds: 0 for numbers, false, null for objects, undefined for *.
@@ -68,7 +84,7 @@ void ClassBuilder::addTraits(Runtime& rt, AbcUnit& unit, TraitTable& table, cons
             Value initial;
             if (t.kind == TraitKind::Slot || t.kind == TraitKind::Const) {
                 b.slotType = slotTypeOf(unit, t.typeName);
-                initial = t.value.kind == 0 && t.value.index == 0 ? defaultFor(unit, t.typeName) : constantValue(unit, t.value);
+                initial = t.value.kind == 0 && t.value.index == 0 ? defaultFor(unit, t.typeName) : constantValue(rt, unit, t.value);
                 if (initial.isUndefined() && b.slotType != SlotType::Any) initial = defaultFor(unit, t.typeName);
             } else if (t.kind == TraitKind::Function) {
                 initial = Value::object(rt.makeFunction(MethodRef{&unit, t.index}, scope));

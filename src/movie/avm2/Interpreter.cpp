@@ -8,6 +8,7 @@
 #include "movie/avm2/Runtime.h"
 #include "movie/avm2/XmlSupport.h"
 #include "movie/avm2/XmlPrinter.h"
+#include "movie/avm2/builtins/ProxyClass.h"
 #include "movie/avm2/builtins/VectorClass.h"
 #include <cmath>
 
@@ -298,20 +299,24 @@ Value Interpreter::run(Runtime& rt, const MethodRef& mref, const Value& self, Ar
                     const int32_t index = rt.toInt32(pop());
                     Value obj = pop();
                     if (!obj.isObject()) stack.push_back(Value());
+                    else if (obj.obj()->proxied)
+                        stack.push_back(ins.op == Op::NextName ? ProxyClass::nextName(rt, obj, index) : ProxyClass::nextValue(rt, obj, index));
                     else stack.push_back(ins.op == Op::NextName ? obj.obj()->enumName(index) : obj.obj()->enumValue(index));
                     break;
                 }
                 case Op::HasNext: {
                     const int32_t index = rt.toInt32(pop());
                     Value obj = pop();
-                    stack.push_back(Value::integer(obj.isObject() ? obj.obj()->nextEnumPosition(index) : 0));
+                    if (obj.isObject() && obj.obj()->proxied) stack.push_back(Value::integer(ProxyClass::nextIndex(rt, obj, index)));
+                    else stack.push_back(Value::integer(obj.isObject() ? obj.obj()->nextEnumPosition(index) : 0));
                     break;
                 }
                 case Op::HasNext2: {
                     Value& obj = locals[ins.operands[0]];
                     Value& idx = locals[ins.operands[1]];
                     int next = 0;
-                    if (obj.isObject()) next = obj.obj()->nextEnumPosition(rt.toInt32(idx));
+                    if (obj.isObject() && obj.obj()->proxied) next = ProxyClass::nextIndex(rt, obj, rt.toInt32(idx));
+                    else if (obj.isObject()) next = obj.obj()->nextEnumPosition(rt.toInt32(idx));
                     idx = Value::integer(next);
                     if (next == 0) obj = Value::null();
                     stack.push_back(Value::boolean(next != 0));

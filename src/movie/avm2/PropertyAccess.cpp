@@ -7,6 +7,7 @@
 #include "movie/avm2/ScriptObject.h"
 #include "movie/avm2/VectorObject.h"
 #include "movie/avm2/XmlSupport.h"
+#include "movie/avm2/builtins/ProxyClass.h"
 #include "movie/avm2/builtins/VectorClass.h"
 
 namespace nimbrel::movie::avm2 {
@@ -121,6 +122,7 @@ Value PropertyAccess::get(Runtime& rt, const Value& target, const Name& name) {
             }
         }
     }
+    if (h.obj && h.obj->proxied) return ProxyClass::get(rt, target, name);
     if (name.reachesPublic()) {
         if (h.obj)
             if (Value* own = h.obj->findOwn(name.local)) return *own;
@@ -164,6 +166,7 @@ void PropertyAccess::set(Runtime& rt, const Value& target, const Name& name, con
             }
         }
     }
+    if (h.obj && h.obj->proxied) return ProxyClass::set(rt, target, name, v);
     if (!h.obj || h.obj->sealed || !name.reachesPublic())
         rt.raise(QStringLiteral("ReferenceError"), 1056, {nameText(name), rt.describe(target)});
     h.obj->setOwn(name.local, v);
@@ -179,6 +182,7 @@ bool PropertyAccess::has(Runtime& rt, const Value& target, const Name& name) {
         if (h.obj->getIndex(uint32_t(name.index), out)) return true;
     }
     if (h.traits && h.traits->find(name)) return true;
+    if (h.obj && h.obj->proxied) return ProxyClass::has(rt, target, name);
     if (!name.reachesPublic()) return false;
     if (h.obj && h.obj->findOwn(name.local)) return true;
     for (ScriptObject* p = h.proto; p; p = p->proto.get())
@@ -206,6 +210,7 @@ bool PropertyAccess::remove(Runtime& rt, const Value& target, const Name& name) 
     if (DictionaryObject* d = keyedDictionary(h.obj, name)) return d->remove(name.objectKey);
     if (name.index >= 0 && h.obj->deleteIndex(uint32_t(name.index))) return true;
     if (h.traits && h.traits->find(name)) return false;
+    if (h.obj->proxied) return ProxyClass::remove(rt, target, name);
     // A sealed object has nothing deletable: only dynamic properties go.
     return h.obj->deleteOwn(name.local) || !h.obj->sealed;
 }
@@ -217,6 +222,7 @@ Value PropertyAccess::call(Runtime& rt, const Value& target, const Name& name, A
         if (const Binding* b = h.traits->find(name); b && b->kind == Binding::Kind::Method)
             return rt.callMethod(b->method, target, args, b->scope);
     }
+    if (h.obj && h.obj->proxied && !(h.traits && h.traits->find(name))) return ProxyClass::call(rt, target, name, args);
     Value fn = get(rt, target, name);
     if (!fn.isObject() || (fn.obj()->type != ScriptObject::Type::Function && fn.obj()->type != ScriptObject::Type::Class))
         rt.raise(QStringLiteral("TypeError"), 1006, {nameText(name)});

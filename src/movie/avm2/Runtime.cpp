@@ -118,6 +118,9 @@ Value Runtime::call(const Value& callee, const Value& self, Args args) {
     if (callee.isObject()) {
         if (callee.obj()->type == ScriptObject::Type::Function) {
             auto* f = static_cast<FunctionObject*>(callee.obj());
+            // A closure called on null or undefined runs on its script's global object.
+            if (!f->bound && self.isNullish() && f->scope && !f->scope->empty() && !f->method.native)
+                return callMethod(f->method, f->scope->front().value, args, f->scope);
             return callMethod(f->method, f->bound ? f->boundThis : self, args, f->scope);
         }
         if (callee.obj()->type == ScriptObject::Type::Class) {

@@ -60,6 +60,7 @@ public:
     ObjectPtr proto;
     Value primitive; // Boxed: the wrapped value; Error: the error id
     bool sealed = false;
+    bool proxied = false; // a flash.utils.Proxy: undeclared names go to its flash_proxy methods
 
 private:
     friend class ObjectRegistry;

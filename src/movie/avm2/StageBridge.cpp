@@ -20,7 +20,7 @@ QString builtinClassFor(const DisplayObject& object) {
     case DisplayObject::Type::Shape: return QStringLiteral("flash.display.Shape");
     case DisplayObject::Type::MorphShape: return QStringLiteral("flash.display.MorphShape");
     case DisplayObject::Type::Bitmap: return QStringLiteral("flash.display.Bitmap");
-    case DisplayObject::Type::Button: return QStringLiteral("flash.display.InteractiveObject");
+    case DisplayObject::Type::Button: return QStringLiteral("flash.display.SimpleButton");
     case DisplayObject::Type::EditText: return QStringLiteral("flash.text.TextField");
     default: return QStringLiteral("flash.display.DisplayObject");
     }
@@ -248,6 +248,12 @@ void StageBridge::keyEvent(const QString& type, uint32_t keyCode, uint32_t charC
     auto e = newEvent(QStringLiteral("flash.events.KeyboardEvent"), type, true, false);
     e->keyCode = keyCode;
     e->charCode = charCode;
+    // The modifier keys held while this key went down or up.
+    if (host_) {
+        e->shiftKey = host_->isKeyDown(16);
+        e->ctrlKey = host_->isKeyDown(17);
+        e->altKey = host_->isKeyDown(18);
+    }
     dispatch(*stage_, *e);
 }
 

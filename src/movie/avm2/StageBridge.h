@@ -8,6 +8,7 @@
 #include "movie/avm2/EventObject.h"
 #include <QHash>
 #include <QPointF>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -34,6 +35,11 @@ public:
 
     // Stage.invalidate was called: render listeners hear it at the end of the frame.
     bool renderRequested = false;
+    // A script moved a playhead: the frame it reached gets its own frameConstructed and exitFrame.
+    bool gotoRan = false;
+    // Constructs and announces what the timeline placed so far (a script-made
+    // symbol's first frame is built before its constructor goes on).
+    std::function<void()> constructPlaced;
     // Timers that run (kept alive while they do) and the movie time they tick on.
     std::vector<ObjectPtr> runningTimers;
     // setTimeout / setInterval calls waiting for their time.

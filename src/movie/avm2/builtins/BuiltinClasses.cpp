@@ -14,23 +14,30 @@
 #include "movie/avm2/builtins/SystemClass.h"
 #include "movie/avm2/builtins/TextClasses.h"
 #include "movie/avm2/builtins/TimerClass.h"
+#include "movie/avm2/builtins/UriFunctions.h"
 #include "movie/avm2/builtins/ErrorClasses.h"
 #include "movie/avm2/builtins/FunctionClass.h"
 #include "movie/avm2/builtins/JsonClass.h"
 #include "movie/avm2/builtins/LoadEventClasses.h"
 #include "movie/avm2/builtins/LoaderClasses.h"
 #include "movie/avm2/builtins/NetClasses.h"
+#include "movie/avm2/builtins/KeyboardClasses.h"
 #include "movie/avm2/builtins/GlobalFunctions.h"
 #include "movie/avm2/builtins/MathClass.h"
 #include "movie/avm2/builtins/NamespaceClass.h"
+#include "movie/avm2/builtins/NetConnectionClasses.h"
 #include "movie/avm2/builtins/NumberClass.h"
 #include "movie/avm2/builtins/ObjectClass.h"
+#include "movie/avm2/builtins/ProxyClass.h"
 #include "movie/avm2/builtins/RegExpClass.h"
+#include "movie/avm2/builtins/SimpleButtonClass.h"
+#include "movie/avm2/builtins/SoundClasses.h"
 #include "movie/avm2/builtins/StringClass.h"
 #include "movie/avm2/builtins/VectorClass.h"
 #include "movie/avm2/builtins/QNameClass.h"
 #include "movie/avm2/builtins/ReflectionFunctions.h"
 #include "movie/avm2/builtins/XmlClass.h"
+#include "movie/avm2/builtins/XmlDocumentClasses.h"
 #include "movie/avm2/builtins/XmlListClass.h"
 
 namespace nimbrel::movie::avm2 {
@@ -57,7 +64,11 @@ void BuiltinClasses::install(Runtime& rt) {
     ErrorClasses::install(rt);
     GlobalFunctions::install(rt);
     ReflectionFunctions::install(rt);
+    UriFunctions::install(rt);
+    ProxyClass::install(rt);
     EventClasses::install(rt);
+    SoundClasses::install(rt);
+    NetConnectionClasses::install(rt);
     GeomClasses::install(rt);
     GraphicsClass::install(rt);
     DisplayClasses::install(rt);
@@ -67,8 +78,11 @@ void BuiltinClasses::install(Runtime& rt) {
     LoadEventClasses::install(rt);
     LoaderClasses::install(rt);
     NetClasses::install(rt);
+    SimpleButtonClass::install(rt);
     TimerClass::install(rt);
     SystemClass::install(rt);
+    KeyboardClasses::install(rt);
+    XmlDocumentClasses::install(rt);
 }
 
 } // namespace nimbrel::movie::avm2

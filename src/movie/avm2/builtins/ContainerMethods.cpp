@@ -89,8 +89,9 @@ Value removeChildren(Runtime& rt, const Value& s, Args a) {
     const int begin = a.count > 0 ? rt.toInt32(a[0]) : 0;
     const int end = a.count > 1 ? rt.toInt32(a[1]) : 0x7fffffff;
     const int last = std::min<int>(end, int(list.size()) - 1);
-    if (begin < 0 || (list.empty() ? begin > 0 : begin >= int(list.size())) || end < 0 || begin > last + (list.empty() ? 1 : 0))
-        if (!list.empty() || begin != 0) rt.raise(QStringLiteral("RangeError"), 2006);
+    // Only an end given explicitly must name a child; a start past the end removes nothing.
+    if (begin < 0 || end < 0 || begin > end || (end >= int(list.size()) && end != 0x7fffffff))
+        rt.raise(QStringLiteral("RangeError"), 2006);
     MovieClip* self = thisClip(rt, s);
     for (int i = last; self && rt.stage && i >= begin; --i) rt.stage->removeChild(*self, *list[size_t(i)]);
     return Value();
@@ -206,6 +207,7 @@ Value stop(Runtime& rt, const Value& s, Args) {
 void gotoFrame(Runtime& rt, const Value& s, Args a, bool andPlay) {
     MovieClip* c = thisClip(rt, s);
     if (!c) return;
+    if (rt.stage) rt.stage->gotoRan = true;
     bool numeric = false;
     if (a[0].isString()) a[0].s.toDouble(&numeric);
     if (a[0].isString() && !numeric) {

@@ -4,6 +4,7 @@
 #include "movie/avm2/builtins/GraphicsClass.h"
 #include "movie/avm2/builtins/LoaderClasses.h"
 #include "movie/avm2/builtins/NativeSupport.h"
+#include "movie/avm2/builtins/SoundClasses.h"
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/display/HitTest.h"
 #include "movie/display/MovieClip.h"
@@ -28,6 +29,8 @@ Value constructDisplay(Runtime& rt, const Value& self, Args) {
     EventTargetObject& t = thisTarget(rt, self);
     if (t.displayObject || !rt.stage) return Value();
     MovieClip* root = rt.stage->root();
+    // The object is named before anything it holds is made.
+    const QString name = rt.stage->nextInstanceName();
     std::shared_ptr<DisplayObject> made;
     for (auto it = rt.stage->linkedClasses.begin(); it != rt.stage->linkedClasses.end() && !made; ++it) {
         const QString qualified = t.cls ? (t.cls->package.isEmpty() ? t.cls->name : t.cls->package + QLatin1Char('.') + t.cls->name)
@@ -36,8 +39,10 @@ Value constructDisplay(Runtime& rt, const Value& self, Args) {
     }
     if (!made) made = std::make_shared<MovieClip>(root->context(), 0, nullptr);
     if (made->type() == DisplayObject::Type::MovieClip) static_cast<MovieClip*>(made.get())->start();
-    made->setName(rt.stage->nextInstanceName());
+    made->setName(name);
     rt.stage->bind(std::static_pointer_cast<EventTargetObject>(t.shared_from_this()), made);
+    // What its first frame holds is made and announced now, before anyone listens.
+    if (rt.stage->constructPlaced) rt.stage->constructPlaced();
     return Value();
 }
 
@@ -89,8 +94,14 @@ Value setNumber(Runtime& rt, const Value& s, Args a) {
     }
     return Value();
 }
-void applyX(DisplayObject& d, double v) { d.setX(v); }
-void applyY(DisplayObject& d, double v) { d.setY(v); }
+// Positions are whole twips in 32 bits; one out of that range becomes the
+// lowest, as the player's conversion makes it.
+double positionTwips(double px) {
+    const double twips = std::trunc(px * 20.0);
+    return twips >= -2147483648.0 && twips <= 2147483647.0 ? twips : -2147483648.0;
+}
+void applyX(DisplayObject& d, double v) { d.matrix.tx = positionTwips(v); }
+void applyY(DisplayObject& d, double v) { d.matrix.ty = positionTwips(v); }
 void applyScaleX(DisplayObject& d, double v) { d.setXScale(v * 100.0); }
 void applyScaleY(DisplayObject& d, double v) { d.setYScale(v * 100.0); }
 void applyRotation(DisplayObject& d, double v) { d.setRotation(v); }
@@ -317,6 +328,7 @@ void DisplayClasses::install(Runtime& rt) {
                          NIMBREL_STORED_MEMBERS(opaqueBackground, "opaqueBackground"),
                          NIMBREL_STORED_MEMBERS(blendMode, "blendMode")});
     LoaderClasses::addDisplayMembers(*object);
+    SoundClasses::addDisplayMembers(*object);
 
     auto interactive = rt.defineNativeClass(pkg, QStringLiteral("InteractiveObject"), object.get(), {});
     interactive->constructor = MethodRef{nullptr, 0, constructAbstract, interactive.get()};

@@ -52,6 +52,7 @@ Value dispatchEvent(Runtime& rt, const Value& self, Args a) {
     // An event already sent goes out again as its clone.
     if (!e->target.isNullish()) {
         ev = PropertyAccess::call(rt, ev, Name::publicName(QStringLiteral("clone")), {});
+        if (ev.isNullish()) rt.raise(QStringLiteral("TypeError"), 2007, {QStringLiteral("event")});
         e = &thisEvent(rt, ev);
     }
     auto keep = ev.o;
@@ -135,7 +136,8 @@ Value clone(Runtime& rt, const Value& s, Args) {
 Value formatToString(Runtime& rt, const Value& self, Args a) {
     QString out = QLatin1Char('[') + rt.toString(a[0]);
     for (int i = 1; i < a.count; ++i) {
-        const QString name = rt.toString(a[i]);
+        // Names arrive as Strings: undefined is null by then.
+        const QString name = a[i].isNullish() ? QStringLiteral("null") : rt.toString(a[i]);
         const Value v = PropertyAccess::get(rt, self, Name::publicName(name));
         out += QLatin1Char(' ') + name + QLatin1Char('=');
         out += v.isString() ? QLatin1Char('"') + v.s + QLatin1Char('"') : rt.toString(v);

@@ -23,6 +23,8 @@ QString uriOf(Runtime& rt, const Value& v) {
 }
 Value construct(Runtime& rt, const Value& self, Args a) {
     ScriptObject& ns = thisNamespace(rt, self);
+    // The unnamed namespace: no URI and the empty prefix.
+    if (a.count == 0) ns.setOwn(kPrefix, Value::string(QString()), false);
     if (a.count == 1) {
         ns.primitive = Value::string(uriOf(rt, a[0]));
         if (a[0].isObject() && a[0].obj()->type == ScriptObject::Type::Namespace)

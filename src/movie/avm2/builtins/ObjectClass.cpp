@@ -57,6 +57,7 @@ Value objectToString(Runtime& rt, const Value& self, Args) {
         return Value::string(QStringLiteral("[class %1]").arg(static_cast<ClassObject*>(self.obj())->name));
     if (self.isObject() && self.obj()->type == ScriptObject::Type::Function)
         return Value::string(QStringLiteral("function Function() {}"));
+    if (self.isObject() && self.obj()->type == ScriptObject::Type::Global) return Value::string(QStringLiteral("[object global]"));
     const ClassObject* cls = rt.classOf(self);
     return Value::string(QStringLiteral("[object %1]").arg(cls ? cls->name : QStringLiteral("Object")));
 }
