@@ -17,6 +17,10 @@ target_link_libraries(movie_conformance PRIVATE nimbrel_movie Qt6::Gui)
 add_test(NAME movie_conformance
     COMMAND movie_conformance ${CMAKE_SOURCE_DIR}/../shared/corpus ${CMAKE_SOURCE_DIR}/tests/movie/image_pass_list.txt)
 set_tests_properties(movie_conformance PROPERTIES TIMEOUT 600 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+# The same for the ActionScript 3 corpus, with its own list of passing cases.
+add_test(NAME movie_conformance_as3
+    COMMAND movie_conformance ${CMAKE_SOURCE_DIR}/../shared/corpus-as3 ${CMAKE_SOURCE_DIR}/tests/movie/image_pass_list_as3.txt)
+set_tests_properties(movie_conformance_as3 PROPERTIES TIMEOUT 600 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 
 # The same engine sources once more, built with AddressSanitizer and UBSan,
 # for the mutation run. A sanitizer build of the whole tree already has them.

@@ -24,7 +24,7 @@ bool ScriptPresence::timelineScripted(const swf::Timeline& timeline) {
 }
 
 bool ScriptPresence::scripted(const swf::Movie& movie) {
-    if (timelineScripted(movie.timeline)) return true;
+    if (!movie.abcBlocks.empty() || timelineScripted(movie.timeline)) return true;
     for (const auto& [id, character] : movie.characters) {
         if (const auto* sprite = std::get_if<std::shared_ptr<const swf::SpriteDef>>(&character)) {
             if (*sprite && timelineScripted((*sprite)->timeline)) return true;
