@@ -163,19 +163,7 @@ void XmlNodeObject::appendParsed(const std::vector<XmlParsedNode>& nodes, Object
 
 QString XmlNodeObject::escape(const QString& text)
 {
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        case '\'': out += QLatin1String("&apos;"); break;
-        default: out += c;
-        }
-    }
-    return out;
+    return XmlParser::encodeEntities(text);
 }
 
 void XmlNodeObject::openTag(QString& out)

@@ -240,6 +240,23 @@ XmlParseResult XmlParser::parse(const QString& text, bool ignoreWhite)
     return Reader(text, ignoreWhite).run();
 }
 
+QString XmlParser::encodeEntities(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case '&': out += QLatin1String("&amp;"); break;
+        case '<': out += QLatin1String("&lt;"); break;
+        case '>': out += QLatin1String("&gt;"); break;
+        case '"': out += QLatin1String("&quot;"); break;
+        case '\'': out += QLatin1String("&apos;"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
 QString XmlParser::decodeEntities(const QString& s)
 {
     if (!s.contains(QLatin1Char('&')))

@@ -50,6 +50,8 @@ public:
     static XmlParseResult parse(const QString& text, bool ignoreWhite);
     // Replaces the five named entities and numeric references; anything else stays.
     static QString decodeEntities(const QString& s);
+    // The five predefined entities written for the characters they stand for.
+    static QString encodeEntities(const QString& s);
 };
 
 } // namespace nimbrel::movie::avm1

@@ -1,6 +1,7 @@
 #include "movie/avm2/XmlDomNode.h"
 #include "movie/avm2/ArrayObject.h"
 #include "movie/avm2/Runtime.h"
+#include "movie/avm1/XmlParser.h"
 
 namespace nimbrel::movie::avm2 {
 
@@ -80,26 +81,11 @@ void XmlDomNode::removeAllChildren() {
     syncChildArray();
 }
 
-QString XmlDomNode::escape(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        case '\'': out += QLatin1String("&apos;"); break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 void XmlDomNode::openTag(Runtime& rt, QString& out) const {
     out += QLatin1Char('<') + rt.toString(nodeName);
     eachProperty(attributes, [&](const Value& k, const Value& v) {
-        out += QLatin1Char(' ') + rt.toString(k) + QLatin1String("=\"") + escape(rt.toString(v)) + QLatin1Char('"');
+        out += QLatin1Char(' ') + rt.toString(k) + QLatin1String("=\"") +
+               avm1::XmlParser::encodeEntities(rt.toString(v)) + QLatin1Char('"');
     });
 }
 
@@ -119,7 +105,7 @@ QString XmlDomNode::toXmlString(Runtime& rt) {
             continue;
         }
         if (n->nodeType == TextNode) {
-            if (!n->nodeValue.isNullish()) out += escape(rt.toString(n->nodeValue));
+            if (!n->nodeValue.isNullish()) out += avm1::XmlParser::encodeEntities(rt.toString(n->nodeValue));
             continue;
         }
         if (!n->nodeName.isNullish()) {

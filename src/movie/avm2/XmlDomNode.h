@@ -42,7 +42,6 @@ public:
 
     // Escaped text, attributes in order, childless elements as "<name />"; walks without recursion.
     QString toXmlString(Runtime& rt);
-    static QString escape(const QString& text);
     // The name's parts: "ns1:foo" has prefix "ns1" and local name "foo".
     QString prefix(Runtime& rt) const;
     QString localName(Runtime& rt) const;
