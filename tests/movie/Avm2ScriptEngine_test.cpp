@@ -279,6 +279,18 @@ TEST_F(Avm2Stage, AGotoFromAFrameScriptConstructsRunsAndExitsTheFrameItReached) 
     EXPECT_EQ(player.root()->currentFrame(), 2);
 }
 
+// A class linked to several symbols finds them in the order the movie linked
+// them, every run alike; a symbol linked again belongs to its latest class.
+TEST_F(Avm2Stage, ClassesFindTheirSymbolsInLinkOrder) {
+    avm2::StageBridge& bridge = *engine->bridge();
+    const std::pair<uint16_t, const char*> links[] = {{7, "Child"}, {0, "Main"}, {3, "Child"}, {5, "Other"}, {7, "Child"},
+                                                      {5, "Child"}, {9, "Other"}};
+    for (const auto& [id, cls] : links) bridge.link(id, QString::fromLatin1(cls));
+    EXPECT_EQ(bridge.symbolsOf(QStringLiteral("Child")), (std::vector<uint16_t>{7, 3, 5}));
+    EXPECT_EQ(bridge.symbolsOf(QStringLiteral("Other")), (std::vector<uint16_t>{9}));
+    EXPECT_TRUE(bridge.symbolsOf(QStringLiteral("Main")).empty()) << "the document class is no library symbol";
+}
+
 TEST(Avm2TimeBudget, AScriptThatNeverEndsStopsTheMoviesScriptsForGood) {
     MoviePlayer player;
     QList<MoviePlayer::StopReason> halts;

@@ -122,7 +122,7 @@ void Avm2ScriptEngine::loadBlocksUpTo(int frame) {
     while (nextLink_ < movie.symbolClasses.size() && movie.symbolClasses[nextLink_].frame <= frame) {
         const swf::SymbolClassLink& link = movie.symbolClasses[nextLink_++];
         if (link.characterId == 0) documentClass_ = link.className;
-        else bridge_->linkedClasses.insert(link.characterId, link.className);
+        else bridge_->link(link.characterId, link.className);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "movie/avm2/StageBridge.h"
+#include <algorithm>
 #include "movie/avm2/Runtime.h"
 #include "movie/display/HitTest.h"
 #include "movie/display/MovieClip.h"
@@ -255,6 +256,20 @@ void StageBridge::keyEvent(const QString& type, uint32_t keyCode, uint32_t charC
         e->altKey = host_->isKeyDown(18);
     }
     dispatch(*stage_, *e);
+}
+
+void StageBridge::link(uint16_t characterId, const QString& className) {
+    linkedClasses.insert(characterId, className);
+    links_.emplace_back(characterId, className);
+}
+
+std::vector<uint16_t> StageBridge::symbolsOf(const QString& qualifiedClass) const {
+    std::vector<uint16_t> ids;
+    for (const auto& [id, name] : links_)
+        if (id != 0 && name == qualifiedClass && linkedClasses.value(id) == name &&
+            std::find(ids.begin(), ids.end(), id) == ids.end())
+            ids.push_back(id);
+    return ids;
 }
 
 } // namespace nimbrel::movie::avm2

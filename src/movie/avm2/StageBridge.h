@@ -59,6 +59,10 @@ public:
     std::shared_ptr<class LoadRequests> loads;
     // SymbolClass links of the movie: character id -> class name.
     QHash<uint16_t, QString> linkedClasses;
+    void link(uint16_t characterId, const QString& className);
+    // The library symbols linked to a class (by qualified name), in the order
+    // the movie linked them: a class linked twice answers the same every run.
+    std::vector<uint16_t> symbolsOf(const QString& qualifiedClass) const;
 
     // The script object of a display object, made (not constructed) on first use.
     std::shared_ptr<EventTargetObject> wrap(display::DisplayObject* object);
@@ -106,6 +110,7 @@ private:
     display::ScriptHost* host_;
     std::shared_ptr<EventTargetObject> stage_;
     std::unordered_map<display::DisplayObject*, std::shared_ptr<EventTargetObject>> wrappers_;
+    std::vector<std::pair<uint16_t, QString>> links_; // in link order
     std::vector<std::weak_ptr<EventTargetObject>> broadcastListeners_;
     int instanceCount_ = 0;
 };

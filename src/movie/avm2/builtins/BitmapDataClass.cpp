@@ -73,9 +73,8 @@ const QImage* linkedBitmap(Runtime& rt, const ClassObject* cls) {
     const swf::Movie& movie = *rt.stage->root()->context()->movie();
     for (; cls; cls = cls->base.get()) {
         const QString name = cls->package.isEmpty() ? cls->name : cls->package + QLatin1Char('.') + cls->name;
-        for (auto it = rt.stage->linkedClasses.cbegin(); it != rt.stage->linkedClasses.cend(); ++it)
-            if (it.value() == name)
-                if (const QImage* image = movie.bitmap(it.key()); image && !image->isNull()) return image;
+        for (uint16_t id : rt.stage->symbolsOf(name))
+            if (const QImage* image = movie.bitmap(id); image && !image->isNull()) return image;
     }
     return nullptr;
 }

@@ -290,9 +290,9 @@ Value construct(Runtime& rt, const Value& made, Args) {
     const swf::Movie& movie = *rt.stage->root()->context()->movie();
     for (const ClassObject* c = made.obj()->cls; c; c = c->base.get()) {
         const QString name = c->package.isEmpty() ? c->name : c->package + QLatin1Char('.') + c->name;
-        for (auto it = rt.stage->linkedClasses.cbegin(); it != rt.stage->linkedClasses.cend(); ++it) {
-            const auto data = movie.binaryData.find(it.key());
-            if (it.value() == name && data != movie.binaryData.end()) {
+        for (uint16_t id : rt.stage->symbolsOf(name)) {
+            const auto data = movie.binaryData.find(id);
+            if (data != movie.binaryData.end()) {
                 self(rt, made).bytes = data->second;
                 return Value();
             }

@@ -32,10 +32,11 @@ Value constructDisplay(Runtime& rt, const Value& self, Args) {
     // The object is named before anything it holds is made.
     const QString name = rt.stage->nextInstanceName();
     std::shared_ptr<DisplayObject> made;
-    for (auto it = rt.stage->linkedClasses.begin(); it != rt.stage->linkedClasses.end() && !made; ++it) {
-        const QString qualified = t.cls ? (t.cls->package.isEmpty() ? t.cls->name : t.cls->package + QLatin1Char('.') + t.cls->name)
-                                        : QString();
-        if (it.key() != 0 && it.value() == qualified) made = root->context()->instantiate(it.key(), nullptr);
+    const QString qualified =
+        t.cls ? (t.cls->package.isEmpty() ? t.cls->name : t.cls->package + QLatin1Char('.') + t.cls->name) : QString();
+    for (uint16_t id : rt.stage->symbolsOf(qualified)) {
+        made = root->context()->instantiate(id, nullptr);
+        if (made) break;
     }
     if (!made) made = std::make_shared<MovieClip>(root->context(), 0, nullptr);
     if (made->type() == DisplayObject::Type::MovieClip) static_cast<MovieClip*>(made.get())->start();

@@ -41,9 +41,8 @@ const swf::FontDef* linkedFont(Runtime& rt, const ClassObject* cls) {
     if (!movie) return nullptr;
     for (const ClassObject* c = cls; c; c = c->base.get()) {
         const QString name = qualifiedName(c);
-        for (auto it = rt.stage->linkedClasses.begin(); it != rt.stage->linkedClasses.end(); ++it)
-            if (it.value() == name)
-                if (const swf::FontDef* f = movie->font(it.key())) return f;
+        for (uint16_t id : rt.stage->symbolsOf(name))
+            if (const swf::FontDef* f = movie->font(id)) return f;
     }
     return nullptr;
 }

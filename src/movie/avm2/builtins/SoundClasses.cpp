@@ -97,9 +97,8 @@ std::shared_ptr<const swf::SoundDef> linkedSound(Runtime& rt, const ScriptObject
     const auto& movie = rt.stage->root()->context()->movie();
     for (const ClassObject* c = obj.cls; c; c = c->base.get()) {
         const QString qualified = c->package.isEmpty() ? c->name : c->package + QLatin1Char('.') + c->name;
-        for (auto it = rt.stage->linkedClasses.begin(); it != rt.stage->linkedClasses.end(); ++it)
-            if (it.value() == qualified)
-                if (auto def = movie->sound(it.key())) return def;
+        for (uint16_t id : rt.stage->symbolsOf(qualified))
+            if (auto def = movie->sound(id)) return def;
     }
     return nullptr;
 }
