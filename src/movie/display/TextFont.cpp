@@ -145,8 +145,10 @@ int TextFont::glyphIndex(char32_t code) const {
 
 double TextFont::ascent(double size) const {
     if (embedded_) return def_ && def_->ascent ? def_->ascent * size / def_->unitsPerEm : size * 0.9;
-    // Device fonts place lines on whole pixels.
-    return std::round(face_->metrics.ascent() * size / kReferencePixels / 20.0) * 20.0;
+    // Device fonts place lines on whole pixels, the baseline on the first
+    // whole pixel at or below the font's own ascent (taken to the twip).
+    const double twips = std::round(face_->metrics.ascent() * size / kReferencePixels);
+    return std::ceil(twips / 20.0) * 20.0;
 }
 
 double TextFont::descent(double size) const {
