@@ -42,8 +42,9 @@ TEST(DeviceFontMetrics, FontsThatOnlyNameAFaceAreKept) {
 }
 
 // The harnesses' default font is Noto Sans, ascent 1069 per 1000 units: the
-// baseline sits on the first whole pixel at or below that ascent.
-TEST(DeviceFontMetrics, DeviceBaselineIsTheAscentRoundedUpToAPixel) {
+// baseline sits on the first whole pixel at or below that ascent, and each
+// glyph advances by its width rounded to whole pixels.
+TEST(DeviceFontMetrics, DeviceTextSitsOnWholePixels) {
     if (!QFile::exists(CaseFonts::defaultFontFile())) GTEST_SKIP() << "no default font file";
     CaseFonts fonts;
     fonts.withDefaultFont = true;
@@ -57,6 +58,15 @@ TEST(DeviceFontMetrics, DeviceBaselineIsTheAscentRoundedUpToAPixel) {
         {200, 220}, // 10.69 px
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(face.ascent(c.sizeTwips), c.ascentTwips) << c.sizeTwips;
+    const struct {
+        char32_t code;
+        double advanceTwips; // at 29 px
+    } advances[] = {
+        {U'A', 380}, // 18.53 px
+        {U'l', 140}, // 7.48 px
+        {U'p', 360}, // 17.78 px
+    };
+    for (const auto& a : advances) EXPECT_DOUBLE_EQ(face.advance(a.code, 580), a.advanceTwips) << char(a.code);
     CaseFonts().apply();
 }
 

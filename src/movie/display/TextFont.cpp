@@ -176,7 +176,8 @@ double TextFont::advance(char32_t code, double size) const {
         if (face_->advances.size() >= kMaxCachedGlyphs) face_->advances.clear();
         it = face_->advances.insert(code, face_->metrics.horizontalAdvance(QString::fromUcs4(&code, 1)));
     }
-    return *it * size / kReferencePixels;
+    // Device glyphs advance by whole pixels, as the machine's text renderer lays them out.
+    return std::round(*it * size / kReferencePixels / 20.0) * 20.0;
 }
 
 QPainterPath TextFont::glyph(char32_t code, double size) const {
