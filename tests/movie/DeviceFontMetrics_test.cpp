@@ -71,3 +71,22 @@ TEST(DeviceFontMetrics, DeviceTextSitsOnWholePixels) {
 }
 
 } // namespace
+
+namespace {
+
+// Embedded glyphs advance by whole twips: a DefineFont3 advance of 1000 units
+// (of 20480) is 19.53 twips at 20 px, and the fraction never adds up along a line.
+TEST(DeviceFontMetrics, EmbeddedGlyphsAdvanceByWholeTwips) {
+    FontDef def;
+    def.unitsPerEm = 20480;
+    def.codes = {u'A'};
+    def.glyphs = {QPainterPath()};
+    def.advances = {1000};
+    const TextFont font = TextFont::fromEmbedded(&def);
+    const struct {
+        double size, advance; // twips
+    } cases[] = {{400, 19}, {240, 11}, {20480, 1000}};
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(font.advance(U'A', c.size), c.advance) << c.size;
+}
+
+} // namespace

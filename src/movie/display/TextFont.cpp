@@ -167,7 +167,8 @@ double TextFont::advance(char32_t code, double size) const {
     if (embedded_) {
         const int i = glyphIndex(code);
         if (i < 0 || !def_) return 0;
-        if (size_t(i) < def_->advances.size()) return def_->advances[size_t(i)] * size / def_->unitsPerEm;
+        // Glyphs advance by whole twips, the fraction dropped.
+        if (size_t(i) < def_->advances.size()) return std::trunc(def_->advances[size_t(i)] * size / def_->unitsPerEm);
         return def_->glyphs[size_t(i)].boundingRect().right() * size / def_->unitsPerEm;
     }
     std::lock_guard guard(face_->lock);
