@@ -1,6 +1,7 @@
 #include "movie/avm1/TextFieldVariable.h"
 #include "movie/avm1/Interpreter.h"
 #include "movie/avm1/MovieClipObject.h"
+#include "movie/display/ButtonObject.h"
 #include "movie/display/EditTextObject.h"
 #include "movie/display/MovieClip.h"
 
@@ -11,8 +12,11 @@ namespace {
 // The object holding the variable and the variable's own name.
 Object* owner(Interpreter& vm, display::EditTextObject& field, QString& name) {
     const QString& v = field.variable;
-    if (v.isEmpty() || !field.parent()) return nullptr;
-    MovieClipObject* base = vm.scriptObjectFor(field.parent());
+    // A field shown by a button takes its variable from the clip holding the button.
+    display::DisplayObject* scope = field.parent();
+    while (scope && scope->type() != display::DisplayObject::Type::MovieClip) scope = scope->parent();
+    if (v.isEmpty() || !scope) return nullptr;
+    MovieClipObject* base = vm.scriptObjectFor(scope);
     if (!base) return nullptr;
     const qsizetype cut = std::max(v.lastIndexOf(QLatin1Char('.')), v.lastIndexOf(QLatin1Char(':')));
     if (cut < 0) {
@@ -24,20 +28,26 @@ Object* owner(Interpreter& vm, display::EditTextObject& field, QString& name) {
     return vm.resolveTarget(v.left(cut), base);
 }
 
-// Deep display lists are walked with an explicit stack.
+// Deep display lists are walked with an explicit stack; the states buttons
+// show hold fields too.
 void collect(display::MovieClip* root, std::vector<display::EditTextObject*>& out) {
-    std::vector<display::MovieClip*> todo{root};
-    while (!todo.empty()) {
-        display::MovieClip* clip = todo.back();
-        todo.pop_back();
-        for (const auto& [depth, child] : clip->children()) {
+    std::vector<display::DisplayObject*> todo{root};
+    auto visit = [&](const auto& children) {
+        for (const auto& [depth, child] : children) {
             if (child->type() == display::DisplayObject::Type::EditText) {
                 auto* field = static_cast<display::EditTextObject*>(child.get());
                 if (!field->variable.isEmpty()) out.push_back(field);
-            } else if (child->type() == display::DisplayObject::Type::MovieClip) {
-                todo.push_back(static_cast<display::MovieClip*>(child.get()));
+            } else if (child->type() == display::DisplayObject::Type::MovieClip ||
+                       child->type() == display::DisplayObject::Type::Button) {
+                todo.push_back(child.get());
             }
         }
+    };
+    while (!todo.empty()) {
+        display::DisplayObject* next = todo.back();
+        todo.pop_back();
+        if (next->type() == display::DisplayObject::Type::Button) visit(static_cast<display::ButtonObject*>(next)->children());
+        else visit(static_cast<display::MovieClip*>(next)->children());
     }
 }
 

@@ -145,8 +145,10 @@ int TextFont::glyphIndex(char32_t code) const {
 
 double TextFont::ascent(double size) const {
     if (embedded_) return def_ && def_->ascent ? def_->ascent * size / def_->unitsPerEm : size * 0.9;
-    // Device fonts place lines on whole pixels.
-    return std::round(face_->metrics.ascent() * size / kReferencePixels / 20.0) * 20.0;
+    // Device fonts place lines on whole pixels, the baseline on the first
+    // whole pixel at or below the font's own ascent (taken to the twip).
+    const double twips = std::round(face_->metrics.ascent() * size / kReferencePixels);
+    return std::ceil(twips / 20.0) * 20.0;
 }
 
 double TextFont::descent(double size) const {
@@ -165,7 +167,8 @@ double TextFont::advance(char32_t code, double size) const {
     if (embedded_) {
         const int i = glyphIndex(code);
         if (i < 0 || !def_) return 0;
-        if (size_t(i) < def_->advances.size()) return def_->advances[size_t(i)] * size / def_->unitsPerEm;
+        // Glyphs advance by whole twips, the fraction dropped.
+        if (size_t(i) < def_->advances.size()) return std::trunc(def_->advances[size_t(i)] * size / def_->unitsPerEm);
         return def_->glyphs[size_t(i)].boundingRect().right() * size / def_->unitsPerEm;
     }
     std::lock_guard guard(face_->lock);
@@ -174,7 +177,8 @@ double TextFont::advance(char32_t code, double size) const {
         if (face_->advances.size() >= kMaxCachedGlyphs) face_->advances.clear();
         it = face_->advances.insert(code, face_->metrics.horizontalAdvance(QString::fromUcs4(&code, 1)));
     }
-    return *it * size / kReferencePixels;
+    // Device glyphs advance by whole pixels, as the machine's text renderer lays them out.
+    return std::round(*it * size / kReferencePixels / 20.0) * 20.0;
 }
 
 QPainterPath TextFont::glyph(char32_t code, double size) const {

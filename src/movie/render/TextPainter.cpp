@@ -1,4 +1,5 @@
 #include "movie/render/TextPainter.h"
+#include "movie/render/PixelCoverage.h"
 #include <cmath>
 
 namespace nimbrel::movie::render {
@@ -22,6 +23,11 @@ void TextPainter::paint(QPainter& p, const swf::TextDef& text, const swf::Movie&
     p.setPen(Qt::NoPen);
     const bool cached = glyphs && GlyphCache::usable(p);
     const bool aliased = !p.testRenderHint(QPainter::Antialiasing);
+    QRect aliasedArea;
+    if (aliased && p.device()) {
+        aliasedArea = QRect(0, 0, p.device()->width(), p.device()->height());
+        aliasedArea &= p.worldTransform().mapRect(p.clipBoundingRect()).toAlignedRect();
+    }
     for (const swf::TextRun& run : text.runs) {
         const swf::FontDef* font = movie.font(run.fontId);
         if (!font || run.glyphs.empty()) continue;
@@ -118,6 +124,11 @@ void TextPainter::paint(QPainter& p, const display::EditTextObject& field, const
     p.setClipRect(box, Qt::IntersectClip);
     const bool cached = glyphs && GlyphCache::usable(p);
     const bool aliased = !p.testRenderHint(QPainter::Antialiasing);
+    QRect aliasedArea;
+    if (aliased && p.device()) {
+        aliasedArea = QRect(0, 0, p.device()->width(), p.device()->height());
+        aliasedArea &= p.worldTransform().mapRect(p.clipBoundingRect()).toAlignedRect();
+    }
     // Lines off the device are skipped: a long text field may run far past
     // the stage.
     QRectF shown = box;
@@ -151,9 +162,10 @@ void TextPainter::paint(QPainter& p, const display::EditTextObject& field, const
                 glyph.translate(origin);
                 if (aliased) {
                     // Aliased, a glyph alone covers the same pixels as within
-                    // its run, and small paths fill far faster than one wide one.
+                    // its run, and small paths fill far faster than one wide
+                    // one; it takes the pixels whose centres it covers, as shapes do.
                     glyph.setFillRule(Qt::WindingFill);
-                    p.drawPath(glyph);
+                    PixelCoverage::fill(p, PixelCoverage::spans(glyph, p.worldTransform(), aliasedArea), QBrush(color));
                     continue;
                 }
                 path.addPath(glyph);

@@ -58,6 +58,9 @@ ParseResult<FontDef> FontDef::parse(int tagCode, const uint8_t* body, size_t len
     const int count = r.u16();
     if (tagCode == 75) f.unitsPerEm = 1024 * 20;
     const size_t tableStart = r.pos();
+    // Authoring tools end a font that only names a device face right after
+    // its glyph count, without the code table's offset.
+    if (count == 0 && !r.failed() && tableStart >= len) return f;
     std::vector<size_t> offsets;
     offsets.reserve(size_t(count) + 1);
     for (int i = 0; i <= count && !r.failed(); ++i) offsets.push_back(wideOffsets ? r.u32() : r.u16());

@@ -3,7 +3,10 @@
 #include "movie/MoviePlayer.h"
 #include "movie/display/EditTextObject.h"
 #include "movie/display/MovieClip.h"
+#include "movie/display/ButtonObject.h"
+#include "movie/support/ButtonFixtures.h"
 #include "movie/support/SwfBuilder.h"
+#include "movie/support/TextFieldFixtures.h"
 #include "support/ActionAssembler.h"
 #include <gtest/gtest.h>
 
@@ -271,3 +274,45 @@ TEST(TextFieldClass, AFieldKeepsItsTextWhenItsVariableRefusesIt) {
     play(r, {a});
     EXPECT_EQ(r.traces, QStringList({"initial", "initial", "typed"}));
 }
+
+namespace {
+
+// A field shown by a button follows the variable of the clip holding the button.
+TEST(TextFieldClass, AFieldInAButtonFollowsItsClipsVariable) {
+    using namespace nimbrel::movie::test;
+    SwfBuilder b;
+    defineBoxFont(b, 1);
+    FieldSpec spec;
+    spec.text = "Broken";
+    spec.variable = "Text1";
+    defineField(b, spec);
+    BitWriter w;
+    w.u16(3);
+    w.u8(0);
+    const QByteArray records = buttonStateRecords(2, 2, 2);
+    w.u16(0); // no actions
+    w.bytes(records);
+    b.tag(34, w.data());
+    Placement place;
+    place.characterId = 3;
+    b.placeObject2(place);
+    ActionAssembler a;
+    a.pushString("Text1").pushString("Working").setVariable();
+    const std::vector<uint8_t>& code = a.bytes();
+    b.doAction(QByteArray(reinterpret_cast<const char*>(code.data()), qsizetype(code.size())).append('\0'));
+    b.showFrame();
+    b.showFrame();
+    b.end();
+    MoviePlayer player;
+    ASSERT_TRUE(player.loadData(b.build(SwfBuilder::Container::Fws, 8, {0, 11000, 0, 8000}, 24, 2)));
+    player.stepFrame();
+    const auto& top = player.root()->children();
+    ASSERT_EQ(top.size(), 1u);
+    ASSERT_EQ(top.begin()->second->type(), display::DisplayObject::Type::Button);
+    const auto& shown = static_cast<display::ButtonObject*>(top.begin()->second.get())->children();
+    ASSERT_EQ(shown.size(), 1u);
+    ASSERT_EQ(shown.begin()->second->type(), display::DisplayObject::Type::EditText);
+    EXPECT_EQ(static_cast<display::EditTextObject*>(shown.begin()->second.get())->text(), QStringLiteral("Working"));
+}
+
+} // namespace

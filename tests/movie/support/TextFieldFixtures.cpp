@@ -53,7 +53,7 @@ void defineField(SwfBuilder& b, const FieldSpec& s) {
         w.u16(0);
         w.u16(uint16_t(int16_t(s.leading)));
     }
-    w.string("");
+    w.string(s.variable);
     w.string(s.text);
     b.tag(37, w.data());
 }

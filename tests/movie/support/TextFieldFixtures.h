@@ -14,6 +14,7 @@ struct FieldSpec {
     bool border = false, wordWrap = false, autoSize = false, useFont = true, html = false;
     int leading = 0; // twips; set, the field carries a layout block
     QByteArray text;
+    QByteArray variable; // bound to the field when set
 };
 
 // DefineEditText 2 with the Box font (id 1) at 20 px in red.
