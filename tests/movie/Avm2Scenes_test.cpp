@@ -52,7 +52,7 @@ TEST(SceneTable, ScenesCoverTheTimelineWhateverTheTableSays) {
     } cases[] = {
         {"no table", {}, {{"Scene 1", 0, 8}}},
         {"two scenes", {{0, "A"}, {3, "B"}}, {{"A", 0, 3}, {"B", 3, 5}}},
-        {"first scene starts late", {{2, "B"}}, {{"Scene 1", 0, 2}, {"B", 2, 6}}},
+        {"first scene starts late", {{2, "B"}, {5, "C"}}, {{"B", 0, 5}, {"C", 5, 3}}},
         {"repeated and outside starts", {{0, "A"}, {0, "B"}, {5, "C"}, {4, "D"}, {99, "E"}}, {{"A", 0, 5}, {"C", 5, 3}}},
     };
     for (const auto& c : cases) {
@@ -108,10 +108,12 @@ TEST_F(Avm2Scenes, GotoCountsFramesAndFindsLabelsWithinTheScene) {
     }
 }
 
-TEST_F(Avm2Scenes, NextAndPrevSceneStartTheNeighbourPlayingAndStopAtTheEnds) {
+TEST_F(Avm2Scenes, NextAndPrevSceneStartTheNeighbourPlaying) {
     call(root(), "gotoAndStop", {Value::integer(2)});
     call(root(), "prevScene");
-    EXPECT_EQ(where(), "Intro 2 top") << "nothing before the first scene";
+    EXPECT_EQ(where(), "Intro 1 top") << "the first scene starts over";
+    EXPECT_TRUE(player.root()->isPlaying());
+    call(root(), "gotoAndStop", {Value::integer(2)});
     call(root(), "nextScene");
     EXPECT_EQ(where(), "Main 1 main");
     EXPECT_TRUE(player.root()->isPlaying());

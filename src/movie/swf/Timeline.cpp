@@ -37,8 +37,8 @@ std::vector<SceneSpan> Timeline::scenes() const {
         // Starts must rise and stay inside the timeline; an entry breaking that
         // would give a scene a negative length, so it is dropped.
         if (first < 0 || first >= total || (!out.empty() && first <= out.back().first)) continue;
-        if (out.empty() && first > 0) out.push_back({QStringLiteral("Scene 1"), 0, 0});
-        out.push_back({name, first, 0});
+        // The first scene holds the frames before it too.
+        out.push_back({name, out.empty() ? 0 : first, 0});
     }
     if (out.empty()) out.push_back({QStringLiteral("Scene 1"), 0, 0});
     for (size_t i = 0; i < out.size(); ++i)

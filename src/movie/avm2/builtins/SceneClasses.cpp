@@ -141,13 +141,14 @@ Value sceneGotoAndStop(Runtime& rt, const Value& s, Args a) {
     sceneGoto(rt, s, a, false);
     return Value();
 }
-// The first frame of the neighbouring scene, playing; nothing past either end.
+// The first frame of the neighbouring scene, playing. Before the first scene
+// is that scene's own start; past the last, nothing.
 void stepScene(Runtime& rt, const Value& s, int step) {
     display::MovieClip* c = sceneClip(rt, s);
     if (!c) return;
     const auto all = c->timeline()->scenes();
-    const int target = c->timeline()->sceneIndexAt(c->currentFrame()) + step;
-    if (target < 0 || target >= int(all.size())) return;
+    const int target = std::max(0, c->timeline()->sceneIndexAt(c->currentFrame()) + step);
+    if (target >= int(all.size())) return;
     if (rt.stage) rt.stage->gotoRan = true;
     c->gotoFrame(all[size_t(target)].first, true);
 }
