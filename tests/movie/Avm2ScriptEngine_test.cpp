@@ -294,3 +294,22 @@ TEST(Avm2TimeBudget, AScriptThatNeverEndsStopsTheMoviesScriptsForGood) {
 }
 
 } // namespace
+
+TEST_F(Avm2Stage, AnEventGoesOutAgainAsItsCloneOnlyOnceSomeoneHeardIt) {
+    static std::vector<const void*> received;
+    received.clear();
+    const Value quiet = sprite(QStringLiteral("quiet")), heard = sprite(QStringLiteral("heard"));
+    listen(heard, "ping", [](avm2::Runtime&, const Value&, Args a) {
+        received.push_back(a[0].obj());
+        return Value();
+    });
+    const Value event = make("flash.events.Event", {Value::string(QStringLiteral("ping"))});
+    EXPECT_TRUE(call(quiet, "dispatchEvent", {event}).toBoolean());
+    EXPECT_TRUE(PropertyAccess::get(*rt, event, Name::publicName(QStringLiteral("target"))).isNull())
+        << "nobody listened: the event was not sent";
+    call(heard, "dispatchEvent", {event});
+    call(heard, "dispatchEvent", {event});
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0], event.obj()) << "a fresh event goes out itself";
+    EXPECT_NE(received[1], event.obj()) << "a sent one goes out as its clone";
+}

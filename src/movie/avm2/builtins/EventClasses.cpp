@@ -34,14 +34,17 @@ Value hasEventListener(Runtime& rt, const Value& self, Args a) {
     return Value::boolean(thisTarget(rt, self).hasListener(rt.toString(a[0])));
 }
 
-Value willTrigger(Runtime& rt, const Value& self, Args a) {
-    EventTargetObject& t = thisTarget(rt, self);
-    const QString type = rt.toString(a[0]);
-    if (t.hasListener(type)) return Value::boolean(true);
-    if (!rt.stage || !t.displayObject) return Value::boolean(false);
+// Whether a listener of type on the target or on its way to the stage would hear an event.
+bool anyoneListens(Runtime& rt, EventTargetObject& t, const QString& type) {
+    if (t.hasListener(type)) return true;
+    if (!rt.stage || !t.displayObject) return false;
     for (display::MovieClip* p = t.displayObject->parent(); p; p = p->parent())
-        if (rt.stage->wrap(p)->hasListener(type)) return Value::boolean(true);
-    return Value::boolean(rt.stage->onStage(*t.displayObject) && rt.stage->stage()->hasListener(type));
+        if (rt.stage->wrap(p)->hasListener(type)) return true;
+    return rt.stage->onStage(*t.displayObject) && rt.stage->stage()->hasListener(type);
+}
+
+Value willTrigger(Runtime& rt, const Value& self, Args a) {
+    return Value::boolean(anyoneListens(rt, thisTarget(rt, self), rt.toString(a[0])));
 }
 
 Value dispatchEvent(Runtime& rt, const Value& self, Args a) {
@@ -49,6 +52,8 @@ Value dispatchEvent(Runtime& rt, const Value& self, Args a) {
     if (a[0].isNullish()) rt.raise(QStringLiteral("TypeError"), 2007, {QStringLiteral("event")});
     Value ev = a[0];
     EventObject* e = &thisEvent(rt, ev);
+    // With nobody to hear it the event stays as it was: not sent, no target.
+    if (!anyoneListens(rt, t, e->eventType)) return Value::boolean(true);
     // An event already sent goes out again as its clone.
     if (!e->target.isNullish()) {
         ev = PropertyAccess::call(rt, ev, Name::publicName(QStringLiteral("clone")), {});
@@ -113,7 +118,9 @@ Value isDefaultPrevented(Runtime& rt, const Value& s, Args) { return Value::bool
 
 Value clone(Runtime& rt, const Value& s, Args) {
     EventObject& e = thisEvent(rt, s);
+    // A script's subclass that does not override clone gets a copy of the built-in class it extends.
     ClassObject* cls = e.cls ? e.cls : rt.builtin(QStringLiteral("flash.events.Event"));
+    while (cls->constructor.unit && cls->base) cls = cls->base.get();
     const Value args[] = {Value::string(e.eventType), Value::boolean(e.bubbles), Value::boolean(e.cancelable)};
     Value copy = rt.constructClass(*cls, Args{args, 3});
     if (auto* c = dynamic_cast<EventObject*>(copy.obj())) {
