@@ -313,3 +313,17 @@ TEST_F(Avm2Stage, AnEventGoesOutAgainAsItsCloneOnlyOnceSomeoneHeardIt) {
     EXPECT_EQ(received[0], event.obj()) << "a fresh event goes out itself";
     EXPECT_NE(received[1], event.obj()) << "a sent one goes out as its clone";
 }
+
+TEST_F(Avm2Stage, ADispatcherStandingInForASpriteSendsAsItAlongItsPath) {
+    const Value child = sprite(QStringLiteral("child"));
+    call(root(), "addChild", {child});
+    const Value standIn = make("flash.events.EventDispatcher", {child});
+    listen(root(), "ping", record, true);
+    listen(standIn, "ping", record);
+    listen(standIn, "ping", [](avm2::Runtime& rt, const Value&, Args a) {
+        seen << nameOf(rt, PropertyAccess::get(rt, a[0], Name::publicName(QStringLiteral("target"))));
+        return Value();
+    });
+    call(standIn, "dispatchEvent", {make("flash.events.Event", {Value::string(QStringLiteral("ping"))})});
+    EXPECT_EQ(seen, QStringList({"root1:1", "child:2", "child"}));
+}

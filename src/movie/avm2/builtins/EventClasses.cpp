@@ -14,6 +14,11 @@ namespace {
 
 ObjectPtr allocateTarget(const ClassObject&) { return std::make_shared<EventTargetObject>(); }
 Value nothing(Runtime&, const Value&, Args) { return Value(); }
+// new EventDispatcher(target): the object aggregating the dispatcher is what its events name as target.
+Value constructDispatcher(Runtime& rt, const Value& self, Args a) {
+    if (a.count > 0 && !a[0].isNullish()) thisTarget(rt, self).stored.insert(EventTargetObject::kAggregateKey, a[0]);
+    return Value();
+}
 
 Value addEventListener(Runtime& rt, const Value& self, Args a) {
     EventTargetObject& t = thisTarget(rt, self);
@@ -63,9 +68,9 @@ Value dispatchEvent(Runtime& rt, const Value& self, Args a) {
     auto keep = ev.o;
     if (rt.stage) return Value::boolean(rt.stage->dispatch(t, *e));
     // Without a display list the event reaches only its target.
-    e->target = self;
+    e->target = t.eventFace();
     e->phase = EventObject::AtTarget;
-    e->currentTarget = self;
+    e->currentTarget = e->target;
     const Value arg = ev;
     for (const Value& fn : t.listenersFor(e->eventType, false)) {
         if (e->stoppedAtOnce) break;
@@ -250,7 +255,7 @@ void EventClasses::install(Runtime& rt) {
     const QString pkg = QStringLiteral("flash.events");
     auto dispatcher = rt.defineNativeClass(pkg, QStringLiteral("EventDispatcher"), rt.builtin(QStringLiteral("Object")), {});
     dispatcher->nativeAllocate = allocateTarget;
-    dispatcher->constructor = MethodRef{nullptr, 0, nothing, dispatcher.get()};
+    dispatcher->constructor = MethodRef{nullptr, 0, constructDispatcher, dispatcher.get()};
     dispatcher->dynamicInstances = false;
     addMembers(*dispatcher, {{"addEventListener", addEventListener, 2}, {"removeEventListener", removeEventListener, 2},
                              {"dispatchEvent", dispatchEvent, 1}, {"hasEventListener", hasEventListener, 1},
