@@ -327,3 +327,21 @@ TEST_F(Avm2Stage, ADispatcherStandingInForASpriteSendsAsItAlongItsPath) {
     call(standIn, "dispatchEvent", {make("flash.events.Event", {Value::string(QStringLiteral("ping"))})});
     EXPECT_EQ(seen, QStringList({"root1:1", "child:2", "child"}));
 }
+
+TEST_F(Avm2Stage, AMouseEventNotYetSentIsAtItsTargetWithNoPointOnTheStage) {
+    const struct {
+        std::vector<Value> args;
+        const char* local;
+        const char* stage;
+    } cases[] = {
+        {{Value::string(QStringLiteral("fake"))}, "NaN", "NaN"},
+        {{Value::string(QStringLiteral("click")), Value::boolean(false), Value::boolean(true), Value::integer(50)}, "50", "0"},
+    };
+    for (const auto& c : cases) {
+        const Value e = make("flash.events.MouseEvent", c.args);
+        auto prop = [&](const char* name) { return rt->toString(PropertyAccess::get(*rt, e, Name::publicName(QString::fromLatin1(name)))); };
+        EXPECT_EQ(prop("eventPhase"), "2") << c.local;
+        EXPECT_EQ(prop("localX"), c.local);
+        EXPECT_EQ(prop("stageX"), c.stage);
+    }
+}

@@ -174,8 +174,9 @@ Value constructMouseEvent(Runtime& rt, const Value& self, Args a) {
     e.eventType = rt.toString(a[0]);
     e.bubbles = boolArg(a, 1, true);
     e.cancelable = boolArg(a, 2, false);
-    e.localX = numberArg(rt, a, 3, 0);
-    e.localY = numberArg(rt, a, 4, 0);
+    // An event a script makes has no point unless it is given one.
+    e.localX = numberArg(rt, a, 3, qQNaN());
+    e.localY = numberArg(rt, a, 4, qQNaN());
     e.relatedObject = a.count > 5 ? a[5] : Value::null();
     e.ctrlKey = boolArg(a, 6, false);
     e.altKey = boolArg(a, 7, false);
@@ -192,7 +193,9 @@ Value setLocalY(Runtime& rt, const Value& s, Args a) { thisEvent(rt, s).localY =
 QPointF stagePoint(Runtime& rt, const EventObject& e) {
     QPointF p(e.localX, e.localY);
     auto* t = asTarget(e.target);
-    for (const display::DisplayObject* d = t ? t->displayObject.get() : nullptr; d; d = d->parent()) {
+    // Away from the display list the point has no place: 0, or NaN where it is unknown.
+    if (!t || !t->displayObject) return p * 0.0;
+    for (const display::DisplayObject* d = t->displayObject.get(); d; d = d->parent()) {
         if (!d->parent()) break;
         const QPointF tw = d->matrix.toQTransform().map(p * 20.0);
         p = tw / 20.0;
