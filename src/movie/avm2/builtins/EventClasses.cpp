@@ -57,14 +57,14 @@ Value dispatchEvent(Runtime& rt, const Value& self, Args a) {
     if (a[0].isNullish()) rt.raise(QStringLiteral("TypeError"), 2007, {QStringLiteral("event")});
     Value ev = a[0];
     EventObject* e = &thisEvent(rt, ev);
-    // With nobody to hear it the event stays as it was: not sent, no target.
-    if (!anyoneListens(rt, t, e->eventType)) return Value::boolean(true);
-    // An event already sent goes out again as its clone.
-    if (!e->target.isNullish()) {
+    // An event already sent goes out again as its clone; a subclass may answer for its target.
+    if (!PropertyAccess::get(rt, ev, Name::publicName(QStringLiteral("target"))).isNullish()) {
         ev = PropertyAccess::call(rt, ev, Name::publicName(QStringLiteral("clone")), {});
         if (ev.isNullish()) rt.raise(QStringLiteral("TypeError"), 2007, {QStringLiteral("event")});
         e = &thisEvent(rt, ev);
     }
+    // With nobody to hear it the event stays as it was: not sent, no target.
+    if (!anyoneListens(rt, t, e->eventType)) return Value::boolean(true);
     auto keep = ev.o;
     if (rt.stage) return Value::boolean(rt.stage->dispatch(t, *e));
     // Without a display list the event reaches only its target.
