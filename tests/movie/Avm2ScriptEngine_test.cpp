@@ -345,3 +345,15 @@ TEST_F(Avm2Stage, AMouseEventNotYetSentIsAtItsTargetWithNoPointOnTheStage) {
         EXPECT_EQ(prop("stageX"), c.stage);
     }
 }
+
+TEST_F(Avm2Stage, AMouseEventsStagePointGoesThroughTheMainTimelinesOwnPlace) {
+    PropertyAccess::set(*rt, root(), Name::publicName(QStringLiteral("x")), Value::integer(100));
+    listen(root(), "fake", [](avm2::Runtime& rt, const Value&, Args a) {
+        seen << rt.toString(PropertyAccess::get(rt, a[0], Name::publicName(QStringLiteral("stageX"))));
+        return Value();
+    });
+    call(root(), "dispatchEvent",
+         {make("flash.events.MouseEvent", {Value::string(QStringLiteral("fake")), Value::boolean(false),
+                                           Value::boolean(false), Value::integer(1), Value::integer(2)})});
+    EXPECT_EQ(seen, QStringList{"101"});
+}

@@ -2,6 +2,7 @@
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/builtins/DisplayNative.h"
 #include "movie/avm2/builtins/NativeSupport.h"
+#include "movie/display/HitTest.h"
 #include "movie/display/MovieClip.h"
 
 namespace nimbrel::movie::avm2 {
@@ -195,13 +196,9 @@ QPointF stagePoint(Runtime& rt, const EventObject& e) {
     auto* t = asTarget(e.target);
     // Away from the display list the point has no place: 0, or NaN where it is unknown.
     if (!t || !t->displayObject) return p * 0.0;
-    for (const display::DisplayObject* d = t->displayObject.get(); d; d = d->parent()) {
-        if (!d->parent()) break;
-        const QPointF tw = d->matrix.toQTransform().map(p * 20.0);
-        p = tw / 20.0;
-    }
     (void)rt;
-    return p;
+    // The same place localToGlobal gives.
+    return display::HitTest::toStage(*t->displayObject).map(p * 20.0) / 20.0;
 }
 Value stageX(Runtime& rt, const Value& s, Args) { return Value::number(stagePoint(rt, thisEvent(rt, s)).x()); }
 Value stageY(Runtime& rt, const Value& s, Args) { return Value::number(stagePoint(rt, thisEvent(rt, s)).y()); }
