@@ -306,3 +306,66 @@ TEST(Avm2TimeBudget, AScriptThatNeverEndsStopsTheMoviesScriptsForGood) {
 }
 
 } // namespace
+
+TEST_F(Avm2Stage, AnEventGoesOutAgainAsItsCloneOnlyOnceSomeoneHeardIt) {
+    static std::vector<const void*> received;
+    received.clear();
+    const Value quiet = sprite(QStringLiteral("quiet")), heard = sprite(QStringLiteral("heard"));
+    listen(heard, "ping", [](avm2::Runtime&, const Value&, Args a) {
+        received.push_back(a[0].obj());
+        return Value();
+    });
+    const Value event = make("flash.events.Event", {Value::string(QStringLiteral("ping"))});
+    EXPECT_TRUE(call(quiet, "dispatchEvent", {event}).toBoolean());
+    EXPECT_TRUE(PropertyAccess::get(*rt, event, Name::publicName(QStringLiteral("target"))).isNull())
+        << "nobody listened: the event was not sent";
+    call(heard, "dispatchEvent", {event});
+    call(heard, "dispatchEvent", {event});
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0], event.obj()) << "a fresh event goes out itself";
+    EXPECT_NE(received[1], event.obj()) << "a sent one goes out as its clone";
+}
+
+TEST_F(Avm2Stage, ADispatcherStandingInForASpriteSendsAsItAlongItsPath) {
+    const Value child = sprite(QStringLiteral("child"));
+    call(root(), "addChild", {child});
+    const Value standIn = make("flash.events.EventDispatcher", {child});
+    listen(root(), "ping", record, true);
+    listen(standIn, "ping", record);
+    listen(standIn, "ping", [](avm2::Runtime& rt, const Value&, Args a) {
+        seen << nameOf(rt, PropertyAccess::get(rt, a[0], Name::publicName(QStringLiteral("target"))));
+        return Value();
+    });
+    call(standIn, "dispatchEvent", {make("flash.events.Event", {Value::string(QStringLiteral("ping"))})});
+    EXPECT_EQ(seen, QStringList({"root1:1", "child:2", "child"}));
+}
+
+TEST_F(Avm2Stage, AMouseEventNotYetSentIsAtItsTargetWithNoPointOnTheStage) {
+    const struct {
+        std::vector<Value> args;
+        const char* local;
+        const char* stage;
+    } cases[] = {
+        {{Value::string(QStringLiteral("fake"))}, "NaN", "NaN"},
+        {{Value::string(QStringLiteral("click")), Value::boolean(false), Value::boolean(true), Value::integer(50)}, "50", "0"},
+    };
+    for (const auto& c : cases) {
+        const Value e = make("flash.events.MouseEvent", c.args);
+        auto prop = [&](const char* name) { return rt->toString(PropertyAccess::get(*rt, e, Name::publicName(QString::fromLatin1(name)))); };
+        EXPECT_EQ(prop("eventPhase"), "2") << c.local;
+        EXPECT_EQ(prop("localX"), c.local);
+        EXPECT_EQ(prop("stageX"), c.stage);
+    }
+}
+
+TEST_F(Avm2Stage, AMouseEventsStagePointGoesThroughTheMainTimelinesOwnPlace) {
+    PropertyAccess::set(*rt, root(), Name::publicName(QStringLiteral("x")), Value::integer(100));
+    listen(root(), "fake", [](avm2::Runtime& rt, const Value&, Args a) {
+        seen << rt.toString(PropertyAccess::get(rt, a[0], Name::publicName(QStringLiteral("stageX"))));
+        return Value();
+    });
+    call(root(), "dispatchEvent",
+         {make("flash.events.MouseEvent", {Value::string(QStringLiteral("fake")), Value::boolean(false),
+                                           Value::boolean(false), Value::integer(1), Value::integer(2)})});
+    EXPECT_EQ(seen, QStringList{"101"});
+}

@@ -199,3 +199,23 @@ TEST(SoundMixer, ASoundOutlivesTheClipThatOnlyControlsIt) {
 }
 
 } // namespace
+
+TEST(SoundMixer, AVoicesOwnLevelsApplyUnderItsOwnersAndChangeWhilePlaying) {
+    SoundMixer m;
+    EventSound e;
+    e.pcm = constant(100, 8000);
+    e.mix.volume = 0.5;
+    const int id = m.start(e);
+    m.setGainSource([](sound::Owner) {
+        sound::ChannelMix mix;
+        mix.volume = 0.5;
+        return mix;
+    });
+    EXPECT_EQ(run(m, 1)[0], 2000);
+    sound::ChannelMix swapped;
+    swapped.ll = 0, swapped.lr = 1; // the left input goes right
+    m.setVoiceMix(id, swapped);
+    const auto out = run(m, 1);
+    EXPECT_EQ(out[0], 0) << "the left input went right";
+    EXPECT_EQ(out[1], 8000);
+}

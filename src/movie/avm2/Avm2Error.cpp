@@ -107,6 +107,7 @@ const QHash<int, const char*>& templates() {
         {2105, "The Proxy class does not implement nextNameIndex. It must be overridden by a subclass."},
         {2106, "The Proxy class does not implement nextName. It must be overridden by a subclass."},
         {2107, "The Proxy class does not implement nextValue. It must be overridden by a subclass."},
+        {2108, "Scene %1 was not found."},
         {2109, "Frame label %1 not found in scene %2."},
         {2150, "An object cannot be added as a child to one of it's children (or children's children, etc.)."},
         {2030, "End of file was encountered."},

@@ -6,6 +6,7 @@
 #include "movie/avm2/StageBridge.h"
 #include "movie/avm2/builtins/TextEventClasses.h"
 #include "movie/avm2/builtins/TextFieldClass.h"
+#include "movie/avm2/builtins/SoundClasses.h"
 #include "movie/avm2/builtins/TimerClass.h"
 #include "movie/display/MovieClip.h"
 #include "movie/display/MovieContext.h"
@@ -260,6 +261,8 @@ void Avm2ScriptEngine::frameStarted() {
     // Movie time starts at the first frame and moves one frame interval per frame.
     if (framesStarted_++ > 0) timeMs_ += frameMs_;
     guarded([&] { TimerClass::tick(*rt_, timeMs_); });
+    // The sound the frame before played may have reached its end.
+    guarded([&] { SoundClasses::finishChannels(*rt_); });
 }
 
 void Avm2ScriptEngine::frameEntered(MovieClip* clip, int frame) {

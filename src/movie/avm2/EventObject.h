@@ -16,7 +16,7 @@ public:
     bool defaultPrevented = false;
     bool stopped = false;          // stopPropagation: no further object
     bool stoppedAtOnce = false;    // stopImmediatePropagation: no further listener
-    int phase = None;
+    int phase = AtTarget; // what a new event reports before it is sent
     Value target, currentTarget;
     // MouseEvent.
     double localX = 0, localY = 0;

@@ -43,6 +43,11 @@ void EventTargetObject::removeListener(const QString& type, const Value& fn, boo
                     listeners.end());
 }
 
+Value EventTargetObject::eventFace() {
+    const auto it = stored.constFind(kAggregateKey);
+    return it != stored.constEnd() ? it.value() : Value::object(shared_from_this());
+}
+
 bool EventTargetObject::hasListener(const QString& type) const {
     for (const Listener& l : listeners)
         if (l.type == type && (l.fn.isObject() || !l.weakFn.expired())) return true;

@@ -27,6 +27,10 @@ public:
     void addListener(const QString& type, const Value& fn, bool useCapture, int priority, bool weak);
     void removeListener(const QString& type, const Value& fn, bool useCapture);
     bool hasListener(const QString& type) const;
+    // What events sent through this object name as target and currentTarget:
+    // itself, or the object given to new EventDispatcher(target).
+    Value eventFace();
+    static inline const QString kAggregateKey = QStringLiteral(" aggregate");
     // The functions to call for type in one phase, highest priority first, alive ones only.
     std::vector<Value> listenersFor(const QString& type, bool capture) const;
 

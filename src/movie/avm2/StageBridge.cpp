@@ -88,7 +88,7 @@ std::shared_ptr<EventObject> StageBridge::newEvent(const QString& clsName, const
 }
 
 void StageBridge::dispatchTo(EventTargetObject& object, EventObject& event) {
-    event.currentTarget = Value::object(object.shared_from_this());
+    event.currentTarget = object.eventFace();
     const std::vector<Value> fns = object.listenersFor(event.eventType, event.phase == EventObject::Capturing);
     const Value arg = Value::object(event.shared_from_this());
     for (const Value& fn : fns) {
@@ -99,11 +99,13 @@ void StageBridge::dispatchTo(EventTargetObject& object, EventObject& event) {
 
 bool StageBridge::dispatch(EventTargetObject& target, EventObject& event) {
     auto keep = target.shared_from_this();
-    event.target = Value::object(keep);
+    event.target = target.eventFace();
     event.stopped = event.stoppedAtOnce = false;
     // The path is fixed when dispatch starts: listeners moving objects change nothing now.
     std::vector<std::shared_ptr<EventTargetObject>> ancestors; // nearest first
-    if (DisplayObject* d = target.displayObject.get()) {
+    // A dispatcher standing in for a display object sends along that object's path.
+    DisplayObject* d = target.displayObject ? target.displayObject.get() : displayOf(event.target);
+    if (d) {
         int guard = 0;
         for (MovieClip* p = d->parent(); p && guard < kMaxPath; p = p->parent(), ++guard)
             ancestors.push_back(wrap(p));

@@ -42,6 +42,8 @@ public:
     std::function<void()> constructPlaced;
     // Timers that run (kept alive while they do) and the movie time they tick on.
     std::vector<ObjectPtr> runningTimers;
+    // SoundChannels whose voice plays (kept alive until they complete or stop).
+    std::vector<ObjectPtr> playingChannels;
     // setTimeout / setInterval calls waiting for their time.
     struct Delayed {
         uint32_t id = 0;

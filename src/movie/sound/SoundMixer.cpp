@@ -45,6 +45,11 @@ void SoundMixer::stopVoice(int id) {
     std::erase_if(voices_, [&](const Voice& v) { return v.id == id; });
 }
 
+void SoundMixer::setVoiceMix(int id, const ChannelMix& mix) {
+    for (Voice& v : voices_)
+        if (v.id == id) v.sound.mix = mix;
+}
+
 void SoundMixer::stopOwner(Owner owner) {
     std::erase_if(voices_, [&](const Voice& v) { return v.sound.owner == owner; });
     for (Voice& v : voices_)
@@ -143,7 +148,7 @@ void SoundMixer::mix(int16_t* out, int frames) {
 
     for (auto it = voices_.begin(); it != voices_.end();) {
         Voice& v = *it;
-        const ChannelMix g = gainFor(v.sound.controller ? v.sound.controller : v.sound.owner);
+        const ChannelMix g = gainFor(v.sound.controller ? v.sound.controller : v.sound.owner).after(v.sound.mix);
         const float vol = float(g.volume * master_);
         const float ll = float(g.ll) * vol, lr = float(g.lr) * vol, rr = float(g.rr) * vol, rl = float(g.rl) * vol;
         const int16_t* pcm = v.sound.pcm->data();

@@ -37,6 +37,7 @@ struct EventSound {
     int loops = 1;
     std::vector<swf::SoundEnvelopePoint> envelope;
     uint32_t offset = 0;       // where the first pass starts, after inPoint (Sound.start's offset)
+    ChannelMix mix;            // the voice's own levels, under its owner's
 };
 
 class SoundMixer {
@@ -52,6 +53,8 @@ public:
     // Stops the instances of a sound; with an owner, only those that owner started or controls.
     void stopSound(const void* key, Owner owner = nullptr);
     void stopVoice(int id);
+    // The voice's own levels from now on (a SoundChannel's transform).
+    void setVoiceMix(int id, const ChannelMix& mix);
     // Everything an owner started: its event sounds and its stream. Sounds it
     // only controlled go on under their owner's settings.
     void stopOwner(Owner owner);

@@ -55,6 +55,7 @@ void MovieParser::readTimeline(TagReader& tags, Timeline& timeline, int declared
     const int version = movie_.header.version;
     Frame current;
     Tag tag;
+    std::vector<std::pair<int, QString>> tableLabels; // from the scene table, placed once frames exist
     auto endFrame = [&] {
         timeline.frames.push_back(std::move(current));
         current = Frame{};
@@ -117,6 +118,24 @@ void MovieParser::readTimeline(TagReader& tags, Timeline& timeline, int declared
             current.labels.append(decodeText(br.string(), version));
             break;
         }
+        case TagDefineSceneAndFrameLabelData: {
+            BitReader br(tag.body, tag.length);
+            // Every entry takes at least two bytes, so the counts cannot outgrow the tag.
+            const uint32_t sceneCount = std::min<uint32_t>(br.encodedU32(), tag.length / 2);
+            for (uint32_t i = 0; i < sceneCount && !br.failed(); ++i) {
+                const uint32_t first = br.encodedU32();
+                const QString name = decodeText(br.string(), version);
+                if (!br.failed()) timeline.sceneTable.emplace_back(int(std::min<uint32_t>(first, INT32_MAX)), name);
+            }
+            const uint32_t labelCount = std::min<uint32_t>(br.encodedU32(), tag.length / 2);
+            for (uint32_t i = 0; i < labelCount && !br.failed(); ++i) {
+                const uint32_t frame = br.encodedU32();
+                const QString label = decodeText(br.string(), version);
+                if (!br.failed()) tableLabels.emplace_back(int(std::min<uint32_t>(frame, INT32_MAX)), label);
+            }
+            if (br.failed()) warn(QStringLiteral("scene table is cut short"));
+            break;
+        }
         case TagDoAbc:
         case TagDoAbcPlain:
         case TagSymbolClass:
@@ -136,6 +155,13 @@ void MovieParser::readTimeline(TagReader& tags, Timeline& timeline, int declared
     if (declaredFrames > 0 && timeline.frames.size() > size_t(declaredFrames))
         timeline.frames.resize(size_t(declaredFrames));
     timeline.declaredFrames = declaredFrames > 0 ? declaredFrames : std::max<int>(1, int(timeline.frames.size()));
+    // The scene table's labels name frames too; one a FrameLabel tag already gave is not repeated.
+    for (const auto& [frame, label] : tableLabels) {
+        if (frame >= timeline.declaredFrames) continue;
+        if (size_t(frame) >= timeline.frames.size()) timeline.frames.resize(size_t(frame) + 1);
+        QStringList& labels = timeline.frames[size_t(frame)].labels;
+        if (!labels.contains(label)) labels.append(label);
+    }
 }
 
 void MovieParser::readDefinition(const Tag& tag) {

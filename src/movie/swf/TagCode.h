@@ -52,6 +52,7 @@ enum TagCode : uint16_t {
     TagDoAbc = 82,
     TagDefineShape4 = 83,
     TagDefineMorphShape2 = 84,
+    TagDefineSceneAndFrameLabelData = 86,
     TagStartSound2 = 89,
     TagDefineBitsJpeg4 = 90,
 };

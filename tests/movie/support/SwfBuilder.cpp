@@ -294,6 +294,25 @@ void SwfBuilder::frameLabel(const QString& label) {
     tag(43, w.data());
 }
 
+void SwfBuilder::sceneTable(const std::vector<std::pair<uint32_t, QString>>& scenes,
+                            const std::vector<std::pair<uint32_t, QString>>& labels) {
+    BitWriter w;
+    auto encoded = [&](uint32_t v) {
+        do {
+            w.u8(uint8_t((v & 0x7f) | (v > 0x7f ? 0x80 : 0)));
+            v >>= 7;
+        } while (v);
+    };
+    for (const auto* list : {&scenes, &labels}) {
+        encoded(uint32_t(list->size()));
+        for (const auto& [frame, name] : *list) {
+            encoded(frame);
+            w.string(name.toUtf8());
+        }
+    }
+    tag(86, w.data());
+}
+
 void SwfBuilder::defineSprite(uint16_t id, uint16_t frameCount, const SwfBuilder& inner) {
     BitWriter w;
     w.u16(id);

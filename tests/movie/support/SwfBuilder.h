@@ -6,6 +6,8 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace nimbrel::movie::test {
 
@@ -62,6 +64,9 @@ public:
     void removeObject2(uint16_t depth);
     void showFrame() { tag(1, {}); }
     void frameLabel(const QString& label);
+    // DefineSceneAndFrameLabelData: scenes and labels as (0-based frame, name).
+    void sceneTable(const std::vector<std::pair<uint32_t, QString>>& scenes,
+                    const std::vector<std::pair<uint32_t, QString>>& labels = {});
     void doAction(const QByteArray& actions) { tag(12, actions); }
     // DefineSprite whose inner tags were written with another builder.
     void defineSprite(uint16_t id, uint16_t frameCount, const SwfBuilder& inner);

@@ -161,13 +161,6 @@ Value contains(Runtime& rt, const Value& s, Args a) {
 
 // ---- MovieClip ----
 
-// A clip a script made has no frames to be on.
-Value currentFrame(Runtime& rt, const Value& s, Args) {
-    MovieClip* c = thisClip(rt, s);
-    if (c && c->characterId() == 0 && c->timeline()->frames.empty() && rt.stage && c != rt.stage->root())
-        return Value::integer(0);
-    return Value::integer(c ? c->currentFrame() + 1 : 1);
-}
 Value isPlaying(Runtime& rt, const Value& s, Args) {
     MovieClip* c = thisClip(rt, s);
     return Value::boolean(c && c->isPlaying() && c->totalFrames() > 1);
@@ -177,15 +170,6 @@ NIMBREL_STORED_PROPERTY(tabChildren, "tabChildren", Value::boolean(true), asBool
 Value totalFrames(Runtime& rt, const Value& s, Args) {
     MovieClip* c = thisClip(rt, s);
     return Value::integer(c ? std::max(1, c->totalFrames()) : 1);
-}
-// The labels of frames up to the current one: the last is the current label.
-Value currentLabel(Runtime& rt, const Value& s, Args) {
-    MovieClip* c = thisClip(rt, s);
-    if (!c) return Value::null();
-    const auto& frames = c->timeline()->frames;
-    for (int f = std::min<int>(c->currentFrame(), int(frames.size()) - 1); f >= 0; --f)
-        if (!frames[size_t(f)].labels.isEmpty()) return Value::string(frames[size_t(f)].labels.last());
-    return Value::null();
 }
 Value currentFrameLabel(Runtime& rt, const Value& s, Args) {
     MovieClip* c = thisClip(rt, s);
@@ -201,30 +185,6 @@ Value play(Runtime& rt, const Value& s, Args) {
 }
 Value stop(Runtime& rt, const Value& s, Args) {
     if (MovieClip* c = thisClip(rt, s)) c->stop();
-    return Value();
-}
-// A frame number (1-based) or a label; an unknown label is an ArgumentError.
-void gotoFrame(Runtime& rt, const Value& s, Args a, bool andPlay) {
-    MovieClip* c = thisClip(rt, s);
-    if (!c) return;
-    if (rt.stage) rt.stage->gotoRan = true;
-    bool numeric = false;
-    if (a[0].isString()) a[0].s.toDouble(&numeric);
-    if (a[0].isString() && !numeric) {
-        if (!c->gotoLabel(a[0].s, andPlay))
-            rt.raise(QStringLiteral("ArgumentError"), 2109,
-                     {a[0].s, a[1].isNullish() ? QStringLiteral("Scene 1") : rt.toString(a[1])});
-        return;
-    }
-    const double f = rt.toNumber(a[0]);
-    c->gotoFrame(std::isfinite(f) ? int(f) - 1 : 0, andPlay);
-}
-Value gotoAndPlay(Runtime& rt, const Value& s, Args a) {
-    gotoFrame(rt, s, a, true);
-    return Value();
-}
-Value gotoAndStop(Runtime& rt, const Value& s, Args a) {
-    gotoFrame(rt, s, a, false);
     return Value();
 }
 Value nextFrame(Runtime& rt, const Value& s, Args) {
@@ -267,10 +227,8 @@ ClassObject* ContainerMethods::install(Runtime& rt, ClassObject& base) {
 void ContainerMethods::installMovieClip(Runtime& rt, ClassObject& sprite, NativeFn constructor) {
     auto cls = rt.defineNativeClass(QStringLiteral("flash.display"), QStringLiteral("MovieClip"), &sprite, {});
     cls->constructor = MethodRef{nullptr, 0, constructor, cls.get()};
-    addMembers(*cls, {{"get currentFrame", currentFrame}, {"get totalFrames", totalFrames},
-                      {"get currentLabel", currentLabel}, {"get currentFrameLabel", currentFrameLabel},
-                      {"get framesLoaded", framesLoaded}, {"play", play}, {"stop", stop},
-                      {"gotoAndPlay", gotoAndPlay, 1}, {"gotoAndStop", gotoAndStop, 1}, {"nextFrame", nextFrame},
+    addMembers(*cls, {{"get totalFrames", totalFrames}, {"get currentFrameLabel", currentFrameLabel},
+                      {"get framesLoaded", framesLoaded}, {"play", play}, {"stop", stop}, {"nextFrame", nextFrame},
                       {"prevFrame", prevFrame}, {"addFrameScript", addFrameScript}, {"get isPlaying", isPlaying}});
     SceneClasses::install(rt, *cls);
 }

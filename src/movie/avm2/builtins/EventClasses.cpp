@@ -2,6 +2,7 @@
 #include "movie/avm2/PropertyAccess.h"
 #include "movie/avm2/builtins/DisplayNative.h"
 #include "movie/avm2/builtins/NativeSupport.h"
+#include "movie/display/HitTest.h"
 #include "movie/display/MovieClip.h"
 
 namespace nimbrel::movie::avm2 {
@@ -14,6 +15,11 @@ namespace {
 
 ObjectPtr allocateTarget(const ClassObject&) { return std::make_shared<EventTargetObject>(); }
 Value nothing(Runtime&, const Value&, Args) { return Value(); }
+// new EventDispatcher(target): the object aggregating the dispatcher is what its events name as target.
+Value constructDispatcher(Runtime& rt, const Value& self, Args a) {
+    if (a.count > 0 && !a[0].isNullish()) thisTarget(rt, self).stored.insert(EventTargetObject::kAggregateKey, a[0]);
+    return Value();
+}
 
 Value addEventListener(Runtime& rt, const Value& self, Args a) {
     EventTargetObject& t = thisTarget(rt, self);
@@ -34,14 +40,17 @@ Value hasEventListener(Runtime& rt, const Value& self, Args a) {
     return Value::boolean(thisTarget(rt, self).hasListener(rt.toString(a[0])));
 }
 
-Value willTrigger(Runtime& rt, const Value& self, Args a) {
-    EventTargetObject& t = thisTarget(rt, self);
-    const QString type = rt.toString(a[0]);
-    if (t.hasListener(type)) return Value::boolean(true);
-    if (!rt.stage || !t.displayObject) return Value::boolean(false);
+// Whether a listener of type on the target or on its way to the stage would hear an event.
+bool anyoneListens(Runtime& rt, EventTargetObject& t, const QString& type) {
+    if (t.hasListener(type)) return true;
+    if (!rt.stage || !t.displayObject) return false;
     for (display::MovieClip* p = t.displayObject->parent(); p; p = p->parent())
-        if (rt.stage->wrap(p)->hasListener(type)) return Value::boolean(true);
-    return Value::boolean(rt.stage->onStage(*t.displayObject) && rt.stage->stage()->hasListener(type));
+        if (rt.stage->wrap(p)->hasListener(type)) return true;
+    return rt.stage->onStage(*t.displayObject) && rt.stage->stage()->hasListener(type);
+}
+
+Value willTrigger(Runtime& rt, const Value& self, Args a) {
+    return Value::boolean(anyoneListens(rt, thisTarget(rt, self), rt.toString(a[0])));
 }
 
 Value dispatchEvent(Runtime& rt, const Value& self, Args a) {
@@ -49,18 +58,20 @@ Value dispatchEvent(Runtime& rt, const Value& self, Args a) {
     if (a[0].isNullish()) rt.raise(QStringLiteral("TypeError"), 2007, {QStringLiteral("event")});
     Value ev = a[0];
     EventObject* e = &thisEvent(rt, ev);
-    // An event already sent goes out again as its clone.
-    if (!e->target.isNullish()) {
+    // An event already sent goes out again as its clone; a subclass may answer for its target.
+    if (!PropertyAccess::get(rt, ev, Name::publicName(QStringLiteral("target"))).isNullish()) {
         ev = PropertyAccess::call(rt, ev, Name::publicName(QStringLiteral("clone")), {});
         if (ev.isNullish()) rt.raise(QStringLiteral("TypeError"), 2007, {QStringLiteral("event")});
         e = &thisEvent(rt, ev);
     }
+    // With nobody to hear it the event stays as it was: not sent, no target.
+    if (!anyoneListens(rt, t, e->eventType)) return Value::boolean(true);
     auto keep = ev.o;
     if (rt.stage) return Value::boolean(rt.stage->dispatch(t, *e));
     // Without a display list the event reaches only its target.
-    e->target = self;
+    e->target = t.eventFace();
     e->phase = EventObject::AtTarget;
-    e->currentTarget = self;
+    e->currentTarget = e->target;
     const Value arg = ev;
     for (const Value& fn : t.listenersFor(e->eventType, false)) {
         if (e->stoppedAtOnce) break;
@@ -113,7 +124,9 @@ Value isDefaultPrevented(Runtime& rt, const Value& s, Args) { return Value::bool
 
 Value clone(Runtime& rt, const Value& s, Args) {
     EventObject& e = thisEvent(rt, s);
+    // A script's subclass that does not override clone gets a copy of the built-in class it extends.
     ClassObject* cls = e.cls ? e.cls : rt.builtin(QStringLiteral("flash.events.Event"));
+    while (cls->constructor.unit && cls->base) cls = cls->base.get();
     const Value args[] = {Value::string(e.eventType), Value::boolean(e.bubbles), Value::boolean(e.cancelable)};
     Value copy = rt.constructClass(*cls, Args{args, 3});
     if (auto* c = dynamic_cast<EventObject*>(copy.obj())) {
@@ -162,8 +175,9 @@ Value constructMouseEvent(Runtime& rt, const Value& self, Args a) {
     e.eventType = rt.toString(a[0]);
     e.bubbles = boolArg(a, 1, true);
     e.cancelable = boolArg(a, 2, false);
-    e.localX = numberArg(rt, a, 3, 0);
-    e.localY = numberArg(rt, a, 4, 0);
+    // An event a script makes has no point unless it is given one.
+    e.localX = numberArg(rt, a, 3, qQNaN());
+    e.localY = numberArg(rt, a, 4, qQNaN());
     e.relatedObject = a.count > 5 ? a[5] : Value::null();
     e.ctrlKey = boolArg(a, 6, false);
     e.altKey = boolArg(a, 7, false);
@@ -180,13 +194,11 @@ Value setLocalY(Runtime& rt, const Value& s, Args a) { thisEvent(rt, s).localY =
 QPointF stagePoint(Runtime& rt, const EventObject& e) {
     QPointF p(e.localX, e.localY);
     auto* t = asTarget(e.target);
-    for (const display::DisplayObject* d = t ? t->displayObject.get() : nullptr; d; d = d->parent()) {
-        if (!d->parent()) break;
-        const QPointF tw = d->matrix.toQTransform().map(p * 20.0);
-        p = tw / 20.0;
-    }
+    // Away from the display list the point has no place: 0, or NaN where it is unknown.
+    if (!t || !t->displayObject) return p * 0.0;
     (void)rt;
-    return p;
+    // The same place localToGlobal gives.
+    return display::HitTest::toStage(*t->displayObject).map(p * 20.0) / 20.0;
 }
 Value stageX(Runtime& rt, const Value& s, Args) { return Value::number(stagePoint(rt, thisEvent(rt, s)).x()); }
 Value stageY(Runtime& rt, const Value& s, Args) { return Value::number(stagePoint(rt, thisEvent(rt, s)).y()); }
@@ -243,7 +255,7 @@ void EventClasses::install(Runtime& rt) {
     const QString pkg = QStringLiteral("flash.events");
     auto dispatcher = rt.defineNativeClass(pkg, QStringLiteral("EventDispatcher"), rt.builtin(QStringLiteral("Object")), {});
     dispatcher->nativeAllocate = allocateTarget;
-    dispatcher->constructor = MethodRef{nullptr, 0, nothing, dispatcher.get()};
+    dispatcher->constructor = MethodRef{nullptr, 0, constructDispatcher, dispatcher.get()};
     dispatcher->dynamicInstances = false;
     addMembers(*dispatcher, {{"addEventListener", addEventListener, 2}, {"removeEventListener", removeEventListener, 2},
                              {"dispatchEvent", dispatchEvent, 1}, {"hasEventListener", hasEventListener, 1},

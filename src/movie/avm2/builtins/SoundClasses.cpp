@@ -4,6 +4,7 @@
 #include "movie/display/MovieContext.h"
 #include "movie/sound/SoundPlayback.h"
 #include "movie/swf/Movie.h"
+#include <algorithm>
 #include <cmath>
 
 namespace nimbrel::movie::avm2 {
@@ -141,6 +142,7 @@ Value play(Runtime& rt, const Value& s, Args a) {
     e.owner = rt.stage->root();
     e.offset = uint32_t(offset);
     e.loops = std::max(1, rt.toInt32(a[1]));
+    if (const sound::ChannelMix* mix = mixOf(a[2])) e.mix = *mix;
     const int voice = playback->mixer().start(e);
     if (!voice) return Value::null();
     ClassObject* cls = rt.builtin(QStringLiteral("flash.media.SoundChannel"));
@@ -151,6 +153,7 @@ Value play(Runtime& rt, const Value& s, Args a) {
     channel->lengthMs = m.lengthMs;
     channel->stored.insert(QStringLiteral("soundTransform"),
                            mixOf(a[2]) ? makeTransform(rt, *mixOf(a[2])) : makeTransform(rt, sound::ChannelMix{}));
+    rt.stage->playingChannels.push_back(channel);
     return Value::object(channel);
 }
 
@@ -175,7 +178,13 @@ Value channelTransform(Runtime& rt, const Value& s, Args) {
 }
 Value setChannelTransform(Runtime& rt, const Value& s, Args a) {
     if (a[0].isNullish()) rt.raise(QStringLiteral("TypeError"), 2007, {QStringLiteral("soundTransform")});
-    thisMedia(rt, s).stored.insert(QStringLiteral("soundTransform"), makeTransform(rt, *mixOf(a[0])));
+    const sound::ChannelMix* mix = mixOf(a[0]);
+    if (!mix) rt.raise(QStringLiteral("TypeError"), 1034, {rt.describe(a[0]), QStringLiteral("flash.media.SoundTransform")});
+    MediaObject& c = thisMedia(rt, s);
+    c.stored.insert(QStringLiteral("soundTransform"), makeTransform(rt, *mix));
+    // The playing voice takes the new levels at once.
+    if (sound::SoundPlayback* playback = playbackOf(rt); playback && c.voice && c.stoppedAtMs < 0)
+        playback->mixer().setVoiceMix(c.voice, *mix);
     return Value();
 }
 
@@ -273,6 +282,29 @@ void SoundClasses::install(Runtime& rt) {
                                        {"computeSpectrum", nothing, 3}, {"get bufferTime", zero},
                                        {"set bufferTime", nothing, 1}});
     mixer->isFinal = true;
+}
+
+void SoundClasses::finishChannels(Runtime& rt) {
+    sound::SoundPlayback* playback = playbackOf(rt);
+    if (!rt.stage || !playback) return;
+    const std::vector<int> ended = playback->mixer().takeFinished();
+    std::vector<std::shared_ptr<MediaObject>> complete;
+    std::erase_if(rt.stage->playingChannels, [&](const ObjectPtr& o) {
+        auto c = std::static_pointer_cast<MediaObject>(o);
+        if (c->stoppedAtMs >= 0) return true;
+        if (std::find(ended.begin(), ended.end(), c->voice) != ended.end()) {
+            complete.push_back(c);
+            return true;
+        }
+        // A voice gone another way (its owner removed, all sounds stopped) completes nothing.
+        return !playback->mixer().isVoiceActive(c->voice);
+    });
+    for (const auto& c : complete) {
+        // The position stays at the end once the voice is gone.
+        c->stoppedAtMs = c->lengthMs;
+        auto e = rt.stage->newEvent(QStringLiteral("flash.events.Event"), QStringLiteral("soundComplete"));
+        rt.stage->dispatch(*c, *e);
+    }
 }
 
 } // namespace nimbrel::movie::avm2

@@ -11,6 +11,8 @@ public:
     static void install(Runtime& rt);
     // DisplayObject.soundTransform, added before the display subclasses copy its members.
     static void addDisplayMembers(ClassObject& displayObject);
+    // Channels whose voice the mixer played to the end hear soundComplete.
+    static void finishChannels(Runtime& rt);
 };
 
 } // namespace nimbrel::movie::avm2
