@@ -23,7 +23,7 @@ QByteArray shortToneMovie() {
 struct Avm2SoundChannel : test::Avm2PlayerTest {
     void SetUp() override {
         load(shortToneMovie());
-        engine->bridge()->linkedClasses.insert(1, QStringLiteral("flash.media.Sound"));
+        engine->bridge()->link(1, QStringLiteral("flash.media.Sound"));
         completed.clear();
     }
     Value playListening() {

@@ -59,7 +59,7 @@ public:
     QString nextInstanceName() { return QStringLiteral("instance%1").arg(++instanceCount_); }
     // Loads the movie's scripts started, made on first use.
     std::shared_ptr<class LoadRequests> loads;
-    // SymbolClass links of the movie: character id -> class name.
+    // SymbolClass links of the movie: character id -> class name (read it; add through link()).
     QHash<uint16_t, QString> linkedClasses;
     void link(uint16_t characterId, const QString& className);
     // The library symbols linked to a class (by qualified name), in the order
