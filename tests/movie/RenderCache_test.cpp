@@ -21,19 +21,7 @@ struct TwoSquares {
     display::MovieClip* clip = nullptr;
     TwoSquares() {
         SwfBuilder b;
-        b.defineRect(1, {0, 200, 0, 200}, {255, 0, 0, 255});
-        SwfBuilder inner;
-        Placement a;
-        a.characterId = 1;
-        a.depth = 1;
-        inner.placeObject2(a);
-        Placement c = a;
-        c.depth = 2;
-        c.matrix = swf::Matrix{1, 0, 0, 1, 400, 0};
-        inner.placeObject2(c);
-        inner.showFrame();
-        inner.end();
-        b.defineSprite(20, 1, inner);
+        b.defineTwoSquaresClip(1, 20);
         Placement p;
         p.characterId = 20;
         p.name = QStringLiteral("clip");

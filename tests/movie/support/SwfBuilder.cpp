@@ -313,6 +313,22 @@ void SwfBuilder::sceneTable(const std::vector<std::pair<uint32_t, QString>>& sce
     tag(86, w.data());
 }
 
+void SwfBuilder::defineTwoSquaresClip(uint16_t shapeId, uint16_t spriteId) {
+    defineRect(shapeId, {0, 200, 0, 200}, {255, 0, 0, 255});
+    SwfBuilder inner;
+    Placement a;
+    a.characterId = shapeId;
+    a.depth = 1;
+    inner.placeObject2(a);
+    Placement c = a;
+    c.depth = 2;
+    c.matrix = swf::Matrix{1, 0, 0, 1, 400, 0};
+    inner.placeObject2(c);
+    inner.showFrame();
+    inner.end();
+    defineSprite(spriteId, 1, inner);
+}
+
 void SwfBuilder::defineSprite(uint16_t id, uint16_t frameCount, const SwfBuilder& inner) {
     BitWriter w;
     w.u16(id);

@@ -70,6 +70,9 @@ public:
     void doAction(const QByteArray& actions) { tag(12, actions); }
     // DefineSprite whose inner tags were written with another builder.
     void defineSprite(uint16_t id, uint16_t frameCount, const SwfBuilder& inner);
+    // Shape `shapeId`, a red 10 px square, and sprite `spriteId` showing it at
+    // 0 and 20 px: one clip with a gap inside its bounds.
+    void defineTwoSquaresClip(uint16_t shapeId, uint16_t spriteId);
     // An empty one-frame sprite `id`, placed at depth 1 under `name`: the clip
     // that loaders and transforms in tests work on.
     void placeEmptyClip(uint16_t id, const QString& name, std::optional<swf::Matrix> matrix = std::nullopt);
